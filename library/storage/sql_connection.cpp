@@ -1,0 +1,284 @@
+#include "storage/sql_connection.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+#include "storage/sql_collation.h"
+
+namespace pm::sql {
+
+namespace fs = std::filesystem;
+
+std::string canonicalDirectory(const std::string& directory) {
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(directory), ec);
+    if (ec) p = fs::path(directory);
+    p = p.lexically_normal();
+    std::string s = p.string();
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
+}
+
+std::string ident(const std::string& identifier) {
+    std::string out = "\"";
+    for (char c : identifier) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+Connection& Connection::instance() {
+    // Never destroyed: tables that are globals may still close after main returns.
+    static Connection* connection = new Connection;
+    return *connection;
+}
+
+Connection::Connection() {
+    char host[256] = {0};
+    if (gethostname(host, sizeof host - 1) != 0) host[0] = 0;
+    owner_ = std::string(host) + ":" + std::to_string(getpid());
+}
+
+StorageStatus Connection::statusOf(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_OK:
+        case SQLITE_DONE:
+        case SQLITE_ROW: return StorageStatus::Ok;
+        case SQLITE_CONSTRAINT: return StorageStatus::DuplicateKey;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return StorageStatus::IsLocked;
+        case SQLITE_PERM:
+        case SQLITE_READONLY:
+        case SQLITE_AUTH: return StorageStatus::AccessDenied;
+        case SQLITE_CANTOPEN: return StorageStatus::AccessDenied;
+        case SQLITE_NOTFOUND: return StorageStatus::NotFound;
+        default: return StorageStatus::Other;
+    }
+}
+
+int Connection::exec(const std::string& sql, std::string* errorText) {
+    char* message = nullptr;
+    int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK && errorText) *errorText = message ? message : sqlite3_errstr(rc);
+    sqlite3_free(message);
+    return rc;
+}
+
+void Connection::configure(const std::string& schema, bool scratch) {
+    const std::string s = ident(schema) + ".";
+    exec("PRAGMA " + s + "journal_mode=DELETE");
+    exec("PRAGMA " + s + (scratch ? "synchronous=OFF" : "synchronous=NORMAL"));
+}
+
+void Connection::setScratchDirectory(const std::string& directory) {
+    scratchDirectory_ = canonicalDirectory(directory);
+    if (Store* s = find(scratchDirectory_)) {
+        s->scratch = true;
+        configure(s->schema, true);
+    }
+}
+
+namespace {
+
+bool isDirectory(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+StorageStatus Connection::openMain(const std::string& directory, std::string& errorText) {
+    const std::string file = directory + "/" + kStoreFileName;
+    int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        errorText = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        return StorageStatus::AccessDenied;
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+    registerCollations(db_);
+    Store& store = stores_[directory];
+    store.directory = directory;
+    store.schema = "main";
+    store.scratch = directory == scratchDirectory_;
+    configure("main", store.scratch);
+    // The first read of the store fails when the file is not a database.
+    rc = exec("SELECT count(*) FROM main.sqlite_master", &errorText);
+    if (rc != SQLITE_OK) {
+        stores_.erase(directory);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+    }
+    return StorageStatus::Ok;
+}
+
+Store* Connection::find(const std::string& directory) {
+    auto it = stores_.find(directory);
+    return it == stores_.end() ? nullptr : &it->second;
+}
+
+bool Connection::makeRoom() {
+    int attached = 0;
+    for (auto& [dir, store] : stores_)
+        if (store.schema != "main") ++attached;
+    // SQLite attaches at most 10 databases besides main.
+    if (attached < 10) return true;
+    if (inTransaction_) return false;
+    for (auto it = stores_.begin(); it != stores_.end(); ++it) {
+        if (it->second.schema != "main" && it->second.users == 0) {
+            exec("DETACH DATABASE " + ident(it->second.schema));
+            stores_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+StorageStatus Connection::acquire(const std::string& directoryIn, bool create, Store*& out,
+                                  std::string& errorText) {
+    const std::string directory = canonicalDirectory(directoryIn);
+    out = nullptr;
+    if (Store* s = find(directory)) {
+        ++s->users;
+        out = s;
+        return StorageStatus::Ok;
+    }
+    if (!isDirectory(directory)) {
+        errorText = "Path not found: " + directory;
+        return StorageStatus::PathNotFound;
+    }
+    const std::string file = directory + "/" + kStoreFileName;
+    if (!create && !fileExists(file)) {
+        errorText = "File not found: " + file;
+        return StorageStatus::FileNotFound;
+    }
+    if (create && !fileExists(file) && access(directory.c_str(), W_OK) != 0) {
+        errorText = "Access denied: " + directory;
+        return StorageStatus::AccessDenied;
+    }
+    if (!db_) {
+        StorageStatus st = openMain(directory, errorText);
+        if (st != StorageStatus::Ok) return st;
+        Store* s = find(directory);
+        ++s->users;
+        out = s;
+        return StorageStatus::Ok;
+    }
+    if (!makeRoom()) {
+        errorText = "Too many database directories in use at once";
+        return StorageStatus::Other;
+    }
+    if (inTransaction_) {
+        errorText = "A new database directory cannot be opened inside a transaction";
+        return StorageStatus::Other;
+    }
+    std::string schema = "s" + std::to_string(nextSchema_++);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db_, "ATTACH DATABASE ?1 AS ?2", -1, &stmt, nullptr);
+    sqlite3_bind_text(stmt, 1, file.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, schema.c_str(), -1, SQLITE_TRANSIENT);
+    int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        errorText = sqlite3_errmsg(db_);
+        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+    }
+    rc = exec("SELECT count(*) FROM " + ident(schema) + ".sqlite_master", &errorText);
+    if (rc != SQLITE_OK) {
+        exec("DETACH DATABASE " + ident(schema));
+        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+    }
+    Store& store = stores_[directory];
+    store.directory = directory;
+    store.schema = schema;
+    store.scratch = directory == scratchDirectory_;
+    configure(schema, store.scratch);
+    ++store.users;
+    out = &store;
+    return StorageStatus::Ok;
+}
+
+void Connection::release(Store* store) {
+    if (store && store->users > 0) --store->users;
+}
+
+void Connection::detach(const std::string& directoryIn) {
+    const std::string directory = canonicalDirectory(directoryIn);
+    auto it = stores_.find(directory);
+    if (it == stores_.end() || inTransaction_) return;
+    if (it->second.schema == "main") {
+        // The main store cannot be detached: close the whole connection; the
+        // next use reopens it.
+        bool othersInUse = false;
+        for (auto& [dir, s] : stores_)
+            if (dir != directory && s.users > 0) othersInUse = true;
+        if (!othersInUse) shutdown();
+        return;
+    }
+    exec("DETACH DATABASE " + ident(it->second.schema));
+    stores_.erase(it);
+}
+
+StorageStatus Connection::begin(int waitSeconds, std::string& errorText) {
+    if (!db_) {
+        errorText = "No database is open";
+        return StorageStatus::NotOpen;
+    }
+    if (inTransaction_) {
+        errorText = "A transaction is already running";
+        return StorageStatus::Other;
+    }
+    sqlite3_busy_timeout(db_, waitSeconds * 1000);
+    int rc = exec("BEGIN IMMEDIATE", &errorText);
+    if (rc != SQLITE_OK) return statusOf(rc);
+    inTransaction_ = true;
+    return StorageStatus::Ok;
+}
+
+StorageStatus Connection::commit(std::string& errorText) {
+    if (!inTransaction_) return StorageStatus::Ok;
+    int rc = exec("COMMIT", &errorText);
+    if (rc != SQLITE_OK) {
+        rollback();
+        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+    }
+    inTransaction_ = false;
+    return StorageStatus::Ok;
+}
+
+void Connection::rollback() {
+    if (!inTransaction_) return;
+    if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+    inTransaction_ = false;
+    ++rollbackGeneration_;
+}
+
+void Connection::shutdown() {
+    if (!db_) return;
+    if (inTransaction_) rollback();
+    sqlite3_stmt* stmt = nullptr;
+    while ((stmt = sqlite3_next_stmt(db_, nullptr)) != nullptr) sqlite3_finalize(stmt);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    stores_.clear();
+    ++rollbackGeneration_;
+    ++connectionGeneration_;
+}
+
+}  // namespace pm::sql

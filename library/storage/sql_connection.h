@@ -1,0 +1,90 @@
+#pragma once
+// The process's one SQLite connection (internal to the storage layer).
+//
+// Every directory that holds tables has one store file, postmoor.db. The
+// first store used becomes the connection's main database (normally the
+// configuration store); the others are attached on demand and detached again
+// when no table of theirs is open and a slot is needed. One connection means
+// one transaction spans every store, committed atomically.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "storage/storage_status.h"
+
+namespace pm::sql {
+
+inline constexpr const char* kStoreFileName = "postmoor.db";
+
+struct Store {
+    std::string directory;  // canonical directory path
+    std::string schema;     // "main" or "s<N>"
+    int users = 0;          // open tables and running operations
+    bool scratch = false;   // synchronous=OFF (temporary directory)
+};
+
+class Connection {
+public:
+    static Connection& instance();
+
+    // Attaches the store of `directory` (creating the store file only when
+    // `create`), counting one user. FileNotFound when the store file is
+    // missing and !create, PathNotFound when the directory is missing.
+    StorageStatus acquire(const std::string& directory, bool create, Store*& store,
+                          std::string& errorText);
+    void release(Store* store);
+
+    // The store for `directory` if it is attached, else nullptr.
+    Store* find(const std::string& directory);
+    // Detaches the store of `directory` (closing nothing: its tables must be
+    // closed). Used before a directory is deleted.
+    void detach(const std::string& directory);
+
+    sqlite3* db() { return db_; }
+    bool inTransaction() const { return inTransaction_; }
+    StorageStatus begin(int waitSeconds, std::string& errorText);
+    StorageStatus commit(std::string& errorText);
+    void rollback();
+    // Incremented on rollback: cached pages of every cursor are stale.
+    std::uint64_t rollbackGeneration() const { return rollbackGeneration_; }
+    // Incremented when the connection closes: every prepared statement is gone.
+    std::uint64_t connectionGeneration() const { return connectionGeneration_; }
+
+    // Runs one statement without results; returns the SQLite result code.
+    int exec(const std::string& sql, std::string* errorText = nullptr);
+
+    // Marks a directory as the scratch store (synchronous=OFF).
+    void setScratchDirectory(const std::string& directory);
+    // Closes the connection (every store). Tables must be closed.
+    void shutdown();
+
+    std::string ownerId() const { return owner_; }
+
+    // Translates a SQLite result code into a status.
+    static StorageStatus statusOf(int rc);
+
+private:
+    Connection();
+    StorageStatus openMain(const std::string& directory, std::string& errorText);
+    void configure(const std::string& schema, bool scratch);
+    bool makeRoom();
+
+    sqlite3* db_ = nullptr;
+    std::map<std::string, Store> stores_;
+    int nextSchema_ = 1;
+    bool inTransaction_ = false;
+    std::uint64_t rollbackGeneration_ = 0;
+    std::uint64_t connectionGeneration_ = 1;
+    std::string scratchDirectory_;
+    std::string owner_;
+};
+
+// Canonical form of a directory path (absolute, no trailing separator).
+std::string canonicalDirectory(const std::string& directory);
+
+// Quotes an SQL identifier.
+std::string ident(const std::string& identifier);
+
+}  // namespace pm::sql

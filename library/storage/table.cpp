@@ -1,0 +1,172 @@
+#include "storage/table.h"
+
+#include <cfloat>
+#include <climits>
+#include <cstring>
+
+#include "storage/table_backend.h"
+
+namespace pm {
+
+const char* storageStatusText(StorageStatus status) {
+    switch (status) {
+        case StorageStatus::Ok: return "No error";
+        case StorageStatus::FileNotFound: return "File not found";
+        case StorageStatus::PathNotFound: return "Path not found";
+        case StorageStatus::AccessDenied: return "Access denied";
+        case StorageStatus::InvalidName: return "Invalid file name";
+        case StorageStatus::IsLocked: return "File is locked";
+        case StorageStatus::RecordNotAvailable: return "Record not available";
+        case StorageStatus::NotFound: return "Record not found";
+        case StorageStatus::NotOpen: return "File not open";
+        case StorageStatus::DuplicateKey: return "Creates duplicate key";
+        case StorageStatus::BadKeys: return "Keys need rebuilding";
+        case StorageStatus::LayoutDiffers: return "Invalid record declaration";
+        case StorageStatus::Other: return "Storage error";
+    }
+    return "Storage error";
+}
+
+void registerTable(Table* table);
+void unregisterTable(Table* table);
+
+Table::Table(const TableDef& def, void* record, std::vector<std::string*> memos)
+    : def_(def), record_(record), memos_(std::move(memos)) {
+    registerTable(this);
+}
+
+Table::~Table() { unregisterTable(this); }
+
+TableBackend& Table::backend() {
+    if (!backend_) {
+        switch (def_.storage) {
+            case StorageClass::Keyed:
+            case StorageClass::Simple: backend_ = makeSqlBackend(*this); break;
+            case StorageClass::Chunks: backend_ = makeChunkBackend(*this); break;
+            case StorageClass::Lines: backend_ = makeLineBackend(*this); break;
+            case StorageClass::DBase: backend_ = makeDBaseBackend(*this); break;
+        }
+    }
+    return *backend_;
+}
+
+void Table::setError(StorageStatus status, std::string text) {
+    error_.status = status;
+    error_.text = text.empty() && status != StorageStatus::Ok ? storageStatusText(status)
+                                                               : std::move(text);
+}
+
+StorageStatus Table::result(StorageStatus status) {
+    if (status == StorageStatus::Ok) error_ = {};
+    else if (error_.status != status) setError(status, {});
+    return status;
+}
+
+void Table::setFileName(std::string name) {
+    if (name != fileName_ && isOpen()) close();
+    fileName_ = std::move(name);
+}
+
+StorageStatus Table::open(ShareMode mode) {
+    error_ = {};
+    if (isOpen()) return StorageStatus::Ok;
+    mode_ = mode;
+    return result(backend().open(mode));
+}
+
+void Table::close() {
+    if (backend_) backend_->close();
+}
+
+bool Table::isOpen() const { return backend_ && backend_->isOpen(); }
+
+StorageStatus Table::create() {
+    error_ = {};
+    return result(backend().create());
+}
+
+bool Table::exists() { return backend().exists(); }
+
+StorageStatus Table::remove() {
+    error_ = {};
+    return result(backend().remove());
+}
+
+StorageStatus Table::empty() {
+    error_ = {};
+    return result(backend().empty());
+}
+
+StorageStatus Table::pack() {
+    error_ = {};
+    return result(backend().pack());
+}
+
+StorageStatus Table::buildKeys() {
+    error_ = {};
+    return result(backend().buildKeys());
+}
+
+StorageStatus Table::checkLayout() {
+    error_ = {};
+    return result(backend().checkLayout());
+}
+
+void Table::clear(int how) {
+    auto* bytes = static_cast<unsigned char*>(record_);
+    std::memset(bytes, how > 0 ? 0xFF : 0, def_.recordSize);
+    for (const FieldDef& f : def_.fields) {
+        unsigned char* p = bytes + f.offset;
+        switch (f.type) {
+            case FieldType::String:
+                if (how <= 0) std::memset(p, ' ', f.totalWidth());
+                break;
+            case FieldType::Long: {
+                std::int32_t v = how > 0 ? INT32_MAX : (how < 0 ? INT32_MIN : 0);
+                std::memcpy(p, &v, sizeof v);
+                break;
+            }
+            case FieldType::Real: {
+                double v = how > 0 ? DBL_MAX : (how < 0 ? -DBL_MAX : 0.0);
+                std::memcpy(p, &v, sizeof v);
+                break;
+            }
+            case FieldType::DbDate: {
+                std::int32_t v = how > 0 ? INT32_MAX : 0;
+                std::memcpy(p, &v, sizeof v);
+                break;
+            }
+            case FieldType::Byte:
+            case FieldType::ULong:
+            case FieldType::Bytes: break;  // the memset gave 0 or all ones
+        }
+    }
+    for (std::string* m : memos_) m->clear();
+}
+
+void Table::setPhysical() { backend().setPhysical(0); }
+void Table::setPhysicalAt(RecordPosition pos) { backend().setPhysical(pos); }
+void Table::set(const KeyDef& key) { backend().setKey(key, TableBackend::FromStart, 0); }
+void Table::setAt(const KeyDef& key) { backend().setKey(key, TableBackend::FromValues, 0); }
+void Table::setAtPosition(const KeyDef& key, RecordPosition pos) {
+    backend().setKey(key, TableBackend::FromPosition, pos);
+}
+
+StorageStatus Table::next() { return result(backend().next()); }
+StorageStatus Table::previous() { return result(backend().previous()); }
+StorageStatus Table::get(const KeyDef& key) { return result(backend().get(key)); }
+StorageStatus Table::getAt(RecordPosition pos) { return result(backend().getAt(pos)); }
+
+StorageStatus Table::add() { return result(backend().add(false)); }
+StorageStatus Table::append() { return result(backend().add(true)); }
+StorageStatus Table::put() { return result(backend().put()); }
+StorageStatus Table::erase() { return result(backend().erase()); }
+std::int64_t Table::records() { return backend().records(); }
+
+StorageStatus Table::lock(int waitSeconds) { return result(backend().lock(waitSeconds)); }
+void Table::unlock() { backend().unlock(); }
+StorageStatus Table::hold(int waitSeconds) { return result(backend().hold(waitSeconds)); }
+void Table::release() { backend().release(); }
+void Table::flush() { backend().flush(); }
+
+}  // namespace pm

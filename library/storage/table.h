@@ -1,0 +1,162 @@
+#pragma once
+// A table: one record buffer, one file, one sequence position.
+//
+// Each table of the system has exactly one Table object and one record buffer
+// for the whole process. Reads fill the buffer (and the memo strings); writes
+// take it. The file is named by setFileName() with the system's own path
+// (".../F3/IDX003.TPS"); how that maps onto storage is the backend's business.
+//
+// Sequence: set*() chooses an order and a start, next()/previous() move along
+// it. Positioning by buffer values uses every component of the key. Writes
+// never disturb the sequence: the next read continues after the record last
+// read, in the order chosen.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "storage/storage_status.h"
+#include "storage/table_def.h"
+
+namespace pm {
+
+enum class ShareMode { Shared, SharedReadOnly, Exclusive, DenyWrite };
+
+// A record's position in its table (stable while the record exists).
+using RecordPosition = std::int64_t;
+
+class TableBackend;
+
+class Table {
+public:
+    // `record` points at the table's record buffer (def.recordSize bytes);
+    // `memos` at one string per declared memo. Neither is owned.
+    Table(const TableDef& def, void* record, std::vector<std::string*> memos = {});
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const TableDef& def() const { return def_; }
+    int number() const { return def_.number; }
+    const std::string& label() const { return def_.label; }
+
+    // --- the file ----------------------------------------------------------
+    void setFileName(std::string name);
+    const std::string& fileName() const { return fileName_; }
+
+    StorageStatus open(ShareMode mode = ShareMode::Shared);
+    void close();
+    bool isOpen() const;
+    ShareMode shareMode() const { return mode_; }
+
+    // Creates the (empty) file; the directory must exist. The table need not be open.
+    StorageStatus create();
+    // Whether the file exists (the directory and the table in it).
+    bool exists();
+    // Deletes the file. A missing file counts as deleted.
+    StorageStatus remove();
+    // Removes every record (open table).
+    StorageStatus empty();
+    // Compacts the file (open table).
+    StorageStatus pack();
+    // Rebuilds every key, including keys built on demand and keys left out
+    // by append().
+    StorageStatus buildKeys();
+    // Ok when the stored layout matches the declaration, else LayoutDiffers.
+    StorageStatus checkLayout();
+
+    // --- the record buffer -------------------------------------------------
+    void* record() { return record_; }
+    std::string& memo(std::size_t index) { return *memos_.at(index); }
+    // 0: numbers 0 and texts blank; 1: every field at its highest value;
+    // -1: every field at its lowest value. Memos are emptied.
+    void clear(int how = 0);
+    // Reads skip the memos while set (for fast scans of the fixed part).
+    void setSkipMemos(bool skip) { skipMemos_ = skip; }
+
+    // --- sequence ----------------------------------------------------------
+    void setPhysical();                     // record order, from the first
+    void setPhysicalAt(RecordPosition pos); // record order, from `pos`
+    void set(const KeyDef& key);            // key order, from its first record
+    void setAt(const KeyDef& key);          // key order, from the buffer's values
+    void setAtPosition(const KeyDef& key, RecordPosition pos);  // key order, from that record
+    // NotFound at the end of the sequence.
+    StorageStatus next();
+    StorageStatus previous();
+
+    // Reads the first record whose key equals the buffer's key values.
+    StorageStatus get(const KeyDef& key);
+    StorageStatus getAt(RecordPosition pos);
+    // Position of the record last read, added or appended.
+    RecordPosition position() const { return position_; }
+
+    // --- writes ------------------------------------------------------------
+    StorageStatus add();
+    // Adds without key maintenance; buildKeys() (or the next keyed access)
+    // rebuilds the keys.
+    StorageStatus append();
+    StorageStatus put();    // rewrites the record last read
+    StorageStatus erase();  // deletes the record last read
+    std::int64_t records();
+
+    // For chunk and line files: bytes in the buffer after the last read, and
+    // the count to write with the next add().
+    std::uint32_t bytes() const { return bytes_; }
+    void setBytes(std::uint32_t n) { bytes_ = n; }
+
+    // --- locks -------------------------------------------------------------
+    StorageStatus lock(int waitSeconds = 0);
+    void unlock();
+    // Holds the record last read against other users' holds, waiting up to
+    // `waitSeconds`; then re-reads it.
+    StorageStatus hold(int waitSeconds = 1);
+    void release();
+    void flush();
+
+    const StorageError& lastError() const { return error_; }
+
+    // Used by backends.
+    void setError(StorageStatus status, std::string text);
+    void setPosition(RecordPosition pos) { position_ = pos; }
+    const std::vector<std::string*>& memoStrings() const { return memos_; }
+    bool skipMemos() const { return skipMemos_; }
+
+private:
+    StorageStatus result(StorageStatus status);
+    TableBackend& backend();
+
+    const TableDef& def_;
+    void* record_;
+    std::vector<std::string*> memos_;
+    std::string fileName_;
+    ShareMode mode_ = ShareMode::Shared;
+    RecordPosition position_ = 0;
+    std::uint32_t bytes_ = 0;
+    bool skipMemos_ = false;
+    StorageError error_;
+    std::unique_ptr<TableBackend> backend_;
+};
+
+// A transaction over every store in use. Stores of the tables named are
+// attached before it begins; a transaction waits up to `waitSeconds` for
+// other users' locks. Transactions do not nest.
+StorageStatus beginTransaction(std::initializer_list<Table*> tables, int waitSeconds = 5,
+                               StorageError* error = nullptr);
+StorageStatus commitTransaction(StorageError* error = nullptr);
+void rollbackTransaction();
+bool inTransaction();
+
+// Closes every table and the storage connection (tests, program end).
+void closeStorage();
+
+// Closes the tables whose files lie in `directory` and lets go of its store,
+// so that the directory can be deleted or its files replaced.
+void releaseDirectory(const std::string& directory);
+
+// Marks the temporary directory: its store trades durability for speed.
+void setScratchDirectory(const std::string& directory);
+
+// The name of the store file in every directory that holds tables.
+inline constexpr const char* kStoreFileName = "postmoor.db";
+
+}  // namespace pm

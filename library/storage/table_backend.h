@@ -1,0 +1,54 @@
+#pragma once
+// The storage engines behind Table: SQLite stores for keyed tables, plain
+// files for chunk and line files, the dBase reader for other programs' tables.
+#include "storage/table.h"
+
+namespace pm {
+
+class TableBackend {
+public:
+    explicit TableBackend(Table& table) : table_(table) {}
+    virtual ~TableBackend() = default;
+
+    virtual StorageStatus open(ShareMode mode) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual StorageStatus create() = 0;
+    virtual bool exists() = 0;
+    virtual StorageStatus remove() = 0;
+    virtual StorageStatus empty() = 0;
+    virtual StorageStatus pack() = 0;
+    virtual StorageStatus buildKeys() = 0;
+    virtual StorageStatus checkLayout() = 0;
+
+    virtual void setPhysical(RecordPosition from) = 0;  // 0 = from the first
+    virtual void setKey(const KeyDef& key, int mode, RecordPosition pos) = 0;
+    virtual StorageStatus next() = 0;
+    virtual StorageStatus previous() = 0;
+    virtual StorageStatus get(const KeyDef& key) = 0;
+    virtual StorageStatus getAt(RecordPosition pos) = 0;
+
+    virtual StorageStatus add(bool append) = 0;
+    virtual StorageStatus put() = 0;
+    virtual StorageStatus erase() = 0;
+    virtual std::int64_t records() = 0;
+
+    virtual StorageStatus lock(int waitSeconds) = 0;
+    virtual void unlock() = 0;
+    virtual StorageStatus hold(int waitSeconds) = 0;
+    virtual void release() = 0;
+    virtual void flush() {}
+
+    // setKey modes.
+    enum { FromStart = 0, FromValues = 1, FromPosition = 2 };
+
+protected:
+    Table& table_;
+};
+
+std::unique_ptr<TableBackend> makeSqlBackend(Table& table);
+std::unique_ptr<TableBackend> makeChunkBackend(Table& table);
+std::unique_ptr<TableBackend> makeLineBackend(Table& table);
+std::unique_ptr<TableBackend> makeDBaseBackend(Table& table);
+
+}  // namespace pm

@@ -1,0 +1,70 @@
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "storage/sql_connection.h"
+#include "storage/table.h"
+
+namespace pm {
+
+namespace {
+std::vector<Table*>& liveTables() {
+    static auto* tables = new std::vector<Table*>;
+    return *tables;
+}
+}  // namespace
+
+void registerTable(Table* table) { liveTables().push_back(table); }
+
+void unregisterTable(Table* table) {
+    auto& v = liveTables();
+    v.erase(std::remove(v.begin(), v.end(), table), v.end());
+}
+
+StorageStatus beginTransaction(std::initializer_list<Table*> tables, int waitSeconds,
+                               StorageError* error) {
+    // Every table taking part must be open so that its store is attached:
+    // stores cannot be attached once the transaction runs.
+    for (Table* t : tables) {
+        if (t && !t->isOpen()) {
+            if (error) *error = {StorageStatus::NotOpen, "The file " + t->fileName() + " is not open"};
+            return StorageStatus::NotOpen;
+        }
+    }
+    std::string text;
+    StorageStatus st = sql::Connection::instance().begin(waitSeconds, text);
+    if (st != StorageStatus::Ok && error) *error = {st, text};
+    return st;
+}
+
+StorageStatus commitTransaction(StorageError* error) {
+    std::string text;
+    StorageStatus st = sql::Connection::instance().commit(text);
+    if (st != StorageStatus::Ok && error) *error = {st, text};
+    return st;
+}
+
+void rollbackTransaction() { sql::Connection::instance().rollback(); }
+
+bool inTransaction() { return sql::Connection::instance().inTransaction(); }
+
+void closeStorage() {
+    for (Table* t : liveTables()) t->close();
+    sql::Connection::instance().shutdown();
+}
+
+void releaseDirectory(const std::string& directory) {
+    const std::string dir = sql::canonicalDirectory(directory);
+    for (Table* t : liveTables()) {
+        if (!t->isOpen()) continue;
+        if (sql::canonicalDirectory(std::filesystem::path(t->fileName()).parent_path().string()) == dir)
+            t->close();
+    }
+    sql::Connection::instance().detach(dir);
+}
+
+void setScratchDirectory(const std::string& directory) {
+    sql::Connection::instance().setScratchDirectory(directory);
+}
+
+}  // namespace pm

@@ -1,0 +1,289 @@
+// The keyed-table layer over SQLite: ordering of ascending, descending and
+// mixed keys, positioning, writes during a scan, transactions across stores,
+// appends with a later key build, layout checks and record holds.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/fixed_text.h"
+#include "common/types.h"
+#include "storage/table.h"
+#include "support/test_root.h"
+
+namespace pm {
+namespace {
+
+#pragma pack(push, 1)
+struct ItemRecord {
+    ULONG ID;
+    FixedText<10> NAME;
+    LONG DATE;
+    BYTE DUMMY;
+};
+#pragma pack(pop)
+static_assert(sizeof(ItemRecord) == 19);
+
+const TableDef& itemDef() {
+    static const TableDef def = makeTableDef(
+        3, "Item", "ITM", Location::Db, StorageClass::Keyed, sizeof(ItemRecord), true,
+        {PM_FIELD(ItemRecord, ID, ULong), PM_FIELD(ItemRecord, NAME, String),
+         PM_FIELD(ItemRecord, DATE, Long), PM_FIELD(ItemRecord, DUMMY, Byte)},
+        {{"Text", 64000}},
+        {{"IdKey", Primary, {desc("ID")}},
+         {"NameKey", Dup, {asc("NAME"), desc("DATE"), desc("ID")}},
+         {"DateKey", Dup, {desc("DATE")}},
+         {"UniqueName", Unique, {asc("NAME"), asc("DATE")}}});
+    return def;
+}
+
+struct Fixture : ::testing::Test {
+    test::TempDir root;
+    ItemRecord ITM{};
+    std::string ITM_Text;
+    Table items{itemDef(), &ITM, {&ITM_Text}};
+
+    void SetUp() override {
+        std::filesystem::create_directory(root / "F1");
+        items.setFileName(root / "F1/IDX003.TPS");
+        ASSERT_EQ(items.create(), StorageStatus::Ok);
+        ASSERT_EQ(items.open(), StorageStatus::Ok);
+    }
+
+    void add(ULONG id, const char* name, LONG date) {
+        items.clear();
+        ITM.ID = id;
+        ITM.NAME = name;
+        ITM.DATE = date;
+        ITM_Text = "text of " + std::to_string(id);
+        ASSERT_EQ(items.add(), StorageStatus::Ok) << items.lastError().text;
+    }
+
+    std::vector<ULONG> readAll(int direction = 1) {
+        std::vector<ULONG> ids;
+        while ((direction > 0 ? items.next() : items.previous()) == StorageStatus::Ok) ids.push_back(ITM.ID);
+        return ids;
+    }
+};
+
+TEST_F(Fixture, KeysOrderAscendingDescendingAndMixed) {
+    add(5, "beta", 100);
+    add(3, "Alpha", 100);
+    add(9, "alpha", 200);
+    add(1, "Gamma", 50);
+    add(7, "ALPHA", 150);
+
+    items.set(*itemDef().key("IdKey"));
+    EXPECT_EQ(readAll(), (std::vector<ULONG>{9, 7, 5, 3, 1}));  // newest first
+
+    // Name case-blind ascending, then date descending, then id descending.
+    items.set(*itemDef().key("NameKey"));
+    EXPECT_EQ(readAll(), (std::vector<ULONG>{9, 7, 3, 5, 1}));
+    items.set(*itemDef().key("NameKey"));
+    EXPECT_EQ(readAll(-1), (std::vector<ULONG>{1, 5, 3, 7, 9}));
+
+    // Equal dates keep the order of addition.
+    items.set(*itemDef().key("DateKey"));
+    EXPECT_EQ(readAll(), (std::vector<ULONG>{9, 7, 5, 3, 1}));
+    EXPECT_EQ(items.records(), 5);
+}
+
+TEST_F(Fixture, PositioningByValuesAndPositionAndGet) {
+    for (ULONG i = 1; i <= 40; ++i) add(i, i % 2 ? "odd" : "even", static_cast<LONG>(1000 + i));
+
+    items.clear();
+    ITM.NAME = "ODD";
+    ITM.DATE = 1020;
+    ITM.ID = 0;
+    items.setAt(*itemDef().key("NameKey"));
+    ASSERT_EQ(items.next(), StorageStatus::Ok);
+    EXPECT_EQ(ITM.ID, 19u);  // the first odd one dated 1020 or earlier
+    ASSERT_EQ(items.previous(), StorageStatus::Ok);
+    EXPECT_EQ(ITM.ID, 21u);
+
+    // From a record's position, inclusive.
+    items.clear();
+    ITM.ID = 30;
+    ASSERT_EQ(items.get(*itemDef().key("IdKey")), StorageStatus::Ok);
+    EXPECT_EQ(ITM_Text, "text of 30");
+    items.setAtPosition(*itemDef().key("IdKey"), items.position());
+    ASSERT_EQ(items.next(), StorageStatus::Ok);
+    EXPECT_EQ(ITM.ID, 30u);
+    ASSERT_EQ(items.next(), StorageStatus::Ok);
+    EXPECT_EQ(ITM.ID, 29u);
+
+    // A clear-to-highest value positions behind every record.
+    items.clear(1);
+    items.setAt(*itemDef().key("DateKey"));
+    EXPECT_EQ(items.next(), StorageStatus::Ok);  // DateKey is descending: highest comes first
+    EXPECT_EQ(ITM.ID, 40u);
+    items.clear(-1);
+    items.setAt(*itemDef().key("NameKey"));
+    ASSERT_EQ(items.next(), StorageStatus::Ok);
+    EXPECT_EQ(ITM.NAME.str(), "even");
+
+    items.clear();
+    ITM.ID = 99;
+    EXPECT_EQ(items.get(*itemDef().key("IdKey")), StorageStatus::NotFound);
+}
+
+TEST_F(Fixture, WritesDuringAScanDoNotLoseThePlace) {
+    for (ULONG i = 1; i <= 300; ++i) add(i, "n", static_cast<LONG>(i));
+    items.set(*itemDef().key("IdKey"));
+    std::vector<ULONG> seen;
+    while (items.next() == StorageStatus::Ok) {
+        seen.push_back(ITM.ID);
+        if (ITM.ID % 3 == 0) {
+            ASSERT_EQ(items.erase(), StorageStatus::Ok);
+        } else {
+            ITM.DUMMY = 2;
+            ASSERT_EQ(items.put(), StorageStatus::Ok);
+        }
+    }
+    ASSERT_EQ(seen.size(), 300u);
+    EXPECT_EQ(seen.front(), 300u);
+    EXPECT_EQ(seen.back(), 1u);
+    EXPECT_EQ(items.records(), 200);
+}
+
+TEST_F(Fixture, UniqueKeysRefuseDuplicatesCaseBlind) {
+    add(1, "Smith", 1);
+    items.clear();
+    ITM.ID = 1;
+    ITM.NAME = "other";
+    EXPECT_EQ(items.add(), StorageStatus::DuplicateKey);
+    // The unique name key compares without regard to case, Unicode-aware.
+    add(2, "Straße", 1);
+    items.clear();
+    ITM.ID = 3;
+    ITM.NAME = "STRASSE";
+    ITM.DATE = 1;
+    EXPECT_EQ(items.add(), StorageStatus::DuplicateKey);
+    ITM.NAME = "ÉCOLE";
+    ASSERT_EQ(items.add(), StorageStatus::Ok);
+    ITM.ID = 4;
+    ITM.NAME = "école";
+    EXPECT_EQ(items.add(), StorageStatus::DuplicateKey);
+    EXPECT_EQ(items.records(), 3);
+}
+
+TEST_F(Fixture, TextFieldsCutWholeCharactersAndMemosHaveALimit) {
+    items.clear();
+    ITM.ID = 1;
+    ITM.NAME = "abcdefghiä";  // 'ä' is two bytes and does not fit into the tenth byte
+    EXPECT_EQ(ITM.NAME.view(), "abcdefghi");
+    ITM_Text = std::string(64001, 'x');
+    EXPECT_NE(items.add(), StorageStatus::Ok);
+    ITM_Text.resize(64000);
+    EXPECT_EQ(items.add(), StorageStatus::Ok);
+}
+
+TEST_F(Fixture, AppendDefersTheKeysUntilBuilt) {
+    for (ULONG i = 1; i <= 50; ++i) {
+        items.clear();
+        ITM.ID = i;
+        ITM.NAME = "x";
+        ITM.DATE = static_cast<LONG>(i);
+        ASSERT_EQ(items.append(), StorageStatus::Ok);
+    }
+    items.close();
+    // Another open finds the keys missing.
+    EXPECT_EQ(items.open(), StorageStatus::BadKeys);
+    EXPECT_EQ(items.buildKeys(), StorageStatus::Ok);
+    ASSERT_EQ(items.open(), StorageStatus::Ok);
+    items.set(*itemDef().key("IdKey"));
+    ASSERT_EQ(items.next(), StorageStatus::Ok);
+    EXPECT_EQ(ITM.ID, 50u);
+}
+
+TEST_F(Fixture, OpenReportsMissingPathsFilesAndOtherLayouts) {
+    ItemRecord other{};
+    Table missing{itemDef(), &other};
+    missing.setFileName(root / "F9/IDX003.TPS");
+    EXPECT_EQ(missing.open(), StorageStatus::PathNotFound);
+    missing.setFileName(root / "F1/IDX004.TPS");
+    std::filesystem::create_directory(root / "F2");
+    missing.setFileName(root / "F2/IDX003.TPS");
+    EXPECT_EQ(missing.open(), StorageStatus::FileNotFound);
+    missing.setFileName("");
+    EXPECT_EQ(missing.open(), StorageStatus::InvalidName);
+
+    // A table of the same name with other columns.
+    static const TableDef older = makeTableDef(3, "Item", "ITM", Location::Db, StorageClass::Keyed, 4, true,
+                                               {PM_FIELD(ItemRecord, ID, ULong)}, {}, {{"IdKey", Primary, {asc("ID")}}});
+    ItemRecord buffer{};
+    Table old{older, &buffer};
+    old.setFileName(root / "F2/IDX003.TPS");
+    ASSERT_EQ(old.create(), StorageStatus::Ok);
+    EXPECT_EQ(old.checkLayout(), StorageStatus::Ok);
+    missing.setFileName(root / "F2/IDX003.TPS");
+    EXPECT_EQ(missing.open(), StorageStatus::LayoutDiffers);
+    EXPECT_TRUE(missing.exists());
+    EXPECT_EQ(missing.remove(), StorageStatus::Ok);
+    EXPECT_FALSE(missing.exists());
+    EXPECT_EQ(missing.remove(), StorageStatus::Ok);  // a missing file counts as deleted
+}
+
+TEST_F(Fixture, ATransactionRollsBackAcrossTwoStores) {
+    ItemRecord second{};
+    std::string secondText;
+    Table other{itemDef(), &second, {&secondText}};
+    std::filesystem::create_directory(root / "F2");
+    other.setFileName(root / "F2/IDX003.TPS");
+    ASSERT_EQ(other.create(), StorageStatus::Ok);
+    ASSERT_EQ(other.open(), StorageStatus::Ok);
+
+    add(1, "kept", 1);
+    ASSERT_EQ(beginTransaction({&items, &other}), StorageStatus::Ok);
+    add(2, "gone", 2);
+    other.clear();
+    second.ID = 2;
+    ASSERT_EQ(other.add(), StorageStatus::Ok);
+    rollbackTransaction();
+    EXPECT_EQ(items.records(), 1);
+    EXPECT_EQ(other.records(), 0);
+
+    ASSERT_EQ(beginTransaction({&items, &other}), StorageStatus::Ok);
+    add(3, "kept", 3);
+    second.ID = 3;
+    ASSERT_EQ(other.add(), StorageStatus::Ok);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    closeStorage();
+    ASSERT_EQ(items.open(), StorageStatus::Ok);
+    ASSERT_EQ(other.open(), StorageStatus::Ok);
+    EXPECT_EQ(items.records(), 2);
+    EXPECT_EQ(other.records(), 1);
+}
+
+TEST_F(Fixture, HoldRereadsTheRecordAndLocksAreReleased) {
+    add(1, "one", 1);
+    add(2, "two", 2);
+    items.clear();
+    ITM.ID = 1;
+    ASSERT_EQ(items.get(*itemDef().key("IdKey")), StorageStatus::Ok);
+    ITM.NAME = "changed in buffer";
+    ASSERT_EQ(items.hold(1), StorageStatus::Ok);
+    EXPECT_EQ(ITM.NAME.str(), "one");
+    items.release();
+    ASSERT_EQ(items.lock(), StorageStatus::Ok);
+    items.unlock();
+    ASSERT_EQ(items.erase(), StorageStatus::Ok);
+    EXPECT_EQ(items.hold(1), StorageStatus::NotFound);
+}
+
+TEST_F(Fixture, ClearSetsLowestAndHighest) {
+    items.clear(1);
+    EXPECT_EQ(ITM.ID, 0xFFFFFFFFu);
+    EXPECT_EQ(ITM.DATE, 0x7FFFFFFF);
+    EXPECT_EQ(ITM.DUMMY, 255);
+    items.clear(-1);
+    EXPECT_EQ(ITM.DATE, INT32_MIN);
+    EXPECT_EQ(ITM.NAME.raw(), std::string(10, ' '));
+    items.clear();
+    EXPECT_EQ(ITM.DATE, 0);
+    EXPECT_TRUE(ITM.NAME.empty());
+}
+
+}  // namespace
+}  // namespace pm
