@@ -227,6 +227,19 @@ public:
         return st;
     }
 
+    std::int64_t storedRecords() override {
+        if (isOpen()) return records();
+        if (attach(false) != StorageStatus::Ok) return -1;
+        std::int64_t n = -1;
+        if (tableExists()) {
+            Statement stmt;
+            prepare(stmt, "SELECT count(*) FROM " + qualified());
+            if (stmt.ready() && sqlite3_step(stmt.get()) == SQLITE_ROW) n = sqlite3_column_int64(stmt.get(), 0);
+        }
+        detachStore();
+        return n;
+    }
+
     // --- sequence -------------------------------------------------------------
     void setPhysical(RecordPosition from) override {
         cursor_ = {};

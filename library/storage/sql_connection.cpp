@@ -155,9 +155,14 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
     const std::string directory = canonicalDirectory(directoryIn);
     out = nullptr;
     if (Store* s = find(directory)) {
-        ++s->users;
-        out = s;
-        return StorageStatus::Ok;
+        // A store kept attached while unused may have been deleted from
+        // under us (its directory removed): let go of it and look again.
+        if (s->users > 0 || inTransaction_ || fileExists(directory + "/" + kStoreFileName)) {
+            ++s->users;
+            out = s;
+            return StorageStatus::Ok;
+        }
+        detach(directory);
     }
     if (!isDirectory(directory)) {
         errorText = "Path not found: " + directory;

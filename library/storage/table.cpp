@@ -112,6 +112,8 @@ StorageStatus Table::checkLayout() {
     return result(backend().checkLayout());
 }
 
+std::int64_t Table::storedRecords() { return backend().storedRecords(); }
+
 void Table::clear(int how) {
     auto* bytes = static_cast<unsigned char*>(record_);
     std::memset(bytes, how > 0 ? 0xFF : 0, def_.recordSize);

@@ -64,6 +64,9 @@ public:
     StorageStatus buildKeys();
     // Ok when the stored layout matches the declaration, else LayoutDiffers.
     StorageStatus checkLayout();
+    // Records held by the file, whatever its layout (the table need not be
+    // open); -1 when the file cannot be read.
+    std::int64_t storedRecords();
 
     // --- the record buffer -------------------------------------------------
     void* record() { return record_; }
@@ -152,6 +155,10 @@ void closeStorage();
 // Closes the tables whose files lie in `directory` and lets go of its store,
 // so that the directory can be deleted or its files replaced.
 void releaseDirectory(const std::string& directory);
+
+// Deletes the store file of `directory` when it holds no table any more.
+// Returns true when no store file remains.
+bool removeStoreIfEmpty(const std::string& directory);
 
 // Marks the temporary directory: its store trades durability for speed.
 void setScratchDirectory(const std::string& directory);

@@ -20,6 +20,7 @@ public:
     virtual StorageStatus pack() = 0;
     virtual StorageStatus buildKeys() = 0;
     virtual StorageStatus checkLayout() = 0;
+    virtual std::int64_t storedRecords() { return isOpen() ? records() : -1; }
 
     virtual void setPhysical(RecordPosition from) = 0;  // 0 = from the first
     virtual void setKey(const KeyDef& key, int mode, RecordPosition pos) = 0;

@@ -68,3 +68,31 @@ void setScratchDirectory(const std::string& directory) {
 }
 
 }  // namespace pm
+
+namespace pm {
+
+bool removeStoreIfEmpty(const std::string& directory) {
+    const std::string dir = sql::canonicalDirectory(directory);
+    const std::string file = dir + "/" + sql::kStoreFileName;
+    if (!std::filesystem::exists(file)) return true;
+    sql::Store* store = nullptr;
+    std::string error;
+    if (sql::Connection::instance().acquire(dir, false, store, error) != StorageStatus::Ok) return false;
+    sqlite3_stmt* stmt = nullptr;
+    std::string sqlText = "SELECT count(*) FROM " + sql::ident(store->schema) +
+                          ".sqlite_master WHERE type = 'table' AND name <> '_pm_locks'";
+    bool empty = false;
+    if (sqlite3_prepare_v2(sql::Connection::instance().db(), sqlText.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        empty = sqlite3_column_int(stmt, 0) == 0;
+    sqlite3_finalize(stmt);
+    sql::Connection::instance().release(store);
+    if (!empty) return false;
+    releaseDirectory(dir);
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    std::filesystem::remove(file + "-journal", ec);
+    return !std::filesystem::exists(file);
+}
+
+}  // namespace pm

@@ -1,14 +1,118 @@
 #include "cli/command_line.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/stderr_user_interface.h"
+#include "common/fatal_error.h"
+#include "storage/table.h"
+#include "tables/access/open_close.h"
+
+#ifdef POSTMOOR_WITH_GUI
+#include "frame/desktop.h"
+#endif
+
+namespace pm {
+const char* programVersion();
+}
 
 namespace pm::cli {
 
+namespace {
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out, "usage: pmoor32 [--root DIR] [--yes] [COMMAND ...]\n\n"
+                      "Without a command the desktop program opens. Commands:\n");
+    for (const Command& c : commands()) std::fprintf(out, "  %s\n", c.usage);
+    std::fprintf(out, "\n--root DIR (or POSTMOOR_ROOT) sets the installation root (default: the current directory).\n"
+                      "--yes answers OK/Yes to every question; without it questions take Cancel/No.\n"
+                      "Exit codes: 0 done, 1 failed, 2 bad usage, 3 fatal error.\n");
+}
+
+int runCommand(CommandContext& ctx, const std::string& name) {
+    for (const Command& c : commands())
+        if (name == c.name) return c.run(ctx);
+    throw UsageError("unknown command \"" + name + "\"");
+}
+
+}  // namespace
+
 int runMain(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
-    std::fprintf(stderr, "pmoor32: no commands yet\n");
-    return ExitUsage;
+    CommandContext ctx;
+    if (const char* env = std::getenv("POSTMOOR_ROOT")) ctx.root = env;
+    std::vector<std::string> rest;
+    std::string command;
+    bool help = false;
+    try {
+        for (int i = 1; i < argc; ++i) {
+            std::string a = argv[i];
+            if (!command.empty()) {
+                rest.push_back(a);
+            } else if (a == "--root") {
+                if (i + 1 >= argc) throw UsageError("--root needs a directory");
+                ctx.root = argv[++i];
+            } else if (a.rfind("--root=", 0) == 0) {
+                ctx.root = a.substr(7);
+            } else if (a == "--yes") {
+                ctx.yes = true;
+            } else if (a == "--help" || a == "-h") {
+                help = true;
+            } else if (a == "--version") {
+                std::printf("pmoor32 %s\n", programVersion());
+                return ExitOk;
+            } else if (a.rfind("-", 0) == 0 && command.empty()) {
+#ifdef POSTMOOR_WITH_GUI
+                rest.push_back(a);  // left for the desktop program (Qt options)
+#else
+                throw UsageError("unknown option " + a);
+#endif
+            } else {
+                command = a;
+            }
+        }
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "pmoor32: %s\n", e.what());
+        printUsage(stderr);
+        return ExitUsage;
+    }
+    if (help) {
+        printUsage(stdout);
+        return ExitOk;
+    }
+    if (ctx.root.empty()) ctx.root = ".";
+
+    if (command.empty()) {
+#ifdef POSTMOOR_WITH_GUI
+        return frame::runDesktop(argc, argv, ctx.root);
+#else
+        printUsage(stderr);
+        return ExitUsage;
+#endif
+    }
+
+    StderrUserInterface ui(ctx.yes);
+    ScopedUserInterface scoped(ui);
+    ctx.ui = &ui;
+    ctx.args = rest;
+    int code;
+    try {
+        code = runCommand(ctx, command);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "pmoor32: %s\n", e.what());
+        code = ExitUsage;
+    } catch (const FatalError& e) {
+        ui.finishProgress();
+        messageAlways(e.caption(), e.text(), Icon::Hand);
+        if (!e.haltText().empty()) std::fprintf(stderr, "%s\n", e.haltText().c_str());
+        code = ExitFatal;
+    }
+    ui.finishProgress();
+    closeAllTables();
+    closeStorage();
+    return code;
 }
 
 }  // namespace pm::cli

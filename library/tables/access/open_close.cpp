@@ -1,0 +1,172 @@
+#include "tables/access/open_close.h"
+
+#include <array>
+
+#include "common/globals.h"
+#include "common/user_interface.h"
+#include "tables/access/fatal_messages.h"
+#include "tables/access/file_functions.h"
+#include "tables/records/registry.h"
+#include "tables/records/table_path.h"
+
+namespace pm {
+
+namespace {
+
+constexpr int kHighestTableNumber = 42;
+std::array<int, kHighestTableNumber + 1> useCounts{};
+
+Table& tableOrFail(int number) {
+    Table* table = tableByNumber(number);
+    if (!table) fatalUnknownTable(number);
+    return *table;
+}
+
+// Builds the file name of `number`, stores it in FileName and names the table.
+Table& nameTable(int number) {
+    Table& table = tableOrFail(number);
+    std::string name = tableFileName(number);
+    FileName = name;
+    if (name.empty()) fatalBlankFileName(name);
+    table.setFileName(name);
+    return table;
+}
+
+void reportBadKeys(const std::string& name) {
+    message("File Open Error - Bad keys", "The file " + name + " cannot be opened" + "\r\n" +
+                                              "due to corrupted indices." + "\r\n" +
+                                              "Automatic rebuild will take place.");
+}
+
+}  // namespace
+
+bool discardableWhenLayoutDiffers(Table& table) {
+    switch (table.number()) {
+        case 32:  // Search: results of the last search only
+            return true;
+        case 1: case 9: case 18: case 27: case 35: case 22: case 26: case 33: case 34:
+            // These hold nothing worth keeping while they are empty.
+            return table.storedRecords() <= 0;
+        default:
+            return false;
+    }
+}
+
+void openWithRecovery(Table& table, ShareMode mode) {
+    const std::string& name = table.fileName();
+    // Each repair is followed by a fresh attempt; every path either opens,
+    // repairs or ends the program, so the loop ends.
+    for (int attempt = 0;; ++attempt) {
+        StorageStatus st = table.open(mode);
+        switch (st) {
+            case StorageStatus::Ok:
+                return;
+            case StorageStatus::FileNotFound:
+                if (attempt > 3 || table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name);
+                break;
+            case StorageStatus::PathNotFound:
+                fatalPathNotFound(name);
+            case StorageStatus::AccessDenied:
+                fatalAccessDenied(name);
+            case StorageStatus::InvalidName:
+                fatalInvalidFileName(name);
+            case StorageStatus::BadKeys:
+                reportBadKeys(name);
+                if (attempt > 3 || table.buildKeys() != StorageStatus::Ok) fatalRebuildFailed(name);
+                break;
+            case StorageStatus::LayoutDiffers:
+                if (attempt > 3 || !discardableWhenLayoutDiffers(table)) fatalInvalidDeclaration(name);
+                useCounts[static_cast<std::size_t>(table.number())] = 0;
+                table.close();
+                if (table.remove() != StorageStatus::Ok) fatalInvalidDeclaration(name);
+                break;
+            default:
+                fatalOpenError(name, table.lastError().number(), table.lastError().text);
+        }
+    }
+}
+
+bool OP_CLOSE(int mode, std::initializer_list<int> tables) {
+    bool ok = true;
+    for (int number : tables) {
+        if (number < 0 || number > kHighestTableNumber || !tableByNumber(number)) fatalUnknownTable(number);
+        int& count = useCounts[static_cast<std::size_t>(number)];
+        switch (mode) {
+            case ReleaseTable: {
+                Table& table = tableOrFail(number);
+                if (--count <= 0) {
+                    count = 0;
+                    table.close();
+                }
+                break;
+            }
+            case ForceClose:
+                tableOrFail(number).close();
+                count = 0;
+                break;
+            case OpenShared:
+            case OpenExclusive: {
+                if (count <= 0) {
+                    Table& table = nameTable(number);
+                    ShareMode share = mode == OpenExclusive ? ShareMode::Exclusive : ShareMode::Shared;
+                    if (mode == OpenShared && (number == 11 || number == 12)) share = ShareMode::SharedReadOnly;
+                    openWithRecovery(table, share);
+                    count = 0;
+                }
+                ++count;
+                break;
+            }
+            case EmptyTable:
+            case PackTable: {
+                Table& table = nameTable(number);
+                table.close();
+                openWithRecovery(table, ShareMode::DenyWrite);
+                StorageStatus st = mode == EmptyTable ? table.empty() : table.pack();
+                if (st != StorageStatus::Ok && mode == EmptyTable) fatalCannotEmpty(table.fileName());
+                table.close();
+                count = 0;
+                break;
+            }
+            case DeleteTableFile: {
+                count = 0;
+                Table& table = tableOrFail(number);
+                table.close();
+                std::string name = tableFileName(number);
+                FileName = name;
+                if (!name.empty() && !DOSFunc(DeleteOneFile, name)) ok = false;
+                break;
+            }
+            case CheckTable: {
+                Table& table = nameTable(number);
+                table.close();
+                // A stored layout that differs is what the check reports; it
+                // is not repaired here.
+                if (table.checkLayout() == StorageStatus::LayoutDiffers) {
+                    IndexingInProgress = 1;
+                } else {
+                    openWithRecovery(table, ShareMode::DenyWrite);
+                    table.close();
+                }
+                count = 0;
+                break;
+            }
+            default:
+                break;  // modes 8 and above do nothing
+        }
+    }
+    return ok;
+}
+
+int useCount(int tableNumber) {
+    if (tableNumber < 0 || tableNumber > kHighestTableNumber) return 0;
+    return useCounts[static_cast<std::size_t>(tableNumber)];
+}
+
+void closeAllTables() {
+    for (int n = 0; n <= kHighestTableNumber; ++n) {
+        if (Table* t = tableByNumber(n)) t->close();
+        useCounts[static_cast<std::size_t>(n)] = 0;
+    }
+}
+
+}  // namespace pm

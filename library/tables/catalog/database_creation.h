@@ -1,0 +1,26 @@
+#pragma once
+// Creating databases: catalog record, directory and identity record.
+#include <string>
+
+#include "common/types.h"
+
+namespace pm {
+
+// The next database directory number: one above the highest in the
+// catalog (1 for an empty catalog). The catalog must be open.
+ULONG nextDirectoryNumber();
+
+// Creates a forum (1) or newsgroup (3) database named `name`: adds the
+// catalog record (identifier from the counter, next directory number,
+// created today, marked for word indexing), then creates its directory and
+// identity record. Forums and Control must be open. Returns the new FOR:ID,
+// or 0 after reporting when the record cannot be added (for example a name
+// already in use). The FOR buffer holds the new record afterwards.
+ULONG createDatabase(BYTE type, const std::string& name);
+
+// Fills the FOR buffer with a new catalog record (identifier, directory
+// number, date, flags, name) without writing it. Returns false when no
+// identifier could be had.
+bool prepareCatalogRecord(BYTE type, const std::string& name);
+
+}  // namespace pm

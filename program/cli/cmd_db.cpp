@@ -1,0 +1,68 @@
+// pmoor32 db list | db create ...: the database catalog.
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "common/globals.h"
+#include "tables/access/open_close.h"
+#include "tables/catalog/database_creation.h"
+#include "tables/records/config_tables.h"
+
+namespace pm::cli {
+
+namespace {
+
+const char* typeName(BYTE type) {
+    switch (type) {
+        case TypeForum: return "forum";
+        case TypeMail: return "mail";
+        case TypeNewsgroup: return "newsgroup";
+        default: return "unknown";
+    }
+}
+
+int listDatabases() {
+    OP_CLOSE(OpenShared, {2});
+    Forums.set(FOR_DirKey);
+    while (Forums.next() == StorageStatus::Ok) {
+        std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, FOR.DESCRIPTION.str().c_str(), typeName(FOR.TYPE),
+                    FOR.DIRNUMBER, FOR.MSGCOUNT, static_cast<unsigned>(FOR.NOIMPORT));
+    }
+    OP_CLOSE(ReleaseTable, {2});
+    return ExitOk;
+}
+
+int createDatabaseCommand(ArgumentReader& reader) {
+    std::vector<std::string> args = reader.positionals();
+    if (args.size() != 2) throw UsageError("db create forum|newsgroup NAME");
+    BYTE type;
+    if (args[0] == "forum") type = TypeForum;
+    else if (args[0] == "newsgroup") type = TypeNewsgroup;
+    else throw UsageError("db create: unknown database type \"" + args[0] + "\"");
+    if (args[1].empty()) throw UsageError("db create: the name is empty");
+    OP_CLOSE(OpenShared, {2, 8});
+    ULONG id = createDatabase(type, args[1]);
+    OP_CLOSE(ReleaseTable, {2, 8});
+    if (id == 0) return ExitFailed;
+    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
+    return ExitOk;
+}
+
+}  // namespace
+
+int commandDb(CommandContext& ctx) {
+    if (ctx.args.empty()) throw UsageError("db needs a subcommand: list or create");
+    const std::string sub = ctx.args.front();
+    ArgumentReader reader(std::vector<std::string>(ctx.args.begin() + 1, ctx.args.end()));
+    if (sub == "list") {
+        if (!reader.positionals().empty()) throw UsageError("db list takes no arguments");
+        openInstallationForCommand(ctx);
+        return listDatabases();
+    }
+    if (sub == "create") {
+        openInstallationForCommand(ctx);
+        return createDatabaseCommand(reader);
+    }
+    throw UsageError("unknown db subcommand \"" + sub + "\"");
+}
+
+}  // namespace pm::cli

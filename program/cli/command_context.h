@@ -1,0 +1,50 @@
+#pragma once
+// What every command receives, and the helpers commands share.
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/stderr_user_interface.h"
+
+namespace pm::cli {
+
+// Bad usage: the message is printed with the usage hint, exit code 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CommandContext {
+    std::string root;               // installation root
+    bool yes = false;               // --yes: questions take OK/Yes
+    std::vector<std::string> args;  // arguments after the command name
+    StderrUserInterface* ui = nullptr;
+};
+
+// Pops options from an argument list: flags, valued options and the rest.
+class ArgumentReader {
+public:
+    explicit ArgumentReader(std::vector<std::string> args) : args_(std::move(args)) {}
+
+    // Removes "--name" and returns whether it was present.
+    bool flag(const std::string& name);
+    // Removes "--name VALUE" (or "--name=VALUE") and returns the value.
+    bool option(const std::string& name, std::string& value);
+    // Every value of a repeatable option.
+    std::vector<std::string> options(const std::string& name);
+    // The remaining arguments; an unknown "--option" among them is a usage error.
+    std::vector<std::string> positionals();
+
+private:
+    std::vector<std::string> args_;
+};
+
+// Opens the installation at ctx.root for a command: it must have been set
+// up with `init`. Runs the start-up settings (paths, configuration).
+void openInstallationForCommand(const CommandContext& ctx);
+
+// Resolves DB (an id or a unique name prefix) and activates it. Throws
+// UsageError when no or more than one database matches.
+unsigned long activateDatabaseArgument(const std::string& db);
+
+}  // namespace pm::cli

@@ -1,0 +1,25 @@
+#pragma once
+// The commands of command mode. Each returns an exit code (see ExitCode).
+#include <string>
+#include <vector>
+
+#include "cli/command_context.h"
+#include "cli/command_line.h"
+
+namespace pm::cli {
+
+using CommandFunction = int (*)(CommandContext&);
+
+struct Command {
+    const char* name;
+    CommandFunction run;
+    const char* usage;  // one line: arguments and what it does
+};
+
+// Every command, in the order the usage text lists them.
+const std::vector<Command>& commands();
+
+int commandInit(CommandContext& ctx);
+int commandDb(CommandContext& ctx);
+
+}  // namespace pm::cli
