@@ -1,0 +1,179 @@
+#include "wordindex/word_breaker.h"
+
+#include <algorithm>
+
+#include "wordindex/character_class.h"
+#include "wordindex/utf8_scan.h"
+#include "wordindex/word_case.h"
+
+namespace pm {
+namespace {
+
+// What the tables say about one character of the text being broken.
+enum : std::uint8_t {
+    kNotAtStart = 1,   // StartWordHash non-zero
+    kNotInside = 2,    // InWordHash non-zero
+    kNotAtEnd = 4,     // EndWordHash non-zero
+    kPeriod = 8,       // "." (two in a row end a word)
+    kIllFormed = 16,   // a byte that is no well-formed UTF-8
+};
+
+// Flags of the 256 Windows-1252 codes under the given tables.
+struct CodeFlags {
+    std::uint8_t byCode[256];
+};
+
+CodeFlags codeFlags(const WordBreakOptions& o) {
+    CodeFlags f{};
+    for (unsigned code = 0; code < 256; ++code) {
+        std::uint8_t v = 0;
+        if ((*o.startWord)[code]) v |= kNotAtStart;
+        if ((*o.inWord)[code]) v |= kNotInside;
+        if ((*o.endWord)[code]) v |= kNotAtEnd;
+        f.byCode[code] = v;
+    }
+    f.byCode['.'] |= kPeriod;
+    if (o.wildcardsAreWordCharacters) {
+        f.byCode['?'] = 0;
+        f.byCode['*'] = 0;
+    }
+    return f;
+}
+
+}  // namespace
+
+WordBreaker::WordBreaker(WordBreakOptions options) : options_(options) {
+    word_.reserve(256);
+}
+
+void WordBreaker::classify(std::string_view text) {
+    const CodeFlags table = codeFlags(options_);
+    flags_.clear();
+    offsets_.clear();
+    illFormed_ = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        offsets_.push_back(static_cast<std::uint32_t>(at));
+        if (lead < 0x80) {
+            flags_.push_back(table.byCode[lead]);
+            ++at;
+            continue;
+        }
+        const Utf8Char c = decodeUtf8At(text, at);
+        if (!c.wellFormed) {
+            // Behaves as a letter, like every character outside Windows-1252.
+            flags_.push_back(kIllFormed);
+            illFormed_ = true;
+        } else {
+            const int code = windows1252Code(c.codePoint);
+            flags_.push_back(code < 0 ? std::uint8_t{0} : table.byCode[code]);
+        }
+        at += c.length;
+    }
+    offsets_.push_back(static_cast<std::uint32_t>(text.size()));
+}
+
+void WordBreaker::buildWord(std::string_view text, std::size_t first, std::size_t last) {
+    std::string_view raw = text.substr(offsets_[first], offsets_[last + 1] - offsets_[first]);
+
+    bool ascii = true;
+    for (char c : raw) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        // One byte per character: cut first, then upper-case only what is kept.
+        const std::size_t n = options_.cutWords ? std::min(raw.size(), kWordCharacters) : raw.size();
+        word_.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = raw[i];
+            word_[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        }
+        return;
+    }
+
+    if (illFormed_) {
+        raw_.clear();
+        for (std::size_t i = first; i <= last; ++i) {
+            if (flags_[i] & kIllFormed)
+                appendUtf8(raw_, kReplacementCharacter);
+            else
+                raw_.append(text.substr(offsets_[i], offsets_[i + 1] - offsets_[i]));
+        }
+        raw = raw_;
+    }
+    // Full case mapping can change the number of characters, so the cut
+    // follows the upper-casing.
+    upperCaseInto(raw, word_);
+    if (options_.cutWords) word_.resize(utf8PrefixLength(word_, kWordCharacters));
+}
+
+bool WordBreaker::breakText(std::string_view text, WordVisitor visit) {
+    classify(text);
+    const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(flags_.size()) - 1;
+    const std::uint8_t* f = flags_.data();
+
+    std::ptrdiff_t p = 0;
+    for (;;) {
+        // 1. Skip what can not start a word.
+        while (p <= last && (f[p] & kNotAtStart)) ++p;
+        if (p > last) return true;
+
+        // 2. Scan to the end of the word: the character before one that can not
+        // stand inside a word, or before a second period in a row.
+        std::ptrdiff_t q = p + 1;
+        bool previousIsPeriod = f[p] & kPeriod;
+        for (;;) {
+            if (q > last) {
+                q = last;
+                break;
+            }
+            const std::uint8_t c = f[q];
+            if ((c & kPeriod) && previousIsPeriod) {
+                q -= 2;
+                break;
+            }
+            previousIsPeriod = c & kPeriod;
+            if (c & kNotInside) {
+                q -= 1;
+                break;
+            }
+            ++q;
+        }
+        const std::ptrdiff_t scanned = q;
+
+        // 3. Trim what can not end a word.
+        while (q >= p && (f[q] & kNotAtEnd)) --q;
+
+        // 4. Nothing left. A start anywhere up to `scanned` would stop at the
+        // same place and trim away just the same, so resume after it; stepping
+        // one character at a time gives the same words but can take quadratic
+        // time under tables where a character may start but not end a word.
+        if (q < p) {
+            p = std::max(p + 1, scanned + 1);
+            continue;
+        }
+
+        // 5. and 6. The word, unless it begins with a caret.
+        buildWord(text, static_cast<std::size_t>(p), static_cast<std::size_t>(q));
+        if (!(options_.dropCaretWords && !word_.empty() && word_[0] == '^')) {
+            const BrokenWord word{word_, static_cast<std::size_t>(p), static_cast<std::size_t>(q),
+                                  offsets_[static_cast<std::size_t>(p)], offsets_[static_cast<std::size_t>(q) + 1]};
+            if (!visit(word)) return false;
+        }
+
+        // 7. Go on after the word.
+        p = q + 1;
+    }
+}
+
+std::vector<std::string> breakWords(std::string_view text, WordBreakOptions options) {
+    std::vector<std::string> words;
+    WordBreaker breaker(options);
+    breaker.breakText(text, [&](const BrokenWord& w) { words.emplace_back(w.text); });
+    return words;
+}
+
+}  // namespace pm
