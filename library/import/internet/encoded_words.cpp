@@ -48,13 +48,16 @@ std::string decodeQ(std::string_view encoded) {
 // true with the word's length, charset and decoded bytes.
 bool parseWord(std::string_view text, std::size_t pos, std::size_t& length, std::string& charset,
                std::string& bytes) {
-    std::size_t q1 = text.find('?', pos + 2);
-    if (q1 == std::string_view::npos || q1 == pos + 2 || q1 + 3 > text.size()) return false;
-    if (text[q1 + 2] != '?') return false;
-    char encoding = asciiUpper(text[q1 + 1]);
+    // Search within the longest word only, so that a text full of "=?"
+    // stays linear.
+    std::string_view window = text.substr(0, pos + kMaxWordLength);
+    std::size_t q1 = window.find('?', pos + 2);
+    if (q1 == std::string_view::npos || q1 == pos + 2 || q1 + 3 > window.size()) return false;
+    if (window[q1 + 2] != '?') return false;
+    char encoding = asciiUpper(window[q1 + 1]);
     if (encoding != 'B' && encoding != 'Q') return false;
-    std::size_t end = text.find("?=", q1 + 3);
-    if (end == std::string_view::npos || end - pos > kMaxWordLength) return false;
+    std::size_t end = window.find("?=", q1 + 3);
+    if (end == std::string_view::npos) return false;
     std::string_view name = text.substr(pos + 2, q1 - pos - 2);
     std::string_view payload = text.substr(q1 + 3, end - q1 - 3);
     for (char c : name)

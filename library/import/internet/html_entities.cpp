@@ -86,8 +86,10 @@ char32_t numericEntity(std::string_view body) {
 
 std::size_t decodeHtmlEntity(std::string_view text, std::size_t pos, std::string& out) {
     if (pos >= text.size() || text[pos] != '&') return 0;
-    std::size_t semi = text.find(';', pos + 1);
-    if (semi == std::string_view::npos || semi - pos > 12 || semi == pos + 1) return 0;
+    // Entity names are short; looking further would make a text full of
+    // "&" without ";" quadratic.
+    std::size_t semi = text.substr(0, pos + 13).find(';', pos + 1);
+    if (semi == std::string_view::npos || semi == pos + 1) return 0;
     std::string_view body = text.substr(pos + 1, semi - pos - 1);
     char32_t cp = body[0] == '#' ? numericEntity(body) : namedEntity(body);
     if (cp == 0) return 0;

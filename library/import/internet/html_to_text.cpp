@@ -1,5 +1,7 @@
 #include "import/internet/html_to_text.h"
 
+#include <algorithm>
+
 #include "import/internet/html_entities.h"
 #include "import/internet/text_case.h"
 
@@ -9,23 +11,28 @@ namespace {
 
 bool opensTag(char c) { return isAsciiLetter(c) || c == '/' || c == '!' || c == '?'; }
 
+// A tag longer than this is broken markup: it ends at its first ">".
+constexpr std::size_t kMaxTagLength = 1024;
+
 // Position of the ">" that closes the tag whose name starts at `from`;
-// quoted attribute values may hold ">". npos when there is none.
+// quoted attribute values may hold ">". npos only when no ">" follows at
+// all. The quote-aware scan is bounded so that broken markup stays linear.
 std::size_t findTagEnd(std::string_view html, std::size_t from) {
     char lastNonBlank = '\0';
-    for (std::size_t i = from; i < html.size(); ++i) {
+    std::size_t limit = std::min(html.size(), from + kMaxTagLength);
+    for (std::size_t i = from; i < limit; ++i) {
         char c = html[i];
         if (c == '>') return i;
         if ((c == '"' || c == '\'') && lastNonBlank == '=') {
-            std::size_t close = html.find(c, i + 1);
-            if (close == std::string_view::npos) return html.find('>', from);
+            std::size_t close = html.substr(0, limit).find(c, i + 1);
+            if (close == std::string_view::npos) break;
             i = close;
             lastNonBlank = c;
             continue;
         }
         if (!isBlankOrTab(c) && c != '\r' && c != '\n') lastNonBlank = c;
     }
-    return std::string_view::npos;
+    return html.find('>', from);
 }
 
 // The value of attribute HREF in the tag text, entities decoded.
@@ -117,6 +124,8 @@ private:
     bool linkOpen_ = false;
     std::string href_;
     std::size_t linkStart_ = 0;
+    // No ">" follows this position: a "<" from here on is text.
+    std::size_t noTagEndFrom_ = std::string_view::npos;
 };
 
 void Converter::visible(std::string_view text) {
@@ -225,7 +234,8 @@ std::string Converter::run() {
                 i = end == std::string_view::npos ? n : end + 3;
                 continue;
             }
-            std::size_t end = findTagEnd(html_, i + 1);
+            std::size_t end = i < noTagEndFrom_ ? findTagEnd(html_, i + 1) : std::string_view::npos;
+            if (end == std::string_view::npos) noTagEndFrom_ = i;
             if (end != std::string_view::npos) {
                 std::size_t resume = end + 1;
                 tag(html_.substr(i + 1, end - i - 1), resume);

@@ -34,7 +34,9 @@ std::string extractBoundary(std::string_view line, std::size_t from) {
         std::size_t end = value.find_first_of("; \t");
         if (end != std::string_view::npos) value = value.substr(0, end);
     }
-    if (value.size() <= 2) return {};
+    // RFC 2046 allows boundaries of one character; only an empty value is
+    // none (a short one must not make the whole message unreadable).
+    if (value.empty()) return {};
     return std::string(value.substr(0, utf8CutLength(value, BoundaryWidth)));
 }
 

@@ -13,8 +13,8 @@ inline constexpr std::size_t BoundaryWidth = 100;
 // The multipart boundary in `line` from byte `from` on: "BOUNDARY=" is
 // sought ignoring case; a quoted value runs to its closing quote (without
 // one, trailing quotes and semicolons are stripped), an unquoted one to a
-// ";", blank or the line end. A value of two characters or less is no
-// boundary: the result is then empty. At most 100 bytes.
+// ";", blank or the line end. An empty value is no boundary. At most 100
+// bytes.
 std::string extractBoundary(std::string_view line, std::size_t from = 0);
 
 // The value of parameter `upperName` ("CHARSET") in a header value such as
