@@ -67,7 +67,13 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
     if (last == 0 || last > queue.size()) last = queue.size();
     if (headerStart < 1 || headerStart > last || queue.text(headerStart).empty()) return false;
 
+    // Of References / In-Reply-To only the last identifier matters; it is
+    // tracked line by line so that a value longer than any cap keeps it.
     std::string from, fm, to, date, subject, replyTo, references, inReplyTo, groups;
+    auto noteIdentifier = [](std::string& last, std::string_view text) {
+        std::string_view id = lastIdentifier(text);
+        if (!id.empty()) last = std::string(id);
+    };
     bool fromSeen = false, fmSeen = false, toSeen = false, dateSeen = false, subjectSeen = false;
     bool news = false, messageIdSeen = false, referencesSeen = false, inReplyToSeen = false;
     int sequence = 0, subjectOrder = 0, replyToOrder = 0;
@@ -94,8 +100,8 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
         mime.feed(line);
         if (isBlankOrTab(line[0])) {
             bool fiveBlanks = line.starts_with("     ");
-            if (current && (!fiveBlanks || current == &references || current == &inReplyTo))
-                appendContinuation(*current, line);
+            if (current == &references || current == &inReplyTo) noteIdentifier(*current, line);
+            else if (current && !fiveBlanks) appendContinuation(*current, line);
             continue;
         }
         current = nullptr;
@@ -117,13 +123,13 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
         } else if (startsWithNoCase(line, "REFERENCES:")) {
             if (!referencesSeen) {
                 referencesSeen = true;
-                references = startValue(headerValue(line));
+                noteIdentifier(references, headerValue(line));
                 current = &references;
             }
         } else if (startsWithNoCase(line, "IN-REPLY-TO:")) {
             if (!inReplyToSeen) {
                 inReplyToSeen = true;
-                inReplyTo = startValue(headerValue(line));
+                noteIdentifier(inReplyTo, headerValue(line));
                 current = &inReplyTo;
             }
         } else if (startsWithNoCase(line, "LINES:")) {
@@ -170,7 +176,7 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
     out.newsKind = news ? 3 : firstIsSubject ? 1 : 2;
     if (news) out.forDescription = chooseGroup(groups, context);
 
-    std::string_view parent = lastIdentifier(referencesSeen ? references : inReplyTo);
+    std::string_view parent = referencesSeen ? references : inReplyTo;
     if (!parent.empty()) {
         out.refNumber = counter++;
         MessageIdPair pair;

@@ -26,7 +26,8 @@ struct NewsHeaderOptions {
 // - "Message-ID:" (the first one): msgNumber = counter, counter + 1, and the
 //   pair (identifier, msgNumber) is added to messageIds;
 // - "References:" (or, without it, "In-Reply-To:"), with continuation
-//   lines: the last identifier in it is the parent's; refNumber = counter,
+//   lines (however long): the last "<...>" in it, else its last
+//   blank-separated token, is the parent's identifier; refNumber = counter,
 //   counter + 1, and the pair (parent identifier, refNumber) is added;
 // - Content-Type as for mail; "Lines:" gives lineCount;
 // - "From:", "Date:", "Subj:"/"Subject:" and "To:"; a first header line

@@ -132,6 +132,18 @@ TEST(NewsHeader, Analyses) {
     }
 }
 
+TEST(NewsHeader, ParentOfALongReferencesChain) {
+    std::string message = "Newsgroups: g\r\nReferences: <first@x>\r\n";
+    for (int i = 0; i < 60; ++i) message += " <ancestor" + std::to_string(i) + "@some.long.host.example>\r\n";
+    message += "\t<parent@x>\r\nMessage-ID: <me@x>\r\n\r\nbody\r\n";
+    LineQueue queue = test::queueOf(message);
+    test::FakeContext context;
+    ParsedHeader header;
+    ULONG counter = 7;
+    ASSERT_TRUE(analyseNewsHeader(queue, 1, counter, context, header));
+    EXPECT_EQ(renderIds(header), "M=7 Ref=8 <me@x>=7 <parent@x>=8");
+}
+
 TEST(NewsHeader, CompuServeRuleAndDates) {
     LineQueue queue = test::queueOf(
         "Subject: Hello\r\nFm: John Smith 12345,678\r\nTo: Sysop\r\nDate: Mi, 3 M\xC3\xA4r 1999 12:00:00\r\n\r\nbody\r\n");
