@@ -1,0 +1,170 @@
+#include "import/internet/charset.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/unistr.h>
+
+#include <string>
+#include <unordered_map>
+
+#include "import/internet/text_case.h"
+
+namespace pm::inet {
+
+namespace {
+
+// Opened converters by normalised charset name, per thread (ICU converters
+// are not thread-safe). nullptr records a name ICU does not know.
+class ConverterCache {
+public:
+    ~ConverterCache() { clear(); }
+
+    UConverter* get(const std::string& name) {
+        auto it = converters_.find(name);
+        if (it != converters_.end()) {
+            if (it->second) ucnv_reset(it->second);
+            return it->second;
+        }
+        // Garbage headers can name endless charsets; keep the cache small.
+        if (converters_.size() >= 64) clear();
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* converter = ucnv_open(name.c_str(), &status);
+        if (U_FAILURE(status)) converter = nullptr;
+        converters_.emplace(name, converter);
+        return converter;
+    }
+
+private:
+    void clear() {
+        for (auto& entry : converters_)
+            if (entry.second) ucnv_close(entry.second);
+        converters_.clear();
+    }
+
+    std::unordered_map<std::string, UConverter*> converters_;
+};
+
+thread_local ConverterCache converterCache;
+
+// "ISO-8859-1" -> "iso-8859-1"; quotes, blanks and an RFC 2231 language
+// suffix ("utf-8*en") removed.
+std::string normaliseName(std::string_view charset) {
+    std::string_view name = trim(charset);
+    if (name.size() >= 2 && (name.front() == '"' || name.front() == '\'') && name.back() == name.front())
+        name = trim(name.substr(1, name.size() - 2));
+    std::size_t star = name.find('*');
+    if (star != std::string_view::npos) name = name.substr(0, star);
+    if (name.size() > 60) name = name.substr(0, 60);
+    return asciiLower(name);
+}
+
+bool isAscii(std::string_view bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+std::string convertWith(UConverter* converter, std::string_view bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString unicode(bytes.data(), static_cast<int32_t>(bytes.size()), converter, status);
+    std::string out;
+    if (U_FAILURE(status)) return toUtf8Fallback(bytes);
+    unicode.toUTF8String(out);
+    return out;
+}
+
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t n = bytes.size(), i = 0;
+    while (i < n) {
+        unsigned char c = p[i];
+        if (c < 0x80) { ++i; continue; }
+        std::size_t len;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
+        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
+        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
+        else return false;
+        if (i + len > n) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+char32_t windows1252ToUnicode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kWindows1252High[byte - 0x80];
+    return byte;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string toUtf8Fallback(std::string_view bytes) {
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (char c : bytes) appendUtf8(out, windows1252ToUnicode(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool isKnownCharset(std::string_view charset) {
+    std::string name = normaliseName(charset);
+    return !name.empty() && converterCache.get(name) != nullptr;
+}
+
+std::string toUtf8(std::string_view bytes, std::string_view charset) {
+    std::string name = normaliseName(charset);
+    if (name.empty() || name == "utf-8" || name == "utf8") {
+        // A declared UTF-8 text with broken bytes gets U+FFFD like any other
+        // charset; only an undeclared one falls back.
+        if (name.empty() || isValidUtf8(bytes)) return toUtf8Fallback(bytes);
+    }
+    if (name == "us-ascii" || name == "ascii" || name == "iso-8859-1" || name == "iso8859-1" ||
+        name == "latin1" || name == "l1" || name == "windows-1252" || name == "cp1252") {
+        if (isAscii(bytes)) return std::string(bytes);
+        if (name == "us-ascii" || name == "ascii") return toUtf8Fallback(bytes);
+        std::string out;
+        out.reserve(bytes.size() + bytes.size() / 4);
+        for (char c : bytes) appendUtf8(out, windows1252ToUnicode(static_cast<unsigned char>(c)));
+        return out;
+    }
+    // The ISO and Windows families are ASCII supersets: plain ASCII needs no
+    // converter.
+    if ((name.starts_with("iso-8859-") || name.starts_with("windows-12")) && isAscii(bytes))
+        return std::string(bytes);
+    UConverter* converter = converterCache.get(name);
+    if (!converter) return toUtf8Fallback(bytes);
+    return convertWith(converter, bytes);
+}
+
+}  // namespace pm::inet

@@ -1,0 +1,62 @@
+#include "import/internet/header_support.h"
+
+#include "import/internet/address_split.h"
+#include "import/internet/charset.h"
+#include "import/internet/encoded_words.h"
+#include "import/internet/mime_parts.h"
+#include "import/internet/text_case.h"
+
+namespace pm::inet {
+
+std::string_view headerValue(std::string_view line) {
+    std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return {};
+    return trimLeft(line.substr(colon + 1));
+}
+
+void appendContinuation(std::string& value, std::string_view line) {
+    if (value.size() >= MaxHeaderValue) return;
+    std::string_view text = trim(line);
+    if (text.empty()) return;
+    if (!value.empty()) value.push_back(' ');
+    value.append(text.substr(0, MaxHeaderValue - std::min(value.size(), MaxHeaderValue)));
+}
+
+std::string startValue(std::string_view text) { return std::string(text.substr(0, MaxHeaderValue)); }
+
+std::size_t skipBlankLines(const LineQueue& queue, std::size_t pos, std::size_t last) {
+    while (pos <= last && queue.text(pos).empty()) ++pos;
+    return pos;
+}
+
+void splitInto(std::string_view rawText, const HeaderContext& context, bool cisRule, FixedText<60>& address,
+               FixedText<60>& name) {
+    if (cisRule && context.cisSplit) {
+        std::string utf8 = toUtf8Fallback(trim(rawText));
+        std::string a, n;
+        context.cisSplit(utf8, a, n);
+        address = trim(a);
+        name = trim(decodeHeaderText(n));
+        return;
+    }
+    AddressParts parts = splitAddress(rawText);
+    address = parts.address;
+    name = parts.name;
+}
+
+std::string_view withoutTrailingX(std::string_view text) {
+    text = trim(text);
+    if (text.ends_with("(X)")) text = trim(text.substr(0, text.size() - 3));
+    return text;
+}
+
+BodyFormat bodyFormatAfterHeader(LineQueue& queue, const MimeHeaderReader& mime, std::size_t first,
+                                 std::size_t last) {
+    if (mime.isMultipart()) {
+        MimeSelection selection = selectMimePart(queue, first, last, mime.boundary());
+        return selection.partsFound ? selection.body : BodyFormat{};
+    }
+    return mime.bodyFormat();
+}
+
+}  // namespace pm::inet

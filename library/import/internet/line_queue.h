@@ -1,0 +1,94 @@
+#pragma once
+// The line queue: the lines of the message being parsed, as the text parsers
+// of every mail, news and capture format hold them.
+//
+// Positions count from 1. An entry holds up to 400 bytes of one source line,
+// the length used and a continued flag (set when the next entry continues the
+// same source line). A longer source line becomes two or three entries; what
+// lies beyond the third is dropped. Cuts never split a UTF-8 character, so an
+// entry may hold a few bytes less than 400 (and the line then a few less than
+// 1,200). Trailing blanks of a source line are removed when it is queued.
+//
+// Entries point into one growing byte buffer, so queuing a line costs no heap
+// allocation once the buffer has grown to the size of a message; clear()
+// keeps the capacity for the next message.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pm::inet {
+
+inline constexpr std::size_t LineEntryWidth = 400;
+inline constexpr std::size_t MaxEntriesPerLine = 3;
+// The text of an entry that is to be left out of the message text.
+inline constexpr std::string_view RemovalMark = "!!!Remove this!!!";
+
+// Number of bytes of `text` (at most `width`) that can be cut off its front
+// without splitting a UTF-8 sequence. Bytes that are not UTF-8 are cut at
+// `width` exactly.
+std::size_t utf8CutLength(std::string_view text, std::size_t width);
+
+class LineQueue {
+public:
+    // Queues one source line given without its line end (a stray trailing CR
+    // is dropped too). Returns the number of entries it took (1 to 3).
+    std::size_t push(std::string_view line);
+
+    // Cuts `text` into lines at CR LF, LF or CR and queues each; a last line
+    // without a line end is queued when it is not empty.
+    void pushText(std::string_view text);
+
+    // Empties the queue, keeping the buffers for reuse.
+    void clear();
+
+    // Removes the first `count` entries; positions shift down by `count`.
+    void dropFront(std::size_t count);
+
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+
+    // The text of entry `pos` (1-based); RemovalMark for a removed entry;
+    // empty for a position outside the queue.
+    std::string_view text(std::size_t pos) const;
+
+    // Length of entry `pos` in bytes.
+    std::size_t length(std::size_t pos) const { return text(pos).size(); }
+
+    // True when entry `pos` is continued by the next entry.
+    bool continued(std::size_t pos) const;
+
+    // Replaces the text of entry `pos` by the removal mark.
+    void markRemoved(std::size_t pos);
+
+    // True when entry `pos` is marked, or its text is the removal mark or
+    // begins with it.
+    bool isRemoved(std::size_t pos) const;
+
+    // Replaces the text of entry `pos` (cut to 400 bytes at a character
+    // boundary); the continued flag stays.
+    void setText(std::size_t pos, std::string_view text);
+
+    // The whole source line that starts at entry `pos`: its continued pieces
+    // joined. Returns a view of the entry itself when the line is one piece,
+    // else of `scratch`, which receives the joined text. Removed pieces count
+    // as the removal mark.
+    std::string_view sourceLine(std::size_t pos, std::string& scratch) const;
+
+    // Position of the first entry after the source line starting at `pos`.
+    std::size_t nextSourceLine(std::size_t pos) const;
+
+private:
+    struct Entry {
+        std::size_t offset;
+        std::uint16_t length;
+        bool continued;
+        bool removed;
+    };
+
+    std::string buffer_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace pm::inet
