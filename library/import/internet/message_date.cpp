@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "import/internet/calendar.h"
+#include "common/dates.h"
 #include "import/internet/charset.h"
 #include "import/internet/text_case.h"
 
@@ -191,7 +191,7 @@ MessageDate parseMessageDate(std::string_view text, DateStyle style) {
     if (!ok) return {};
 
     MessageDate result;
-    result.date = calendarDayNumber(year, month, day);
+    result.date = dayNumber(year, month, day);
     if (result.date == 0) return {};
     result.time = readTime(c);
     return result;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "import/internet/calendar.h"
+#include "common/dates.h"
 #include "import/internet/mail_header.h"
 #include "import/internet/news_header.h"
 #include "import/internet/text_assembly.h"
@@ -71,7 +71,7 @@ TEST(MailHeader, DatesAndHeaderStart) {
     test::FakeContext context;
     ParsedHeader header;
     ASSERT_TRUE(analyseMailHeader(queue, 2, context, header, MailHeaderOptions{true}));
-    EXPECT_EQ(header.date, calendarDayNumber(1995, 6, 6));
+    EXPECT_EQ(header.date, dayNumber(1995, 6, 6));
     EXPECT_EQ(header.time, (8 * 3600 + 1) * 100);
     EXPECT_FALSE(analyseMailHeader(queue, 9, context, header));
     EXPECT_FALSE(analyseMailHeader(queue, 0, context, header));
@@ -157,7 +157,7 @@ TEST(NewsHeader, CompuServeRuleAndDates) {
     ULONG counter = 1;
     ASSERT_TRUE(analyseNewsHeader(queue, 1, counter, context, header, NewsHeaderOptions{true}));
     EXPECT_EQ(render(header), "S=12345,678/John Smith R=/Sysop T=0 H=Hello K=0 B=6");
-    EXPECT_EQ(header.date, calendarDayNumber(1999, 3, 3));
+    EXPECT_EQ(header.date, dayNumber(1999, 3, 3));
     EXPECT_EQ(header.time, 12 * 3600 * 100);
 }
 

@@ -2,21 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "import/internet/calendar.h"
+#include "common/dates.h"
 
 namespace pm::inet {
 namespace {
 
 TEST(Calendar, DayNumbersAndTheirLimits) {
-    EXPECT_EQ(calendarDayNumber(1800, 12, 29), 0);  // before the first valid year
-    EXPECT_EQ(calendarDayNumber(1801, 1, 1), 4);
-    EXPECT_EQ(calendarDayNumber(1995, 5, 19), 70999);
-    EXPECT_EQ(calendarDayNumber(2000, 3, 1) - calendarDayNumber(2000, 2, 28), 2);  // leap year
-    EXPECT_EQ(calendarDayNumber(1900, 3, 1) - calendarDayNumber(1900, 2, 28), 1);  // no leap year
-    EXPECT_EQ(calendarDayNumber(1995, 2, 29), 0);
-    EXPECT_EQ(calendarDayNumber(1995, 13, 1), 0);
-    EXPECT_EQ(calendarDayNumber(1995, 4, 31), 0);
-    EXPECT_EQ(calendarDayNumber(10000, 1, 1), 0);
+    EXPECT_EQ(dayNumber(1800, 12, 28), 0);  // before the first day
+    EXPECT_EQ(dayNumber(1801, 1, 1), 4);
+    EXPECT_EQ(dayNumber(1995, 5, 19), 70999);
+    EXPECT_EQ(dayNumber(2000, 3, 1) - dayNumber(2000, 2, 28), 2);  // leap year
+    EXPECT_EQ(dayNumber(1900, 3, 1) - dayNumber(1900, 2, 28), 1);  // no leap year
+    EXPECT_EQ(dayNumber(1995, 2, 29), 0);
+    EXPECT_EQ(dayNumber(1995, 13, 1), 0);
+    EXPECT_EQ(dayNumber(1995, 4, 31), 0);
+    EXPECT_EQ(dayNumber(10000, 1, 1), 0);
 }
 
 TEST(MessageDate, CenturyRule) {
@@ -83,7 +83,7 @@ TEST(MessageDate, Shapes) {
     };
     for (const Case& c : cases) {
         MessageDate got = parseMessageDate(c.text, c.style);
-        LONG date = c.y ? calendarDayNumber(c.y, c.m, c.d) : 0;
+        LONG date = c.y ? dayNumber(c.y, c.m, c.d) : 0;
         LONG time = c.y ? ((c.hh * 60 + c.mm) * 60 + c.ss) * 100 : 0;
         EXPECT_EQ(got.date, date) << c.text;
         EXPECT_EQ(got.time, time) << c.text;
