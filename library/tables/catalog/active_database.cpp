@@ -26,6 +26,8 @@ bool activateDatabase(ULONG id) {
     return found;
 }
 
+bool activateImportProcedureDatabase() { return activateDatabase(BAT.DATABASE); }
+
 void deactivateDatabase() {
     Mem.Dirnamn.clear();
     Mem.Description.clear();

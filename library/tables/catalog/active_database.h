@@ -12,6 +12,10 @@ namespace pm {
 // nothing) when the catalog holds no such database.
 bool activateDatabase(ULONG id);
 
+// Makes the database of the current import procedure (BAT.DATABASE of the
+// procedure the task manager runs) active; false when it is not catalogued.
+bool activateImportProcedureDatabase();
+
 // No database active (the state at program start).
 void deactivateDatabase();
 

@@ -148,6 +148,43 @@ TEST_F(OpenClose, CheckModeFlagsAnOutdatedLayoutWithoutRepairingIt) {
     EXPECT_FALSE(Threads.isOpen());
 }
 
+TEST_F(OpenClose, StoresThatCannotBeUsedEndTheProgram) {
+    makeDatabase(TypeForum, "Alpha");
+    const std::string store = Mem.FileDir + "/" + Mem.Dirnamn + "/postmoor.db";
+    closeAllTables();
+    closeStorage();
+
+    // Not a database at all: any other error, with its number.
+    std::filesystem::remove(store);
+    { std::FILE* f = std::fopen(store.c_str(), "wb"); std::fputs(std::string(4096, 'x').c_str(), f); std::fclose(f); }
+    FatalError garbage = fatalOf([] { OP_CLOSE(OpenShared, {3}); });
+    EXPECT_EQ(garbage.caption(), "File Open Error");
+    EXPECT_NE(garbage.text().find("Error no "), std::string::npos);
+
+    // A store that cannot be opened or created.
+    closeStorage();
+    std::filesystem::remove(store);
+    std::filesystem::create_directory(store);
+    FatalError denied = fatalOf([] { OP_CLOSE(OpenShared, {3}); });
+    EXPECT_EQ(denied.caption(), " File Open Error - Access denied");
+    EXPECT_EQ(denied.haltText(), "Check your network access rights or the possible need for SHARE or VSHARE");
+}
+
+TEST_F(OpenClose, KeysThatCannotBeRebuiltEndTheProgram) {
+    makeDatabase(TypeForum, "Alpha");
+    OP_CLOSE(OpenShared, {5});
+    for (int i = 0; i < 2; ++i) {
+        Person.clear();
+        PER.PERSONID = 7;  // the same identifier twice: the unique key cannot be built
+        PER.PERSONSTRING = "p" + std::to_string(i);
+        ASSERT_EQ(Person.append(), StorageStatus::Ok);
+    }
+    OP_CLOSE(ReleaseTable, {5});
+    FatalError e = fatalOf([] { OP_CLOSE(OpenShared, {5}); });
+    EXPECT_EQ(e.caption(), "File Rebuild Error");
+    EXPECT_TRUE(ui.sawCaption("File Open Error - Bad keys"));
+}
+
 TEST_F(OpenClose, EmptyPackAndDelete) {
     makeDatabase(TypeForum, "Alpha");
     OP_CLOSE(OpenShared, {5});
