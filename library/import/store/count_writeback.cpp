@@ -1,5 +1,10 @@
 // The states after the last NewHR record of a database: carbon copies
 // (mail), person, thread and section counts, and the database's count.
+#include <algorithm>
+#include <new>
+#include <tuple>
+#include <vector>
+
 #include "common/globals.h"
 #include "common/text.h"
 #include "import/store/message_store.h"
@@ -11,27 +16,70 @@
 
 namespace pm {
 
+namespace {
+
+// The CCT records in the order of their key (mail, receiver address,
+// receiver name; text without regard to case), each receiver of a mail once.
+//
+// A parser that meets a receiver twice in one mail appends it twice; then
+// the unique key cannot be built, and the table refuses sequential reads
+// (they rebuild the key first). Reading by position needs no key, and the
+// appended work file holds positions 1..n, so the records are fetched that
+// way and ordered here.
+std::vector<CCTRecord> carbonCopiesInKeyOrder() {
+    struct Entry {
+        CCTRecord record;
+        std::string address, name;  // case-folded
+    };
+    std::vector<Entry> entries;
+    const std::int64_t total = CCTFile.records();
+    // Positions removed by a delete leave gaps; allow some, never loop on.
+    std::int64_t misses = 0;
+    for (RecordPosition pos = 1; static_cast<std::int64_t>(entries.size()) < total && misses <= total; ++pos) {
+        if (CCTFile.getAt(pos) != StorageStatus::Ok) {
+            ++misses;
+            continue;
+        }
+        entries.push_back({CCT, foldCase(CCT.R_CISADRESS.view()), foldCase(CCT.R_NAME.view())});
+    }
+    auto key = [](const Entry& e) { return std::tie(e.record.MAILID, e.address, e.name); };
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [&](const Entry& a, const Entry& b) { return key(a) == key(b); }),
+                  entries.end());
+    std::vector<CCTRecord> records;
+    records.reserve(entries.size());
+    for (const Entry& e : entries) records.push_back(e.record);
+    return records;
+}
+
+}  // namespace
+
 bool MessageStore::writeCarbonCopies(int quota, bool& failed) {
     failed = false;
     CarbonCopyState& cc = carbonCopies_;
     if (type_ != TypeMail || cc.finished) return true;
     if (!cc.started) {
         cc.started = true;
-        if (CCTFile.records() == 0) return cc.finished = true;
-        // Repeated receivers (duplicate key) are passed over below; any other
-        // key failure leaves the carbon copies out.
-        const StorageStatus st = CCTFile.buildKeys();
-        if (st != StorageStatus::Ok && st != StorageStatus::DuplicateKey) return cc.finished = true;
-        CCTFile.set(CCT_IDKEY);
+        try {
+            cc.records = carbonCopiesInKeyOrder();
+        } catch (const std::bad_alloc&) {
+            QError(7, ListError::OutOfMemory);
+            return cc.finished = true;
+        }
     }
     for (int i = 0; i < quota; ++i) {
-        if (CCTFile.next() != StorageStatus::Ok) return cc.finished = true;
-        if (!cc.haveMail || CCT.MAILID != cc.mailId) {
+        if (cc.next >= cc.records.size()) {
+            cc.records.clear();
+            return cc.finished = true;
+        }
+        const CCTRecord& copy = cc.records[cc.next++];
+        if (!cc.haveMail || copy.MAILID != cc.mailId) {
             cc.haveMail = true;
-            cc.mailId = CCT.MAILID;
-            cc.previousKey.clear();
+            cc.mailId = copy.MAILID;
             Mail.clear();
-            MAI.MAILID = CCT.MAILID;
+            MAI.MAILID = copy.MAILID;
             cc.skipMail = Mail.get(MAI_IdKey) != StorageStatus::Ok;
             if (!cc.skipMail) {
                 MAI.CCR = 1;
@@ -41,18 +89,12 @@ bool MessageStore::writeCarbonCopies(int quota, bool& failed) {
                 }
             }
         }
-        if (cc.skipMail) continue;
-        if (mailbox_.isForeign(CCT.R_CISADRESS.view()) == 0) continue;
-        // CCR's key ignores letter case: a receiver repeated that way would
-        // collide with the one already added.
-        const std::string key = foldCase(CCT.R_CISADRESS.str() + '\x01' + CCT.R_NAME.str());
-        if (key == cc.previousKey) continue;
-        cc.previousKey = key;
+        if (cc.skipMail || mailbox_.isForeign(copy.R_CISADRESS.view()) == 0) continue;
         CCRFile.clear();
-        CCR.MAILID = CCT.MAILID;
-        CCR.R_NAME = CCT.R_NAME;
-        CCR.R_CISADRESS = CCT.R_CISADRESS;
-        CCR.RECIPTYPE = CCT.RECIPTYPE;
+        CCR.MAILID = copy.MAILID;
+        CCR.R_NAME = copy.R_NAME;
+        CCR.R_CISADRESS = copy.R_CISADRESS;
+        CCR.RECIPTYPE = copy.RECIPTYPE;
         if (!storeWrite(CCRFile, AddRecord)) {
             failed = true;
             return cc.finished = true;

@@ -24,6 +24,7 @@
 #include "import/store/count_lists.h"
 #include "import/store/thread_store.h"
 #include "storage/table.h"
+#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -118,6 +119,10 @@ public:
 private:
     // The message's people as the header needs them.
     struct Party {
+        Party() {
+            lastName.clear();
+            address.clear();
+        }
         ULONG id = 0;
         FixedText<25> lastName;
         FixedText<60> address;
@@ -167,10 +172,11 @@ private:
     struct CarbonCopyState {
         bool started = false;
         bool finished = false;
-        bool haveMail = false;     // a CCT record has been read
-        ULONG mailId = 0;          // CCT.MAILID of the previous record
-        bool skipMail = false;     // the mail is not in Mail
-        std::string previousKey;   // to pass over repeated CCT records
+        std::vector<CCTRecord> records;  // in key order, each receiver once
+        std::size_t next = 0;
+        bool haveMail = false;  // a record has been handled
+        ULONG mailId = 0;       // CCT.MAILID of the previous record
+        bool skipMail = false;  // the mail is not in Mail
     } carbonCopies_;
 };
 

@@ -10,6 +10,7 @@ namespace pm {
 
 // A thread as a message header refers to it.
 struct ThreadChoice {
+    ThreadChoice() { alpha.clear(); }
     ULONG number = 0;
     FixedText<10> alpha;  // THR.ALPHA: the sort part of the subject
 };
