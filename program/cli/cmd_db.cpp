@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "common/globals.h"
+#include "import/store/mail_database.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/database_creation.h"
 #include "tables/records/config_tables.h"
@@ -31,9 +32,25 @@ int listDatabases() {
     return ExitOk;
 }
 
+int createMailDatabaseCommand(const CommandContext& ctx, ArgumentReader& reader) {
+    std::string address;
+    const bool haveAddress = reader.option("--address", address);
+    const std::vector<std::string> alternatives = reader.options("--alt");
+    std::vector<std::string> args = reader.positionals();
+    if (args.size() != 2) throw UsageError("db create mail NAME --address ADDR [--alt ADDR]...");
+    if (args[1].empty()) throw UsageError("db create: the name is empty");
+    if (!haveAddress || address.empty()) throw UsageError("db create mail: --address ADDR is required");
+    if (alternatives.size() > 10) throw UsageError("db create mail: at most 10 --alt addresses");
+    openInstallationForCommand(ctx);
+    ULONG id = createMailDatabase(args[1], address, alternatives);
+    if (id == 0) return ExitFailed;
+    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
+    return ExitOk;
+}
+
 int createDatabaseCommand(ArgumentReader& reader) {
     std::vector<std::string> args = reader.positionals();
-    if (args.size() != 2) throw UsageError("db create forum|newsgroup NAME");
+    if (args.size() != 2) throw UsageError("db create forum|mail|newsgroup NAME");
     BYTE type;
     if (args[0] == "forum") type = TypeForum;
     else if (args[0] == "newsgroup") type = TypeNewsgroup;
@@ -59,6 +76,7 @@ int commandDb(CommandContext& ctx) {
         return listDatabases();
     }
     if (sub == "create") {
+        if (ctx.args.size() > 1 && ctx.args[1] == "mail") return createMailDatabaseCommand(ctx, reader);
         openInstallationForCommand(ctx);
         return createDatabaseCommand(reader);
     }

@@ -7,7 +7,11 @@ const std::vector<Command>& commands() {
         {"init", commandInit, "init                          create the installation (CFG, TEMP, settings)"},
         {"db", commandDb,
          "db list                       catalog as TSV: id, name, type, dir, msgcount, noimport\n"
-         "  db create forum|newsgroup NAME"},
+         "  db create forum|newsgroup NAME\n"
+         "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)"},
+        {"addresses", commandAddresses,
+         "addresses DB 1|2|3|4 [FILE]   write the persons of DB as an address book into the temporary\n"
+         "                                directory (FILE default Address.Txt); prints its path"},
     };
     return table;
 }

@@ -1,0 +1,188 @@
+// The states after the last NewHR record of a database: carbon copies
+// (mail), person, thread and section counts, and the database's count.
+#include <algorithm>
+#include <new>
+#include <tuple>
+#include <vector>
+
+#include "common/globals.h"
+#include "common/text.h"
+#include "import/store/message_store.h"
+#include "import/store/store_writes.h"
+#include "tables/access/record_services.h"
+#include "tables/records/config_tables.h"
+#include "tables/records/message_tables.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm {
+
+namespace {
+
+// The CCT records in the order of their key (mail, receiver address,
+// receiver name; text without regard to case), each receiver of a mail once.
+//
+// A parser that meets a receiver twice in one mail appends it twice; then
+// the unique key cannot be built, and the table refuses sequential reads
+// (they rebuild the key first). Reading by position needs no key, and the
+// appended work file holds positions 1..n, so the records are fetched that
+// way and ordered here.
+std::vector<CCTRecord> carbonCopiesInKeyOrder() {
+    struct Entry {
+        CCTRecord record;
+        std::string address, name;  // case-folded
+    };
+    std::vector<Entry> entries;
+    const std::int64_t total = CCTFile.records();
+    // Positions removed by a delete leave gaps; allow some, never loop on.
+    std::int64_t misses = 0;
+    for (RecordPosition pos = 1; static_cast<std::int64_t>(entries.size()) < total && misses <= total; ++pos) {
+        if (CCTFile.getAt(pos) != StorageStatus::Ok) {
+            ++misses;
+            continue;
+        }
+        entries.push_back({CCT, foldCase(CCT.R_CISADRESS.view()), foldCase(CCT.R_NAME.view())});
+    }
+    auto key = [](const Entry& e) { return std::tie(e.record.MAILID, e.address, e.name); };
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [&](const Entry& a, const Entry& b) { return key(a) == key(b); }),
+                  entries.end());
+    std::vector<CCTRecord> records;
+    records.reserve(entries.size());
+    for (const Entry& e : entries) records.push_back(e.record);
+    return records;
+}
+
+}  // namespace
+
+bool MessageStore::writeCarbonCopies(int quota, bool& failed) {
+    failed = false;
+    CarbonCopyState& cc = carbonCopies_;
+    if (type_ != TypeMail || cc.finished) return true;
+    if (!cc.started) {
+        cc.started = true;
+        try {
+            cc.records = carbonCopiesInKeyOrder();
+        } catch (const std::bad_alloc&) {
+            QError(7, ListError::OutOfMemory);
+            return cc.finished = true;
+        }
+    }
+    for (int i = 0; i < quota; ++i) {
+        if (cc.next >= cc.records.size()) {
+            cc.records.clear();
+            return cc.finished = true;
+        }
+        const CCTRecord& copy = cc.records[cc.next++];
+        if (!cc.haveMail || copy.MAILID != cc.mailId) {
+            cc.haveMail = true;
+            cc.mailId = copy.MAILID;
+            Mail.clear();
+            MAI.MAILID = copy.MAILID;
+            cc.skipMail = Mail.get(MAI_IdKey) != StorageStatus::Ok;
+            if (!cc.skipMail) {
+                MAI.CCR = 1;
+                if (!storeWrite(Mail, UpdateRecord)) {
+                    failed = true;
+                    return cc.finished = true;
+                }
+            }
+        }
+        if (cc.skipMail || mailbox_.isForeign(copy.R_CISADRESS.view()) == 0) continue;
+        CCRFile.clear();
+        CCR.MAILID = copy.MAILID;
+        CCR.R_NAME = copy.R_NAME;
+        CCR.R_CISADRESS = copy.R_CISADRESS;
+        CCR.RECIPTYPE = copy.RECIPTYPE;
+        if (!storeWrite(CCRFile, AddRecord)) {
+            failed = true;
+            return cc.finished = true;
+        }
+    }
+    return false;
+}
+
+bool MessageStore::writePersonCounts(int quota, bool& failed) {
+    failed = false;
+    if (counts_.discarded()) return true;
+    const auto& persons = counts_.persons();
+    if (!personsStarted_) {
+        personsStarted_ = true;
+        personAt_ = persons.begin();
+    }
+    for (int i = 0; i < quota && personAt_ != persons.end(); ++i, ++personAt_) {
+        Person.clear();
+        PER.PERSONID = personAt_->first;
+        if (Person.get(PER_PersonKey) != StorageStatus::Ok) continue;
+        PER.FROMCOUNT += personAt_->second.sent;
+        PER.TOCOUNT += personAt_->second.received;
+        if (!storeWrite(Person, UpdateRecord)) {
+            failed = true;
+            counts_.discard();
+            return true;
+        }
+    }
+    return personAt_ == persons.end();
+}
+
+bool MessageStore::writeThreadCounts(int quota, bool& failed) {
+    failed = false;
+    if (type_ == TypeMail || counts_.discarded()) return true;
+    const auto& threads = counts_.threads();
+    if (!threadsStarted_) {
+        threadsStarted_ = true;
+        threadAt_ = threads.begin();
+    }
+    for (int i = 0; i < quota && threadAt_ != threads.end(); ++i, ++threadAt_) {
+        Threads.clear();
+        THR.THREADNUMBER = threadAt_->first;
+        if (Threads.get(THR_ThreadKey) != StorageStatus::Ok) continue;
+        THR.MSGCOUNT += threadAt_->second;
+        if (!storeWrite(Threads, UpdateRecord)) {
+            failed = true;
+            counts_.discard();
+            return true;
+        }
+    }
+    return threadAt_ == threads.end();
+}
+
+bool MessageStore::writeSectionCounts(int quota, bool& failed) {
+    failed = false;
+    if (type_ != TypeForum || counts_.discarded()) return true;
+    const auto& sections = counts_.sections();
+    if (!sectionsStarted_) {
+        sectionsStarted_ = true;
+        sectionAt_ = sections.begin();
+    }
+    for (int i = 0; i < quota && sectionAt_ != sections.end(); ++i, ++sectionAt_) {
+        Sections.clear();
+        SEC.SECSYSID = sectionAt_->first;
+        if (Sections.get(SEC_SysIdKey) != StorageStatus::Ok) continue;
+        SEC.MSGCOUNT += sectionAt_->second;
+        if (!storeWrite(Sections, UpdateRecord)) {
+            failed = true;
+            counts_.discard();
+            return true;
+        }
+    }
+    return sectionAt_ == sections.end();
+}
+
+bool MessageStore::writeDatabaseCount() {
+    Table& headers = type_ == TypeMail ? Mail : MsgNmbr;
+    const ULONG count = static_cast<ULONG>(headers.records());
+    Forums.clear();
+    FOR.ID = Mem.ForumNumber;
+    bool held = Forums.get(FOR_ForumKey) == StorageStatus::Ok && Forums.hold(5) == StorageStatus::Ok;
+    // HoldRec tries once more and reports why the record cannot be had.
+    if (!held && !HoldRec(Forums, &FOR_ForumKey)) return false;
+    FOR.MSGCOUNT = count;
+    FOR.COUNTFLAG = 0;
+    const bool ok = storeWrite(Forums, UpdateRecord);
+    Forums.release();
+    return ok;
+}
+
+}  // namespace pm

@@ -1,0 +1,123 @@
+// Storing mail: owner-side persons, partner, minute cut, duplicate test,
+// header (Mail), text and topic entry.
+#include <climits>
+
+#include "common/text.h"
+#include "import/store/dup_string.h"
+#include "import/store/message_store.h"
+#include "import/store/store_writes.h"
+#include "tables/access/record_services.h"
+#include "tables/records/message_tables.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm {
+
+LONG cutTimeToMinute(LONG time) {
+    constexpr LONG minute = 6000;
+    // The remainder takes the divisor's sign, so negative times cut the same way.
+    LONG r = time % minute;
+    if (r < 0) r += minute;
+    return r == 0 ? time : time - r + 1;
+}
+
+bool MessageStore::resolveMailPeople(People& people) {
+    const ULONG owner = mailbox_.personId();
+    // The owner's side of a mail is the owner's person, named after the first
+    // owner-side name met in this mailbox. Without an owner (no catalog
+    // record) each name stands for itself.
+    auto ownerSide = [&](std::string_view name, std::string_view address, Party& party) {
+        if (owner != 0 && !ownerName_.empty()) {
+            party.id = owner;
+            party.lastName = ownerName_;
+            party.address = address;
+            return true;
+        }
+        if (!resolveParty(name, address, party)) return false;
+        ownerName_ = party.lastName;
+        if (owner != 0) party.id = owner;
+        return true;
+    };
+
+    const bool received = NHR.MAILTYPE == MailReceived;
+    const bool sent = NHR.MAILTYPE == MailSent;
+    if (received ? !ownerSide(NHR.R_NAME.view(), NHR.R_CISADRESS.view(), people.receiver)
+                 : !resolveParty(NHR.R_NAME.view(), NHR.R_CISADRESS.view(), people.receiver))
+        return false;
+    if (sent ? !ownerSide(NHR.S_NAME.view(), NHR.S_CISADRESS.view(), people.sender)
+             : !resolveParty(NHR.S_NAME.view(), NHR.S_CISADRESS.view(), people.sender))
+        return false;
+    if (received) people.partner = people.sender;
+    else if (sent) people.partner = people.receiver;
+    return true;
+}
+
+bool MessageStore::isMailDuplicate(const People& people) {
+    const LONG date = NHR.DATE;
+    const LONG time = NHR.TIME;
+    FixedText<50> subject;
+    subject = NHR.HEADING.view();
+    const std::string upperSubject = toUpper(subject.view());
+    Mail.clear();
+    MAI.DATE = date;
+    MAI.TIME = time;
+    MAI.MAILID = UINT32_MAX;  // the key runs downward: start above every mail
+    Mail.setAt(MAI_DateKey);
+    while (Mail.next() == StorageStatus::Ok && MAI.DATE == date && MAI.TIME == time) {
+        if (MAI.FROMID != people.sender.id || MAI.TOID != people.receiver.id) continue;
+        if (toUpper(MAI.SUBJECT.view()) != upperSubject) continue;
+        if (DupString(1, MAI.MAILID, 0)) return true;
+    }
+    return false;
+}
+
+StoreOutcome MessageStore::storeMail() {
+    StoreOutcome out;
+    if (NHR.R_NAME.empty()) NHR.R_NAME = NameUnknown;
+    if (NHR.S_NAME.empty()) NHR.S_NAME = NameUnknown;
+    People people;
+    if (!resolveMailPeople(people)) return fatal();
+
+    NHR.TIME = cutTimeToMinute(NHR.TIME);
+    if (isMailDuplicate(people)) {
+        out.result = StoreSkipped;
+        return out;
+    }
+
+    const ULONG mailId = NHR.REFNUMBER;
+    Mail.clear();
+    MAI.MAILID = mailId;
+    MAI.SUBJECT = NHR.HEADING.view();
+    MAI.PAIRID = people.partner.id;
+    MAI.PAIRALPHA = people.partner.lastName;
+    MAI.FROMID = people.sender.id;
+    MAI.FROMALPHA = people.sender.lastName.view();
+    MAI.TOID = people.receiver.id;
+    MAI.TOALPHA = people.receiver.lastName.view();
+    MAI.DATE = NHR.DATE;
+    MAI.TIME = NHR.TIME;
+    MAI.RECIPTYPE = NHR.RECIPTYPE;
+    MAI.CCR = 0;
+    MAI.DUMMY = StatusNormal;
+    if (!storeWrite(Mail, AddRecord)) return fatal();
+    if (!writeText(true, mailId)) return fatal();
+
+    if (mailTopic_ != 0) {
+        SIndex.clear();
+        SIN.ID = mailTopic_;
+        SIN.MSGNUMBER = mailId;
+        if (SIndex.get(SIN_IdKey) != StorageStatus::Ok) {
+            SIndex.clear();
+            SIN.ID = mailTopic_;
+            SIN.MSGNUMBER = mailId;
+            if (!storeWrite(SIndex, AddRecord)) return fatal();
+        }
+    }
+
+    out.isNew = true;
+    out.senderId = people.sender.id;
+    out.receiverId = people.receiver.id;
+    countMessage(out, 0);
+    return out;
+}
+
+}  // namespace pm

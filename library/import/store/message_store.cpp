@@ -1,0 +1,185 @@
+#include "import/store/message_store.h"
+
+#include <optional>
+
+#include "common/globals.h"
+#include "common/user_interface.h"
+#include "import/store/header_words.h"
+#include "import/store/store_writes.h"
+#include "tables/access/open_close.h"
+#include "tables/access/record_services.h"
+#include "tables/identifiers/next_number.h"
+#include "tables/records/config_tables.h"
+#include "tables/records/message_tables.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm {
+
+namespace {
+
+// Registry numbers of the tables each type of database stores into.
+std::initializer_list<int> tableNumbers(BYTE type) {
+    static const std::initializer_list<int> forum = {2, 8, 4, 5, 23, 3, 6, 7, 18};
+    static const std::initializer_list<int> newsgroup = {2, 8, 4, 5, 23, 3, 6, 7, 25, 24};
+    static const std::initializer_list<int> mail = {2, 8, 4, 5, 23, 13, 17, 9, 19};
+    switch (type) {
+        case TypeMail: return mail;
+        case TypeNewsgroup: return newsgroup;
+        default: return forum;
+    }
+}
+
+std::optional<MailboxOwner> ownerOfActiveDatabase() {
+    Forums.clear();
+    FOR.ID = Mem.ForumNumber;
+    if (Forums.get(FOR_ForumKey) != StorageStatus::Ok) return std::nullopt;
+    MailboxOwner owner;
+    owner.mailboxName = FOR.DESCRIPTION.str();
+    owner.mailAddress = FOR.MAILADDRESS.str();
+    for (std::size_t i = 0; i < AltAddressCount; ++i) owner.altAddresses[i] = FOR.ALTADDRESS[i].str();
+    owner.personId = FOR.PERSONID;
+    return owner;
+}
+
+template <std::size_t N>
+void decodeField(FixedText<N>& field) {
+    if (field.empty()) return;
+    std::string text = field.str();
+    if (text.find("=?") == std::string::npos) return;
+    decodeHeaderWords(text);
+    field = text;
+}
+
+}  // namespace
+
+MessageStore::MessageStore() {
+    ownerName_.clear();
+    // A cached owner name belongs to the mailbox it was found in.
+    mailbox_.onLoad = [this] { ownerName_.clear(); };
+}
+
+void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic, LONG importDate,
+                                 LONG importTime) {
+    type_ = type;
+    allowReimport_ = allowReimport;
+    mailTopic_ = mailTopic;
+    importDate_ = importDate;
+    importTime_ = importTime;
+    counts_.clear();
+    personsStarted_ = threadsStarted_ = sectionsStarted_ = false;
+    carbonCopies_ = {};
+    ownerName_.clear();
+    sections_.clear();
+    if (type == TypeMail) {
+        const ForumsRecord saved = FOR;
+        loadMailboxAddresses(mailbox_, ownerOfActiveDatabase());
+        FOR = saved;
+    } else {
+        mailbox_.clear();
+        loadSections();
+    }
+}
+
+void MessageStore::openTables(BYTE type) { OP_CLOSE(OpenShared, tableNumbers(type)); }
+
+void MessageStore::releaseTables(BYTE type) { OP_CLOSE(ReleaseTable, tableNumbers(type)); }
+
+std::vector<Table*> MessageStore::transactionTables(BYTE type) {
+    switch (type) {
+        case TypeMail: return {&Mail, &MsgText, &Person, &PLINK, &Control, &SIndex};
+        case TypeNewsgroup:
+            return {&MsgNmbr, &MsgText, &Person, &PLINK, &Sections, &Threads, &Control, &MsgString};
+        default: return {&MsgNmbr, &MsgText, &Person, &PLINK, &Sections, &Threads, &Control, &IMPFile};
+    }
+}
+
+bool MessageStore::beginTransactionFor(BYTE type) {
+    // A store cannot join a running transaction: every table must be open
+    // before it begins.
+    for (Table* table : transactionTables(type))
+        if (!table->isOpen())
+            return !transactionStartFailed(StorageStatus::NotOpen, "The file " + table->fileName() + " is not open");
+    return beginTransactionChecked({});
+}
+
+long MessageStore::writes() const { return storeWriteCount(); }
+
+void MessageStore::resetWrites() { resetStoreWriteCount(); }
+
+void MessageStore::loadSections() {
+    sections_.clear();
+    Sections.set(SEC_SysIdKey);
+    while (Sections.next() == StorageStatus::Ok)
+        sections_.emplace(std::make_pair(static_cast<BYTE>(SEC.SECTIONNUMBER & 0xFF), SEC.DESCRIPTION.str()),
+                          SEC.SECSYSID);
+}
+
+void MessageStore::prepareRecord() {
+    decodeField(NHR.S_NAME);
+    decodeField(NHR.R_NAME);
+    decodeField(NHR.HEADING);
+}
+
+bool MessageStore::createSection(ULONG& section) {
+    ULONG sysId = NHR.SECTIONNUMBER;  // a newsgroup's parser set it to the database identifier
+    if (type_ == TypeForum) {
+        sysId = NextNr();
+        if (sysId == 0) {
+            message("Warning!", "Transaction Frame Error!", Icon::Exclamation);
+            rollbackTransaction();
+            return false;
+        }
+    }
+    Sections.clear();
+    SEC.SECTIONNUMBER = NHR.SECTIONNUMBER;
+    SEC.SECSYSID = sysId;
+    SEC.DESCRIPTION = NHR.SEC_DESCRIPTION;
+    SEC.MSGCOUNT = 0;
+    if (!storeWrite(Sections, AddRecord)) return false;
+    sections_.emplace(std::make_pair(static_cast<BYTE>(NHR.SECTIONNUMBER & 0xFF), NHR.SEC_DESCRIPTION.str()),
+                      sysId);
+    section = sysId;
+    return true;
+}
+
+bool MessageStore::sectionStep(ULONG& section) {
+    section = 0;
+    if (type_ == TypeMail) return true;
+    if (type_ == TypeNewsgroup) {
+        // A newsgroup database has one section, whatever its name.
+        if (!sections_.empty()) {
+            section = sections_.begin()->second;
+            return true;
+        }
+        return createSection(section);
+    }
+    const auto found = sections_.find({static_cast<BYTE>(NHR.SECTIONNUMBER & 0xFF), NHR.SEC_DESCRIPTION.str()});
+    if (found != sections_.end()) {
+        section = found->second;
+        return true;
+    }
+    return createSection(section);
+}
+
+StoreOutcome MessageStore::fatal() {
+    // The rolled-back transaction took messages already counted, and
+    // perhaps sections just listed: neither may be written back.
+    counts_.discard();
+    if (type_ != TypeMail) loadSections();
+    StoreOutcome out;
+    out.result = StoreFatal;
+    return out;
+}
+
+StoreOutcome MessageStore::storeCurrent() {
+    prepareRecord();
+    ULONG section = 0;
+    if (!sectionStep(section)) return fatal();
+    switch (type_) {
+        case TypeMail: return storeMail();
+        case TypeNewsgroup: return storeNewsgroup(section);
+        default: return storeForum(section);
+    }
+}
+
+}  // namespace pm

@@ -1,0 +1,183 @@
+#pragma once
+// The message store: turns the current NewHR work record into the records
+// of the database being filled (header, text, persons, thread, section,
+// Message-ID map, import register, topic entry), decides duplicates, and
+// collects the per-person, per-thread and per-section counts that are
+// written back when the database is finished.
+//
+// Life of one database in a run (the import driver's states):
+//   beginDatabase -> (transaction) storeCurrent per NewHR record ->
+//   mail: writeCarbonCopies -> writePersonCounts -> writeThreadCounts ->
+//   writeSectionCounts -> writeDatabaseCount.
+// Transactions are the caller's: storeCurrent and the write-back steps
+// write inside whatever transaction runs. Every write uses UppDat's
+// roll-back-and-report mode, so a failed write leaves the transaction
+// rolled back and the failure reported.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/fixed_text.h"
+#include "common/types.h"
+#include "import/addresses/mailbox_addresses.h"
+#include "import/store/count_lists.h"
+#include "import/store/thread_store.h"
+#include "storage/table.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm {
+
+// Result of storing one record.
+enum StoreResult : BYTE {
+    StoreStored = 0,   // stored: counts as imported
+    StoreSkipped = 1,  // duplicate or rejected: counts as skipped
+    StoreFatal = 2,    // a write failed: the transaction is rolled back, the run ends
+};
+
+struct StoreOutcome {
+    BYTE result = StoreStored;
+    bool isNew = false;         // a new header was added (not an existing one updated)
+    ULONG senderId = 0, receiverId = 0, threadNumber = 0;
+};
+
+// The text a mail gets for an empty sender or receiver name.
+inline constexpr const char* NameUnknown = "Name Unknown";
+
+// A mail's time cut to its minute: with r = time mod 6,000 (taking the
+// divisor's sign, so 0 <= r < 6,000), a time with r > 0 becomes
+// time - r + 1; a whole minute stays. 6,123 -> 6,001; 12,000 -> 12,000.
+LONG cutTimeToMinute(LONG time);
+
+class MessageStore {
+public:
+    MessageStore();
+
+    // Prepares storing into the ACTIVE database (Mem.ForumNumber, Mem.Dirnamn
+    // and Mem.ForumType set by the caller, its tables opened by
+    // openTables()): loads the section list (forum, newsgroup), empties the
+    // count lists and, for mail, the owner-name cache, and loads the owner
+    // addresses from the database's Forums record (Mem.PersonID follows).
+    // `mailTopic` 0 means no topic; the import date and time go into every
+    // stored text.
+    void beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic, LONG importDate, LONG importTime);
+
+    // Opens (OP_CLOSE mode 1) the tables a store into a database of `type`
+    // uses: the catalog and Control, MsgText, Person and PLINK, and forum:
+    // MsgNmbr, Sections, Threads, IMP; newsgroup: MsgNmbr, Sections, Threads,
+    // MsgString, TempID; mail: Mail, CCR, SIndex, CCT. The database's tables
+    // are named from Mem.Dirnamn. releaseTables() undoes it.
+    static void openTables(BYTE type);
+    static void releaseTables(BYTE type);
+
+    // The tables a store transaction of `type` covers.
+    static std::vector<Table*> transactionTables(BYTE type);
+    // Begins that transaction (5-second lock wait, start check). Returns
+    // false after reporting "Transaction Frame Error!" when it cannot begin.
+    static bool beginTransactionFor(BYTE type);
+
+    // Section step and store of the current NHR record. Names and subject
+    // are decoded first (encoded header words). On StoreFatal the
+    // transaction is rolled back and the error reported; the count lists are
+    // then discarded, since they hold counts of messages rolled back.
+    StoreOutcome storeCurrent();
+
+    // The driver's states after the last NHR record of the database. Each
+    // handles at most `quota` records per call and returns true when it is
+    // finished; `failed` is set when a write failed (transaction rolled back,
+    // reported; the step then also returns true).
+    //
+    // Mail: copies the CCT records of the run's mails into CCR (a receiver
+    // that is one of the owner's addresses is left out) and sets MAI.CCR = 1
+    // on each mail that has any; mails not in Mail are passed over.
+    bool writeCarbonCopies(int quota, bool& failed);
+    // Adds the collected counts to PER.FROMCOUNT / PER.TOCOUNT (missing
+    // persons are passed over).
+    bool writePersonCounts(int quota, bool& failed);
+    // Adds to THR.MSGCOUNT (forum, newsgroup; mail finishes at once).
+    bool writeThreadCounts(int quota, bool& failed);
+    // Adds to SEC.MSGCOUNT (forum only; newsgroup and mail finish at once).
+    bool writeSectionCounts(int quota, bool& failed);
+    // FOR.MSGCOUNT = records of MsgNmbr (Mail for mail), FOR.COUNTFLAG = 0,
+    // written with the catalog record held (5-second wait). False after
+    // reporting when it cannot be read, held or written.
+    bool writeDatabaseCount();
+
+    // Record writes since the last reset (the caller commits after > 400).
+    long writes() const;
+    void resetWrites();
+
+    // The owner addresses of the mail database being filled.
+    const MailboxAddresses& mailbox() const { return mailbox_; }
+    // The owner-name cache of mail (empty until the first owner mail).
+    std::string ownerNameCache() const { return ownerName_.str(); }
+    // The counts collected so far.
+    CountLists& counts() { return counts_; }
+    // Number of sections in the section list.
+    std::size_t sectionCount() const { return sections_.size(); }
+
+private:
+    // The message's people as the header needs them.
+    struct Party {
+        Party() {
+            lastName.clear();
+            address.clear();
+        }
+        ULONG id = 0;
+        FixedText<25> lastName;
+        FixedText<60> address;
+    };
+    struct People {
+        Party sender, receiver, partner;
+    };
+
+    void prepareRecord();
+    void loadSections();
+    bool sectionStep(ULONG& section);
+    bool createSection(ULONG& section);
+
+    StoreOutcome storeForum(ULONG section);
+    StoreOutcome storeNewsgroup(ULONG section);
+    StoreOutcome storeMail();
+    StoreOutcome fatal();
+
+    bool resolveParty(std::string_view name, std::string_view address, Party& party);
+    bool readHeader(ULONG number);
+    bool writeHeader(bool isNew, ULONG section, ULONG number, const ThreadChoice& thread,
+                     const People& people);
+    bool writeText(bool isNew, ULONG number);
+    bool registerImport(ULONG number, bool isNew);
+    bool reserveMessageId(const FixedText<60>& idString, ULONG number, bool& rejected);
+    void countMessage(const StoreOutcome& outcome, ULONG section);
+
+    bool resolveMailPeople(People& people);
+    bool isMailDuplicate(const People& people);
+
+    BYTE type_ = 0;
+    bool allowReimport_ = false;
+    ULONG mailTopic_ = 0;
+    LONG importDate_ = 0;
+    LONG importTime_ = 0;
+
+    // Section list: (low byte of the section number, description) -> SECSYSID.
+    std::map<std::pair<BYTE, std::string>, ULONG> sections_;
+    CountLists counts_;
+    MailboxAddresses mailbox_;
+    FixedText<25> ownerName_;
+
+    // Write-back progress.
+    bool personsStarted_ = false, threadsStarted_ = false, sectionsStarted_ = false;
+    std::map<ULONG, CountLists::PersonCount>::const_iterator personAt_;
+    std::map<ULONG, ULONG>::const_iterator threadAt_, sectionAt_;
+    struct CarbonCopyState {
+        bool started = false;
+        bool finished = false;
+        std::vector<CCTRecord> records;  // in key order, each receiver once
+        std::size_t next = 0;
+        bool haveMail = false;  // a record has been handled
+        ULONG mailId = 0;       // CCT.MAILID of the previous record
+        bool skipMail = false;  // the mail is not in Mail
+    } carbonCopies_;
+};
+
+}  // namespace pm
