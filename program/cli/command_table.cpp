@@ -8,6 +8,10 @@ const std::vector<Command>& commands() {
         {"db", commandDb,
          "db list                       catalog as TSV: id, name, type, dir, msgcount, noimport\n"
          "  db create forum|newsgroup NAME"},
+        {"import", commandImport,
+         "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
+         "         [--method files|dir|tree] [--mask MASKS] PATH...\n"
+         "                                import messages; prints the imported and skipped counts"},
     };
     return table;
 }

@@ -21,5 +21,6 @@ const std::vector<Command>& commands();
 
 int commandInit(CommandContext& ctx);
 int commandDb(CommandContext& ctx);
+int commandImport(CommandContext& ctx);
 
 }  // namespace pm::cli
