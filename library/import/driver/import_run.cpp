@@ -150,6 +150,7 @@ void ImportRun::endRun(ImportOutcome outcome) {
     }
     updatePercent();
     progress_.status = progress_.imported > 0 ? "The import process has finished!" : "No messages to import!";
+    progress_.lines = {" Importing from: " + request_.importPath};
     if (outcome == ImportOutcome::Completed) progress_.percent = 100;
     if (outcome == ImportOutcome::Completed && showTime_ && !taskMode_) {
         beep();
