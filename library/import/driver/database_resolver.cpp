@@ -1,7 +1,6 @@
 #include "import/driver/database_resolver.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "common/fixed_text.h"
 #include "common/text.h"

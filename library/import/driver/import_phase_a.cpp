@@ -32,6 +32,13 @@ bool ImportRun::initialise() {
         endRun(ImportOutcome::Refused);
         return false;
     }
+    if (activeRun_ && activeRun_ != this) {
+        // The work files and the counter serve one run at a time.
+        message("Warning!", "Another import is running!\r\nImport will not proceed!", Icon::Exclamation);
+        endRun(ImportOutcome::Refused);
+        return false;
+    }
+    activeRun_ = this;
     reservation_ = std::make_unique<ImportReservation>();
     if (!reservation_->begin()) {
         endRun(ImportOutcome::Refused);

@@ -1,6 +1,7 @@
 #include "import/driver/import_run.h"
 
 #include "common/dates.h"
+#include "common/fatal_error.h"
 #include "common/globals.h"
 #include "common/stopwatch.h"
 #include "import/driver/import_settings.h"
@@ -63,6 +64,25 @@ ImportRun::~ImportRun() {
 }
 
 StepResult ImportRun::step() {
+    try {
+        dispatch();
+    } catch (const FatalError&) {
+        // The program ends; leave nothing half-written or locked behind.
+        if (inTransaction()) rollbackTransaction();
+        try {
+            endRun(ImportOutcome::Failed);
+        } catch (const FatalError&) {
+        }
+        throw;
+    }
+    if (state_ != ImportState::Finished) {
+        updatePercent();
+        return StepResult::Running;
+    }
+    return outcome_ == ImportOutcome::Completed ? StepResult::Done : StepResult::Failed;
+}
+
+void ImportRun::dispatch() {
     switch (state_) {
         case ImportState::Initialise: initialise(); break;
         case ImportState::NextDirectory: nextDirectory(); break;
@@ -77,11 +97,6 @@ StepResult ImportRun::step() {
         case ImportState::FinishRegister: finishRegister(); break;
         case ImportState::Finished: break;
     }
-    if (state_ != ImportState::Finished) {
-        updatePercent();
-        return StepResult::Running;
-    }
-    return outcome_ == ImportOutcome::Completed ? StepResult::Done : StepResult::Failed;
 }
 
 ImportOutcome ImportRun::runToEnd() {
@@ -181,6 +196,7 @@ void ImportRun::close() {
     }
     reservation_.reset();
     databases_.clear();
+    if (activeRun_ == this) activeRun_ = nullptr;
 
     Mem.ForumNumber = savedForumNumber_;
     Mem.Description = savedDescription_;

@@ -164,6 +164,7 @@ public:
     const std::vector<DatabaseEntry>& usedDatabases() const { return databases_.used(); }
 
 private:
+    void dispatch();
     // Phase A (import_phase_a.cpp).
     bool initialise();
     bool nextDirectory();
@@ -186,6 +187,9 @@ private:
     void close();
     void setStatus(std::string status, std::vector<std::string> lines = {});
     void updatePercent();
+
+    // The run that owns the work files and the counter in this process.
+    static inline ImportRun* activeRun_ = nullptr;
 
     ImportRequest request_;
     ImportOptions options_;

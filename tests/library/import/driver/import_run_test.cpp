@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/fatal_error.h"
 #include "common/globals.h"
 #include "import_fixture.h"
 #include "tables/access/open_close.h"
@@ -371,6 +372,33 @@ TEST_F(ImportRuns, CompletionTimeBoxAfterAFinishedRun) {
     EXPECT_EQ(ui.last().caption, " Import Processing ");
     EXPECT_EQ(ui.last().text.rfind("The time for completion was: ", 0), 0u);
     EXPECT_EQ(ui.beeps(), 1);
+}
+
+TEST_F(ImportRuns, ASecondRunInTheSameProcessIsRefused) {
+    source("a.blk", {forumMessage("Photo Forum", 1)});
+    ImportRun first(request({"a.blk"}));
+    ASSERT_EQ(first.step(), StepResult::Running);
+    ImportRun second(request({"a.blk"}));
+    EXPECT_EQ(second.runToEnd(), ImportOutcome::Refused);
+    EXPECT_TRUE(ui.sawText("Another import is running!"));
+    EXPECT_EQ(first.runToEnd(), ImportOutcome::Completed);
+    EXPECT_EQ(headerCount("Photo Forum"), 1);
+}
+
+TEST_F(ImportRuns, AFatalErrorLeavesNothingLockedOrHalfWritten) {
+    makeDatabase(TypeForum, "Lost Forum");
+    const std::string lost = Mem.FileDir + "/F1";
+    releaseDirectory(lost);
+    std::filesystem::remove_all(lost);
+    source("a.blk", {forumMessage("Lost Forum", 1)});
+    ImportRun importRun(request({"a.blk"}));
+    EXPECT_THROW(importRun.runToEnd(), FatalError);
+    EXPECT_TRUE(importRun.finished());
+    EXPECT_EQ(importRun.outcome(), ImportOutcome::Failed);
+    EXPECT_FALSE(inTransaction());
+    EXPECT_FALSE(workFilesExist());
+    ImportReservation next;
+    EXPECT_TRUE(next.begin());
 }
 
 }  // namespace
