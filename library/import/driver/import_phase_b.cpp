@@ -225,7 +225,7 @@ bool ImportRun::finishDatabase() {
 
 bool ImportRun::finishRegister() {
     if (registerOpen_ && registerPending_) {
-        setStatus(request_.formatName + " Import Processing", {"Building SaveFile Index!"});
+        setStatus(request_.formatName + " Import Processing", {"Building SaveFile Index!\r\n"});
         StorageStatus st = IMPFile.lock(5);
         if (st == StorageStatus::Ok) {
             st = IMPFile.buildKeys();

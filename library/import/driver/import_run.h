@@ -91,6 +91,8 @@ enum class ImportState {
 // Name of a state ("Initialise", "Store" ...).
 const char* importStateName(ImportState state);
 
+// What one step() left: more to do, a completed run, or a run that ended
+// without completing.
 enum class StepResult { Running, Done, Failed };
 
 // How a run ended.
@@ -150,11 +152,15 @@ public:
     // Runs the remaining steps; the outcome.
     ImportOutcome runToEnd();
 
+    // The state the next step() works in (Finished once the run has ended).
     ImportState state() const { return state_; }
+    // Running until the run ends, then how it ended.
     ImportOutcome outcome() const { return outcome_; }
     bool finished() const { return state_ == ImportState::Finished; }
+    // Whether the run is a task step (no boxes; every question ends it).
     bool taskMode() const { return taskMode_; }
     const ImportRequest& request() const { return request_; }
+    // The display data, current after every step.
     const ImportProgress& progress() const { return progress_; }
     // The progress as the user interface's report.
     ProgressReport report() const;
