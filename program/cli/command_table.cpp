@@ -12,6 +12,10 @@ const std::vector<Command>& commands() {
         {"addresses", commandAddresses,
          "addresses DB 1|2|3|4 [FILE]   write the persons of DB as an address book into the temporary\n"
          "                                directory (FILE default Address.Txt); prints its path"},
+        {"import", commandImport,
+         "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
+         "         [--method files|dir|tree] [--mask MASKS] PATH...\n"
+         "                                import messages; prints the imported and skipped counts"},
     };
     return table;
 }

@@ -22,5 +22,6 @@ const std::vector<Command>& commands();
 int commandInit(CommandContext& ctx);
 int commandDb(CommandContext& ctx);
 int commandAddresses(CommandContext& ctx);
+int commandImport(CommandContext& ctx);
 
 }  // namespace pm::cli

@@ -52,7 +52,9 @@ TEST_F(CopyAddressTest, WritesEveryLayoutInNameOrderOnePersonPerStep) {
         EXPECT_EQ(steps, 6) << "open, four persons, close";
         EXPECT_EQ(copy.entries(), 3u);
         EXPECT_EQ(copy.step(), CopyAddress::Status::Done);
-        if (layout.format == 1) EXPECT_EQ(copy.path(), Mem.TempDir + "/Address.Txt");
+        if (layout.format == 1) {
+            EXPECT_EQ(copy.path(), Mem.TempDir + "/Address.Txt");
+        }
         EXPECT_EQ(fileContent(copy.path()), layout.expected) << layout.format;
     }
 }

@@ -1,0 +1,247 @@
+// Phase B of an import run: the work file is stored database by database.
+#include "common/dates.h"
+#include "common/globals.h"
+#include "import/driver/import_run.h"
+#include "tables/access/file_functions.h"
+#include "tables/access/open_close.h"
+#include "tables/access/record_services.h"
+#include "tables/catalog/active_database.h"
+#include "tables/catalog/identity_record.h"
+#include "tables/records/config_tables.h"
+#include "tables/records/message_tables.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm {
+
+namespace {
+
+constexpr long kCommitAfterWrites = 400;
+
+const char* activityOf(ImportState state) {
+    switch (state) {
+        case ImportState::CarbonCopies: return "Adding InBox CarbonCopies";
+        case ImportState::PersonCounts: return "Counting messages per person";
+        case ImportState::ThreadCounts: return "Counting messages per thread";
+        case ImportState::SectionCounts: return "Counting messages per section";
+        default: return "Importing messages";
+    }
+}
+
+}  // namespace
+
+bool ImportRun::writeCatalogRecord(DatabaseEntry& entry) {
+    Forums.clear();
+    FOR.ID = entry.id;
+    FOR.DESCRIPTION = entry.name;
+    FOR.DIRNUMBER = entry.dirNumber;
+    FOR.TYPE = entry.type;
+    FOR.CREATED = today();
+    FOR.WORDLISTINDEXNEEDSUPDATE = 1;
+    FOR.INDEXTYPE = 1;
+    if (!UppDat(Forums, AddRecord, ReportOnly)) return false;
+    entry.isNew = false;
+    takeActiveDatabaseFrom_FOR();
+    ExistPath(CreatePathArgument, 0, {}, Mem.FileDir + "/" + Mem.Dirnamn, true);
+    // The identity record lets a lost catalog be rebuilt from the directory.
+    return UpdREF();
+}
+
+bool ImportRun::switchDatabase() {
+    if (databases_.empty()) {
+        state_ = ImportState::FinishRegister;
+        return true;
+    }
+    if (!inPhaseB_) {
+        inPhaseB_ = true;
+        progress_.phaseB = true;
+        // Register appends keep no key; the table stays open so that the key
+        // is rebuilt once, at the end.
+        if (!request_.allowReimport) {
+            OP_CLOSE(OpenShared, {18});
+            registerOpen_ = true;
+        }
+    }
+    DatabaseEntry& entry = databases_.front();
+    if (entry.isNew) {
+        if (!writeCatalogRecord(entry)) {
+            endRun(ImportOutcome::Failed);
+            return false;
+        }
+    } else {
+        Forums.clear();
+        FOR.ID = entry.id;
+        if (Forums.get(FOR_ForumKey) == StorageStatus::Ok) takeActiveDatabaseFrom_FOR();
+    }
+    Mem.ForumNumber = entry.id;
+    Mem.Description = entry.name;
+    Mem.ForumType = entry.type;
+    Mem.Dirnamn = "F" + std::to_string(entry.dirNumber);
+
+    currentType_ = entry.type;
+    currentId_ = entry.id;
+    MessageStore::openTables(currentType_);
+    tablesOpen_ = true;
+    progress_.headerRecords = currentType_ == TypeMail ? Mail.records() : MsgNmbr.records();
+    store_.beginDatabase(currentType_, request_.allowReimport != 0, static_cast<ULONG>(request_.mailTopic),
+                         importDate_, importTime_);
+    if (!request_.allowReimport && currentType_ == TypeForum) registerPending_ = true;
+    NewHR.clear();
+    NHR.INTERNAL = currentId_;
+    NHR.MSGNUMBER = 0;
+    NewHR.setAt(NHR_MSGKEY);
+    setStatus(request_.formatName + " Import Processing",
+              {" Importing from: " + request_.importPath, " Importing to: " + entry.name, "Importing messages"});
+    state_ = ImportState::Store;
+    return true;
+}
+
+bool ImportRun::ensureTransaction() {
+    if (inTransaction()) return true;
+    StorageError error;
+    StorageStatus st = StorageStatus::Ok;
+    for (Table* table : MessageStore::transactionTables(currentType_)) {
+        if (!table->isOpen()) {
+            st = StorageStatus::NotOpen;
+            error = {st, "The file " + table->fileName() + " is not open"};
+            break;
+        }
+    }
+    if (st == StorageStatus::Ok) st = beginTransaction({}, 5, &error);
+    return !transactionStartFailed(st, error.text.empty() ? storageStatusText(st) : error.text);
+}
+
+bool ImportRun::commit() {
+    if (!inTransaction()) return true;
+    StorageError error;
+    if (commitTransaction(&error) == StorageStatus::Ok) {
+        store_.resetWrites();
+        return true;
+    }
+    rollbackTransaction();
+    message("Warning!", error.text + "\r\n" + "The last transaction is rolled back.", Icon::Exclamation);
+    return false;
+}
+
+bool ImportRun::storeSlice() {
+    if (!ensureTransaction()) {
+        endRun(ImportOutcome::Failed);
+        return false;
+    }
+    bool databaseDone = false;
+    for (int n = 0; n < quota_; ++n) {
+        const StorageStatus st = NewHR.next();
+        if (st == StorageStatus::NotFound || (st == StorageStatus::Ok && NHR.INTERNAL != currentId_)) {
+            databaseDone = true;
+            break;
+        }
+        if (st != StorageStatus::Ok) {
+            rollbackTransaction();
+            message("Warning!", NewHR.fileName() + "\r\n" + NewHR.lastError().text, Icon::Exclamation);
+            endRun(ImportOutcome::Failed);
+            return false;
+        }
+        const StoreOutcome outcome = store_.storeCurrent();
+        ++storedRecords_;
+        if (outcome.result == StoreFatal) {
+            endRun(ImportOutcome::Failed);
+            return false;
+        }
+        if (outcome.result == StoreStored) {
+            ++progress_.imported;
+            if (outcome.isNew) ++progress_.headerRecords;
+        } else {
+            ++storeSkipped_;
+        }
+    }
+    if ((store_.writes() > kCommitAfterWrites || databaseDone) && !commit()) {
+        endRun(ImportOutcome::Failed);
+        return false;
+    }
+    if (checkFreeSpace(options_.freeSpace, Mem.FileDir, ImportSpaceReserve, SpaceNeed::Import) ==
+        SpaceVerdict::Stop) {
+        endRun(ImportOutcome::Cancelled);
+        return false;
+    }
+    if (databaseDone) {
+        state_ = currentType_ == TypeMail && CCTFile.records() > 0 ? ImportState::CarbonCopies
+                                                                   : ImportState::PersonCounts;
+        if (progress_.lines.size() == 3) progress_.lines[2] = activityOf(state_);
+    }
+    return true;
+}
+
+bool ImportRun::countStep() {
+    if (!ensureTransaction()) {
+        endRun(ImportOutcome::Failed);
+        return false;
+    }
+    bool failed = false;
+    bool done = false;
+    switch (state_) {
+        case ImportState::CarbonCopies: done = store_.writeCarbonCopies(quota_, failed); break;
+        case ImportState::PersonCounts: done = store_.writePersonCounts(quota_, failed); break;
+        case ImportState::ThreadCounts: done = store_.writeThreadCounts(quota_, failed); break;
+        default: done = store_.writeSectionCounts(quota_, failed); break;
+    }
+    if (failed) {
+        endRun(ImportOutcome::Failed);
+        return false;
+    }
+    if ((store_.writes() > kCommitAfterWrites || done) && !commit()) {
+        endRun(ImportOutcome::Failed);
+        return false;
+    }
+    if (!done) return true;
+    switch (state_) {
+        case ImportState::CarbonCopies:
+            state_ = ImportState::PersonCounts;
+            break;
+        case ImportState::PersonCounts:
+            if (currentType_ == TypeMail) return finishDatabase();
+            state_ = ImportState::ThreadCounts;
+            break;
+        case ImportState::ThreadCounts:
+            if (currentType_ != TypeForum) return finishDatabase();
+            state_ = ImportState::SectionCounts;
+            break;
+        default:
+            return finishDatabase();
+    }
+    if (progress_.lines.size() == 3) progress_.lines[2] = activityOf(state_);
+    return true;
+}
+
+bool ImportRun::finishDatabase() {
+    if (!store_.writeDatabaseCount()) {
+        endRun(ImportOutcome::Failed);
+        return false;
+    }
+    MessageStore::releaseTables(currentType_);
+    tablesOpen_ = false;
+    databases_.popFront();
+    state_ = ImportState::SwitchDatabase;
+    return true;
+}
+
+bool ImportRun::finishRegister() {
+    if (registerOpen_ && registerPending_) {
+        setStatus(request_.formatName + " Import Processing", {"Building SaveFile Index!\r\n"});
+        StorageStatus st = IMPFile.lock(5);
+        if (st == StorageStatus::Ok) {
+            st = IMPFile.buildKeys();
+            IMPFile.unlock();
+        }
+        if (st != StorageStatus::Ok && st != StorageStatus::DuplicateKey) {
+            std::string text = IMPFile.lastError().text;
+            if (text.empty()) text = storageStatusText(st);
+            message("Warning!", text + "\r\n" + "Message SaveFile can not be built!", Icon::Exclamation);
+            endRun(ImportOutcome::Failed);
+            return false;
+        }
+        registerPending_ = false;
+    }
+    endRun(ImportOutcome::Completed);
+    return true;
+}
+
+}  // namespace pm

@@ -1,0 +1,242 @@
+#pragma once
+// One import run as a step machine.
+//
+// Phase A converts: every source file is handed to the parser of its format,
+// which writes one NewHR work record per message into the work files and
+// resolves (or invents) the database of each message. Phase B stores: the
+// work file is read database by database, each record goes through the
+// message store, and the counts are written back.
+//
+// States (what holds on entry; where they lead):
+//
+//   Initialise      nothing taken yet. Refuses a format without a parser;
+//                   reserves the identifier counter (Control locked, counter
+//                   in memory), loads the database queue, creates the work
+//                   files (NewHR locked) and the source list.
+//                   -> NextDirectory
+//   NextDirectory   file queue empty. Lists the next directory's matching
+//                   files -> NextFile; none left: end of phase A (counter
+//                   written back, Control unlocked, work-file keys built,
+//                   space for the work file checked, unused databases
+//                   dropped) -> SwitchDatabase, or the run ends ("No messages
+//                   found in selected file(s)!").
+//   NextFile        no source file open. Skips missing and unreadable files
+//                   with their messages; makes the parser, calls it once
+//                   (FirstCall) and lets the capture detection fix the
+//                   variant -> Parse; queue empty -> NextDirectory.
+//   Parse           a parser is open on a file. One parser call per step
+//                   (batched into one work-file commit), then the temporary
+//                   drive's space check. -> Parse; file exhausted -> NextFile.
+//   SwitchDatabase  work files keyed, Control free. Takes the first queued
+//                   database: writes its catalog record and directory when
+//                   it is new, makes it the active database, opens its
+//                   tables and positions NewHR on it -> Store; queue empty
+//                   -> FinishRegister.
+//   Store           a database is current; a transaction may be open. Stores
+//                   up to the quota of NewHR records, commits after more than
+//                   400 writes and at the database's end, checks the database
+//                   drive. -> Store; done -> CarbonCopies (mail with CCT
+//                   records) or PersonCounts.
+//   CarbonCopies    -> PersonCounts
+//   PersonCounts    -> ThreadCounts (forum, newsgroup); SwitchDatabase (mail,
+//                   after the database count)
+//   ThreadCounts    -> SectionCounts (forum); SwitchDatabase (newsgroup)
+//   SectionCounts   -> SwitchDatabase
+//   FinishRegister  every database stored. Rebuilds the imported-message
+//                   register's key (unless reimporting) -> Finished.
+//   Finished        the run has ended (completed or not) and is closed: work
+//                   files deleted, locks released, tables closed, the active
+//                   database restored, the task step reported.
+//
+// A failure in any state ends the run without completion: an open
+// transaction is rolled back (a store failure has already rolled it back),
+// and the run closes. cancel() between steps stops it: before phase B at
+// once, in phase B after the person confirms; an open transaction is then
+// committed.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/types.h"
+#include "common/user_interface.h"
+#include "import/driver/database_resolver.h"
+#include "import/driver/disk_space.h"
+#include "import/driver/format_parser.h"
+#include "import/driver/import_request.h"
+#include "import/driver/source_list.h"
+#include "import/driver/work_files.h"
+#include "import/store/message_store.h"
+#include "tables/identifiers/import_reservation.h"
+
+namespace pm {
+
+enum class ImportState {
+    Initialise,
+    NextDirectory,
+    NextFile,
+    Parse,
+    SwitchDatabase,
+    Store,
+    CarbonCopies,
+    PersonCounts,
+    ThreadCounts,
+    SectionCounts,
+    FinishRegister,
+    Finished,
+};
+
+// Name of a state ("Initialise", "Store" ...).
+const char* importStateName(ImportState state);
+
+// What one step() left: more to do, a completed run, or a run that ended
+// without completing.
+enum class StepResult { Running, Done, Failed };
+
+// How a run ended.
+enum class ImportOutcome {
+    Running,
+    Completed,     // every database stored and the register built
+    NothingFound,  // no file held a message for a database that allows import
+    Refused,       // the run could not start (format, counter, work files)
+    Failed,        // a write, key build or check ended it
+    Cancelled,     // stopped by the person (or by a warning answered Cancel)
+};
+
+// What the progress display shows; the run updates it, the window polls it.
+struct ImportProgress {
+    std::string title;               // "Scheduled import" while a task runs
+    std::string status;              // the main status line
+    std::vector<std::string> lines;  // details: file, source, target, activity
+    long long imported = 0;          // messages stored
+    long long skipped = 0;           // messages left out (already imported, damaged, read twice)
+    long long workRecords = 0;       // NewHR records written
+    long long headerRecords = 0;     // header records of the database being filled
+    int percent = 0;                 // 0-100
+    bool phaseB = false;             // storing has begun
+};
+
+// Seams and reports of a run. Every member has a working default.
+struct ImportOptions {
+    int quota = 0;                    // messages per step; 0: the import speed setting
+    int showCompletionTime = -1;      // 1 / 0 force the setting; -1: read it
+    FreeSpaceFunction freeSpace;      // empty: the file system's
+    // Task runs: each database that received messages, for the maintenance jobs.
+    std::function<void(ULONG databaseId)> registerDatabase;
+    // Task runs: called when the run completed, with result 1 and the elapsed seconds.
+    std::function<void(int result, long seconds)> reportTaskStep;
+};
+
+class ImportRun {
+public:
+    // The start of a run: clears the counters, reads the date and clock (the
+    // import date and time), starts the elapsed-time counter and reads the
+    // settings. Unattended when Mem.DoTask is 2. Nothing is opened yet.
+    ImportRun(ImportRequest request, ImportOptions options = {});
+    // Closes a run that has not ended (as a cancel would).
+    ~ImportRun();
+    ImportRun(const ImportRun&) = delete;
+    ImportRun& operator=(const ImportRun&) = delete;
+
+    // One bounded slice of work. Running while there is more; Done when the
+    // run completed, Failed when it ended otherwise (it is closed either way).
+    StepResult step();
+
+    // Asks to stop between slices. Before phase B the run stops at once; in
+    // phase B "Import process interrupted" asks first (unattended runs stop
+    // without asking). Returns true when the run stopped (it is then closed).
+    bool cancel();
+
+    // Runs the remaining steps; the outcome.
+    ImportOutcome runToEnd();
+
+    // The state the next step() works in (Finished once the run has ended).
+    ImportState state() const { return state_; }
+    // Running until the run ends, then how it ended.
+    ImportOutcome outcome() const { return outcome_; }
+    bool finished() const { return state_ == ImportState::Finished; }
+    // Whether the run is a task step (no boxes; every question ends it).
+    bool taskMode() const { return taskMode_; }
+    const ImportRequest& request() const { return request_; }
+    // The display data, current after every step.
+    const ImportProgress& progress() const { return progress_; }
+    // The progress as the user interface's report.
+    ProgressReport report() const;
+    // Whole seconds since the run started.
+    long elapsedSeconds() const;
+    // The databases that received (or were due to receive) messages.
+    const std::vector<DatabaseEntry>& usedDatabases() const { return databases_.used(); }
+
+private:
+    void dispatch();
+    // Phase A (import_phase_a.cpp).
+    bool initialise();
+    bool nextDirectory();
+    bool nextFile();
+    bool parse();
+    bool afterParserCall();
+    bool endPhaseA();
+    void skipFile(const std::string& caption, const std::string& text);
+    // Phase B (import_phase_b.cpp).
+    bool switchDatabase();
+    bool storeSlice();
+    bool countStep();
+    bool finishDatabase();
+    bool finishRegister();
+    bool ensureTransaction();
+    bool commit();
+    bool writeCatalogRecord(DatabaseEntry& entry);
+    // Ends (import_run.cpp).
+    void endRun(ImportOutcome outcome);
+    void close();
+    void setStatus(std::string status, std::vector<std::string> lines = {});
+    void updatePercent();
+
+    // The run that owns the work files and the counter in this process.
+    static inline ImportRun* activeRun_ = nullptr;
+
+    ImportRequest request_;
+    ImportOptions options_;
+    ImportState state_ = ImportState::Initialise;
+    ImportOutcome outcome_ = ImportOutcome::Running;
+    ImportProgress progress_;
+    bool taskMode_ = false;
+    bool showTime_ = false;
+    int quota_ = 100;
+    LONG importDate_ = 0, importTime_ = 0;
+    std::chrono::steady_clock::time_point started_;
+
+    // Saved active database, given back when the run closes.
+    ULONG savedForumNumber_ = 0, savedPersonId_ = 0;
+    std::string savedDescription_, savedDirnamn_;
+    BYTE savedForumType_ = 0, savedForumCheck_ = 0;
+    LONG savedWordListIndex_ = 0;
+
+    std::unique_ptr<ImportReservation> reservation_;
+    DatabaseResolver databases_;
+    WorkFiles work_;
+    bool workCreated_ = false;
+    SourceList sources_;
+
+    // Phase A: the file being parsed.
+    std::unique_ptr<FormatParser> parser_;
+    ParserCall call_;
+    SourceFile file_;
+    std::int64_t bytesDone_ = 0;     // bytes of the files finished
+    long long parserSkipped_ = 0;    // raised by the parsers
+
+    // Phase B.
+    MessageStore store_;
+    bool tablesOpen_ = false;
+    BYTE currentType_ = 0;
+    ULONG currentId_ = 0;
+    long long storedRecords_ = 0;    // NewHR records handled (progress)
+    long long storeSkipped_ = 0;
+    bool inPhaseB_ = false;
+    bool registerOpen_ = false;      // the register is held open through phase B (appends keep no key)
+    bool registerPending_ = false;   // register appended to; its key not yet rebuilt
+};
+
+}  // namespace pm

@@ -1,0 +1,105 @@
+#include "import/driver/source_list.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tables/access/file_functions.h"
+
+namespace pm {
+
+namespace fs = std::filesystem;
+
+std::string joinPath(const std::string& directory, const std::string& name) {
+    if (!name.empty() && name.front() == '/') return name;
+    if (directory.empty()) return name;
+    if (directory.back() == '/') return directory + name;
+    return directory + "/" + name;
+}
+
+std::int64_t fileSizeOf(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::vector<SourceFile> filesMatching(const std::string& directory, const std::vector<std::string>& masks) {
+    std::vector<SourceFile> files;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(directory, ec)) {
+        if (!entry.is_regular_file(ec)) continue;
+        const std::string name = entry.path().filename().string();
+        const bool matches = std::any_of(masks.begin(), masks.end(),
+                                         [&](const std::string& mask) { return wildcardMatch(mask, name); });
+        if (!matches) continue;
+        const std::string full = joinPath(directory, name);
+        files.push_back({full, std::max<std::int64_t>(fileSizeOf(full), 0)});
+    }
+    std::sort(files.begin(), files.end(), [](const SourceFile& a, const SourceFile& b) { return a.name < b.name; });
+    return files;
+}
+
+std::vector<std::string> directoryTree(const std::string& top) {
+    std::vector<std::string> tree;
+    std::error_code ec;
+    if (!fs::is_directory(top, ec)) return tree;
+    tree.push_back(top);
+    for (std::size_t i = 0; i < tree.size(); ++i) {
+        std::vector<std::string> level;
+        for (const auto& entry : fs::directory_iterator(tree[i], ec)) {
+            if (entry.is_symlink(ec) || !entry.is_directory(ec)) continue;
+            level.push_back(joinPath(tree[i], entry.path().filename().string()));
+        }
+        std::sort(level.begin(), level.end());
+        tree.insert(tree.end(), level.begin(), level.end());
+    }
+    return tree;
+}
+
+void SourceList::queueFile(SourceFile file) {
+    listedBytes_ += file.size;
+    files_.push_back(std::move(file));
+}
+
+void SourceList::build(const ImportRequest& request, bool folders) {
+    files_.clear();
+    directories_.clear();
+    listedBytes_ = 0;
+    masks_ = splitList(request.masks);
+    switch (request.selectionMethod) {
+        case SelectDirectoryTree:
+            for (std::string& dir : directoryTree(request.importPath)) directories_.push_back(std::move(dir));
+            break;
+        case SelectDirectory:
+            directories_.push_back(request.importPath);
+            break;
+        default:
+            for (const std::string& name : splitList(request.selectedFiles)) {
+                if (folders) {
+                    queueFile({name, 0});
+                } else {
+                    const std::string full = joinPath(request.importPath, name);
+                    queueFile({full, std::max<std::int64_t>(fileSizeOf(full), 0)});
+                }
+            }
+            break;
+    }
+}
+
+bool SourceList::nextFile(SourceFile& file) {
+    if (files_.empty()) return false;
+    file = std::move(files_.front());
+    files_.pop_front();
+    return true;
+}
+
+bool SourceList::nextDirectory() {
+    if (directories_.empty()) return false;
+    const std::string dir = std::move(directories_.front());
+    directories_.pop_front();
+    for (SourceFile& f : filesMatching(dir, masks_)) queueFile(std::move(f));
+    return true;
+}
+
+}  // namespace pm

@@ -1,0 +1,149 @@
+#include "import/driver/work_files.h"
+
+#include <sys/stat.h>
+
+#include "common/globals.h"
+#include "common/user_interface.h"
+#include "tables/access/open_close.h"
+#include "tables/access/record_services.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm {
+
+namespace {
+
+constexpr int kNewHR = 10, kCCT = 19, kTempID = 24;
+constexpr long long kFlushEvery = 400;
+
+// Builds the keys of one work file; a duplicate key is accepted.
+bool buildKey(Table& table, const char* caption) {
+    StorageStatus st = table.buildKeys();
+    if (st == StorageStatus::Ok || st == StorageStatus::DuplicateKey) return true;
+    std::string text = table.lastError().text;
+    if (text.empty()) text = storageStatusText(st);
+    message(caption, text + "\r\n" + "Messages will not be imported!", Icon::Exclamation);
+    return false;
+}
+
+}  // namespace
+
+WorkFiles::~WorkFiles() {
+    if (created_) remove();
+}
+
+bool WorkFiles::create(LONG importDate, LONG importTime) {
+    if (created_) remove();
+    importDate_ = importDate;
+    importTime_ = importTime;
+    // The files of an import running elsewhere on the same temporary
+    // directory must not be deleted under it.
+    OP_CLOSE(OpenShared, {kNewHR});
+    if (NewHR.lock() != StorageStatus::Ok) {
+        const std::string text = NewHR.fileName() + "\r\n" + NewHR.lastError().text + "\r\n" +
+                                 "Import will not proceed!";
+        OP_CLOSE(ReleaseTable, {kNewHR});
+        message("Warning!", text, Icon::Exclamation);
+        return false;
+    }
+    NewHR.unlock();
+    OP_CLOSE(DeleteTableFile, {kNewHR, kCCT, kTempID});
+    OP_CLOSE(OpenShared, {kNewHR, kCCT, kTempID});
+    created_ = true;
+    locked_ = NewHR.lock() == StorageStatus::Ok;
+    messages_ = carbonCopies_ = duplicates_ = sinceCommit_ = 0;
+    failed_ = false;
+    messageKeys_.clear();
+    carbonCopyKeys_.clear();
+    messageIdKeys_.clear();
+    return true;
+}
+
+WorkWrite WorkFiles::written(bool ok) {
+    if (ok) return WorkWrite::Written;
+    failed_ = true;
+    return WorkWrite::Failed;
+}
+
+WorkWrite WorkFiles::appendMessage() {
+    if (!messageKeys_.insert({NHR.INTERNAL, NHR.MSGNUMBER}).second) {
+        ++duplicates_;
+        return WorkWrite::Duplicate;
+    }
+    NHR.IMPDATE = importDate_;
+    NHR.IMPTIME = importTime_;
+    const bool ok = UppDat(NewHR, AppendRecord, ReportOnly);
+    if (!ok) return written(false);
+    ++messages_;
+    if (batchOpen_ && ++sinceCommit_ > kFlushEvery) {
+        if (!commitBatch()) return written(false);
+        beginBatch();
+    }
+    return WorkWrite::Written;
+}
+
+WorkWrite WorkFiles::appendCarbonCopy() {
+    std::string key = std::to_string(CCT.MAILID) + '\n' + CCT.R_CISADRESS.str() + '\n' + CCT.R_NAME.str();
+    if (!carbonCopyKeys_.insert(std::move(key)).second) return WorkWrite::Duplicate;
+    const bool ok = UppDat(CCTFile, AppendRecord, ReportOnly);
+    if (ok) ++carbonCopies_;
+    return written(ok);
+}
+
+WorkWrite WorkFiles::appendMessageId() {
+    if (!messageIdKeys_.insert(TID.MSGNUMBER).second) return WorkWrite::Duplicate;
+    return written(UppDat(TempID, AppendRecord, ReportOnly));
+}
+
+void WorkFiles::beginBatch() {
+    if (batchOpen_ || inTransaction()) return;
+    // Without a batch the appends still work, one commit each.
+    batchOpen_ = beginTransaction({&NewHR, &CCTFile, &TempID}, 5) == StorageStatus::Ok;
+    sinceCommit_ = 0;
+}
+
+bool WorkFiles::commitBatch() {
+    batchOpen_ = false;
+    StorageError error;
+    if (commitTransaction(&error) == StorageStatus::Ok) return true;
+    rollbackTransaction();
+    message("Warning!", NewHR.fileName() + "\r\n" + error.text + "\r\n" + "Messages will not be imported!",
+            Icon::Exclamation);
+    failed_ = true;
+    return false;
+}
+
+bool WorkFiles::endBatch() {
+    if (!batchOpen_) return !failed_;
+    if (failed_) {
+        rollbackTransaction();
+        batchOpen_ = false;
+        return false;
+    }
+    return commitBatch();
+}
+
+bool WorkFiles::buildKeys() {
+    NewHR.flush();
+    TempID.flush();
+    return buildKey(NewHR, "NewHR Key Build Error!") && buildKey(TempID, "TempID Key Build Error!");
+}
+
+void WorkFiles::unlock() {
+    if (locked_) NewHR.unlock();
+    locked_ = false;
+}
+
+void WorkFiles::remove() {
+    if (batchOpen_) endBatch();
+    unlock();
+    OP_CLOSE(DeleteTableFile, {kNewHR, kCCT, kTempID});
+    created_ = false;
+}
+
+std::uint64_t WorkFiles::sizeOnDisk() const {
+    struct stat st {};
+    const std::string store = Mem.TempDir + "/" + kStoreFileName;
+    return stat(store.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+}  // namespace pm

@@ -1,0 +1,89 @@
+#pragma once
+// The work files of one import run in the temporary directory: NewHR (one
+// record per parsed message, with its text), CCT (carbon-copy receivers of
+// mail) and TempID (Message-ID pairs). They are created empty at the start
+// of the run, written in append mode without key maintenance, keyed once at
+// the end of the conversion phase and deleted when the run closes.
+//
+// Parsers fill the NHR, CCT or TID buffer and call the matching append.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "common/types.h"
+
+namespace pm {
+
+enum class WorkWrite {
+    Written,
+    Duplicate,  // the run already holds this message (or pair); nothing written
+    Failed,     // the write failed and was reported; the run must end
+};
+
+class WorkFiles {
+public:
+    WorkFiles() = default;
+    // Releases the files (see remove()) if they are still there.
+    ~WorkFiles();
+    WorkFiles(const WorkFiles&) = delete;
+    WorkFiles& operator=(const WorkFiles&) = delete;
+
+    // Deletes the three files, re-creates them empty, opens them and locks
+    // NewHR. `importDate`/`importTime` are stamped on every message. Returns
+    // false after a warning when another import holds NewHR locked (its
+    // files are left alone). Table failures end the program (open service).
+    bool create(LONG importDate, LONG importTime);
+
+    // Appends the NHR buffer with the run's import date and time. A second
+    // message with the same database and number (NHR.INTERNAL,
+    // NHR.MSGNUMBER) in one run is the same message read twice: it is not
+    // written (Duplicate), since the work file's key holds each pair once.
+    WorkWrite appendMessage();
+    // Appends the CCT buffer; an identical receiver of the same mail is written once.
+    WorkWrite appendCarbonCopy();
+    // Appends the TID buffer; each provisional number is written once.
+    WorkWrite appendMessageId();
+
+    // Groups the appends of one parser call into one commit. beginBatch()
+    // before the call, endBatch() after it; false after reporting when the
+    // commit failed. More than 400 messages in one batch are committed on
+    // the way.
+    void beginBatch();
+    bool endBatch();
+
+    // Builds the keys of NewHR and TempID (end of the conversion phase). A
+    // duplicate-key result is accepted; any other error is shown ("NewHR Key
+    // Build Error!" / "TempID Key Build Error!" with "Messages will not be
+    // imported!") and false returned.
+    bool buildKeys();
+
+    // Unlocks NewHR (the run no longer writes it).
+    void unlock();
+    // Closes and deletes the three files.
+    void remove();
+
+    long long messages() const { return messages_; }        // NewHR records written
+    long long carbonCopies() const { return carbonCopies_; }
+    long long duplicates() const { return duplicates_; }    // messages left out as read twice
+    bool failed() const { return failed_; }                 // a write or commit failed
+    // Bytes the work files take on disk (the temporary directory's store).
+    std::uint64_t sizeOnDisk() const;
+
+private:
+    WorkWrite written(bool ok);
+    bool commitBatch();
+
+    bool created_ = false;
+    bool locked_ = false;
+    bool batchOpen_ = false;
+    bool failed_ = false;
+    LONG importDate_ = 0, importTime_ = 0;
+    long long messages_ = 0, carbonCopies_ = 0, duplicates_ = 0;
+    long long sinceCommit_ = 0;
+    std::set<std::pair<ULONG, ULONG>> messageKeys_;
+    std::set<std::string> carbonCopyKeys_;
+    std::set<ULONG> messageIdKeys_;
+};
+
+}  // namespace pm

@@ -1,0 +1,106 @@
+// pmoor32 import --format NAME ...: one import run, headless.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/commands.h"
+#include "common/globals.h"
+#include "import/driver/format_table.h"
+#include "import/driver/import_request.h"
+#include "import/driver/import_run.h"
+#include "tables/access/open_close.h"
+#include "tables/catalog/forum_lookup.h"
+#include "tables/records/config_tables.h"
+
+namespace pm::cli {
+
+namespace {
+
+bool catalogHolds(ULONG id) {
+    OP_CLOSE(OpenShared, {2});
+    Forums.clear();
+    FOR.ID = id;
+    const bool found = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
+    OP_CLOSE(ReleaseTable, {2});
+    return found;
+}
+
+// A database argument (an id or a unique name prefix) as its FOR:ID.
+LONG databaseIdOf(const std::string& db, const char* option) {
+    if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        const ULONG id = static_cast<ULONG>(std::stoul(db));
+        if (catalogHolds(id)) return static_cast<LONG>(id);
+    }
+    ForumLookup found = ForumLup(db, 0, 0, false);
+    if (found.outcome == ForumLookup::Chosen) return static_cast<LONG>(found.id);
+    if (found.ambiguous) throw UsageError(std::string(option) + ": more than one database begins with \"" + db + "\"");
+    throw UsageError(std::string(option) + ": no database \"" + db + "\"");
+}
+
+BYTE methodOf(const std::string& method) {
+    if (method == "files") return SelectFiles;
+    if (method == "dir") return SelectDirectory;
+    if (method == "tree") return SelectDirectoryTree;
+    throw UsageError("import: --method is files, dir or tree, not \"" + method + "\"");
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    return ec ? path : p.lexically_normal().string();
+}
+
+}  // namespace
+
+int commandImport(CommandContext& ctx) {
+    ArgumentReader reader(ctx.args);
+    std::string formatName, mailbox, target, method = "files", masks;
+    if (!reader.option("--format", formatName)) throw UsageError("import needs --format NAME");
+    const bool haveMailbox = reader.option("--mailbox", mailbox);
+    const bool haveTarget = reader.option("--target", target);
+    const bool reimport = reader.flag("--reimport");
+    reader.option("--method", method);
+    const bool haveMasks = reader.option("--mask", masks);
+    const std::vector<std::string> paths = reader.positionals();
+
+    const FormatEntry* format = formatByName(formatName);
+    if (!format) throw UsageError("import: no format \"" + formatName + "\"");
+    ImportRequest request;
+    request.selectionMethod = methodOf(method);
+    if (paths.empty()) throw UsageError("import needs a PATH");
+    if (request.selectionMethod == SelectFiles) {
+        if (haveMasks) throw UsageError("import: --mask applies to --method dir and tree");
+        std::string files;
+        for (const std::string& p : paths) files += (files.empty() ? "" : ";") + absolutePath(p);
+        request.importPath = std::filesystem::path(absolutePath(paths.front())).parent_path().string();
+        request.selectedFiles = files;
+    } else {
+        if (paths.size() != 1) throw UsageError("import: --method " + method + " takes one directory");
+        request.importPath = absolutePath(paths.front());
+        if (haveMasks) request.masks = masks;
+    }
+    if (format->kinds == KindMail && !haveMailbox)
+        throw UsageError(std::string("import: the format ") + format->name + " holds mail: --mailbox DB is needed");
+
+    openInstallationForCommand(ctx);
+    if (haveMailbox) request.mailbox = databaseIdOf(mailbox, "--mailbox");
+    if (haveTarget) request.targetDatabase = databaseIdOf(target, "--target");
+    request.importForum = (format->kinds & KindForum) ? 1 : 0;
+    request.importNewsgroup = (format->kinds & KindNews) ? 1 : 0;
+    request.importMail = (format->kinds & KindMail) && haveMailbox ? 1 : 0;
+    request.allowReimport = reimport ? 1 : 0;
+    setRequestFormat(request, format->number);
+    if (RequestProblem problem = completeImportRequest(request); problem != RequestProblem::None) {
+        std::fprintf(stderr, "pmoor32: import: %s\n", describeRequestProblem(problem).c_str());
+        return ExitFailed;
+    }
+
+    ImportRun run(request);
+    while (run.step() == StepResult::Running) ctx.ui->progress(run.report());
+    ctx.ui->finishProgress();
+    std::printf("imported\t%lld\nskipped\t%lld\n", run.progress().imported, run.progress().skipped);
+    return run.outcome() == ImportOutcome::Completed ? ExitOk : ExitFailed;
+}
+
+}  // namespace pm::cli

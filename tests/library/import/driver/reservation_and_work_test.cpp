@@ -1,0 +1,172 @@
+// The import reservation of the identifier counter, the work files and
+// the source list.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/globals.h"
+#include "import/driver/disk_space.h"
+#include "import/driver/source_list.h"
+#include "import/driver/work_files.h"
+#include "import_fixture.h"
+#include "tables/access/open_close.h"
+#include "tables/identifiers/import_reservation.h"
+#include "tables/identifiers/next_number.h"
+#include "tables/records/config_tables.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm::test {
+namespace {
+
+using Reservation = ImportTest;
+
+void setCounter(ULONG value) {
+    OP_CLOSE(OpenShared, {8});
+    Control.clear();
+    CTL.ID = 1;
+    ASSERT_EQ(Control.get(CTL_IdKey), StorageStatus::Ok);
+    CTL.NEXTNUMBER = value;
+    ASSERT_EQ(Control.put(), StorageStatus::Ok);
+    OP_CLOSE(ReleaseTable, {8});
+}
+
+TEST_F(Reservation, HoldsTheCounterInMemoryAndWritesItBack) {
+    const ULONG start = counter();
+    ImportReservation reservation;
+    ASSERT_TRUE(reservation.begin());
+    EXPECT_TRUE(reservation.locked());
+    EXPECT_EQ(static_cast<ULONG>(reservation.counter()), start);
+    reservation.counter() += 25;
+    EXPECT_EQ(counter(), start);  // the file is stale meanwhile
+    ASSERT_TRUE(reservation.end());
+    EXPECT_FALSE(reservation.locked());
+    EXPECT_EQ(counter(), start + 25);
+}
+
+TEST_F(Reservation, NeverLowersACounterThatMovedOn) {
+    ImportReservation reservation;
+    ASSERT_TRUE(reservation.begin());
+    const ULONG mine = static_cast<ULONG>(reservation.counter()) + 1;
+    reservation.counter() += 1;
+    setCounter(mine + 100);  // another process ignored the lock
+    ASSERT_TRUE(reservation.end());
+    EXPECT_EQ(counter(), mine + 100);
+}
+
+TEST_F(Reservation, ZeroCounterRefusesTheImportWithTheWarning) {
+    setCounter(0);
+    ImportReservation reservation;
+    EXPECT_FALSE(reservation.begin());
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.last().caption, "Warning!");
+    EXPECT_EQ(ui.last().text, "No access to Control File!\r\nImport will not proceed!\r\n");
+
+    ui.clear();
+    Mem.DoTask = 2;
+    ImportReservation unattended;
+    EXPECT_FALSE(unattended.begin());
+    EXPECT_TRUE(ui.empty());
+}
+
+TEST_F(Reservation, MissingRecordRefusesTheRun) {
+    OP_CLOSE(OpenShared, {8});
+    Control.clear();
+    CTL.ID = 1;
+    ASSERT_EQ(Control.get(CTL_IdKey), StorageStatus::Ok);
+    ASSERT_EQ(Control.erase(), StorageStatus::Ok);
+    OP_CLOSE(ReleaseTable, {8});
+    source("a.blk", {forumMessage("Photo Forum", 1)});
+    EXPECT_EQ(run(request({"a.blk"})), ImportOutcome::Refused);
+    EXPECT_TRUE(ui.sawText("No access to Control File!"));
+}
+
+using Work = ImportTest;
+
+TEST_F(Work, MessagesReadTwiceAreWrittenOnceAndKeysBuild) {
+    WorkFiles work;
+    ASSERT_TRUE(work.create(71000, 1234));
+    work.beginBatch();
+    for (ULONG n : {5u, 6u, 5u}) {
+        NewHR.clear();
+        NHR.INTERNAL = 9;
+        NHR.MSGNUMBER = n;
+        work.appendMessage();
+    }
+    TID.IDSTRING = "<x@y>";
+    TID.MSGNUMBER = 77;
+    EXPECT_EQ(work.appendMessageId(), WorkWrite::Written);
+    EXPECT_EQ(work.appendMessageId(), WorkWrite::Duplicate);
+    ASSERT_TRUE(work.endBatch());
+    EXPECT_EQ(work.messages(), 2);
+    EXPECT_EQ(work.duplicates(), 1);
+    ASSERT_TRUE(work.buildKeys());
+    NewHR.clear();
+    NHR.INTERNAL = 9;
+    NHR.MSGNUMBER = 6;
+    ASSERT_EQ(NewHR.get(NHR_MSGKEY), StorageStatus::Ok);
+    EXPECT_EQ(NHR.IMPDATE, 71000);
+    EXPECT_EQ(NHR.IMPTIME, 1234);
+    work.remove();
+    EXPECT_FALSE(workFilesExist());
+}
+
+TEST(SourceListing, MasksMatchCaseBlindAndTreesRunBreadthFirst) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directories(dir / "b/deep");
+    fs::create_directories(dir / "a");
+    for (const char* f : {"x.MSG", "y.old", "z.txt", "a/in.msg", "b/deep/low.msg", "b/mid.Old"})
+        writeTextFile(dir / f, "12345");
+    std::vector<std::string> names;
+    for (const SourceFile& f : filesMatching(dir.path(), {"*.msg", "*.OLD", "*.msg"})) names.push_back(f.name);
+    EXPECT_EQ(names, (std::vector<std::string>{dir / "x.MSG", dir / "y.old"}));
+    EXPECT_EQ(directoryTree(dir.path()), (std::vector<std::string>{dir.path(), dir / "a", dir / "b", dir / "b/deep"}));
+    EXPECT_TRUE(directoryTree(dir / "missing").empty());
+
+    ImportRequest r;
+    r.selectionMethod = SelectDirectoryTree;
+    r.importPath = dir.path();
+    r.masks = "*.msg;*.old";
+    SourceList list;
+    list.build(r, false);
+    std::vector<std::string> order;
+    SourceFile f;
+    while (list.nextDirectory())
+        while (list.nextFile(f)) order.push_back(f.name);
+    EXPECT_EQ(order, (std::vector<std::string>{dir / "x.MSG", dir / "y.old", dir / "a/in.msg", dir / "b/mid.Old",
+                                               dir / "b/deep/low.msg"}));
+    EXPECT_EQ(list.listedBytes(), 25);
+
+    r.selectionMethod = SelectFiles;
+    r.selectedFiles = "x.MSG;/elsewhere/abs.msg;gone.msg";
+    list.build(r, false);
+    ASSERT_TRUE(list.nextFile(f));
+    EXPECT_EQ(f.name, dir / "x.MSG");
+    EXPECT_EQ(f.size, 5);
+    ASSERT_TRUE(list.nextFile(f));
+    EXPECT_EQ(f.name, "/elsewhere/abs.msg");
+    ASSERT_TRUE(list.nextFile(f));
+    EXPECT_EQ(f.size, 0);
+    EXPECT_FALSE(list.nextFile(f));
+}
+
+TEST(DiskSpace, WarningTextAndVerdicts) {
+    RecorderScope rec;
+    const FreeSpaceFunction plenty = [](const std::string&) -> std::int64_t { return 9000000; };
+    const FreeSpaceFunction unknown = [](const std::string&) -> std::int64_t { return -1; };
+    EXPECT_EQ(checkFreeSpace(plenty, "/db", 5000000, SpaceNeed::Import), SpaceVerdict::Enough);
+    EXPECT_EQ(checkFreeSpace(unknown, "/db", 5000000, SpaceNeed::Import), SpaceVerdict::Enough);
+    rec.ui.answer(ButtonCancel);
+    EXPECT_EQ(checkFreeSpace(plenty, "/db", 9000001, SpaceNeed::Process), SpaceVerdict::Stop);
+    rec.ui.answer(ButtonOk);
+    EXPECT_EQ(checkFreeSpace(plenty, "/db", 9000001, SpaceNeed::Process), SpaceVerdict::Continue);
+    EXPECT_EQ(rec.ui.shown().size(), 2u);
+    EXPECT_EQ(rec.ui.last().defaultButton, ButtonCancel);
+    EXPECT_EQ(lowSpaceText(1234567890123, "/db", SpaceNeed::Process),
+              "You have only 1,234,567,890,123 bytes free on disk  /db\r\nThis may be too little for this process. "
+              "Running out of diskspace may corrupt the currently accessed data file(s).Press OK if you want to "
+              "continue and Cancel if you want to abort this process!");
+}
+
+}  // namespace
+}  // namespace pm::test
