@@ -13,10 +13,11 @@
 //               this table or a rollback makes it stale, and the next read
 //               seeks again from the anchor.
 //
-// Appended pairs wait in memory until buildKeys(), flush(), close() or any
-// other access merges them into the store in one savepoint. Pairs appended
-// inside a transaction that is rolled back before they were merged are
-// dropped with it; a duplicate among them fails the merge and drops them all.
+// Appended pairs wait in memory (up to kMaxPending) until buildKeys(),
+// flush(), close() or any other access merges them into the store in one
+// savepoint. Pairs appended inside a transaction that is rolled back before
+// they were merged are dropped with it; a duplicate among them fails the
+// merge and drops them all.
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -41,6 +42,8 @@ using postings::Pair;
 using sql::Connection;
 
 constexpr std::uint32_t kMax = 0xFFFFFFFFu;
+// Appended pairs held in memory before they are merged (32 MB).
+constexpr std::size_t kMaxPending = std::size_t{4} << 20;
 
 RecordPosition positionOf(std::uint32_t a, std::uint32_t b) {
     return static_cast<RecordPosition>((static_cast<std::uint64_t>(a) << 32) | b);
@@ -258,6 +261,8 @@ public:
             }
             pending_.push_back(pair);
             table_.setPosition(positionOf(pair.first, pair.second));
+            // Long runs of appends merge in parts so memory stays bounded.
+            if (pending_.size() >= kMaxPending) return mergePending();
             return StorageStatus::Ok;
         }
         if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
@@ -292,6 +297,7 @@ public:
 
     std::int64_t records() override {
         if (!isOpen()) return 0;
+        dropRolledBackPending();
         const std::int64_t stored = store_.records();
         return (stored < 0 ? 0 : stored) + static_cast<std::int64_t>(pending_.size());
     }
@@ -531,12 +537,18 @@ private:
         return fail(rc, error.empty() ? lastMessage() : error);
     }
 
+    // Forgets pairs appended in a transaction that was rolled back since.
+    void dropRolledBackPending() {
+        if (!pending_.empty() && pendingInTransaction_ &&
+            Connection::instance().rollbackGeneration() != pendingRollback_)
+            std::vector<Pair>().swap(pending_);
+    }
+
     StorageStatus mergePending() {
+        dropRolledBackPending();
         if (pending_.empty()) return StorageStatus::Ok;
         std::vector<Pair> pairs;
         pairs.swap(pending_);
-        if (pendingInTransaction_ && Connection::instance().rollbackGeneration() != pendingRollback_)
-            return StorageStatus::Ok;  // appended in a transaction that was rolled back
         if (!std::is_sorted(pairs.begin(), pairs.end())) std::sort(pairs.begin(), pairs.end());
         if (std::adjacent_find(pairs.begin(), pairs.end()) != pairs.end()) {
             table_.setError(StorageStatus::DuplicateKey, "Creates duplicate key");
