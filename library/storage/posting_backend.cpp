@@ -537,6 +537,21 @@ private:
         return fail(rc, error.empty() ? lastMessage() : error);
     }
 
+    // Pairs usually arrive grouped by A (one message after the other): then
+    // sorting each group is enough.
+    static void sortPairs(std::vector<Pair>& pairs) {
+        const auto byA = [](const Pair& x, const Pair& y) { return x.first < y.first; };
+        if (!std::is_sorted(pairs.begin(), pairs.end(), byA)) {
+            std::sort(pairs.begin(), pairs.end());
+            return;
+        }
+        for (auto group = pairs.begin(); group != pairs.end();) {
+            auto end = std::find_if(group, pairs.end(), [&](const Pair& p) { return p.first != group->first; });
+            std::sort(group, end);
+            group = end;
+        }
+    }
+
     // Forgets pairs appended in a transaction that was rolled back since.
     void dropRolledBackPending() {
         if (!pending_.empty() && pendingInTransaction_ &&
@@ -549,7 +564,7 @@ private:
         if (pending_.empty()) return StorageStatus::Ok;
         std::vector<Pair> pairs;
         pairs.swap(pending_);
-        if (!std::is_sorted(pairs.begin(), pairs.end())) std::sort(pairs.begin(), pairs.end());
+        sortPairs(pairs);
         if (std::adjacent_find(pairs.begin(), pairs.end()) != pairs.end()) {
             table_.setError(StorageStatus::DuplicateKey, "Creates duplicate key");
             return StorageStatus::DuplicateKey;
