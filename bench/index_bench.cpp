@@ -8,7 +8,10 @@
 //   index_bench index ROOT [--batch B] [--buffer MB]
 //       a full indexing run; time, messages a second, peak memory, store growth
 //   index_bench search ROOT [--repeat R]
-//       in-process times of the five search kinds (see search_bench.h)
+//       in-process times of the five search kinds, with words picked from the
+//       index: a rare word, a phrase of two adjacent mid-frequency words, two
+//       mid-frequency words, a prefix with several words, and a word in about
+//       a fifth of the messages (every block gathered)
 //
 // Each subcommand is its own process, so the peak memory is the run's own.
 #include <sys/resource.h>
@@ -20,6 +23,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -35,6 +39,8 @@
 #include "tables/identifiers/next_number.h"
 #include "tables/records/all_tables.h"
 #include "wordindex/index_run.h"
+#include "wordindex/word_breaker.h"
+#include "wordindex/word_query.h"
 
 namespace {
 
@@ -246,6 +252,101 @@ int index(const std::string& root, std::vector<std::string>& args) {
     return run.result() == 1 ? 0 : 1;
 }
 
+// Answers every pause question with "go on", as `search --all` does.
+class ContinuingInterface final : public pm::UserInterface {
+public:
+    pm::Button message(const pm::MessageRequest& request) override {
+        return request.buttons & pm::ButtonYes ? pm::ButtonYes : pm::ButtonOk;
+    }
+    void beep() override {}
+};
+
+struct PickedWords {
+    std::string rare, first, second, prefix, fifth, phraseA, phraseB;
+};
+
+// Words of the index for each search kind, by their counts.
+PickedWords pickWords() {
+    PickedWords p;
+    const long long messages = pm::MsgText.records();
+    long rareGap = 1L << 30, fifthGap = 1L << 30;
+    std::vector<std::string> middle;
+    std::map<std::string, long> counts;
+    pm::WordList.setPhysical();
+    while (pm::WordList.next() == pm::StorageStatus::Ok) {
+        const std::string w = pm::WOR.THEWORD.str();
+        const long c = pm::WOR.WORDCOUNT;
+        counts[w] = c;
+        if (std::labs(c - 40) < rareGap) rareGap = std::labs(c - 40), p.rare = w;
+        if (std::labs(c - messages / 5) < fifthGap) fifthGap = std::labs(c - messages / 5), p.fifth = w;
+        if (c >= 1500 && c <= 3000 && middle.size() < 2) middle.push_back(w);
+    }
+    if (middle.size() == 2) p.first = middle[0], p.second = middle[1];
+    // The three-letter start shared by most words.
+    std::map<std::string, int> starts;
+    for (const auto& [w, c] : counts)
+        if (w.size() > 3) ++starts[w.substr(0, 3)];
+    int best = 0;
+    for (const auto& [s, n] : starts)
+        if (n > best && n < 60) best = n, p.prefix = s + "*";
+    // Two adjacent words of a message text, both of middling frequency.
+    pm::MsgText.set(pm::TXT_IdKey);
+    while (p.phraseA.empty() && pm::MsgText.next() == pm::StorageStatus::Ok) {
+        std::string previous;
+        pm::breakWords(pm::TXT.MsgText).swap(middle);
+        for (const std::string& w : middle) {
+            const auto a = counts.find(previous), b = counts.find(w);
+            if (a != counts.end() && b != counts.end() && a->second >= 300 && a->second <= 5000 && b->second >= 300 &&
+                b->second <= 5000) {
+                p.phraseA = previous, p.phraseB = w;
+                break;
+            }
+            previous = w;
+        }
+    }
+    return p;
+}
+
+int searchBench(int repeat) {
+    pm::OP_CLOSE(pm::OpenShared, {4, 28});
+    const PickedWords w = pickWords();
+    pm::OP_CLOSE(pm::ReleaseTable, {4, 28});
+    ContinuingInterface continuing;
+    pm::ScopedUserInterface scope(continuing);
+    struct Kind {
+        const char* name;
+        pm::WordQuery query;
+    };
+    std::vector<Kind> kinds(5);
+    kinds[0] = {"rare word", {}};
+    kinds[0].query.words = {w.rare};
+    kinds[1] = {"phrase", {}};
+    kinds[1].query.words = {w.phraseA, w.phraseB};
+    kinds[1].query.options.phrase = true;
+    kinds[2] = {"two-word AND", {}};
+    kinds[2].query.words = {w.first, w.second};
+    kinds[3] = {"prefix", {}};
+    kinds[3].query.words = {w.prefix};
+    kinds[4] = {"a fifth of all", {}};
+    kinds[4].query.words = {w.fifth};
+    for (Kind& k : kinds) {
+        std::vector<double> times;
+        std::size_t hits = 0;
+        for (int i = 0; i < repeat; ++i) {
+            const auto started = Clock::now();
+            const pm::WordQueryResult r = pm::runWordQuery(k.query, pm::Mem.ForumType);
+            times.push_back(seconds(started) * 1000);
+            hits = r.messages.size();
+        }
+        std::sort(times.begin(), times.end());
+        std::string words;
+        for (const std::string& x : k.query.words) words += " " + x;
+        std::printf("%-15s%-40s hits %6zu  median %7.2f ms  min %7.2f ms\n", k.name, words.c_str(), hits,
+                    times[times.size() / 2], times.front());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -260,5 +361,9 @@ int main(int argc, char** argv) {
         return create(root, count, args);
     }
     if (command == "index") return index(root, args);
+    if (command == "search") {
+        if (!openBench(root)) return 1;
+        return searchBench(std::max(1, std::stoi(option(args, "--repeat", "20"))));
+    }
     return usage();
 }

@@ -21,5 +21,8 @@ const std::vector<Command>& commands();
 
 int commandInit(CommandContext& ctx);
 int commandDb(CommandContext& ctx);
+int commandIndex(CommandContext& ctx);
+int commandSearch(CommandContext& ctx);
+int commandWords(CommandContext& ctx);
 
 }  // namespace pm::cli
