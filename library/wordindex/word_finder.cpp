@@ -41,6 +41,10 @@ WordFinder::Result WordFinder::runToEnd() {
 }
 
 bool WordFinder::startReading() {
+    if (!WordList.isOpen()) {
+        message("Search Failure", "Search Initialization Failed!", Icon::Hand);
+        return false;
+    }
     total_ = WordList.records();
     if (total_ <= 0) {
         message("Abort", "This database is not indexed.\r\nUnable to allocate memory for Search.", Icon::Hand);

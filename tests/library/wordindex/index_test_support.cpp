@@ -60,13 +60,19 @@ ULONG MessageWriter::add(const std::string& heading, const std::string& text) {
 void MessageWriter::remove(ULONG number) {
     MsgText.clear();
     TXT.MSGNUMBER = number;
-    if (MsgText.get(TXT_IdKey) == StorageStatus::Ok) EXPECT_EQ(MsgText.erase(), StorageStatus::Ok);
+    if (MsgText.get(TXT_IdKey) == StorageStatus::Ok) {
+        EXPECT_EQ(MsgText.erase(), StorageStatus::Ok);
+    }
     if (type_ == TypeMail) {
         MAI.MAILID = number;
-        if (Mail.get(MAI_IdKey) == StorageStatus::Ok) EXPECT_EQ(Mail.erase(), StorageStatus::Ok);
+        if (Mail.get(MAI_IdKey) == StorageStatus::Ok) {
+            EXPECT_EQ(Mail.erase(), StorageStatus::Ok);
+        }
     } else {
         MSG.MSGNUMBER = number;
-        if (MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok) EXPECT_EQ(MsgNmbr.erase(), StorageStatus::Ok);
+        if (MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok) {
+            EXPECT_EQ(MsgNmbr.erase(), StorageStatus::Ok);
+        }
     }
 }
 
