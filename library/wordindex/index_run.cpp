@@ -211,6 +211,7 @@ void IndexRun::Impl::runCleanup() {
     cleanup.reset();
     progress.cleanupPercent = -1;
     summary.wordsRemoved += outcome.wordsRemoved;
+    if (outcome.purgedByCopy) ++summary.purgesByCopy;
     cleanupIds.clear();
     cleanupSet.clear();
     if (outcome.countKeyFailed) needsUpdate = 1;

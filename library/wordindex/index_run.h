@@ -79,6 +79,7 @@ struct IndexRunSummary {
     long long newWords = 0;
     long long stopWordsMoved = 0;   // automatic stop words
     long long wordsRemoved = 0;     // by the cleanup
+    int purgesByCopy = 0;           // cleanups that rebuilt MasIdx through PUR
     int flushes = 0;
 };
 

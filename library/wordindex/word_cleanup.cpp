@@ -120,6 +120,7 @@ void WordCleanup::decide() {
         phase_ = Phase::CopyOut;
         status_ = "Purging orphaned word indexes";
         purged_ = true;
+        outcome_.purgedByCopy = true;
     }
 }
 

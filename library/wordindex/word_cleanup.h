@@ -38,6 +38,7 @@ namespace pm {
 struct CleanupOutcome {
     bool needsFullRun = false;   // the index files were deleted
     bool countKeyFailed = false; // WOR:by_WordCount could not be built
+    bool purgedByCopy = false;   // MasIdx was rebuilt through PUR
     long long wordsRemoved = 0;
     long long entriesRemoved = 0;
 };

@@ -290,6 +290,7 @@ TEST_F(IndexRunTest, MarkedWordsAndNewStopWordsLeaveTheIndexAtTheNextRun) {
         IndexRun run(db, type, batchOf(1000));
         ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
         EXPECT_EQ(run.summary().wordsRemoved, 1);
+        EXPECT_EQ(run.summary().purgesByCopy, large ? 1 : 0);
         const auto counts = wordCounts();
         const auto occurrences = wordMessages();
         EXPECT_FALSE(counts.count(gone));

@@ -269,6 +269,17 @@ TEST_F(WordSearchTest, PhrasesMustStandTogetherInTheHeadingOrTheText) {
     EXPECT_EQ(ui.last().text, "One of the words in the phrase was not found in any document.|Word: JERSEY");
 }
 
+TEST_F(WordSearchTest, AMailPhraseMayStandInTheSubject) {
+    useDatabase(TypeMail, "Mail");
+    const auto m = indexed({{"Quarterly report", "numbers attached"},
+                            {"Report", "quarterly figures, see the report"},
+                            {"Status", "the quarterly report follows"}});
+    WordQuery query;
+    query.words = {"quarterly", "report"};
+    query.options.phrase = true;
+    EXPECT_EQ(runWordQuery(query, type).messages, (std::vector<ULONG>{m[2], m[0]}));
+}
+
 TEST_F(WordSearchTest, QueriesOfCommandModeCombineWildcardsAndNotWords) {
     const auto m = indexed({{"", "windows 95 install"}, {"", "win.ini edit"}, {"", "windows edit"}, {"", "dos edit"}});
     WordQuery query;
