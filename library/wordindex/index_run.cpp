@@ -78,6 +78,8 @@ IndexRun::Impl::Impl(ULONG id, BYTE type, IndexRunOptions opts) : databaseId(id)
 IndexRun::Impl::~Impl() {
     const bool running = state != State::Done && state != State::Stopped && state != State::Skipped &&
                          state != State::Failed && state != State::Start;
+    // What is not committed goes first, then the tables.
+    cleanup.reset();
     if (ownTransaction && inTransaction()) rollbackTransaction();
     if (tablesOpen) releaseTables();
     if (running) IndexingInProgress = 0;

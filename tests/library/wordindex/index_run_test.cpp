@@ -313,6 +313,24 @@ TEST_F(IndexRunTest, MarkedWordsAndNewStopWordsLeaveTheIndexAtTheNextRun) {
     EXPECT_EQ(wordCounts().at("FRESH"), 1);
 }
 
+TEST_F(IndexRunTest, APurgeBrokenOffWhileCopyingBackLeavesMasIdxWhole) {
+    useDatabase(TypeForum);
+    {
+        MessageWriter writer(type);
+        for (int i = 0; i < 2000; ++i)
+            writer.add("", "frequent a" + std::to_string(i) + " b" + std::to_string(i) + " c" + std::to_string(i));
+    }
+    ASSERT_EQ(index(), State::Done);
+    const auto before = wordMessages();
+    markForDeletion({"FREQUENT"});
+    {
+        IndexRun run(db, type, batchOf(1000));
+        while (run.progress().status != "Rebuilding index file") ASSERT_EQ(run.step(), IndexRun::StepResult::Running);
+        run.step();  // MasIdx emptied and partly copied back
+    }
+    EXPECT_EQ(wordMessages(), before);
+}
+
 TEST_F(IndexRunTest, TheAutomaticStopWordRuleWaitsForTenThousandMessages) {
     for (int messages : {9000, 12000}) {
         SCOPED_TRACE(messages);
