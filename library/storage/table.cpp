@@ -41,7 +41,10 @@ TableBackend& Table::backend() {
     if (!backend_) {
         switch (def_.storage) {
             case StorageClass::Keyed:
-            case StorageClass::Simple: backend_ = makeSqlBackend(*this); break;
+            case StorageClass::Simple:
+                backend_ = def_.layout == PhysicalLayout::PostingLists ? makePostingBackend(*this)
+                                                                       : makeSqlBackend(*this);
+                break;
             case StorageClass::Chunks: backend_ = makeChunkBackend(*this); break;
             case StorageClass::Lines: backend_ = makeLineBackend(*this); break;
             case StorageClass::DBase: backend_ = makeDBaseBackend(*this); break;

@@ -48,6 +48,8 @@ protected:
 };
 
 std::unique_ptr<TableBackend> makeSqlBackend(Table& table);
+// Tables declared with PhysicalLayout::PostingLists.
+std::unique_ptr<TableBackend> makePostingBackend(Table& table);
 std::unique_ptr<TableBackend> makeChunkBackend(Table& table);
 std::unique_ptr<TableBackend> makeLineBackend(Table& table);
 std::unique_ptr<TableBackend> makeDBaseBackend(Table& table);

@@ -64,6 +64,17 @@ enum class StorageClass : std::uint8_t {
     DBase,   // dBase table of another program, read only
 };
 
+// How a keyed table keeps its records in its store.
+enum class PhysicalLayout : std::uint8_t {
+    Rows,          // one SQL row per record, one index per key
+    // Two 4-byte numbers (A, B) with the unique primary key (+A +B) and the
+    // key (+B): for each A the list of its B values, and for each B the list
+    // of its A values in blocks, both compressed. Made for the word
+    // occurrences, where one row and two indexes per pair would take about
+    // ten times the room.
+    PostingLists,
+};
+
 struct TableDef {
     int number = 0;        // registry number; 0 for tables opened by name
     std::string label;     // "MsgNmbr"
@@ -73,6 +84,7 @@ struct TableDef {
     std::uint32_t recordSize = 0;
     // Text key components compare without regard to letter case.
     bool caseless = true;
+    PhysicalLayout layout = PhysicalLayout::Rows;
     std::vector<FieldDef> fields;
     std::vector<MemoDef> memos;
     std::vector<KeyDef> keys;

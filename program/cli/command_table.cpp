@@ -16,6 +16,17 @@ const std::vector<Command>& commands() {
          "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
          "         [--method files|dir|tree] [--mask MASKS] PATH...\n"
          "                                import messages; prints the imported and skipped counts"},
+        {"index", commandIndex,
+         "index [DB] [--full]           word-index DB (partial unless --full or a full run is needed);\n"
+         "                                without DB every database whose word list needs updating;\n"
+         "                                replacing an existing index with --full needs --yes"},
+        {"search", commandSearch,
+         "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole] [--phrase] [--all] WORD...\n"
+         "                                matching message numbers, newest first, one a line (exit 1: none);\n"
+         "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
+         "                                words match whole (--prefix: at the start, --whole: at the end);\n"
+         "                                a search pauses every block of hits unless --all"},
+        {"words", commandWords, "words DB [--top N]            indexed words with their message counts (TSV)"},
     };
     return table;
 }

@@ -18,13 +18,20 @@ const TableDef& WordListDef() {
     return def;
 }
 
+// The occurrences are kept as compressed lists (the words of each message,
+// the messages of each word): a row and two indexes per pair would make the
+// word index several times larger than the messages themselves.
 const TableDef& MasIdxDef() {
     using R = MasIdxRecord;
-    static const TableDef def = makeTableDef(
-        29, "MasIdx", "MAS", Location::Wix, StorageClass::Keyed, sizeof(R), false,
-        {PM_FIELD(R, SYSID, ULong), PM_FIELD(R, WORDID, ULong)},
-        {},
-        {{"by_SysID", Primary, {asc("SYSID"), asc("WORDID")}}, {"by_WordId", Dup, {asc("WORDID")}}});
+    static const TableDef def = [] {
+        TableDef d = makeTableDef(
+            29, "MasIdx", "MAS", Location::Wix, StorageClass::Keyed, sizeof(R), false,
+            {PM_FIELD(R, SYSID, ULong), PM_FIELD(R, WORDID, ULong)},
+            {},
+            {{"by_SysID", Primary, {asc("SYSID"), asc("WORDID")}}, {"by_WordId", Dup, {asc("WORDID")}}});
+        d.layout = PhysicalLayout::PostingLists;
+        return d;
+    }();
     return def;
 }
 

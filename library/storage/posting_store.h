@@ -1,0 +1,136 @@
+#pragma once
+// The SQL side of the posting-list layout (internal to the storage layer).
+//
+// A table of pairs (A, B) is kept in three SQL tables of its store, named
+// after the table's label L and its two fields:
+//
+//   L            A INTEGER PRIMARY KEY, ENTRIES, <B>S BLOB
+//                one row per A with its B values, ascending
+//   L_by_<key>   B, FIRST<A>, LAST<A>, ENTRIES, <A>S BLOB, WITHOUT ROWID,
+//                primary key (B, FIRST<A>): the A values of each B, ascending,
+//                in blocks of at most kBlockEntries values and about
+//                kBlockBytes bytes, so that a block stays on its page
+//   L_info       RECORDS: the number of pairs
+//
+// Lists are stored as varint distances (posting_codec.h); a block's blob
+// holds the values after its first, which is FIRST<A>. Every write keeps the
+// two directions and the count in step inside one savepoint.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "storage/storage_status.h"
+#include "storage/table_def.h"
+
+namespace pm::postings {
+
+inline constexpr std::size_t kBlockEntries = 1024;
+inline constexpr std::size_t kBlockBytes = 900;
+
+using Pair = std::pair<std::uint32_t, std::uint32_t>;  // (A, B)
+
+// One block of the A values of a B.
+struct Block {
+    std::uint32_t b = 0;
+    std::uint32_t first = 0;
+    std::vector<std::uint32_t> values;  // ascending; values.front() == first
+};
+
+// A prepared statement that lives as long as its owner or the connection.
+class Statement {
+public:
+    Statement() = default;
+    ~Statement() { finalize(); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ready() const { return stmt_ != nullptr; }
+    sqlite3_stmt* get() const { return stmt_; }
+    int prepare(sqlite3* db, const std::string& sql);
+    void finalize();
+    void forget() { stmt_ = nullptr; }  // the connection already finalized it
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class Store {
+public:
+    // `def` must declare two 4-byte numbers, the primary key (+A +B) and a
+    // second key (+B); throws std::logic_error otherwise.
+    explicit Store(const TableDef& def);
+
+    // The schema (attached store) the statements address. Changing it drops
+    // the prepared statements.
+    void setSchema(const std::string& schema);
+    // Drops the prepared statements (before DDL, on close).
+    void finalizeAll();
+    // The connection closed under us: forget the statements.
+    void forgetAll();
+
+    const std::string& mainTable() const { return byA_; }
+
+    // --- DDL ------------------------------------------------------------------
+    int create(std::string& error);  // drops and creates the three tables
+    int drop(std::string& error);
+    int clear(std::string& error);   // removes every pair
+    bool tablesExist();
+    bool layoutMatches();
+
+    // --- reads (SQLite result code; SQLITE_DONE = not found) -------------------
+    // The B values of `a`.
+    int loadRow(std::uint32_t a, std::vector<std::uint32_t>& out);
+    // The nearest A after (dir > 0) or before (dir < 0) `a`, with its B values.
+    int neighbourRow(std::uint32_t a, int dir, std::uint32_t& found, std::vector<std::uint32_t>& out);
+    // The block of `b` with the greatest FIRST <= `a`.
+    int blockAtOrBefore(std::uint32_t b, std::uint32_t a, Block& out);
+    // The first block of `b` with FIRST > `a` (dir > 0), or the last with
+    // FIRST < `a` (dir < 0).
+    int blockBeside(std::uint32_t b, std::uint32_t a, int dir, Block& out);
+    // The first block of the first B after `b` (dir > 0), or the last block
+    // of the last B before it (dir < 0).
+    int blockOfNeighbour(std::uint32_t b, int dir, Block& out);
+    std::int64_t records();
+    std::uint32_t highestA();  // 0 when empty
+
+    // --- writes (inside the caller's savepoint) --------------------------------
+    // Adds `pairs` (sorted by A then B, no repeats). SQLITE_CONSTRAINT when a
+    // pair is already stored.
+    int merge(const std::vector<Pair>& pairs, std::string& error);
+    // Removes one pair; SQLITE_DONE when it is not stored.
+    int erase(std::uint32_t a, std::uint32_t b, std::string& error);
+
+    int savepoint(std::string& error);
+    int release(std::string& error);
+    void rollbackToSavepoint();
+
+private:
+    int exec(const std::string& sql, std::string& error);
+    int prepared(Statement& stmt, const std::string& sql, sqlite3_stmt*& out);
+    int readBlock(sqlite3_stmt* s, Block& out);
+    int writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs);
+    int deleteRow(std::uint32_t a);
+    int writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count);
+    int deleteBlock(std::uint32_t b, std::uint32_t first);
+    int deleteBlocksFrom(std::uint32_t b, std::uint32_t first);
+    int blocksFrom(std::uint32_t b, std::uint32_t first, std::vector<std::uint32_t>& out);
+    int addRecords(std::int64_t delta);
+    int mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count);
+    std::string q(const std::string& table) const;
+
+    std::string schema_ = "main";
+    std::string colA_, colB_;   // field names, "SYSID", "WORDID"
+    std::string byA_, byB_, info_;
+
+    enum {
+        kLoadRow, kNextRow, kPrevRow, kWriteRow, kDeleteRow, kAtOrBefore, kAfter, kBefore, kNextB, kPrevB,
+        kLastBlock, kWriteBlock, kDeleteBlock, kDeleteFrom, kBlocksFrom, kRecords, kAddRecords, kHighestA,
+        kStatementCount
+    };
+    Statement statements_[kStatementCount];
+};
+
+}  // namespace pm::postings

@@ -1,0 +1,198 @@
+// Flushing the buffers of an indexing run, and undoing a flush that failed.
+//
+// A flush is one transaction over the word-index tables, STO and the
+// catalog. Undoing it is a rollback, which also brings back the counts of
+// words that existed before the flush; afterwards the record counts of
+// MasIdx and WordList must be what they were when the flush began, or the
+// undo is reported as failed and the checkpoint cleared.
+#include <algorithm>
+
+#include "common/user_interface.h"
+#include "storage/table.h"
+#include "tables/access/record_services.h"
+#include "tables/records/all_tables.h"
+#include "wordindex/index_run_impl.h"
+
+namespace pm {
+
+void IndexRun::Impl::beginFlush(State then) {
+    afterFlush = then;
+    cleanupAfterFlush = !cleanupIds.empty();
+    setStatus("Flushing Buffers/Building Indexes");
+    masRecordsBefore = MasIdx.records();
+    worRecordsBefore = WordList.records();
+    if (!beginTransactionChecked({&MasIdx, &WordList, &Forums, &STOFile})) {
+        end(State::Failed, 2);
+        return;
+    }
+    ownTransaction = true;
+    flushPhase = FlushPhase::Append;
+    flushWords.clear();
+    flushWords.reserve(words.size());
+    for (const auto& entry : words.words()) flushWords.push_back(&entry);
+    flushWordNext = 0;
+    wordWrites = 0;
+    state = State::Flushing;
+}
+
+void IndexRun::Impl::flushSome() {
+    switch (flushPhase) {
+        case FlushPhase::Append:
+            if (!appendOccurrences()) return;
+            if (occurrences.empty()) flushPhase = FlushPhase::Keys;
+            return;
+        case FlushPhase::Keys: {
+            StorageStatus st = options.faults.keyBuildFails ? StorageStatus::Other : MasIdx.buildKeys();
+            if (st != StorageStatus::Ok) {
+                const std::string why = options.faults.keyBuildFails ? "Keys need rebuilding" : MasIdx.lastError().text;
+                message("Unexpected Error",
+                        why + "Unexpected file error:MASIDX(Build)|on Message#" + std::to_string(lastRead), Icon::Hand);
+                message("Rollback", "Will try to rollback changes.", Icon::Exclamation);
+                if (undoFlush()) message("Rollback Complete", "Rollback was sucessfull.");
+                else flushFailed("MASIDX");
+                end(State::Failed, 2);
+                return;
+            }
+            flushPhase = FlushPhase::Words;
+            return;
+        }
+        case FlushPhase::Words:
+            if (!writeWords()) return;
+            if (flushWordNext >= flushWords.size()) flushPhase = FlushPhase::Checkpoint;
+            return;
+        case FlushPhase::Checkpoint:
+            storeCheckpoint();
+            return;
+    }
+}
+
+bool IndexRun::Impl::appendOccurrences() {
+    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 1000;
+    bool ok = true;
+    occurrences.drain(slice, [&](const OccurrenceBuffer::Pair& p) {
+        if (cleanupSet.count(static_cast<LONG>(p.second))) return true;  // a word that became a stop word
+        MAS.SYSID = p.first;
+        MAS.WORDID = p.second;
+        if (MasIdx.append() != StorageStatus::Ok) {
+            ok = false;
+            return false;
+        }
+        ++summary.occurrences;
+        return true;
+    });
+    if (ok) return true;
+    // The storage's own report of the append, then the undo.
+    message(MasIdx.fileName(), "Record add error!|" + MasIdx.lastError().text, Icon::Hand);
+    if (!undoFlush()) flushFailed("MASIDX");
+    end(State::Failed, 2);
+    return false;
+}
+
+bool IndexRun::Impl::writeWords() {
+    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 250;
+    for (std::size_t n = 0; n < slice && flushWordNext < flushWords.size(); ++n, ++flushWordNext) {
+        const auto& [word, entry] = *flushWords[flushWordNext];
+        if (entry.action == BufferedWord::Update && entry.count == entry.storedCount) continue;
+        bool ok;
+        if (options.faults.wordWriteFailsAt >= 0 && wordWrites == options.faults.wordWriteFailsAt) {
+            // A write that the storage refuses: an update of a record that is not there.
+            WordList.setPosition(-1);
+            ok = UppDat(WordList, UpdateRecord, ReportOnly);
+        } else if (entry.action == BufferedWord::Update) {
+            WordList.clear();
+            WOR.WORDID = entry.id;
+            ok = WordList.get(WOR_by_WordId) == StorageStatus::Ok;
+            if (ok) {
+                WOR.WORDCOUNT = entry.count;
+                ok = UppDat(WordList, UpdateRecord, ReportOnly);
+            } else {
+                message(WordList.fileName(), "Record update error!|Record not available!", Icon::Hand);
+            }
+        } else {
+            WordList.clear();
+            WOR.WORDID = entry.id;
+            WOR.THEWORD = word;
+            WOR.WORDCOUNT = entry.count;
+            ok = UppDat(WordList, AddRecord, ReportOnly);
+        }
+        ++wordWrites;
+        if (!ok) {
+            if (!undoFlush()) flushFailed("Wordlist");
+            end(State::Failed, 2);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IndexRun::Impl::storeCheckpoint() {
+    bool ok = true;
+    for (const std::string& word : newStopWords) {
+        STOFile.clear();
+        STO.THEWORD = word;
+        if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) continue;
+        STOFile.clear();
+        STO.THEWORD = word;
+        if (!(ok = UppDat(STOFile, AddRecord, ReportOnly))) break;
+    }
+    if (ok) ok = writeCatalog(lastRead ? lastRead : lastPosition, static_cast<ULONG>(total), 1);
+    StorageError error;
+    if (ok && commitTransaction(&error) != StorageStatus::Ok) {
+        message("Warning!", "Transaction Frame Error!|" + error.text, Icon::Exclamation);
+        ok = false;
+    }
+    ownTransaction = false;
+    if (!ok) {
+        if (inTransaction()) rollbackTransaction();
+        end(State::Failed, 2);
+        return false;
+    }
+    if (lastRead) lastPosition = lastRead;
+    indexedCount = static_cast<ULONG>(total);
+    needsUpdate = 1;
+    ++summary.flushes;
+    newStopWords.clear();
+    words.clear();
+    occurrences.clear();
+    flushWords.clear();
+    wordListHasRecords = WordList.records() > 0;
+    setStatus("Indexing messages");
+
+    state = afterFlush;
+    if (cleanupAfterFlush) {
+        cleanup = std::make_unique<WordCleanup>(cleanupIds, databaseId, false, true);
+        afterCleanup = afterFlush;
+        state = State::Cleanup;
+        setStatus("Word delete cleanup process");
+    }
+    return true;
+}
+
+// Rolls the flush back and checks that the tables hold what they held
+// before it. False when they do not.
+bool IndexRun::Impl::undoFlush() {
+    if (ownTransaction) rollbackTransaction();
+    ownTransaction = false;
+    occurrences.clear();
+    words.clear();
+    if (options.faults.rollbackFails) return false;
+    return MasIdx.records() == masRecordsBefore && WordList.records() == worRecordsBefore;
+}
+
+// The undo failed: the index no longer matches its checkpoint.
+void IndexRun::Impl::flushFailed(const std::string& table) {
+    message("Unexpected Error", "Unexpected file error:" + table + "||on Message#" + std::to_string(lastRead),
+            Icon::Hand);
+    message("Corrupt Data", "Unable to rollback changes.|The data set is corrupt.|Please restore from a backup.",
+            Icon::Hand);
+    clearCheckpointAfterCorruption();
+}
+
+void IndexRun::Impl::clearCheckpointAfterCorruption() {
+    lastPosition = 0;
+    indexedCount = 0;
+    needsUpdate = 1;
+    writeCatalog(0, 0, 1);
+}
+
+}  // namespace pm

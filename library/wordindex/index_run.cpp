@@ -1,0 +1,314 @@
+#include "wordindex/index_run.h"
+
+#include "common/globals.h"
+#include "common/user_interface.h"
+#include "storage/table.h"
+#include "tables/access/open_close.h"
+#include "tables/access/record_services.h"
+#include "tables/catalog/active_database.h"
+#include "tables/records/all_tables.h"
+#include "wordindex/index_run_impl.h"
+#include "wordindex/word_definition.h"
+
+namespace pm {
+
+namespace {
+
+constexpr int kForums = 2, kMsgNmbr = 3, kMsgText = 4, kThreads = 7, kMail = 13;
+constexpr int kWordList = 28, kMasIdx = 29, kSTO = 30, kPUR = 33;
+
+std::string runTitle() {
+    return std::string(quiet() ? " Scheduled PRO Word Indexing [" : " PRO Word Indexing [") + Mem.Description + "]";
+}
+
+}  // namespace
+
+// --- the public face ------------------------------------------------------------
+
+IndexRun::IndexRun(ULONG databaseId, BYTE databaseType, IndexRunOptions options)
+    : impl_(std::make_unique<Impl>(databaseId, databaseType, options)) {}
+IndexRun::~IndexRun() = default;
+
+IndexRun::StepResult IndexRun::step() { return impl_->step(); }
+
+IndexRun::StepResult IndexRun::runToEnd() {
+    StepResult r;
+    while ((r = step()) == StepResult::Running) {
+    }
+    return r;
+}
+
+void IndexRun::cancel() { impl_->cancelRequested = true; }
+IndexRun::State IndexRun::state() const { return impl_->state; }
+bool IndexRun::finished() const {
+    const State s = impl_->state;
+    return s == State::Done || s == State::Stopped || s == State::Skipped || s == State::Failed;
+}
+int IndexRun::result() const { return impl_->result; }
+const IndexProgress& IndexRun::progress() const { return impl_->progress; }
+const IndexRunSummary& IndexRun::summary() const { return impl_->summary; }
+ULONG IndexRun::lastPosition() const { return impl_->lastPosition; }
+ULONG IndexRun::indexedCount() const { return impl_->indexedCount; }
+LONG IndexRun::needsUpdate() const { return impl_->needsUpdate; }
+
+int INDEXFILE1(int indexType, int batchSize, int positionSize, ULONG& lastPosition, ULONG databaseId,
+               BYTE databaseType, LONG& needsUpdate, ULONG& indexedCount) {
+    (void)positionSize;  // positions are message numbers of 4 bytes
+    IndexRunOptions options;
+    options.indexType = indexType;
+    options.batchSize = batchSize > 0 ? batchSize : 4;
+    IndexRun run(databaseId, databaseType, options);
+    run.runToEnd();
+    if (run.state() != IndexRun::State::Skipped) {
+        lastPosition = run.lastPosition();
+        indexedCount = run.indexedCount();
+        needsUpdate = run.needsUpdate();
+    }
+    return run.result();
+}
+
+// --- the machine -------------------------------------------------------------------
+
+IndexRun::Impl::Impl(ULONG id, BYTE type, IndexRunOptions opts) : databaseId(id), databaseType(type), options(opts) {
+    if (options.batchSize < 1) options.batchSize = 1;
+    if (Mem.ForumNumber != databaseId) activateDatabase(databaseId);
+    progress.title = runTitle();
+}
+
+IndexRun::Impl::~Impl() {
+    const bool running = state != State::Done && state != State::Stopped && state != State::Skipped &&
+                         state != State::Failed && state != State::Start;
+    // What is not committed goes first, then the tables.
+    cleanup.reset();
+    if (ownTransaction && inTransaction()) rollbackTransaction();
+    if (tablesOpen) releaseTables();
+    if (running) IndexingInProgress = 0;
+}
+
+IndexRun::StepResult IndexRun::Impl::step() {
+    switch (state) {
+        case State::Start: start(); break;
+        case State::Cleanup: runCleanup(); break;
+        case State::Reset: reset(); break;
+        case State::Preparing: prepare(); break;
+        case State::Indexing: indexSome(); break;
+        case State::Flushing: flushSome(); break;
+        case State::Finishing: finishRun(); break;
+        case State::Done:
+        case State::Stopped:
+        case State::Skipped: return StepResult::Done;
+        case State::Failed: return StepResult::Failed;
+    }
+    if (state == State::Failed) return StepResult::Failed;
+    if (state == State::Done || state == State::Stopped || state == State::Skipped) return StepResult::Done;
+    return StepResult::Running;
+}
+
+void IndexRun::Impl::setStatus(std::string status) { progress.status = std::move(status); }
+
+void IndexRun::Impl::updatePercent() {
+    progress.done = summary.messagesIndexed + summary.alreadyIndexed + summary.withoutHeader;
+    progress.total = total;
+    if (progress.toDo > 0 && (progress.done % 50 == 0 || progress.done >= progress.toDo)) {
+        const long long p = progress.done * 100 / progress.toDo;
+        progress.percent = static_cast<int>(p > 100 ? 100 : p);
+    }
+}
+
+bool IndexRun::Impl::openTables() {
+    tableNumbers = {kForums, kMsgText, kWordList, kMasIdx, kSTO, kPUR};
+    if (databaseType == TypeMail) tableNumbers.push_back(kMail);
+    else {
+        tableNumbers.push_back(kMsgNmbr);
+        tableNumbers.push_back(kThreads);
+    }
+    for (int n : tableNumbers) OP_CLOSE(OpenShared, {n});
+    tablesOpen = true;
+    return true;
+}
+
+void IndexRun::Impl::releaseTables() {
+    MsgText.setSkipMemos(false);
+    for (int n : tableNumbers) OP_CLOSE(ReleaseTable, {n});
+    tablesOpen = false;
+}
+
+void IndexRun::Impl::end(State terminal, int code) {
+    if (ownTransaction && inTransaction()) rollbackTransaction();
+    ownTransaction = false;
+    if (tablesOpen) releaseTables();
+    if (state != State::Start) IndexingInProgress = 0;
+    state = terminal;
+    result = code;
+    progress.cleanupPercent = -1;
+    failed = terminal == State::Failed;
+}
+
+bool IndexRun::Impl::writeCatalog(ULONG position, ULONG count, LONG update) {
+    Forums.clear();
+    FOR.ID = databaseId;
+    if (Forums.get(FOR_ForumKey) != StorageStatus::Ok) {
+        message("Disk Error", "Unable to read forum data!|Indexing not possible now.", Icon::Hand);
+        return false;
+    }
+    FOR.LASTMSGID = position;
+    FOR.RECSLASTTIME = count;
+    FOR.WORDLISTINDEXNEEDSUPDATE = update;
+    if (!UppDat(Forums, UpdateRecord, ReportOnly)) return false;
+    if (Mem.ForumNumber == databaseId) Mem.WordListIndexNeedsUpdate = update;
+    return true;
+}
+
+void IndexRun::Impl::start() {
+    const std::optional<IndexSettings> loaded = loadIndexSettings();
+    if (!loaded) {
+        message("Index Problem", "Unable to read configuration file.|Indexing Skipped", Icon::Exclamation);
+        end(State::Skipped, 2);
+        return;
+    }
+    settings = *loaded;
+    applyIndexingCaretRule();
+    openTables();
+
+    // The catalog's checkpoint is where a partial run continues.
+    Forums.clear();
+    FOR.ID = databaseId;
+    if (Forums.get(FOR_ForumKey) != StorageStatus::Ok) {
+        message("Disk Error", "Unable to read forum data!|Indexing not possible now.", Icon::Hand);
+        end(State::Skipped, 2);
+        return;
+    }
+    lastPosition = FOR.LASTMSGID;
+    indexedCount = FOR.RECSLASTTIME;
+    needsUpdate = FOR.WORDLISTINDEXNEEDSUPDATE;
+
+    const bool full = options.indexType == 1;
+    if (full && !quiet() && (WordList.records() > 0 || MasIdx.records() > 0)) {
+        const Button answer = message("Warning",
+                                      "This will DELETE the current Wordlist & Master Index.|All messages in the "
+                                      "file will be indexed.|Are you SURE you want to continue?",
+                                      Icon::Exclamation, ButtonYes | ButtonNo, ButtonNo);
+        if (answer != ButtonYes) {
+            end(State::Skipped, 2);
+            return;
+        }
+    }
+    IndexingInProgress = 1;
+    state = full ? State::Reset : State::Preparing;
+    if (PURFile.records() > 0) {
+        cleanup = std::make_unique<WordCleanup>(std::vector<LONG>{}, databaseId, full, false);
+        afterCleanup = state;
+        state = State::Cleanup;
+        setStatus("Word delete cleanup process");
+    }
+}
+
+void IndexRun::Impl::runCleanup() {
+    cleanup->step();
+    setStatus(cleanup->status());
+    progress.cleanupPercent = cleanup->percent();
+    if (!cleanup->finished()) return;
+    const CleanupOutcome outcome = cleanup->outcome();
+    const bool cleanupFailed = cleanup->phase() == WordCleanup::Phase::Failed;
+    cleanup.reset();
+    progress.cleanupPercent = -1;
+    summary.wordsRemoved += outcome.wordsRemoved;
+    if (outcome.purgedByCopy) ++summary.purgesByCopy;
+    cleanupIds.clear();
+    cleanupSet.clear();
+    if (outcome.countKeyFailed) needsUpdate = 1;
+    if (outcome.needsFullRun) {
+        // The index files are gone: everything is indexed again.
+        options.indexType = 1;
+        words.clear();
+        occurrences.clear();
+        state = State::Reset;
+        return;
+    }
+    if (cleanupFailed) {
+        end(State::Failed, 2);
+        return;
+    }
+    state = afterCleanup;
+    if (state == State::Indexing && cancelRequested) {
+        stopping = true;
+        state = State::Finishing;
+    }
+}
+
+void IndexRun::Impl::reset() {
+    // The checkpoint goes first, so that a run broken off from here on leaves
+    // a database that asks for a full run rather than one that trusts a stale
+    // checkpoint over an empty index.
+    lastPosition = 0;
+    indexedCount = 0;
+    needsUpdate = 1;
+    if (!writeCatalog(0, 0, 1)) {
+        end(State::Failed, 2);
+        return;
+    }
+    if (!OP_CLOSE(DeleteTableFile, {kWordList, kMasIdx, kPUR})) {
+        OP_CLOSE(OpenShared, {kWordList, kMasIdx, kPUR});
+        end(State::Failed, 2);
+        return;
+    }
+    OP_CLOSE(OpenShared, {kWordList, kMasIdx, kPUR});
+    state = State::Preparing;
+}
+
+void IndexRun::Impl::prepare() {
+    setStatus("Preparing for Word Indexing");
+    autoStop = settings.autoStopWords(databaseType);
+    indexFooters = settings.indexFooters(databaseType);
+
+    stops.clear();
+    STOFile.set(STO_BY_THEWORD);
+    while (STOFile.next() == StorageStatus::Ok) stops.add(STO.THEWORD.view());
+
+    const bool full = options.indexType == 1;
+    if (full) {
+        lastPosition = 0;
+        indexedCount = 0;
+    }
+    total = indexedCount;
+    const long long all = MsgText.records();
+    progress.toDo = full ? all : std::max(0LL, all - static_cast<long long>(indexedCount));
+    progress.done = 0;
+    progress.percent = 0;
+
+    MsgText.setSkipMemos(false);
+    if (lastPosition == 0) {
+        MsgText.set(TXT_IdKey);
+        skipStart = false;
+    } else {
+        MsgText.clear();
+        TXT.MSGNUMBER = lastPosition;
+        MsgText.setAt(TXT_IdKey);
+        skipStart = true;
+    }
+
+    WordList.set(WOR_by_WordId);
+    nextWordId = WordList.previous() == StorageStatus::Ok ? WOR.WORDID : 0;
+    wordListHasRecords = WordList.records() > 0;
+    MasIdx.setPhysical();
+    highestIndexedAtStart = MasIdx.previous() == StorageStatus::Ok ? MAS.SYSID : 0;
+
+    needsUpdate = 1;
+    if (!writeCatalog(lastPosition, indexedCount, 1)) {
+        end(State::Failed, 2);
+        return;
+    }
+    setStatus("Indexing messages");
+    state = State::Indexing;
+}
+
+void IndexRun::Impl::finishRun() {
+    setStatus("Indexing finished!");
+    if (WordList.buildKeys() == StorageStatus::Ok) {
+        needsUpdate = 0;
+        if (!writeCatalog(lastPosition, indexedCount, 0)) needsUpdate = 1;
+    }
+    end(stopping ? State::Stopped : State::Done, stopping ? 2 : 1);
+}
+
+}  // namespace pm

@@ -1,0 +1,132 @@
+#pragma once
+// The indexing run (INDEXFILE1) of the active database, as a step machine.
+//
+// States, in the order a run goes through them:
+//
+//   Start      nothing touched yet. The first step reads the settings (a
+//              failure skips the run), applies the caret rule, asks before a
+//              full run replaces an existing index (interactive runs only),
+//              opens the tables and sets IndexingInProgress.
+//   Cleanup    the word delete cleanup (word_cleanup.h) runs, one slice a
+//              step; afterwards the run goes on where it was heading. The
+//              stop button waits for it.
+//   Reset      full runs: the checkpoint is cleared in the catalog, and
+//              WordList, MasIdx and PUR are deleted and created again.
+//   Preparing  the stop list is loaded, MsgText is positioned at the start
+//              or after the checkpoint, the counters are set, and the
+//              catalog record is marked as needing an update.
+//   Indexing   each step indexes up to batchSize messages into the buffers.
+//              After a step the buffers are flushed when they have grown past
+//              their size limit, when words moved to the stop list, when the
+//              messages are exhausted, or when the stop button was pressed.
+//   Flushing   one transaction over several steps: the occurrences are
+//              appended to MasIdx (batchSize x 1000 a step), its keys built,
+//              the buffered words written (batchSize x 250 a step), new stop
+//              words stored, and the checkpoint (FOR:LASTMSGID,
+//              FOR:RECSLASTTIME) stored; then the commit. A failure rolls the
+//              whole flush back, so the index stays as it was at the last
+//              checkpoint, earlier words and counts included.
+//   Finishing  "Indexing finished!": WOR:by_WordCount is built and, when
+//              that works, FOR:WORDLISTINDEXNEEDSUPDATE is cleared.
+//   Done, Stopped, Skipped, Failed
+//              terminal. IndexingInProgress is 0 again and the tables are
+//              released. result() is 1 after Done, 2 otherwise.
+//
+// The checkpoint only advances with a committed flush: a run that ends
+// abnormally (or an object destroyed mid-run) leaves the index at its last
+// checkpoint, and the next partial run resumes after it, skipping messages
+// that are already indexed.
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "common/types.h"
+
+namespace pm {
+
+// Faults a test can make happen (never set otherwise).
+struct IndexFaults {
+    long wordWriteFailsAt = -1;  // the n-th word write of a flush fails (0 = the first)
+    bool keyBuildFails = false;  // building the MasIdx keys fails
+    bool rollbackFails = false;  // undoing a failed flush is reported as failed
+};
+
+struct IndexRunOptions {
+    int indexType = 2;  // 1 = full (everything rebuilt), else partial
+    int batchSize = 4;  // messages per step
+    // Flush when the buffers hold more than this many bytes.
+    std::size_t bufferBytes = std::size_t{48} << 20;
+    IndexFaults faults;
+};
+
+// What the progress window shows; polled by the front end.
+struct IndexProgress {
+    std::string title;       // " PRO Word Indexing [name]"
+    std::string status;      // the current status line
+    long long toDo = 0;      // messages to do in this run
+    long long done = 0;      // messages read in this run
+    long long total = 0;     // messages indexed in total
+    int percent = 0;         // of the messages to do (updated every 50)
+    int cleanupPercent = -1; // of the cleanup work, in fortieths; -1 outside it
+};
+
+// Counts of a run, for summaries.
+struct IndexRunSummary {
+    long long messagesIndexed = 0;  // broken into words
+    long long alreadyIndexed = 0;   // skipped: MasIdx held them
+    long long withoutHeader = 0;    // skipped: no header record
+    long long occurrences = 0;      // pairs written
+    long long newWords = 0;
+    long long stopWordsMoved = 0;   // automatic stop words
+    long long wordsRemoved = 0;     // by the cleanup
+    int purgesByCopy = 0;           // cleanups that rebuilt MasIdx through PUR
+    int flushes = 0;
+};
+
+class IndexRun {
+public:
+    enum class State { Start, Cleanup, Reset, Preparing, Indexing, Flushing, Finishing, Done, Stopped, Skipped, Failed };
+    enum class StepResult { Running, Done, Failed };
+
+    // A run over database `databaseId` (activated when it is not the active
+    // one) of type `databaseType` (1 forum, 2 mail, 3 newsgroup).
+    IndexRun(ULONG databaseId, BYTE databaseType, IndexRunOptions options = {});
+    // Abandons a run still going: rolls back what is not committed and
+    // releases the tables; the index stays at its last checkpoint.
+    ~IndexRun();
+    IndexRun(const IndexRun&) = delete;
+    IndexRun& operator=(const IndexRun&) = delete;
+
+    // One slice of work. Done once the run ended (result() tells how),
+    // Failed after a failure that was reported.
+    StepResult step();
+    // Runs every remaining step.
+    StepResult runToEnd();
+    // The stop button: the run flushes and ends at the next step, or after
+    // the cleanup when one is under way.
+    void cancel();
+
+    State state() const;
+    bool finished() const;
+    int result() const;  // 1 success; 2 skipped, stopped or failed
+    const IndexProgress& progress() const;
+    const IndexRunSummary& summary() const;
+    // The catalog values after the run (also stored in the catalog record).
+    ULONG lastPosition() const;  // FOR:LASTMSGID: message number of the last indexed message, 0 = none
+    ULONG indexedCount() const;  // FOR:RECSLASTTIME
+    LONG needsUpdate() const;    // FOR:WORDLISTINDEXNEEDSUPDATE
+
+    class Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// One indexing run to its end (scheduled tasks, command mode). indexType 1 =
+// full; positionSize is 4. lastPosition, needsUpdate and indexedCount are
+// the catalog record's values, updated in place. Returns 1 on success, 2
+// when the run was skipped, stopped or failed.
+int INDEXFILE1(int indexType, int batchSize, int positionSize, ULONG& lastPosition, ULONG databaseId,
+               BYTE databaseType, LONG& needsUpdate, ULONG& indexedCount);
+
+}  // namespace pm

@@ -1,0 +1,123 @@
+#pragma once
+// Step 3 of the professional search: the messages that match an expression,
+// gathered in blocks so that a search that finds too much can be stopped.
+//
+// States:
+//   Start    the first step prepares: the driving word is the AND entry
+//            without NOT that has the smallest count (the first of equal
+//            ones); the OR counts are summed. With nothing to search: "No
+//            Search". An OR entry with NOT is a logic error that ends the
+//            program.
+//   Confirm  only NOT entries: "Too Many Matches" is asked (not again when
+//            resuming); Cancel ends the search.
+//   Gather   one block: up to P occurrences of the driving word (or of the
+//            OR words in turn when there is none), then the AND filter (each
+//            other AND word must be there, each NOT word must not) and the
+//            OR filter (one OR word must be there, with a driving word only).
+//            With only NOT entries the messages are scanned from the newest
+//            down instead, until 1000 were taken.
+//   Ask      more remains: "Search More?"; Yes gathers the next block, No
+//            keeps the positions and pauses.
+//   Phrase   phrase mode: each message found since the last check is checked
+//            against the message texts, newest first, 200 a step; those
+//            without the phrase are dropped.
+//   Paused   nextBlock() ("Next Block") goes on gathering from the kept
+//            positions.
+//   Done     nothing more to search.
+//   Failed   a read failed (reported).
+// On reaching Paused or Done with no message: "No Matches", or in phrase
+// mode "Try again" when the phrase check emptied the list.
+#include <cstddef>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/types.h"
+#include "storage/table.h"
+#include "wordindex/phrase_match.h"
+#include "wordindex/search_expression.h"
+#include "wordindex/search_words.h"
+
+namespace pm {
+
+class SearchCollector {
+public:
+    enum class State { Start, Confirm, Gather, Ask, Phrase, Paused, Done, Failed };
+    enum class StepResult { Running, Paused, Done, Failed };
+
+    // Searches the active database, whose MasIdx (and, for phrases or NOT-only
+    // searches, MsgText and the header tables) must be open. `pause` is P
+    // (the search pause setting). `phrase`: the phrase words, empty when not
+    // a phrase search.
+    SearchCollector(SearchExpression expression, BYTE databaseType, LONG pause,
+                    std::vector<PhraseWord> phrase = {});
+
+    StepResult step();
+    // Steps until the search pauses, ends or fails.
+    StepResult run();
+    // "Next Block": resumes a paused search. False (after "No Search") when
+    // nothing more is left to search.
+    bool nextBlock();
+
+    State state() const { return state_; }
+    // The messages found so far, and the hit words.
+    const std::set<ULONG>& messages() const { return messages_; }
+    std::vector<ULONG> messagesNewestFirst() const { return {messages_.rbegin(), messages_.rend()}; }
+    const std::set<std::string>& hitWords() const { return hitWords_; }
+    // Whether a paused search has more to gather.
+    bool morePending() const { return !exhausted_; }
+    const std::string& status() const { return status_; }
+    int percent() const { return percent_; }
+
+private:
+    struct WordSet {
+        bool loaded = false;
+        std::vector<ULONG> messages;  // ascending
+    };
+
+    void start();
+    void gather();
+    bool gatherWord(const ExpressionEntry& entry, RecordPosition& resume, std::size_t budget,
+                    std::vector<ULONG>& out, bool& wordDone);
+    void gatherOrWords(std::vector<ULONG>& block);
+    void scanNotOnly();
+    void filter(std::vector<ULONG>& block);
+    bool holds(ULONG message, const ExpressionEntry& entry, std::size_t blockSize, bool& failed);
+    void ask();
+    void checkPhrase();
+    void finishSession(State next);
+    void readFailed(Table& table);
+
+    SearchExpression expression_;
+    BYTE databaseType_;
+    std::size_t pause_;
+    std::vector<PhraseWord> phraseWords_;
+    bool phrase_ = false;
+    PhraseMatcher phraseMatcher_;
+
+    State state_ = State::Start;
+    State afterPhrase_ = State::Done;
+    std::string status_;
+    int percent_ = 0;
+
+    bool noPositiveAnd_ = true;
+    std::size_t driving_ = 0;
+    LONG drivingCount_ = 0;
+    long long orSum_ = 0;
+    std::size_t currentOr_ = 0;
+    RecordPosition andResume_ = 0;
+    RecordPosition orResume_ = 0;
+    ULONG notResume_ = 0;  // message number the NOT-only scan reached
+    bool confirmed_ = false;
+    bool exhausted_ = false;
+    long long occurrencesRead_ = 0;
+
+    std::set<ULONG> messages_;
+    std::vector<ULONG> unchecked_;  // found since the last phrase check
+    bool phraseEmptied_ = false;
+    std::set<std::string> hitWords_;
+    std::unordered_map<LONG, WordSet> wordSets_;
+};
+
+}  // namespace pm

@@ -1,0 +1,85 @@
+#include "wordindex/search_tables.h"
+
+#include "common/fatal_error.h"
+#include "common/user_interface.h"
+#include "storage/table.h"
+#include "tables/access/open_close.h"
+#include "tables/access/record_services.h"
+#include "tables/records/all_tables.h"
+#include "tables/records/table_path.h"
+
+namespace pm {
+
+namespace {
+constexpr int kMsgNmbr = 3, kMsgText = 4, kThreads = 7, kMail = 13, kWordList = 28, kMasIdx = 29, kSTO = 30,
+              kSearch = 32;
+
+bool fileExists(Table& table, int number) {
+    if (table.isOpen()) return true;
+    table.setFileName(tableFileName(number));
+    return table.exists();
+}
+}  // namespace
+
+SearchTables::~SearchTables() { close(); }
+
+bool SearchTables::open(BYTE databaseType) {
+    close();
+    if (!fileExists(WordList, kWordList)) {
+        message("Open File Error", "Unable to open the DAT file.  Did you add the .DAT extension? Aborting!",
+                Icon::Hand);
+        return false;
+    }
+    if (!fileExists(MasIdx, kMasIdx)) {
+        message("Search Not Available", "Search Could not be initialized.|Try Again Later.", Icon::Hand);
+        return false;
+    }
+    numbers_ = {kWordList, kMasIdx, kSTO, kMsgText};
+    if (databaseType == TypeMail) numbers_.push_back(kMail);
+    else {
+        numbers_.push_back(kMsgNmbr);
+        numbers_.push_back(kThreads);
+    }
+    for (int n : numbers_) OP_CLOSE(OpenShared, {n});
+    return true;
+}
+
+void SearchTables::close() {
+    for (int n : numbers_) OP_CLOSE(ReleaseTable, {n});
+    numbers_.clear();
+}
+
+bool storeSearchResult(const std::vector<ULONG>& messages) {
+    OP_CLOSE(OpenShared, {kSearch});
+    bool ok = Search.empty() == StorageStatus::Ok;
+    if (!ok) message(Search.fileName(), Search.lastError().text, Icon::Hand);
+    if (ok && !messages.empty()) {
+        ok = beginTransactionChecked({&Search});
+        for (std::size_t i = 0; ok && i < messages.size(); ++i) {
+            Search.clear();
+            SEA.ID = messages[i];
+            ok = UppDat(Search, AppendRecord, RollBackAndReport);
+        }
+        if (ok) {
+            StorageError error;
+            if (commitTransaction(&error) != StorageStatus::Ok) {
+                message("Warning!", "Transaction Frame Error!|" + error.text, Icon::Exclamation);
+                ok = false;
+            }
+        }
+    }
+    if (ok) {
+        Search.lock(5);
+        const StorageStatus st = Search.buildKeys();
+        Search.unlock();
+        if (st != StorageStatus::Ok && st != StorageStatus::DuplicateKey) {
+            const std::string name = Search.fileName(), text = Search.lastError().text;
+            OP_CLOSE(ReleaseTable, {kSearch});
+            fatal(name, text);
+        }
+    }
+    OP_CLOSE(ReleaseTable, {kSearch});
+    return ok;
+}
+
+}  // namespace pm

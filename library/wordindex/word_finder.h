@@ -1,0 +1,62 @@
+#pragma once
+// Word finding (" Finding a Keyword"): the entries of the word list that
+// match one search word, found block by block.
+//
+// Exact words are read by key. Words pinned to their start (starts with, or
+// wildcards without a leading "*") read only the stretch of WOR:by_theWord
+// that begins with their literal start. Everything else reads the whole
+// word list in blocks of as many records as fit in 655350 bytes.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "common/types.h"
+#include "wordindex/word_matching.h"
+
+namespace pm {
+
+struct FoundWord {
+    LONG hits = 0;        // WOR:WORDCOUNT ("Hits")
+    std::string word;
+    LONG wordId = 0;
+    bool selected = false;
+    bool operator==(const FoundWord&) const = default;
+};
+
+class WordFinder {
+public:
+    enum class Result { Running, Done, Failed };
+
+    // WordList must be open. `searchWord` is upper case, as prepareSearchWords gives it.
+    WordFinder(std::string searchWord, MatchType type, bool wholeWord, int degree = 1);
+
+    // Tests one block. Failed after reporting ("Abort" for a word list that
+    // is empty, "seek error" when it can not be read).
+    Result step();
+    Result runToEnd();
+
+    const std::vector<FoundWord>& found() const { return found_; }
+    int percent() const { return percent_; }
+    const std::string& searchWord() const { return searchWord_; }
+
+private:
+    enum class Mode { ByKey, Range, Whole };
+    bool startReading();
+    bool matchesAndRecord();
+
+    std::string searchWord_;
+    MatchType type_;
+    bool wholeWord_;
+    WordMatcher matcher_;
+    Mode mode_ = Mode::Whole;
+    std::string prefix_;  // literal start for Range
+    bool started_ = false;
+    bool done_ = false;
+    std::size_t blockRecords_ = 0;
+    long long total_ = 0;
+    long long read_ = 0;
+    int percent_ = 0;
+    std::vector<FoundWord> found_;
+};
+
+}  // namespace pm

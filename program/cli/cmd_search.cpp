@@ -1,0 +1,116 @@
+// pmoor32 search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole]
+//                   [--phrase] [--all] WORD...
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.h"
+#include "common/globals.h"
+#include "wordindex/search_tables.h"
+#include "wordindex/word_query.h"
+
+namespace pm::cli {
+
+namespace {
+
+// Passes every box on to command mode's interface, but answers the search's
+// pause questions with "go on" (--all).
+class ContinuingInterface final : public UserInterface {
+public:
+    explicit ContinuingInterface(UserInterface& inner) : inner_(inner) {}
+    Button message(const MessageRequest& request) override {
+        if (request.caption == "Search More?" || request.caption == "Too Many Matches") {
+            MessageRequest shown = request;
+            shown.buttons = ButtonOk;  // shown, not asked
+            inner_.message(shown);
+            return request.caption == "Search More?" ? ButtonYes : ButtonOk;
+        }
+        return inner_.message(request);
+    }
+    void beep() override { inner_.beep(); }
+    void progress(const ProgressReport& report) override { inner_.progress(report); }
+
+private:
+    UserInterface& inner_;
+};
+
+SearchWordOptions matchOptions(ArgumentReader& reader) {
+    SearchWordOptions o;
+    int kinds = 0;
+    std::string degree;
+    if (reader.flag("--soundex")) {
+        o.soundex = true;
+        ++kinds;
+    }
+    if (reader.option("--approx", degree)) {
+        o.approximate = true;
+        try {
+            o.degree = std::stoi(degree);
+        } catch (const std::exception&) {
+            throw UsageError("--approx needs a number, not \"" + degree + "\"");
+        }
+        if (o.degree < 0) throw UsageError("--approx needs a number of 0 or more");
+        ++kinds;
+    }
+    if (reader.flag("--prefix")) {
+        o.wholeWord = false;
+        ++kinds;
+    }
+    if (reader.flag("--whole")) {
+        o.startsWith = false;
+        ++kinds;
+    }
+    if (kinds > 1) throw UsageError("choose one of --soundex, --approx N, --prefix, --whole");
+    o.phrase = reader.flag("--phrase");
+    if (o.phrase && kinds > 0) throw UsageError("--phrase looks for whole words: it takes no other match option");
+    return o;
+}
+
+}  // namespace
+
+int commandSearch(CommandContext& ctx) {
+    ArgumentReader reader(ctx.args);
+    WordQuery query;
+    query.any = reader.flag("--any");
+    const bool all = reader.flag("--all");
+    query.notWords = reader.options("--not");
+    query.options = matchOptions(reader);
+    std::vector<std::string> args = reader.positionals();
+    if (args.size() < 2) throw UsageError("search DB [options] WORD...");
+    query.words.assign(args.begin() + 1, args.end());
+    if (query.any && query.options.phrase) throw UsageError("--any and --phrase do not go together");
+    openInstallationForCommand(ctx);
+    activateDatabaseArgument(args[0]);
+
+    ContinuingInterface continuing(*ctx.ui);
+    std::optional<ScopedUserInterface> scope;
+    if (all) scope.emplace(continuing);
+    const WordQueryResult r = runWordQuery(query, Mem.ForumType);
+    switch (r.status) {
+        case WordQueryResult::Ambiguous: {
+            std::string detail;
+            for (const auto& [word, n] : r.matchesPerWord)
+                if (n > 1) detail += " " + word + " (" + std::to_string(n) + " words)";
+            throw UsageError("more than one search word matches several index words:" + detail +
+                             "; narrow them down or use --any");
+        }
+        case WordQueryResult::Failed:
+        case WordQueryResult::Refused: return ExitFailed;
+        case WordQueryResult::NoMatches:
+        case WordQueryResult::Found: break;
+    }
+    std::string out;
+    out.reserve(r.messages.size() * 8);
+    for (ULONG m : r.messages) out += std::to_string(m) + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    std::string words;
+    for (const std::string& w : r.hitWords) words += " " + w;
+    std::fprintf(stderr, "%zu message%s found; hit words:%s%s\n", r.messages.size(), r.messages.size() == 1 ? "" : "s",
+                 words.empty() ? " (none)" : words.c_str(),
+                 r.morePending ? " (more to search: --all goes through every block)" : "");
+    // The result becomes the search set that a message browse shows.
+    if (!storeSearchResult(r.messages)) return ExitFailed;
+    return r.status == WordQueryResult::Found ? ExitOk : ExitFailed;
+}
+
+}  // namespace pm::cli

@@ -1,0 +1,479 @@
+// The indexing run end to end: messages written into the tables, indexed,
+// and the word list and occurrences read back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "common/globals.h"
+#include "index_test_support.h"
+#include "storage/table.h"
+#include "tables/access/open_close.h"
+#include "tables/config/settings.h"
+#include "tables/records/all_tables.h"
+#include "wordindex/word_definition.h"
+
+namespace pm::test {
+namespace {
+
+using State = IndexRun::State;
+
+IndexRunOptions batchOf(int batchSize) {
+    IndexRunOptions options;
+    options.batchSize = batchSize;
+    return options;
+}
+
+std::string joined(const std::map<std::string, LONG>& counts) {
+    std::string out;
+    for (const auto& [word, count] : counts) out += (out.empty() ? "" : " ") + word + ":" + std::to_string(count);
+    return out;
+}
+
+class IndexRunTest : public IndexTest {
+protected:
+    void SetUp() override {
+        IndexTest::SetUp();
+        buildDefaultWordDefinition();
+    }
+    void TearDown() override {
+        buildDefaultWordDefinition();
+        BYTE off = 0;
+        WSVars(2, 51, nullptr, &off);
+        IndexTest::TearDown();
+    }
+};
+
+TEST_F(IndexRunTest, WordsOfTextAndHeadingReachTheIndexAsTheBreakerCutsThem) {
+    struct Case {
+        const char* heading;
+        std::string text;
+        std::string words;  // word:count, in word order
+    };
+    const std::string longWord(45, 'x');
+    const Case cases[] = {
+        {"", "I like Windows.", "I:1 LIKE:1 WINDOWS:1"},
+        {"", "Edit WIN.INI and file_name, not _name", "AND:1 EDIT:1 FILE_NAME:1 NAME:1 NOT:1 WIN.INI:1"},
+        {"", "wait...then abc..def abc. .INI", "ABC:1 DEF:1 INI:1 THEN:1 WAIT:1"},
+        {"", "^caret counts, ^^double too", "CARET:1 COUNTS:1 DOUBLE:1 TOO:1"},
+        {"", longWord + " " + longWord + "yy", std::string(40, 'X') + ":1"},
+        {"", "echo echo ECHO Echo echo", "ECHO:1"},
+        {"Thread Heading", "Body", "BODY:1 HEADING:1 THREAD:1"},
+        {"", "!!! ... ---", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        useDatabase(TypeForum, std::string("db ") + std::to_string(&c - cases));
+        {
+            MessageWriter writer(type);
+            writer.add(c.heading, c.text);
+        }
+        ASSERT_EQ(index(), State::Done);
+        EXPECT_EQ(joined(wordCounts()), c.words);
+    }
+}
+
+TEST_F(IndexRunTest, CountsAreMessagesNotOccurrencesAndMasIdxAgrees) {
+    useDatabase(TypeForum);
+    ULONG m1, m2, m3;
+    {
+        MessageWriter writer(type);
+        m1 = writer.add("alpha", "apple banana apple");
+        m2 = writer.add("alpha", "banana cherry");
+        m3 = writer.add("beta", "cherry cherry");
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "ALPHA:2 APPLE:1 BANANA:2 BETA:1 CHERRY:2");
+    const auto occurrences = wordMessages();
+    EXPECT_EQ(occurrences.at("BANANA"), (std::set<ULONG>{m1, m2}));
+    EXPECT_EQ(occurrences.at("CHERRY"), (std::set<ULONG>{m2, m3}));
+    const CatalogIndexState state = catalogState(db);
+    EXPECT_EQ(state.lastPosition, m3);
+    EXPECT_EQ(state.indexedCount, 3u);
+    EXPECT_EQ(state.needsUpdate, 0);
+    EXPECT_EQ(IndexingInProgress, 0);
+}
+
+TEST_F(IndexRunTest, FootersAreLeftOutUnlessTheSettingIndexesThem) {
+    const std::string withFooter = "Main text here\r\n\r\nSent from my tagline";
+    const std::string without = "Main text here\r\nSent from my tagline";
+    useDatabase(TypeForum);
+    {
+        MessageWriter writer(type);
+        writer.add("", withFooter);
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "HERE:1 MAIN:1 TEXT:1");
+
+    useDatabase(TypeForum, "Whole");
+    {
+        MessageWriter writer(type);
+        writer.add("", without);
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "FROM:1 HERE:1 MAIN:1 MY:1 SENT:1 TAGLINE:1 TEXT:1");
+
+    BYTE on = 1;
+    ASSERT_TRUE(WSVars(2, 51, nullptr, &on));
+    useDatabase(TypeForum, "Footers on");
+    {
+        MessageWriter writer(type);
+        writer.add("", withFooter);
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "FROM:1 HERE:1 MAIN:1 MY:1 SENT:1 TAGLINE:1 TEXT:1");
+}
+
+TEST_F(IndexRunTest, MailHeadersAndMimePartsLeaveOnlyWhatIsText) {
+    useDatabase(TypeMail, "Mail");
+    {
+        MessageWriter writer(type);
+        writer.add("Header only", "From: a@b.c\r\nTo: d@e.f\r\nMessage-ID: <1@b.c>\r\nnever indexed words");
+        writer.add("Multipart",
+                   "Content-Type: multipart/mixed; boundary=\"XyZ\"\r\nSubject: s\r\n\r\n--XyZ\r\n"
+                   "Content-Type: text/html\r\n\r\n<p>html words</p>\r\n--XyZ--\r\n");
+        writer.add("Plain", "Message-Id: <2@b.c>\r\n\r\nbody kept");
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "BODY:1 HEADER:1 KEPT:1 MULTIPART:1 ONLY:1 PLAIN:1");
+}
+
+TEST_F(IndexRunTest, MessagesWithoutHeaderAreSkipped) {
+    useDatabase(TypeForum);
+    {
+        MessageWriter writer(type);
+        writer.addTextOnly("orphan text");
+        writer.add("", "kept text");
+    }
+    IndexRunOptions options;
+    options.indexType = 2;
+    options.batchSize = 100;
+    IndexRun run(db, type, options);
+    ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+    EXPECT_EQ(run.summary().withoutHeader, 1);
+    EXPECT_EQ(joined(wordCounts()), "KEPT:1 TEXT:1");
+    EXPECT_EQ(run.indexedCount(), 2u);  // both were handled
+}
+
+TEST_F(IndexRunTest, APartialRunIndexesOnlyTheNewMessages) {
+    useDatabase(TypeNewsgroup, "News");
+    {
+        MessageWriter writer(type);
+        writer.add("", "first old");
+        writer.add("", "second old");
+    }
+    ASSERT_EQ(index(), State::Done);
+    ULONG newer;
+    {
+        MessageWriter writer(type);
+        newer = writer.add("", "third new old");
+    }
+    IndexRunOptions options;
+    options.batchSize = 10;
+    IndexRun run(db, type, options);
+    ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+    EXPECT_EQ(run.summary().messagesIndexed, 1);
+    EXPECT_EQ(run.progress().toDo, 1);
+    EXPECT_EQ(joined(wordCounts()), "FIRST:1 NEW:1 OLD:3 SECOND:1 THIRD:1");
+    EXPECT_EQ(catalogState(db).lastPosition, newer);
+    EXPECT_EQ(catalogState(db).indexedCount, 3u);
+
+    // Nothing new: the run ends as usual and changes nothing.
+    IndexRun again(db, type, options);
+    ASSERT_EQ(again.runToEnd(), IndexRun::StepResult::Done);
+    EXPECT_EQ(again.progress().status, "Indexing finished!");
+    EXPECT_EQ(again.summary().messagesIndexed, 0);
+    EXPECT_EQ(joined(wordCounts()), "FIRST:1 NEW:1 OLD:3 SECOND:1 THIRD:1");
+    EXPECT_EQ(catalogState(db).indexedCount, 3u);
+}
+
+// A corpus of 60 messages over a small vocabulary.
+std::vector<ULONG> writeCorpus(BYTE type, int from, int to) {
+    MessageWriter writer(type);
+    std::vector<ULONG> numbers;
+    for (int i = from; i < to; ++i) {
+        std::string text;
+        for (int w = 0; w < 12; ++w) text += "w" + std::to_string((i * 7 + w * w) % 37) + " ";
+        numbers.push_back(writer.add("topic " + std::to_string(i % 5), text));
+    }
+    return numbers;
+}
+
+// The occurrences with each message named by its place among `numbers`, so
+// that two databases holding the same messages compare equal.
+std::map<std::string, std::set<ULONG>> occurrencesByPlace(const std::vector<ULONG>& numbers) {
+    std::map<std::string, std::set<ULONG>> out;
+    for (const auto& [word, messages] : wordMessages())
+        for (ULONG m : messages)
+            out[word].insert(static_cast<ULONG>(std::find(numbers.begin(), numbers.end(), m) - numbers.begin()));
+    return out;
+}
+
+TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterruptedRun) {
+    useDatabase(TypeForum, "Reference");
+    const std::vector<ULONG> referenceNumbers = writeCorpus(type, 0, 60);
+    ASSERT_EQ(index(1), State::Done);
+    const auto referenceCounts = wordCounts();
+    const auto referenceMessages = occurrencesByPlace(referenceNumbers);
+
+    useDatabase(TypeForum, "Interrupted");
+    const std::vector<ULONG> numbers = writeCorpus(type, 0, 60);
+    IndexRunOptions small;
+    small.batchSize = 3;
+    small.bufferBytes = 1;  // flush after every step
+    {
+        // Abandoned after a few steps, as if the program had ended.
+        IndexRun run(db, type, small);
+        for (int i = 0; i < 12; ++i) run.step();
+        EXPECT_EQ(IndexingInProgress, 1);
+    }
+    EXPECT_EQ(IndexingInProgress, 0);
+    const CatalogIndexState afterAbandon = catalogState(db);
+    EXPECT_GT(afterAbandon.indexedCount, 0u);
+    EXPECT_LT(afterAbandon.indexedCount, 60u);
+    EXPECT_EQ(afterAbandon.needsUpdate, 1);
+    {
+        // Stopped by the user: it flushes first, then ends with result 2.
+        IndexRun run(db, type, small);
+        for (int i = 0; i < 5; ++i) run.step();
+        run.cancel();
+        EXPECT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+        EXPECT_EQ(run.state(), State::Stopped);
+        EXPECT_EQ(run.result(), 2);
+        EXPECT_GT(catalogState(db).indexedCount, afterAbandon.indexedCount);
+    }
+    ASSERT_EQ(index(2, small), State::Done);
+    EXPECT_EQ(wordCounts(), referenceCounts);
+    EXPECT_EQ(occurrencesByPlace(numbers), referenceMessages);
+    EXPECT_EQ(catalogState(db).indexedCount, 60u);
+}
+
+TEST_F(IndexRunTest, AlreadyIndexedMessagesAfterTheCheckpointAreSkipped) {
+    useDatabase(TypeForum);
+    writeCorpus(type, 0, 20);
+    ASSERT_EQ(index(), State::Done);
+    const auto counts = wordCounts();
+    // A checkpoint that fell behind the index: the messages after it are
+    // already in MasIdx and must not be counted twice.
+    OP_CLOSE(OpenShared, {2});
+    Forums.clear();
+    FOR.ID = db;
+    ASSERT_EQ(Forums.get(FOR_ForumKey), StorageStatus::Ok);
+    FOR.RECSLASTTIME = 10;
+    FOR.LASTMSGID = 0;
+    ASSERT_EQ(Forums.put(), StorageStatus::Ok);
+    OP_CLOSE(ReleaseTable, {2});
+    IndexRunOptions options;
+    options.batchSize = 7;
+    IndexRun run(db, type, options);
+    ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+    EXPECT_EQ(run.summary().alreadyIndexed, 20);
+    EXPECT_EQ(wordCounts(), counts);
+}
+
+TEST_F(IndexRunTest, MarkedWordsAndNewStopWordsLeaveTheIndexAtTheNextRun) {
+    // The stop words are shared by all databases: each round uses words of its own.
+    for (bool large : {false, true}) {
+        SCOPED_TRACE(large ? "purge by copy" : "entry by entry");
+        const std::string rare = large ? "SCARCE" : "RARE", common = large ? "OFTEN" : "COMMON";
+        useDatabase(TypeForum, large ? "Large share" : "Small share");
+        {
+            MessageWriter writer(type);
+            for (int i = 0; i < 300; ++i)
+                writer.add("", common + " w" + std::to_string(i) + " v" + std::to_string(i) + " u" +
+                                   std::to_string(i) + (i < 2 ? " " + rare : ""));
+        }
+        ASSERT_EQ(index(), State::Done);
+        // The rare word holds 2 of ~1200 entries (below half a percent), the common one a quarter.
+        const std::string gone = large ? common : rare, kept = large ? rare : common;
+        markForDeletion({gone});
+        IndexRun run(db, type, batchOf(1000));
+        ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+        EXPECT_EQ(run.summary().wordsRemoved, 1);
+        EXPECT_EQ(run.summary().purgesByCopy, large ? 1 : 0);
+        const auto counts = wordCounts();
+        const auto occurrences = wordMessages();
+        EXPECT_FALSE(counts.count(gone));
+        EXPECT_FALSE(occurrences.count(gone));
+        ASSERT_TRUE(counts.count(kept));
+        EXPECT_EQ(counts.at(kept), large ? 2 : 300);
+        EXPECT_EQ(occurrences.at(kept).size(), large ? 2u : 300u);
+        EXPECT_EQ(occurrences.at("W7"), occurrences.at("V7"));
+        EXPECT_EQ(occurrences.size(), counts.size());
+        EXPECT_TRUE(stopWords().count(gone));
+    }
+    // A stop word added by hand stays in the index; it is only skipped from then on.
+    addStopWord("V1");
+    {
+        MessageWriter writer(type);
+        writer.add("", "v1 fresh");
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(wordCounts().at("V1"), 1);
+    EXPECT_EQ(wordCounts().at("FRESH"), 1);
+}
+
+TEST_F(IndexRunTest, APurgeBrokenOffWhileCopyingBackLeavesMasIdxWhole) {
+    useDatabase(TypeForum);
+    {
+        MessageWriter writer(type);
+        for (int i = 0; i < 2000; ++i)
+            writer.add("", "frequent a" + std::to_string(i) + " b" + std::to_string(i) + " c" + std::to_string(i));
+    }
+    ASSERT_EQ(index(), State::Done);
+    const auto before = wordMessages();
+    markForDeletion({"FREQUENT"});
+    {
+        IndexRun run(db, type, batchOf(1000));
+        while (run.progress().status != "Rebuilding index file") ASSERT_EQ(run.step(), IndexRun::StepResult::Running);
+        run.step();  // MasIdx emptied and partly copied back
+    }
+    EXPECT_EQ(wordMessages(), before);
+}
+
+TEST_F(IndexRunTest, TheAutomaticStopWordRuleWaitsForTenThousandMessages) {
+    for (int messages : {9000, 12000}) {
+        SCOPED_TRACE(messages);
+        useDatabase(TypeForum, "Auto " + std::to_string(messages));
+        {
+            // COMMON in 3001 messages early on, then once more at the end.
+            MessageWriter writer(type);
+            for (int i = 0; i < messages; ++i)
+                writer.add("", i < 3001 ? "common x" : "y" + std::to_string(i % 50));
+            writer.add("", "common last");
+        }
+        // A full run with flushes on the way: COMMON reaches MasIdx before it
+        // becomes a stop word, and must leave no entries behind.
+        IndexRunOptions options = batchOf(2000);
+        options.indexType = 1;
+        options.bufferBytes = 64 << 10;
+        IndexRun run(db, type, options);
+        ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+        const auto counts = wordCounts();
+        if (messages == 9000) {
+            EXPECT_EQ(counts.at("COMMON"), 3002);
+            EXPECT_FALSE(stopWords().count("COMMON"));
+        } else {
+            EXPECT_FALSE(counts.count("COMMON"));
+            const auto occurrences = wordMessages();
+            EXPECT_FALSE(occurrences.count("COMMON"));
+            EXPECT_EQ(occurrences.size(), counts.size());  // no entries of words that are gone
+            EXPECT_TRUE(stopWords().count("COMMON"));
+            EXPECT_EQ(run.summary().stopWordsMoved, 1);
+            // X, met only before the rule applies, stays.
+            EXPECT_EQ(counts.at("X"), 3001);
+        }
+        OP_CLOSE(OpenShared, {30});
+        STOFile.clear();
+        STO.THEWORD = "COMMON";
+        if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) STOFile.erase();
+        OP_CLOSE(ReleaseTable, {30});
+    }
+}
+
+TEST_F(IndexRunTest, AFailedWordWriteRestoresTheWordsThatExistedBefore) {
+    useDatabase(TypeForum);
+    {
+        MessageWriter writer(type);
+        writer.add("", "kept apple");
+        writer.add("", "kept banana");
+    }
+    ASSERT_EQ(index(), State::Done);
+    const auto counts = wordCounts();
+    const auto occurrences = wordMessages();
+    const CatalogIndexState checkpoint = catalogState(db);
+    {
+        MessageWriter writer(type);
+        writer.add("", "kept cherry apple");
+    }
+    for (int failAt = 0; failAt < 3; ++failAt) {
+        SCOPED_TRACE(failAt);
+        ui.clear();
+        IndexRunOptions options = batchOf(1000);
+        options.faults.wordWriteFailsAt = failAt;
+        IndexRun run(db, type, options);
+        EXPECT_EQ(run.runToEnd(), IndexRun::StepResult::Failed);
+        EXPECT_EQ(run.result(), 2);
+        EXPECT_TRUE(ui.sawText("Record update error!"));
+        EXPECT_FALSE(ui.sawCaption("Corrupt Data"));
+        EXPECT_EQ(wordCounts(), counts);  // KEPT:2 and APPLE:1 are still there
+        EXPECT_EQ(wordMessages(), occurrences);
+        EXPECT_EQ(catalogState(db).lastPosition, checkpoint.lastPosition);
+        EXPECT_EQ(IndexingInProgress, 0);
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "APPLE:2 BANANA:1 CHERRY:1 KEPT:3");
+}
+
+TEST_F(IndexRunTest, AFailedKeyBuildRollsBackAndSaysSo) {
+    useDatabase(TypeForum);
+    {
+        MessageWriter writer(type);
+        writer.add("", "one two");
+    }
+    IndexRunOptions options = batchOf(1000);
+    options.faults.keyBuildFails = true;
+    EXPECT_EQ(index(2, options), State::Failed);
+    ASSERT_GE(ui.shown().size(), 3u);
+    EXPECT_NE(ui.shown()[0].text.find("Unexpected file error:MASIDX(Build)|on Message#"), std::string::npos);
+    EXPECT_EQ(ui.shown()[1].caption, "Rollback");
+    EXPECT_EQ(ui.shown()[2].text, "Rollback was sucessfull.");
+    EXPECT_TRUE(wordCounts().empty());
+    EXPECT_TRUE(wordMessages().empty());
+
+    // When the undo can not be confirmed the checkpoint is cleared: the next
+    // run must be full.
+    ui.clear();
+    options.faults.rollbackFails = true;
+    EXPECT_EQ(index(2, options), State::Failed);
+    EXPECT_TRUE(ui.sawText("Unexpected file error:MASIDX||on Message#"));
+    EXPECT_TRUE(ui.sawText("Unable to rollback changes."));
+    EXPECT_EQ(catalogState(db).lastPosition, 0u);
+    EXPECT_EQ(catalogState(db).indexedCount, 0u);
+}
+
+TEST_F(IndexRunTest, AFullRunAsksBeforeReplacingAnIndexAndRebuildsIt) {
+    useDatabase(TypeForum);
+    {
+        MessageWriter writer(type);
+        writer.add("", "alpha beta");
+    }
+    ASSERT_EQ(index(), State::Done);
+    ui.takeDefaults(false);
+    ui.answer(ButtonNo);
+    EXPECT_EQ(index(1), State::Skipped);
+    EXPECT_TRUE(ui.sawCaption("Warning"));
+    EXPECT_EQ(joined(wordCounts()), "ALPHA:1 BETA:1");
+
+    {
+        MessageWriter writer(type);
+        writer.add("", "gamma");
+    }
+    ui.answer(ButtonYes);
+    EXPECT_EQ(index(1), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "ALPHA:1 BETA:1 GAMMA:1");
+    EXPECT_EQ(catalogState(db).indexedCount, 2u);
+
+    // Unattended runs do not ask.
+    ui.clear();
+    Mem.DoTask = 2;
+    EXPECT_EQ(index(1), State::Done);
+    {
+        // Broken off right after the old index was deleted: the catalog no
+        // longer claims a checkpoint, so nothing resumes over an empty index.
+        IndexRunOptions full = batchOf(1000);
+        full.indexType = 1;
+        IndexRun broken(db, type, full);
+        while (broken.state() != State::Preparing) broken.step();
+    }
+    Mem.DoTask = 0;
+    EXPECT_TRUE(ui.empty());
+    EXPECT_EQ(catalogState(db).lastPosition, 0u);
+    EXPECT_EQ(catalogState(db).indexedCount, 0u);
+    EXPECT_TRUE(wordCounts().empty());
+    EXPECT_EQ(index(2), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "ALPHA:1 BETA:1 GAMMA:1");
+}
+
+}  // namespace
+}  // namespace pm::test

@@ -1,0 +1,243 @@
+// The word occurrences kept as posting lists: every Table operation checked
+// against a plain ordered set of pairs, in both key orders and directions,
+// through merges that interleave, blocks that split, erases and rollbacks.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "storage/table.h"
+#include "support/test_root.h"
+#include "tables/records/wordindex_tables.h"
+
+namespace pm {
+namespace {
+
+using Pair = std::pair<ULONG, ULONG>;  // (SYSID, WORDID)
+
+struct MasIdxStore : ::testing::Test {
+    test::TempDir root;
+    std::set<Pair> model;
+
+    void SetUp() override {
+        std::filesystem::create_directory(root / "F1");
+        MasIdx.setFileName(root / "F1/IDX029.TPS");
+        ASSERT_EQ(MasIdx.create(), StorageStatus::Ok) << MasIdx.lastError().text;
+        ASSERT_EQ(MasIdx.open(), StorageStatus::Ok) << MasIdx.lastError().text;
+    }
+    void TearDown() override { closeStorage(); }
+
+    StorageStatus add(ULONG sys, ULONG word) {
+        MAS.SYSID = sys;
+        MAS.WORDID = word;
+        StorageStatus st = MasIdx.add();
+        if (st == StorageStatus::Ok) model.insert({sys, word});
+        return st;
+    }
+    void append(ULONG sys, ULONG word) {
+        MAS.SYSID = sys;
+        MAS.WORDID = word;
+        ASSERT_EQ(MasIdx.append(), StorageStatus::Ok);
+        model.insert({sys, word});
+    }
+
+    // Everything in one order and direction, as pairs (SYSID, WORDID).
+    std::vector<Pair> scan(const KeyDef* key, int dir) {
+        if (key) MasIdx.set(*key);
+        else MasIdx.setPhysical();
+        std::vector<Pair> out;
+        while ((dir > 0 ? MasIdx.next() : MasIdx.previous()) == StorageStatus::Ok) out.emplace_back(MAS.SYSID, MAS.WORDID);
+        return out;
+    }
+    std::vector<Pair> expected(bool byWord, int dir) const {
+        std::vector<Pair> out(model.begin(), model.end());
+        if (byWord)
+            std::stable_sort(out.begin(), out.end(),
+                             [](const Pair& x, const Pair& y) { return x.second < y.second; });
+        if (dir < 0) std::reverse(out.begin(), out.end());
+        return out;
+    }
+    void expectAllOrders() {
+        EXPECT_EQ(scan(nullptr, +1), expected(false, +1));
+        EXPECT_EQ(scan(&MAS_by_SysID, +1), expected(false, +1));
+        EXPECT_EQ(scan(&MAS_by_SysID, -1), expected(false, -1));
+        EXPECT_EQ(scan(&MAS_by_WordId, +1), expected(true, +1));
+        EXPECT_EQ(scan(&MAS_by_WordId, -1), expected(true, -1));
+        EXPECT_EQ(MasIdx.records(), static_cast<std::int64_t>(model.size()));
+    }
+};
+
+TEST_F(MasIdxStore, IsDeclaredAsPostingLists) {
+    EXPECT_EQ(MasIdxDef().layout, PhysicalLayout::PostingLists);
+    EXPECT_EQ(MasIdx.checkLayout(), StorageStatus::Ok);
+}
+
+TEST_F(MasIdxStore, KeyedAddGetAndDuplicates) {
+    ASSERT_EQ(add(300, 7), StorageStatus::Ok);
+    ASSERT_EQ(add(300, 2), StorageStatus::Ok);
+    ASSERT_EQ(add(100, 7), StorageStatus::Ok);
+    EXPECT_EQ(add(300, 7), StorageStatus::DuplicateKey);
+
+    MAS.SYSID = 300;
+    MAS.WORDID = 2;
+    ASSERT_EQ(MasIdx.get(MAS_by_SysID), StorageStatus::Ok);
+    const RecordPosition pos = MasIdx.position();
+    MAS.WORDID = 3;
+    EXPECT_EQ(MasIdx.get(MAS_by_SysID), StorageStatus::NotFound);
+    // The word key finds the word's first message.
+    MAS.SYSID = 0;
+    MAS.WORDID = 7;
+    ASSERT_EQ(MasIdx.get(MAS_by_WordId), StorageStatus::Ok);
+    EXPECT_EQ(MAS.SYSID, 100u);
+    MAS = {};
+    ASSERT_EQ(MasIdx.getAt(pos), StorageStatus::Ok);
+    EXPECT_EQ(MAS.SYSID, 300u);
+    EXPECT_EQ(MAS.WORDID, 2u);
+    expectAllOrders();
+}
+
+TEST_F(MasIdxStore, PositioningByValuesAndPositionsInBothKeys) {
+    for (ULONG sys : {10u, 20u, 30u})
+        for (ULONG word : {1u, 2u, 3u}) ASSERT_EQ(add(sys, word), StorageStatus::Ok);
+    // (20, 2) and onwards in the primary order; backwards from it.
+    MAS.SYSID = 20;
+    MAS.WORDID = 2;
+    MasIdx.setAt(MAS_by_SysID);
+    ASSERT_EQ(MasIdx.next(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(20, 2));
+    MasIdx.setAt(MAS_by_SysID);
+    MAS.SYSID = 20;
+    MAS.WORDID = 2;
+    MasIdx.setAt(MAS_by_SysID);
+    ASSERT_EQ(MasIdx.previous(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(20, 2));
+    ASSERT_EQ(MasIdx.previous(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(20, 1));
+    // The word key starts at the word's first message, or ends at its last.
+    MAS.SYSID = 25;
+    MAS.WORDID = 2;
+    MasIdx.setAt(MAS_by_WordId);
+    ASSERT_EQ(MasIdx.next(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(10, 2));
+    MasIdx.setAt(MAS_by_WordId);
+    MAS.WORDID = 2;
+    MasIdx.setAt(MAS_by_WordId);
+    ASSERT_EQ(MasIdx.previous(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(30, 2));
+    // A position resumes on its record, in either order.
+    MAS.SYSID = 20;
+    MAS.WORDID = 3;
+    ASSERT_EQ(MasIdx.get(MAS_by_SysID), StorageStatus::Ok);
+    const RecordPosition pos = MasIdx.position();
+    MasIdx.setAtPosition(MAS_by_WordId, pos);
+    ASSERT_EQ(MasIdx.next(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(20, 3));
+    ASSERT_EQ(MasIdx.next(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(30, 3));
+    EXPECT_EQ(MasIdx.next(), StorageStatus::NotFound);
+    MasIdx.setPhysicalAt(pos);
+    ASSERT_EQ(MasIdx.previous(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(20, 3));
+    ASSERT_EQ(MasIdx.previous(), StorageStatus::Ok);
+    EXPECT_EQ(Pair(MAS.SYSID, MAS.WORDID), Pair(20, 2));
+}
+
+TEST_F(MasIdxStore, RandomAppendsMergesAndErasesMatchAnOrderedSet) {
+    std::mt19937 random(11);
+    // Few words with many messages (blocks split), many rare words, and
+    // batches that land before, between and after what is stored.
+    for (int round = 0; round < 6; ++round) {
+        std::uniform_int_distribution<ULONG> sys(1000, 9000), word(1, round % 2 ? 4 : 400);
+        for (int i = 0; i < 3000; ++i) {
+            const Pair p(sys(random), word(random));
+            if (model.count(p)) continue;
+            append(p.first, p.second);
+        }
+        ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok) << MasIdx.lastError().text;
+        // Erase some, inside one transaction (a commit per erase is slow).
+        ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+        for (int i = 0; i < 200 && !model.empty(); ++i) {
+            auto it = model.begin();
+            std::advance(it, static_cast<long>(random() % model.size()));
+            MAS.SYSID = it->first;
+            MAS.WORDID = it->second;
+            ASSERT_EQ(MasIdx.get(MAS_by_SysID), StorageStatus::Ok);
+            ASSERT_EQ(MasIdx.erase(), StorageStatus::Ok) << MasIdx.lastError().text;
+            model.erase(it);
+        }
+        ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+        expectAllOrders();
+    }
+}
+
+TEST_F(MasIdxStore, AppendedPairsGoWithARolledBackTransaction) {
+    ASSERT_EQ(add(5, 5), StorageStatus::Ok);
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    MAS.SYSID = 6;
+    MAS.WORDID = 6;
+    ASSERT_EQ(MasIdx.append(), StorageStatus::Ok);
+    rollbackTransaction();
+    ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok);
+    expectAllOrders();
+
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    append(7, 7);
+    ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    // A merged write inside a rolled-back transaction goes too.
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    MAS.SYSID = 8;
+    MAS.WORDID = 8;
+    ASSERT_EQ(MasIdx.add(), StorageStatus::Ok);
+    rollbackTransaction();
+    expectAllOrders();
+}
+
+TEST_F(MasIdxStore, ADuplicateAmongAppendsFailsTheKeyBuildAndStoresNoneOfThem) {
+    ASSERT_EQ(add(1, 1), StorageStatus::Ok);
+    for (ULONG w : {2u, 3u, 1u}) {
+        MAS.SYSID = 1;
+        MAS.WORDID = w;
+        ASSERT_EQ(MasIdx.append(), StorageStatus::Ok);
+    }
+    EXPECT_EQ(MasIdx.buildKeys(), StorageStatus::DuplicateKey);
+    expectAllOrders();
+}
+
+TEST_F(MasIdxStore, AScanGoesOnAfterWritesBehindAndAhead) {
+    for (ULONG sys = 1; sys <= 5; ++sys) ASSERT_EQ(add(sys * 10, 1), StorageStatus::Ok);
+    MasIdx.set(MAS_by_WordId);
+    std::vector<ULONG> seen;
+    while (MasIdx.next() == StorageStatus::Ok) {
+        seen.push_back(MAS.SYSID);
+        if (MAS.SYSID == 20) {
+            ASSERT_EQ(MasIdx.erase(), StorageStatus::Ok);  // the record just read
+            model.erase({20, 1});
+            ASSERT_EQ(add(35, 1), StorageStatus::Ok);       // ahead of the scan
+            ASSERT_EQ(add(15, 1), StorageStatus::Ok);       // behind it
+        }
+    }
+    EXPECT_EQ(seen, (std::vector<ULONG>{10, 20, 30, 35, 40, 50}));
+    expectAllOrders();
+}
+
+TEST_F(MasIdxStore, EmptyAndReopenKeepTheCount) {
+    for (ULONG w = 1; w <= 3; ++w) append(9, w);
+    MasIdx.close();  // merges what was appended
+    ASSERT_EQ(MasIdx.open(), StorageStatus::Ok);
+    EXPECT_EQ(MasIdx.records(), 3);
+    EXPECT_EQ(MasIdx.storedRecords(), 3);
+    ASSERT_EQ(MasIdx.empty(), StorageStatus::Ok);
+    model.clear();
+    expectAllOrders();
+    MasIdx.close();
+    ASSERT_EQ(MasIdx.remove(), StorageStatus::Ok);
+    EXPECT_FALSE(MasIdx.exists());
+    EXPECT_EQ(MasIdx.open(), StorageStatus::FileNotFound);
+}
+
+}  // namespace
+}  // namespace pm
