@@ -21,5 +21,7 @@ const std::vector<Command>& commands();
 
 int commandInit(CommandContext& ctx);
 int commandDb(CommandContext& ctx);
+int commandConfig(CommandContext& ctx);
+int commandNextIdCheck(CommandContext& ctx);
 
 }  // namespace pm::cli

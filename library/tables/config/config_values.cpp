@@ -35,6 +35,15 @@ ConfigItemKind configItemKind(int item) {
     return ConfigItemKind::None;
 }
 
+std::size_t configTextWidth(int item) {
+    switch (configItemKind(item)) {
+        case ConfigItemKind::Directory: return 100;
+        case ConfigItemKind::Font: return konfig::kFontNameWidth;
+        case ConfigItemKind::Text: return konfig::findItem(*konfig::blockOfItem(item), item)->width;
+        default: return 0;
+    }
+}
+
 LONG configValue(int item) {
     LONG value = 0;
     if (isWordSearchByte(item)) {

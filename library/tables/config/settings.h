@@ -6,6 +6,7 @@
 // true on success. An item number a general or directory block does not
 // hold ends the program ("Internal Error - invalid xType").
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,8 @@ enum class ConfigItemKind {
     Directory,  // directory (17, 18 of AutoPath; 44 of WSVars)
 };
 ConfigItemKind configItemKind(int item);
+// Bytes a text, font name or directory item holds; 0 for other items.
+std::size_t configTextWidth(int item);
 
 // Convenience over Konfig and WSVars: the numeric value of an item (a
 // font's size), 0 when unset. The block is loaded when it was not yet.
