@@ -6,8 +6,10 @@
 #include "common/user_interface.h"
 #include "storage/table.h"
 #include "tables/access/file_functions.h"
+#include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
 #include "tables/config/settings.h"
+#include "tables/records/config_tables.h"
 
 namespace pm {
 
@@ -57,6 +59,42 @@ bool takeStoredTopDirectory(const std::string& stored, std::string& inUse, int k
     return prompts && prompts->askNewPath(kind);
 }
 
+// Runs a group of settings writes as one transaction over the
+// configuration store: a new installation gets all its records at once, and
+// a start costs one disk flush per group instead of one per record. Never
+// spans a question to the person, which would keep others waiting.
+class SettingsBatch {
+public:
+    SettingsBatch() {
+        OP_CLOSE(OpenShared, {8});
+        active_ = !inTransaction() && beginTransaction({&Control}) == StorageStatus::Ok;
+    }
+    ~SettingsBatch() {
+        if (active_) rollbackTransaction();
+        OP_CLOSE(ReleaseTable, {8});
+    }
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+    // False when the writes could not be committed.
+    bool commit() {
+        if (!active_) return true;
+        active_ = false;
+        return commitTransaction() == StorageStatus::Ok;
+    }
+
+private:
+    bool active_ = false;
+};
+
+// Runs `writes` in one batch; false when they or the commit failed (rolled
+// back before anyone is told).
+template <typename Writes>
+bool inBatch(Writes writes) {
+    SettingsBatch batch;
+    return writes() && batch.commit();
+}
+
 }  // namespace
 
 bool installationExists(const std::string& root) {
@@ -76,16 +114,20 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
     GlobalRequest = 0;
     GlobalResponse = 0;
 
-    if (!AutoPath(1)) return configurationFailed();
-    std::string temporary;
-    AutoPath(3, 17, &temporary);
-    if (!isDirectory(temporary)) {
-        temporary = Mem.Net + "/TEMP";
-        AutoPath(2, 17, &temporary);
-        ExistPath(CreatePathArgument, 0, {}, temporary, true);
-        if (!AutoPath(4)) return configurationFailed();
-    }
-    Mem.TempDir = temporary;
+    const bool directoriesLoaded = inBatch([] {
+        if (!AutoPath(1)) return false;
+        std::string temporary;
+        AutoPath(3, 17, &temporary);
+        if (!isDirectory(temporary)) {
+            temporary = Mem.Net + "/TEMP";
+            AutoPath(2, 17, &temporary);
+            ExistPath(CreatePathArgument, 0, {}, temporary, true);
+            if (!AutoPath(4)) return false;
+        }
+        Mem.TempDir = temporary;
+        return true;
+    });
+    if (!directoriesLoaded) return configurationFailed();
     setScratchDirectory(Mem.TempDir);
 
     std::string databases;
@@ -93,15 +135,17 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
     if (!takeStoredTopDirectory(databases, Mem.FileDir, 1, "data files", prompts)) return StartupOutcome::Aborted;
 
     MasIdxPath = Mem.FileDir;
-    if (!WSVars(1)) return configurationFailed();
+    if (!inBatch([] { return WSVars(1); })) return configurationFailed();
     std::string wordIndex;
     WSVars(3, 44, &wordIndex);
     if (!takeStoredTopDirectory(wordIndex, MasIdxPath, 2, "word indexing files", prompts))
         return StartupOutcome::Aborted;
 
-    if (!Konfig(LoadGeneral) || !Konfig(LoadDisplay) || !Konfig(LoadOutput) || !loadSpeedValues() ||
-        !WindowPos(LoadPositions) || !WindowPos2(LoadPositions) || !ListCol(LoadColumns))
-        return configurationFailed();
+    const bool settingsLoaded = inBatch([] {
+        return Konfig(LoadGeneral) && Konfig(LoadDisplay) && Konfig(LoadOutput) && loadSpeedValues() &&
+               WindowPos(LoadPositions) && WindowPos2(LoadPositions) && ListCol(LoadColumns);
+    });
+    if (!settingsLoaded) return configurationFailed();
 
     LONG version = 0;
     Konfig(GetGeneral, 11, &version);
@@ -120,9 +164,11 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
         Konfig(SetGeneral, 11, &version);
         // Saved now, so that a run that never reaches the frame's exit (command
         // mode) does not upgrade again.
-        if (!Konfig(SaveGeneral) || !WindowPos(SavePositions) || !WindowPos2(SavePositions) ||
-            !ListCol(SaveColumns))
-            return configurationFailed();
+        const bool saved = inBatch([] {
+            return Konfig(SaveGeneral) && WindowPos(SavePositions) && WindowPos2(SavePositions) &&
+                   ListCol(SaveColumns);
+        });
+        if (!saved) return configurationFailed();
     }
     return firstStart ? StartupOutcome::FirstStart : StartupOutcome::Ready;
 }
