@@ -1,8 +1,9 @@
 // The Next ID check as a step machine.
 //
 // States and transitions:
-//   Begin         open the catalog and Control, lock the catalog, note the
-//                 catalog records in physical order            -> NextDatabase
+//   Begin         close every database table, open the catalog and Control,
+//                 lock the catalog, note the catalog records in physical
+//                 order                                        -> NextDatabase
 //   NextDatabase  take the next catalog record: make it the active database
 //                 for path building, open its tables by type, count its
 //                 texts. Without texts: update the record and stay; with
@@ -106,6 +107,10 @@ NextIdCheck::StepResult NextIdCheck::step() {
 
 NextIdCheck::StepResult NextIdCheck::begin() {
     savedActive_ = Mem;
+    // A database table still open would keep the active database's file and
+    // be counted for every database in turn: close them all, as the frame
+    // does before any command that moves between databases.
+    OP_CLOSE(ForceClose, {kCodes, kMsgNmbr, kMsgText, kPerson, kSections, kThreads, kMsgString});
     OP_CLOSE(OpenShared, {kForums, kControl});
     catalogOpen_ = true;
     if (Forums.lock(kLockWaitSeconds) != StorageStatus::Ok) {

@@ -318,6 +318,7 @@ TEST_F(NextIdCheckTest, StepsReportProgressRestoreTheActiveDatabaseAndCancelWrit
     EXPECT_EQ(useCount(2), 0);
     EXPECT_EQ(Mem.ForumNumber, active);
 
+    OP_CLOSE(OpenShared, {5});  // the active database's persons, left open
     NextIdCheck check;
     int steps = 0;
     NextIdCheck::StepResult result;
