@@ -25,9 +25,9 @@ ConfigItemKind configItemKind(int item) {
     if (isWordSearchByte(item)) return ConfigItemKind::Byte;
     if (item == 50) return ConfigItemKind::Number;
     const konfig::Block* block = konfig::blockOfItem(item);
-    const konfig::Item* spec = block ? konfig::findItem(*block, item) : nullptr;
-    if (!spec) return ConfigItemKind::None;
-    switch (spec->kind) {
+    const konfig::Item* layout = block ? konfig::findItem(*block, item) : nullptr;
+    if (!layout) return ConfigItemKind::None;
+    switch (layout->kind) {
         case konfig::Kind::Number: return ConfigItemKind::Number;
         case konfig::Kind::Text: return ConfigItemKind::Text;
         case konfig::Kind::Font: return ConfigItemKind::Font;

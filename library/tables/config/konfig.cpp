@@ -61,14 +61,14 @@ bool Konfig(int operation, int item, LONG* value, std::string* text) {
         default:
             break;
     }
-    const Item* spec = konfig::findItem(*block, item);
-    if (!spec) {
+    const Item* layout = konfig::findItem(*block, item);
+    if (!layout) {
         if (block->unknownIsFatal) fatalInvalidItem();
         return false;
     }
     if (!konfig::ensureLoaded(*block)) return false;
     const bool isSet = operation == SetGeneral || operation == SetDisplay || operation == SetOutput;
-    return isSet ? setItem(*block, *spec, value, text) : getItem(*block, *spec, value, text);
+    return isSet ? setItem(*block, *layout, value, text) : getItem(*block, *layout, value, text);
 }
 
 }  // namespace pm
