@@ -27,6 +27,11 @@ const std::vector<Command>& commands() {
          "                                words match whole (--prefix: at the start, --whole: at the end);\n"
          "                                a search pauses every block of hits unless --all"},
         {"words", commandWords, "words DB [--top N]            indexed words with their message counts (TSV)"},
+        {"config", commandConfig,
+         "config get ITEM               print a settings item (2-19, 22-63; 17/18/44 directories)\n"
+         "  config set ITEM VALUE         store a settings item (fonts: NAME,SIZE)"},
+        {"nextid-check", commandNextIdCheck,
+         "nextid-check                  set the identifier counter above every identifier in use"},
     };
     return table;
 }

@@ -1,19 +1,25 @@
 #include "tables/config/installation.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "common/globals.h"
+#include "common/user_interface.h"
 #include "storage/table.h"
 #include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
+#include "tables/config/settings.h"
 #include "tables/records/config_tables.h"
 
 namespace pm {
 
 namespace {
+
+const char* const kCrLf = "\r\n";
+
+// Settings from before this version lack the window tables of today.
+constexpr LONG kUpgradeBelowVersion = 400;
+constexpr LONG kSettingsVersion = 401;
 
 std::string canonicalRoot(const std::string& root) {
     std::error_code ec;
@@ -21,6 +27,72 @@ std::string canonicalRoot(const std::string& root) {
     std::string s = p.string();
     while (s.size() > 1 && s.back() == '/') s.pop_back();
     return s;
+}
+
+bool isDirectory(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+StartupOutcome configurationFailed() {
+    message("Configuration Error",
+            std::string("The settings in the Control file cannot be read or written.") + kCrLf +
+                "Postmoor cannot start.",
+            Icon::Hand);
+    return StartupOutcome::Aborted;
+}
+
+// A stored top directory that differs from the one in use: taken when it
+// exists, else asked for. False when nothing usable was given.
+bool takeStoredTopDirectory(const std::string& stored, std::string& inUse, int kind, const std::string& what,
+                            StartupPrompts* prompts) {
+    // Compared exactly: two spellings that differ in letter case are two
+    // directories here.
+    if (stored.empty() || stored == inUse) return true;
+    if (isDirectory(stored)) {
+        inUse = stored;
+        return true;
+    }
+    message("Path not found!",
+            "The path to your " + what + " cannot be found!" + kCrLf + "Update file path on next screen" + kCrLf,
+            Icon::Exclamation);
+    return prompts && prompts->askNewPath(kind);
+}
+
+// Runs a group of settings writes as one transaction over the
+// configuration store: a new installation gets all its records at once, and
+// a start costs one disk flush per group instead of one per record. Never
+// spans a question to the person, which would keep others waiting.
+class SettingsBatch {
+public:
+    SettingsBatch() {
+        OP_CLOSE(OpenShared, {8});
+        active_ = !inTransaction() && beginTransaction({&Control}) == StorageStatus::Ok;
+    }
+    ~SettingsBatch() {
+        if (active_) rollbackTransaction();
+        OP_CLOSE(ReleaseTable, {8});
+    }
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+    // False when the writes could not be committed.
+    bool commit() {
+        if (!active_) return true;
+        active_ = false;
+        return commitTransaction() == StorageStatus::Ok;
+    }
+
+private:
+    bool active_ = false;
+};
+
+// Runs `writes` in one batch; false when they or the commit failed (rolled
+// back before anyone is told).
+template <typename Writes>
+bool inBatch(Writes writes) {
+    SettingsBatch batch;
+    return writes() && batch.commit();
 }
 
 }  // namespace
@@ -31,34 +103,74 @@ bool installationExists(const std::string& root) {
 }
 
 StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* prompts) {
-    (void)prompts;
     Mem.Net = canonicalRoot(root);
     Mem.TempDir = Mem.Net + "/TEMP";
     Mem.FileDir = Mem.Net;
     MasIdxPath = Mem.FileDir;
     deactivateDatabase();
     ExistPath(CreatePathArgument, 0, {}, Mem.Net + "/CFG", true);
+    // Without the Control table this is the installation's first start.
     const bool controlExisted = DOSFunc(FileExists, Mem.Net + "/CFG/IDX008.TPS");
     GlobalRequest = 0;
     GlobalResponse = 0;
-    ExistPath(CreatePathArgument, 0, {}, Mem.TempDir, true);
+
+    const bool directoriesLoaded = inBatch([] {
+        if (!AutoPath(1)) return false;
+        std::string temporary;
+        AutoPath(3, 17, &temporary);
+        if (!isDirectory(temporary)) {
+            temporary = Mem.Net + "/TEMP";
+            AutoPath(2, 17, &temporary);
+            ExistPath(CreatePathArgument, 0, {}, temporary, true);
+            if (!AutoPath(4)) return false;
+        }
+        Mem.TempDir = temporary;
+        return true;
+    });
+    if (!directoriesLoaded) return configurationFailed();
     setScratchDirectory(Mem.TempDir);
 
-    // The identifier counter starts at 250,000 and never falls below it.
-    OP_CLOSE(OpenShared, {8});
-    Control.clear();
-    CTL.ID = 1;
-    if (Control.get(CTL_IdKey) != StorageStatus::Ok) {
-        Control.clear();
-        CTL.ID = 1;
-        CTL.NEXTNUMBER = 250000;
-        Control.add();
-    } else if (CTL.NEXTNUMBER < 250000) {
-        CTL.NEXTNUMBER = 250000;
-        Control.put();
+    std::string databases;
+    AutoPath(3, 18, &databases);
+    if (!takeStoredTopDirectory(databases, Mem.FileDir, 1, "data files", prompts)) return StartupOutcome::Aborted;
+
+    MasIdxPath = Mem.FileDir;
+    if (!inBatch([] { return WSVars(1); })) return configurationFailed();
+    std::string wordIndex;
+    WSVars(3, 44, &wordIndex);
+    if (!takeStoredTopDirectory(wordIndex, MasIdxPath, 2, "word indexing files", prompts))
+        return StartupOutcome::Aborted;
+
+    const bool settingsLoaded = inBatch([] {
+        return Konfig(LoadGeneral) && Konfig(LoadDisplay) && Konfig(LoadOutput) && loadSpeedValues() &&
+               WindowPos(LoadPositions) && WindowPos2(LoadPositions) && ListCol(LoadColumns);
+    });
+    if (!settingsLoaded) return configurationFailed();
+
+    LONG version = 0;
+    Konfig(GetGeneral, 11, &version);
+    bool firstStart = false;
+    if (version < kUpgradeBelowVersion) {
+        if (controlExisted)
+            message("Upgrading to version 4.01",
+                    "This new version needs new default values! All window positions, window sizes and list box "
+                    "column widths will be reset to default!");
+        else
+            firstStart = version == 0;
+        WindowPos(ResetPositions);
+        WindowPos2(ResetPositions);
+        ListCol(ResetColumns);
+        version = kSettingsVersion;
+        Konfig(SetGeneral, 11, &version);
+        // Saved now, so that a run that never reaches the frame's exit (command
+        // mode) does not upgrade again.
+        const bool saved = inBatch([] {
+            return Konfig(SaveGeneral) && WindowPos(SavePositions) && WindowPos2(SavePositions) &&
+                   ListCol(SaveColumns);
+        });
+        if (!saved) return configurationFailed();
     }
-    OP_CLOSE(ReleaseTable, {8});
-    return controlExisted ? StartupOutcome::Ready : StartupOutcome::FirstStart;
+    return firstStart ? StartupOutcome::FirstStart : StartupOutcome::Ready;
 }
 
 }  // namespace pm

@@ -21,8 +21,19 @@ enum class StartupOutcome { Ready, FirstStart, Aborted };
 bool installationExists(const std::string& root);
 
 // The start-up settings: sets the directories from `root` and the stored
-// settings, creates CFG and TEMP when missing, loads the configuration and
-// upgrades old settings. `prompts` may be null (nothing can be asked).
+// settings, creates CFG and TEMP when missing, loads every settings block
+// (creating missing records) and upgrades old settings. A stored top
+// directory that is gone is reported ("Path not found!") and asked for
+// through `prompts`; without prompts (null: nothing can be asked) or when
+// the person gives up, the result is Aborted, as it is when a settings
+// block cannot be read or written. FirstStart when the installation is new.
 StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* prompts);
+
+// The engine half of NewPath: makes the existing directory `path` the
+// database top directory (kind 1, item 18, Mem.FileDir) or the word-index
+// top directory (kind 2, item 44, MasIdxPath) and saves the block. Returns
+// false, changing nothing, when `path` is not an existing directory (the
+// window then says so) or the block cannot be saved.
+bool storeNewPath(int kind, const std::string& path);
 
 }  // namespace pm

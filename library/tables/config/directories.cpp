@@ -1,0 +1,64 @@
+// Changing the temporary, database and word-index top directories.
+#include <filesystem>
+#include <system_error>
+
+#include "common/globals.h"
+#include "common/user_interface.h"
+#include "storage/table.h"
+#include "tables/config/control_blocks.h"
+#include "tables/config/installation.h"
+#include "tables/config/settings.h"
+
+namespace pm {
+
+namespace {
+
+std::string normalised(const std::string& path) {
+    std::error_code ec;
+    std::string s = std::filesystem::absolute(path, ec).lexically_normal().string();
+    if (ec) s = path;
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
+}
+
+std::string& directoryInUse(int item) {
+    switch (item) {
+        case 17: return Mem.TempDir;
+        case 18: return Mem.FileDir;
+        case 44: return MasIdxPath;
+        default: fatalInvalidItem();
+    }
+}
+
+}  // namespace
+
+bool changeDirectory(int item, const std::string& pathIn) {
+    std::string& inUse = directoryInUse(item);
+    const std::string path = normalised(pathIn);
+    if (path.empty()) return false;
+    // Paths are compared exactly: on this platform two spellings that differ
+    // in letter case are two directories.
+    if (path != inUse) {
+        std::error_code ec;
+        std::filesystem::create_directories(path, ec);
+        if (ec || !std::filesystem::is_directory(path, ec)) {
+            message("Directory Error", "The directory " + path + " cannot be created!", Icon::Exclamation);
+            return false;
+        }
+    }
+    std::string text = path;
+    const bool saved = item == 44 ? WSVars(2, 44, &text) && WSVars(4) : AutoPath(2, item, &text) && AutoPath(4);
+    if (!saved) return false;
+    inUse = path;
+    if (item == 17) setScratchDirectory(path);
+    return true;
+}
+
+bool storeNewPath(int kind, const std::string& path) {
+    if (kind != 1 && kind != 2) return false;
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_directory(path, ec)) return false;
+    return changeDirectory(kind == 1 ? 18 : 44, path);
+}
+
+}  // namespace pm

@@ -1,0 +1,84 @@
+#pragma once
+// The Next ID check: finds the highest identifier in use anywhere in the
+// installation and sets the counter one above it, so that identifiers stay
+// unique after the counter was lost or fell behind. On the way it brings
+// every catalog record's message count and dates up to date and drops the
+// databases marked for deletion.
+#include <string>
+#include <vector>
+
+#include "common/globals.h"
+#include "common/types.h"
+#include "common/user_interface.h"
+#include "storage/table.h"
+#include "tables/records/config_tables.h"
+
+namespace pm {
+
+class NextIdCheck {
+public:
+    enum class StepResult { Running, Done, Failed };
+
+    NextIdCheck();
+    // Closes what an unfinished check holds open and restores the active
+    // database.
+    ~NextIdCheck();
+    NextIdCheck(const NextIdCheck&) = delete;
+    NextIdCheck& operator=(const NextIdCheck&) = delete;
+
+    // Does one bounded slice: opening, one database (or part of its date
+    // scan), or the final writes. Running while more is to do; Done when the
+    // counter and the earliest date are stored; Failed after a reported
+    // failure or a cancel. A database whose tables cannot be opened ends the
+    // program (FatalError) as every open does.
+    StepResult step();
+    // Stops before the next slice; nothing more is written.
+    void cancel() { cancelRequested_ = true; }
+    bool cancelled() const { return cancelled_; }
+
+    // The counter value written (valid after Done).
+    ULONG nextNumber() const { return nextNumber_; }
+    // The earliest message date over all databases (item 5; after Done).
+    LONG earliestDate() const { return earliest_; }
+    int databasesChecked() const { return databasesChecked_; }
+    // Title, the two lines of the check window and the databases counted.
+    ProgressReport progress() const;
+
+private:
+    enum class State { Begin, NextDatabase, ScanDates, Finish, Done, Failed };
+
+    StepResult begin();
+    StepResult nextDatabase();
+    StepResult scanDates();
+    StepResult finish();
+    void collectIdentifiers();
+    bool closeDatabase();
+    void closeDatabaseTables();
+    StepResult fail();
+    void cleanUp();
+
+    State state_ = State::Begin;
+    bool cancelRequested_ = false;
+    bool cancelled_ = false;
+
+    MemGlobals savedActive_;
+    bool catalogOpen_ = false;
+    bool catalogLocked_ = false;
+    std::vector<RecordPosition> catalog_;  // catalog records in physical order
+    std::size_t nextCatalog_ = 0;
+    RecordPosition currentCatalog_ = 0;
+    ForumsRecord current_{};               // the catalog record being brought up to date
+    std::vector<int> openTables_;          // tables of the database being checked
+    RecordPosition lastTextPosition_ = 0;  // date scan progress
+    LONG databaseEarliest_ = 0;
+
+    ULONG highest_ = 0;
+    LONG earliest_ = 0;
+    ULONG nextNumber_ = 0;
+    int databasesChecked_ = 0;
+};
+
+// Runs the whole check. Returns the new counter value, 0 on failure.
+ULONG runNextIdCheck();
+
+}  // namespace pm

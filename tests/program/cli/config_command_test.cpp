@@ -1,0 +1,96 @@
+// The built program in command mode: config get/set and nextid-check.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/test_root.h"
+
+namespace pm {
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+};
+
+RunResult pmoor(const std::string& root, const std::string& arguments) {
+    const std::string command =
+        std::string(POSTMOOR_BIN_DIR) + "/pmoor32 --root '" + root + "' " + arguments + " 2>/dev/null";
+    RunResult run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) run.out += buffer;
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class ConfigCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(std::string(POSTMOOR_BIN_DIR) + "/pmoor32")) GTEST_SKIP() << "pmoor32 not built";
+        ASSERT_EQ(pmoor(root.path(), "init").exitCode, 0);
+    }
+    test::TempDir root;
+};
+
+TEST_F(ConfigCommand, ItemsRoundTripByNumber) {
+    struct Row {
+        const char* item;
+        const char* before;
+        const char* value;
+        const char* after;
+    };
+    const Row rows[] = {
+        {"3", "15", "25", "25"},
+        {"10", "17", "6", "6"},
+        {"14", "", "/import/from here", "/import/from here"},
+        {"35", "Arial,8", "Courier New,11", "Courier New,11"},
+        {"36", "Arial,8", "Tahoma", "Tahoma,8"},
+        {"50", "10000", "2500", "2500"},
+        {"53", "1", "0", "0"},
+        {"63", "3", "-4", "-4"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(pmoor(root.path(), std::string("config get ") + r.item).out, std::string(r.before) + "\n") << r.item;
+        EXPECT_EQ(pmoor(root.path(), std::string("config set ") + r.item + " '" + r.value + "'").exitCode, 0) << r.item;
+        EXPECT_EQ(pmoor(root.path(), std::string("config get ") + r.item).out, std::string(r.after) + "\n") << r.item;
+    }
+}
+
+TEST_F(ConfigCommand, ADirectoryItemIsCreatedAndMadeCurrent) {
+    const std::string databases = root / "data/files";
+    EXPECT_EQ(pmoor(root.path(), "config get 18").out, root.path() + "\n");
+    EXPECT_EQ(pmoor(root.path(), "config set 18 '" + databases + "'").exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_directory(databases));
+    EXPECT_EQ(pmoor(root.path(), "config get 18").out, databases + "\n");
+    EXPECT_EQ(pmoor(root.path(), "db create forum Alpha").out, "250000\tAlpha\tF1\n");
+    EXPECT_TRUE(std::filesystem::is_directory(databases + "/F1"));
+}
+
+TEST_F(ConfigCommand, BadItemsAndValuesAreUsageErrors) {
+    const std::string tooLong = "config set 14 " + std::string(101, 'a');
+    for (const std::string& arguments :
+         {std::string("config get 7"), std::string("config get 1"), std::string("config get 64"),
+          std::string("config set 99 1"), std::string("config get three"), std::string("config set 3 many"),
+          std::string("config set 49 256"), std::string("config get"), std::string("config set 3"),
+          std::string("config frob 3"), std::string("config set 35 ',9'"), tooLong})
+        EXPECT_EQ(pmoor(root.path(), arguments).exitCode, 2) << arguments;
+    EXPECT_EQ(pmoor(root.path(), "config get 3").out, "15\n");
+}
+
+TEST_F(ConfigCommand, NextIdCheckPrintsTheNextIdentifier) {
+    ASSERT_EQ(pmoor(root.path(), "db create forum Alpha").exitCode, 0);
+    ASSERT_EQ(pmoor(root.path(), "db create newsgroup comp.lang.c").exitCode, 0);
+    const RunResult run = pmoor(root.path(), "nextid-check");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "250002\n");
+    EXPECT_EQ(pmoor(root.path(), "nextid-check extra").exitCode, 2);
+}
+
+}  // namespace
+}  // namespace pm
