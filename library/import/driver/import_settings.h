@@ -1,9 +1,5 @@
 #pragma once
 // The settings an import run reads when it starts.
-//
-// The stored settings service is not part of this build yet; until it is,
-// these give the preference defaults. They are the one place to switch to
-// SpeedVal(SpeedImportMerge) and the completion-time item once it is.
 
 namespace pm {
 
@@ -11,7 +7,10 @@ namespace pm {
 int importSpeedQuota();
 
 // Whether a finished run shows the time it took ("Show time used to
-// complete transaction").
+// complete transaction", general item 9: 1 Yes, 2 No).
 bool showCompletionTime();
+
+// The general settings item that holds the completion-time choice.
+inline constexpr int kShowCompletionTimeItem = 9;
 
 }  // namespace pm

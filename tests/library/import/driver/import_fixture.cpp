@@ -1,3 +1,5 @@
+#include "import/driver/import_settings.h"
+#include "tables/config/settings.h"
 #include "import_fixture.h"
 
 #include <filesystem>
@@ -40,6 +42,7 @@ void withCatalogRecord(const std::string& name, bool write, F body) {
 
 void ImportTest::SetUp() {
     InstallationTest::SetUp();
+    setConfigValue(kShowCompletionTimeItem, 2);  // no completion-time box unless a test asks for it
     inDir = root / "in";
     std::filesystem::create_directories(inDir);
 }

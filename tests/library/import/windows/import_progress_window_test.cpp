@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "import/driver/import_settings.h"
+#include "tables/config/settings.h"
 #include "common/globals.h"
 #include "import/driver/import_request.h"
 #include "import/windows/import_progress_window.h"
@@ -55,6 +57,7 @@ void ImportProgressWindowTest::init() {
     previous_ = setUserInterface(&ui_);
     ui_.clear();
     QVERIFY(runStartupSettings(root_->path(), nullptr) != StartupOutcome::Aborted);
+    setConfigValue(kShowCompletionTimeItem, 2);  // no completion-time box in these tests
     formats_ = std::make_unique<BlockFormatScope>();
 }
 
