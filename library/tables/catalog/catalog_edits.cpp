@@ -8,6 +8,7 @@
 
 #include "common/fixed_text.h"
 #include "common/globals.h"
+#include "common/text.h"
 #include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
@@ -100,9 +101,12 @@ bool toggleAutoIndexing(ULONG id, BYTE& newValue) {
     });
 }
 
-bool renameDatabase(ULONG id, const std::string& newNameIn) {
-    const std::string newName(trimRight(newNameIn));
-    if (newName.empty()) return false;
+namespace {
+
+// Saves the catalog record of `id` after `edit` changed the FOR buffer,
+// through the form save that refuses concurrent changes and taken names.
+template <typename Edit>
+bool saveEditedRecord(ULONG id, Edit edit) {
     OP_CLOSE(OpenShared, {2});
     Forums.clear();
     FOR.ID = id;
@@ -111,7 +115,7 @@ bool renameDatabase(ULONG id, const std::string& newNameIn) {
         std::vector<unsigned char> kept(sizeof FOR);
         std::memcpy(kept.data(), &FOR, sizeof FOR);
         const RecordPosition position = Forums.position();
-        FOR.DESCRIPTION = newName;
+        edit();
         const LONG savedRequest = GlobalRequest;
         GlobalRequest = ChangeRecord;
         ok = SaveRec(Forums, kept.data(), position) == "OK";
@@ -123,6 +127,31 @@ bool renameDatabase(ULONG id, const std::string& newNameIn) {
     }
     OP_CLOSE(ReleaseTable, {2});
     return ok;
+}
+
+}  // namespace
+
+bool renameDatabase(ULONG id, const std::string& newNameIn) {
+    const std::string newName(trimRight(newNameIn));
+    if (newName.empty()) return false;
+    return saveEditedRecord(id, [&] { FOR.DESCRIPTION = newName; });
+}
+
+bool updateMailDatabase(ULONG id, const std::string& nameIn, const std::string& address,
+                        const std::vector<std::string>& altAddresses) {
+    const std::string name(trim(nameIn));
+    if (name.empty()) return false;
+    return saveEditedRecord(id, [&] {
+        FOR.DESCRIPTION = name;
+        FOR.MAILADDRESS = toLower(trim(address));
+        std::size_t slot = 0;
+        for (auto& alt : FOR.ALTADDRESS) alt = "";
+        for (const std::string& alt : altAddresses) {
+            const std::string_view t = trim(alt);
+            if (t.empty() || slot >= 10) continue;
+            FOR.ALTADDRESS[slot++] = toLower(t);
+        }
+    });
 }
 
 bool activeDatabaseIsWordIndexed() {

@@ -4,6 +4,7 @@
 // Each reads the record for update (HoldRec), changes one field and
 // rewrites it; failures are reported by the record services.
 #include <string>
+#include <vector>
 
 #include "common/types.h"
 
@@ -32,6 +33,13 @@ bool toggleAutoIndexing(ULONG id, BYTE& newValue);
 // On success the identity record follows and, for the active database,
 // Mem.Description. `newName` is trimmed; a blank name is refused.
 bool renameDatabase(ULONG id, const std::string& newName);
+
+// Changes name and owner addresses of the mail database `id` through the
+// form save, like renameDatabase. Addresses are stored in lower case;
+// blank alternative addresses are dropped and the others move up (at most
+// ten are kept). The identity record follows.
+bool updateMailDatabase(ULONG id, const std::string& name, const std::string& address,
+                        const std::vector<std::string>& altAddresses);
 
 // Whether the active database's word index (MasIdx) holds a record.
 bool activeDatabaseIsWordIndexed();

@@ -19,6 +19,8 @@ CatalogEntry catalogEntryFrom_FOR() {
     e.indexType = FOR.INDEXTYPE;
     e.mailAddress = FOR.MAILADDRESS.str();
     e.personId = FOR.PERSONID;
+    for (const auto& alt : FOR.ALTADDRESS)
+        if (!alt.empty()) e.altAddresses.push_back(alt.str());
     return e;
 }
 

@@ -20,6 +20,7 @@ struct CatalogEntry {
     BYTE noDir = 0;          // 1 = no directory of its own
     BYTE indexType = 0;      // 1 = auto word indexing in the task manager
     std::string mailAddress;
+    std::vector<std::string> altAddresses;  // the owner's other addresses, blank ones left out
     ULONG personId = 0;
 
     // "F" followed by the directory number.
