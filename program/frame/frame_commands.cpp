@@ -81,12 +81,15 @@ bool MainFrame::openWindow(const QString& name) {
     const WindowSpec* spec = windowSpec(name);
     if (spec && spec->helpTopic && !widget->property("helpTopic").isValid())
         widget->setProperty("helpTopic", QString::fromUtf8(spec->helpTopic));
+    const QSize wanted = widget->size();  // the window's own choice, before the sub-window lays it out
     QMdiSubWindow* sub = windows_->TmCreate(name, spec && spec->group ? *spec->group : QString(), widget);
     WindowPlace place;
-    if (spec && spec->slot != 0 && settings_.place(spec->slot, place))
+    if (spec && spec->slot != 0 && settings_.place(spec->slot, place)) {
         sub->setGeometry(place.left, place.top, place.width, place.height);
-    else
-        sub->resize(sub->sizeHint().expandedTo(widget->size() + QSize(8, 30)));
+    } else {
+        const QSize frameMargins = sub->size() - widget->size();
+        sub->resize(wanted.expandedTo(widget->minimumSizeHint()) + frameMargins);
+    }
     widget->setFocus();
     return true;
 }

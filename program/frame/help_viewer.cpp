@@ -17,6 +17,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "common/globals.h"
+
 // The help pages live in a static library: their resources must be
 // registered by hand.
 static void registerHelpResources() { Q_INIT_RESOURCE(help); }
@@ -70,6 +72,7 @@ protected:
         // it from travelling on to the parents.
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget) return false;
+        if (Mem.DoTask == 1) return true;  // no help while a task is about to start
         openHelp(helpTopicOf(widget));
         return true;
     }
@@ -149,6 +152,12 @@ bool HelpViewer::showTopic(const QString& topic) {
     const bool known = hasTopic(topic);
     browser_->setSource(QUrl(QStringLiteral("qrc") + fileOf(known ? topic : QStringLiteral("Contents"))));
     current_ = known ? QString(topic).remove(QRegularExpression(QStringLiteral("^~"))) : QStringLiteral("Contents");
+    {
+        QSignalBlocker block(pages_);
+        pages_->setCurrentRow(-1);
+        for (int i = 0; i < pages_->count(); ++i)
+            if (pages_->item(i)->data(Qt::UserRole).toString() == current_) pages_->setCurrentRow(i);
+    }
     if (!known)
         browser_->setHtml(QStringLiteral("<p><i>There is no help page for this window yet.</i></p>") +
                           readPage(QStringLiteral("Contents")));

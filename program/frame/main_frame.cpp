@@ -69,12 +69,18 @@ MainFrame::MainFrame(FrameSettings& settings, bool firstStart, QWidget* parent)
     buildStatusBar();
     registerWindowServices();
     pm::setFrameEventSink([this](int code) { postFrameEvent(code); });
+    qApp->installEventFilter(this);  // tool tips everywhere follow the preference
     setWindowTitle(QString(ProgramTitle) + NoActiveDatabase);
     setWindowIcon(frameIcon());
+    QApplication::setWindowIcon(frameIcon());  // the child windows show it too
     resize(1000, 700);
 }
 
 MainFrame::~MainFrame() {
+    // The child windows go first, while the frame they report to is whole.
+    disconnect(area_, nullptr, this, nullptr);
+    windows_->disconnect(this);
+    qDeleteAll(area_->subWindowList());
     pm::setFrameEventSink({});
     for (const WindowSpec& w : windowTable())
         if (w.serviceCode != 0) registerService(w.serviceCode, {});
@@ -123,7 +129,13 @@ void MainFrame::buildStatusBar() {
     });
 }
 
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && toolTipsHidden_) return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainFrame::readStatusFormats() {
+    toolTipsHidden_ = settings_.value(ItemToolTips) == 2;
     std::string description, picture;
     SetDate(settings_.value(ItemDateFormat), description, picture);
     datePicture_ = QString::fromStdString(picture);

@@ -91,8 +91,12 @@ public:
     // (the task manager's post-import jobs, 1392 and 1393, plug in here).
     void setEventHandler(int code, std::function<void()> handler) { eventHandlers_[code] = std::move(handler); }
 
+    // Whether tool tips are shown (settings item 2: 2 hides them).
+    bool toolTipsShown() const { return !toolTipsHidden_; }
+
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -129,6 +133,7 @@ private:
     bool toolbarDisabled_ = false;     // event 1288
     bool indexingLocked_ = false;      // event 1346
     bool commandsLocked_ = false;      // between 1318 and 1319
+    bool toolTipsHidden_ = false;      // settings item 2
     QString suffix_;
     QString datePicture_;
     QString timePicture_;

@@ -70,7 +70,7 @@ MailDatabaseForm::MailDatabaseForm(LONG request, ULONG id, ULONG nextDirectory, 
 
     auto* help = new QTextBrowser;
     help->setPlainText(plainParagraphs(GetMenuText(kMailSetupText)));
-    help->setMaximumHeight(110);
+    help->setMinimumHeight(90);
     help->setFocusPolicy(Qt::NoFocus);
 
     save_ = new QPushButton(request_ == InsertRecord ? QStringLiteral("&Add Mail Database")
@@ -86,7 +86,7 @@ MailDatabaseForm::MailDatabaseForm(LONG request, ULONG id, ULONG nextDirectory, 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(altBox);
-    layout->addWidget(help);
+    layout->addWidget(help, 1);
     layout->addLayout(buttons);
     resize(640, 520);
 

@@ -52,7 +52,7 @@ public:
     // Checks the entries and writes; accepts the form on success.
     bool save();
 
-protected:
+    // Closes without writing (GlobalResponse 2).
     void reject() override;
 
 private:

@@ -55,6 +55,7 @@ const CatalogEntry* CatalogView::currentEntry() const {
 void CatalogView::reload(CatalogOrder order, BYTE type) {
     const CatalogEntry* current = currentEntry();
     const ULONG id = current ? current->id : 0;
+    typed_.clear();  // a new order starts a new search
     model_->reload(order, type);
     highlightDatabase(id);
 }

@@ -50,6 +50,9 @@ DatabaseSelectionDialog::DatabaseSelectionDialog(int mode, BYTE type, const std:
     list_ = new CatalogView(model_);
     list_->setToolTip(QStringLiteral("Right click to change import status"));
     list_->setColumnWidth(0, 260);
+    list_->setColumnWidth(1, 70);
+    list_->setColumnWidth(2, 80);
+    list_->setColumnWidth(3, 70);
     add_ = new QPushButton(QStringLiteral("Add a new Forum"));
     // A new forum belongs only in a list of forums.
     add_->setVisible(restricted(mode) && type == TypeForum);
