@@ -1,6 +1,7 @@
 #include "frame/windows/browse_box_window.h"
 
 #include <QHBoxLayout>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -58,8 +59,9 @@ BrowseBoxWindow::BrowseBoxWindow(FrameSettings& settings, std::function<void(ULO
     setFocusProxy(list_);
 }
 
-BrowseBoxWindow::~BrowseBoxWindow() {
+void BrowseBoxWindow::closeEvent(QCloseEvent* event) {
     settings_.storeColumns(ColumnsBrowseBox, list_->columnWidths(), model_->columnCount());
+    QWidget::closeEvent(event);
 }
 
 void BrowseBoxWindow::findNextDirectory() {

@@ -23,7 +23,6 @@ class BrowseBoxWindow : public QWidget {
 public:
     // `inserted` is told of every mail database the form adds.
     BrowseBoxWindow(FrameSettings& settings, std::function<void(ULONG)> inserted, QWidget* parent = nullptr);
-    ~BrowseBoxWindow() override;
 
     CatalogView* list() const { return list_; }
     QPushButton* insertButton() const { return insert_; }
@@ -36,6 +35,8 @@ public:
     MailDatabaseForm* changeDatabase();
 
 protected:
+    // Keeps the column widths for the next time (saved with the settings at exit).
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

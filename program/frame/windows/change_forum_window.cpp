@@ -1,5 +1,6 @@
 #include "frame/windows/change_forum_window.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTabBar>
@@ -70,8 +71,9 @@ ChangeForumWindow::ChangeForumWindow(FrameSettings& settings, QWidget* parent)
     setFocusProxy(list_);
 }
 
-ChangeForumWindow::~ChangeForumWindow() {
+void ChangeForumWindow::closeEvent(QCloseEvent* event) {
     settings_.storeColumns(ColumnsChangeForum, list_->columnWidths(), std::min(5, model_->columnCount()));
+    QWidget::closeEvent(event);
 }
 
 void ChangeForumWindow::updateTitle() {

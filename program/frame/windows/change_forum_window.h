@@ -22,7 +22,6 @@ class ChangeForumWindow : public QWidget {
     Q_OBJECT
 public:
     explicit ChangeForumWindow(FrameSettings& settings, QWidget* parent = nullptr);
-    ~ChangeForumWindow() override;
 
     CatalogView* list() const { return list_; }
     QTabBar* orders() const { return orders_; }
@@ -41,6 +40,8 @@ public:
     void reload();
 
 protected:
+    // Keeps the column widths for the next time (saved with the settings at exit).
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 

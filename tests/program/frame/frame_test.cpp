@@ -340,6 +340,7 @@ void FrameTest::exitIsRefusedWhileIndexingAndSavesStateAfterwards() {
     MainFrame frame(inst.settings, false);
     frame.start();
     frame.openWindow("About");
+    frame.openWindow("ChangeForum");
     IndexingInProgress = 1;
     QVERIFY(!frame.close());
     QVERIFY(frame.isVisible());
@@ -351,7 +352,8 @@ void FrameTest::exitIsRefusedWhileIndexingAndSavesStateAfterwards() {
     QVERIFY(frame.close());
     QCOMPARE(inst.settings.windowStateSaves, 1);
     QCOMPARE(inst.settings.places[frame::SlotFrame].width, 880);
-    QCOMPARE(inst.settings.places[frame::SlotAbout].width > 0, true);  // the child's place too
+    QCOMPARE(inst.settings.places[frame::SlotAbout].width > 0, true);  // the children's places too
+    QVERIFY(inst.settings.columnWidths[frame::ColumnsChangeForum][0] > 0);  // and their column widths
     QVERIFY(frame.windows().openNames().isEmpty());
 }
 
