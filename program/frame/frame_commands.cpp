@@ -61,8 +61,9 @@ void MainFrame::runCommandOnce(CommandId id, bool reposted) {
 bool MainFrame::closeConflictingWindows(CommandId id, bool reposted) {
     const bool open = !windows_->TmQuery(FindGroup).isEmpty() || !windows_->TmQuery(NotToolsGroup).isEmpty();
     if (!open) {
-        // The next opens use the active database of then.
-        closeAllTables();
+        // The next opens use the active database of then. A running import
+        // or rebuild keeps its tables: closing them under it would break it.
+        if (windows_->TmQuery(ImportGroup).isEmpty()) closeAllTables();
         return true;
     }
     if (reposted) return false;  // a window refused to close: the command is dropped

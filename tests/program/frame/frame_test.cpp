@@ -15,6 +15,7 @@
 #include "common/globals.h"
 #include "frame/main_frame.h"
 #include "frame_test_support.h"
+#include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
 #include "tables/catalog/catalog_list.h"
 #include "tables/services/library_services.h"
@@ -313,6 +314,21 @@ void FrameTest::conflictingWindowsCloseAndTheCommandRunsAfterwards() {
     QVERIFY(!frame.windows().TmGetId("ChangeForum"));  // re-posted
     settle();
     QVERIFY(frame.windows().TmGetId("ChangeForum"));
+    frame.windows().TmDestroy("ChangeForum");
+    settle();
+
+    // Before such a command the tables are closed, so the next opens follow
+    // the active database; a running import keeps its own.
+    OP_CLOSE(OpenShared, {2});
+    frame.factories().add("ImportIt", [](frame::FrameContext&) -> QWidget* { return new QWidget; });
+    frame.openWindow("ImportIt");
+    frame.runCommand(CommandId::ChangeActiveDatabase);
+    QCOMPARE(useCount(2), 1);
+    frame.windows().TmDestroy("ChangeForum");
+    frame.windows().TmDestroy("ImportIt");
+    settle();
+    frame.runCommand(CommandId::ChangeActiveDatabase);
+    QCOMPARE(useCount(2), 0);
     frame.windows().TmDestroy("ChangeForum");
     settle();
 
