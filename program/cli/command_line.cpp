@@ -11,9 +11,6 @@
 #include "storage/table.h"
 #include "tables/access/open_close.h"
 
-#ifdef POSTMOOR_WITH_GUI
-#include "frame/desktop.h"
-#endif
 
 namespace pm {
 const char* programVersion();
@@ -22,6 +19,8 @@ const char* programVersion();
 namespace pm::cli {
 
 namespace {
+
+DesktopRunner desktopRunner = nullptr;
 
 void printUsage(std::FILE* out) {
     std::fprintf(out, "usage: pmoor32 [--root DIR] [--yes] [COMMAND ...]\n\n"
@@ -39,6 +38,8 @@ int runCommand(CommandContext& ctx, const std::string& name) {
 }
 
 }  // namespace
+
+void setDesktopRunner(DesktopRunner runner) { desktopRunner = runner; }
 
 int runMain(int argc, char** argv) {
     CommandContext ctx;
@@ -64,11 +65,8 @@ int runMain(int argc, char** argv) {
                 std::printf("pmoor32 %s\n", programVersion());
                 return ExitOk;
             } else if (a.rfind("-", 0) == 0 && command.empty()) {
-#ifdef POSTMOOR_WITH_GUI
+                if (!desktopRunner) throw UsageError("unknown option " + a);
                 rest.push_back(a);  // left for the desktop program (Qt options)
-#else
-                throw UsageError("unknown option " + a);
-#endif
             } else {
                 command = a;
             }
@@ -85,12 +83,9 @@ int runMain(int argc, char** argv) {
     if (ctx.root.empty()) ctx.root = ".";
 
     if (command.empty()) {
-#ifdef POSTMOOR_WITH_GUI
-        return frame::runDesktop(argc, argv, ctx.root);
-#else
+        if (desktopRunner) return desktopRunner(argc, argv, ctx.root);
         printUsage(stderr);
         return ExitUsage;
-#endif
     }
 
     StderrUserInterface ui(ctx.yes);

@@ -1,0 +1,78 @@
+#pragma once
+// The library's service dispatcher (SemaFore), the channel on which the
+// library posts events to the program's frame, and the busy counter that
+// keeps scheduled tasks from starting while an editing window is open.
+//
+// The engine knows no windows: the program registers a handler for every
+// code that opens one of its windows, and a sink that turns posted frame
+// events into events of its event loop. Codes nobody serves return 0.
+#include <functional>
+
+#include "common/types.h"
+
+namespace pm {
+
+// The codes the dispatcher knows.
+enum ServiceCode : int {
+    ServiceStartUpWizard = 22,
+    ServiceImportWizard = 201,
+    ServiceTaskLog = 202,
+    ServiceMergeDatabases = 203,
+    ServiceScheduledTasks = 204,
+    ServiceImportProcedures = 205,
+    ServiceInstallTaskCheck = 206,
+    ServiceTaskCountdown = 207,
+    ServiceContinueTasks = 208,
+    ServiceRemoveActiveDatabase = 209,
+    ServiceAddTopic = 210,
+    ServiceStopWords = 211,
+    ServiceTransactionCheck = 212,
+    ServicePersonHasMessages = 213,
+    ServicePreferences = 214,
+    ServiceRebuild = 215,
+    ServiceWordList = 217,
+    ServiceWordIndexBuild = 218,
+    ServiceWordIndexSetup = 219,
+    ServiceActivateProcedureDatabase = 221,
+    ServiceImportRedirection = 222,
+};
+
+using ServiceHandler = std::function<LONG()>;
+
+// Runs library service `code` and returns its result. A registered handler
+// wins; otherwise the built-in services answer:
+//   209 removes the active database from the import procedures and the
+//       catalog (1 done, 0 failed or none active),
+//   212 the transaction start check: 1 (after reporting "Transaction Frame
+//       Error!" and rolling back) when no transaction is running although
+//       one has just been begun, else 0,
+//   221 makes the database of the current import procedure active (1 when
+//       it is catalogued, else 0).
+// Every other code does nothing and returns 0 (213 is served by the
+// message store once it registers).
+LONG SemaFore(int code);
+
+// Serves `code` with `handler` from now on; an empty handler withdraws it.
+void registerService(int code, ServiceHandler handler);
+
+// Whether a handler is registered for `code` (built-ins do not count).
+bool serviceRegistered(int code);
+
+// Receives the frame events the library posts (the frame installs it).
+using FrameEventSink = std::function<void(int code)>;
+
+// Installs `sink`; an empty one disconnects the frame.
+void setFrameEventSink(FrameEventSink sink);
+
+// Posts frame event `code` (1288, 1298, 1369, ...) to the frame; false
+// when no frame listens (command mode, tests without a frame).
+bool postFrameEvent(int code);
+
+// The busy counter: while it is above 0 no scheduled task starts. Lowering
+// never takes it below 0.
+void raiseBusyCounter();
+void lowerBusyCounter();
+void resetBusyCounter();
+LONG busyCounter();
+
+}  // namespace pm

@@ -1,0 +1,52 @@
+#pragma once
+// The list of databases shown by the database windows: whole-row
+// selection, status colours also under the highlight, locating by typed
+// text (reset after the locator delay), Enter or a double click to choose.
+#include <QElapsedTimer>
+#include <QTableView>
+
+#include "tables/windows/catalog_model.h"
+
+namespace pm {
+
+class CatalogView : public QTableView {
+    Q_OBJECT
+public:
+    explicit CatalogView(CatalogModel* model, QWidget* parent = nullptr);
+
+    CatalogModel* catalog() const { return model_; }
+    // The highlighted row; -1 when none.
+    int currentRow() const;
+    // Highlights `row` (clamped to the list) and scrolls to it.
+    void highlightRow(int row);
+    // Highlights database `id` when listed, else the first row.
+    void highlightDatabase(ULONG id);
+    // The entry of the highlighted row; nullptr when none.
+    const CatalogEntry* currentEntry() const;
+
+    // Milliseconds after which typed text starts afresh.
+    void setLocatorDelay(int milliseconds) { locatorDelay_ = milliseconds; }
+    QString typedText() const { return typed_; }
+
+    // Reads the catalog again and highlights the same database.
+    void reload(CatalogOrder order, BYTE type = 0);
+
+    // Column widths from and to the stored settings (up to five columns).
+    void applyColumnWidths(const std::array<std::int16_t, 5>& widths);
+    std::array<std::int16_t, 5> columnWidths() const;
+
+signals:
+    // Enter or a double click on `row`.
+    void chosen(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    CatalogModel* model_;
+    QString typed_;
+    QElapsedTimer lastKey_;
+    int locatorDelay_ = 1500;
+};
+
+}  // namespace pm

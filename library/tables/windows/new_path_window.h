@@ -1,0 +1,48 @@
+#pragma once
+// NewPath: asks for a top directory whose stored path no longer exists
+// (kind 1 the database files, kind 2 the word-index files). "Save changes"
+// is enabled only when the completed entry names an existing directory;
+// "Exit Postmoor" or Esc gives up (the program then ends).
+#include <QDialog>
+#include <functional>
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+class QLabel;
+class QGroupBox;
+
+namespace pm {
+
+class NewPathWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Stores the accepted path; false keeps the window open (it reported why).
+    using StorePath = std::function<bool(const std::string& path)>;
+
+    NewPathWindow(int kind, const std::string& storedPath, StorePath store, QWidget* parent = nullptr);
+
+    QLineEdit* pathEntry() const { return entry_; }
+    QPushButton* saveButton() const { return save_; }
+    QPushButton* exitButton() const { return exit_; }
+    QString prompt() const;
+    QString explanation() const;
+    QString boxTitle() const;
+
+    // Whether `path` names an existing directory (absolute paths only).
+    static bool pathExists(const QString& path);
+
+private:
+    void entryCompleted();
+    void saveChanges();
+
+    StorePath store_;
+    QGroupBox* box_ = nullptr;
+    QLabel* prompt_ = nullptr;
+    QLabel* explanation_ = nullptr;
+    QLineEdit* entry_ = nullptr;
+    QPushButton* save_ = nullptr;
+    QPushButton* exit_ = nullptr;
+};
+
+}  // namespace pm

@@ -1,0 +1,112 @@
+#pragma once
+// The frame's single table of commands and of the windows they open.
+//
+// A command is enabled when what it opens exists: a window whose factory
+// is registered (window_factories.h), or an action of the frame itself.
+// A later window plugs in by registering its factory under its window
+// name; its menu item, toolbar button and service code follow.
+#include <QString>
+#include <vector>
+
+#include "common/types.h"
+
+namespace pm::frame {
+
+enum class CommandId {
+    // File
+    ChangeActiveDatabase, ImportWizard, Preferences, MergeDatabases, ImportRedirection,
+    RebuildUtility, MailDatabaseSetup, DefineImportProcedures, ScheduleTasks, ShowTaskLog,
+    WordIndexSetupWizard, PrintSetup, Exit,
+    // persons (titled by database type)
+    BrowsePersons, MergeDuplicatePersons, ExportAddressBook,
+    // Messages
+    BrowseMessages, CountMessages, PurgeDeletedMessages, StandardSearch, ProfessionalSearch,
+    Topics, AttachTopics, ClassifyMessageSets, MessageStatus, ExportMessages, PrintMessages,
+    CopyToClipboard, ShowThreadTree,
+    // Indexing
+    IndexedWords, NonIndexedWords, BuildWordIndex, WordIndexStatus,
+    // Window
+    TileWindows, CascadeWindows, CloseAllWindows, NextWindow, PreviousWindow,
+    // Help
+    HelpContents, HelpSearch, HelpHowToUse, HelpWhatsNew, HelpSupport, About,
+};
+
+// How a command is carried out.
+enum class CommandKind {
+    OpenWindow,         // opens (or brings to the front) `window`
+    OpenMessageBrowse,  // BrowseMail for a mail database, BrowseMsgNmbr otherwise
+    PassToBrowse,       // opens the message browse when needed and hands it the command
+    FrameAction,        // done by the frame itself (exit, printer, help, window commands)
+};
+
+enum CommandFlag : unsigned {
+    NeedsDatabase = 1,       // disabled while no database is active
+    ClosesConflicts = 2,     // closes FindGroup and NotToolsGroup windows first
+    TaskCommand = 4,         // stays enabled while a task window is open
+    NotDuringCountdown = 8,  // does nothing while the task countdown runs (DoTask 1)
+    MessageCommand = 16,     // disabled while indexing runs (event 1346)
+};
+
+struct CommandSpec {
+    CommandId id;
+    const char* menu;     // "&File", "persons", "&Messages", "&Indexing", "&Window", "&Help"
+    const char* submenu;  // "&Task Manager", "Classify &Messages" or nullptr
+    const char* text;     // the item, with its & accelerator
+    const char* tip;      // status tip
+    CommandKind kind;
+    const char* window;   // window opened (OpenWindow), else nullptr
+    LONG request;         // GlobalRequest set before opening (0 = leave)
+    unsigned flags;
+    const char* helpTopic;  // help commands: the topic opened
+};
+
+// Every command, in menu order.
+const std::vector<CommandSpec>& commandTable();
+const CommandSpec& commandSpec(CommandId id);
+
+// Submenu tips.
+inline constexpr const char* TaskManagerTip = "Automating the import process";
+inline constexpr const char* WindowMenuTip = "Create and Arrange Windows";
+
+// How a window takes part in the frame's modes.
+enum class ToolKind {
+    None,
+    Tool,      // disables the other commands while open
+    TaskTool,  // a tool window that leaves the task manager commands enabled
+};
+
+struct WindowSpec {
+    const char* name;
+    const QString* group;  // nullptr: no group
+    ToolKind tool;
+    int closingEvent;      // frame event posted when it closes (0 none)
+    int slot;              // WindowPos slot (0: not remembered)
+    const char* helpTopic;
+    int serviceCode;       // library service that opens it (0 none)
+};
+
+// Every window the frame knows by name.
+const std::vector<WindowSpec>& windowTable();
+// The spec of `name`; nullptr for a name the table does not hold.
+const WindowSpec* windowSpec(const QString& name);
+
+// The persons menu for a database type (1 forum, 2 mail, 3 newsgroup; any
+// other value reads as forum).
+struct PersonsMenuTexts {
+    const char* title;
+    const char* browseItem;
+    const char* browseTip;
+    const char* mergeItem;
+    const char* mergeTip;
+    const char* browseButtonTip;
+    const char* mergeButtonTip;
+};
+const PersonsMenuTexts& personsMenuTexts(BYTE databaseType);
+
+// The help topics of the frame (the windows name their own).
+inline constexpr const char* TopicContents = "Contents";
+inline constexpr const char* TopicHowToUseHelp = "~How_to_use_help";
+inline constexpr const char* TopicWhatsNew = "~What_s_new_in_Postmoor_4.0_";
+inline constexpr const char* TopicSupport = "~Support_and_future_updates";
+
+}  // namespace pm::frame

@@ -1,0 +1,153 @@
+// Carrying out the frame's commands: closing conflicting windows first,
+// opening windows through the window manager, passing commands on.
+#include <QAction>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "common/globals.h"
+#include "frame/frame_settings.h"
+#include "frame/help_viewer.h"
+#include "frame/main_frame.h"
+#include "tables/access/open_close.h"
+
+namespace pm::frame {
+
+namespace {
+
+// A command posted again once the conflicting windows have closed.
+class RepostedCommandEvent : public QEvent {
+public:
+    explicit RepostedCommandEvent(CommandId id) : QEvent(eventType()), id(id) {}
+    static QEvent::Type eventType() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    CommandId id;
+};
+
+}  // namespace
+
+void MainFrame::runCommand(CommandId id) { runCommandOnce(id, false); }
+
+void MainFrame::runCommandOnce(CommandId id, bool reposted) {
+    const CommandSpec& spec = commandSpec(id);
+    QAction* a = action(id);
+    if (a && !a->isEnabled()) return;
+    if (Mem.DoTask == 1 && (spec.flags & NotDuringCountdown)) return;
+    switch (spec.kind) {
+        case CommandKind::OpenWindow: {
+            const QString name = QString::fromUtf8(spec.window);
+            if (windows_->bringToFront(name)) return;
+            if ((spec.flags & ClosesConflicts) && !closeConflictingWindows(id, reposted)) return;
+            if (spec.request != 0) GlobalRequest = spec.request;
+            openWindow(name);
+            return;
+        }
+        case CommandKind::OpenMessageBrowse:
+            openWindow(messageBrowseName());
+            return;
+        case CommandKind::PassToBrowse:
+            passToBrowse(id);
+            return;
+        case CommandKind::FrameAction:
+            frameAction(id);
+            return;
+    }
+}
+
+bool MainFrame::closeConflictingWindows(CommandId id, bool reposted) {
+    const bool open = !windows_->TmQuery(FindGroup).isEmpty() || !windows_->TmQuery(NotToolsGroup).isEmpty();
+    if (!open) {
+        // The next opens use the active database of then. A running import
+        // or rebuild keeps its tables: closing them under it would break it.
+        if (windows_->TmQuery(ImportGroup).isEmpty()) closeAllTables();
+        return true;
+    }
+    if (reposted) return false;  // a window refused to close: the command is dropped
+    windows_->TmDestroyGroup(FindGroup);
+    windows_->TmDestroyGroup(NotToolsGroup);
+    QCoreApplication::postEvent(this, new RepostedCommandEvent(id));
+    return false;
+}
+
+bool MainFrame::openWindow(const QString& name) {
+    if (windows_->bringToFront(name)) return true;
+    if (!factories_.has(name)) return false;
+    FrameContext context{*this, settings_};
+    QWidget* widget = factories_.create(name, context);
+    if (!widget) return false;
+    const WindowSpec* spec = windowSpec(name);
+    if (spec && spec->helpTopic && !widget->property("helpTopic").isValid())
+        widget->setProperty("helpTopic", QString::fromUtf8(spec->helpTopic));
+    const QSize wanted = widget->size();  // the window's own choice, before the sub-window lays it out
+    QMdiSubWindow* sub = windows_->TmCreate(name, spec && spec->group ? *spec->group : QString(), widget);
+    WindowPlace place;
+    if (spec && spec->slot != 0 && settings_.place(spec->slot, place)) {
+        sub->setGeometry(place.left, place.top, place.width, place.height);
+    } else {
+        const QSize frameMargins = sub->size() - widget->size();
+        sub->resize(wanted.expandedTo(widget->minimumSizeHint()) + frameMargins);
+    }
+    widget->setFocus();
+    return true;
+}
+
+void MainFrame::passToBrowse(CommandId id) {
+    const QString browse = messageBrowseName();
+    if (!windows_->TmGetId(browse) && !openWindow(browse)) return;
+    windows_->bringToFront(browse);
+    windows_->post(browse, new CommandEvent(static_cast<int>(id)));
+}
+
+void MainFrame::pressToolbarButton(ToolbarButton button) {
+    QMdiSubWindow* active = area_->activeSubWindow();
+    if (!active || !active->widget()) return;
+    ToolbarButtonEvent event(button);
+    QCoreApplication::sendEvent(active->widget(), &event);
+}
+
+void MainFrame::frameAction(CommandId id) {
+    const CommandSpec& spec = commandSpec(id);
+    switch (id) {
+        case CommandId::Exit: close(); return;
+        case CommandId::PrintSetup: printSetup(); return;
+        case CommandId::TileWindows: area_->tileSubWindows(); return;
+        case CommandId::CascadeWindows: area_->cascadeSubWindows(); return;
+        case CommandId::CloseAllWindows: windows_->closeAll(); return;
+        case CommandId::NextWindow: area_->activateNextSubWindow(); return;
+        case CommandId::PreviousWindow: area_->activatePreviousSubWindow(); return;
+        case CommandId::HelpSearch:
+            showHelp(QString::fromUtf8(spec.helpTopic));
+            if (help_) help_->focusSearch();
+            return;
+        default:
+            if (spec.helpTopic) showHelp(QString::fromUtf8(spec.helpTopic));
+            return;
+    }
+}
+
+void MainFrame::showHelp(const QString& topic) { help_ = openHelp(topic); }
+
+void MainFrame::printSetup() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>();
+    QPrintDialog dialog(printer_.get(), this);
+    dialog.setWindowTitle(QStringLiteral(" Print Setup"));
+    dialog.exec();
+}
+
+bool MainFrame::event(QEvent* event) {
+    if (event->type() == FramePostedEvent::eventType()) {
+        frameEvent(static_cast<FramePostedEvent*>(event)->code());
+        return true;
+    }
+    if (event->type() == RepostedCommandEvent::eventType()) {
+        runCommandOnce(static_cast<RepostedCommandEvent*>(event)->id, true);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+}  // namespace pm::frame

@@ -1,0 +1,175 @@
+// The frame's side of the events: frame events from the library and the
+// child windows, windows opening and closing, the title, and exit.
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+#include "common/globals.h"
+#include "common/user_interface.h"
+#include "frame/frame_settings.h"
+#include "frame/main_frame.h"
+#include "tables/access/open_close.h"
+#include "tables/catalog/catalog_edits.h"
+#include "tables/catalog/active_database.h"
+#include "tables/catalog/database_deletion.h"
+#include "tables/services/library_services.h"
+
+namespace pm::frame {
+
+void MainFrame::refreshFromActiveDatabase() {
+    readStatusFormats();
+    refreshStatusClock();
+    if (!hasActiveDatabase() && !quiet()) activateStartDatabase(static_cast<ULONG>(settings_.value(ItemDefaultDatabase)));
+    if (toolMode()) {
+        setTitleSuffix(NoActiveDatabase);
+    } else if (!hasActiveDatabase()) {
+        setTitleSuffix(NoActiveDatabase);
+        // A new installation: the StartUp wizard follows the frame, once.
+        if (firstStart_ && !wizardOffered_) {
+            wizardOffered_ = true;
+            postFrameEvent(Event1396);
+        }
+    } else {
+        setTitleSuffix("[" + QString::fromStdString(Mem.Description) + "]");
+    }
+    if (hasActiveDatabase()) applyPersonsMenu(Mem.ForumType);
+    updateCommandStates();
+}
+
+void MainFrame::frameEvent(int code) {
+    if (auto it = eventHandlers_.find(code); it != eventHandlers_.end() && it->second) {
+        it->second();
+        return;
+    }
+    switch (code) {
+        case Event1288:
+            toolbarDisabled_ = true;
+            updateCommandStates();
+            return;
+        case Event1289:
+            toolbarDisabled_ = false;
+            updateCommandStates();
+            return;
+        case Event1298:
+        case Event1330:
+        case Event1331:
+            refreshFromActiveDatabase();
+            return;
+        case Event1299:
+            deactivateDatabase();
+            resetBusyCounter();
+            refreshFromActiveDatabase();
+            return;
+        case Event1318:
+            commandsLocked_ = true;
+            updateCommandStates();
+            postFrameEvent(Event1319);
+            return;
+        case Event1319:
+            // Windows still showing the database would hold its files.
+            windows_->TmDestroyGroup(FindGroup);
+            windows_->TmDestroyGroup(NotToolsGroup);
+            deleteActiveDatabase();
+            commandsLocked_ = false;
+            refreshFromActiveDatabase();
+            return;
+        case Event1345:
+            indexingLocked_ = false;
+            updateCommandStates();
+            return;
+        case Event1346:
+            indexingLocked_ = true;
+            updateCommandStates();
+            return;
+        case Event1369: openWindow(QStringLiteral("StartTask")); return;
+        case Event1377: openWindow(QStringLiteral("ImportMeny")); return;
+        case Event1378: runTaskStep(QStringLiteral("PurgeMess"), 1); return;
+        case Event1380: runTaskStep(QStringLiteral("AutoIndex"), 0); return;
+        case Event1381: runTaskStep(QStringLiteral("PurgeMess"), 2); return;
+        case Event1382: runTaskStep(QStringLiteral("Duplicates"), 0); return;
+        case Event1384: openWindow(QStringLiteral("BrowseBatch")); return;
+        case Event1385: SemaFore(ServiceContinueTasks); return;
+        case Event1394:
+            Mem.DoTask = 0;
+            if (settings_.value(ItemExitAfterTasks) != 0)
+                close();
+            else
+                postFrameEvent(Event1299);
+            return;
+        case Event1396: SemaFore(ServiceStartUpWizard); return;
+        default:
+            return;  // 1392, 1393 and unknown codes: nothing unless a handler is set
+    }
+}
+
+void MainFrame::runTaskStep(const QString& window, LONG request) {
+    if (Mem.DoTask == 1) return;  // a task run from the countdown window does its own steps
+    closeAllTables();
+    SemaFore(ServiceActivateProcedureDatabase);
+    refreshFromActiveDatabase();
+    if (request != 0) GlobalRequest = request;
+    openWindow(window);
+}
+
+void MainFrame::registerWindowServices() {
+    for (const WindowSpec& w : windowTable()) {
+        if (w.serviceCode == 0) continue;
+        const QString name = QString::fromUtf8(w.name);
+        registerService(w.serviceCode, [this, name]() -> LONG { return openWindow(name) ? 1 : 0; });
+    }
+}
+
+void MainFrame::onWindowOpened(const QString& name) {
+    const WindowSpec* spec = windowSpec(name);
+    if (spec && spec->tool != ToolKind::None) setTitleSuffix(NoActiveDatabase);
+    updateCommandStates();
+}
+
+void MainFrame::onWindowClosed(const QString& name, const QRect& geometry, bool maximized) {
+    const WindowSpec* spec = windowSpec(name);
+    if (spec && spec->slot != 0 && !maximized) {
+        WindowPlace place;
+        place.left = static_cast<std::int16_t>(geometry.x());
+        place.top = static_cast<std::int16_t>(geometry.y());
+        place.width = static_cast<std::int16_t>(geometry.width());
+        place.height = static_cast<std::int16_t>(geometry.height());
+        settings_.storePlace(spec->slot, place);
+    }
+    if (spec && spec->closingEvent != 0)
+        postFrameEvent(spec->closingEvent);
+    else
+        updateCommandStates();
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    if (IndexingInProgress) {
+        message("Exit Not Allowed", "You May NOT Exit until Indexing Is Done.|This is to Avoid Corruption.",
+                Icon::Exclamation);
+        event->ignore();
+        return;
+    }
+    for (const QString& group : {FindGroup, ImportGroup, NotToolsGroup}) windows_->TmDestroyGroup(group);
+    if (!windows_->closeAll()) {
+        event->ignore();
+        return;
+    }
+    clock_->stop();
+    saveState();
+    closeAllTables();
+    event->accept();
+}
+
+void MainFrame::saveState() {
+    if (!isMaximized() && !isMinimized()) {
+        const QRect g = geometry();
+        WindowPlace place;
+        place.left = static_cast<std::int16_t>(g.x());
+        place.top = static_cast<std::int16_t>(g.y());
+        place.width = static_cast<std::int16_t>(g.width());
+        place.height = static_cast<std::int16_t>(g.height());
+        settings_.storePlace(SlotFrame, place);
+    }
+    settings_.saveWindowState();
+}
+
+}  // namespace pm::frame

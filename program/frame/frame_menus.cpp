@@ -1,0 +1,266 @@
+// The frame's menus, toolbar and the enabled state of its commands.
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "common/globals.h"
+#include "frame/main_frame.h"
+
+namespace pm::frame {
+
+namespace {
+
+struct ToolbarEntry {
+    CommandId id;
+    QStyle::StandardPixmap icon;
+};
+
+// The toolbar repeats the main commands; the classify pop-up follows "count"
+// and "purge".
+constexpr ToolbarEntry kToolbarBefore[] = {
+    {CommandId::ImportWizard, QStyle::SP_DialogOpenButton},
+    {CommandId::ChangeActiveDatabase, QStyle::SP_DriveHDIcon},
+    {CommandId::Preferences, QStyle::SP_FileDialogDetailedView},
+    {CommandId::ScheduleTasks, QStyle::SP_BrowserReload},
+    {CommandId::BrowsePersons, QStyle::SP_DirHomeIcon},
+    {CommandId::MergeDuplicatePersons, QStyle::SP_FileDialogToParent},
+    {CommandId::ExportAddressBook, QStyle::SP_DialogSaveButton},
+    {CommandId::CountMessages, QStyle::SP_FileDialogInfoView},
+    {CommandId::PurgeDeletedMessages, QStyle::SP_TrashIcon},
+};
+constexpr ToolbarEntry kToolbarAfter[] = {
+    {CommandId::ExportMessages, QStyle::SP_DriveFDIcon},
+    {CommandId::PrintMessages, QStyle::SP_ComputerIcon},
+    {CommandId::CopyToClipboard, QStyle::SP_FileIcon},
+    {CommandId::IndexedWords, QStyle::SP_FileDialogListView},
+    {CommandId::BuildWordIndex, QStyle::SP_FileDialogNewFolder},
+    {CommandId::StandardSearch, QStyle::SP_FileDialogContentsView},
+    {CommandId::ProfessionalSearch, QStyle::SP_DirLinkIcon},
+    {CommandId::Exit, QStyle::SP_DialogCloseButton},
+};
+
+struct NavigationEntry {
+    ToolbarButton button;
+    const char* text;
+    QStyle::StandardPixmap icon;
+};
+
+constexpr NavigationEntry kNavigation[] = {
+    {ToolbarButton::FirstPage, "First Page", QStyle::SP_MediaSkipBackward},
+    {ToolbarButton::PriorPage, "Prior Page", QStyle::SP_MediaSeekBackward},
+    {ToolbarButton::PriorRecord, "Prior Record", QStyle::SP_ArrowUp},
+    {ToolbarButton::NextRecord, "Next Record", QStyle::SP_ArrowDown},
+    {ToolbarButton::NextPage, "Next Page", QStyle::SP_MediaSeekForward},
+    {ToolbarButton::LastPage, "Last Page", QStyle::SP_MediaSkipForward},
+    {ToolbarButton::PreviousFilterValue, "Previous Filter Value", QStyle::SP_ArrowLeft},
+    {ToolbarButton::ChooseFilterValue, "Choose Filter Value", QStyle::SP_FileDialogStart},
+    {ToolbarButton::NextFilterValue, "Next Filter Value", QStyle::SP_ArrowRight},
+};
+
+// The classify pop-up of the toolbar: its items and the commands they run.
+struct ClassifyEntry {
+    const char* text;
+    CommandId id;
+};
+constexpr ClassifyEntry kClassify[] = {
+    {"Topics", CommandId::Topics},
+    {"Attach Topics", CommandId::AttachTopics},
+    {"Classify Message sets", CommandId::ClassifyMessageSets},
+};
+
+}  // namespace
+
+QAction* MainFrame::makeAction(const CommandSpec& spec) {
+    auto* a = new QAction(QString::fromUtf8(spec.text), this);
+    a->setStatusTip(QString::fromUtf8(spec.tip));
+    a->setToolTip(QString::fromUtf8(spec.tip));
+    const CommandId id = spec.id;
+    connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+    actions_[id] = a;
+    return a;
+}
+
+void MainFrame::buildMenus() {
+    std::map<QString, QMenu*> menus;
+    std::map<QString, QMenu*> submenus;
+    for (const CommandSpec& spec : commandTable()) {
+        const QString menuName = QString::fromUtf8(spec.menu);
+        QMenu*& menu = menus[menuName];
+        if (!menu) {
+            menu = menuBar()->addMenu(menuName);
+            if (menuName == QLatin1String("persons")) personsMenu_ = menu;
+            if (menuName == QLatin1String("&Window")) {
+                windowMenu_ = menu;
+                menu->setToolTipsVisible(true);
+                menu->menuAction()->setStatusTip(QString::fromUtf8(WindowMenuTip));
+            }
+        }
+        QMenu* target = menu;
+        if (spec.submenu) {
+            QMenu*& sub = submenus[QString::fromUtf8(spec.submenu)];
+            if (!sub) {
+                sub = menu->addMenu(QString::fromUtf8(spec.submenu));
+                submenus_.push_back(sub);
+                if (QLatin1String(spec.submenu) == QLatin1String("&Task Manager"))
+                    sub->menuAction()->setStatusTip(QString::fromUtf8(TaskManagerTip));
+            }
+            target = sub;
+        }
+        if (spec.id == CommandId::Exit || spec.id == CommandId::PrintSetup || spec.id == CommandId::About)
+            target->addSeparator();
+        target->addAction(makeAction(spec));
+    }
+    // The window menu also lists the open windows.
+    windowMenu_->addSeparator();
+    QAction* listStart = windowMenu_->actions().last();
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this, listStart] {
+        const QList<QAction*> all = windowMenu_->actions();
+        for (int i = static_cast<int>(all.indexOf(listStart)) + 1; i < all.size(); ++i) {
+            windowMenu_->removeAction(all[i]);
+            all[i]->deleteLater();
+        }
+        int n = 0;
+        for (QMdiSubWindow* sub : area_->subWindowList()) {
+            QAction* a = windowMenu_->addAction(QString("&%1 %2").arg(++n).arg(sub->windowTitle().trimmed()));
+            a->setCheckable(true);
+            a->setChecked(sub == area_->activeSubWindow());
+            connect(a, &QAction::triggered, this, [this, sub] { area_->setActiveSubWindow(sub); });
+        }
+    });
+    applyPersonsMenu(TypeForum);
+}
+
+void MainFrame::buildToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("Commands"));
+    toolBar_->setObjectName(QStringLiteral("toolbar"));
+    toolBar_->setMovable(false);
+    toolBar_->setIconSize(QSize(20, 20));
+    auto add = [this](const ToolbarEntry& e) {
+        QAction* a = actions_.at(e.id);
+        a->setIcon(style()->standardIcon(e.icon));
+        toolBar_->addAction(a);
+    };
+    for (const ToolbarEntry& e : kToolbarBefore) add(e);
+
+    auto* classify = new QToolButton;
+    classify->setText(QStringLiteral("Classify"));
+    classify->setToolTip(QStringLiteral("Topics and classification of messages"));
+    classify->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
+    classify->setPopupMode(QToolButton::InstantPopup);
+    auto* popup = new QMenu(classify);
+    for (const ClassifyEntry& c : kClassify) {
+        const CommandId id = c.id;
+        QAction* item = popup->addAction(QString::fromUtf8(c.text), this, [this, id] { runCommand(id); });
+        classifyItems_.emplace_back(id, item);
+    }
+    classify->setMenu(popup);
+    classifyButton_ = toolBar_->addWidget(classify);
+
+    for (const ToolbarEntry& e : kToolbarAfter) add(e);
+    toolBar_->addSeparator();
+    for (const NavigationEntry& n : kNavigation) {
+        if (n.button == ToolbarButton::PreviousFilterValue) toolBar_->addSeparator();
+        auto* a = new QAction(style()->standardIcon(n.icon), QString::fromUtf8(n.text), this);
+        a->setToolTip(QString::fromUtf8(n.text));
+        a->setStatusTip(QString::fromUtf8(n.text));
+        const ToolbarButton button = n.button;
+        connect(a, &QAction::triggered, this, [this, button] { pressToolbarButton(button); });
+        navigation_[button] = a;
+        toolBar_->addAction(a);
+    }
+}
+
+void MainFrame::applyPersonsMenu(BYTE databaseType) {
+    const PersonsMenuTexts& t = personsMenuTexts(databaseType);
+    personsMenu_->setTitle(QString::fromUtf8(t.title));
+    QAction* browse = actions_.at(CommandId::BrowsePersons);
+    browse->setText(QString::fromUtf8(t.browseItem));
+    browse->setStatusTip(QString::fromUtf8(t.browseTip));
+    browse->setToolTip(QString::fromUtf8(t.browseButtonTip));
+    QAction* merge = actions_.at(CommandId::MergeDuplicatePersons);
+    merge->setText(QString::fromUtf8(t.mergeItem));
+    merge->setStatusTip(QString::fromUtf8(t.mergeTip));
+    merge->setToolTip(QString::fromUtf8(t.mergeButtonTip));
+}
+
+QAction* MainFrame::action(CommandId id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QAction* MainFrame::navigationAction(ToolbarButton button) const {
+    auto it = navigation_.find(button);
+    return it == navigation_.end() ? nullptr : it->second;
+}
+
+QString MainFrame::messageBrowseName() const {
+    return Mem.ForumType == TypeMail ? QStringLiteral("BrowseMail") : QStringLiteral("BrowseMsgNmbr");
+}
+
+bool MainFrame::commandAvailable(const CommandSpec& spec) const {
+    switch (spec.kind) {
+        case CommandKind::OpenWindow: return factories_.has(QString::fromUtf8(spec.window));
+        case CommandKind::OpenMessageBrowse:
+        case CommandKind::PassToBrowse: return factories_.has(messageBrowseName());
+        case CommandKind::FrameAction: return true;
+    }
+    return false;
+}
+
+bool MainFrame::toolMode() const {
+    for (const QString& name : windows_->openNames())
+        if (const WindowSpec* w = windowSpec(name); w && w->tool != ToolKind::None) return true;
+    return false;
+}
+
+bool MainFrame::taskWindowMode() const {
+    for (const QString& name : windows_->openNames())
+        if (const WindowSpec* w = windowSpec(name); w && w->tool == ToolKind::TaskTool) return true;
+    return false;
+}
+
+void MainFrame::updateCommandStates() {
+    const bool tool = toolMode();
+    const bool task = taskWindowMode();
+    const bool database = hasActiveDatabase();
+    for (const CommandSpec& spec : commandTable()) {
+        bool on = commandAvailable(spec);
+        if (commandsLocked_) {
+            on = false;
+        } else if (tool) {
+            on = on && (spec.id == CommandId::Exit || (task && (spec.flags & TaskCommand)));
+        } else {
+            if ((spec.flags & NeedsDatabase) && !database) on = false;
+            if ((spec.flags & MessageCommand) && indexingLocked_) on = false;
+        }
+        actions_.at(spec.id)->setEnabled(on);
+    }
+    // Submenus and the classify pop-up follow their items.
+    for (QMenu* menu : submenus_) {
+        bool any = false;
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && a->isEnabled()) any = true;
+        menu->menuAction()->setEnabled(any);
+    }
+    bool anyClassify = false;
+    for (auto& [id, item] : classifyItems_) {
+        item->setEnabled(actions_.at(id)->isEnabled());
+        anyClassify = anyClassify || item->isEnabled();
+    }
+    classifyButton_->setEnabled(anyClassify);
+    toolBar_->setEnabled(!toolbarDisabled_);
+    updateNavigation();
+}
+
+void MainFrame::updateNavigation() {
+    QWidget* active = area_->activeSubWindow() ? area_->activeSubWindow()->widget() : nullptr;
+    auto* target = dynamic_cast<ToolbarTarget*>(active);
+    for (auto& [button, a] : navigation_)
+        a->setEnabled(target && !commandsLocked_ && target->toolbarButtonEnabled(button));
+}
+
+}  // namespace pm::frame

@@ -1,0 +1,63 @@
+#pragma once
+// The help: HTML pages shipped inside the program, one per topic, shown in
+// one help window with a list of pages and a word search. Windows name
+// their topic in the "helpTopic" property; F1 opens the topic of the window
+// that has the focus.
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QApplication;
+class QLineEdit;
+class QListWidget;
+class QTextBrowser;
+
+namespace pm::frame {
+
+class HelpViewer : public QWidget {
+    Q_OBJECT
+public:
+    explicit HelpViewer(QWidget* parent = nullptr);
+
+    // Shows `topic` ("~Change_Active_Database" or "Contents"); an unknown
+    // topic shows the contents with a note. Returns whether it was known.
+    bool showTopic(const QString& topic);
+    // Lists the pages holding every word of `words` and shows the first.
+    // Returns the number of pages found.
+    int search(const QString& words);
+    // Puts the focus into the search field.
+    void focusSearch();
+
+    QString currentTopic() const { return current_; }
+    QTextBrowser* browser() const { return browser_; }
+    QListWidget* pages() const { return pages_; }
+
+    // Every topic shipped, by file name without ".html".
+    static QStringList topics();
+    // Whether `topic` is shipped.
+    static bool hasTopic(const QString& topic);
+    // The page's title.
+    static QString topicTitle(const QString& topic);
+
+private:
+    void listTopics(const QStringList& topics);
+
+    QLineEdit* searchField_;
+    QListWidget* pages_;
+    QTextBrowser* browser_;
+    QString current_;
+};
+
+// The topic for `widget`: the "helpTopic" of it or of its nearest parent
+// that has one; "Contents" when none has.
+QString helpTopicOf(const QWidget* widget);
+
+// Opens the program's one help window at `topic`. While a modal window is
+// open the help window belongs to it, so it can still be used.
+HelpViewer* openHelp(const QString& topic);
+
+// Makes F1 open the help at the topic of the focused window, everywhere in
+// the application.
+void installHelpKey(QApplication& application);
+
+}  // namespace pm::frame
