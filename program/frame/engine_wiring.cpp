@@ -1,30 +1,23 @@
 #include "frame/engine_wiring.h"
 
-#include "import/windows/mail_database_form.h"
-
-#if __has_include("import/store/mail_database.h")
-#include "import/store/mail_database.h"
-#define POSTMOOR_HAS_MAIL_DATABASE_CREATION 1
-#endif
-
-#if __has_include("import/driver/format_table.h")
 #include "import/driver/format_table.h"
-#define POSTMOOR_HAS_IMPORT_FORMATS 1
-#endif
+#include "import/store/mail_database.h"
+#include "import/store/person_recount.h"
+#include "import/windows/mail_database_form.h"
+#include "tables/services/library_services.h"
 
 namespace pm::frame {
 
 void connectLibraryServices() {
-#ifdef POSTMOOR_HAS_MAIL_DATABASE_CREATION
     MailDatabaseForm::setCreator(&createMailDatabase);
-#endif
+    // Service 213: whether the person in the Person buffer has forum or
+    // newsgroup messages (the counts land in the buffer).
+    registerService(213, [] { return static_cast<LONG>(personMessageRecount()); });
 }
 
 std::vector<FileTypeChoice> importFileTypes() {
     std::vector<FileTypeChoice> types;
-#ifdef POSTMOOR_HAS_IMPORT_FORMATS
     for (const FormatEntry* f : formatList()) types.push_back({f->number, f->name});
-#endif
     return types;
 }
 

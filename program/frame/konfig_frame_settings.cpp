@@ -3,12 +3,6 @@
 #include "tables/config/installation.h"
 #include "tables/config/settings.h"
 
-namespace pm {
-// The engine half of NewPath (installation.h): stores the path as item 18
-// or 44, creates the directory, sets Mem.FileDir or MasIdxPath and saves.
-bool storeNewPath(int kind, const std::string& path);
-}  // namespace pm
-
 namespace pm::frame {
 
 namespace {
