@@ -578,13 +578,21 @@ private:
             return StorageStatus::BadKeys;
         }
         keysDropped_ = false;
+        keysBuildFailed_ = false;
         return StorageStatus::Ok;
     }
 
-    StorageStatus ensureKeys() {
+    // Rebuilds keys left out by appends. Reading does not depend on them:
+    // when they cannot be built (duplicates in a unique key) a read goes on
+    // without them, in the same order, only slower; the failure was reported
+    // to whoever asked for the build.
+    StorageStatus ensureKeys(bool forReading = false) {
         if (!keysDropped_) return StorageStatus::Ok;
+        if (forReading && keysBuildFailed_) return StorageStatus::Ok;
         StorageStatus st = buildKeys();
         if (st == StorageStatus::Ok) keysDropped_ = false;
+        else keysBuildFailed_ = true;
+        if (forReading && st != StorageStatus::Ok) return StorageStatus::Ok;
         return st;
     }
 
@@ -775,7 +783,7 @@ private:
     StorageStatus step(int direction) {
         if (!isOpen()) return notOpen();
         if (cursor_.mode == Cursor::Idle) return notFound();
-        if (StorageStatus st = ensureKeys(); st != StorageStatus::Ok) return st;
+        if (StorageStatus st = ensureKeys(true); st != StorageStatus::Ok) return st;
         Connection& c = Connection::instance();
         if (cursor_.pageDirection != direction || cursor_.pageGeneration != writeGeneration_ ||
             cursor_.pageRollback != c.rollbackGeneration()) {
@@ -1040,6 +1048,7 @@ private:
     sql::Store* store_ = nullptr;
     bool open_ = false;
     bool keysDropped_ = false;
+    bool keysBuildFailed_ = false;
     bool ownsExclusive_ = false;
     bool ownsFileLock_ = false;
     bool holding_ = false;

@@ -197,6 +197,21 @@ TEST_F(Fixture, AppendDefersTheKeysUntilBuilt) {
     EXPECT_EQ(ITM.ID, 50u);
 }
 
+TEST_F(Fixture, RecordsStayReadableWhenAppendedDuplicatesBlockTheKeys) {
+    for (ULONG id : {3u, 1u, 3u, 2u}) {
+        items.clear();
+        ITM.ID = id;
+        ITM.NAME = "dup";
+        ITM.DATE = static_cast<LONG>(id);
+        ASSERT_EQ(items.append(), StorageStatus::Ok);
+    }
+    EXPECT_EQ(items.buildKeys(), StorageStatus::DuplicateKey);
+    items.set(*itemDef().key("IdKey"));
+    EXPECT_EQ(readAll(), (std::vector<ULONG>{3, 3, 2, 1}));
+    items.setPhysical();
+    EXPECT_EQ(readAll(), (std::vector<ULONG>{3, 1, 3, 2}));
+}
+
 TEST_F(Fixture, OpenReportsMissingPathsFilesAndOtherLayouts) {
     ItemRecord other{};
     Table missing{itemDef(), &other};
