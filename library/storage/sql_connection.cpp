@@ -46,6 +46,11 @@ Connection::Connection() {
     owner_ = std::string(host) + ":" + std::to_string(getpid());
 }
 
+StorageStatus Connection::failureStatus(int rc) {
+    const StorageStatus st = statusOf(rc);
+    return st == StorageStatus::Ok ? StorageStatus::Other : st;
+}
+
 StorageStatus Connection::statusOf(int rc) {
     switch (rc & 0xFF) {
         case SQLITE_OK:
@@ -71,20 +76,42 @@ int Connection::exec(const std::string& sql, std::string* errorText) {
     return rc;
 }
 
-void Connection::configure(const std::string& schema, bool scratch) {
+int Connection::configure(const std::string& schema, bool scratch, std::string& errorText) {
     const std::string s = ident(schema) + ".";
-    exec("PRAGMA " + s + "journal_mode=DELETE");
+    // Commits over several stores are atomic only with the rollback journal:
+    // a store that another program keeps in another mode (WAL) cannot change
+    // while that program has it open, and must not take part then.
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, ("PRAGMA " + s + "journal_mode=DELETE").c_str(), -1, &stmt, nullptr);
+    std::string mode;
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) {
+            auto text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            mode = text ? text : "";
+            rc = SQLITE_OK;
+        }
+    }
+    if (rc != SQLITE_OK) errorText = sqlite3_errmsg(db_);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK) return rc;
+    if (mode != "delete") {
+        errorText = "The store keeps the journal mode " + mode + " while another program uses it";
+        return SQLITE_BUSY;
+    }
     // Keys of large tables take random inserts: a roomy page cache keeps
     // their pages in memory between the commits of an import.
-    exec("PRAGMA " + s + "cache_size=-65536");
-    exec("PRAGMA " + s + (scratch ? "synchronous=OFF" : "synchronous=NORMAL"));
+    rc = exec("PRAGMA " + s + "cache_size=-65536", &errorText);
+    if (rc == SQLITE_OK) rc = exec("PRAGMA " + s + (scratch ? "synchronous=OFF" : "synchronous=NORMAL"), &errorText);
+    return rc;
 }
 
 void Connection::setScratchDirectory(const std::string& directory) {
     scratchDirectory_ = canonicalDirectory(directory);
     if (Store* s = find(scratchDirectory_)) {
         s->scratch = true;
-        configure(s->schema, true);
+        // Only the durability setting changes; a failure keeps the safer one.
+        exec("PRAGMA " + ident(s->schema) + ".synchronous=OFF");
     }
 }
 
@@ -113,20 +140,20 @@ StorageStatus Connection::openMain(const std::string& directory, std::string& er
         return StorageStatus::AccessDenied;
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
     registerCollations(db_);
     Store& store = stores_[directory];
     store.directory = directory;
     store.schema = "main";
     store.scratch = directory == scratchDirectory_;
-    configure("main", store.scratch);
     // The first read of the store fails when the file is not a database.
     rc = exec("SELECT count(*) FROM main.sqlite_master", &errorText);
+    if (rc == SQLITE_OK) rc = configure("main", store.scratch, errorText);
     if (rc != SQLITE_OK) {
         stores_.erase(directory);
         sqlite3_close(db_);
         db_ = nullptr;
-        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+        return failureStatus(rc);
     }
     return StorageStatus::Ok;
 }
@@ -144,8 +171,8 @@ bool Connection::makeRoom() {
     if (attached < 10) return true;
     if (inTransaction_) return false;
     for (auto it = stores_.begin(); it != stores_.end(); ++it) {
-        if (it->second.schema != "main" && it->second.users == 0) {
-            exec("DETACH DATABASE " + ident(it->second.schema));
+        if (it->second.schema != "main" && it->second.users == 0 &&
+            exec("DETACH DATABASE " + ident(it->second.schema)) == SQLITE_OK) {
             stores_.erase(it);
             return true;
         }
@@ -198,25 +225,27 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
     }
     std::string schema = "s" + std::to_string(nextSchema_++);
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db_, "ATTACH DATABASE ?1 AS ?2", -1, &stmt, nullptr);
-    sqlite3_bind_text(stmt, 1, file.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(stmt, 2, schema.c_str(), -1, SQLITE_TRANSIENT);
-    int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) {
-        errorText = sqlite3_errmsg(db_);
-        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+    int rc = sqlite3_prepare_v2(db_, "ATTACH DATABASE ?1 AS ?2", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_bind_text(stmt, 1, file.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, schema.c_str(), -1, SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_DONE) rc = SQLITE_OK;
     }
+    if (rc != SQLITE_OK) errorText = sqlite3_errmsg(db_);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK) return failureStatus(rc);
+    const bool scratch = directory == scratchDirectory_;
     rc = exec("SELECT count(*) FROM " + ident(schema) + ".sqlite_master", &errorText);
+    if (rc == SQLITE_OK) rc = configure(schema, scratch, errorText);
     if (rc != SQLITE_OK) {
         exec("DETACH DATABASE " + ident(schema));
-        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+        return failureStatus(rc);
     }
     Store& store = stores_[directory];
     store.directory = directory;
     store.schema = schema;
-    store.scratch = directory == scratchDirectory_;
-    configure(schema, store.scratch);
+    store.scratch = scratch;
     ++store.users;
     out = &store;
     return StorageStatus::Ok;
@@ -239,8 +268,9 @@ void Connection::detach(const std::string& directoryIn) {
         if (!othersInUse) shutdown();
         return;
     }
-    exec("DETACH DATABASE " + ident(it->second.schema));
-    stores_.erase(it);
+    // A store that cannot be detached stays known, so that it is not
+    // attached a second time.
+    if (exec("DETACH DATABASE " + ident(it->second.schema)) == SQLITE_OK) stores_.erase(it);
 }
 
 StorageStatus Connection::begin(int waitSeconds, std::string& errorText) {
@@ -252,21 +282,31 @@ StorageStatus Connection::begin(int waitSeconds, std::string& errorText) {
         errorText = "A transaction is already running";
         return StorageStatus::Other;
     }
+    // The transaction's own wait applies to taking its locks only.
     sqlite3_busy_timeout(db_, waitSeconds * 1000);
     int rc = exec("BEGIN IMMEDIATE", &errorText);
-    if (rc != SQLITE_OK) return statusOf(rc);
+    sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
+    if (rc != SQLITE_OK) return failureStatus(rc);
     inTransaction_ = true;
     return StorageStatus::Ok;
 }
 
 StorageStatus Connection::commit(std::string& errorText) {
     if (!inTransaction_) return StorageStatus::Ok;
+    for (TransactionListener* listener : std::vector<TransactionListener*>(listeners_)) {
+        StorageStatus st = listener->beforeCommit(errorText);
+        if (st != StorageStatus::Ok) {
+            rollback();
+            return st;
+        }
+    }
     int rc = exec("COMMIT", &errorText);
     if (rc != SQLITE_OK) {
         rollback();
-        return statusOf(rc) == StorageStatus::Ok ? StorageStatus::Other : statusOf(rc);
+        return failureStatus(rc);
     }
     inTransaction_ = false;
+    for (TransactionListener* listener : std::vector<TransactionListener*>(listeners_)) listener->afterCommit();
     return StorageStatus::Ok;
 }
 
@@ -274,7 +314,18 @@ void Connection::rollback() {
     if (!inTransaction_) return;
     if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
     inTransaction_ = false;
+    endRollback();
+}
+
+void Connection::endRollback() {
     ++rollbackGeneration_;
+    for (TransactionListener* listener : std::vector<TransactionListener*>(listeners_)) listener->afterRollback();
+}
+
+void Connection::addListener(TransactionListener* listener) { listeners_.push_back(listener); }
+
+void Connection::removeListener(TransactionListener* listener) {
+    std::erase(listeners_, listener);
 }
 
 void Connection::shutdown() {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "storage/storage_status.h"
 
@@ -23,6 +24,22 @@ struct Store {
     std::string schema;     // "main" or "s<N>"
     int users = 0;          // open tables and running operations
     bool scratch = false;   // synchronous=OFF (temporary directory)
+};
+
+// A part of the storage layer that keeps state beside the stores and must
+// follow the end of each transaction.
+class TransactionListener {
+public:
+    virtual ~TransactionListener() = default;
+    // Inside the transaction, before it commits: the last writes it must
+    // carry. A failure rolls the transaction back and fails the commit.
+    virtual StorageStatus beforeCommit(std::string& errorText) {
+        (void)errorText;
+        return StorageStatus::Ok;
+    }
+    virtual void afterCommit() {}
+    // After the stores were rolled back.
+    virtual void afterRollback() {}
 };
 
 class Connection {
@@ -55,6 +72,10 @@ public:
     // Runs one statement without results; returns the SQLite result code.
     int exec(const std::string& sql, std::string* errorText = nullptr);
 
+    // Listeners are told about every commit and rollback until removed.
+    void addListener(TransactionListener* listener);
+    void removeListener(TransactionListener* listener);
+
     // Marks a directory as the scratch store (synchronous=OFF).
     void setScratchDirectory(const std::string& directory);
     // Closes the connection (every store). Tables must be closed.
@@ -64,12 +85,15 @@ public:
 
     // Translates a SQLite result code into a status.
     static StorageStatus statusOf(int rc);
+    // The status of a failed operation: never Ok, Other where nothing fits.
+    static StorageStatus failureStatus(int rc);
 
 private:
     Connection();
     StorageStatus openMain(const std::string& directory, std::string& errorText);
-    void configure(const std::string& schema, bool scratch);
+    int configure(const std::string& schema, bool scratch, std::string& errorText);
     bool makeRoom();
+    void endRollback();
 
     sqlite3* db_ = nullptr;
     std::map<std::string, Store> stores_;
@@ -79,7 +103,11 @@ private:
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;
     std::string owner_;
+    std::vector<TransactionListener*> listeners_;
 };
+
+// The lock wait of every statement outside beginTransaction's own wait.
+inline constexpr int kLockWaitMilliseconds = 5000;
 
 // Canonical form of a directory path (absolute, no trailing separator).
 std::string canonicalDirectory(const std::string& directory);

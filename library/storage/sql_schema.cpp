@@ -82,4 +82,94 @@ std::string createIndexSql(const TableDef& def, const KeyDef& key, const std::st
     return sql;
 }
 
+std::string dropIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName) {
+    return "DROP INDEX IF EXISTS " + ident(schemaName) + "." + ident(indexName(def, key));
+}
+
+bool sameColumns(const Schema& schema, const std::vector<std::pair<std::string, std::string>>& stored) {
+    if (stored.size() != schema.columns.size()) return false;
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        if (stored[i].first != schema.columns[i].name || stored[i].second != schema.columns[i].type) return false;
+    return true;
+}
+
+std::string selectSql(const Schema& schema, const std::string& table, bool withMemos) {
+    std::string sql = "SELECT rowid";
+    const std::size_t n = withMemos ? schema.columns.size() : schema.fixedColumns;
+    for (std::size_t i = 0; i < n; ++i) sql += ", " + ident(schema.columns[i].name);
+    return sql + " FROM " + table;
+}
+
+std::string insertSql(const Schema& schema, const std::string& table) {
+    std::string sql = "INSERT INTO " + table + " (";
+    std::string values;
+    for (std::size_t i = 0; i < schema.columns.size(); ++i) {
+        if (i) {
+            sql += ", ";
+            values += ", ";
+        }
+        sql += ident(schema.columns[i].name);
+        values += "?" + std::to_string(i + 1);
+    }
+    return sql + ") VALUES (" + values + ")";
+}
+
+std::string updateSql(const Schema& schema, const std::string& table) {
+    std::string sql = "UPDATE " + table + " SET ";
+    for (std::size_t i = 0; i < schema.columns.size(); ++i) {
+        if (i) sql += ", ";
+        sql += ident(schema.columns[i].name) + " = ?" + std::to_string(i + 1);
+    }
+    return sql + " WHERE rowid = ?" + std::to_string(schema.columns.size() + 1);
+}
+
+std::string keyGetSql(const Schema& schema, const std::string& table, const KeyDef& key, bool withMemos) {
+    const auto& cols = schema.keyColumns[static_cast<std::size_t>(key.index)];
+    std::string where;
+    for (std::size_t i = 0; i < key.parts.size(); ++i) {
+        if (i) where += " AND ";
+        where += ident(cols[i]) + " = ?" + std::to_string(i + 1);
+    }
+    return selectSql(schema, table, withMemos) + " WHERE " + where + " ORDER BY rowid LIMIT 1";
+}
+
+std::string keySeekSql(const Schema& schema, const std::string& table, const KeyDef& key, int direction,
+                       std::size_t level, bool withMemos) {
+    const std::size_t n = key.parts.size();
+    const auto& cols = schema.keyColumns[static_cast<std::size_t>(key.index)];
+    std::string where;
+    int param = 1;
+    if (level <= n) {
+        const std::size_t equal = level == 0 ? n : n - level;
+        for (std::size_t i = 0; i < equal; ++i) {
+            if (!where.empty()) where += " AND ";
+            where += ident(cols[i]) + " = ?" + std::to_string(param++);
+        }
+        if (!where.empty()) where += " AND ";
+        if (level == 0) {
+            where += std::string("rowid ") + (direction > 0 ? ">" : "<") + " ?" + std::to_string(param++);
+        } else {
+            const std::size_t part = n - level;
+            const bool ascending = key.parts[part].direction == Direction::Ascending;
+            const bool greater = (direction > 0) == ascending;
+            where += ident(cols[part]) + (greater ? " > ?" : " < ?") + std::to_string(param++);
+        }
+    }
+    std::string order;
+    for (std::size_t i = 0; i < n; ++i) {
+        bool ascending = key.parts[i].direction == Direction::Ascending;
+        if (direction < 0) ascending = !ascending;
+        order += ident(cols[i]) + (ascending ? " ASC, " : " DESC, ");
+    }
+    order += direction > 0 ? "rowid ASC" : "rowid DESC";
+    std::string sql = selectSql(schema, table, withMemos);
+    if (!where.empty()) sql += " WHERE " + where;
+    return sql + " ORDER BY " + order + " LIMIT ?" + std::to_string(param);
+}
+
+std::string physicalSeekSql(const Schema& schema, const std::string& table, int direction, bool withMemos) {
+    return selectSql(schema, table, withMemos) +
+           (direction > 0 ? " WHERE rowid > ?1 ORDER BY rowid LIMIT ?2" : " WHERE rowid < ?1 ORDER BY rowid DESC LIMIT ?2");
+}
+
 }  // namespace pm::sql

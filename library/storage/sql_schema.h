@@ -2,6 +2,7 @@
 // How a TableDef maps onto an SQL table: one column per field (one per
 // element of a DIM of strings), memo columns after them, one index per key.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "storage/table_def.h"
@@ -28,5 +29,31 @@ Schema buildSchema(const TableDef& def);
 std::string indexName(const TableDef& def, const KeyDef& key);
 std::string createTableSql(const TableDef& def, const Schema& schema, const std::string& schemaName);
 std::string createIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName);
+std::string dropIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName);
+
+// Whether `stored` (name and type of each stored column) is the layout of `schema`.
+bool sameColumns(const Schema& schema, const std::vector<std::pair<std::string, std::string>>& stored);
+
+// The statements of a keyed table `table` (schema-qualified and quoted).
+// Reads yield rowid, the fixed columns, then the memos when `withMemos`;
+// writes bind every column as parameters 1..n in schema order.
+std::string selectSql(const Schema& schema, const std::string& table, bool withMemos);
+std::string insertSql(const Schema& schema, const std::string& table);
+// Parameter n+1 is the rowid.
+std::string updateSql(const Schema& schema, const std::string& table);
+// The first record (by rowid) whose key equals parameters 1..parts.
+std::string keyGetSql(const Schema& schema, const std::string& table, const KeyDef& key, bool withMemos);
+
+// One of the seeks that read a key in `direction` (+1 forward, -1 back)
+// from a record's values, in order of preference: at level L (0..n, n the
+// number of key parts) the first n-L parts equal parameters 1..n-L and part
+// n-L lies beyond parameter n-L+1 (level 0: every part equal and the rowid
+// beyond parameter n+1); level n+1 reads the key from its start. The last
+// parameter is the LIMIT. Each runs on the key's index with its own
+// ORDER BY, so a seek takes a fraction of a millisecond on millions of rows.
+std::string keySeekSql(const Schema& schema, const std::string& table, const KeyDef& key, int direction,
+                       std::size_t level, bool withMemos);
+// Record order from parameter 1 (exclusive), LIMIT parameter 2.
+std::string physicalSeekSql(const Schema& schema, const std::string& table, int direction, bool withMemos);
 
 }  // namespace pm::sql

@@ -1,0 +1,122 @@
+#pragma once
+// Keyed tables over SQLite: one SQL table per table, one index per key
+// (internal). The work is split by job: file operations and the state of
+// the keys (sql_backend.cpp), reads by key or position and writes
+// (sql_records.cpp), and the sequence along a key or the record order
+// (sql_cursor.cpp).
+//
+// Cursor states:
+//   idle      - no sequence chosen; next()/previous() return NotFound.
+//   unstarted - set*() chose an order and a start; nothing read yet.
+//   started   - `anchor` is the record last returned; the next read continues
+//               strictly after (or before) it.
+// A page of rows read ahead belongs to one direction and one write
+// generation; a write to the table, a rollback or a change of direction
+// drops it and the next read seeks again from the anchor.
+#include <deque>
+#include <vector>
+
+#include "storage/sql_record_codec.h"
+#include "storage/sql_schema.h"
+#include "storage/sql_statement.h"
+#include "storage/sql_store_backend.h"
+
+namespace pm::sql {
+
+class SqlBackend final : public StoreBackend {
+public:
+    explicit SqlBackend(Table& table);
+    ~SqlBackend() override { close(); }
+
+    // --- file operations (sql_backend.cpp) -----------------------------------
+    StorageStatus open(ShareMode mode) override;
+    void close() override;
+    StorageStatus create() override;
+    bool exists() override;
+    StorageStatus remove() override;
+    StorageStatus empty() override;
+    StorageStatus pack() override;
+    StorageStatus buildKeys() override;
+    StorageStatus checkLayout() override;
+    std::int64_t storedRecords() override;
+
+    // --- sequence (sql_cursor.cpp) -------------------------------------------
+    void setPhysical(RecordPosition from) override;
+    void setKey(const KeyDef& key, int mode, RecordPosition pos) override;
+    StorageStatus next() override { return step(+1); }
+    StorageStatus previous() override { return step(-1); }
+
+    // --- records (sql_records.cpp) -------------------------------------------
+    StorageStatus get(const KeyDef& key) override;
+    StorageStatus getAt(RecordPosition pos) override;
+    StorageStatus add(bool append) override;
+    StorageStatus put() override;
+    StorageStatus erase() override;
+    std::int64_t records() override;
+
+private:
+    struct Cursor {
+        enum Mode { Idle, Physical, Keyed } mode = Idle;
+        const KeyDef* key = nullptr;
+        int startMode = FromStart;
+        RecordPosition startPosition = 0;
+        std::string startValues;
+        bool started = false;
+        Row anchor;
+        std::deque<Row> page;
+        int pageDirection = 0;
+        bool pageIsLast = false;  // nothing lies beyond the page
+        std::uint64_t pageGeneration = 0;
+        std::uint64_t pageRollback = 0;
+        std::size_t pageLimit = 0;
+    };
+
+    // Statement numbers: the fixed ones, then per key its get and its seeks
+    // by direction, level and memos.
+    enum : std::size_t { kGetAt, kInsert, kUpdate, kDelete, kCount, kPhysical, kFixedStatements = kPhysical + 4 };
+    std::size_t physicalStatement(int direction, bool memos) const;
+    std::size_t getStatement(const KeyDef& key) const { return keyBase_[static_cast<std::size_t>(key.index)]; }
+    std::size_t seekStatement(const KeyDef& key, int direction, std::size_t level, bool memos) const;
+    void forgetStatements() override { statements_.forgetAll(); }
+
+    // --- file and keys -----------------------------------------------------
+    StorageStatus verify();
+    int keysPresent(bool& present);
+    StorageStatus dropKeys();
+    // Rebuilds keys left out by appends (see sql_backend.cpp).
+    StorageStatus ensureKeys(bool forReading = false);
+    // Learns the state of the keys again after a rollback undid key changes.
+    StorageStatus syncKeys();
+    void noteKeysChanged();
+
+    // --- records -------------------------------------------------------------
+    StorageStatus readOne(sqlite3_stmt* stmt);
+    StorageStatus checkMemos();
+    void deliver(const Row& row);
+
+    // --- sequence ------------------------------------------------------------
+    StorageStatus step(int direction);
+    StorageStatus fetch(int direction);
+    StorageStatus seekFromValues(int direction, const unsigned char* values, RecordPosition after, bool whole,
+                                 bool memos, std::size_t limit);
+    StorageStatus collect(sqlite3_stmt* stmt);
+    bool withMemos() const { return !table_.skipMemos() && !def().memos.empty(); }
+
+    const TableDef& def() const { return table_.def(); }
+    unsigned char* recordBytes() { return static_cast<unsigned char*>(table_.record()); }
+    std::string tableName() const { return qualified(def().label); }
+
+    Schema schema_;
+    RecordCodec codec_;
+    StatementSet statements_;
+    std::vector<std::size_t> keyBase_;
+    bool keysDropped_ = false;
+    bool keysBuildFailed_ = false;
+    // Keys were dropped or built inside a transaction that may be rolled back.
+    bool keysChangedInTransaction_ = false;
+    std::uint64_t keysRollback_ = 0;
+    std::uint64_t writeGeneration_ = 0;
+    Cursor cursor_;
+};
+
+}  // namespace pm::sql

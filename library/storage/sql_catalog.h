@@ -1,0 +1,29 @@
+#pragma once
+// What a store holds, read from its own catalog (internal).
+//
+// Each answer comes with the SQLite result code: a catalog that cannot be
+// read (the store busy beyond the lock wait, damaged, gone) is an error to
+// report, never "no such table". Recovery code creates missing tables and
+// drops ones of another layout, so mistaking the one for the other loses data.
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pm::sql {
+
+// A stored column: name and declared type.
+using StoredColumn = std::pair<std::string, std::string>;
+
+// Whether `schema` (an attached store) holds the table `table`.
+int tableExists(const std::string& schema, const std::string& table, bool& exists);
+// The columns of `table` in their stored order (empty when it is missing).
+int tableColumns(const std::string& schema, const std::string& table, std::vector<StoredColumn>& columns);
+// Whether the index `index` of `table` exists.
+int indexExists(const std::string& schema, const std::string& table, const std::string& index, bool& exists);
+// How many tables `schema` holds besides the lock rows.
+int dataTableCount(const std::string& schema, int& count);
+
+// The name of the table of lock rows in every store.
+inline constexpr const char* kLocksTable = "_pm_locks";
+
+}  // namespace pm::sql

@@ -1,0 +1,83 @@
+#pragma once
+// What the backends of tables in SQLite stores share (internal): the hold
+// on the directory's store, the error reports, and the locks - file lock,
+// record hold and exclusive open - kept as lock rows of the store.
+#include <cstdint>
+#include <string>
+
+#include "storage/sql_connection.h"
+#include "storage/sql_lock_rows.h"
+#include "storage/sql_statement.h"
+#include "storage/table_backend.h"
+
+namespace pm::sql {
+
+class StoreBackend : public TableBackend {
+public:
+    explicit StoreBackend(Table& table) : TableBackend(table), locks_(table.def().label) {}
+
+    bool isOpen() const override { return open_ && !connectionLost(); }
+
+    StorageStatus lock(int waitSeconds) override;
+    void unlock() override;
+    // Takes the record's lock row unless the file is locked by another
+    // user, then re-reads the record with getAt().
+    StorageStatus hold(int waitSeconds) override;
+    void release() override;
+
+protected:
+    // --- the store ---------------------------------------------------------
+    // Attaches the store of the table's directory (creating the store file
+    // when `create`); InvalidName for a blank name. A connection closed
+    // since the last attach makes the backend forget its statements first.
+    StorageStatus attach(bool create);
+    // Lets go of the store taken by attach().
+    void detachStore();
+    // The connection was closed since attach(): its statements and lock rows
+    // are gone.
+    bool connectionLost() const {
+        return connectionGeneration_ != Connection::instance().connectionGeneration();
+    }
+    // Drops the prepared statements that belonged to a closed connection.
+    virtual void forgetStatements() = 0;
+
+    const std::string& schemaName() const { return store_->schema; }
+    // `table` of this store, quoted: "s1"."MsgNmbr".
+    std::string qualified(const std::string& table) const;
+    std::string storeFile() const;
+
+    // --- opening and closing -----------------------------------------------
+    // After the table was found in the store: the read-only check and the
+    // exclusive-open row for `mode`.
+    StorageStatus claim(ShareMode mode);
+    // Gives back every lock row this table owns (on close).
+    void giveBackLocks();
+    // Forgets them: the connection that wrote them is closed.
+    void forgetLocks() { ownsExclusive_ = ownsFileLock_ = holding_ = false; }
+    // Removes every lock row of the table, whoever owns it (the table is gone).
+    StorageStatus removeLockRows();
+
+    // --- errors --------------------------------------------------------------
+    // Ok for a succeeding result code, else the error reported with `text`.
+    StorageStatus fail(int rc, const std::string& text);
+    StorageStatus fail(int rc) { return fail(rc, lastErrorText()); }
+    StorageStatus report(StorageStatus status, std::string text);
+    StorageStatus notOpen();
+    StorageStatus notFound();
+    StorageStatus readOnly();
+
+    Store* store_ = nullptr;
+    bool open_ = false;
+    std::uint64_t connectionGeneration_ = 0;
+
+private:
+    void dropLock(std::int64_t rec);
+
+    LockRows locks_;
+    bool ownsExclusive_ = false;
+    bool ownsFileLock_ = false;
+    bool holding_ = false;
+    RecordPosition heldPosition_ = 0;
+};
+
+}  // namespace pm::sql
