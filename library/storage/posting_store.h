@@ -14,7 +14,8 @@
 //
 // Lists are stored as varint distances (posting_codec.h); a block's blob
 // holds the values after its first, which is FIRST<A>. Every write keeps the
-// two directions and the count in step inside one savepoint.
+// two directions and the count in step inside one savepoint. The SQL side
+// is in posting_store.cpp, the merging of lists in posting_merge.cpp.
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -22,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "storage/storage_status.h"
+#include "storage/sql_statement.h"
 #include "storage/table_def.h"
 
 namespace pm::postings {
@@ -39,24 +40,6 @@ struct Block {
     std::vector<std::uint32_t> values;  // ascending; values.front() == first
 };
 
-// A prepared statement that lives as long as its owner or the connection.
-class Statement {
-public:
-    Statement() = default;
-    ~Statement() { finalize(); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ready() const { return stmt_ != nullptr; }
-    sqlite3_stmt* get() const { return stmt_; }
-    int prepare(sqlite3* db, const std::string& sql);
-    void finalize();
-    void forget() { stmt_ = nullptr; }  // the connection already finalized it
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 class Store {
 public:
     // `def` must declare two 4-byte numbers, the primary key (+A +B) and a
@@ -67,18 +50,19 @@ public:
     // the prepared statements.
     void setSchema(const std::string& schema);
     // Drops the prepared statements (before DDL, on close).
-    void finalizeAll();
+    void finalizeAll() { statements_.finalizeAll(); }
     // The connection closed under us: forget the statements.
-    void forgetAll();
+    void forgetAll() { statements_.forgetAll(); }
 
     const std::string& mainTable() const { return byA_; }
 
-    // --- DDL ------------------------------------------------------------------
+    // --- DDL (SQLite result codes) -----------------------------------------------
     int create(std::string& error);  // drops and creates the three tables
     int drop(std::string& error);
     int clear(std::string& error);   // removes every pair
-    bool tablesExist();
-    bool layoutMatches();
+    // Whether the three tables are stored, and stored with their columns.
+    int tablesExist(bool& exist);
+    int layoutMatches(bool& matches);
 
     // --- reads (SQLite result code; SQLITE_DONE = not found) -------------------
     // The B values of `a`.
@@ -93,44 +77,41 @@ public:
     // The first block of the first B after `b` (dir > 0), or the last block
     // of the last B before it (dir < 0).
     int blockOfNeighbour(std::uint32_t b, int dir, Block& out);
-    std::int64_t records();
-    std::uint32_t highestA();  // 0 when empty
+    int records(std::int64_t& count);
+    int highestA(std::uint32_t& a);  // 0 when empty
 
-    // --- writes (inside the caller's savepoint) --------------------------------
+    // --- writes (inside the caller's savepoint, sql::inSavepoint) -------------
     // Adds `pairs` (sorted by A then B, no repeats). SQLITE_CONSTRAINT when a
     // pair is already stored.
     int merge(const std::vector<Pair>& pairs, std::string& error);
     // Removes one pair; SQLITE_DONE when it is not stored.
     int erase(std::uint32_t a, std::uint32_t b, std::string& error);
 
-    int savepoint(std::string& error);
-    int release(std::string& error);
-    void rollbackToSavepoint();
-
 private:
-    int exec(const std::string& sql, std::string& error);
-    int prepared(Statement& stmt, const std::string& sql, sqlite3_stmt*& out);
+    enum Query : std::size_t {
+        kLoadRow, kNextRow, kPrevRow, kWriteRow, kDeleteRow, kAtOrBefore, kAfter, kBefore, kNextB, kPrevB,
+        kWriteBlock, kDeleteBlock, kDeleteFrom, kBlocksFrom, kRecords, kAddRecords, kHighestA, kQueryCount
+    };
+    std::string sqlOf(Query query) const;
+    // Statement `query` with `values` bound to parameters 1, 2 ...
+    int bound(Query query, std::initializer_list<std::int64_t> values, sqlite3_stmt*& out);
+    // Runs a statement that returns no rows.
+    int write(Query query, std::initializer_list<std::int64_t> values);
+    // Reads the first block a block query finds.
+    int blockBy(Query query, std::initializer_list<std::int64_t> values, Block& out);
     int readBlock(sqlite3_stmt* s, Block& out);
+    int readList(Query query, std::uint32_t key, std::uint32_t* found, std::vector<std::uint32_t>& out);
     int writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs);
-    int deleteRow(std::uint32_t a);
     int writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count);
-    int deleteBlock(std::uint32_t b, std::uint32_t first);
-    int deleteBlocksFrom(std::uint32_t b, std::uint32_t first);
     int blocksFrom(std::uint32_t b, std::uint32_t first, std::vector<std::uint32_t>& out);
-    int addRecords(std::int64_t delta);
+    int mergeRows(const std::vector<Pair>& pairs, std::uint32_t& maxB, std::string& error);
     int mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count);
     std::string q(const std::string& table) const;
 
     std::string schema_ = "main";
     std::string colA_, colB_;   // field names, "SYSID", "WORDID"
     std::string byA_, byB_, info_;
-
-    enum {
-        kLoadRow, kNextRow, kPrevRow, kWriteRow, kDeleteRow, kAtOrBefore, kAfter, kBefore, kNextB, kPrevB,
-        kLastBlock, kWriteBlock, kDeleteBlock, kDeleteFrom, kBlocksFrom, kRecords, kAddRecords, kHighestA,
-        kStatementCount
-    };
-    Statement statements_[kStatementCount];
+    sql::StatementSet statements_{kQueryCount};
 };
 
 }  // namespace pm::postings

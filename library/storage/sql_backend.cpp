@@ -30,85 +30,37 @@ std::size_t SqlBackend::seekStatement(const KeyDef& key, int direction, std::siz
     return getStatement(key) + 1 + ((direction > 0 ? 0 : levels) + level) * 2 + (memos ? 1 : 0);
 }
 
-StorageStatus SqlBackend::open(ShareMode mode) {
-    if (isOpen()) return StorageStatus::Ok;
-    StorageStatus st = attach(false);
-    if (st != StorageStatus::Ok) return st;
-    st = verify();
-    if (st == StorageStatus::Ok) st = claim(mode);
-    if (st != StorageStatus::Ok) {
-        detachStore();
-        return st;
-    }
-    open_ = true;
-    cursor_ = {};
-    return StorageStatus::Ok;
-}
-
-void SqlBackend::close() {
-    if (!open_) return;
-    open_ = false;
-    cursor_ = {};
-    if (connectionLost()) {
-        // The connection was closed under us: its statements and locks are gone.
-        forgetStatements();
-        forgetLocks();
-        store_ = nullptr;
-        return;
-    }
-    giveBackLocks();
-    statements_.finalizeAll();
-    detachStore();
-}
-
 StorageStatus SqlBackend::create() {
-    const bool wasOpen = isOpen();
-    StorageStatus st = wasOpen ? StorageStatus::Ok : attach(true);
-    if (st != StorageStatus::Ok) return st;
-    Connection& c = Connection::instance();
-    std::string error;
-    int rc = c.exec("SAVEPOINT pm_create", &error);
-    if (rc == SQLITE_OK) rc = c.exec("DROP TABLE IF EXISTS " + tableName(), &error);
-    if (rc == SQLITE_OK) rc = c.exec(createTableSql(def(), schema_, schemaName()), &error);
-    for (const KeyDef& key : def().keys) {
-        if (rc != SQLITE_OK) break;
-        if (!key.onDemand) rc = c.exec(createIndexSql(def(), key, schemaName()), &error);
-    }
-    if (rc == SQLITE_OK) {
-        rc = c.exec("RELEASE pm_create", &error);
-    } else {
-        c.exec("ROLLBACK TO pm_create");
-        c.exec("RELEASE pm_create");
-    }
-    ++writeGeneration_;
-    if (rc == SQLITE_OK) {
-        keysDropped_ = keysBuildFailed_ = false;
-        noteKeysChanged();
-    }
-    if (!wasOpen) detachStore();
-    return fail(rc, error);
+    return withStore(true, [&] {
+        Connection& c = Connection::instance();
+        std::string error;
+        const int rc = inSavepoint("pm_create", error, [&] {
+            int rc = c.exec("DROP TABLE IF EXISTS " + tableName(), &error);
+            if (rc == SQLITE_OK) rc = c.exec(createTableSql(def(), schema_, schemaName()), &error);
+            for (const KeyDef& key : def().keys) {
+                if (rc != SQLITE_OK) break;
+                if (!key.onDemand) rc = c.exec(createIndexSql(def(), key, schemaName()), &error);
+            }
+            return rc;
+        });
+        ++writeGeneration_;
+        if (rc == SQLITE_OK) {
+            keysDropped_ = keysBuildFailed_ = false;
+            noteKeysChanged();
+        }
+        return fail(rc, error);
+    });
 }
 
 bool SqlBackend::exists() {
     if (isOpen()) return true;
-    if (attach(false) != StorageStatus::Ok) return false;
     bool found = false;
-    const int rc = tableExists(schemaName(), def().label, found);
-    detachStore();
-    return rc == SQLITE_OK && found;
+    withStore(false, [&] { return fail(tableExists(schemaName(), def().label, found)); });
+    return found;
 }
 
-StorageStatus SqlBackend::remove() {
-    if (isOpen()) close();
-    StorageStatus st = attach(false);
-    if (st == StorageStatus::FileNotFound || st == StorageStatus::PathNotFound) return StorageStatus::Ok;
-    if (st != StorageStatus::Ok) return st;
-    std::string error;
-    const int rc = Connection::instance().exec("DROP TABLE IF EXISTS " + tableName(), &error);
-    st = fail(rc, error);
-    if (st == StorageStatus::Ok) st = removeLockRows();
-    detachStore();
-    return st;
+int SqlBackend::dropTables(std::string& error) {
+    return Connection::instance().exec("DROP TABLE IF EXISTS " + tableName(), &error);
 }
 
 StorageStatus SqlBackend::empty() {
@@ -119,67 +71,50 @@ StorageStatus SqlBackend::empty() {
     return fail(rc, error);
 }
 
-StorageStatus SqlBackend::pack() {
-    if (!isOpen()) return notOpen();
-    if (Connection::instance().inTransaction()) return StorageStatus::Ok;
-    std::string error;
-    return fail(Connection::instance().exec("VACUUM " + ident(schemaName()), &error), error);
-}
-
 StorageStatus SqlBackend::buildKeys() {
-    const bool wasOpen = isOpen();
-    StorageStatus st = wasOpen ? StorageStatus::Ok : attach(false);
-    if (st != StorageStatus::Ok) return st;
-    statements_.finalizeAll();
-    Connection& c = Connection::instance();
-    std::string error;
-    int rc = c.exec("SAVEPOINT pm_keys", &error);
-    for (const KeyDef& key : def().keys) {
-        if (rc != SQLITE_OK) break;
-        rc = c.exec(dropIndexSql(def(), key, schemaName()), &error);
-        if (rc == SQLITE_OK) rc = c.exec(createIndexSql(def(), key, schemaName()), &error);
-    }
-    if (rc == SQLITE_OK) {
-        rc = c.exec("RELEASE pm_keys", &error);
-    } else {
-        c.exec("ROLLBACK TO pm_keys");
-        c.exec("RELEASE pm_keys");
-    }
-    ++writeGeneration_;
-    if (rc == SQLITE_OK && wasOpen) {
-        keysDropped_ = keysBuildFailed_ = false;
-        noteKeysChanged();
-    }
-    if (!wasOpen) detachStore();
-    if ((rc & 0xFF) == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);
-    return fail(rc, error);
+    return withStore(false, [&] {
+        statements_.finalizeAll();
+        Connection& c = Connection::instance();
+        std::string error;
+        const int rc = inSavepoint("pm_keys", error, [&] {
+            int rc = SQLITE_OK;
+            for (const KeyDef& key : def().keys) {
+                if (rc == SQLITE_OK) rc = c.exec(dropIndexSql(def(), key, schemaName()), &error);
+                if (rc == SQLITE_OK) rc = c.exec(createIndexSql(def(), key, schemaName()), &error);
+            }
+            return rc;
+        });
+        ++writeGeneration_;
+        if (rc == SQLITE_OK && isOpen()) {
+            keysDropped_ = keysBuildFailed_ = false;
+            noteKeysChanged();
+        }
+        if ((rc & 0xFF) == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);
+        return fail(rc, error);
+    });
 }
 
 StorageStatus SqlBackend::checkLayout() {
-    const bool wasOpen = isOpen();
-    StorageStatus st = wasOpen ? StorageStatus::Ok : attach(false);
-    if (st != StorageStatus::Ok) return st;
-    std::vector<StoredColumn> columns;
-    const int rc = tableColumns(schemaName(), def().label, columns);
-    if (!wasOpen) detachStore();
-    if (rc != SQLITE_OK) return fail(rc);
-    if (columns.empty()) return report(StorageStatus::FileNotFound, {});
-    if (!sameColumns(schema_, columns)) return report(StorageStatus::LayoutDiffers, {});
-    return StorageStatus::Ok;
+    return withStore(false, [&] {
+        std::vector<StoredColumn> columns;
+        if (int rc = tableColumns(schemaName(), def().label, columns); rc != SQLITE_OK) return fail(rc);
+        if (columns.empty()) return report(StorageStatus::FileNotFound, {});
+        if (!sameColumns(schema_, columns)) return report(StorageStatus::LayoutDiffers, {});
+        return StorageStatus::Ok;
+    });
 }
 
 std::int64_t SqlBackend::storedRecords() {
     if (isOpen()) return records();
-    if (attach(false) != StorageStatus::Ok) return -1;
     std::int64_t n = -1;
-    bool found = false;
-    if (tableExists(schemaName(), def().label, found) == SQLITE_OK && found) {
+    withStore(false, [&] {
+        bool found = false;
         Statement stmt;
-        if (stmt.prepare("SELECT count(*) FROM " + tableName()) == SQLITE_OK &&
-            sqlite3_step(stmt.get()) == SQLITE_ROW)
+        if (tableExists(schemaName(), def().label, found) == SQLITE_OK && found &&
+            stmt.prepare("SELECT count(*) FROM " + tableName()) == SQLITE_OK && sqlite3_step(stmt.get()) == SQLITE_ROW)
             n = sqlite3_column_int64(stmt.get(), 0);
-    }
-    detachStore();
+        return StorageStatus::Ok;
+    });
     return n;
 }
 
@@ -188,7 +123,7 @@ std::int64_t SqlBackend::storedRecords() {
 // A catalog that cannot be read is reported as such: the caller's recovery
 // would otherwise create (and so empty) a table that exists, or drop one
 // whose layout only looked different.
-StorageStatus SqlBackend::verify() {
+StorageStatus SqlBackend::findTable() {
     std::vector<StoredColumn> columns;
     if (int rc = tableColumns(schemaName(), def().label, columns); rc != SQLITE_OK) return fail(rc);
     if (columns.empty()) return report(StorageStatus::FileNotFound, "File not found: " + table_.fileName());

@@ -29,13 +29,9 @@ public:
     ~SqlBackend() override { close(); }
 
     // --- file operations (sql_backend.cpp) -----------------------------------
-    StorageStatus open(ShareMode mode) override;
-    void close() override;
     StorageStatus create() override;
     bool exists() override;
-    StorageStatus remove() override;
     StorageStatus empty() override;
-    StorageStatus pack() override;
     StorageStatus buildKeys() override;
     StorageStatus checkLayout() override;
     std::int64_t storedRecords() override;
@@ -77,10 +73,13 @@ private:
     std::size_t physicalStatement(int direction, bool memos) const;
     std::size_t getStatement(const KeyDef& key) const { return keyBase_[static_cast<std::size_t>(key.index)]; }
     std::size_t seekStatement(const KeyDef& key, int direction, std::size_t level, bool memos) const;
+    void finalizeStatements() override { statements_.finalizeAll(); }
     void forgetStatements() override { statements_.forgetAll(); }
+    void resetCursor() override { cursor_ = {}; }
 
     // --- file and keys -----------------------------------------------------
-    StorageStatus verify();
+    StorageStatus findTable() override;
+    int dropTables(std::string& error) override;
     int keysPresent(bool& present);
     StorageStatus dropKeys();
     // Rebuilds keys left out by appends (see sql_backend.cpp).
@@ -92,6 +91,7 @@ private:
     // --- records -------------------------------------------------------------
     StorageStatus readOne(sqlite3_stmt* stmt);
     StorageStatus checkMemos();
+    StorageStatus changeAtPosition(sqlite3_stmt* stmt);
     void deliver(const Row& row);
 
     // --- sequence ------------------------------------------------------------

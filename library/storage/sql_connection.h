@@ -109,6 +109,21 @@ private:
 // The lock wait of every statement outside beginTransaction's own wait.
 inline constexpr int kLockWaitMilliseconds = 5000;
 
+// Runs `work` (returning an SQLite result code) inside the savepoint `name`:
+// released when it succeeds, rolled back to where it began when it fails.
+// Returns the first failure; `error` takes its text.
+template <class Work>
+int inSavepoint(const char* name, std::string& error, Work&& work) {
+    Connection& c = Connection::instance();
+    int rc = c.exec(std::string("SAVEPOINT ") + name, &error);
+    if (rc != 0) return rc;
+    rc = work();
+    if (rc == 0) return c.exec(std::string("RELEASE ") + name, &error);
+    c.exec(std::string("ROLLBACK TO ") + name);
+    c.exec(std::string("RELEASE ") + name);
+    return rc;
+}
+
 // Canonical form of a directory path (absolute, no trailing separator).
 std::string canonicalDirectory(const std::string& directory);
 

@@ -91,11 +91,7 @@ StorageStatus SqlBackend::put() {
         return fail(rc);
     codec_.bindRecord(s, recordBytes(), table_.memoStrings());
     sqlite3_bind_int64(s, static_cast<int>(schema_.columns.size() + 1), table_.position());
-    const int rc = runToEnd(s);
-    ++writeGeneration_;
-    if (rc != SQLITE_OK) return fail(rc);
-    if (sqlite3_changes(Connection::instance().db()) == 0) return notFound();
-    return StorageStatus::Ok;
+    return changeAtPosition(s);
 }
 
 StorageStatus SqlBackend::erase() {
@@ -106,6 +102,11 @@ StorageStatus SqlBackend::erase() {
         rc != SQLITE_OK)
         return fail(rc);
     sqlite3_bind_int64(s, 1, table_.position());
+    return changeAtPosition(s);
+}
+
+// Runs the bound UPDATE or DELETE of the record at the table's position.
+StorageStatus SqlBackend::changeAtPosition(sqlite3_stmt* s) {
     const int rc = runToEnd(s);
     ++writeGeneration_;
     if (rc != SQLITE_OK) return fail(rc);

@@ -27,7 +27,39 @@ StorageStatus StoreBackend::attach(bool create) {
         connectionGeneration_ = Connection::instance().connectionGeneration();
     }
     store_ = store;
+    attached();
     return StorageStatus::Ok;
+}
+
+StorageStatus StoreBackend::open(ShareMode mode) {
+    if (isOpen()) return StorageStatus::Ok;
+    StorageStatus st = attach(false);
+    if (st != StorageStatus::Ok) return st;
+    st = findTable();
+    if (st == StorageStatus::Ok) st = claim(mode);
+    if (st != StorageStatus::Ok) {
+        detachStore();
+        return st;
+    }
+    open_ = true;
+    resetCursor();
+    return StorageStatus::Ok;
+}
+
+void StoreBackend::close() {
+    if (!open_) return;
+    open_ = false;
+    resetCursor();
+    if (connectionLost()) {
+        // The connection was closed under us: its statements and locks are gone.
+        forgetStatements();
+        forgetLocks();
+        store_ = nullptr;
+        return;
+    }
+    giveBackLocks();
+    finalizeStatements();
+    detachStore();
 }
 
 void StoreBackend::detachStore() {
@@ -65,6 +97,26 @@ void StoreBackend::giveBackLocks() {
     if (ownsFileLock_) dropLock(kFileLockRow);
     if (holding_) dropLock(heldPosition_);
     forgetLocks();
+}
+
+StorageStatus StoreBackend::remove() {
+    if (isOpen()) close();
+    StorageStatus st = attach(false);
+    if (st == StorageStatus::FileNotFound || st == StorageStatus::PathNotFound) return StorageStatus::Ok;
+    if (st != StorageStatus::Ok) return st;
+    std::string error;
+    st = fail(dropTables(error), error);
+    if (st == StorageStatus::Ok) st = removeLockRows();
+    detachStore();
+    return st;
+}
+
+StorageStatus StoreBackend::pack() {
+    if (!isOpen()) return notOpen();
+    if (Connection::instance().inTransaction()) return StorageStatus::Ok;
+    finalizeStatements();
+    std::string error;
+    return fail(Connection::instance().exec("VACUUM " + ident(schemaName()), &error), error);
 }
 
 StorageStatus StoreBackend::removeLockRows() {

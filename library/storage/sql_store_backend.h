@@ -16,7 +16,17 @@ class StoreBackend : public TableBackend {
 public:
     explicit StoreBackend(Table& table) : TableBackend(table), locks_(table.def().label) {}
 
+    // Attaches the store, finds the table (findTable), then claims it for
+    // `mode`: the read-only check and the exclusive-open row.
+    StorageStatus open(ShareMode mode) override;
+    // Gives back the lock rows and the statements, then the store.
+    void close() override;
     bool isOpen() const override { return open_ && !connectionLost(); }
+    // Drops the table's SQL tables and its lock rows; a missing store or
+    // directory counts as deleted.
+    StorageStatus remove() override;
+    // Vacuums the whole store, unless a transaction runs.
+    StorageStatus pack() override;
 
     StorageStatus lock(int waitSeconds) override;
     void unlock() override;
@@ -33,27 +43,42 @@ protected:
     StorageStatus attach(bool create);
     // Lets go of the store taken by attach().
     void detachStore();
+    // Runs `work` with the store attached: the open table's, or one attached
+    // for the call (its file created when `create`); an attach failure is
+    // returned as it is.
+    template <class Work>
+    StorageStatus withStore(bool create, Work&& work) {
+        if (isOpen()) return work();
+        if (StorageStatus st = attach(create); st != StorageStatus::Ok) return st;
+        const StorageStatus st = work();
+        detachStore();
+        return st;
+    }
     // The connection was closed since attach(): its statements and lock rows
     // are gone.
     bool connectionLost() const {
         return connectionGeneration_ != Connection::instance().connectionGeneration();
     }
+    // Ok when the store holds the table in its declared layout, else
+    // FileNotFound, LayoutDiffers, BadKeys or the error met.
+    virtual StorageStatus findTable() = 0;
+    // Drops the SQL tables of the table (remove()).
+    virtual int dropTables(std::string& error) = 0;
+    // After attach(): the store's schema is known.
+    virtual void attached() {}
+    // Drops the prepared statements (on close, before DDL).
+    virtual void finalizeStatements() = 0;
     // Drops the prepared statements that belonged to a closed connection.
     virtual void forgetStatements() = 0;
+    // The sequence goes back to idle (on open and close).
+    virtual void resetCursor() = 0;
 
     const std::string& schemaName() const { return store_->schema; }
     // `table` of this store, quoted: "s1"."MsgNmbr".
     std::string qualified(const std::string& table) const;
     std::string storeFile() const;
 
-    // --- opening and closing -----------------------------------------------
-    // After the table was found in the store: the read-only check and the
-    // exclusive-open row for `mode`.
-    StorageStatus claim(ShareMode mode);
-    // Gives back every lock row this table owns (on close).
-    void giveBackLocks();
-    // Forgets them: the connection that wrote them is closed.
-    void forgetLocks() { ownsExclusive_ = ownsFileLock_ = holding_ = false; }
+    // --- locks ----------------------------------------------------------------
     // Removes every lock row of the table, whoever owns it (the table is gone).
     StorageStatus removeLockRows();
 
@@ -71,6 +96,11 @@ protected:
     std::uint64_t connectionGeneration_ = 0;
 
 private:
+    StorageStatus claim(ShareMode mode);
+    // Gives back every lock row this table owns.
+    void giveBackLocks();
+    // Forgets them: the connection that wrote them is closed.
+    void forgetLocks() { ownsExclusive_ = ownsFileLock_ = holding_ = false; }
     void dropLock(std::int64_t rec);
 
     LockRows locks_;

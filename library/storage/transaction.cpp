@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "storage/sql_catalog.h"
 #include "storage/sql_connection.h"
 #include "storage/table.h"
 
@@ -78,14 +79,8 @@ bool removeStoreIfEmpty(const std::string& directory) {
     sql::Store* store = nullptr;
     std::string error;
     if (sql::Connection::instance().acquire(dir, false, store, error) != StorageStatus::Ok) return false;
-    sqlite3_stmt* stmt = nullptr;
-    std::string sqlText = "SELECT count(*) FROM " + sql::ident(store->schema) +
-                          ".sqlite_master WHERE type = 'table' AND name <> '_pm_locks'";
-    bool empty = false;
-    if (sqlite3_prepare_v2(sql::Connection::instance().db(), sqlText.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        empty = sqlite3_column_int(stmt, 0) == 0;
-    sqlite3_finalize(stmt);
+    int tables = 0;
+    const bool empty = sql::dataTableCount(store->schema, tables) == SQLITE_OK && tables == 0;
     sql::Connection::instance().release(store);
     if (!empty) return false;
     releaseDirectory(dir);
