@@ -69,4 +69,17 @@ int dataTableCount(const std::string& schema, int& count) {
     return countOf(stmt, count);
 }
 
+int integrityCheck(const std::string& schema, std::string& problems) {
+    problems.clear();
+    Statement stmt;
+    if (int rc = stmt.prepare("PRAGMA " + ident(schema) + ".integrity_check"); rc != SQLITE_OK) return rc;
+    int rc;
+    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        auto text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+        const std::string line = text ? text : "";
+        if (line != "ok") problems += line + "\n";
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 }  // namespace pm::sql

@@ -23,6 +23,10 @@ int indexExists(const std::string& schema, const std::string& table, const std::
 // How many tables `schema` holds besides the lock rows.
 int dataTableCount(const std::string& schema, int& count);
 
+// Runs SQLite's integrity check of `schema`: `problems` is empty when the
+// store file is sound, else SQLite's findings one a line.
+int integrityCheck(const std::string& schema, std::string& problems);
+
 // The name of the table of lock rows in every store.
 inline constexpr const char* kLocksTable = "_pm_locks";
 

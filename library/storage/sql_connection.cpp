@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "storage/sql_collation.h"
+#include "storage/sql_journal_vfs.h"
 
 namespace pm::sql {
 
@@ -131,8 +132,7 @@ bool fileExists(const std::string& path) {
 
 StorageStatus Connection::openMain(const std::string& directory, std::string& errorText) {
     const std::string file = directory + "/" + kStoreFileName;
-    int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, journalVfsName());
     if (rc != SQLITE_OK) {
         errorText = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);

@@ -5,7 +5,12 @@
 // first store used becomes the connection's main database (normally the
 // configuration store); the others are attached on demand and detached again
 // when no table of theirs is open and a slot is needed. One connection means
-// one transaction spans every store, committed atomically.
+// one transaction spans every store, committed atomically - with one
+// exception: SQLite does not count a store with synchronous=OFF (the
+// scratch store) when it decides whether a commit needs its super-journal,
+// so a transaction that writes the scratch store and just one other store
+// commits the two one after the other. Each stays whole on its own.
+// Files are reached through the VFS of sql_journal_vfs.h.
 #include <sqlite3.h>
 
 #include <cstdint>
