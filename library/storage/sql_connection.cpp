@@ -141,6 +141,8 @@ StorageStatus Connection::openMain(const std::string& directory, std::string& er
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
+    sqlite3_commit_hook(db_, &Connection::onCommit, this);
+    sqlite3_rollback_hook(db_, &Connection::onRollback, this);
     registerCollations(db_);
     Store& store = stores_[directory];
     store.directory = directory;
@@ -294,13 +296,20 @@ StorageStatus Connection::begin(int waitSeconds, std::string& errorText) {
 StorageStatus Connection::commit(std::string& errorText) {
     if (!inTransaction_) return StorageStatus::Ok;
     for (TransactionListener* listener : std::vector<TransactionListener*>(listeners_)) {
-        StorageStatus st = listener->beforeCommit(errorText);
-        if (st != StorageStatus::Ok) {
+        if (aborted_) break;
+        if (StorageStatus st = listener->beforeCommit(errorText); st != StorageStatus::Ok) {
             rollback();
             return st;
         }
     }
+    if (aborted_) {
+        errorText = "The transaction was rolled back after an error";
+        rollback();
+        return StorageStatus::Other;
+    }
+    committing_ = true;
     int rc = exec("COMMIT", &errorText);
+    committing_ = false;
     if (rc != SQLITE_OK) {
         rollback();
         return failureStatus(rc);
@@ -312,9 +321,30 @@ StorageStatus Connection::commit(std::string& errorText) {
 
 void Connection::rollback() {
     if (!inTransaction_) return;
+    rollingBack_ = true;
     if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+    rollingBack_ = false;
     inTransaction_ = false;
+    aborted_ = false;
     endRollback();
+}
+
+// While a transaction runs, only commit() commits: a statement that would
+// commit on its own means SQLite ended the transaction after an error.
+int Connection::onCommit(void* connection) {
+    auto* c = static_cast<Connection*>(connection);
+    return c->inTransaction_ && !c->committing_ ? 1 : 0;
+}
+
+// A rollback nobody asked for: SQLite gave up the transaction after an
+// error. Cursors must not use what they read in it; the rest of the
+// rollback's work waits for rollback(), as no SQL may run here.
+void Connection::onRollback(void* connection) {
+    auto* c = static_cast<Connection*>(connection);
+    if (c->inTransaction_ && !c->rollingBack_ && !c->aborted_) {
+        c->aborted_ = true;
+        ++c->rollbackGeneration_;
+    }
 }
 
 void Connection::endRollback() {

@@ -66,6 +66,10 @@ public:
 
     sqlite3* db() { return db_; }
     bool inTransaction() const { return inTransaction_; }
+    // SQLite rolled the running transaction back by itself after an error
+    // (disk full, I/O error): until rollback() every write fails, for none
+    // may commit on its own, and commit() fails.
+    bool transactionAborted() const { return aborted_; }
     StorageStatus begin(int waitSeconds, std::string& errorText);
     StorageStatus commit(std::string& errorText);
     void rollback();
@@ -99,11 +103,16 @@ private:
     int configure(const std::string& schema, bool scratch, std::string& errorText);
     bool makeRoom();
     void endRollback();
+    static int onCommit(void* connection);
+    static void onRollback(void* connection);
 
     sqlite3* db_ = nullptr;
     std::map<std::string, Store> stores_;
     int nextSchema_ = 1;
     bool inTransaction_ = false;
+    bool committing_ = false;
+    bool rollingBack_ = false;
+    bool aborted_ = false;
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;

@@ -24,9 +24,12 @@ struct Schema {
     std::vector<std::vector<std::string>> keyColumns;
 };
 
+// The columns and key columns of `def`.
 Schema buildSchema(const TableDef& def);
 
+// The index of a key: "<label>_<key name>".
 std::string indexName(const TableDef& def, const KeyDef& key);
+// DDL in the attached store `schemaName`.
 std::string createTableSql(const TableDef& def, const Schema& schema, const std::string& schemaName);
 std::string createIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName);
 std::string dropIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName);

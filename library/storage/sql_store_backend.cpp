@@ -177,6 +177,8 @@ StorageStatus StoreBackend::fail(int rc, const std::string& text) {
     // Only unique keys make duplicates; other constraints are plain errors.
     if ((rc & 0xFF) == SQLITE_CONSTRAINT && rc != SQLITE_CONSTRAINT_UNIQUE && rc != SQLITE_CONSTRAINT_PRIMARYKEY)
         st = StorageStatus::Other;
+    if (rc == SQLITE_CONSTRAINT_COMMITHOOK && Connection::instance().transactionAborted())
+        return report(st, "The transaction was rolled back after an error");
     return report(st, text);
 }
 

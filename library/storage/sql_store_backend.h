@@ -28,10 +28,13 @@ public:
     // Vacuums the whole store, unless a transaction runs.
     StorageStatus pack() override;
 
+    // Takes the file's lock row, waiting up to `waitSeconds` for another
+    // user's; IsLocked when it stays taken.
     StorageStatus lock(int waitSeconds) override;
     void unlock() override;
-    // Takes the record's lock row unless the file is locked by another
-    // user, then re-reads the record with getAt().
+    // Takes the lock row of the record last read unless the file is locked
+    // by another user (RecordNotAvailable either way), then re-reads the
+    // record with getAt(); a failed read gives the row back.
     StorageStatus hold(int waitSeconds) override;
     void release() override;
 
@@ -73,29 +76,30 @@ protected:
     // The sequence goes back to idle (on open and close).
     virtual void resetCursor() = 0;
 
+    // The attached store's schema name ("main", "s1" ...).
     const std::string& schemaName() const { return store_->schema; }
     // `table` of this store, quoted: "s1"."MsgNmbr".
     std::string qualified(const std::string& table) const;
-    std::string storeFile() const;
-
-    // --- locks ----------------------------------------------------------------
-    // Removes every lock row of the table, whoever owns it (the table is gone).
-    StorageStatus removeLockRows();
 
     // --- errors --------------------------------------------------------------
-    // Ok for a succeeding result code, else the error reported with `text`.
+    // Ok for a succeeding result code, else the error reported with `text`
+    // (the connection's own words when none is given).
     StorageStatus fail(int rc, const std::string& text);
     StorageStatus fail(int rc) { return fail(rc, lastErrorText()); }
+    // Sets the table's error and returns `status`.
     StorageStatus report(StorageStatus status, std::string text);
     StorageStatus notOpen();
     StorageStatus notFound();
+    // A write to a table opened SharedReadOnly.
     StorageStatus readOnly();
 
-    Store* store_ = nullptr;
+    Store* store_ = nullptr;  // while attached
     bool open_ = false;
-    std::uint64_t connectionGeneration_ = 0;
 
 private:
+    std::string storeFile() const;
+    // Removes every lock row of the table, whoever owns it (the table is gone).
+    StorageStatus removeLockRows();
     StorageStatus claim(ShareMode mode);
     // Gives back every lock row this table owns.
     void giveBackLocks();
@@ -103,6 +107,7 @@ private:
     void forgetLocks() { ownsExclusive_ = ownsFileLock_ = holding_ = false; }
     void dropLock(std::int64_t rec);
 
+    std::uint64_t connectionGeneration_ = 0;
     LockRows locks_;
     bool ownsExclusive_ = false;
     bool ownsFileLock_ = false;

@@ -10,6 +10,7 @@
 
 #include "common/fixed_text.h"
 #include "common/types.h"
+#include "storage/sql_connection.h"
 #include "storage/table.h"
 #include "support/test_root.h"
 
@@ -126,6 +127,32 @@ TEST_F(Rollback, KeysBuiltInARolledBackTransactionAreBuiltAgainBeforeTheNextAdd)
     EXPECT_EQ(ids, (std::vector<ULONG>{5, 3, 2, 1}));
     items.close();
     EXPECT_EQ(items.open(), StorageStatus::Ok);  // the keys are all there
+}
+
+// A full disk (here: a page limit) makes SQLite roll the whole transaction
+// back by itself. What follows must not commit record by record.
+TEST_F(Rollback, AfterSQLiteGaveUpATransactionNothingCommitsOnItsOwn) {
+    ASSERT_EQ(write(1, "kept"), StorageStatus::Ok);
+    sql::Store* store = sql::Connection::instance().find(sql::canonicalDirectory(root / "F1"));
+    ASSERT_NE(store, nullptr);
+    const std::string pragma = "PRAGMA " + sql::ident(store->schema) + ".max_page_count=";
+    ASSERT_EQ(beginTransaction({&items}), StorageStatus::Ok);
+    ASSERT_EQ(sql::Connection::instance().exec(pragma + "1"), SQLITE_OK);  // no page more than now
+    StorageStatus st = StorageStatus::Ok;
+    for (ULONG id = 2; id < 10000 && st == StorageStatus::Ok; ++id) st = write(id, "filler");
+    ASSERT_EQ(st, StorageStatus::Other);
+    ASSERT_EQ(sql::Connection::instance().exec(pragma + "1073741823"), SQLITE_OK);
+    EXPECT_TRUE(inTransaction());
+
+    EXPECT_EQ(write(20000, "alone"), StorageStatus::Other);
+    EXPECT_EQ(items.lastError().text, "The transaction was rolled back after an error");
+    StorageError error;
+    EXPECT_EQ(commitTransaction(&error), StorageStatus::Other);
+    EXPECT_FALSE(inTransaction());
+    EXPECT_EQ(items.records(), 1);
+    // Afterwards, writes work as before.
+    ASSERT_EQ(write(3, "after"), StorageStatus::Ok);
+    EXPECT_EQ(items.records(), 2);
 }
 
 TEST_F(Rollback, KeysDroppedInARolledBackTransactionComeBackWithIt) {
