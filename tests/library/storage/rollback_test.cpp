@@ -213,14 +213,20 @@ TEST_F(Rollback, LockRowsOfOtherUsersBlockAndStaleOnesAreCleared) {
     EXPECT_TRUE(lockOwners().empty());
 }
 
-TEST(PostingRollback, PairsAppendedInACommittedTransactionSurviveALaterRollback) {
+struct PostingRollback : ::testing::Test {
     test::TempDir root;
-    std::filesystem::create_directory(root / "F1");
     PairRecord PAI{};
     Table pairs{pairDef(), &PAI};
-    pairs.setFileName(root / "F1/IDX029.TPS");
-    ASSERT_EQ(pairs.create(), StorageStatus::Ok);
-    ASSERT_EQ(pairs.open(), StorageStatus::Ok);
+
+    void SetUp() override {
+        std::filesystem::create_directory(root / "F1");
+        pairs.setFileName(root / "F1/IDX029.TPS");
+        ASSERT_EQ(pairs.create(), StorageStatus::Ok);
+        ASSERT_EQ(pairs.open(), StorageStatus::Ok);
+    }
+};
+
+TEST_F(PostingRollback, PairsAppendedInACommittedTransactionSurviveALaterRollback) {
 
     ASSERT_EQ(beginTransaction({&pairs}), StorageStatus::Ok);
     for (ULONG b : {3u, 1u, 2u}) {
@@ -239,14 +245,7 @@ TEST(PostingRollback, PairsAppendedInACommittedTransactionSurviveALaterRollback)
     EXPECT_EQ(pairs.records(), 3);
 }
 
-TEST(PostingRollback, ADuplicateAmongAppendedPairsFailsTheirCommit) {
-    test::TempDir root;
-    std::filesystem::create_directory(root / "F1");
-    PairRecord PAI{};
-    Table pairs{pairDef(), &PAI};
-    pairs.setFileName(root / "F1/IDX029.TPS");
-    ASSERT_EQ(pairs.create(), StorageStatus::Ok);
-    ASSERT_EQ(pairs.open(), StorageStatus::Ok);
+TEST_F(PostingRollback, ADuplicateAmongAppendedPairsFailsTheirCommit) {
     PAI = {1, 1};
     ASSERT_EQ(pairs.add(), StorageStatus::Ok);
 
