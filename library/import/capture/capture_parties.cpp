@@ -3,6 +3,7 @@
 #include "import/addresses/cis_address.h"
 #include "import/capture/capture_fields.h"
 #include "import/internet/address_split.h"
+#include "import/internet/text_case.h"
 
 namespace pm::capture {
 
@@ -54,7 +55,8 @@ void splitMailParty(std::string_view text, std::string& address, std::string& na
         std::string_view before = text.substr(0, at);
         // "[INTERNET:addr]": the closing bracket belongs to the layout.
         if (trimmed(before).ends_with('[') && rest.ends_with(']')) rest = trimmed(rest.substr(0, rest.size() - 1));
-        address.assign(rest);
+        // Internet addresses are kept in lower case, as every mail importer keeps them.
+        address = inet::lowerCase(rest);
         name.assign(withoutEnclosingQuotes(withoutTrailingSeparators(before)));
     } else {
         FindCISAdress(CisMailText, text, address, name);
