@@ -55,8 +55,7 @@ void splitMailParty(std::string_view text, std::string& address, std::string& na
         std::string_view before = text.substr(0, at);
         // "[INTERNET:addr]": the closing bracket belongs to the layout.
         if (trimmed(before).ends_with('[') && rest.ends_with(']')) rest = trimmed(rest.substr(0, rest.size() - 1));
-        // Internet addresses are kept in lower case, as every mail importer keeps them.
-        address = inet::lowerCase(rest);
+        address.assign(rest);
         name.assign(withoutEnclosingQuotes(withoutTrailingSeparators(before)));
     } else {
         FindCISAdress(CisMailText, text, address, name);
@@ -66,6 +65,8 @@ void splitMailParty(std::string_view text, std::string& address, std::string& na
         address = parts.address;
         name = parts.name;
     }
+    // Internet addresses are kept in lower case, as every mail importer keeps them.
+    if (address.find('@') != std::string::npos) address = inet::lowerCase(address);
 }
 
 }  // namespace pm::capture

@@ -17,11 +17,12 @@ std::string partyText(std::string_view raw, const char* codePage);
 void splitForumParty(std::string_view text, std::string& address, std::string& name);
 
 // Mail: a text holding "INTERNET" gives the address after "INTERNET:" (or
-// "INTERNET", lower-cased) and the name before it, without trailing blanks, ">", "[" and
+// "INTERNET") and the name before it, without trailing blanks, ">", "[" and
 // bars and without one pair of enclosing double quotes; other text is split
 // by the CompuServe rule in mail mode. When that leaves the name blank and
 // the address is an Internet address, the address is split once more by the
-// Internet address rule ("Name <addr>", "addr (Name)").
+// Internet address rule ("Name <addr>", "addr (Name)"). An address with
+// "@" is returned in lower case.
 void splitMailParty(std::string_view text, std::string& address, std::string& name);
 
 }  // namespace pm::capture
