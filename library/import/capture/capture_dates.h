@@ -3,7 +3,8 @@
 //
 // A date is written DD-MMM-YY: the month an English or German three-letter
 // name in any letter case, the year two digits, widened to four by the one
-// century rule that every importer shares (inet::expandTwoDigitYear).
+// century rule that every importer shares (inet::expandTwoDigitYear):
+// 00-49 are 2000-2049, 50-99 are 1950-1999.
 #include <cstddef>
 #include <string_view>
 

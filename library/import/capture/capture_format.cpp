@@ -2,19 +2,6 @@
 
 namespace pm::capture {
 
-CaptureFormat captureFormatOf(int formatNumber) {
-    switch (formatNumber) {
-        case 1: return CaptureFormat::Autosig;
-        case 7: return CaptureFormat::GoldenCompass;
-        case 12: return CaptureFormat::OzCis;
-        case 13: return CaptureFormat::OzWin1;
-        case 14: return CaptureFormat::OzWin2;
-        case 15: return CaptureFormat::Tapcis5;
-        case 25: return CaptureFormat::NavCisSave;
-        default: return CaptureFormat::Tapcis6;
-    }
-}
-
 const char* codePageOf(CaptureFormat format) {
     switch (format) {
         case CaptureFormat::Tapcis5:

@@ -14,10 +14,6 @@ enum class CaptureFormat {
     NavCisSave,
 };
 
-// The capture format of an import format number (1, 7, 12, 13, 14, 15, 19,
-// 25); Tapcis6 for any other number.
-CaptureFormat captureFormatOf(int formatNumber);
-
 // The ICU name of the code page the format's files are written in: the DOS
 // navigators wrote code page 850, the Windows ones Windows-1252.
 const char* codePageOf(CaptureFormat format);

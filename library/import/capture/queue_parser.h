@@ -68,6 +68,8 @@ protected:
     // Messages written at most per call.
     virtual int quotaOf(const ParserCall& call) const { return call.quota; }
 
+    // The format, its code page, the line queue of the current slice and
+    // the import register (open from the first call on).
     CaptureFormat format() const { return format_; }
     const char* codePage() const { return codePage_; }
     inet::LineQueue& queue() { return queue_; }

@@ -196,6 +196,28 @@ TEST_F(CaptureRuns, LongLinesAreStoredWholeUpTo1200Characters) {
     EXPECT_EQ(messageText("CPMSIG", 1), std::string(1000, 'a') + "\r\n" + std::string(1200, 'b') + "\r\nend\r\n");
 }
 
+TEST_F(CaptureRuns, NavCisThreadMarksAndMailFromAnAlternativeAddress) {
+    makeMailbox("My Mail", "71111,222", {"owner@home.example"});
+    const std::filesystem::path dir = root / "in";
+    // "#" without a number marks a thread start: only the "#" goes.
+    const std::string forum = writeFile(dir / "forum.sav",
+                                        "Subject:  #Hello there  Msg Number: 5\r\n   From:  Ann Smith 70000,1\r\n"
+                                        "     To:  All\r\n  Forum:  CIS:PHOTO Sec: 2-Prints\r\n   Date:  04-Mar-96\r\n\r\n"
+                                        "Body\r\n");
+    ASSERT_EQ(importFiles("NavCIS Save format", {forum}).imported, 1);
+    EXPECT_EQ(forumMessages("PHOTO"),
+              std::vector<std::string>{"5 ref 0 thread 5 'Hello there' 2/Prints Ann Smith <70000,1> -> All <> 1996-03-04"});
+    // Mail from any of the owner's addresses was sent by the owner.
+    const std::string mail = writeFile(dir / "mail.sav",
+                                       "Subject:  Note\r\n   From:  Me >INTERNET:Owner@Home.example\r\n"
+                                       "     To:  Ann Smith 70000,1\r\n   Date:  05-Mar-96 14:07\r\n\r\nText\r\n");
+    CaptureImport how;
+    how.mailbox = "My Mail";
+    ASSERT_EQ(importFiles("NavCIS Save format", {mail}, how).imported, 1);
+    EXPECT_EQ(mailMessages("My Mail"),
+              std::vector<std::string>{"1996-03-05 14:07:00 'Note' My Mail <71111,222> -> Ann Smith <70000,1>"});
+}
+
 TEST_F(CaptureRuns, RealForumCapturesOfTheCorpus) {
     const std::string corpus = compuserveCorpus();
     if (corpus.empty()) GTEST_SKIP() << "the CompuServe corpus is not there";
