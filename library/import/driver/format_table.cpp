@@ -4,6 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "common/text.h"
+#include "import/capture/capture_parsers.h"
 
 namespace pm {
 
@@ -28,31 +29,37 @@ constexpr unsigned ForumMail = KindForum | KindMail;
 // To plug a parser in, put its factory (and, for the text-line capture
 // formats, its detector) into the last two columns of its row.
 const std::vector<FormatEntry> kFormats = {
-    {1, "AUTOSIG", "*.ATO", Lines, Capture, ForumMail, nullptr, nullptr},
+    {1, "AUTOSIG", "*.ATO", Lines, Capture, ForumMail, capture::makeAutosigParser, capture::detectTapcisVariant},
     {2, "CISCOMM", "*.DBF", Dbf, Navigator, ForumMail, nullptr, nullptr},
     {3, "CompuServe 3.x", "FCABINET.DAT", TwoPass, Navigator, Forum, nullptr, nullptr},
     {4, "CSNav", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
     {5, "DOSCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
     {6, "Eudora", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
-    {7, "GoldenCompass", "*.MSG", Stream, Capture, ForumMail, nullptr, nullptr},
+    {7, "GoldenCompass", "*.MSG", Stream, Capture, ForumMail, capture::makeGoldenCompassParser, nullptr},
     {8, "IE Mail", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
     {9, "IE News", "*.NCH", Stream, MailNews, News, nullptr, nullptr},
     {10, "NavCIS 1.6x", "RECV.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
     {11, "NavCIS 1.7x-", "HRECV.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
-    {12, "OzCIS", "*.MSG;*.PRG;*.OBS", Lines, Capture, ForumMail, nullptr, nullptr},
-    {13, "OzWin I", "*.MSG;*.PRG;*.OBS", Lines, Capture, Forum, nullptr, nullptr},
-    {14, "OzWin II", "*.MSG;*.PRG;*.OBS", Lines, Capture, Forum, nullptr, nullptr},
-    {15, "TAPCIS 5.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, nullptr, nullptr},
+    {12, "OzCIS", "*.MSG;*.PRG;*.OBS", Lines, Capture, ForumMail, capture::makeOzCisParser,
+     capture::detectOzVariant},
+    {13, "OzWin I", "*.MSG;*.PRG;*.OBS", Lines, Capture, ForumMail, capture::makeOzWin1Parser,
+     capture::detectOzVariant},
+    {14, "OzWin II", "*.MSG;*.PRG;*.OBS", Lines, Capture, ForumMail, capture::makeOzWin2Parser,
+     capture::detectOzVariant},
+    {15, "TAPCIS 5.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, capture::makeTapcis5Parser,
+     capture::detectTapcisVariant},
     {16, "VirtualAccess", "*.", Stream, MailNews, Forum | Mail | News, nullptr, nullptr},
     {17, "WinCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
     {18, "Agent News", "*.*", Stream, MailNews, News, nullptr, nullptr},
-    {19, "TAPCIS 6.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, nullptr, nullptr},
+    {19, "TAPCIS 6.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, capture::makeTapcis6Parser,
+     capture::detectTapcisVariant},
     {20, "Pegasus", "*.PMM", Stream, MailNews, Mail, nullptr, nullptr},
     {21, "Netscape News", "*.SNM", Stream, MailNews, News, nullptr, nullptr},
     {22, "Netscape Mail", "*.*", Stream, MailNews, Mail, nullptr, nullptr},
     {23, "Outlook Express 4 Mail", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
     {24, "Outlook Express 4 News", "*.NCH", Stream, MailNews, News, nullptr, nullptr},
-    {25, "NavCIS Save format", "*.SAV", Lines, Capture, Forum, nullptr, nullptr},
+    {25, "NavCIS Save format", "*.SAV", Lines, Capture, ForumMail, capture::makeNavCisSaveParser,
+     capture::detectNavCisSaveVariant},
     {26, "Generic Mail Type 1", "*.*", Stream, MailNews, Mail, nullptr, nullptr},
     {27, "Becky Mail", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
     {28, "Unix News", "*.*", Stream, MailNews, News, nullptr, nullptr},
