@@ -41,6 +41,18 @@ bool usableHeader(const inet::LineQueue& queue, std::size_t headerStart) {
     return false;
 }
 
+std::size_t lastTextLine(const inet::LineQueue& queue) {
+    std::size_t pos = queue.size();
+    while (pos >= 1 && (queue.isRemoved(pos) || isBlankText(queue.text(pos)))) --pos;
+    return pos;
+}
+
+std::string assembleBody(const inet::LineQueue& queue, const inet::ParsedHeader& header) {
+    const std::size_t last = lastTextLine(queue);
+    if (last < header.firstBodyLine) return {};
+    return inet::assembleText(queue, header.firstBodyLine, last, header.body);
+}
+
 bool declaresTransferEncoding(const inet::LineQueue& queue) {
     for (std::size_t pos = 1; pos <= queue.size(); ++pos)
         if (inet::startsWithNoCase(queue.text(pos), "CONTENT-TRANSFER-ENCODING:")) return true;
@@ -134,7 +146,7 @@ CourseResult MessageCourse::handleMail(inet::LineQueue& queue, std::size_t heade
     if (options_.joinSoftBreaks && header_.body.encoding == inet::TransferEncoding::Identity &&
         !declaresTransferEncoding(queue))
         joinSoftLineBreaks(queue, header_.firstBodyLine);
-    NHR.MSGTEXT = inet::assembleText(queue, header_.firstBodyLine, queue.size(), header_.body);
+    NHR.MSGTEXT = assembleBody(queue, header_);
     return appendWork(call, {});
 }
 
@@ -163,7 +175,7 @@ CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t heade
         return CourseResult::Skipped;
     }
     NHR.INTERNAL = db.id;
-    NHR.MSGTEXT = inet::assembleText(queue, header_.firstBodyLine, queue.size(), header_.body);
+    NHR.MSGTEXT = assembleBody(queue, header_);
     return appendWork(call, header_.messageIds);
 }
 

@@ -35,6 +35,15 @@ std::size_t firstNonBlank(const inet::LineQueue& queue, std::size_t pos);
 // line does not count). A block without one is no message.
 bool usableHeader(const inet::LineQueue& queue, std::size_t headerStart);
 
+// The position of the last entry that is text: trailing blank lines (the
+// blank line a mailbox puts before its next separator) and removed lines
+// are none. 0 when no entry is.
+std::size_t lastTextLine(const inet::LineQueue& queue);
+
+// The message text of the body from `first` on (trailing blank lines
+// dropped), assembled by the header's body format.
+std::string assembleBody(const inet::LineQueue& queue, const inet::ParsedHeader& header);
+
 // True when some line of the queue names a Content-Transfer-Encoding.
 bool declaresTransferEncoding(const inet::LineQueue& queue);
 

@@ -87,7 +87,7 @@ private:
     }
 
     void assemble(inet::LineQueue& queue) {
-        NHR.MSGTEXT = inet::assembleText(queue, header_.firstBodyLine, queue.size(), header_.body);
+        NHR.MSGTEXT = assembleBody(queue, header_);
     }
 
     CourseResult forumMessage(inet::LineQueue& queue, const std::string& title, const std::string& optional,
