@@ -101,7 +101,7 @@ bool isArticleStartLine(std::string_view line) {
 }
 
 long linesFieldCount(std::string_view line) {
-    if (line.size() <= 8 || !inet::startsWithNoCase(line, "LINES:")) return -1;
+    if (!inet::startsWithNoCase(line, "LINES:")) return -1;
     std::size_t i = 6;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     long count = 0;
