@@ -1,5 +1,7 @@
 #include "import/formats/line_reader.h"
 
+#include <cstring>
+
 namespace pm::formats {
 
 bool RawLine::blank() const {
@@ -14,7 +16,15 @@ void LineReader::setStop(unsigned char firstByte, StopCheck check) {
     stopCheck_ = check;
 }
 
+void LineReader::detectLineEnds() {
+    const std::string_view head = window_.from(1);
+    ends_ = head.find('\n') == std::string_view::npos && head.find('\r') != std::string_view::npos ? LineEnds::Cr
+                                                                                                  : LineEnds::Lf;
+}
+
 bool LineReader::read(RawLine& line) {
+    if (ends_ == LineEnds::Unknown) detectLineEnds();
+    const char lineEnd = ends_ == LineEnds::Cr ? '\r' : '\n';
     line.text.clear();
     line.cut = line.ended = line.stopped = false;
     line.start = position_;
@@ -31,9 +41,10 @@ bool LineReader::read(RawLine& line) {
         const std::size_t n = span.size();
         if (hasStop_) {
             const char stop = static_cast<char>(stopByte_);
-            while (i < n && span[i] != '\n' && span[i] != '\r' && span[i] != stop) ++i;
+            while (i < n && span[i] != lineEnd && span[i] != stop) ++i;
         } else {
-            while (i < n && span[i] != '\n' && span[i] != '\r') ++i;
+            const void* found = std::memchr(span.data(), lineEnd, n);
+            i = found ? static_cast<std::size_t>(static_cast<const char*>(found) - span.data()) : n;
         }
         if (line.text.size() < MaxLineBytes) {
             const std::size_t keep = std::min(i, MaxLineBytes - line.text.size());
@@ -46,14 +57,10 @@ bool LineReader::read(RawLine& line) {
         if (i == n) continue;  // the line goes on in the next part of the window
 
         const char c = span[i];
-        if (c == '\n') {
+        if (c == lineEnd) {
             line.ended = true;
+            if (lineEnd == '\n' && !line.cut && !line.text.empty() && line.text.back() == '\r') line.text.pop_back();
             line.next = position_ = pos + 1;
-            return true;
-        }
-        if (c == '\r') {
-            line.ended = true;
-            line.next = position_ = window_.at(pos + 1) == '\n' ? pos + 2 : pos + 1;
             return true;
         }
         // The stop byte: a mark, or an ordinary byte of the line.

@@ -1,9 +1,11 @@
 #pragma once
-// Source lines out of a byte window. A line ends at CR LF, at LF or at a
-// lone CR, so files of any of the three conventions (and mixtures) cut the
-// same way. A line keeps at most MaxLineBytes bytes; the rest of a longer
-// line is passed over (the line queue keeps less than that anyway), so an
-// endless line costs time but no memory.
+// Source lines out of a byte window. A line ends at LF (a CR before it is
+// dropped), so CR LF and LF files cut alike and a lone CR inside a line
+// stays in it; a file whose first window holds CRs but no LF at all ends
+// its lines with CR alone (old Macintosh files) and is cut at CR. A line
+// keeps at most MaxLineBytes bytes; the rest of a longer line is passed
+// over (the line queue keeps less than that anyway), so an endless line
+// costs time but no memory.
 //
 // A stop mark can be set: a byte sequence inside a line that ends it where
 // it stands (the record markers of the binary mail and news files).
@@ -62,8 +64,12 @@ public:
     bool atEnd() { return window_.at(position_) < 0; }
 
 private:
+    enum class LineEnds { Unknown, Lf, Cr };
+    void detectLineEnds();
+
     ByteWindow& window_;
     std::int64_t position_ = 1;
+    LineEnds ends_ = LineEnds::Unknown;
     bool hasStop_ = false;
     unsigned char stopByte_ = 0;
     StopCheck stopCheck_ = nullptr;
