@@ -7,6 +7,7 @@
 
 #include "common/dates.h"
 #include "formats_fixture.h"
+#include "splitter_support.h"
 
 namespace pm::test {
 namespace {
@@ -228,6 +229,31 @@ TEST_F(FormatImport, VirtualAccessSortsItsThreeKinds) {
     const ImportCounts again = import("VirtualAccess", {sampleFile("virtual-access/Messages")});
     EXPECT_EQ(again.imported, 0);
     EXPECT_EQ(contents("PHOTOFORUM").messages.size(), 2u);
+}
+
+TEST_F(FormatImport, StoredTextIsUtf8WhateverTheBodyWasWrittenIn) {
+    const std::string mbox =
+        "From a@b\nFrom: a@b\nSubject: no charset, old bytes\nDate: 1 Mar 1997 10:00\n\n\x93quoted\x94 caf\xE9\n"
+        "From a@b\nFrom: a@b\nSubject: no charset, UTF-8\nDate: 2 Mar 1997 10:00\n\ncaf\xC3\xA9 \xE2\x82\xAC\n"
+        "From a@b\nFrom: a@b\nSubject: =?koi8-r?B?8NLJ18XU?=\nDate: 3 Mar 1997 10:00\n"
+        "Content-Type: text/plain; charset=koi8-r\n\n\xF0\xD2\xC9\xD7\xC5\xD4\n"
+        "From a@b\nFrom: a@b\nSubject: long\nDate: 4 Mar 1997 10:00\n\n";
+    std::string longBody;
+    for (int i = 0; i < 1000; ++i) longBody += std::string(68, 'y') + "\n";
+    const std::string path = root / "charsets.mbox";
+    test::writeFile(path, mbox + longBody);
+    ASSERT_EQ(import("Generic Mail Type 2", {path}).imported, 4);
+    const DatabaseContents db = contents("Inbox");
+    ASSERT_EQ(db.messages.size(), 4u);
+    EXPECT_EQ(db.messages[0].text, "\u201Cquoted\u201D café\r\n");  // Windows-1252
+    EXPECT_EQ(db.messages[1].text, "café €\r\n");
+    EXPECT_EQ(db.messages[2].subject, "Привет");
+    EXPECT_EQ(db.messages[2].text, "Привет\r\n");
+    // A text beyond the limit keeps 63,998 bytes and a final line end: 914
+    // whole lines of 70 bytes and 18 bytes of the next.
+    const std::string& cut = db.messages[3].text;
+    EXPECT_EQ(cut.size(), 64000u);
+    EXPECT_TRUE(cut.ends_with("\r\n" + std::string(18, 'y') + "\r\n"));
 }
 
 TEST_F(FormatImport, SmallQuotasGiveTheSameResultOverMoreCalls) {
