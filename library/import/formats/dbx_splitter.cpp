@@ -50,7 +50,9 @@ public:
         fd_ = ::open(call.fileName.c_str(), O_RDONLY);
         logFile_ = call.logFile;
         skipped_ = call.skipped;
-        return fd_ >= 0;
+        // A file that cannot be read a second time ends at once, like a read error.
+        if (fd_ < 0) cursor_ = fileSize_;
+        return true;
     }
 
     Cut next(inet::LineQueue& queue, std::size_t& headerStart, std::int64_t budget) override {
