@@ -256,6 +256,23 @@ TEST_F(FormatImport, StoredTextIsUtf8WhateverTheBodyWasWrittenIn) {
     EXPECT_TRUE(cut.ends_with("\r\n" + std::string(18, 'y') + "\r\n"));
 }
 
+TEST_F(FormatImport, ACallHandlesAtMostTheQuotaOfMessages) {
+    ImportOptions options;
+    options.quota = 2;
+    ImportRun run(requestFor("Generic Mail Type 1", {sampleFile("generic-mail-1/Mail.txt")}), options);
+    long long before = 0;
+    int parseCalls = 0;
+    while (run.step() == StepResult::Running && !run.progress().phaseB) {
+        const long long written = run.progress().workRecords;
+        EXPECT_LE(written - before, 2);
+        if (written > before) ++parseCalls;
+        before = written;
+    }
+    EXPECT_EQ(parseCalls, 2);  // four messages, two a call
+    EXPECT_EQ(run.runToEnd(), ImportOutcome::Completed);
+    EXPECT_EQ(run.progress().imported, 4);
+}
+
 TEST_F(FormatImport, SmallQuotasGiveTheSameResultOverMoreCalls) {
     const ImportCounts counts = import("Generic Mail Type 1", {sampleFile("generic-mail-1/Mail.txt")}, 1);
     EXPECT_EQ(counts.imported, 4);

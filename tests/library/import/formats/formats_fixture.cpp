@@ -91,13 +91,12 @@ void FormatImportTest::SetUp() {
     ASSERT_NE(mailbox, 0u);
 }
 
-ImportCounts FormatImportTest::import(const std::string& format, const std::vector<std::string>& files, int quota,
-                                      bool allowReimport) {
+ImportRequest FormatImportTest::requestFor(const std::string& format, const std::vector<std::string>& files,
+                                           bool allowReimport) {
+    ImportRequest r;
     const FormatEntry* entry = formatByName(format);
     EXPECT_NE(entry, nullptr) << format;
-    ImportCounts counts;
-    if (!entry) return counts;
-    ImportRequest r;
+    if (!entry) return r;
     r.selectionMethod = SelectFiles;
     r.importPath = root.path();
     for (const std::string& f : files) r.selectedFiles += (r.selectedFiles.empty() ? "" : ";") + f;
@@ -108,9 +107,19 @@ ImportCounts FormatImportTest::import(const std::string& format, const std::vect
     r.allowReimport = allowReimport ? 1 : 0;
     EXPECT_EQ(setRequestFormat(r, entry->number), RequestProblem::None);
     EXPECT_EQ(completeImportRequest(r), RequestProblem::None);
+    return r;
+}
+
+ImportCounts FormatImportTest::import(const std::string& format, const std::vector<std::string>& files, int quota,
+                                      bool allowReimport) {
+    ImportCounts counts;
+    if (!formatByName(format)) {
+        ADD_FAILURE() << format;
+        return counts;
+    }
     ImportOptions options;
     options.quota = quota;
-    ImportRun run(r, options);
+    ImportRun run(requestFor(format, files, allowReimport), options);
     counts.outcome = run.runToEnd();
     counts.imported = run.progress().imported;
     counts.skipped = run.progress().skipped;

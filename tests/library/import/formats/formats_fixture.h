@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/types.h"
+#include "import/driver/import_request.h"
 #include "import/driver/import_run.h"
 #include "support/installation_fixture.h"
 
@@ -53,6 +54,10 @@ protected:
     // An installation with the mail database "Inbox" owned by
     // me@home.example (alternative address me@work.example).
     void SetUp() override;
+
+    // The request of import() below.
+    ImportRequest requestFor(const std::string& format, const std::vector<std::string>& files,
+                             bool allowReimport = false);
 
     // Imports `files` with the format named `format`: mail into "Inbox"
     // (when the format holds mail), forum messages and news articles as the
