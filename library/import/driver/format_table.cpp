@@ -5,6 +5,7 @@
 #include "common/fixed_text.h"
 #include "common/text.h"
 #include "import/capture/capture_parsers.h"
+#include "import/formats/mail_news_formats.h"
 
 namespace pm {
 
@@ -34,10 +35,10 @@ const std::vector<FormatEntry> kFormats = {
     {3, "CompuServe 3.x", "FCABINET.DAT", TwoPass, Navigator, Forum, nullptr, nullptr},
     {4, "CSNav", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
     {5, "DOSCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
-    {6, "Eudora", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
+    {6, "Eudora", "*.MBX", Stream, MailNews, Mail, formats::makeEudoraParser, nullptr},
     {7, "GoldenCompass", "*.MSG", Stream, Capture, ForumMail, capture::makeGoldenCompassParser, nullptr},
-    {8, "IE Mail", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
-    {9, "IE News", "*.NCH", Stream, MailNews, News, nullptr, nullptr},
+    {8, "IE Mail", "*.MBX", Stream, MailNews, Mail, formats::makeIeMailParser, nullptr},
+    {9, "IE News", "*.NCH", Stream, MailNews, News, formats::makeIeNewsParser, nullptr},
     {10, "NavCIS 1.6x", "RECV.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
     {11, "NavCIS 1.7x-", "HRECV.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
     {12, "OzCIS", "*.MSG;*.PRG;*.OBS", Lines, Capture, ForumMail, capture::makeOzCisParser,
@@ -48,28 +49,28 @@ const std::vector<FormatEntry> kFormats = {
      capture::detectOzVariant},
     {15, "TAPCIS 5.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, capture::makeTapcis5Parser,
      capture::detectTapcisVariant},
-    {16, "VirtualAccess", "*.", Stream, MailNews, Forum | Mail | News, nullptr, nullptr},
+    {16, "VirtualAccess", "*.", Stream, MailNews, Forum | Mail | News, formats::makeVirtualAccessParser, nullptr},
     {17, "WinCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
-    {18, "Agent News", "*.*", Stream, MailNews, News, nullptr, nullptr},
+    {18, "Agent News", "*.*", Stream, MailNews, News, formats::makeAgentNewsParser, nullptr},
     {19, "TAPCIS 6.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, capture::makeTapcis6Parser,
      capture::detectTapcisVariant},
-    {20, "Pegasus", "*.PMM", Stream, MailNews, Mail, nullptr, nullptr},
-    {21, "Netscape News", "*.SNM", Stream, MailNews, News, nullptr, nullptr},
-    {22, "Netscape Mail", "*.*", Stream, MailNews, Mail, nullptr, nullptr},
-    {23, "Outlook Express 4 Mail", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
-    {24, "Outlook Express 4 News", "*.NCH", Stream, MailNews, News, nullptr, nullptr},
+    {20, "Pegasus", "*.PMM", Stream, MailNews, Mail, formats::makePegasusParser, nullptr},
+    {21, "Netscape News", "*.SNM", Stream, MailNews, News, formats::makeNetscapeNewsParser, nullptr},
+    {22, "Netscape Mail", "*.*", Stream, MailNews, Mail, formats::makeNetscapeMailParser, nullptr},
+    {23, "Outlook Express 4 Mail", "*.MBX", Stream, MailNews, Mail, formats::makeIeMailParser, nullptr},
+    {24, "Outlook Express 4 News", "*.NCH", Stream, MailNews, News, formats::makeIeNewsParser, nullptr},
     {25, "NavCIS Save format", "*.SAV", Lines, Capture, ForumMail, capture::makeNavCisSaveParser,
      capture::detectNavCisSaveVariant},
-    {26, "Generic Mail Type 1", "*.*", Stream, MailNews, Mail, nullptr, nullptr},
-    {27, "Becky Mail", "*.MBX", Stream, MailNews, Mail, nullptr, nullptr},
-    {28, "Unix News", "*.*", Stream, MailNews, News, nullptr, nullptr},
-    {29, "Gravity", "*.*", Stream, MailNews, News, nullptr, nullptr},
-    {30, "Agent Mail", "*.*", Stream, MailNews, Mail, nullptr, nullptr},
+    {26, "Generic Mail Type 1", "*.*", Stream, MailNews, Mail, formats::makeHeaderMailParser, nullptr},
+    {27, "Becky Mail", "*.MBX", Stream, MailNews, Mail, formats::makeHeaderMailParser, nullptr},
+    {28, "Unix News", "*.*", Stream, MailNews, News, formats::makeUnixNewsParser, nullptr},
+    {29, "Gravity", "*.*", Stream, MailNews, News, formats::makeGravityParser, nullptr},
+    {30, "Agent Mail", "*.*", Stream, MailNews, Mail, formats::makeHeaderMailParser, nullptr},
     {31, "OUI", "MESSAGE.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
-    {32, "Outlook Express 5 Mail", "*.DBX", Stream, MailNews, Mail, nullptr, nullptr},
+    {32, "Outlook Express 5 Mail", "*.DBX", Stream, MailNews, Mail, formats::makeOutlookExpress5MailParser, nullptr},
     {33, "Outlook Mail", "", Auto, Outlook, Mail, nullptr, nullptr},
-    {34, "Outlook Express 5 News", "*.DBX", Stream, MailNews, News, nullptr, nullptr},
-    {35, "Generic Mail Type 2", "*.*", Stream, MailNews, Mail, nullptr, nullptr},
+    {34, "Outlook Express 5 News", "*.DBX", Stream, MailNews, News, formats::makeOutlookExpress5NewsParser, nullptr},
+    {35, "Generic Mail Type 2", "*.*", Stream, MailNews, Mail, formats::makeMailboxParser, nullptr},
 };
 
 struct Override {

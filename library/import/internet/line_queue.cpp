@@ -76,6 +76,10 @@ bool LineQueue::continued(std::size_t pos) const {
     return pos >= 1 && pos <= entries_.size() && entries_[pos - 1].continued;
 }
 
+void LineQueue::setContinued(std::size_t pos, bool continued) {
+    if (pos >= 1 && pos <= entries_.size()) entries_[pos - 1].continued = continued;
+}
+
 void LineQueue::markRemoved(std::size_t pos) {
     if (pos >= 1 && pos <= entries_.size()) entries_[pos - 1].removed = true;
 }

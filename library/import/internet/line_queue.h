@@ -59,6 +59,10 @@ public:
     // True when entry `pos` is continued by the next entry.
     bool continued(std::size_t pos) const;
 
+    // Sets whether entry `pos` is continued by the next entry (joining two
+    // source lines into one, as a quoted-printable soft line break does).
+    void setContinued(std::size_t pos, bool continued);
+
     // Replaces the text of entry `pos` by the removal mark.
     void markRemoved(std::size_t pos);
 

@@ -103,7 +103,11 @@ void MimeHeaderReader::feed(std::string_view line) {
             current_ = Field::Encoding;
         }
     }
-    if (boundary_.empty() && isMultipart()) boundary_ = extractBoundary(line);
+    if (boundary_.empty() && isMultipart()) {
+        boundary_ = extractBoundary(line);
+        // "boundary=" folded before its value: read the unfolded field.
+        if (boundary_.empty() && current_ == Field::ContentType) boundary_ = extractBoundary(contentType_);
+    }
 }
 
 bool MimeHeaderReader::isMultipart() const {

@@ -37,7 +37,8 @@ class MimeHeaderReader {
 public:
     // One line of the block, continuation lines included, in order. A
     // multipart type whose boundary is not in its own field is looked for in
-    // every following line of the block (some mailers wrote it unfolded).
+    // every following line of the block (some mailers wrote it unfolded),
+    // and in the unfolded field (a "boundary=" folded before its value).
     void feed(std::string_view line);
 
     bool hasContentType() const { return contentTypeSeen_; }

@@ -133,7 +133,8 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
                 current = &inReplyTo;
             }
         } else if (startsWithNoCase(line, "LINES:")) {
-            if (line.size() > 8) out.lineCount = readLineCount(headerValue(line));
+            // A one-digit count stands in a line of eight characters.
+            out.lineCount = readLineCount(headerValue(line));
         } else if (startsWithNoCase(line, "FROM:")) {
             if (!fromSeen) {
                 fromSeen = true;

@@ -52,6 +52,7 @@ TEST(FormatTable, OverrideRegistersAndWithdrawsAParser) {
     struct NullParser : FormatParser {
         bool parse(ParserCall&) override { return true; }
     };
+    const FormatParserOverride none(30, nullptr);
     EXPECT_FALSE(formatImportable(30));
     {
         FormatParserOverride plug(30, [] { return std::make_unique<NullParser>(); });

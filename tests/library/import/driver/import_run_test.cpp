@@ -236,6 +236,7 @@ TEST_F(ImportRuns, CreateDatabasesOnlyMakesTheDatabasesEmpty) {
 }
 
 TEST_F(ImportRuns, FormatWithoutAParserIsRefused) {
+    const FormatParserOverride withdrawn(6, nullptr);
     ImportRequest r = request({"a.blk"});
     ASSERT_EQ(setRequestFormat(r, 6), RequestProblem::None);
     ImportRun importRun(r);

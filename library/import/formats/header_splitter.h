@@ -1,0 +1,38 @@
+#pragma once
+// The splitters that find messages by their header lines alone: Generic
+// Mail Type 1, Becky Mail and Agent Mail, and Gravity's news files.
+//
+// A message begins at a line that the header-field classification
+// recognises (leading control bytes of a binary record passed over, so the
+// header is not preceded by a letter); for Gravity the line must stand at
+// the start of the file or after a blank line. It must open a real header
+// block: up to its first blank line every line is a header field or a
+// continuation, at least two of them are recognised fields and one of those
+// is "From:", "Date:", "To:", "Subject:", "Newsgroups:" or "Message-ID:";
+// so neither a quoted "From:" line in a body nor the header of a MIME part
+// cuts the message there (a whole quoted message header does). Inside a message's header no new message begins; in
+// its body the rule above applies again.
+#include <memory>
+#include <string_view>
+
+#include "import/formats/splitter.h"
+
+namespace pm::formats {
+
+// Bytes looked ahead to confirm a header block.
+inline constexpr std::int64_t HeaderLookahead = 8000;
+
+// Whether `line` has the shape of a header field ("Name: value", the name
+// of printable characters without blanks) or of a continuation line.
+bool headerShaped(std::string_view line);
+
+// `line` without the leading control bytes (NUL, Ctrl-Z and the like) that
+// binary records put before a header; how many were removed goes to
+// `removed`.
+std::string_view withoutLeadingControls(std::string_view line, std::size_t& removed);
+
+// `afterBlankLine`: a message starts only at the file's start, after a
+// blank line or after control bytes (Gravity).
+std::unique_ptr<MessageSplitter> makeHeaderSplitter(bool afterBlankLine);
+
+}  // namespace pm::formats

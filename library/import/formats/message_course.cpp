@@ -1,0 +1,182 @@
+#include "import/formats/message_course.h"
+
+#include "import/driver/database_resolver.h"
+#include "import/driver/import_request.h"
+#include "import/driver/work_files.h"
+#include "import/internet/header_fields.h"
+#include "import/internet/mail_header.h"
+#include "import/internet/news_header.h"
+#include "import/internet/text_assembly.h"
+#include "import/internet/text_case.h"
+#include "tables/records/scratch_tables.h"
+
+namespace pm::formats {
+
+namespace {
+
+bool isBlankText(std::string_view text) {
+    for (char c : text)
+        if (c != ' ' && c != '\t') return false;
+    return true;
+}
+
+}  // namespace
+
+std::size_t firstNonBlank(const inet::LineQueue& queue, std::size_t pos) {
+    if (pos < 1) pos = 1;
+    while (pos <= queue.size() && isBlankText(queue.text(pos))) ++pos;
+    return pos;
+}
+
+bool usableHeader(const inet::LineQueue& queue, std::size_t headerStart) {
+    std::string scratch;
+    for (std::size_t pos = headerStart; pos >= 1 && pos <= queue.size(); pos = queue.nextSourceLine(pos)) {
+        std::string_view line = queue.sourceLine(pos, scratch);
+        if (line.empty()) return false;
+        const inet::HeaderField field = inet::classifyHeaderLine(line);
+        if (field == inet::NotHeaderLine) continue;
+        if (field == inet::OtherKnownField && inet::startsWithNoCase(line, "FROM ")) continue;
+        return true;
+    }
+    return false;
+}
+
+std::size_t lastTextLine(const inet::LineQueue& queue) {
+    std::size_t pos = queue.size();
+    while (pos >= 1 && (queue.isRemoved(pos) || isBlankText(queue.text(pos)))) --pos;
+    return pos;
+}
+
+std::string assembleBody(const inet::LineQueue& queue, const inet::ParsedHeader& header) {
+    const std::size_t last = lastTextLine(queue);
+    if (last < header.firstBodyLine) return {};
+    return inet::assembleText(queue, header.firstBodyLine, last, header.body);
+}
+
+bool declaresTransferEncoding(const inet::LineQueue& queue) {
+    for (std::size_t pos = 1; pos <= queue.size(); ++pos)
+        if (inet::startsWithNoCase(queue.text(pos), "CONTENT-TRANSFER-ENCODING:")) return true;
+    return false;
+}
+
+void joinSoftLineBreaks(inet::LineQueue& queue, std::size_t first) {
+    for (std::size_t pos = first; pos >= 1 && pos < queue.size(); ++pos) {
+        if (queue.isRemoved(pos) || queue.isRemoved(pos + 1) || queue.continued(pos)) continue;
+        std::string_view text = queue.text(pos);
+        if (text.ends_with("=20")) {
+            std::string joined(text.substr(0, text.size() - 3));
+            joined.push_back(' ');
+            queue.setText(pos, joined);
+            queue.setContinued(pos, true);
+        } else if (text.ends_with('=') && !text.ends_with("?=")) {
+            queue.setText(pos, text.substr(0, text.size() - 1));
+            queue.setContinued(pos, true);
+        }
+    }
+}
+
+std::string mailboxName(const ParserCall& call) {
+    const ImportRequest& request = *call.request;
+    if (request.mailbox > 0)
+        if (const DatabaseEntry* entry = call.databases->entry(static_cast<ULONG>(request.mailbox))) return entry->name;
+    return request.targetName;
+}
+
+void countSkipped(ParserCall& call) {
+    if (call.skipped) ++*call.skipped;
+}
+
+CourseResult appendWork(ParserCall& call, const std::vector<inet::MessageIdPair>& messageIds) {
+    if (call.work->appendMessage() == WorkWrite::Failed) return CourseResult::Failed;
+    for (const inet::MessageIdPair& pair : messageIds) {
+        TID.IDSTRING = pair.idString;
+        TID.MSGNUMBER = pair.number;
+        if (call.work->appendMessageId() == WorkWrite::Failed) return CourseResult::Failed;
+    }
+    return CourseResult::Written;
+}
+
+void fillWorkRecord(const inet::ParsedHeader& header) {
+    NewHR.clear();
+    NHR.MSGNUMBER = header.msgNumber;
+    NHR.REFNUMBER = header.refNumber;
+    NHR.FOR_DESCRIPTION = header.forDescription;
+    NHR.HEADING = header.heading;
+    NHR.S_CISADRESS = header.senderAddress;
+    NHR.S_NAME = header.senderName;
+    NHR.R_CISADRESS = header.receiverAddress;
+    NHR.R_NAME = header.receiverName;
+    NHR.DATE = header.date;
+    NHR.TIME = header.time;
+    NHR.MAILTYPE = header.mailType;
+    NHR.RECIPTYPE = "TO";
+}
+
+CourseResult MessageCourse::handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
+                                   inet::HeaderContext& context) {
+    headerStart = firstNonBlank(queue, headerStart);
+    if (headerStart > queue.size()) return CourseResult::Skipped;  // nothing but blank lines: no message
+    return options_.kind == HeaderKind::Mail ? handleMail(queue, headerStart, call, context)
+                                             : handleNews(queue, headerStart, call, context);
+}
+
+CourseResult MessageCourse::handleMail(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
+                                       inet::HeaderContext& context) {
+    const ImportRequest& request = *call.request;
+    if (!request.importMail || !usableHeader(queue, headerStart)) {
+        countSkipped(call);
+        return CourseResult::Skipped;
+    }
+    inet::MailHeaderOptions mailOptions;
+    mailOptions.pegasusDates = options_.pegasusDates;
+    if (!inet::analyseMailHeader(queue, headerStart, context, header_, mailOptions)) {
+        countSkipped(call);
+        return CourseResult::Skipped;
+    }
+    fillWorkRecord(header_);
+    const std::string mailbox = mailboxName(call);
+    NHR.FOR_DESCRIPTION = mailbox;
+    const Resolution db = call.databases->resolve(mailbox, ResolveMail);
+    if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) {
+        countSkipped(call);
+        return CourseResult::Skipped;
+    }
+    NHR.INTERNAL = db.id;
+    NHR.MSGNUMBER = NHR.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
+    if (options_.joinSoftBreaks && header_.body.encoding == inet::TransferEncoding::Identity &&
+        !declaresTransferEncoding(queue))
+        joinSoftLineBreaks(queue, header_.firstBodyLine);
+    NHR.MSGTEXT = assembleBody(queue, header_);
+    return appendWork(call, {});
+}
+
+CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
+                                       inet::HeaderContext& context) {
+    const ImportRequest& request = *call.request;
+    if (!request.importNewsgroup || !usableHeader(queue, headerStart)) {
+        countSkipped(call);
+        return CourseResult::Skipped;
+    }
+    ULONG counter = static_cast<ULONG>(*call.runningId);
+    inet::NewsHeaderOptions newsOptions;
+    newsOptions.cisAddressRule = options_.cisAddressRule;
+    const bool analysed = inet::analyseNewsHeader(queue, headerStart, counter, context, header_, newsOptions);
+    *call.runningId = static_cast<LONG>(counter);
+    // Only articles that name a newsgroup and carry a Message-ID can be
+    // stored: the identifier decides the article's number.
+    if (!analysed || header_.newsKind != 3 || header_.forDescription.empty() || header_.msgNumber == 0) {
+        countSkipped(call);
+        return CourseResult::Skipped;
+    }
+    fillWorkRecord(header_);
+    const Resolution db = call.databases->resolve(header_.forDescription.str(), ResolveNewsgroup);
+    if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) {
+        countSkipped(call);
+        return CourseResult::Skipped;
+    }
+    NHR.INTERNAL = db.id;
+    NHR.MSGTEXT = assembleBody(queue, header_);
+    return appendWork(call, header_.messageIds);
+}
+
+}  // namespace pm::formats

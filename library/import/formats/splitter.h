@@ -1,0 +1,75 @@
+#pragma once
+// What every splitter of the mail and news files offers the parser: the
+// next message of the file, cut into the line queue.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "import/driver/format_parser.h"
+#include "import/formats/byte_window.h"
+#include "import/internet/line_queue.h"
+#include "import/internet/parsed_header.h"
+
+namespace pm::formats {
+
+enum class Cut {
+    Message,  // a message is in the queue
+    End,      // the file holds no further message
+    Paused,   // the scan budget was spent before a message start: call again
+};
+
+// Raw bytes of one message that are queued at most: the text assembly reads
+// far less, and a message with a huge attachment must not grow the memory.
+inline constexpr std::size_t MaxQueuedMessageBytes = 8u << 20;
+
+class MessageSplitter {
+public:
+    virtual ~MessageSplitter() = default;
+
+    // Prepares the file that `window` has open (first call). False when the
+    // file is not of the format at all.
+    virtual bool begin(ByteWindow& window, const ParserCall& call) = 0;
+
+    // Cuts the next message into `queue` (emptied first) and gives the queue
+    // position its header block starts at. Looking for a message start it
+    // passes over at most about `budget` bytes before it pauses.
+    virtual Cut next(inet::LineQueue& queue, std::size_t& headerStart, std::int64_t budget) = 0;
+
+    // The position after the last byte used: the progress in the file.
+    virtual std::int64_t position() const = 0;
+};
+
+enum class CourseResult {
+    Written,  // a work record was appended (or the run already held it)
+    Skipped,  // left out and counted
+    Failed,   // the work file failed: the parser must end the file
+};
+
+// Handles one cut message: the common course, or a format's own.
+class MessageHandler {
+public:
+    virtual ~MessageHandler() = default;
+    // Handles the message in `queue` whose header block starts at
+    // `headerStart`.
+    virtual CourseResult handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
+                                inet::HeaderContext& context) = 0;
+};
+
+// Queues the lines of one message, up to MaxQueuedMessageBytes; further
+// lines are passed over.
+class MessageLines {
+public:
+    explicit MessageLines(inet::LineQueue& queue) : queue_(queue) { queue_.clear(); }
+    void add(std::string_view line) {
+        if (bytes_ > MaxQueuedMessageBytes) return;
+        bytes_ += line.size() + 2;
+        queue_.push(line);
+    }
+    bool full() const { return bytes_ > MaxQueuedMessageBytes; }
+
+private:
+    inet::LineQueue& queue_;
+    std::size_t bytes_ = 0;
+};
+
+}  // namespace pm::formats
