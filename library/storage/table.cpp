@@ -166,7 +166,10 @@ StorageStatus Table::add() { return result(backend().add(false)); }
 StorageStatus Table::append() { return result(backend().add(true)); }
 StorageStatus Table::put() { return result(backend().put()); }
 StorageStatus Table::erase() { return result(backend().erase()); }
-std::int64_t Table::records() { return backend().records(); }
+std::int64_t Table::records() {
+    error_ = {};
+    return backend().records();
+}
 
 StorageStatus Table::lock(int waitSeconds) { return result(backend().lock(waitSeconds)); }
 void Table::unlock() { backend().unlock(); }

@@ -172,7 +172,11 @@ bool MessageStore::writeSectionCounts(int quota, bool& failed) {
 
 bool MessageStore::writeDatabaseCount() {
     Table& headers = type_ == TypeMail ? Mail : MsgNmbr;
-    const ULONG count = static_cast<ULONG>(headers.records());
+    const std::int64_t counted = headers.records();
+    // A count that cannot be read leaves the stored one as it is rather than
+    // writing 0 over it.
+    if (counted == 0 && headers.lastError().status != StorageStatus::Ok) return false;
+    const ULONG count = static_cast<ULONG>(counted);
     Forums.clear();
     FOR.ID = Mem.ForumNumber;
     bool held = Forums.get(FOR_ForumKey) == StorageStatus::Ok && Forums.hold(5) == StorageStatus::Ok;

@@ -46,7 +46,7 @@ bool discardableWhenLayoutDiffers(Table& table) {
             return true;
         case 1: case 9: case 18: case 27: case 35: case 22: case 26: case 33: case 34:
             // These hold nothing worth keeping while they are empty.
-            return table.storedRecords() <= 0;
+            return table.storedRecords() == 0;  // -1: unreadable, so not known to be empty
         default:
             return false;
     }
