@@ -26,6 +26,7 @@ const std::vector<Command>& commands() {
          "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
          "                                words match whole (--prefix: at the start, --whole: at the end);\n"
          "                                a search pauses every block of hits unless --all"},
+        {"show", commandShow, "show DB MSGNUMBER             header and text of one message"},
         {"words", commandWords, "words DB [--top N]            indexed words with their message counts (TSV)"},
         {"config", commandConfig,
          "config get ITEM               print a settings item (2-19, 22-63; 17/18/44 directories)\n"

@@ -26,6 +26,7 @@ int commandImport(CommandContext& ctx);
 int commandIndex(CommandContext& ctx);
 int commandSearch(CommandContext& ctx);
 int commandWords(CommandContext& ctx);
+int commandShow(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
 

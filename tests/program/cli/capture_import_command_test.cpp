@@ -7,26 +7,17 @@
 
 #include "cli/command_line.h"
 #include "common/globals.h"
+#include "support/command_runner.h"
 #include "support/test_root.h"
 
 namespace pm::test {
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
+using Result = CommandResult;
 
 Result pmoor32(const TempDir& root, std::vector<std::string> args) {
-    args.insert(args.begin(), {"pmoor32", "--root", root.path()});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int code = cli::runMain(static_cast<int>(argv.size()), argv.data());
-    Result r{code, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
-    Mem = MemGlobals{};
-    return r;
+    args.insert(args.begin(), {"--root", root.path()});
+    return runCommand(std::move(args));
 }
 
 std::string sample(const std::string& relative) { return std::string(POSTMOOR_TEST_DATA) + "/capture/" + relative; }
