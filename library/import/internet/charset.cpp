@@ -80,6 +80,48 @@ constexpr char16_t kWindows1252High[32] = {
 
 }  // namespace
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at `i`, or 0.
+std::size_t utf8SequenceAt(const unsigned char* p, std::size_t n, std::size_t i) {
+    unsigned char c = p[i];
+    if (c < 0x80) return 1;
+    std::size_t len;
+    char32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
+    else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
+    else return 0;
+    if (i + len > n) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((p[i + k] & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+        return 0;
+    return len;
+}
+
+}  // namespace
+
+std::string lenientUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::string out;
+    out.reserve(n + n / 8);
+    for (std::size_t i = 0; i < n;) {
+        std::size_t len = utf8SequenceAt(p, n, i);
+        if (len) {
+            out.append(bytes.data() + i, len);
+            i += len;
+        } else {
+            appendUtf8(out, windows1252ToUnicode(p[i]));
+            ++i;
+        }
+    }
+    return out;
+}
+
 bool isValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t n = bytes.size(), i = 0;
@@ -145,9 +187,11 @@ bool isKnownCharset(std::string_view charset) {
 std::string toUtf8(std::string_view bytes, std::string_view charset) {
     std::string name = normaliseName(charset);
     if (name.empty() || name == "utf-8" || name == "utf8") {
-        // A declared UTF-8 text with broken bytes gets U+FFFD like any other
-        // charset; only an undeclared one falls back.
         if (name.empty() || isValidUtf8(bytes)) return toUtf8Fallback(bytes);
+        // Declared UTF-8 with stray bytes: almost always Latin-1 text pasted
+        // into a UTF-8 mail (quoted replies). Keep every well-formed
+        // character and read each stray byte as Windows-1252.
+        return lenientUtf8(bytes);
     }
     if (name == "us-ascii" || name == "ascii" || name == "iso-8859-1" || name == "iso8859-1" ||
         name == "latin1" || name == "l1" || name == "windows-1252" || name == "cp1252") {

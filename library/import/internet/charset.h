@@ -13,6 +13,10 @@ namespace pm::inet {
 // nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
+// `bytes` with every well-formed UTF-8 sequence kept and every other byte
+// read as Windows-1252.
+std::string lenientUtf8(std::string_view bytes);
+
 // `bytes` converted by the rule for text without a charset: unchanged when
 // valid UTF-8, else read as Windows-1252.
 std::string toUtf8Fallback(std::string_view bytes);

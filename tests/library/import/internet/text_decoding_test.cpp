@@ -105,7 +105,8 @@ TEST(Charset, ConversionToUtf8) {
         {"caf\xE9", "x-unknown-charset", "caf\xC3\xA9"},
         {"\xD2\xD4\xC9", "\"KOI8-R\"", "\xD1\x80\xD1\x82\xD0\xB8"},
         {"\xB1", "iso-8859-2", "\xC4\x85"},
-        {"bad\xFF", "utf-8", "bad\xEF\xBF\xBD"},                            // declared UTF-8: U+FFFD
+        {"bad\xFF", "utf-8", "bad\xC3\xBF"},                              // declared UTF-8, stray byte read as Windows-1252
+        {"caf\xC3\xA9 and caf\xE9", "utf-8", "caf\xC3\xA9 and caf\xC3\xA9"},      // mixed: both kept as é
         {"plain", "iso-8859-15", "plain"},
     };
     for (const Case& c : cases) EXPECT_EQ(toUtf8(c.bytes, c.charset), c.utf8) << c.bytes << " / " << c.charset;
