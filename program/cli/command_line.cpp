@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -83,7 +84,12 @@ int runMain(int argc, char** argv) {
     if (ctx.root.empty()) ctx.root = ".";
 
     if (command.empty()) {
-        if (desktopRunner) return desktopRunner(argc, argv, ctx.root);
+        if (desktopRunner) {
+            // A new installation may be started in a directory that does not exist yet.
+            std::error_code ec;
+            std::filesystem::create_directories(ctx.root, ec);
+            return desktopRunner(argc, argv, ctx.root);
+        }
         printUsage(stderr);
         return ExitUsage;
     }

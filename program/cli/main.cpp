@@ -1,12 +1,7 @@
 #include "cli/command_line.h"
-
-#ifdef POSTMOOR_WITH_GUI
-#include "frame/desktop.h"
-#endif
+#include "cli/desktop_loader.h"
 
 int main(int argc, char** argv) {
-#ifdef POSTMOOR_WITH_GUI
-    pm::cli::setDesktopRunner(&pm::frame::runDesktop);
-#endif
+    pm::cli::setDesktopRunner(&pm::cli::runDesktopModule);
     return pm::cli::runMain(argc, argv);
 }
