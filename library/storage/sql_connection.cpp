@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "storage/sql_catalog.h"
 #include "storage/sql_collation.h"
+#include "storage/sql_lock_rows.h"
 #include "storage/sql_journal_vfs.h"
 
 namespace pm::sql {
@@ -275,7 +277,7 @@ void Connection::detach(const std::string& directoryIn) {
     if (exec("DETACH DATABASE " + ident(it->second.schema)) == SQLITE_OK) stores_.erase(it);
 }
 
-StorageStatus Connection::begin(int waitSeconds, std::string& errorText) {
+StorageStatus Connection::begin(int waitSeconds, std::string& errorText, const std::vector<std::string>& schemas) {
     if (!db_) {
         errorText = "No database is open";
         return StorageStatus::NotOpen;
@@ -284,9 +286,26 @@ StorageStatus Connection::begin(int waitSeconds, std::string& errorText) {
         errorText = "A transaction is already running";
         return StorageStatus::Other;
     }
+    // Locking only the stores the transaction is about keeps other users of
+    // unrelated stores going, and a commit that wrote one store needs no
+    // master journal across all of them.
+    for (const std::string& schema : schemas) {
+        if (ensureLockRowsTable(schema, &errorText) != SQLITE_OK)
+            return failureStatus(sqlite3_errcode(db_));
+    }
     // The transaction's own wait applies to taking its locks only.
     sqlite3_busy_timeout(db_, waitSeconds * 1000);
-    int rc = exec("BEGIN IMMEDIATE", &errorText);
+    int rc;
+    if (schemas.empty()) {
+        rc = exec("BEGIN IMMEDIATE", &errorText);
+    } else {
+        rc = exec("BEGIN", &errorText);
+        // A write that changes nothing takes the store's write lock, before
+        // anything is read, so the wait works as for BEGIN IMMEDIATE.
+        for (std::size_t i = 0; rc == SQLITE_OK && i < schemas.size(); ++i)
+            rc = exec("DELETE FROM " + ident(schemas[i]) + "." + ident(kLocksTable) + " WHERE 0", &errorText);
+        if (rc != SQLITE_OK && !sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+    }
     sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
     if (rc != SQLITE_OK) return failureStatus(rc);
     inTransaction_ = true;

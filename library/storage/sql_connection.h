@@ -70,7 +70,10 @@ public:
     // (disk full, I/O error): until rollback() every write fails, for none
     // may commit on its own, and commit() fails.
     bool transactionAborted() const { return aborted_; }
-    StorageStatus begin(int waitSeconds, std::string& errorText);
+    // Begins a transaction. With `schemas` given, only those stores are
+    // locked for writing at once (waiting up to `waitSeconds`); the others
+    // join when first written. Without, every attached store is locked.
+    StorageStatus begin(int waitSeconds, std::string& errorText, const std::vector<std::string>& schemas = {});
     StorageStatus commit(std::string& errorText);
     void rollback();
     // Incremented on rollback: cached pages of every cursor are stale.

@@ -53,12 +53,6 @@ int deleteRow(const std::string& schema, const std::string& label, std::int64_t 
     return runToEnd(stmt.get());
 }
 
-int ensureLocksTable(const std::string& schema, std::string* error) {
-    return Connection::instance().exec("CREATE TABLE IF NOT EXISTS " + locksOf(schema) +
-                                           " (tbl TEXT NOT NULL, rec INTEGER NOT NULL, owner TEXT NOT NULL, "
-                                           "PRIMARY KEY (tbl, rec))",
-                                       error);
-}
 
 // The lock rows written during the running transaction, to be written again
 // when it is rolled back.
@@ -95,7 +89,7 @@ public:
         for (const Change& c : changes) {
             if (c.taken) {
                 bool inserted = false;
-                if (ensureLocksTable(c.schema, nullptr) == SQLITE_OK) insertRow(c.schema, c.label, c.rec, c.owner, inserted);
+                if (ensureLockRowsTable(c.schema, nullptr) == SQLITE_OK) insertRow(c.schema, c.label, c.rec, c.owner, inserted);
             } else {
                 deleteRow(c.schema, c.label, c.rec, c.owner);
             }
@@ -107,6 +101,13 @@ private:
 };
 
 }  // namespace
+
+int ensureLockRowsTable(const std::string& schema, std::string* error) {
+    return Connection::instance().exec("CREATE TABLE IF NOT EXISTS " + locksOf(schema) +
+                                           " (tbl TEXT NOT NULL, rec INTEGER NOT NULL, owner TEXT NOT NULL, "
+                                           "PRIMARY KEY (tbl, rec))",
+                                       error);
+}
 
 StorageStatus LockRows::owner(const std::string& schema, std::int64_t rec, std::string& owner, std::string& error) {
     owner.clear();
@@ -141,7 +142,7 @@ StorageStatus LockRows::foreign(const std::string& schema, std::int64_t rec, boo
 }
 
 StorageStatus LockRows::take(const std::string& schema, std::int64_t rec, int waitSeconds, std::string& error) {
-    if (int rc = ensureLocksTable(schema, &error); rc != SQLITE_OK) return Connection::failureStatus(rc);
+    if (int rc = ensureLockRowsTable(schema, &error); rc != SQLITE_OK) return Connection::failureStatus(rc);
     const std::string mine = Connection::instance().ownerId();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
     for (;;) {

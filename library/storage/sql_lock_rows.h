@@ -20,6 +20,9 @@ namespace pm::sql {
 inline constexpr std::int64_t kFileLockRow = -1;
 inline constexpr std::int64_t kExclusiveRow = -2;
 
+// Creates the _pm_locks table of `schema` when missing; a SQLite result code.
+int ensureLockRowsTable(const std::string& schema, std::string* error);
+
 class LockRows {
 public:
     explicit LockRows(std::string label) : label_(std::move(label)) {}

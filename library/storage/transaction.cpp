@@ -32,8 +32,19 @@ StorageStatus beginTransaction(std::initializer_list<Table*> tables, int waitSec
             return StorageStatus::NotOpen;
         }
     }
+    // The stores of the tables named are the ones the transaction locks.
+    std::vector<std::string> schemas;
+    for (Table* t : tables) {
+        if (!t || (t->def().storage != StorageClass::Keyed && t->def().storage != StorageClass::Simple)) continue;
+        const std::string dir =
+            sql::canonicalDirectory(std::filesystem::path(t->fileName()).parent_path().string());
+        if (sql::Store* store = sql::Connection::instance().find(dir)) {
+            if (std::find(schemas.begin(), schemas.end(), store->schema) == schemas.end())
+                schemas.push_back(store->schema);
+        }
+    }
     std::string text;
-    StorageStatus st = sql::Connection::instance().begin(waitSeconds, text);
+    StorageStatus st = sql::Connection::instance().begin(waitSeconds, text, schemas);
     if (st != StorageStatus::Ok && error) *error = {st, text};
     return st;
 }

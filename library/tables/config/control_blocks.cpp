@@ -49,6 +49,11 @@ bool saveControlBlock(BYTE id, const ControlBlock& block, ULONG lowestNextNumber
     CTL.ID = id;
     const StorageStatus st = Control.get(CTL_IdKey);
     if (st == StorageStatus::NotFound) return addControlBlock(id, block, lowestNextNumber);
+    // A block that is stored as it stands needs no write (every start loads
+    // and writes back its blocks; most of the time nothing changed).
+    if (st == StorageStatus::Ok && std::memcmp(CTL.CTLFIELD, block.data(), block.size()) == 0 &&
+        CTL.NEXTNUMBER >= lowestNextNumber)
+        return true;
     // Holding re-reads the record, so the counter written back is the one
     // stored now, not one read earlier.
     if (!HoldRec(Control, &CTL_IdKey)) return false;

@@ -1,0 +1,75 @@
+// A transaction locks the stores of the tables it names, not every store
+// the process has open: another process can go on writing elsewhere.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "common/fixed_text.h"
+#include "common/types.h"
+#include "storage/table.h"
+#include "support/test_root.h"
+
+namespace pm {
+namespace {
+
+#pragma pack(push, 1)
+struct CountRecord {
+    ULONG ID;
+};
+#pragma pack(pop)
+
+const TableDef& countDef() {
+    static const TableDef def = makeTableDef(3, "Counts", "CNT", Location::Db, StorageClass::Keyed, 4, true,
+                                             {PM_FIELD(CountRecord, ID, ULong)}, {},
+                                             {{"IdKey", Primary, {asc("ID")}}});
+    return def;
+}
+
+// Whether another process can begin a write on `store` at once.
+bool otherProcessCanWrite(const std::string& store) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        alarm(30);
+        sqlite3* db = nullptr;
+        if (sqlite3_open(store.c_str(), &db) != SQLITE_OK) _exit(2);
+        sqlite3_busy_timeout(db, 0);
+        const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        _exit(rc == SQLITE_OK ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(TransactionScope, OnlyTheStoresOfTheNamedTablesAreLocked) {
+    test::TempDir root;
+    CountRecord a{}, b{};
+    Table first(countDef(), &a), second(countDef(), &b);
+    for (const char* dir : {"F1", "F2"}) std::filesystem::create_directory(root / dir);
+    first.setFileName(root / "F1/IDX003.TPS");
+    second.setFileName(root / "F2/IDX003.TPS");
+    ASSERT_EQ(first.create(), StorageStatus::Ok);
+    ASSERT_EQ(second.create(), StorageStatus::Ok);
+    ASSERT_EQ(first.open(), StorageStatus::Ok);
+    ASSERT_EQ(second.open(), StorageStatus::Ok);
+
+    ASSERT_EQ(beginTransaction({&first}), StorageStatus::Ok);
+    EXPECT_FALSE(otherProcessCanWrite(root / "F1/postmoor.db"));
+    EXPECT_TRUE(otherProcessCanWrite(root / "F2/postmoor.db"));
+    // A store written later joins the transaction and commits with it.
+    a.ID = 1;
+    ASSERT_EQ(first.add(), StorageStatus::Ok);
+    b.ID = 1;
+    ASSERT_EQ(second.add(), StorageStatus::Ok);
+    rollbackTransaction();
+    EXPECT_EQ(first.records(), 0);
+    EXPECT_EQ(second.records(), 0);
+    EXPECT_TRUE(otherProcessCanWrite(root / "F1/postmoor.db"));
+}
+
+}  // namespace
+}  // namespace pm
