@@ -11,7 +11,7 @@
 namespace pm {
 namespace {
 
-enum class Picture { None, D2, D6, D10, D17, T1, T3, T7 };
+enum class Picture { None, D2, D6, D10, D17, D18, T1, T3, T4, T7 };
 
 Picture pictureOf(std::string_view picture) {
     while (!picture.empty() && picture.front() == ' ') picture.remove_prefix(1);
@@ -23,8 +23,10 @@ Picture pictureOf(std::string_view picture) {
     if (upper == "D6-") return Picture::D6;
     if (upper == "D10-") return Picture::D10;
     if (upper == "D17") return Picture::D17;
+    if (upper == "D18") return Picture::D18;
     if (upper == "T1") return Picture::T1;
     if (upper == "T3") return Picture::T3;
+    if (upper == "T4") return Picture::T4;
     if (upper == "T7") return Picture::T7;
     return Picture::None;
 }
@@ -103,12 +105,12 @@ int toInt(std::string_view digits) {
 
 bool isDatePicture(std::string_view picture) {
     const Picture p = pictureOf(picture);
-    return p == Picture::D2 || p == Picture::D6 || p == Picture::D10 || p == Picture::D17;
+    return p == Picture::D2 || p == Picture::D6 || p == Picture::D10 || p == Picture::D17 || p == Picture::D18;
 }
 
 bool isTimePicture(std::string_view picture) {
     const Picture p = pictureOf(picture);
-    return p == Picture::T1 || p == Picture::T3 || p == Picture::T7;
+    return p == Picture::T1 || p == Picture::T3 || p == Picture::T4 || p == Picture::T7;
 }
 
 std::string formatDate(LONG day, std::string_view picture) {
@@ -119,6 +121,8 @@ std::string formatDate(LONG day, std::string_view picture) {
     case Picture::D6: return fmt::format("{:02}-{:02}-{:04}", d.day, d.month, d.year);
     case Picture::D10: return fmt::format("{:04}-{:02}-{:02}", d.year, d.month, d.day);
     case Picture::D17: return localeFormat(day, 0, "%x");
+    // The long date: weekday, day, month name and year in the locale's words.
+    case Picture::D18: return localeFormat(day, 0, "%A, %e %B %Y");
     default: return {};
     }
 }
@@ -132,6 +136,7 @@ std::string formatTime(LONG time, std::string_view picture) {
         const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
         return fmt::format("{:02}:{:02}{}", hour12, t.minute, t.hour < 12 ? "AM" : "PM");
     }
+    case Picture::T4: return fmt::format("{:02}:{:02}:{:02}", t.hour, t.minute, t.second);
     case Picture::T7: return localeFormat(0, time, "%X");
     default: return {};
     }
@@ -141,9 +146,9 @@ std::optional<LONG> parseDate(std::string_view text, std::string_view picture) {
     const Picture p = pictureOf(picture);
     if (!isDatePicture(picture)) return std::nullopt;
     if (isBlank(text)) return 0;
-    if (p == Picture::D17) {
+    if (p == Picture::D17 || p == Picture::D18) {
         std::tm tm{};
-        if (!localeParse(text, "%x", tm)) return std::nullopt;
+        if (!localeParse(text, p == Picture::D17 ? "%x" : "%A, %e %B %Y", tm)) return std::nullopt;
         const LONG day = dayNumber(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
         return day ? std::optional<LONG>(day) : std::nullopt;
     }

@@ -4,7 +4,8 @@
 //   @D2-   mm-dd-yyyy            @T1   hh:mm (24-hour)
 //   @D6-   dd-mm-yyyy            @T3   hh:mmXM (12-hour, AM/PM)
 //   @D10-  yyyy-mm-dd            @T7   the system's time format
-//   @D17   the system's short date
+//   @D17   the system's short date   @T4   hh:mm:ss (24-hour)
+//   @D18   the system's long date (weekday, day, month name, year)
 //
 // The system formats follow the process locale (LC_TIME), so they read as the
 // desktop has been set up. Pictures are matched ignoring case and surrounding

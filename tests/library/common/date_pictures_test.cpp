@@ -38,9 +38,9 @@ TEST(DatePictures, NothingIsShownForNoDateOrAnUnknownPicture) {
         EXPECT_EQ(formatDate(0, picture), "") << picture;
         EXPECT_EQ(formatDate(-5, picture), "") << picture;
     }
-    for (const char* picture : {"", "@D2", "@D18", "@T1", "@N10", "D99-"})
+    for (const char* picture : {"", "@D2", "@T1", "@N10", "D99-"})
         EXPECT_EQ(formatDate(May19, picture), "") << picture;
-    for (const char* picture : {"", "@T2", "@T4", "@D2-"})
+    for (const char* picture : {"", "@T2", "@T5", "@D2-"})
         EXPECT_EQ(formatTime(timeOf(10, 0, 0), picture), "") << picture;
     EXPECT_EQ(formatTime(HundredthsPerDay, "@T1"), "");
     EXPECT_EQ(formatTime(-1, "@T1"), "");
@@ -109,7 +109,16 @@ TEST(DatePictures, SystemPicturesFollowTheLocale) {
     EXPECT_EQ(parseDate(date, "@D17"), May19);
     EXPECT_EQ(parseTime(time, "@T7"), timeOf(17, 30, 0));
     EXPECT_EQ(parseDate("not a date", "@D17"), std::nullopt);
+    const std::string longDate = formatDate(May19, "@D18");
+    EXPECT_NE(longDate.find("1995"), std::string::npos) << longDate;
+    EXPECT_EQ(parseDate(longDate, "@D18"), May19);
     std::setlocale(LC_TIME, saved.c_str());
+}
+
+TEST(DatePictures, TimeWithSeconds) {
+    EXPECT_EQ(formatTime(timeOf(7, 5, 9, 99), "@T4"), "07:05:09");
+    EXPECT_EQ(parseTime("23:59:59", "@T4"), timeOf(23, 59, 59));
+    EXPECT_EQ(parseTime("24:00:00", "@T4"), std::nullopt);
 }
 
 TEST(DateFormats, CodesGiveDescriptionAndPicture) {
