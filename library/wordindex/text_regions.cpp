@@ -3,7 +3,7 @@
 #include "common/fixed_text.h"
 #include "wordindex/ascii_search.h"
 #include "wordindex/character_class.h"
-#include "wordindex/utf8_scan.h"
+#include "common/utf8.h"
 
 namespace pm {
 namespace {

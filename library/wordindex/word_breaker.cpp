@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "wordindex/character_class.h"
-#include "wordindex/utf8_scan.h"
+#include "common/utf8.h"
 #include "wordindex/word_case.h"
 
 namespace pm {

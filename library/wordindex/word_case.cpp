@@ -4,7 +4,7 @@
 
 #include "common/fatal_error.h"
 #include "common/fixed_text.h"
-#include "wordindex/utf8_scan.h"
+#include "common/utf8.h"
 
 namespace pm {
 namespace {

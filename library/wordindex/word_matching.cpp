@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "wordindex/utf8_scan.h"
+#include "common/utf8.h"
 #include "wordindex/word_case.h"
 
 namespace pm {

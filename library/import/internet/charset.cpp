@@ -6,6 +6,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/text.h"
+#include "common/utf8.h"
 #include "import/internet/text_case.h"
 
 namespace pm::inet {
@@ -80,38 +82,15 @@ constexpr char16_t kWindows1252High[32] = {
 
 }  // namespace
 
-namespace {
-
-// Length of the well-formed UTF-8 sequence at `i`, or 0.
-std::size_t utf8SequenceAt(const unsigned char* p, std::size_t n, std::size_t i) {
-    unsigned char c = p[i];
-    if (c < 0x80) return 1;
-    std::size_t len;
-    char32_t cp;
-    if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
-    else return 0;
-    if (i + len > n) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        if ((p[i + k] & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i + k] & 0x3F);
-    }
-    if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-        return 0;
-    return len;
-}
-
-}  // namespace
-
 std::string lenientUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
     std::string out;
     out.reserve(n + n / 8);
     for (std::size_t i = 0; i < n;) {
-        std::size_t len = utf8SequenceAt(p, n, i);
-        if (len) {
+        const Utf8Char c = decodeUtf8At(bytes, i);
+        if (c.wellFormed) {
+            const std::size_t len = c.length;
             out.append(bytes.data() + i, len);
             i += len;
         } else {
@@ -122,30 +101,7 @@ std::string lenientUtf8(std::string_view bytes) {
     return out;
 }
 
-bool isValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::size_t n = bytes.size(), i = 0;
-    while (i < n) {
-        unsigned char c = p[i];
-        if (c < 0x80) { ++i; continue; }
-        std::size_t len;
-        char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; }
-        else return false;
-        if (i + len > n) return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (p[i + k] & 0x3F);
-        }
-        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += len;
-    }
-    return true;
-}
+bool isValidUtf8(std::string_view bytes) { return pm::isValidUtf8(bytes); }
 
 char32_t windows1252ToUnicode(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0) return kWindows1252High[byte - 0x80];
@@ -153,22 +109,8 @@ char32_t windows1252ToUnicode(unsigned char byte) {
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacementCharacter;
+    pm::appendUtf8(out, cp);
 }
 
 std::string toUtf8Fallback(std::string_view bytes) {

@@ -1,5 +1,5 @@
 #pragma once
-// Decoding single UTF-8 characters for the word index. Texts are expected to
+// Decoding and encoding single UTF-8 characters. Texts are expected to
 // be well-formed; a byte that does not begin a well-formed sequence counts as
 // a one-byte character of its own, so scanning never stalls or skips text.
 #include <cstddef>
