@@ -43,15 +43,15 @@ TableDef makeTableDef(int number, const char* label, const char* prefix, Locatio
             throw std::logic_error(where + "field " + f.name + " lies outside the record");
     }
     int primaries = 0;
-    for (const KeySpec& spec : keys) {
+    for (const KeySpec& declared : keys) {
         KeyDef key;
-        key.name = spec.name;
-        key.unique = (spec.flags & Unique) != 0;
-        key.primary = (spec.flags & Primary) == Primary;
-        key.onDemand = (spec.flags & OnDemand) != 0;
+        key.name = declared.name;
+        key.unique = (declared.flags & Unique) != 0;
+        key.primary = (declared.flags & Primary) == Primary;
+        key.onDemand = (declared.flags & OnDemand) != 0;
         key.table = number;
         key.index = static_cast<int>(def.keys.size());
-        for (const KeyPartSpec& part : spec.parts) {
+        for (const KeyPartSpec& part : declared.parts) {
             int field = def.fieldIndex(part.field);
             if (field < 0)
                 throw std::logic_error(where + "key " + key.name + " names unknown field " +

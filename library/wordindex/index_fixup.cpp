@@ -32,7 +32,7 @@ bool messageExists(ULONG number) {
     return found;
 }
 
-BYTE upToDate() { return PURFile.records() > 0 ? PartialForMarks : NothingToDo; }
+BYTE recommendationWhenIndexed() { return PURFile.records() > 0 ? PartialForMarks : NoIndexingNeeded; }
 
 }  // namespace
 
@@ -44,14 +44,14 @@ void WSIndexFixup(BYTE& result, int positionSize, ULONG& lastPosition, ULONG& in
     if (messages == 0) {
         lastPosition = 0;
         indexedCount = 0;
-        result = NothingToDo;
+        result = NoIndexingNeeded;
     } else if (MasIdx.records() == 0) {
         lastPosition = 0;
         indexedCount = 0;
         result = FullNeeded;
     } else if (quick && !recount && lastPosition != 0 && messageExists(lastPosition) &&
                static_cast<long long>(indexedCount) * 2 >= messages) {
-        result = messagesAfter(lastPosition) == 0 ? upToDate() : BYTE{PartialForNewMessages};
+        result = messagesAfter(lastPosition) == 0 ? recommendationWhenIndexed() : BYTE{PartialForNewMessages};
     } else {
         // The newest indexed message that still exists is where indexing stopped.
         ULONG found = 0;
@@ -73,7 +73,7 @@ void WSIndexFixup(BYTE& result, int positionSize, ULONG& lastPosition, ULONG& in
             const long long after = messagesAfter(found);
             lastPosition = found;
             indexedCount = static_cast<ULONG>(messages - after);
-            result = after > 0 ? BYTE{PartialForNewMessages} : upToDate();
+            result = after > 0 ? BYTE{PartialForNewMessages} : recommendationWhenIndexed();
         }
     }
     OP_CLOSE(ReleaseTable, {kMsgText, kMasIdx, kPUR});

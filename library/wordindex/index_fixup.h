@@ -9,7 +9,7 @@ enum IndexRecommendation : BYTE {
     PartialForNewMessages = 0,  // messages after the checkpoint are not indexed
     FullNeeded = 1,
     PartialForMarks = 2,        // only deletion marks (PUR) are pending
-    NothingToDo = 99,
+    NoIndexingNeeded = 99,
 };
 
 // Checks the index of the active database against its messages and corrects

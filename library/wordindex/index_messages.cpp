@@ -45,7 +45,7 @@ void IndexRun::Impl::indexSome() {
         return;
     }
     const bool full = occurrences.bytes() + words.bytes() > options.bufferBytes &&
-                      progress.toDo - progress.done > 50;
+                      progress.planned - progress.done > 50;
     if (full || !cleanupIds.empty()) beginFlush(State::Indexing);
 }
 

@@ -109,8 +109,8 @@ void IndexRun::Impl::setStatus(std::string status) { progress.status = std::move
 void IndexRun::Impl::updatePercent() {
     progress.done = summary.messagesIndexed + summary.alreadyIndexed + summary.withoutHeader;
     progress.total = total;
-    if (progress.toDo > 0 && (progress.done % 50 == 0 || progress.done >= progress.toDo)) {
-        const long long p = progress.done * 100 / progress.toDo;
+    if (progress.planned > 0 && (progress.done % 50 == 0 || progress.done >= progress.planned)) {
+        const long long p = progress.done * 100 / progress.planned;
         progress.percent = static_cast<int>(p > 100 ? 100 : p);
     }
 }
@@ -272,7 +272,7 @@ void IndexRun::Impl::prepare() {
     }
     total = indexedCount;
     const long long all = MsgText.records();
-    progress.toDo = full ? all : std::max(0LL, all - static_cast<long long>(indexedCount));
+    progress.planned = full ? all : std::max(0LL, all - static_cast<long long>(indexedCount));
     progress.done = 0;
     progress.percent = 0;
 

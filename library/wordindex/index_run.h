@@ -63,7 +63,7 @@ struct IndexRunOptions {
 struct IndexProgress {
     std::string title;       // " PRO Word Indexing [name]"
     std::string status;      // the current status line
-    long long toDo = 0;      // messages to do in this run
+    long long planned = 0;      // messages this run is to index
     long long done = 0;      // messages read in this run
     long long total = 0;     // messages indexed in total
     int percent = 0;         // of the messages to do (updated every 50)

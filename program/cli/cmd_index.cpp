@@ -50,7 +50,7 @@ bool indexActive(CommandContext& ctx, bool full) {
     BYTE recommendation = FullNeeded;
     WSIndexFixup(recommendation, 4, position, count, true, false);
     const char* label = Mem.Description.c_str();
-    if (!full && recommendation == NothingToDo && Mem.WordListIndexNeedsUpdate == 0) {
+    if (!full && recommendation == NoIndexingNeeded && Mem.WordListIndexNeedsUpdate == 0) {
         std::printf("%s: No indexing needed!\n", label);
         return true;
     }
@@ -63,7 +63,7 @@ bool indexActive(CommandContext& ctx, bool full) {
         ProgressReport report;
         report.title = p.title;
         report.lines = {p.status};
-        report.counters = {{"messages", p.done}, {"of", p.toDo}};
+        report.counters = {{"messages", p.done}, {"of", p.planned}};
         report.percent = p.cleanupPercent >= 0 ? p.cleanupPercent : p.percent;
         ctx.ui->progress(report);
     }

@@ -27,8 +27,8 @@ using C = CommandId;
 
 }  // namespace
 
-const std::vector<CommandSpec>& commandTable() {
-    static const std::vector<CommandSpec> table = {
+const std::vector<CommandEntry>& commandTable() {
+    static const std::vector<CommandEntry> table = {
         {C::ChangeActiveDatabase, kFile, nullptr, "&Change Active Database", "Change to another database",
          K::OpenWindow, "ChangeForum", 0, kCloses, nullptr},
         {C::ImportWizard, kFile, nullptr, "&Import Wizard", "Import Messages", K::OpenWindow, "ImportMeny", 0,
@@ -124,15 +124,15 @@ const std::vector<CommandSpec>& commandTable() {
     return table;
 }
 
-const CommandSpec& commandSpec(CommandId id) {
-    for (const CommandSpec& c : commandTable())
+const CommandEntry& commandEntry(CommandId id) {
+    for (const CommandEntry& c : commandTable())
         if (c.id == id) return c;
     throw std::logic_error("command without a table entry");
 }
 
-const std::vector<WindowSpec>& windowTable() {
+const std::vector<WindowEntry>& windowTable() {
     using T = ToolKind;
-    static const std::vector<WindowSpec> table = {
+    static const std::vector<WindowEntry> table = {
         {"ChangeForum", nullptr, T::Tool, Event1298, SlotChangeForum, "~Change_Active_Database", 0},
         {"BrowseBox", nullptr, T::Tool, Event1298, SlotBrowseBox, "~Mail_Database_Setup", 0},
         {"SetIndex", &NotToolsGroup, T::None, 0, SlotSetIndex, "~Word_Index_Status", 0},
@@ -165,8 +165,8 @@ const std::vector<WindowSpec>& windowTable() {
     return table;
 }
 
-const WindowSpec* windowSpec(const QString& name) {
-    for (const WindowSpec& w : windowTable())
+const WindowEntry* windowEntry(const QString& name) {
+    for (const WindowEntry& w : windowTable())
         if (name == QLatin1String(w.name)) return &w;
     return nullptr;
 }

@@ -47,7 +47,7 @@ enum CommandFlag : unsigned {
     MessageCommand = 16,     // disabled while indexing runs (event 1346)
 };
 
-struct CommandSpec {
+struct CommandEntry {
     CommandId id;
     const char* menu;     // "&File", "persons", "&Messages", "&Indexing", "&Window", "&Help"
     const char* submenu;  // "&Task Manager", "Classify &Messages" or nullptr
@@ -61,8 +61,8 @@ struct CommandSpec {
 };
 
 // Every command, in menu order.
-const std::vector<CommandSpec>& commandTable();
-const CommandSpec& commandSpec(CommandId id);
+const std::vector<CommandEntry>& commandTable();
+const CommandEntry& commandEntry(CommandId id);
 
 // Submenu tips.
 inline constexpr const char* TaskManagerTip = "Automating the import process";
@@ -75,7 +75,7 @@ enum class ToolKind {
     TaskTool,  // a tool window that leaves the task manager commands enabled
 };
 
-struct WindowSpec {
+struct WindowEntry {
     const char* name;
     const QString* group;  // nullptr: no group
     ToolKind tool;
@@ -86,9 +86,9 @@ struct WindowSpec {
 };
 
 // Every window the frame knows by name.
-const std::vector<WindowSpec>& windowTable();
-// The spec of `name`; nullptr for a name the table does not hold.
-const WindowSpec* windowSpec(const QString& name);
+const std::vector<WindowEntry>& windowTable();
+// The entry of `name`; nullptr for a name the table does not hold.
+const WindowEntry* windowEntry(const QString& name);
 
 // The persons menu for a database type (1 forum, 2 mail, 3 newsgroup; any
 // other value reads as forum).

@@ -33,16 +33,16 @@ public:
 void MainFrame::runCommand(CommandId id) { runCommandOnce(id, false); }
 
 void MainFrame::runCommandOnce(CommandId id, bool reposted) {
-    const CommandSpec& spec = commandSpec(id);
+    const CommandEntry& entry = commandEntry(id);
     QAction* a = action(id);
     if (a && !a->isEnabled()) return;
-    if (Mem.DoTask == 1 && (spec.flags & NotDuringCountdown)) return;
-    switch (spec.kind) {
+    if (Mem.DoTask == 1 && (entry.flags & NotDuringCountdown)) return;
+    switch (entry.kind) {
         case CommandKind::OpenWindow: {
-            const QString name = QString::fromUtf8(spec.window);
+            const QString name = QString::fromUtf8(entry.window);
             if (windows_->bringToFront(name)) return;
-            if ((spec.flags & ClosesConflicts) && !closeConflictingWindows(id, reposted)) return;
-            if (spec.request != 0) GlobalRequest = spec.request;
+            if ((entry.flags & ClosesConflicts) && !closeConflictingWindows(id, reposted)) return;
+            if (entry.request != 0) GlobalRequest = entry.request;
             openWindow(name);
             return;
         }
@@ -79,13 +79,13 @@ bool MainFrame::openWindow(const QString& name) {
     FrameContext context{*this, settings_};
     QWidget* widget = factories_.create(name, context);
     if (!widget) return false;
-    const WindowSpec* spec = windowSpec(name);
-    if (spec && spec->helpTopic && !widget->property("helpTopic").isValid())
-        widget->setProperty("helpTopic", QString::fromUtf8(spec->helpTopic));
+    const WindowEntry* entry = windowEntry(name);
+    if (entry && entry->helpTopic && !widget->property("helpTopic").isValid())
+        widget->setProperty("helpTopic", QString::fromUtf8(entry->helpTopic));
     const QSize wanted = widget->size();  // the window's own choice, before the sub-window lays it out
-    QMdiSubWindow* sub = windows_->TmCreate(name, spec && spec->group ? *spec->group : QString(), widget);
+    QMdiSubWindow* sub = windows_->TmCreate(name, entry && entry->group ? *entry->group : QString(), widget);
     WindowPlace place;
-    if (spec && spec->slot != 0 && settings_.place(spec->slot, place)) {
+    if (entry && entry->slot != 0 && settings_.place(entry->slot, place)) {
         sub->setGeometry(place.left, place.top, place.width, place.height);
     } else {
         const QSize frameMargins = sub->size() - widget->size();
@@ -110,7 +110,7 @@ void MainFrame::pressToolbarButton(ToolbarButton button) {
 }
 
 void MainFrame::frameAction(CommandId id) {
-    const CommandSpec& spec = commandSpec(id);
+    const CommandEntry& entry = commandEntry(id);
     switch (id) {
         case CommandId::Exit: close(); return;
         case CommandId::PrintSetup: printSetup(); return;
@@ -120,11 +120,11 @@ void MainFrame::frameAction(CommandId id) {
         case CommandId::NextWindow: area_->activateNextSubWindow(); return;
         case CommandId::PreviousWindow: area_->activatePreviousSubWindow(); return;
         case CommandId::HelpSearch:
-            showHelp(QString::fromUtf8(spec.helpTopic));
+            showHelp(QString::fromUtf8(entry.helpTopic));
             if (help_) help_->focusSearch();
             return;
         default:
-            if (spec.helpTopic) showHelp(QString::fromUtf8(spec.helpTopic));
+            if (entry.helpTopic) showHelp(QString::fromUtf8(entry.helpTopic));
             return;
     }
 }

@@ -112,7 +112,7 @@ void MainFrame::runTaskStep(const QString& window, LONG request) {
 }
 
 void MainFrame::registerWindowServices() {
-    for (const WindowSpec& w : windowTable()) {
+    for (const WindowEntry& w : windowTable()) {
         if (w.serviceCode == 0) continue;
         const QString name = QString::fromUtf8(w.name);
         registerService(w.serviceCode, [this, name]() -> LONG { return openWindow(name) ? 1 : 0; });
@@ -120,23 +120,23 @@ void MainFrame::registerWindowServices() {
 }
 
 void MainFrame::onWindowOpened(const QString& name) {
-    const WindowSpec* spec = windowSpec(name);
-    if (spec && spec->tool != ToolKind::None) setTitleSuffix(NoActiveDatabase);
+    const WindowEntry* entry = windowEntry(name);
+    if (entry && entry->tool != ToolKind::None) setTitleSuffix(NoActiveDatabase);
     updateCommandStates();
 }
 
 void MainFrame::onWindowClosed(const QString& name, const QRect& geometry, bool maximized) {
-    const WindowSpec* spec = windowSpec(name);
-    if (spec && spec->slot != 0 && !maximized) {
+    const WindowEntry* entry = windowEntry(name);
+    if (entry && entry->slot != 0 && !maximized) {
         WindowPlace place;
         place.left = static_cast<std::int16_t>(geometry.x());
         place.top = static_cast<std::int16_t>(geometry.y());
         place.width = static_cast<std::int16_t>(geometry.width());
         place.height = static_cast<std::int16_t>(geometry.height());
-        settings_.storePlace(spec->slot, place);
+        settings_.storePlace(entry->slot, place);
     }
-    if (spec && spec->closingEvent != 0)
-        postFrameEvent(spec->closingEvent);
+    if (entry && entry->closingEvent != 0)
+        postFrameEvent(entry->closingEvent);
     else
         updateCommandStates();
 }

@@ -74,11 +74,11 @@ constexpr ClassifyEntry kClassify[] = {
 
 }  // namespace
 
-QAction* MainFrame::makeAction(const CommandSpec& spec) {
-    auto* a = new QAction(QString::fromUtf8(spec.text), this);
-    a->setStatusTip(QString::fromUtf8(spec.tip));
-    a->setToolTip(QString::fromUtf8(spec.tip));
-    const CommandId id = spec.id;
+QAction* MainFrame::makeAction(const CommandEntry& entry) {
+    auto* a = new QAction(QString::fromUtf8(entry.text), this);
+    a->setStatusTip(QString::fromUtf8(entry.tip));
+    a->setToolTip(QString::fromUtf8(entry.tip));
+    const CommandId id = entry.id;
     connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
     actions_[id] = a;
     return a;
@@ -87,8 +87,8 @@ QAction* MainFrame::makeAction(const CommandSpec& spec) {
 void MainFrame::buildMenus() {
     std::map<QString, QMenu*> menus;
     std::map<QString, QMenu*> submenus;
-    for (const CommandSpec& spec : commandTable()) {
-        const QString menuName = QString::fromUtf8(spec.menu);
+    for (const CommandEntry& entry : commandTable()) {
+        const QString menuName = QString::fromUtf8(entry.menu);
         QMenu*& menu = menus[menuName];
         if (!menu) {
             menu = menuBar()->addMenu(menuName);
@@ -100,19 +100,19 @@ void MainFrame::buildMenus() {
             }
         }
         QMenu* target = menu;
-        if (spec.submenu) {
-            QMenu*& sub = submenus[QString::fromUtf8(spec.submenu)];
+        if (entry.submenu) {
+            QMenu*& sub = submenus[QString::fromUtf8(entry.submenu)];
             if (!sub) {
-                sub = menu->addMenu(QString::fromUtf8(spec.submenu));
+                sub = menu->addMenu(QString::fromUtf8(entry.submenu));
                 submenus_.push_back(sub);
-                if (QLatin1String(spec.submenu) == QLatin1String("&Task Manager"))
+                if (QLatin1String(entry.submenu) == QLatin1String("&Task Manager"))
                     sub->menuAction()->setStatusTip(QString::fromUtf8(TaskManagerTip));
             }
             target = sub;
         }
-        if (spec.id == CommandId::Exit || spec.id == CommandId::PrintSetup || spec.id == CommandId::About)
+        if (entry.id == CommandId::Exit || entry.id == CommandId::PrintSetup || entry.id == CommandId::About)
             target->addSeparator();
-        target->addAction(makeAction(spec));
+        target->addAction(makeAction(entry));
     }
     // The window menu also lists the open windows.
     windowMenu_->addSeparator();
@@ -201,9 +201,9 @@ QString MainFrame::messageBrowseName() const {
     return Mem.ForumType == TypeMail ? QStringLiteral("BrowseMail") : QStringLiteral("BrowseMsgNmbr");
 }
 
-bool MainFrame::commandAvailable(const CommandSpec& spec) const {
-    switch (spec.kind) {
-        case CommandKind::OpenWindow: return factories_.has(QString::fromUtf8(spec.window));
+bool MainFrame::commandAvailable(const CommandEntry& entry) const {
+    switch (entry.kind) {
+        case CommandKind::OpenWindow: return factories_.has(QString::fromUtf8(entry.window));
         case CommandKind::OpenMessageBrowse:
         case CommandKind::PassToBrowse: return factories_.has(messageBrowseName());
         case CommandKind::FrameAction: return true;
@@ -213,13 +213,13 @@ bool MainFrame::commandAvailable(const CommandSpec& spec) const {
 
 bool MainFrame::toolMode() const {
     for (const QString& name : windows_->openNames())
-        if (const WindowSpec* w = windowSpec(name); w && w->tool != ToolKind::None) return true;
+        if (const WindowEntry* w = windowEntry(name); w && w->tool != ToolKind::None) return true;
     return false;
 }
 
 bool MainFrame::taskWindowMode() const {
     for (const QString& name : windows_->openNames())
-        if (const WindowSpec* w = windowSpec(name); w && w->tool == ToolKind::TaskTool) return true;
+        if (const WindowEntry* w = windowEntry(name); w && w->tool == ToolKind::TaskTool) return true;
     return false;
 }
 
@@ -227,17 +227,17 @@ void MainFrame::updateCommandStates() {
     const bool tool = toolMode();
     const bool task = taskWindowMode();
     const bool database = hasActiveDatabase();
-    for (const CommandSpec& spec : commandTable()) {
-        bool on = commandAvailable(spec);
+    for (const CommandEntry& entry : commandTable()) {
+        bool on = commandAvailable(entry);
         if (commandsLocked_) {
             on = false;
         } else if (tool) {
-            on = on && (spec.id == CommandId::Exit || (task && (spec.flags & TaskCommand)));
+            on = on && (entry.id == CommandId::Exit || (task && (entry.flags & TaskCommand)));
         } else {
-            if ((spec.flags & NeedsDatabase) && !database) on = false;
-            if ((spec.flags & MessageCommand) && indexingLocked_) on = false;
+            if ((entry.flags & NeedsDatabase) && !database) on = false;
+            if ((entry.flags & MessageCommand) && indexingLocked_) on = false;
         }
-        actions_.at(spec.id)->setEnabled(on);
+        actions_.at(entry.id)->setEnabled(on);
     }
     // Submenus and the classify pop-up follow their items.
     for (QMenu* menu : submenus_) {

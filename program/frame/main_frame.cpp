@@ -82,7 +82,7 @@ MainFrame::~MainFrame() {
     windows_->disconnect(this);
     qDeleteAll(area_->subWindowList());
     pm::setFrameEventSink({});
-    for (const WindowSpec& w : windowTable())
+    for (const WindowEntry& w : windowTable())
         if (w.serviceCode != 0) registerService(w.serviceCode, {});
     if (help_) delete help_;
     if (current == this) current = nullptr;

@@ -103,12 +103,12 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
-    QAction* makeAction(const CommandSpec& spec);
+    QAction* makeAction(const CommandEntry& entry);
     void applyPersonsMenu(BYTE databaseType);
     void refreshStatusClock();
     void readStatusFormats();
     void setTitleSuffix(const QString& suffix);
-    bool commandAvailable(const CommandSpec& spec) const;
+    bool commandAvailable(const CommandEntry& entry) const;
     bool toolMode() const;
     bool taskWindowMode() const;
     bool hasActiveDatabase() const;

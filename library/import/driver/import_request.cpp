@@ -137,16 +137,16 @@ RequestProblem loadImportDefinition(ULONG id, ImportRequest& request) {
     BAT.ID = id;
     std::optional<BATRecord> definition;
     if (BATFile.get(BAT_IDKEY) == StorageStatus::Ok) definition = BAT;
-    std::vector<std::string> specs;
+    std::vector<std::string> fileSpecs;
     if (definition) {
         FLIFile.clear();
         FLI.ID = id;
         FLIFile.setAt(FLI_IDKEY);
-        while (FLIFile.next() == StorageStatus::Ok && FLI.ID == id) specs.push_back(FLI.FILESPEC.str());
+        while (FLIFile.next() == StorageStatus::Ok && FLI.ID == id) fileSpecs.push_back(FLI.FILESPEC.str());
     }
     OP_CLOSE(ReleaseTable, {34, 27});
     if (!definition) problem = RequestProblem::NoSuchDefinition;
-    else problem = importRequestFromDefinition(*definition, specs, request);
+    else problem = importRequestFromDefinition(*definition, fileSpecs, request);
     if (problem != RequestProblem::None && Mem.DoTask == 2) Mem.DoTask = 6;
     return problem;
 }

@@ -24,7 +24,7 @@ using IndexFixupTest = IndexTest;
 TEST_F(IndexFixupTest, RecommendsByWhatIsIndexedAndWhatIsNew) {
     useDatabase(TypeForum);
     Fixup f = fixup(123, 7, true);
-    EXPECT_EQ(f.result, NothingToDo);  // no messages at all
+    EXPECT_EQ(f.result, NoIndexingNeeded);  // no messages at all
     EXPECT_EQ(f.position, 0u);
     EXPECT_EQ(f.count, 0u);
 
@@ -37,7 +37,7 @@ TEST_F(IndexFixupTest, RecommendsByWhatIsIndexedAndWhatIsNew) {
 
     ASSERT_EQ(index(), IndexRun::State::Done);
     const CatalogIndexState s = catalogState(db);
-    EXPECT_EQ(fixup(s.lastPosition, s.indexedCount, true).result, NothingToDo);
+    EXPECT_EQ(fixup(s.lastPosition, s.indexedCount, true).result, NoIndexingNeeded);
     markForDeletion({"WORD1"});
     EXPECT_EQ(fixup(s.lastPosition, s.indexedCount, true).result, PartialForMarks);
     {

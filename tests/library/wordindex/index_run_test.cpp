@@ -173,7 +173,7 @@ TEST_F(IndexRunTest, APartialRunIndexesOnlyTheNewMessages) {
     IndexRun run(db, type, options);
     ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
     EXPECT_EQ(run.summary().messagesIndexed, 1);
-    EXPECT_EQ(run.progress().toDo, 1);
+    EXPECT_EQ(run.progress().planned, 1);
     EXPECT_EQ(joined(wordCounts()), "FIRST:1 NEW:1 OLD:3 SECOND:1 THIRD:1");
     EXPECT_EQ(catalogState(db).lastPosition, newer);
     EXPECT_EQ(catalogState(db).indexedCount, 3u);

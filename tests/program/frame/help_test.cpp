@@ -26,7 +26,7 @@ private slots:
 void HelpTest::everyNamedTopicIsShipped() {
     QStringList named = {frame::TopicContents, frame::TopicHowToUseHelp, frame::TopicWhatsNew, frame::TopicSupport,
                          "~Postmoor_main_window", "~Path_to_files", "~Database_Selection", "~Mail_Database"};
-    for (const frame::WindowSpec& w : frame::windowTable())
+    for (const frame::WindowEntry& w : frame::windowTable())
         if (w.helpTopic) named << w.helpTopic;
     for (const QString& topic : named) QVERIFY2(frame::HelpViewer::hasTopic(topic), qPrintable(topic));
     // Every shipped page is listed in the contents.

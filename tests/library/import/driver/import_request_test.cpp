@@ -137,10 +137,10 @@ TEST_F(Definitions, StoredDefinitionLoadsAndAMissingOneFailsTheTaskStep) {
     BATFile.clear();
     BAT = definition(28, SelectDirectory);
     ASSERT_EQ(BATFile.add(), StorageStatus::Ok);
-    for (const char* spec : {"*.news", "*.txt"}) {
+    for (const char* mask : {"*.news", "*.txt"}) {
         FLIFile.clear();
         FLI.ID = 42;
-        FLI.FILESPEC = spec;
+        FLI.FILESPEC = mask;
         ASSERT_EQ(FLIFile.add(), StorageStatus::Ok);
     }
     OP_CLOSE(ReleaseTable, {34, 27});
