@@ -5,30 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.h"
-#include "common/globals.h"
 #include "formats_fixture.h"
+#include "support/command_runner.h"
 #include "support/test_root.h"
 
 namespace pm::test {
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
+using Result = CommandResult;
 
-Result pmoor32(std::vector<std::string> args) {
-    args.insert(args.begin(), "pmoor32");
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int code = cli::runMain(static_cast<int>(argv.size()), argv.data());
-    Result r{code, testing::internal::GetCapturedStdout(), testing::internal::GetCapturedStderr()};
-    Mem = MemGlobals{};
-    return r;
-}
+Result pmoor32(std::vector<std::string> args) { return runCommand(std::move(args)); }
 
 struct CommandCase {
     const char* format;

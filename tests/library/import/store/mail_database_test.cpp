@@ -10,6 +10,7 @@
 #include "common/globals.h"
 #include "import/store/mail_database.h"
 #include "import/store/person_store.h"
+#include "support/command_runner.h"
 #include "support/installation_fixture.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
@@ -90,21 +91,11 @@ TEST_F(MailDatabase, IsRefusedWhileAPersonTableIsOpen) {
 }
 
 // Runs pmoor32 in this process on the test's installation.
-struct CommandRun {
-    int code;
-    std::string out;
-};
+using CommandRun = test::CommandResult;
 
 CommandRun pmoor(const std::string& root, std::vector<std::string> args) {
-    args.insert(args.begin(), {"pmoor32", "--root", root});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const int code = cli::runMain(static_cast<int>(argv.size()), argv.data());
-    CommandRun run{code, testing::internal::GetCapturedStdout()};
-    testing::internal::GetCapturedStderr();
-    return run;
+    args.insert(args.begin(), {"--root", root});
+    return test::runCommand(std::move(args));
 }
 
 TEST_F(MailDatabase, CommandsCreateMailDatabasesAndWriteAddressBooks) {
