@@ -16,6 +16,7 @@
 #include "tables/config/settings.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
+#include "support/catalog_inspection.h"
 
 namespace pm::test {
 
@@ -99,24 +100,9 @@ ULONG CaptureImportTest::makeMailbox(const std::string& name, const std::string&
     return id;
 }
 
-ULONG CaptureImportTest::databaseId(const std::string& name) {
-    OP_CLOSE(OpenShared, {2});
-    Forums.clear();
-    FOR.DESCRIPTION = name;
-    const ULONG id = Forums.get(FOR_AlphaKey) == StorageStatus::Ok ? FOR.ID : 0;
-    OP_CLOSE(ReleaseTable, {2});
-    return id;
-}
+ULONG CaptureImportTest::databaseId(const std::string& name) { return catalogEntry(name).id; }
 
-std::vector<std::string> CaptureImportTest::databaseNames() {
-    std::vector<std::string> names;
-    OP_CLOSE(OpenShared, {2});
-    Forums.setPhysical();
-    while (Forums.next() == StorageStatus::Ok) names.push_back(FOR.DESCRIPTION.str());
-    OP_CLOSE(ReleaseTable, {2});
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> CaptureImportTest::databaseNames() { return catalogNames(); }
 
 std::vector<std::string> CaptureImportTest::forumMessages(const std::string& database) {
     std::vector<std::string> lines;

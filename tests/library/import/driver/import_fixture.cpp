@@ -11,6 +11,7 @@
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 #include "tables/records/registry.h"
+#include "support/catalog_inspection.h"
 
 namespace pm::test {
 
@@ -70,12 +71,7 @@ ImportOutcome ImportTest::run(const ImportRequest& r, ImportOptions options) {
     return importRun.runToEnd();
 }
 
-ULONG ImportTest::databaseId(const std::string& name) {
-    OP_CLOSE(OpenShared, {2});
-    const ULONG id = readCatalog(name) ? FOR.ID : 0;
-    OP_CLOSE(ReleaseTable, {2});
-    return id;
-}
+ULONG ImportTest::databaseId(const std::string& name) { return catalogEntry(name).id; }
 
 ULONG ImportTest::directoryNumber(const std::string& name) {
     OP_CLOSE(OpenShared, {2});

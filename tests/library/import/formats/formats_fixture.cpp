@@ -13,6 +13,7 @@
 #include "tables/catalog/active_database.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
+#include "support/catalog_inspection.h"
 
 namespace pm::test {
 
@@ -26,14 +27,9 @@ std::string readWhole(const std::string& path) {
 }
 
 ULONG catalogId(const std::string& name, BYTE& type) {
-    OP_CLOSE(OpenShared, {2});
-    Forums.clear();
-    FOR.DESCRIPTION = name;
-    const bool found = Forums.get(FOR_AlphaKey) == StorageStatus::Ok;
-    const ULONG id = found ? FOR.ID : 0;
-    type = found ? FOR.TYPE : 0;
-    OP_CLOSE(ReleaseTable, {2});
-    return id;
+    const CatalogEntry entry = catalogEntry(name);
+    type = entry.type;
+    return entry.id;
 }
 
 void readPerson(ULONG id, std::string& name, std::string& address) {
@@ -180,15 +176,7 @@ DatabaseContents FormatImportTest::contents(const std::string& database) {
     return out;
 }
 
-std::vector<std::string> FormatImportTest::databases() {
-    std::vector<std::string> names;
-    OP_CLOSE(OpenShared, {2});
-    Forums.setPhysical();
-    while (Forums.next() == StorageStatus::Ok) names.push_back(FOR.DESCRIPTION.str());
-    OP_CLOSE(ReleaseTable, {2});
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> FormatImportTest::databases() { return catalogNames(); }
 
 std::string FormatImportTest::logText() { return readWhole(Mem.TempDir + "/Log.txt"); }
 
