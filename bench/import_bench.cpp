@@ -16,6 +16,7 @@
 #include "import/driver/database_resolver.h"
 #include "import/driver/format_table.h"
 #include "import/driver/import_run.h"
+#include "import_timing.h"
 #include "import/driver/work_files.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
@@ -23,7 +24,6 @@
 #include "tables/records/scratch_tables.h"
 
 using namespace pm;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -32,7 +32,6 @@ constexpr int kBenchFormat = 16;
 long gMessages = 20000;
 int gForums = 1;
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 std::string word(std::mt19937& rng) {
     static const char* syllables[] = {"ka", "lo", "mi", "ne", "ru", "sa", "to", "vi", "we", "zo", "an", "el"};
@@ -119,16 +118,9 @@ int main(int argc, char** argv) {
     options.quota = quota;
 
     ImportRun run(request, options);
-    const auto start = Clock::now();
-    Clock::time_point storing{};
-    while (run.step() == StepResult::Running)
-        if (storing == Clock::time_point{} && run.state() == ImportState::SwitchDatabase) storing = Clock::now();
-    const auto end = Clock::now();
-    if (run.outcome() != ImportOutcome::Completed || storing == Clock::time_point{}) {
-        std::fprintf(stderr, "the import did not complete (%s)\n", run.progress().status.c_str());
-        return 1;
-    }
-    const double convert = seconds(storing - start), store = seconds(end - storing);
+    const bench::ImportTimes times = bench::timeImportRun(run);
+    if (!times.completed) return 1;
+    const double convert = times.convertSeconds, store = times.storeSeconds;
     std::printf("messages        %lld (in %d database(s), quota %d)\n", run.progress().imported, gForums, quota);
     std::printf("conversion      %.2f s  %.0f messages/s\n", convert, static_cast<double>(gMessages) / convert);
     std::printf("storing         %.2f s  %.0f messages/s\n", store, static_cast<double>(run.progress().imported) / store);

@@ -16,17 +16,16 @@
 #include "common/user_interface.h"
 #include "import/driver/format_table.h"
 #include "import/driver/import_run.h"
+#include "import_timing.h"
 #include "import/store/mail_database.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/config/installation.h"
 
 using namespace pm;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 std::uintmax_t storeBytes(const std::filesystem::path& dir) {
     std::uintmax_t total = 0;
@@ -79,16 +78,9 @@ int main(int argc, char** argv) {
     options.quota = quota;
 
     ImportRun run(request, options);
-    const auto start = Clock::now();
-    Clock::time_point storing{};
-    while (run.step() == StepResult::Running)
-        if (storing == Clock::time_point{} && run.state() == ImportState::SwitchDatabase) storing = Clock::now();
-    const auto end = Clock::now();
-    if (run.outcome() != ImportOutcome::Completed || storing == Clock::time_point{}) {
-        std::fprintf(stderr, "the import did not complete (%s)\n", run.progress().status.c_str());
-        return 1;
-    }
-    const double convert = seconds(storing - start), store = seconds(end - storing), total = seconds(end - start);
+    const bench::ImportTimes times = bench::timeImportRun(run);
+    if (!times.completed) return 1;
+    const double convert = times.convertSeconds, store = times.storeSeconds, total = times.totalSeconds();
     const double handled = static_cast<double>(run.progress().imported + run.progress().skipped);
     const double sourceBytes = static_cast<double>(std::filesystem::file_size(file));
     std::printf("messages        %lld imported, %lld skipped (%s)\n", run.progress().imported, run.progress().skipped,
