@@ -101,8 +101,18 @@ void MessageStore::countMessage(const StoreOutcome& outcome, ULONG section) {
     counts_.addSection(section);
 }
 
-StoreOutcome MessageStore::storeForum(ULONG section) {
+StoreOutcome MessageStore::storedMessage(bool isNew, const People& people, const ThreadChoice& thread,
+                                        ULONG section) {
     StoreOutcome out;
+    out.isNew = isNew;
+    out.senderId = people.sender.id;
+    out.receiverId = people.receiver.id;
+    out.threadNumber = thread.number;
+    countMessage(out, section);
+    return out;
+}
+
+StoreOutcome MessageStore::storeForum(ULONG section) {
     const ULONG number = NHR.MSGNUMBER;
     bool isNew = !readHeader(number);
     bool headerInBuffer = !isNew;
@@ -129,12 +139,7 @@ StoreOutcome MessageStore::storeForum(ULONG section) {
     if (!writeText(isNew, number)) return fatal();
     if (!registerImport(number, isNew)) return fatal();
 
-    out.isNew = isNew;
-    out.senderId = people.sender.id;
-    out.receiverId = people.receiver.id;
-    out.threadNumber = thread.number;
-    countMessage(out, section);
-    return out;
+    return storedMessage(isNew, people, thread, section);
 }
 
 bool MessageStore::reserveMessageId(const FixedText<60>& idString, ULONG number, bool& rejected) {
@@ -244,12 +249,7 @@ StoreOutcome MessageStore::storeNewsgroup(ULONG section) {
     if (!writeHeader(isNew, section, number, thread, people)) return fatal();
     if (!writeText(isNew, number)) return fatal();
 
-    out.isNew = isNew;
-    out.senderId = people.sender.id;
-    out.receiverId = people.receiver.id;
-    out.threadNumber = thread.number;
-    countMessage(out, section);
-    return out;
+    return storedMessage(isNew, people, thread, section);
 }
 
 }  // namespace pm

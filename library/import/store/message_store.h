@@ -149,6 +149,8 @@ private:
     bool registerImport(ULONG number, bool isNew);
     bool reserveMessageId(const FixedText<60>& idString, ULONG number, bool& rejected);
     void countMessage(const StoreOutcome& outcome, ULONG section);
+    // The outcome of a forum or newsgroup message just written, counted.
+    StoreOutcome storedMessage(bool isNew, const People& people, const ThreadChoice& thread, ULONG section);
 
     bool resolveMailPeople(People& people);
     bool isMailDuplicate(const People& people);
