@@ -15,7 +15,13 @@ const std::vector<Command>& commands() {
         {"import", commandImport,
          "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
          "         [--method files|dir|tree] [--mask MASKS] PATH...\n"
-         "                                import messages; prints the imported and skipped counts"},
+         "                                import messages; prints the imported and skipped counts\n"
+         "  import --format \"Outlook Mail\" --mailbox DB [--folder NAME]... FILE.pst\n"
+         "                                the mail of Outlook's folder file (every mail folder unless\n"
+         "                                --folder names some; see outlook-folders)"},
+        {"outlook-folders", commandOutlookFolders,
+         "outlook-folders FILE          mail folders of an Outlook folder file (.pst/.ost) as TSV:\n"
+         "                                name, items, path"},
         {"index", commandIndex,
          "index [DB] [--full]           word-index DB (partial unless --full or a full run is needed);\n"
          "                                without DB every database whose word list needs updating;\n"

@@ -189,16 +189,23 @@ std::vector<Recipient> MailItem::recipients() const {
 std::unique_ptr<MailItem> MailItem::reply() const {
     if (!handle_) return nullptr;
     libpff_item_t* m = handle_->message.get();
+    std::optional<std::string> smtp = pff::messageString(m, pff::TagSentRepresentingSmtpAddress);
+    if (!present(smtp)) smtp = pff::messageString(m, pff::TagSenderSmtpAddress);
     Recipient to{ToRecipient, std::nullopt, pff::messageString(m, pff::TagSentRepresentingName)};
     to.address = usableAddress(pff::messageString(m, pff::TagSentRepresentingAddressType),
-                               pff::messageString(m, pff::TagSentRepresentingEmail),
-                               pff::messageString(m, pff::TagSentRepresentingSmtpAddress));
-    if (!present(to.name) && !present(to.address)) {
-        to.name = pff::messageString(m, pff::TagSenderName);
+                               pff::messageString(m, pff::TagSentRepresentingEmail), smtp);
+    if (!present(to.name)) to.name = pff::messageString(m, pff::TagSenderName);
+    if (!present(to.address))
         to.address = usableAddress(pff::messageString(m, pff::TagSenderAddressType),
-                                   pff::messageString(m, pff::TagSenderEmail),
-                                   pff::messageString(m, pff::TagSenderSmtpAddress));
-    }
+                                   pff::messageString(m, pff::TagSenderEmail), smtp);
+    // An Exchange sender who is among the receivers too has an Internet
+    // address there.
+    if (present(to.address) && to.address->front() == '/' && present(to.name))
+        for (const Recipient& r : recipients())
+            if (r.name == to.name && present(r.address) && r.address->front() != '/') {
+                to.address = r.address;
+                break;
+            }
     std::vector<Recipient> recipients;
     if (present(to.name) || present(to.address)) {
         if (!present(to.name)) to.name = to.address;
