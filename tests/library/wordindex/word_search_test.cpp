@@ -213,6 +213,32 @@ TEST_F(WordSearchTest, BlocksPauseEveryPOccurrencesAndResume) {
     EXPECT_EQ(ui.last().caption, "No Search");
 }
 
+TEST_F(WordSearchTest, EveryBlockWantedGoesOnWithoutAskingAndAStopKeepsWhatWasFound) {
+    std::vector<std::pair<std::string, std::string>> messages;
+    for (int i = 0; i < 7; ++i) messages.push_back({"", "common word" + std::to_string(i)});
+    for (int i = 0; i < 1003; ++i) messages.push_back({"", i < 2 ? "excluded text" : "plain text"});
+    const auto m = indexed(messages);
+    ASSERT_TRUE(tables.open(type));
+    ui.takeDefaults(false);  // any question fails the test
+    SearchCollector all({{entryOf(word("common"))}, {}}, type, 3, {}, MoreBlocks::Continue);
+    EXPECT_EQ(runToEnd(all), JobStatus::Done);
+    EXPECT_EQ(all.messages(), (std::set<ULONG>(m.begin(), m.begin() + 7)));
+    SearchCollector notOnly({{entryOf(word("excluded"), true)}, {}}, type, 10000, {}, MoreBlocks::Continue);
+    EXPECT_EQ(runToEnd(notOnly), JobStatus::Done);
+    EXPECT_EQ(notOnly.messages().size(), 1008u);
+    EXPECT_TRUE(ui.empty());
+
+    // Stopped after the first block: the block stays, nothing more is read.
+    SearchCollector stopped({{entryOf(word("common"))}, {}}, type, 3, {}, MoreBlocks::Continue);
+    while (stopped.messages().empty()) ASSERT_EQ(stopped.step(), JobStatus::Running);
+    EXPECT_TRUE(stopped.requestStop(StopRequest::Now));
+    EXPECT_EQ(stopped.status(), JobStatus::Stopped);
+    EXPECT_EQ(stopped.step(), JobStatus::Stopped);
+    EXPECT_EQ(stopped.messages().size(), 3u);
+    EXPECT_EQ(reportCounter(stopped.report(), "Found"), 3);
+    EXPECT_TRUE(ui.empty());
+}
+
 TEST_F(WordSearchTest, ANotOnlySearchAsksFirstAndPausesAtAThousand) {
     std::vector<std::pair<std::string, std::string>> messages;
     for (int i = 0; i < 1003; ++i) messages.push_back({"", i < 2 ? "excluded text" : "plain text"});
