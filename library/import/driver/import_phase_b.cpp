@@ -142,7 +142,9 @@ bool ImportRun::storeSlice() {
             endRun(ImportOutcome::Failed);
             return false;
         }
-        const StoreOutcome outcome = store_.storeCurrent();
+        // The record leaves the table's buffer, which the next read refills.
+        WorkRecord record = std::move(NHR);
+        const StoreOutcome outcome = store_.store(record);
         ++storedRecords_;
         if (outcome.result == StoreFatal) {
             endRun(ImportOutcome::Failed);
