@@ -33,30 +33,30 @@ MailRecipient cleaned(const MailRecipient& r) {
     return out;
 }
 
-bool writeCarbonCopies(ParserCall& call, const std::vector<MailRecipient>& recipients) {
+bool writeCarbonCopies(ParserCall& call, ULONG mailId, const std::vector<MailRecipient>& recipients) {
     for (const MailRecipient& r : recipients) {
         const MailRecipient c = cleaned(r);
-        CCTFile.clear();
-        CCT.MAILID = NHR.REFNUMBER;
-        CCT.R_NAME = c.name;
-        CCT.R_CISADRESS = c.address;
-        CCT.RECIPTYPE = c.kind.empty() ? std::string("TO") : c.kind;
-        if (call.work->appendCarbonCopy() == WorkWrite::Failed) return false;
+        CCTRecord copy{};
+        copy.MAILID = mailId;
+        copy.R_NAME = c.name;
+        copy.R_CISADRESS = c.address;
+        copy.RECIPTYPE = c.kind.empty() ? std::string("TO") : c.kind;
+        if (call.work->appendCarbonCopy(copy) == WorkWrite::Failed) return false;
     }
     return true;
 }
 
-void fillCommon(const NavigatorMessage& m) {
-    NHR.SECTIONNUMBER = static_cast<ULONG>(m.section);
-    NHR.SEC_DESCRIPTION = m.sectionName;
-    NHR.HEADING = m.subject;
-    NHR.S_NAME = m.senderName;
-    NHR.S_CISADRESS = m.senderAddress;
-    NHR.R_NAME = m.receiverName;
-    NHR.R_CISADRESS = m.receiverAddress;
-    NHR.DATE = m.date;
-    NHR.TIME = m.time;
-    NHR.DUMMY = m.status;
+void fillCommon(const NavigatorMessage& m, WorkRecord& record) {
+    record.SECTIONNUMBER = static_cast<ULONG>(m.section);
+    record.SEC_DESCRIPTION = m.sectionName;
+    record.HEADING = m.subject;
+    record.S_NAME = m.senderName;
+    record.S_CISADRESS = m.senderAddress;
+    record.R_NAME = m.receiverName;
+    record.R_CISADRESS = m.receiverAddress;
+    record.DATE = m.date;
+    record.TIME = m.time;
+    record.DUMMY = m.status;
 }
 
 }  // namespace
@@ -70,18 +70,18 @@ bool storeNavigatorMessage(ParserCall& call, NavigatorMessage& m, const capture:
         capture::countSkipped(call);
         return true;
     }
-    NewHR.clear();
+    WorkRecord record;
     if (!m.mail) {
-        NHR.FOR_DESCRIPTION = m.forum;
-        NHR.MSGNUMBER = static_cast<ULONG>(m.number);
-        NHR.REFNUMBER = static_cast<ULONG>(m.reference);
-        fillCommon(m);
+        record.FOR_DESCRIPTION = m.forum;
+        record.MSGNUMBER = static_cast<ULONG>(m.number);
+        record.REFNUMBER = static_cast<ULONG>(m.reference);
+        fillCommon(m, record);
         static const capture::ImportRegister unopened;
-        if (!capture::acceptForumMessage(call, m.checkRegister ? imported : unopened)) {
+        if (!capture::acceptForumMessage(call, record, m.checkRegister ? imported : unopened)) {
             capture::countSkipped(call);
             return true;
         }
-        return capture::appendCaptured(call, std::move(m.text));
+        return capture::appendCaptured(call, record, std::move(m.text));
     }
 
     if (m.receiverName.empty() && m.receiverAddress.empty() && !m.recipients.empty()) {
@@ -89,17 +89,17 @@ bool storeNavigatorMessage(ParserCall& call, NavigatorMessage& m, const capture:
         m.receiverName = first.name;
         m.receiverAddress = first.address;
     }
-    fillCommon(m);
-    if (!capture::acceptMail(call)) {
+    fillCommon(m, record);
+    if (!capture::acceptMail(call, record)) {
         capture::countSkipped(call);
         return true;
     }
     if (m.sentByOwner || capture::isOwnerAddress(call, m.senderAddress))
-        capture::setOwnerAsSender(call);
+        capture::setOwnerAsSender(call, record);
     else
-        capture::setOwnerAsReceiver(call);
-    if (!capture::appendCaptured(call, std::move(m.text))) return false;
-    return m.recipients.size() < 2 || writeCarbonCopies(call, m.recipients);
+        capture::setOwnerAsReceiver(call, record);
+    if (!capture::appendCaptured(call, record, std::move(m.text))) return false;
+    return m.recipients.size() < 2 || writeCarbonCopies(call, record.REFNUMBER, m.recipients);
 }
 
 std::string normalisedAddress(const std::string& address) {
