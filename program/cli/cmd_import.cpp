@@ -72,10 +72,11 @@ void setOutlookSource(ImportRequest& request, const std::vector<std::string>& pa
         return;
     }
     std::string error;
-    std::vector<std::string> all;
-    if (const auto session = outlook::Session::open(request.importPath, error))
-        for (const outlook::FolderEntry& f : outlook::mailFolders(*session)) all.push_back(f.path);
-    request.selectedFiles = joined(all);
+    std::vector<outlook::FolderChoice> all;
+    outlook::listMailFolders(request.importPath, all, error);
+    std::vector<std::string> chosen;
+    for (const outlook::FolderChoice& f : all) chosen.push_back(f.path);
+    request.selectedFiles = joined(chosen);
 }
 
 }  // namespace

@@ -12,12 +12,12 @@ int commandOutlookFolders(CommandContext& ctx) {
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1) throw UsageError("outlook-folders FILE");
     std::string error;
-    const std::unique_ptr<outlook::Session> session = outlook::Session::open(args[0], error);
-    if (!session) {
+    std::vector<outlook::FolderChoice> folders;
+    if (outlook::listMailFolders(args[0], folders, error) != outlook::FolderListing::Listed) {
         std::fprintf(stderr, "pmoor32: outlook-folders: %s\n", error.c_str());
         return ExitFailed;
     }
-    for (const outlook::FolderEntry& folder : outlook::mailFolders(*session))
+    for (const outlook::FolderChoice& folder : folders)
         std::printf("%s\t%d\t%s\n", folder.name.c_str(), folder.itemCount, folder.path.c_str());
     return ExitOk;
 }

@@ -1,5 +1,7 @@
 #include "import/outlook/outlook_folders.h"
 
+#include <filesystem>
+
 #include "common/fixed_text.h"
 #include "common/text.h"
 #include "import/driver/import_request.h"
@@ -38,6 +40,19 @@ std::vector<FolderEntry> mailFolders(const Session& session) {
     for (int i = 1; i <= session.folderCount(); ++i)
         if (std::unique_ptr<Folder> top = session.folder(i)) collect(std::move(top), "", folders);
     return folders;
+}
+
+FolderListing listMailFolders(const std::string& storePath, std::vector<FolderChoice>& folders, std::string& detail) {
+    folders.clear();
+    std::error_code ec;
+    if (storePath.empty() || !std::filesystem::is_regular_file(storePath, ec)) {
+        detail = storePath.empty() ? "No Outlook folder file is named." : storePath + " does not exist.";
+        return FolderListing::NotInstalled;
+    }
+    const std::unique_ptr<Session> session = Session::open(storePath, detail);
+    if (!session) return FolderListing::CannotRun;
+    for (const FolderEntry& f : mailFolders(*session)) folders.push_back({f.name, f.path, f.itemCount});
+    return FolderListing::Listed;
 }
 
 std::vector<std::string> parseFolderSelection(const std::string& selection) { return splitList(selection); }

@@ -23,6 +23,23 @@ struct FolderEntry {
 // Every mail folder with items, in the order of the folder tree.
 std::vector<FolderEntry> mailFolders(const Session& session);
 
+// A mail folder as a person chooses it: no handle is kept.
+struct FolderChoice {
+    std::string name;
+    std::string path;
+    int itemCount = 0;
+};
+
+enum class FolderListing {
+    Listed,
+    NotInstalled,  // no such folder file ("Outlook Is Not Installed")
+    CannotRun,     // the file cannot be read as one ("Outlook cannot be run")
+};
+
+// The mail folders of the folder file `storePath` for a choice; `detail`
+// says what went wrong when they cannot be listed.
+FolderListing listMailFolders(const std::string& storePath, std::vector<FolderChoice>& folders, std::string& detail);
+
 // The selection list of an import request: names separated by ";" (a
 // folder name may hold commas), blanks around them dropped.
 std::vector<std::string> parseFolderSelection(const std::string& selection);
