@@ -11,4 +11,11 @@ std::optional<std::filesystem::path> corporaRoot() {
     return root;
 }
 
+std::string corpusFile(const std::string& relative) {
+    const auto root = corporaRoot();
+    if (!root) return {};
+    const std::filesystem::path path = *root / relative;
+    return std::filesystem::exists(path) ? path.string() : std::string();
+}
+
 }  // namespace pm::test

@@ -80,9 +80,8 @@ TEST_F(NavigatorCommand, EveryNavigatorStoreImportsFromTheCommandLine) {
 }
 
 TEST_F(NavigatorCommand, OutlookFoldersAndTheirImport) {
-    const auto corpora = corporaRoot();
-    const std::string store = corpora ? (*corpora / "pst/iped/test_sample.pst").string() : std::string();
-    if (store.empty() || !std::filesystem::exists(store)) GTEST_SKIP() << "sample not present";
+    const std::string store = corpusFile("pst/iped/test_sample.pst");
+    if (store.empty()) GTEST_SKIP() << "sample not present";
 
     const Result folders = runCommand({"outlook-folders", store});
     EXPECT_EQ(folders.code, 0) << folders.err;

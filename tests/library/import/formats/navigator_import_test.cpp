@@ -57,12 +57,7 @@ protected:
         r.targetDatabase = static_cast<LONG>(target);
         EXPECT_EQ(setRequestFormat(r, formatByName(format)->number), RequestProblem::None);
         EXPECT_EQ(completeImportRequest(r), RequestProblem::None);
-        ImportRun run(r);
-        ImportCounts counts;
-        counts.outcome = run.runToEnd();
-        counts.imported = run.progress().imported;
-        counts.skipped = run.progress().skipped;
-        return counts;
+        return run(r);
     }
 };
 

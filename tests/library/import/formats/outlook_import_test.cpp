@@ -19,6 +19,7 @@
 #include "import/driver/import_settings.h"
 #include "import/outlook/outlook_folders.h"
 #include "support/block_format.h"
+#include "support/corpora.h"
 #include "tables/config/settings.h"
 
 namespace pm::test {
@@ -112,13 +113,7 @@ protected:
         r.importPath = store;
         r.selectedFiles.clear();
         for (const std::string& f : folders) r.selectedFiles += (r.selectedFiles.empty() ? "" : ";") + f;
-        ImportRun run(r);
-        ImportCounts counts;
-        counts.outcome = run.runToEnd();
-        counts.imported = run.progress().imported;
-        counts.skipped = run.progress().skipped;
-        counts.workRecords = run.progress().workRecords;
-        return counts;
+        return run(r);
     }
 };
 
@@ -163,9 +158,8 @@ TEST_F(OutlookImport, EveryMailItemOfTheChosenFoldersBecomesOneWorkRecord) {
 }
 
 TEST_F(OutlookImport, ChosenFoldersSendersWithoutAddressAndCarbonCopies) {
-    const auto corpora = corporaRoot();
-    const std::string path = corpora ? (*corpora / "pst/iped/test_sample.pst").string() : std::string();
-    if (path.empty() || !std::filesystem::exists(path)) GTEST_SKIP() << "sample not present";
+    const std::string path = corpusFile("pst/iped/test_sample.pst");
+    if (path.empty()) GTEST_SKIP() << "sample not present";
     const ImportCounts counts = importFolders(path, {"Caixa de Entrada", "thisisatest/Itens Enviados"});
     EXPECT_EQ(counts.outcome, ImportOutcome::Completed);
     EXPECT_EQ(counts.imported, libraryCount(path, {"Caixa de Entrada", "Itens Enviados"}));
@@ -190,9 +184,8 @@ TEST_F(OutlookImport, AMissingDamagedOrUnsuitableFolderFileEndsTheRunWithItsMess
     EXPECT_EQ(damaged.outcome, ImportOutcome::Refused);
     EXPECT_TRUE(ui.sawText("Outlook cannot be run\r\n"));
 
-    const auto corpora = corporaRoot();
-    const std::string sample = corpora ? (*corpora / "pst/pstsdk/sample1.pst").string() : std::string();
-    if (sample.empty() || !std::filesystem::exists(sample)) GTEST_SKIP() << "sample not present";
+    const std::string sample = corpusFile("pst/pstsdk/sample1.pst");
+    if (sample.empty()) GTEST_SKIP() << "sample not present";
     const ImportCounts gone = importFolders(sample, {"No such folder"});
     EXPECT_EQ(gone.outcome, ImportOutcome::Refused);
     EXPECT_TRUE(ui.sawText("Selected Outlook folders no longer exist."));

@@ -19,15 +19,8 @@
 namespace pm::outlook {
 namespace {
 
-std::string samplePst(const char* relative) {
-    const auto root = test::corporaRoot();
-    if (!root) return {};
-    const auto path = *root / "pst" / relative;
-    return std::filesystem::exists(path) ? path.string() : std::string();
-}
-
-#define SAMPLE_PST(var, relative)                 \
-    const std::string var = samplePst(relative); \
+#define SAMPLE_PST(var, relative)                                      \
+    const std::string var = test::corpusFile(std::string("pst/") + relative); \
     if (var.empty()) GTEST_SKIP() << "sample not present: " << relative
 
 // Item times are shown in local time; the tests read them in UTC.
