@@ -9,6 +9,8 @@
 
 namespace pm::navigator {
 
+TableParser::~TableParser() { finish(); }
+
 bool TableParser::parse(ParserCall& call) {
     if (call.step == FirstCall) return firstCall(call);
     if (!table_) return true;

@@ -21,6 +21,8 @@ inline constexpr int BadRecordLimit = 5;
 
 class TableParser : public FormatParser {
 public:
+    // A reader stopped before the table's end (a cancelled run) closes it.
+    ~TableParser() override;
     bool parse(ParserCall& call) final;
 
 protected:
