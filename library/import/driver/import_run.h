@@ -139,7 +139,7 @@ class ImportRun final : public Job {
 public:
     // The start of a run: clears the counters, reads the date and clock (the
     // import date and time), starts the elapsed-time counter and reads the
-    // settings. Unattended when Mem.DoTask is 2. Nothing is opened yet.
+    // settings. Unattended when Mem.DoTask is TaskRunning. Nothing is opened yet.
     ImportRun(ImportRequest request, ImportOptions options = {});
     // Closes a run that has not ended (as a cancel would).
     ~ImportRun() override;
