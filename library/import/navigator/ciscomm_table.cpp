@@ -46,6 +46,12 @@ class CisCommParser final : public TableParser {
         return true;
     }
 
+    const char* storeName() const override { return "CISCOMM"; }
+    std::vector<std::string> requiredColumns(const ParserCall& call) const override {
+        if (call.variant == kMailVariant) return {"MSG_SUBJEC", "MSG_SENDID", "MSG_TEXT"};
+        return {"MSG_NUMBER", "MSG_SUBJEC", "MSG_TEXT"};
+    }
+
     std::string abandonText(int percent) const override {
         return abandonMessage(percent, "CISCOM",
                               "To physically remove deleted records from your CISCOM file, always use the PACK option "

@@ -50,6 +50,9 @@ class NavCisParser final : public TableParser {
         return true;
     }
 
+    const char* storeName() const override { return "NavCIS"; }
+    std::vector<std::string> requiredColumns(const ParserCall&) const override { return {"INTERNAL", "SUBJECT", "MSG_TEXT"}; }
+
     std::string abandonText(int percent) const override {
         return abandonMessage(percent, "NavCIS",
                               "To physically remove deleted records from your NavCIS file, always use the EXIT and PACK "

@@ -49,6 +49,9 @@ class OuiParser final : public TableParser {
         return true;
     }
 
+    const char* storeName() const override { return "OUI"; }
+    std::vector<std::string> requiredColumns(const ParserCall&) const override { return {"IDENTIFIER", "SUBJECT", "MSG_BODY"}; }
+
     std::string abandonText(int percent) const override {
         return abandonMessage(percent, "OUI",
                               "To physically remove deleted records from your OUI file, always use the EXIT and PACK "

@@ -6,6 +6,7 @@
 #include "common/user_interface.h"
 #include "import/capture/capture_fields.h"
 #include "import/navigator/run_log.h"
+#include "storage/dbase_table_file.h"
 
 namespace pm::navigator {
 
@@ -59,11 +60,29 @@ bool TableParser::firstCall(ParserCall& call) {
         call.rejected = true;
         return true;
     }
+    if (const std::string missing = missingColumns(call); !missing.empty()) {
+        t.close();
+        message("Warning!",
+                call.fileName + " is not a " + storeName() + " message table: it has no column " + missing + "\r\n" +
+                    "This file will be skipped!",
+                Icon::Exclamation);
+        call.rejected = true;
+        return true;
+    }
     table_ = &t;
     total_ = t.records();
     t.setPhysical();
     register_.open();
     return false;
+}
+
+std::string TableParser::missingColumns(const ParserCall& call) const {
+    dbase::TableFile probe;
+    std::string error, missing;
+    if (!probe.open(call.fileName, error)) return {};  // the open above has read it; nothing to add
+    for (const std::string& column : requiredColumns(call))
+        if (!probe.column(column)) missing += (missing.empty() ? "" : ", ") + column;
+    return missing;
 }
 
 void TableParser::finish() {

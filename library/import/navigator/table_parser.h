@@ -8,6 +8,7 @@
 // with the store's message (not in scheduled runs). Records converted
 // before stay in the work file. Deleted records are not read at all.
 #include <string>
+#include <vector>
 
 #include "import/capture/capture_output.h"
 #include "import/driver/format_parser.h"
@@ -34,9 +35,16 @@ protected:
     // The message given when a file is abandoned: `percent` of its records
     // were read; the storage layer's text of the last failure follows it.
     virtual std::string abandonText(int percent) const = 0;
+    // The store's name ("NavCIS") and the columns without which a table is
+    // none of its message tables (another program's table is refused, not
+    // read as messages with blank fields).
+    virtual const char* storeName() const = 0;
+    virtual std::vector<std::string> requiredColumns(const ParserCall& call) const = 0;
 
 private:
     bool firstCall(ParserCall& call);
+    // The required columns the table lacks ("" when it has them all).
+    std::string missingColumns(const ParserCall& call) const;
     void finish();
     void progress(ParserCall& call) const;
 

@@ -291,8 +291,15 @@ TEST_F(NavigatorImport, ACutOffTableAndOneThatIsNoneAreReported) {
     const DbfLayout layout = writeDbf(file("CUT.DBF"), cisCommForumTable(rows));
     truncateFile(file("CUT.DBF"), layout.headerLength + 6 * layout.recordLength + 10);
     writeTextFile(file("NONE.DBF"), "This is not a table at all, only a text that is long enough.");
-    const ImportCounts counts = importToForum("CISCOMM", file("NONE.DBF") + ";" + file("CUT.DBF"), "Cut");
+    DbfTable people;
+    people.columns = {{"NAME", 'C', 20}, {"BIRTHDATE", 'D', 8}};
+    people.records = {{{"Alice", "19870301"}}};
+    writeDbf(file("PEOPLE.DBF"), people);
+    const ImportCounts counts =
+        importToForum("CISCOMM", file("NONE.DBF") + ";" + file("PEOPLE.DBF") + ";" + file("CUT.DBF"), "Cut");
     EXPECT_EQ(counts.imported, 6);
+    EXPECT_TRUE(ui.sawText("PEOPLE.DBF is not a CISCOMM message table: it has no column MSG_NUMBER, MSG_SUBJEC, "
+                           "MSG_TEXT\r\nThis file will be skipped!"));
     EXPECT_TRUE(ui.sawText("NONE.DBF cannot be opened\r\n"));
     EXPECT_TRUE(ui.sawText("is not a dBase table"));
     EXPECT_TRUE(ui.sawText("Postmoor has processed 91 % of this CISCOM file"));
