@@ -1,5 +1,6 @@
 // NavCIS message tables: a record whose INTERNAL is 0 is mail, any other a
 // forum message.
+#include "common/dates.h"
 #include "common/text.h"
 #include "import/capture/capture_dates.h"
 #include "import/capture/capture_fields.h"
@@ -21,6 +22,16 @@ LONG navCisTime(std::string_view raw) {
     if (t.size() == 5) t += ":00";
     if (t.size() != 8) return 0;
     return capture::timeHhMmSs(t, 1);
+}
+
+// "19-May-95" as NavCIS writes it; a table whose date column is a dBase
+// date gives "19950519".
+LONG navCisDate(std::string_view raw) {
+    const std::string_view t = capture::trimmed(raw);
+    if (t.size() == 8 && capture::isNumeric(t))
+        return dayNumber(static_cast<int>(capture::numberOf(t.substr(0, 4))), static_cast<int>(capture::numberOf(t.substr(4, 2))),
+                         static_cast<int>(capture::numberOf(t.substr(6, 2))));
+    return capture::captureDate(t, kCodePage);
 }
 
 class NavCisParser final : public TableParser {
@@ -45,7 +56,7 @@ class NavCisParser final : public TableParser {
         m.receiverName = HRE.RECV_NAME.str();
         if (HRE.RECEIVED == "T") m.status = 1;
         if (HRE.IS_PRIVATE == "T") m.status = 2;
-        m.date = capture::captureDate(HRE.MSG_DATE.view(), kCodePage);
+        m.date = navCisDate(HRE.MSG_DATE.view());
         m.text = messageText(HRE.MSG_TEXT);
         return true;
     }

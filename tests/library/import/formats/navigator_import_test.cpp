@@ -204,6 +204,7 @@ TEST_F(NavigatorImport, NavCisTablesOfForumMessagesAndMail) {
     gone.deleted = true;
     DbfRecord internet = navCisForumRow("photoforum", 303, "From the Internet", "text");
     internet.values[HreSendId] = "INTERNET:joe@example.com";
+    internet.values[HreMsgDate] = "19950601";  // a table that keeps a dBase date
     writeDbf(file("HRECV.DBF"), navCisTable({navCisForumRow("photoforum", 301, "Tripods", "Tripod text"), gone,
                                              internet, mailWithForum,
                                              navCisMailRow("Short time", "12:30", "x")}));
@@ -219,6 +220,7 @@ TEST_F(NavigatorImport, NavCisTablesOfForumMessagesAndMail) {
     EXPECT_EQ(photo.bySubject("Tripods")->text, "Tripod text\r\n");
     ASSERT_NE(photo.bySubject("From the Internet"), nullptr);
     EXPECT_EQ(photo.bySubject("From the Internet")->senderAddress, "joe@example.com");
+    EXPECT_EQ(photo.bySubject("From the Internet")->date, dayNumber(1995, 6, 1));
     EXPECT_EQ(photo.bySubject("Deleted"), nullptr);
     EXPECT_FALSE(contents("SOMEFORUM").found);
 
