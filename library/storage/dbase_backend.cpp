@@ -88,7 +88,9 @@ public:
         started_ = false;
     }
     void setKey(const KeyDef&, int, RecordPosition) override { setPhysical(0); }
-    StorageStatus get(const KeyDef&) override { return fail(StorageStatus::NotFound, "dBase tables are read without keys"); }
+    StorageStatus get(const KeyDef&) override {
+        return fail(StorageStatus::NotFound, "dBase tables are read without keys");
+    }
 
     StorageStatus next() override { return step(+1); }
     StorageStatus previous() override { return step(-1); }

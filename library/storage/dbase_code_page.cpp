@@ -81,7 +81,8 @@ CodePage::CodePage(std::uint8_t driver) : driver_(driver) {
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);
             icu::UnicodeString u(&byte, 1, converter->icu, status);
-            (*converter->table)[static_cast<std::size_t>(b)] = u.length() > 0 ? static_cast<char32_t>(u.char32At(0)) : U'\uFFFD';
+            (*converter->table)[static_cast<std::size_t>(b)] =
+                u.length() > 0 ? static_cast<char32_t>(u.char32At(0)) : U'\uFFFD';
         }
         for (const auto& [byte, letter] : kMazoviaLetters) (*converter->table)[byte] = letter;
     }

@@ -286,7 +286,8 @@ const Column* TableFile::column(std::string_view name) const {
         if (c.name.size() != name.size()) continue;
         bool same = true;
         for (std::size_t i = 0; i < name.size() && same; ++i)
-            same = std::toupper(static_cast<unsigned char>(c.name[i])) == std::toupper(static_cast<unsigned char>(name[i]));
+            same = std::toupper(static_cast<unsigned char>(c.name[i])) ==
+                   std::toupper(static_cast<unsigned char>(name[i]));
         if (same) return &c;
     }
     return nullptr;

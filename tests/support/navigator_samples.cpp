@@ -36,7 +36,9 @@ const std::string kSignature("VIS000\0", 7);
 constexpr unsigned kHeaderLength = 5;
 
 Bytes& date(Bytes& b, const Moment& m) {
-    return b.u8(static_cast<unsigned>(m.day)).u8(static_cast<unsigned>(m.month)).u8(static_cast<unsigned>(m.year - 1970));
+    return b.u8(static_cast<unsigned>(m.day))
+        .u8(static_cast<unsigned>(m.month))
+        .u8(static_cast<unsigned>(m.year - 1970));
 }
 
 Bytes& recipientLists(Bytes& b, const SampleMail& mail) {
@@ -53,8 +55,8 @@ Bytes& recipientLists(Bytes& b, const SampleMail& mail) {
 }
 
 std::uint32_t dateTimeWord(const Moment& m) {
-    const std::uint32_t time = (static_cast<std::uint32_t>(m.hour) << 11) | (static_cast<std::uint32_t>(m.minute) << 5) |
-                               static_cast<std::uint32_t>(m.second / 2);
+    const std::uint32_t time = (static_cast<std::uint32_t>(m.hour) << 11) |
+                               (static_cast<std::uint32_t>(m.minute) << 5) | static_cast<std::uint32_t>(m.second / 2);
     const std::uint32_t day = (static_cast<std::uint32_t>(m.year - 1970) << 9) |
                               (static_cast<std::uint32_t>(m.month) << 5) | static_cast<std::uint32_t>(m.day);
     return (day << 16) | time;
@@ -95,7 +97,9 @@ std::string messageFileBytes(const SampleMail& m) {
     Bytes b;
     b.raw(kSignature).u16(kHeaderLength).u8(1).zeros(16);
     b.str("Inbox").str("Owner").str("70000,9").str("").u16(0);
-    b.u8(static_cast<unsigned>(m.when.second)).u8(static_cast<unsigned>(m.when.minute)).u8(static_cast<unsigned>(m.when.hour));
+    b.u8(static_cast<unsigned>(m.when.second))
+        .u8(static_cast<unsigned>(m.when.minute))
+        .u8(static_cast<unsigned>(m.when.hour));
     date(b, m.when).zeros(6).str(m.subject).str(m.sender.name).str(m.sender.address);
     recipientLists(b, m).raw(m.text);
     return b.bytes();

@@ -102,7 +102,8 @@ private:
                 break;
             }
             // A marker may begin in the last bytes of the window.
-            const auto advance = static_cast<std::int64_t>(view.size() > kMarker.size() ? view.size() - kMarker.size() + 1 : 1);
+            const auto advance =
+                static_cast<std::int64_t>(view.size() > kMarker.size() ? view.size() - kMarker.size() + 1 : 1);
             scanPos_ += advance;
         }
     }

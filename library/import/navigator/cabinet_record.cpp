@@ -21,9 +21,11 @@ std::string text(FieldReader& r) { return capture::fieldText(r.string(kKept), kC
 
 void readDateTime(std::uint32_t word, NavigatorMessage& m) {
     const unsigned time = word & 0xFFFF, date = word >> 16;
-    const LONG t = timeOf(static_cast<int>(time >> 11), static_cast<int>((time >> 5) & 0x3F), static_cast<int>((time & 0x1F) * 2));
+    const LONG t =
+        timeOf(static_cast<int>(time >> 11), static_cast<int>((time >> 5) & 0x3F), static_cast<int>((time & 0x1F) * 2));
     m.time = t < 0 ? 0 : t;
-    m.date = dayNumber(1970 + static_cast<int>(date >> 9), static_cast<int>((date >> 5) & 0x0F), static_cast<int>(date & 0x1F));
+    m.date = dayNumber(1970 + static_cast<int>(date >> 9), static_cast<int>((date >> 5) & 0x0F),
+                       static_cast<int>(date & 0x1F));
 }
 
 void readForum(FieldReader& r, NavigatorMessage& m) {

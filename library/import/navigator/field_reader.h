@@ -65,7 +65,8 @@ private:
             return 0;
         }
         std::uint32_t v = 0;
-        for (std::size_t i = 0; i < n; ++i) v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[pos_ + i])) << (8 * i);
+        for (std::size_t i = 0; i < n; ++i)
+            v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[pos_ + i])) << (8 * i);
         pos_ += n;
         return v;
     }

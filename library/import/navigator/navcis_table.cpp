@@ -29,7 +29,8 @@ LONG navCisTime(std::string_view raw) {
 LONG navCisDate(std::string_view raw) {
     const std::string_view t = capture::trimmed(raw);
     if (t.size() == 8 && capture::isNumeric(t))
-        return dayNumber(static_cast<int>(capture::numberOf(t.substr(0, 4))), static_cast<int>(capture::numberOf(t.substr(4, 2))),
+        return dayNumber(static_cast<int>(capture::numberOf(t.substr(0, 4))),
+                         static_cast<int>(capture::numberOf(t.substr(4, 2))),
                          static_cast<int>(capture::numberOf(t.substr(6, 2))));
     return capture::captureDate(t, kCodePage);
 }
@@ -62,12 +63,15 @@ class NavCisParser final : public TableParser {
     }
 
     const char* storeName() const override { return "NavCIS"; }
-    std::vector<std::string> requiredColumns(const ParserCall&) const override { return {"INTERNAL", "SUBJECT", "MSG_TEXT"}; }
+    std::vector<std::string> requiredColumns(const ParserCall&) const override {
+        return {"INTERNAL", "SUBJECT", "MSG_TEXT"};
+    }
 
     std::string abandonText(int percent) const override {
-        return abandonMessage(percent, "NavCIS",
-                              "To physically remove deleted records from your NavCIS file, always use the EXIT and PACK "
-                              "option when closing your NavCIS session after records have been purged!");
+        return abandonMessage(
+            percent, "NavCIS",
+            "To physically remove deleted records from your NavCIS file, always use the EXIT and PACK "
+            "option when closing your NavCIS session after records have been purged!");
     }
 };
 

@@ -26,7 +26,8 @@ std::string_view trimBlanks(std::string_view s) {
 MailRecipient cleaned(const MailRecipient& r) {
     MailRecipient out = r;
     std::string_view name = trimBlanks(r.name);
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = trimBlanks(name.substr(1, name.size() - 2));
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+        name = trimBlanks(name.substr(1, name.size() - 2));
     out.name = std::string(name);
     if (equalsCaseless(out.name, trimBlanks(r.address))) out.name.clear();
     out.address = normalisedAddress(r.address);

@@ -50,7 +50,9 @@ class OuiParser final : public TableParser {
     }
 
     const char* storeName() const override { return "OUI"; }
-    std::vector<std::string> requiredColumns(const ParserCall&) const override { return {"IDENTIFIER", "SUBJECT", "MSG_BODY"}; }
+    std::vector<std::string> requiredColumns(const ParserCall&) const override {
+        return {"IDENTIFIER", "SUBJECT", "MSG_BODY"};
+    }
 
     std::string abandonText(int percent) const override {
         return abandonMessage(percent, "OUI",

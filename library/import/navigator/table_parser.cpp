@@ -25,7 +25,8 @@ bool TableParser::parse(ParserCall& call) {
         ++handled_;
         if (st != StorageStatus::Ok) {
             const std::string reason = table_->lastError().text;
-            logLine(call, call.fileName + ": record " + std::to_string(table_->position()) + " cannot be read: " + reason);
+            logLine(call,
+                    call.fileName + ": record " + std::to_string(table_->position()) + " cannot be read: " + reason);
             if (++bad_ >= BadRecordLimit) {
                 const int percent = total_ > 0 ? static_cast<int>(handled_ * 100 / total_) : 100;
                 message("Warning!", abandonText(percent) + "\r\n" + reason, Icon::Exclamation);
@@ -55,7 +56,8 @@ bool TableParser::firstCall(ParserCall& call) {
     t.close();
     t.setFileName(call.fileName);
     if (t.open(ShareMode::SharedReadOnly) != StorageStatus::Ok) {
-        message("Warning!", call.fileName + " cannot be opened\r\n" + t.lastError().text + "\r\n" + "This file will be skipped!",
+        message("Warning!",
+                call.fileName + " cannot be opened\r\n" + t.lastError().text + "\r\n" + "This file will be skipped!",
                 Icon::Exclamation);
         call.rejected = true;
         return true;
@@ -91,7 +93,9 @@ void TableParser::finish() {
 }
 
 void TableParser::progress(ParserCall& call) const {
-    if (total_ > 0) call.progress = static_cast<double>(call.fileSize) * static_cast<double>(handled_) / static_cast<double>(total_);
+    if (total_ > 0)
+        call.progress =
+            static_cast<double>(call.fileSize) * static_cast<double>(handled_) / static_cast<double>(total_);
 }
 
 std::string abandonMessage(int percent, const char* fileKind, const char* advice) {

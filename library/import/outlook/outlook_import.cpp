@@ -153,8 +153,9 @@ AutomationResult startOutlook(const ImportRequest& request) {
     std::error_code ec;
     if (request.importPath.empty() || !std::filesystem::is_regular_file(request.importPath, ec)) {
         result.start = AutomationStart::NotInstalled;
-        result.detail = request.importPath.empty() ? "No Outlook folder file is named."
-                                                   : "The Outlook folder file " + request.importPath + " does not exist.";
+        result.detail = request.importPath.empty()
+                            ? "No Outlook folder file is named."
+                            : "The Outlook folder file " + request.importPath + " does not exist.";
         return result;
     }
     std::unique_ptr<Session> session = Session::open(request.importPath, result.detail);

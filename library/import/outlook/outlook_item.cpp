@@ -52,7 +52,8 @@ std::optional<std::string> storedBody(libpff_item_t* message, BodySize sizeOf, B
     return body;
 }
 
-std::optional<DateTime> messageTime(libpff_item_t* message, int (*read)(libpff_item_t*, std::uint64_t*, libpff_error_t**)) {
+std::optional<DateTime> messageTime(libpff_item_t* message,
+                                    int (*read)(libpff_item_t*, std::uint64_t*, libpff_error_t**)) {
     if (!message) return std::nullopt;
     pff::Error e;
     std::uint64_t fileTime = 0;
@@ -62,7 +63,8 @@ std::optional<DateTime> messageTime(libpff_item_t* message, int (*read)(libpff_i
 
 // An Exchange address ("/O=.../CN=...") is no address to write to: the
 // SMTP address stands for it when the item holds one.
-std::optional<std::string> usableAddress(const std::optional<std::string>& type, const std::optional<std::string>& address,
+std::optional<std::string> usableAddress(const std::optional<std::string>& type,
+                                         const std::optional<std::string>& address,
                                          const std::optional<std::string>& smtp) {
     const bool exchange = (type && *type == "EX") || (address && !address->empty() && address->front() == '/');
     if (smtp && !smtp->empty() && (exchange || !address || address->empty())) return smtp;

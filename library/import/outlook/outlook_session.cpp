@@ -55,8 +55,9 @@ std::unique_ptr<Session> Session::open(const std::string& path, std::string& err
     if (libpff_check_file_signature(path.c_str(), e.out()) != 1) {
         const std::string reason = e.text();
         std::error_code ec;
-        error = std::filesystem::is_regular_file(path, ec) ? path + " is not an Outlook folder file"
-                                                           : path + " cannot be read" + (reason.empty() ? "" : ": " + reason);
+        error = std::filesystem::is_regular_file(path, ec)
+                    ? path + " is not an Outlook folder file"
+                    : path + " cannot be read" + (reason.empty() ? "" : ": " + reason);
         return nullptr;
     }
     auto file = std::make_unique<File>();
@@ -143,7 +144,8 @@ std::optional<int> Folder::itemCount() const {
 std::unique_ptr<MailItem> Folder::item(int index) const {
     pff::Error e;
     auto handle = std::make_unique<MailItem::Handle>();
-    if (index < 1 || libpff_folder_get_sub_message(handle_->item.get(), index - 1, handle->message.out(), e.out()) != 1 ||
+    if (index < 1 ||
+        libpff_folder_get_sub_message(handle_->item.get(), index - 1, handle->message.out(), e.out()) != 1 ||
         !handle->message)
         return nullptr;
     return std::unique_ptr<MailItem>(new MailItem(std::move(handle)));

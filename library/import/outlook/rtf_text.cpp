@@ -159,7 +159,8 @@ private:
                 highSurrogate_ = cp;
                 return;
             }
-            if (cp >= 0xDC00 && cp <= 0xDFFF && highSurrogate_) cp = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (cp - 0xDC00);
+            if (cp >= 0xDC00 && cp <= 0xDFFF && highSurrogate_)
+                cp = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (cp - 0xDC00);
             highSurrogate_ = 0;
             if (visible(g)) {
                 flushBytes();

@@ -307,8 +307,8 @@ TEST(DBaseCodePage, DeclaredUnknownAndHandMadeCodePages) {
     test::writeDbf(dir / "C.DBF", table);
 
     std::string error;
-    for (const auto& [file, expected, known] : {std::tuple{"A.DBF", "Grüße", true}, std::tuple{"B.DBF", "Grüße", false},
-                                                std::tuple{"C.DBF", "śął", true}}) {
+    for (const auto& [file, expected, known] :
+         {std::tuple{"A.DBF", "Grüße", true}, std::tuple{"B.DBF", "Grüße", false}, std::tuple{"C.DBF", "śął", true}}) {
         dbase::TableFile t;
         ASSERT_TRUE(t.open(dir / file, error)) << error;
         EXPECT_EQ(t.codePage().known(), known) << file;
@@ -359,7 +359,8 @@ TEST_F(DBaseTableFixture, ReadsForwardAndBackPassingOverDeletedRecords) {
 
     std::vector<std::string> seen;
     table.setPhysical();
-    while (table.next() == StorageStatus::Ok) seen.push_back(MSG.SUBJECT.str() + "/" + std::to_string(table.position()));
+    while (table.next() == StorageStatus::Ok)
+        seen.push_back(MSG.SUBJECT.str() + "/" + std::to_string(table.position()));
     EXPECT_EQ(seen, (std::vector<std::string>{"First/1", "Long/3", "No memo/4"}));
 
     table.setPhysical();

@@ -69,7 +69,8 @@ std::string topFolderName(libpff_file_t* file) {
     libpff_item_t* top = nullptr;
     std::string name;
     std::size_t size = 0;
-    if (libpff_file_get_item_by_identifier(file, p[0] | (p[1] << 8) | (p[2] << 16) | (p[3] << 24), &top, nullptr) == 1 &&
+    if (libpff_file_get_item_by_identifier(file, p[0] | (p[1] << 8) | (p[2] << 16) | (p[3] << 24), &top, nullptr) ==
+            1 &&
         libpff_folder_get_utf8_name_size(top, &size, nullptr) == 1 && size > 0) {
         name.resize(size);
         libpff_folder_get_utf8_name(top, reinterpret_cast<std::uint8_t*>(name.data()), size, nullptr);

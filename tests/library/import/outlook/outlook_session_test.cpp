@@ -182,9 +182,10 @@ TEST(OutlookBody, RtfText) {
     EXPECT_EQ(rtfToText("{\\rtf1{\\*\\generator Writer;}{\\*\\unknown skipped}kept\\tab t}"), "kept\tt");
     EXPECT_EQ(rtfToText("{\\rtf1\\uc0\\u-10179\\u-8704 end}"), "\xF0\x9F\x98\x80" "end");
     // A body that wraps HTML gives the HTML's text.
-    EXPECT_EQ(rtfToText("{\\rtf1\\ansi\\fromhtml1 {\\*\\htmltag1 <html>}{\\*\\htmltag64 <p>}\\htmlrtf {\\htmlrtf0 Para one"
-                        "{\\*\\htmltag72 </p>}\\htmlrtf \\par }\\htmlrtf0 {\\*\\htmltag64 <p>}two{\\*\\htmltag72 </p>}}"),
-              "Para one\r\n\r\ntwo\r\n");
+    EXPECT_EQ(
+        rtfToText("{\\rtf1\\ansi\\fromhtml1 {\\*\\htmltag1 <html>}{\\*\\htmltag64 <p>}\\htmlrtf {\\htmlrtf0 Para one"
+                  "{\\*\\htmltag72 </p>}\\htmlrtf \\par }\\htmlrtf0 {\\*\\htmltag64 <p>}two{\\*\\htmltag72 </p>}}"),
+        "Para one\r\n\r\ntwo\r\n");
     EXPECT_EQ(rtfToText("{\\rtf1 unbalanced {\\b group"), "unbalanced group");
     EXPECT_EQ(rtfToText("\\"), "");
 }

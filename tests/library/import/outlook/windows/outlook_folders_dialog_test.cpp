@@ -103,7 +103,8 @@ void OutlookFoldersDialogTest::choosesFoldersAndImportsThem() {
     ImportRequest request;
     request.importPath = store_;
     request.selectionMethod = SelectFiles;
-    for (const std::string& folder : chosen) request.selectedFiles += (request.selectedFiles.empty() ? "" : ";") + folder;
+    for (const std::string& folder : chosen)
+        request.selectedFiles += (request.selectedFiles.empty() ? "" : ";") + folder;
     request.importMail = 1;
     request.mailbox = static_cast<LONG>(mailbox);
     setRequestFormat(request, formatByName("Outlook Mail")->number);
