@@ -56,6 +56,12 @@ const std::vector<Command>& commands() {
         {.name = "nextid-check",
          .run = commandNextIdCheck,
          .usage = "nextid-check                  set the identifier counter above every identifier in use"},
+        {.name = "rebuild",
+         .run = commandRebuild,
+         .usage = "rebuild [--report FILE]       rebuild the database list from the database directories, then the\n"
+                  "                                Next ID check; prints (TSV) what was corrected, dropped, attached\n"
+                  "                                or not recognized, and the next id; --report copies TestDB.Txt;\n"
+                  "                                a catalogued directory that is missing is dropped only with --yes"},
     };
     return table;
 }

@@ -30,5 +30,6 @@ int commandWords(CommandContext& ctx);
 int commandShow(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
+int commandRebuild(CommandContext& ctx);
 
 }  // namespace pm::cli
