@@ -62,6 +62,11 @@ const std::vector<Command>& commands() {
                   "                                Next ID check; prints (TSV) what was corrected, dropped, attached\n"
                   "                                or not recognized, and the next id; --report copies TestDB.Txt;\n"
                   "                                a catalogued directory that is missing is dropped only with --yes"},
+        {.name = "merge",
+         .run = commandMerge,
+         .usage = "merge SOURCE TARGET           copy every message of SOURCE into TARGET (both forum, mail or\n"
+                  "                                newsgroup); prints converted, merged and skipped; a second run\n"
+                  "                                after an interruption merges the rest"},
     };
     return table;
 }

@@ -31,5 +31,6 @@ int commandShow(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
 int commandRebuild(CommandContext& ctx);
+int commandMerge(CommandContext& ctx);
 
 }  // namespace pm::cli

@@ -16,8 +16,9 @@ void writeMailbox(const std::string& path, int first, int count, const std::stri
             << "Message-ID: <m" << i << "@example.com>\n"
             << "Date: Mon, 3 Mar 1997 " << time << " +0000\n"
             << "From: Sender " << sender << " <sender" << sender << "@example.com>\n"
-            << "To: Me <" << owner << ">\n"
-            << "Subject: Note " << i << "\n\n"
+            << "To: Me <" << owner << ">\n";
+        if (i % 4 == 0) out << "Cc: Other One <other" << i % 3 << "@example.com>\n";
+        out << "Subject: Note " << i << "\n\n"
             << "This is note number " << i << ".\n\n";
     }
 }

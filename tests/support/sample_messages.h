@@ -8,7 +8,8 @@ namespace pm::test {
 
 // Mails `first` .. `first + count - 1` in mbox form ("Generic Mail Type 2"):
 // sent to `owner` by one of five senders, subject "Note <n>", a date in
-// March 1997 one minute apart, a text naming the number.
+// March 1997 one minute apart, a text naming the number; every fourth
+// has a further receiver (Cc).
 void writeMailbox(const std::string& path, int first, int count, const std::string& owner = "me@home.example");
 
 // Articles `first` .. `first + count - 1` of newsgroup `group` in Unix news
