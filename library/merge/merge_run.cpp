@@ -5,6 +5,7 @@
 #include "common/user_interface.h"
 #include "import/driver/import_settings.h"
 #include "tables/access/open_close.h"
+#include "tables/catalog/active_database.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/scratch_tables.h"
 
@@ -187,13 +188,7 @@ JobStatus MergeRun::end(State final) {
     }
     if (begun_) {
         begun_ = false;
-        Mem.ForumNumber = savedActive_.ForumNumber;
-        Mem.Description = savedActive_.Description;
-        Mem.Dirnamn = savedActive_.Dirnamn;
-        Mem.ForumType = savedActive_.ForumType;
-        Mem.PersonID = savedActive_.PersonID;
-        Mem.ForumCheck = savedActive_.ForumCheck;
-        Mem.WordListIndexNeedsUpdate = savedActive_.WordListIndexNeedsUpdate;
+        restoreActiveDatabase(savedActive_);
     }
     status_ = merged() > 0 ? "The merging process has finished!" : "No messages to merge!";
     state_ = final;

@@ -11,6 +11,7 @@ const std::vector<Command>& commands() {
          .run = commandDb,
          .usage = "db list                       catalog as TSV: id, name, type, dir, msgcount, noimport\n"
                   "  db create forum|newsgroup NAME\n"
+                  "  db create newsgroup NAME --target   a target database for redirected newsgroups\n"
                   "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)"},
         {.name = "addresses",
          .run = commandAddresses,
@@ -67,6 +68,14 @@ const std::vector<Command>& commands() {
          .usage = "merge SOURCE TARGET           copy every message of SOURCE into TARGET (both forum, mail or\n"
                   "                                newsgroup); prints converted, merged and skipped; a second run\n"
                   "                                after an interruption merges the rest"},
+        {.name = "redirect",
+         .run = commandRedirect,
+         .usage = "redirect                      newsgroup redirections as TSV: newsgroup, target now, before\n"
+                  "  redirect NEWSGROUP TARGET|--none\n"
+                  "                                redirect a newsgroup database's import to a target database\n"
+                  "                                (see db create newsgroup NAME --target), or stop doing so\n"
+                  "  redirect --apply              move the stored messages where the redirections say, then\n"
+                  "                                purge them where they were; prints moved, deleted, not moved"},
     };
     return table;
 }

@@ -32,5 +32,6 @@ int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
 int commandRebuild(CommandContext& ctx);
 int commandMerge(CommandContext& ctx);
+int commandRedirect(CommandContext& ctx);
 
 }  // namespace pm::cli

@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "common/user_interface.h"
 #include "tables/access/open_close.h"
+#include "tables/catalog/active_database.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/identity_record.h"
 #include "tables/rebuild/rebuild_tables.h"
@@ -337,13 +338,7 @@ void RebuildRun::cleanUp() {
     tablesOpen_ = false;
     if (begun_) {
         begun_ = false;
-        Mem.ForumNumber = savedActive_.ForumNumber;
-        Mem.Description = savedActive_.Description;
-        Mem.Dirnamn = savedActive_.Dirnamn;
-        Mem.ForumType = savedActive_.ForumType;
-        Mem.PersonID = savedActive_.PersonID;
-        Mem.ForumCheck = savedActive_.ForumCheck;
-        Mem.WordListIndexNeedsUpdate = savedActive_.WordListIndexNeedsUpdate;
+        restoreActiveDatabase(savedActive_);
     }
     log_.close();
 }
