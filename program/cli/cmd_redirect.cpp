@@ -9,8 +9,6 @@
 #include "merge/redirection_purge.h"
 #include "merge/redirection_run.h"
 #include "tables/catalog/catalog_list.h"
-#include "tables/access/open_close.h"
-#include "tables/records/config_tables.h"
 
 namespace pm::cli {
 
@@ -24,16 +22,11 @@ int listRedirections() {
             if (e.id == id) return e.name;
         return "#" + std::to_string(id);
     };
-    OP_CLOSE(OpenShared, {2});
     for (const CatalogEntry& e : catalog) {
-        Forums.clear();
-        FOR.ID = e.id;
-        if (Forums.get(FOR_ForumKey) != StorageStatus::Ok) continue;
-        if (FOR.TARGETNG != 0 && FOR.REDIRNOW == 0 && FOR.REDIRBEFORE == 0) continue;
-        std::printf("%s\t%s\t%s%s\n", e.name.c_str(), nameOf(FOR.REDIRNOW).c_str(), nameOf(FOR.REDIRBEFORE).c_str(),
-                    FOR.TARGETNG != 0 ? "\ttarget" : "");
+        if (e.targetNewsgroup != 0 && e.redirectNow == 0 && e.redirectBefore == 0) continue;
+        std::printf("%s\t%s\t%s%s\n", e.name.c_str(), nameOf(e.redirectNow).c_str(), nameOf(e.redirectBefore).c_str(),
+                    e.targetNewsgroup != 0 ? "\ttarget" : "");
     }
-    OP_CLOSE(ReleaseTable, {2});
     return ExitOk;
 }
 

@@ -4,6 +4,7 @@
 #include "frame/engine_wiring.h"
 #include "frame/frame_settings.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_factories.h"
 #include "frame/windows/about_window.h"
 #include "frame/windows/browse_box_window.h"
 #include "frame/windows/change_forum_window.h"
@@ -49,6 +50,7 @@ void registerProgramWindows(WindowFactories& f) {
                                  [frame] { frame->runCommand(CommandId::MailDatabaseSetup); });
     });
     f.add("About", [](FrameContext&) -> QWidget* { return new AboutWindow; });
+    registerToolWindows(f);
 }
 
 }  // namespace pm::frame
