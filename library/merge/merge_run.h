@@ -77,6 +77,8 @@ public:
     ProgressReport report() const override;
 
     State state() const { return state_; }
+    ULONG sourceId() const { return sourceId_; }
+    ULONG targetId() const { return targetId_; }
     long long converted() const { return conversion_.converted(); }
     long long merged() const { return store_.stored(); }
     long long skipped() const { return store_.skipped(); }

@@ -27,7 +27,7 @@ MergeWizard::MergeWizard(JobLauncher launch, QWidget* parent) : QWidget(parent),
     form->addRow(QStringLiteral("Enter name of Source Forum"), source_);
     form->addRow(QStringLiteral("Enter name of Target Forum"), target_);
     outcome_ = new QLabel;
-    outcome_->setWordWrap(true);
+    outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     start_ = new QPushButton(tr("&Start"));
     start_->setToolTip(tr("Merge the messages of the source into the target"));

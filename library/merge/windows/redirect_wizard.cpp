@@ -68,7 +68,7 @@ RedirectWizard::RedirectWizard(JobLauncher launch, QWidget* parent) : QWidget(pa
 
     // Page 2: the run.
     outcome_ = new QLabel;
-    outcome_->setWordWrap(true);
+    outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* startPage = new QWidget;
     auto* startLayout = new QVBoxLayout(startPage);
     startLayout->addWidget(instructionPane({45}, 160));

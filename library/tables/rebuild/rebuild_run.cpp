@@ -284,6 +284,9 @@ JobStatus RebuildRun::nextId() {
     }
     const JobStatus st = nextIdCheck_->step();
     if (!jobFinal(st)) return JobStatus::Running;
+    // The check's own lines stay on show once it is gone.
+    const ProgressReport check = nextIdCheck_->report();
+    statusLines_.insert(statusLines_.end(), check.lines.begin(), check.lines.end());
     if (st == JobStatus::Done) {
         nextNumber_ = nextIdCheck_->nextNumber();
         log_.line("");

@@ -28,7 +28,8 @@ RebuildMenuWindow::RebuildMenuWindow(JobLauncher launch, QWidget* parent) : QWid
 
     QWidget* text = instructionPane({10}, 110);
     outcome_ = new QLabel;
-    outcome_->setWordWrap(true);
+    outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    outcome_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     results_ = new QListWidget;
 
     rebuild_ = new QPushButton(tr("&Rebuild"));
@@ -44,8 +45,8 @@ RebuildMenuWindow::RebuildMenuWindow(JobLauncher launch, QWidget* parent) : QWid
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
-    layout->addWidget(outcome_);
     layout->addWidget(results_, 1);
+    layout->addWidget(outcome_);
     layout->addLayout(buttons);
     resize(560, 420);
 
@@ -82,11 +83,12 @@ void RebuildMenuWindow::showResults(const RebuildRun& run, bool completed) {
                               .arg(c.dirNumber)
                               .arg(QString::fromStdString(c.name), QString::fromStdString(c.detail)));
     if (completed)
-        outcome_->setText(tr("Done. The next generated ID is %1. The log is in %2.")
+        outcome_->setText(tr("Done. The next generated ID is %1.\nThe log is in %2.")
                               .arg(run.nextNumber())
                               .arg(QString::fromStdString(RebuildLog::path())));
     else
-        outcome_->setText(tr("The run did not complete. The log is in %1.").arg(QString::fromStdString(RebuildLog::path())));
+        outcome_->setText(
+            tr("The run did not complete.\nThe log is in %1.").arg(QString::fromStdString(RebuildLog::path())));
 }
 
 }  // namespace pm

@@ -46,6 +46,8 @@ QString saveScreenshot(QWidget* widget, const QString& name) {
     const QString dir = qEnvironmentVariable("POSTMOOR_SCREENSHOTS");
     if (dir.isEmpty()) return {};
     QDir().mkpath(dir);
+    // Layouts that follow a text just set are settled first.
+    QCoreApplication::processEvents();
     const QString file = dir + "/" + name + ".png";
     return widget->grab().save(file) ? file : QString();
 }
