@@ -2,7 +2,9 @@
 // persons, the import register (forum) and the Message-ID map (newsgroup).
 #include <climits>
 
+#include "common/message_text.h"
 #include "common/text.h"
+#include "common/utf8.h"
 #include "import/store/message_store.h"
 #include "import/store/person_store.h"
 #include "import/store/store_writes.h"
@@ -14,8 +16,6 @@
 namespace pm {
 
 namespace {
-
-constexpr std::size_t TextLimit = 64000;
 
 // First and last name joined by one blank (either alone when the other is empty).
 std::string fullName(const PersonRecord& person) {
@@ -70,7 +70,7 @@ bool MessageStore::writeText(bool isNew, ULONG number) {
         MsgText.setSkipMemos(false);
         if (!found) return true;
     }
-    TXT.MsgText.assign(NHR.MSGTEXT, 0, utf8FitLength(NHR.MSGTEXT, TextLimit));
+    TXT.MsgText.assign(NHR.MSGTEXT, 0, utf8PrefixBytes(NHR.MSGTEXT, MessageTextChars));
     TXT.DATE = importDate_;
     TXT.TIME = importTime_;
     return storeWrite(MsgText, isNew ? AddRecord : UpdateRecord);

@@ -93,7 +93,7 @@ PM_OFFSET(SearchRecord, ID, 0);
 
 // The NewHR buffer: the record plus its memo, named as the memo.
 struct NewHRBuffer : NewHRRecord {
-    std::string MSGTEXT;  // the message text, at most 64,000 bytes
+    std::string MSGTEXT;  // the message text, at most 64,000 characters
 };
 
 // --- declarations ----------------------------------------------------------
