@@ -1,5 +1,7 @@
 #include "import/formats/header_splitter.h"
 
+#include <vector>
+
 #include "import/formats/header_search.h"
 #include "import/formats/line_reader.h"
 #include "import/internet/header_fields.h"
@@ -42,38 +44,42 @@ public:
         std::size_t removed = 0;
         const std::string_view first = withoutLeadingControls(pending_.text, removed);
         lines.add(first);
+        // The header blocks inside a message are its own: the header of a
+        // MIME part, and the block that opens a part's content or the body
+        // of an attached message (message/*). A message goes on past them.
+        enum class Inside { Header, PartStart, Text } inside = Inside::Header;
+        bool partHeader = false;             // the header being read is a MIME part's
+        std::vector<std::string> boundaries;  // of the message and its nested parts
         inet::MimeHeaderReader mime;
         mime.feed(first);
-        bool inHeader = true;
-        bool attachedNext = false;  // the body is an attached message (message/*)
-        std::string boundaryEnd;    // the closing line of a multipart body, while it is open
         notePrevious(pending_);
         while (reader_->read(line_)) {
-            if (inHeader) {
-                lines.add(line_.text);
+            if (const Delimiter delimiter = delimiterOf(line_.text, boundaries); delimiter != Delimiter::None) {
+                // A part's header follows an opening delimiter; text (the
+                // epilogue) the closing one.
+                inside = delimiter == Delimiter::Opening ? Inside::Header : Inside::Text;
+                partHeader = true;
+                mime = inet::MimeHeaderReader{};
+            } else if (inside == Inside::Header) {
                 if (!line_.text.empty()) {
                     mime.feed(line_.text);
-                    continue;
+                } else {
+                    if (mime.mediaType().starts_with("multipart/") && !mime.boundary().empty())
+                        boundaries.push_back(mime.boundary());
+                    const bool opensContent = partHeader || mime.mediaType().starts_with("message/");
+                    inside = opensContent ? Inside::PartStart : Inside::Text;
                 }
-                // Inside a multipart body a header block is a part's or an
-                // attached message's; so is the one that opens the body of
-                // an attached message. The message goes on past them.
-                inHeader = false;
-                if (mime.mediaType().starts_with("multipart/") && !mime.boundary().empty())
-                    boundaryEnd = "--" + mime.boundary() + "--";
-                else
-                    attachedNext = mime.mediaType().starts_with("message/");
-                mime = inet::MimeHeaderReader{};
-                notePrevious(line_);
-                continue;
-            }
-            if (!boundaryEnd.empty()) {
-                if (closesBody(line_.text, boundaryEnd)) boundaryEnd.clear();
-            } else if (attachedNext && !line_.blank()) {
-                attachedNext = false;
-                inHeader = true;
-                mime.feed(line_.text);
-            } else if (!attachedNext && startsMessage(line_)) {
+            } else if (inside == Inside::PartStart) {
+                // An attached message may begin with its envelope line
+                // ("From sender date"), as a patch file does.
+                if (!line_.blank() && !startsWith(line_.text, "From ")) {
+                    const bool header = headerShaped(line_.text) || inet::classifyHeaderLine(line_.text) != inet::NotHeaderLine;
+                    inside = header ? Inside::Header : Inside::Text;
+                    partHeader = false;
+                    mime = inet::MimeHeaderReader{};
+                    if (header) mime.feed(line_.text);
+                }
+            } else if (startsMessage(line_)) {
                 std::swap(pending_, line_);
                 havePending_ = true;
                 break;
@@ -135,11 +141,21 @@ private:
         afterQuoteMarker_ = isQuoteMarker(line.text);
     }
 
-    // Whether `text` is the closing line "--boundary--" (blanks after it
-    // allowed).
-    static bool closesBody(std::string_view text, std::string_view closing) {
-        if (text.substr(0, closing.size()) != closing) return false;
-        return text.find_first_not_of(" \t", closing.size()) == std::string_view::npos;
+    enum class Delimiter { None, Opening, Closing };
+
+    // Whether `text` is a delimiter line of one of `boundaries`: "--"
+    // boundary, "--" after it for the closing one, blanks allowed.
+    static Delimiter delimiterOf(std::string_view text, const std::vector<std::string>& boundaries) {
+        if (!text.starts_with("--")) return Delimiter::None;
+        for (const std::string& boundary : boundaries) {
+            if (text.compare(2, boundary.size(), boundary) != 0) continue;
+            std::string_view rest = text.substr(2 + boundary.size());
+            const bool closing = rest.starts_with("--");
+            if (closing) rest.remove_prefix(2);
+            if (rest.find_first_not_of(" \t") == std::string_view::npos)
+                return closing ? Delimiter::Closing : Delimiter::Opening;
+        }
+        return Delimiter::None;
     }
 
     // The fields of a message's own header; a MIME part's header has none.

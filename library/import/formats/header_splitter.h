@@ -16,9 +16,12 @@
 // part cuts the message there. At the start of the file, where a message
 // file begins, a recognised field is enough. Inside a message's header no
 // new message begins (a line of blanks or tabs there is a folded line),
-// nor inside a multipart body before its closing boundary line, nor in the
-// header of the message a message/* body holds; in the rest of its body
-// the rule above applies again.
+// nor in a header block of its own: a MIME part's header (after a delimiter
+// line of the message's boundary or a nested part's), and the block that
+// opens a part's content or the body of an attached message (message/*),
+// such as an attached or bounced message's header. In the rest of its body
+// the rule above applies again, so a message whose multipart body lacks its
+// closing line does not swallow the messages after it.
 #include <memory>
 #include <string_view>
 

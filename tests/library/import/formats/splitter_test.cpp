@@ -94,11 +94,15 @@ TEST(HeaderSplitters, FindMessagesByTheirHeaderBlocks) {
          "---------- Forwarded message ----------\nFrom: d\nDate: x\nSubject: t\n\nfwd\n",
          {"From: a|To: b||reply|-----Original Message-----|From: c|Sent: today|To: b|Subject: s||old|"
           "---------- Forwarded message ----------|From: d|Date: x|Subject: t||fwd"}},
-        {"a multipart body holds its messages up to its closing line", mail,
+        {"a multipart body holds its attached messages", mail,
          "From: a\nContent-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: message/rfc822\n\n"
          "From: c\nDate: x\n\ninner\n--b--\nFrom: d\nDate: y\n\nnext\n",
          {"From: a|Content-Type: multipart/mixed; boundary=b||--b|Content-Type: message/rfc822||From: c|Date: x||inner|--b--",
           "From: d|Date: y||next"}},
+        {"a multipart body without its closing line does not swallow the next message", mail,
+         "From: a\nContent-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/plain\n\ntext\n"
+         "From: d\nDate: y\n\nnext\n",
+         {"From: a|Content-Type: multipart/mixed; boundary=b||--b|Content-Type: text/plain||text", "From: d|Date: y||next"}},
         {"an attached message's header belongs to it", mail,
          "From: a\nContent-Type: message/rfc822\n\nFrom: c\nDate: x\n\ninner\n",
          {"From: a|Content-Type: message/rfc822||From: c|Date: x||inner"}},
