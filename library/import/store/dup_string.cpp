@@ -4,7 +4,6 @@
 
 #include "common/utf8.h"
 #include "tables/records/message_tables.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -47,10 +46,10 @@ bool textsAreDuplicates(std::string_view a, std::string_view b) {
     return utf8CharCount(longText.substr(same)) < 20;
 }
 
-BYTE DupString(int mode, ULONG a, ULONG b) {
+BYTE DupString(int mode, ULONG a, ULONG b, std::string_view text) {
     const std::string textA = storedText(a);
     if (mode == 2) return textsAreDuplicates(textA, storedText(b)) ? 1 : 0;
-    return textsAreDuplicates(textA, NHR.MSGTEXT) ? 1 : 0;
+    return textsAreDuplicates(textA, text) ? 1 : 0;
 }
 
 }  // namespace pm
