@@ -393,9 +393,12 @@ void DatabaseWindowsTest::selectionListCaptionsOrdersAndChoice() {
     // A name typed in full is taken although "Windows Forum" begins with it
     // too. Should the list open after all, it is closed unchosen.
     const ULONG windows = inst.addDatabase(TypeForum, "Windows");
-    QTimer::singleShot(2000, [] {
+    QTimer closer;  // ends with this test, so it closes nothing of another
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [] {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     });
+    closer.start(2000);
     found = lookUpDatabase("windows", 0, 0, false);
     QCOMPARE(int(found.outcome), int(ForumLookup::Chosen));
     QCOMPARE(found.id, windows);
