@@ -189,6 +189,7 @@ void ImportRun::endRun(ImportOutcome outcome) {
 
 void ImportRun::close() {
     parser_.reset();
+    automation_.reset();
     if (tablesOpen_) {
         MessageStore::releaseTables(currentType_);
         tablesOpen_ = false;
