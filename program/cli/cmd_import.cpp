@@ -18,11 +18,11 @@ namespace pm::cli {
 namespace {
 
 bool catalogHolds(ULONG id) {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.ID = id;
     const bool found = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return found;
 }
 

@@ -56,10 +56,7 @@ bool ImportRun::switchDatabase() {
         progress_.phaseB = true;
         // Register appends keep no key; the table stays open so that the key
         // is rebuilt once, at the end.
-        if (!request_.allowReimport) {
-            OP_CLOSE(OpenShared, {18});
-            registerOpen_ = true;
-        }
+        if (!request_.allowReimport) register_.open({&IMPFile});
     }
     DatabaseEntry& entry = databases_.front();
     if (entry.isNew) {
@@ -79,8 +76,7 @@ bool ImportRun::switchDatabase() {
 
     currentType_ = entry.type;
     currentId_ = entry.id;
-    MessageStore::openTables(currentType_);
-    tablesOpen_ = true;
+    storeTables_.open(MessageStore::tablesFor(currentType_));
     progress_.headerRecords = currentType_ == TypeMail ? Mail.records() : MsgNmbr.records();
     store_.beginDatabase(currentType_, request_.allowReimport != 0, static_cast<ULONG>(request_.mailTopic),
                          importDate_, importTime_);
@@ -95,20 +91,7 @@ bool ImportRun::switchDatabase() {
     return true;
 }
 
-bool ImportRun::ensureTransaction() {
-    if (inTransaction()) return true;
-    StorageError error;
-    StorageStatus st = StorageStatus::Ok;
-    for (Table* table : MessageStore::transactionTables(currentType_)) {
-        if (!table->isOpen()) {
-            st = StorageStatus::NotOpen;
-            error = {st, "The file " + table->fileName() + " is not open"};
-            break;
-        }
-    }
-    if (st == StorageStatus::Ok) st = beginTransaction({}, 5, &error);
-    return !transactionStartFailed(st, error.text.empty() ? storageStatusText(st) : error.text);
-}
+bool ImportRun::ensureTransaction() { return inTransaction() || MessageStore::beginTransactionFor(currentType_); }
 
 bool ImportRun::commit() {
     if (!inTransaction()) return true;
@@ -218,15 +201,14 @@ bool ImportRun::finishDatabase() {
         endRun(ImportOutcome::Failed);
         return false;
     }
-    MessageStore::releaseTables(currentType_);
-    tablesOpen_ = false;
+    storeTables_.release();
     databases_.popFront();
     state_ = ImportState::SwitchDatabase;
     return true;
 }
 
 bool ImportRun::finishRegister() {
-    if (registerOpen_ && registerPending_) {
+    if (register_.holds() && registerPending_) {
         setStatus(request_.formatName + " Import Processing", {"Building SaveFile Index!\r\n"});
         StorageStatus st = IMPFile.lock(5);
         if (st == StorageStatus::Ok) {

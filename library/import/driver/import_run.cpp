@@ -177,19 +177,13 @@ void ImportRun::endRun(ImportOutcome outcome) {
 
 void ImportRun::close() {
     parser_.reset();
-    if (tablesOpen_) {
-        MessageStore::releaseTables(currentType_);
-        tablesOpen_ = false;
-    }
+    storeTables_.release();
     if (registerPending_) {
         // A run stopped before the register step still leaves the register keyed.
         IMPFile.buildKeys();
         registerPending_ = false;
     }
-    if (registerOpen_) {
-        OP_CLOSE(ReleaseTable, {18});
-        registerOpen_ = false;
-    }
+    register_.release();
     if (workCreated_) {
         work_.remove();
         workCreated_ = false;

@@ -24,6 +24,7 @@
 #include "import/store/count_lists.h"
 #include "import/store/thread_store.h"
 #include "storage/table.h"
+#include "tables/access/open_close.h"
 #include "tables/records/scratch_tables.h"
 
 namespace pm {
@@ -62,18 +63,17 @@ public:
     // stored text.
     void beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic, LONG importDate, LONG importTime);
 
-    // Opens (OP_CLOSE mode 1) the tables a store into a database of `type`
-    // uses: the catalog and Control, MsgText, Person and PLINK, and forum:
+    // The tables a store into a database of `type` uses, in opening order:
+    // the catalog and Control, MsgText, Person and PLINK, and forum:
     // MsgNmbr, Sections, Threads, IMP; newsgroup: MsgNmbr, Sections, Threads,
-    // MsgString, TempID; mail: Mail, CCR, SIndex, CCT. The database's tables
-    // are named from Mem.Dirnamn. releaseTables() undoes it.
-    static void openTables(BYTE type);
-    static void releaseTables(BYTE type);
-
-    // The tables a store transaction of `type` covers.
-    static std::vector<Table*> transactionTables(BYTE type);
-    // Begins that transaction (5-second lock wait, start check). Returns
-    // false after reporting "Transaction Frame Error!" when it cannot begin.
+    // MsgString, TempID; mail: Mail, CCR, SIndex, CCT. Open them with a
+    // TableScope while the database is filled; the database's tables are
+    // named from Mem.Dirnamn when they open.
+    static const TableList& tablesFor(BYTE type);
+    // Begins the store transaction of `type` (5-second lock wait, start
+    // check) once all of tablesFor(type) are open; the one way an import
+    // begins one. Returns false after reporting "Transaction Frame Error!"
+    // when it cannot begin.
     static bool beginTransactionFor(BYTE type);
 
     // Section step and store of `record`. Names and subject are decoded

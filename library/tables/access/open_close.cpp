@@ -86,81 +86,130 @@ void openWithRecovery(Table& table, ShareMode mode) {
     }
 }
 
-bool OP_CLOSE(int mode, std::initializer_list<int> tables) {
+namespace {
+
+// One table of an OP_CLOSE call; false only when a delete failed.
+bool applyMode(int mode, int number) {
     bool ok = true;
-    for (int number : tables) {
-        if (number < 0 || number > kHighestTableNumber || !tableByNumber(number)) fatalUnknownTable(number);
-        int& count = useCounts[static_cast<std::size_t>(number)];
-        switch (mode) {
-            case ReleaseTable: {
-                Table& table = tableOrFail(number);
-                if (--count <= 0) {
-                    count = 0;
-                    table.close();
-                }
-                break;
-            }
-            case ForceClose:
-                tableOrFail(number).close();
+    if (number < 0 || number > kHighestTableNumber || !tableByNumber(number)) fatalUnknownTable(number);
+    int& count = useCounts[static_cast<std::size_t>(number)];
+    switch (mode) {
+        case ReleaseTable: {
+            Table& table = tableOrFail(number);
+            if (--count <= 0) {
                 count = 0;
-                break;
-            case OpenShared:
-            case OpenExclusive: {
-                if (count <= 0) {
-                    Table& table = nameTable(number);
-                    ShareMode share = mode == OpenExclusive ? ShareMode::Exclusive : ShareMode::Shared;
-                    if (mode == OpenShared && (number == 11 || number == 12)) share = ShareMode::SharedReadOnly;
-                    openWithRecovery(table, share);
-                    count = 0;
-                }
-                ++count;
-                break;
-            }
-            case EmptyTable:
-            case PackTable: {
-                Table& table = nameTable(number);
                 table.close();
-                openWithRecovery(table, ShareMode::DenyWrite);
-                StorageStatus st = mode == EmptyTable ? table.empty() : table.pack();
-                if (st != StorageStatus::Ok && mode == EmptyTable) fatalCannotEmpty(table.fileName());
-                table.close();
-                count = 0;
-                break;
             }
-            case DeleteTableFile: {
-                count = 0;
-                Table& table = tableOrFail(number);
-                table.close();
-                std::string name = tableFileName(number);
-                FileName = name;
-                if (!name.empty() && !DOSFunc(DeleteOneFile, name)) ok = false;
-                break;
-            }
-            case CheckTable: {
-                Table& table = nameTable(number);
-                table.close();
-                // A stored layout that differs is what the check reports; it
-                // is not repaired here.
-                if (table.checkLayout() == StorageStatus::LayoutDiffers) {
-                    IndexingInProgress = 1;
-                } else {
-                    openWithRecovery(table, ShareMode::DenyWrite);
-                    table.close();
-                }
-                count = 0;
-                break;
-            }
-            default:
-                break;  // modes 8 and above do nothing
+            break;
         }
+        case ForceClose:
+            tableOrFail(number).close();
+            count = 0;
+            break;
+        case OpenShared:
+        case OpenExclusive: {
+            if (count <= 0) {
+                Table& table = nameTable(number);
+                ShareMode share = mode == OpenExclusive ? ShareMode::Exclusive : ShareMode::Shared;
+                if (mode == OpenShared && (number == 11 || number == 12)) share = ShareMode::SharedReadOnly;
+                openWithRecovery(table, share);
+                count = 0;
+            }
+            ++count;
+            break;
+        }
+        case EmptyTable:
+        case PackTable: {
+            Table& table = nameTable(number);
+            table.close();
+            openWithRecovery(table, ShareMode::DenyWrite);
+            StorageStatus st = mode == EmptyTable ? table.empty() : table.pack();
+            if (st != StorageStatus::Ok && mode == EmptyTable) fatalCannotEmpty(table.fileName());
+            table.close();
+            count = 0;
+            break;
+        }
+        case DeleteTableFile: {
+            count = 0;
+            Table& table = tableOrFail(number);
+            table.close();
+            std::string name = tableFileName(number);
+            FileName = name;
+            if (!name.empty() && !DOSFunc(DeleteOneFile, name)) ok = false;
+            break;
+        }
+        case CheckTable: {
+            Table& table = nameTable(number);
+            table.close();
+            // A stored layout that differs is what the check reports; it
+            // is not repaired here.
+            if (table.checkLayout() == StorageStatus::LayoutDiffers) {
+                IndexingInProgress = 1;
+            } else {
+                openWithRecovery(table, ShareMode::DenyWrite);
+                table.close();
+            }
+            count = 0;
+            break;
+        }
+        default:
+            break;  // modes 8 and above do nothing
     }
     return ok;
+}
+
+}  // namespace
+
+bool OP_CLOSE(int mode, std::initializer_list<int> tables) {
+    bool ok = true;
+    for (int number : tables) ok = applyMode(mode, number) && ok;
+    return ok;
+}
+
+bool OP_CLOSE(int mode, const TableList& tables) {
+    bool ok = true;
+    for (Table* table : tables) {
+        // Only the registry's own tables have use counts and file names.
+        if (!table || tableByNumber(table->number()) != table) fatalUnknownTable(table ? table->number() : 0);
+        ok = applyMode(mode, table->number()) && ok;
+    }
+    return ok;
+}
+
+TableScope::TableScope(TableList tables, int mode) { open(std::move(tables), mode); }
+
+TableScope::~TableScope() { release(); }
+
+TableScope::TableScope(TableScope&& other) noexcept : tables_(std::move(other.tables_)) { other.tables_.clear(); }
+
+TableScope& TableScope::operator=(TableScope&& other) noexcept {
+    if (this != &other) {
+        release();
+        tables_ = std::move(other.tables_);
+        other.tables_.clear();
+    }
+    return *this;
+}
+
+void TableScope::open(TableList tables, int mode) {
+    release();
+    OP_CLOSE(mode, tables);
+    tables_ = std::move(tables);
+}
+
+void TableScope::release() {
+    if (tables_.empty()) return;
+    const TableList tables = std::move(tables_);
+    tables_.clear();
+    OP_CLOSE(ReleaseTable, tables);
 }
 
 int useCount(int tableNumber) {
     if (tableNumber < 0 || tableNumber > kHighestTableNumber) return 0;
     return useCounts[static_cast<std::size_t>(tableNumber)];
 }
+
+int useCount(const Table& table) { return useCount(table.number()); }
 
 void closeAllTables() {
     for (int n = 0; n <= kHighestTableNumber; ++n) {
