@@ -153,6 +153,15 @@ private:
     // The outcome of a forum or newsgroup message just written, counted.
     StoreOutcome storedMessage(bool isNew, const People& people, const ThreadChoice& thread, ULONG section);
 
+    // One write-back step over a count list: from where the last call
+    // stopped (the start on the first call), at most `quota` entries; `add`
+    // reads an entry's record and adds its count (false: the record is gone,
+    // passed over), then the record is written. A failed write sets `failed`
+    // and discards the lists. True when the list is done.
+    template <typename List, typename Add>
+    bool addCounts(const List& list, bool& started, typename List::const_iterator& at, Table& table, int quota,
+                   bool& failed, Add add);
+
     bool resolveMailPeople(const WorkRecord& record, People& people);
     bool isMailDuplicate(const WorkRecord& record, const People& people);
 
