@@ -23,7 +23,8 @@ public:
     Impl(ULONG databaseId, BYTE databaseType, IndexRunOptions options);
     ~Impl();
 
-    StepResult step();
+    JobStatus step();
+    JobStatus status() const;
 
     // --- index_run.cpp ---
     void start();
@@ -66,6 +67,7 @@ public:
     State afterFlush = State::Indexing;
     bool cleanupAfterFlush = false;
     bool cancelRequested = false;
+    bool declined = false;  // the person declined replacing the index
     bool stopping = false;
     bool failed = false;
     int result = 2;
