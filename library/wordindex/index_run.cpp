@@ -2,13 +2,13 @@
 
 #include "common/globals.h"
 #include "common/user_interface.h"
+#include "common/word_definition.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
 #include "tables/records/all_tables.h"
 #include "wordindex/index_run_impl.h"
-#include "wordindex/word_definition.h"
 
 namespace pm {
 

@@ -3,9 +3,9 @@
 
 #include "cli/commands.h"
 #include "common/globals.h"
-#include "import/store/mail_database.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/database_creation.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/records/config_tables.h"
 
 namespace pm::cli {

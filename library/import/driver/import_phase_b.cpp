@@ -1,14 +1,12 @@
 // Phase B of an import run: the work file is stored database by database.
 #include <limits>
 
-#include "common/dates.h"
 #include "common/globals.h"
 #include "import/driver/import_run.h"
-#include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
-#include "tables/catalog/identity_record.h"
+#include "tables/catalog/database_creation.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 #include "tables/records/scratch_tables.h"
@@ -31,23 +29,6 @@ const char* activityOf(ImportState state) {
 
 }  // namespace
 
-bool ImportRun::writeCatalogRecord(DatabaseEntry& entry) {
-    Forums.clear();
-    FOR.ID = entry.id;
-    FOR.DESCRIPTION = entry.name;
-    FOR.DIRNUMBER = entry.dirNumber;
-    FOR.TYPE = entry.type;
-    FOR.CREATED = today();
-    FOR.WORDLISTINDEXNEEDSUPDATE = 1;
-    FOR.INDEXTYPE = 1;
-    if (!UppDat(Forums, AddRecord, ReportOnly)) return false;
-    entry.isNew = false;
-    takeActiveDatabaseFrom_FOR();
-    ExistPath(CreatePathArgument, 0, {}, Mem.FileDir + "/" + Mem.Dirnamn, true);
-    // The identity record lets a lost catalog be rebuilt from the directory.
-    return UpdREF();
-}
-
 bool ImportRun::switchDatabase() {
     if (databases_.empty()) {
         state_ = ImportState::FinishRegister;
@@ -62,10 +43,11 @@ bool ImportRun::switchDatabase() {
     }
     DatabaseEntry& entry = databases_.front();
     if (entry.isNew) {
-        if (!writeCatalogRecord(entry)) {
+        if (!createChosenDatabase(entry.id, entry.dirNumber, entry.type, entry.name)) {
             endRun(ImportOutcome::Failed);
             return false;
         }
+        entry.isNew = false;
     } else {
         Forums.clear();
         FOR.ID = entry.id;

@@ -194,7 +194,6 @@ private:
     bool writeCountsBeforeStop();
     bool ensureTransaction();
     bool commit();
-    bool writeCatalogRecord(DatabaseEntry& entry);
     // Ends (import_run.cpp).
     void endRun(ImportOutcome outcome);
     void close();

@@ -1,11 +1,11 @@
 #include "store_fixture.h"
 
 #include "common/globals.h"
-#include "import/store/person_store.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
-#include "import/store/mail_database.h"
+#include "tables/catalog/mail_database.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/all_tables.h"
 
 namespace pm::test {

@@ -1,17 +1,17 @@
-#include "import/store/mail_database.h"
+#include "tables/catalog/mail_database.h"
 
 #include <filesystem>
 
 #include "common/globals.h"
 #include "common/user_interface.h"
-#include "import/addresses/mailbox_addresses.h"
-#include "import/store/person_store.h"
 #include "storage/table.h"
 #include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/database_creation.h"
 #include "tables/catalog/identity_record.h"
+#include "tables/catalog/mail_address.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 
