@@ -6,6 +6,7 @@
 #include "common/user_interface.h"
 #include "tables/access/fatal_messages.h"
 #include "tables/access/file_functions.h"
+#include "tables/records/all_tables.h"
 #include "tables/records/registry.h"
 #include "tables/records/table_path.h"
 
@@ -41,15 +42,12 @@ void reportBadKeys(const std::string& name) {
 }  // namespace
 
 bool discardableWhenLayoutDiffers(Table& table) {
-    switch (table.number()) {
-        case 32:  // Search: results of the last search only
-            return true;
-        case 1: case 9: case 18: case 27: case 35: case 22: case 26: case 33: case 34:
-            // These hold nothing worth keeping while they are empty.
-            return table.storedRecords() == 0;  // -1: unreadable, so not known to be empty
-        default:
-            return false;
-    }
+    if (&table == &Search) return true;  // results of the last search only
+    // These hold nothing worth keeping while they are empty.
+    for (const Table* emptyOnly :
+         {&Codes, &SIndex, &IMPFile, &FLIFile, &TIMFile, &REFFile, &TASFile, &PURFile, &BATFile})
+        if (&table == emptyOnly) return table.storedRecords() == 0;  // -1: unreadable, so not known to be empty
+    return false;
 }
 
 void openWithRecovery(Table& table, ShareMode mode) {
@@ -111,7 +109,9 @@ bool applyMode(int mode, int number) {
             if (count <= 0) {
                 Table& table = nameTable(number);
                 ShareMode share = mode == OpenExclusive ? ShareMode::Exclusive : ShareMode::Shared;
-                if (mode == OpenShared && (number == 11 || number == 12)) share = ShareMode::SharedReadOnly;
+                // HRE and DOS are other programs' files: only ever read.
+                const bool foreign = &table == &HREFile || &table == &DOSFile;
+                if (mode == OpenShared && foreign) share = ShareMode::SharedReadOnly;
                 openWithRecovery(table, share);
                 count = 0;
             }
