@@ -6,10 +6,14 @@
 # each other):
 #   library:          common < storage < tables < wordindex, import
 #   library/import:   internet, addresses < store < driver
-#                     < capture, formats (the parsers) < registry
+#                     < the readers of the source formats: capture, formats
+#                       < navigator (reuses their field and byte readers)
+#                       < outlook (reuses the navigator's messages)
+#                     < registry (the format table naming every reader)
 #   program engine:   above the library; never includes the frame, command
 #                     mode or any windows/ folder.
-# A new folder below library/import/ counts as a parser; a new top folder
+# A new folder below library/import/ counts as a reader on the floor of
+# outlook; a new top folder
 # of library/ has no floor until it is given one here (and in
 # library/CMakeLists.txt). windows/ folders, program/frame/ and program/cli/
 # are the Qt and command-line layers above the engine and are not checked.
@@ -32,8 +36,10 @@ function importFloorOf(part) {
     if (part == "internet" || part == "addresses") return 0
     if (part == "store") return 1
     if (part == "driver") return 2
-    if (part == "registry") return 4
-    return 3  # capture, formats and any other reader of a source format
+    if (part == "capture" || part == "formats") return 3
+    if (part == "navigator") return 4
+    if (part == "registry") return 6
+    return 5  # outlook and any other reader of a source format
 }
 function fail(why) {
     print FILENAME_ ":" LINE_ ": " why

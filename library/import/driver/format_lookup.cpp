@@ -15,6 +15,11 @@ const std::vector<FormatEntry>*& installedTable() {
     return table;
 }
 
+AutomationStarterFunction& installedStarter() {
+    static AutomationStarterFunction starter = nullptr;
+    return starter;
+}
+
 const std::vector<FormatEntry>& formats() {
     static const std::vector<FormatEntry> none;
     const std::vector<FormatEntry>* table = installedTable();
@@ -51,7 +56,10 @@ bool holdsForumAndMail(int format) {
     }
 }
 
-void installFormatTable(const std::vector<FormatEntry>& table) { installedTable() = &table; }
+void installFormatTable(const std::vector<FormatEntry>& table, AutomationStarterFunction startAutomation) {
+    installedTable() = &table;
+    installedStarter() = startAutomation;
+}
 
 const std::vector<FormatEntry>& formatTable() { return formats(); }
 
@@ -97,6 +105,13 @@ int detectFormatVariant(int format, const ImportRequest& request, const std::str
         return entry->detect(request, fileName);
     }
     return -1;
+}
+
+AutomationResult startAutomation(int format, const ImportRequest& request) {
+    const FormatEntry* entry = formatByNumber(format);
+    if (entry && entry->family == ParserFamily::OutlookAutomation && installedStarter())
+        return installedStarter()(request);
+    return {};
 }
 
 FormatParserOverride::FormatParserOverride(int format, Factory factory, Detector detector)

@@ -189,6 +189,7 @@ void ImportRun::endRun(ImportOutcome outcome) {
 
 void ImportRun::close() {
     parser_.reset();
+    automation_.reset();
     storeTables_.release();
     if (registerPending_) {
         // A run stopped before the register step still leaves the register keyed.

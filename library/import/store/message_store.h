@@ -55,8 +55,8 @@ public:
     MessageStore();
 
     // Prepares storing into the ACTIVE database (Mem.ForumNumber, Mem.Dirnamn
-    // and Mem.ForumType set by the caller, its tables opened by
-    // openTables()): loads the section list (forum, newsgroup), empties the
+    // and Mem.ForumType set by the caller, the tables of tablesFor() open):
+    // loads the section list (forum, newsgroup), empties the
     // count lists and, for mail, the owner-name cache, and loads the owner
     // addresses from the database's Forums record (Mem.PersonID follows).
     // `mailTopic` 0 means no topic; the import date and time go into every
