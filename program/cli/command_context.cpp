@@ -6,8 +6,10 @@
 #include "common/globals.h"
 #include "tables/catalog/active_database.h"
 #include "tables/catalog/forum_lookup.h"
+#include "tables/access/open_close.h"
 #include "tables/config/installation.h"
 #include "tables/config/settings.h"
+#include "tables/records/config_tables.h"
 
 namespace pm::cli {
 
@@ -83,15 +85,33 @@ void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair
     throw UsageError("the installation at " + ctx.root + " cannot be used");
 }
 
-unsigned long activateDatabaseArgument(const std::string& db) {
+namespace {
+
+bool catalogHolds(ULONG id) {
+    const TableScope catalog({&Forums});
+    Forums.clear();
+    FOR.ID = id;
+    return Forums.get(FOR_ForumKey) == StorageStatus::Ok;
+}
+
+}  // namespace
+
+unsigned long databaseArgumentId(const std::string& db, const std::string& option) {
     if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        unsigned long id = std::stoul(db);
-        if (activateDatabase(static_cast<ULONG>(id))) return id;
+        const ULONG id = static_cast<ULONG>(std::stoul(db));
+        if (catalogHolds(id)) return id;
     }
-    ForumLookup found = ForumLup(db, 0, 0, false);
-    if (found.outcome == ForumLookup::Chosen && activateDatabase(found.id)) return found.id;
-    if (found.ambiguous) throw UsageError("more than one database begins with \"" + db + "\"");
-    throw UsageError("no database \"" + db + "\"");
+    const ForumLookup found = ForumLup(db, 0, 0, false);
+    if (found.outcome == ForumLookup::Chosen) return found.id;
+    const std::string lead = option.empty() ? std::string() : option + ": ";
+    if (found.ambiguous) throw UsageError(lead + "more than one database begins with \"" + db + "\"");
+    throw UsageError(lead + "no database \"" + db + "\"");
+}
+
+unsigned long activateDatabaseArgument(const std::string& db) {
+    const unsigned long id = databaseArgumentId(db);
+    if (!activateDatabase(static_cast<ULONG>(id))) throw UsageError("no database \"" + db + "\"");
+    return id;
 }
 
 }  // namespace pm::cli

@@ -50,8 +50,12 @@ struct DirectoryRepair {
 };
 void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair& repair = {});
 
-// Resolves DB (an id or a unique name prefix) and activates it. Throws
-// UsageError when no or more than one database matches.
+// Resolves DB (an id, else a name: exact first, else a unique prefix) to the
+// database's identifier. Throws UsageError when no or more than one
+// database matches; `option` (e.g. "--mailbox") leads its text when given.
+unsigned long databaseArgumentId(const std::string& db, const std::string& option = {});
+
+// Resolves DB as databaseArgumentId() does and activates it.
 unsigned long activateDatabaseArgument(const std::string& db);
 
 }  // namespace pm::cli

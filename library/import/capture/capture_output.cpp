@@ -9,15 +9,12 @@
 #include "import/internet/embedded_message.h"
 #include "import/internet/header_support.h"
 #include "import/internet/text_assembly.h"
-#include "tables/access/open_close.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/scratch_tables.h"
 
 namespace pm::capture {
 
 namespace {
-
-constexpr int kRegisterTable = 18;
 
 // The catalog name of database `id` as the run knows it; "" when unknown.
 std::string databaseName(const ParserCall& call, LONG id) {
@@ -38,18 +35,12 @@ std::string ownerName(const ParserCall& call) {
 
 }  // namespace
 
-ImportRegister::~ImportRegister() {
-    if (open_) OP_CLOSE(ReleaseTable, {kRegisterTable});
-}
-
 void ImportRegister::open() {
-    if (open_) return;
-    OP_CLOSE(OpenShared, {kRegisterTable});
-    open_ = true;
+    if (!table_.holds()) table_.open({&IMPFile});
 }
 
 bool ImportRegister::holds(ULONG database, ULONG number) const {
-    if (!open_) return false;
+    if (!table_.holds()) return false;
     IMP.FORUMNUMBER = database;
     IMP.MSGNUMBER = number;
     return IMPFile.get(IMP_IDKEY) == StorageStatus::Ok;

@@ -24,9 +24,24 @@ void appendContinuation(std::string& value, std::string_view line) {
 
 std::string startValue(std::string_view text) { return std::string(text.substr(0, MaxHeaderValue)); }
 
+std::string* FirstValue::take(std::string_view line) {
+    if (seen) return nullptr;
+    seen = true;
+    value = startValue(headerValue(line));
+    return &value;
+}
+
 std::size_t skipBlankLines(const LineQueue& queue, std::size_t pos, std::size_t last) {
     while (pos <= last && queue.text(pos).empty()) ++pos;
     return pos;
+}
+
+bool HeaderBlockReader::next(std::string_view& line) {
+    if (pos_ > last_) return false;
+    line = queue_.sourceLine(pos_, scratch_);
+    pos_ = queue_.nextSourceLine(pos_);
+    if (!line.empty()) mime_.feed(line);
+    return true;
 }
 
 void splitInto(std::string_view rawText, const HeaderContext& context, bool cisRule, FixedText<60>& address,

@@ -29,9 +29,40 @@ void appendContinuation(std::string& value, std::string_view line);
 // Starts a value from `text`, cut to MaxHeaderValue.
 std::string startValue(std::string_view text);
 
+// A header field the analyses keep by its first occurrence in a block.
+struct FirstValue {
+    std::string value;  // the first line's value (cut), continuations appended by the caller
+    bool seen = false;
+
+    // Takes the value of `line` when the field was not met before and
+    // returns where its continuation lines go; nullptr for a repeat.
+    std::string* take(std::string_view line);
+};
+
 // The first position at or after `pos` (up to `last`) whose entry is not
 // empty; last + 1 when there is none.
 std::size_t skipBlankLines(const LineQueue& queue, std::size_t pos, std::size_t last);
+
+// Reads a header block line by line: the source lines from `first` up to
+// `last`, each non-empty one fed to `mime` as it is handed out. Folded
+// continuation lines come as lines of their own.
+class HeaderBlockReader {
+public:
+    HeaderBlockReader(const LineQueue& queue, std::size_t first, std::size_t last, MimeHeaderReader& mime)
+        : queue_(queue), mime_(mime), pos_(first), last_(last) {}
+
+    // The next line; false past `last`. The view lasts until the next call.
+    bool next(std::string_view& line);
+    // Where a body after the line last handed out starts: the first
+    // non-empty position after it (last + 1 when none).
+    std::size_t bodyStart() const { return skipBlankLines(queue_, pos_, last_); }
+
+private:
+    const LineQueue& queue_;
+    MimeHeaderReader& mime_;
+    std::size_t pos_, last_;
+    std::string scratch_;
+};
 
 // Splits a raw sender/receiver text into the two fields: by the Internet
 // address split, or by the context's CompuServe rule when `cisRule` is set

@@ -6,9 +6,9 @@
 #include "common/text.h"
 #include "common/utf8.h"
 #include "import/store/message_store.h"
-#include "import/store/person_store.h"
-#include "import/store/store_writes.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 

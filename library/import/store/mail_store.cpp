@@ -5,8 +5,8 @@
 #include "common/text.h"
 #include "import/store/dup_string.h"
 #include "import/store/message_store.h"
-#include "import/store/store_writes.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
 #include "tables/records/message_tables.h"
 
 namespace pm {

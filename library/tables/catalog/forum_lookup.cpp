@@ -28,7 +28,7 @@ ForumLookup ForumLup(const std::string& typedIn, int mode, BYTE type, bool showL
         result.outcome = ForumLookup::ShowList;
         return result;
     }
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.DESCRIPTION = typed;
     Forums.setAt(FOR_AlphaKey);
@@ -47,7 +47,7 @@ ForumLookup ForumLup(const std::string& typedIn, int mode, BYTE type, bool showL
             result.outcome = showList ? ForumLookup::ShowList : ForumLookup::Chosen;
         }
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return result;
 }
 

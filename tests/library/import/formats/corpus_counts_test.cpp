@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "formats_fixture.h"
-#include "import/store/mail_database.h"
+#include "tables/catalog/mail_database.h"
 #include "support/test_root.h"
 
 namespace pm::test {
