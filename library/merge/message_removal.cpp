@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "import/store/store_writes.h"
+#include "tables/access/store_writes.h"
 #include "tables/access/record_services.h"
 #include "tables/access/open_close.h"
 #include "tables/records/message_tables.h"

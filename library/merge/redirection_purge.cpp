@@ -4,7 +4,7 @@
 
 #include "common/fatal_error.h"
 #include "common/user_interface.h"
-#include "import/store/store_writes.h"
+#include "tables/access/store_writes.h"
 #include "merge/target_store.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"

@@ -8,7 +8,7 @@
 
 #include "common/globals.h"
 #include "common/user_interface.h"
-#include "import/store/store_writes.h"
+#include "tables/access/store_writes.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
@@ -21,7 +21,6 @@ namespace pm {
 namespace {
 
 constexpr long kCommitAfterWrites = 400;
-constexpr int kCodes = 1;
 
 bool forumMessageExists(ULONG number) {
     MsgNmbr.clear();
@@ -54,8 +53,8 @@ bool TargetStore::begin(const ForumsRecord& target, LONG date, LONG time) {
     stored_ = skipped_ = storedHere_ = 0;
     FOR = target;
     takeActiveDatabaseFrom_FOR();
-    MessageStore::openTables(target.TYPE);
-    OP_CLOSE(OpenShared, {kCodes});
+    tables_.open(MessageStore::tablesFor(target.TYPE));
+    codes_.open({&Codes});
     open_ = true;
     if (target.TYPE == TypeMail) {
         Person.clear();
@@ -271,8 +270,8 @@ void TargetStore::stop(bool keep) {
 
 void TargetStore::release() {
     if (!open_) return;
-    OP_CLOSE(ReleaseTable, {kCodes});
-    MessageStore::releaseTables(target_.TYPE);
+    codes_.release();
+    tables_.release();
     open_ = false;
 }
 

@@ -15,6 +15,7 @@
 
 #include "common/types.h"
 #include "import/store/message_store.h"
+#include "tables/access/open_close.h"
 #include "tables/records/config_tables.h"
 
 namespace pm {
@@ -68,6 +69,8 @@ private:
     void release();
 
     MessageStore store_;
+    TableScope tables_;  // the store's tables of the target
+    TableScope codes_;   // its topics
     ForumsRecord target_{};
     std::string name_;
     LONG date_ = 0, time_ = 0;

@@ -3,10 +3,10 @@
 
 #include "cli/commands.h"
 #include "common/globals.h"
-#include "import/store/mail_database.h"
 #include "merge/redirection_settings.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/database_creation.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/records/config_tables.h"
 
 namespace pm::cli {
@@ -23,13 +23,13 @@ const char* typeName(BYTE type) {
 }
 
 int listDatabases() {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.set(FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok) {
         std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, FOR.DESCRIPTION.str().c_str(), typeName(FOR.TYPE),
                     FOR.DIRNUMBER, FOR.MSGCOUNT, static_cast<unsigned>(FOR.NOIMPORT));
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return ExitOk;
 }
 
@@ -67,9 +67,9 @@ int createDatabaseCommand(ArgumentReader& reader) {
     if (args[1].empty()) throw UsageError("db create: the name is empty");
     if (target && type != TypeNewsgroup) throw UsageError("db create: only a newsgroup database can be a --target");
     if (target) return reportCreated(createTargetNewsgroupDatabase(args[1]));
-    OP_CLOSE(OpenShared, {2, 8});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     ULONG id = createDatabase(type, args[1]);
-    OP_CLOSE(ReleaseTable, {2, 8});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     return reportCreated(id);
 }
 

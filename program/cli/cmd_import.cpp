@@ -1,6 +1,4 @@
 // pmoor32 import --format NAME ...: one import run, headless.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,34 +9,10 @@
 #include "import/driver/import_request.h"
 #include "import/driver/import_run.h"
 #include "import/outlook/outlook_folders.h"
-#include "tables/access/open_close.h"
-#include "tables/catalog/forum_lookup.h"
-#include "tables/records/config_tables.h"
 
 namespace pm::cli {
 
 namespace {
-
-bool catalogHolds(ULONG id) {
-    OP_CLOSE(OpenShared, {2});
-    Forums.clear();
-    FOR.ID = id;
-    const bool found = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
-    OP_CLOSE(ReleaseTable, {2});
-    return found;
-}
-
-// A database argument (an id or a unique name prefix) as its FOR:ID.
-LONG databaseIdOf(const std::string& db, const char* option) {
-    if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        const ULONG id = static_cast<ULONG>(std::stoul(db));
-        if (catalogHolds(id)) return static_cast<LONG>(id);
-    }
-    ForumLookup found = ForumLup(db, 0, 0, false);
-    if (found.outcome == ForumLookup::Chosen) return static_cast<LONG>(found.id);
-    if (found.ambiguous) throw UsageError(std::string(option) + ": more than one database begins with \"" + db + "\"");
-    throw UsageError(std::string(option) + ": no database \"" + db + "\"");
-}
 
 BYTE methodOf(const std::string& method) {
     if (method == "files") return SelectFiles;
@@ -119,8 +93,8 @@ int commandImport(CommandContext& ctx) {
         throw UsageError(std::string("import: the format ") + format->name + " holds mail: --mailbox DB is needed");
 
     openInstallationForCommand(ctx);
-    if (haveMailbox) request.mailbox = databaseIdOf(mailbox, "--mailbox");
-    if (haveTarget) request.targetDatabase = databaseIdOf(target, "--target");
+    if (haveMailbox) request.mailbox = static_cast<LONG>(databaseArgumentId(mailbox, "--mailbox"));
+    if (haveTarget) request.targetDatabase = static_cast<LONG>(databaseArgumentId(target, "--target"));
     request.importForum = (format->kinds & KindForum) ? 1 : 0;
     request.importNewsgroup = (format->kinds & KindNews) ? 1 : 0;
     request.importMail = (format->kinds & KindMail) && haveMailbox ? 1 : 0;

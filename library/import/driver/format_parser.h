@@ -60,6 +60,15 @@ struct ParserCall {
     bool rejected = false;
 };
 
+// The warning that skips a source file an open just failed on with
+// `error` (errno): the name, "cannot be opened", the system's reason and
+// "This file will be skipped!", CR LF between.
+std::string cannotOpenWarning(const std::string& fileName, int error);
+
+// Whether `fileName` opens for reading; when it does not, `warning` holds
+// cannotOpenWarning() for it.
+bool opensForReading(const std::string& fileName, std::string& warning);
+
 class FormatParser {
 public:
     virtual ~FormatParser() = default;

@@ -4,9 +4,10 @@
 // parser factory and capture-format detector of each.
 //
 // A parser plugs in by naming its factory (and, for text-line capture
-// formats, its detector) in the row of its format in format_table.cpp.
-// A format without a factory cannot be imported yet: the driver refuses it
-// at the start of the run.
+// formats, its detector) in the row of its format in the format registry
+// (import/registry/format_table.cpp), which sits above the driver and the
+// parsers and installs its table here. A format without a factory cannot be
+// imported yet: the driver refuses it at the start of the run.
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,7 +59,17 @@ inline constexpr int DefaultFormatNumber = 17;
 // request's variant.
 bool holdsForumAndMail(int format);
 
-// All 35 formats in number order.
+// Connects an automation format's run to its mail application (see
+// startAutomation below).
+using AutomationStarterFunction = AutomationResult (*)(const ImportRequest& request);
+
+// Makes `table` (every format in number order, row i holding number i + 1)
+// the one the look-ups below read, and `startAutomation` the starter of its
+// automation formats. The format registry calls it once, when the library
+// is loaded; the table must live as long as the library.
+void installFormatTable(const std::vector<FormatEntry>& table, AutomationStarterFunction startAutomation);
+
+// All 35 formats in number order (none before the registry installed them).
 const std::vector<FormatEntry>& formatTable();
 
 // The entry of `number` (0 means 17); nullptr for a number not in the table.

@@ -1,8 +1,6 @@
 // Phase A of an import run: the source files are converted into the work
 // files by the format parsers.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "common/globals.h"
 #include "import/driver/format_table.h"
@@ -100,14 +98,10 @@ bool ImportRun::nextFile() {
             return true;
         }
         file_.size = size;
-        if (format->source == SourceKind::TextLines) {
-            std::FILE* f = std::fopen(file_.name.c_str(), "rb");
-            if (!f) {
-                skipFile("Warning!", file_.name + " cannot be opened\r\n" + std::strerror(errno) + "\r\n" +
-                                         "This file will be skipped!");
-                return true;
-            }
-            std::fclose(f);
+        std::string warning;
+        if (format->source == SourceKind::TextLines && !opensForReading(file_.name, warning)) {
+            skipFile("Warning!", warning);
+            return true;
         }
     }
     parser_ = makeFormatParser(request_.format);

@@ -198,7 +198,6 @@ private:
     bool writeCountsBeforeStop();
     bool ensureTransaction();
     bool commit();
-    bool writeCatalogRecord(DatabaseEntry& entry);
     // Ends (import_run.cpp).
     void endRun(ImportOutcome outcome);
     void close();
@@ -241,13 +240,13 @@ private:
 
     // Phase B.
     MessageStore store_;
-    bool tablesOpen_ = false;
+    TableScope storeTables_;         // the tables of the database being filled
     BYTE currentType_ = 0;
     ULONG currentId_ = 0;
     long long storedRecords_ = 0;    // NewHR records handled (progress)
     long long storeSkipped_ = 0;
     bool inPhaseB_ = false;
-    bool registerOpen_ = false;      // the register is held open through phase B (appends keep no key)
+    TableScope register_;            // the register, held open through phase B (appends keep no key)
     bool registerPending_ = false;   // register appended to; its key not yet rebuilt
 };
 

@@ -16,7 +16,6 @@
 #include "import/driver/format_table.h"
 #include "import/driver/import_request.h"
 #include "import/driver/import_settings.h"
-#include "import/store/mail_database.h"
 #include "import/windows/import_progress_window.h"
 #include "import/windows/outlook_folders_dialog.h"
 #include "storage/table.h"
@@ -24,6 +23,7 @@
 #include "support/recording_user_interface.h"
 #include "support/test_root.h"
 #include "tables/access/open_close.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/config/installation.h"
 #include "tables/config/settings.h"
 

@@ -1,10 +1,8 @@
-#include "import/driver/format_table.h"
-
-#include <map>
-
-#include "common/fixed_text.h"
-#include "common/text.h"
+// The format registry: every import format with the parser that reads it.
+// It sits above the import driver and the parsers: the driver knows the
+// formats only through the table this file installs (format_table.h).
 #include "import/capture/capture_parsers.h"
+#include "import/driver/format_table.h"
 #include "import/formats/mail_news_formats.h"
 #include "import/navigator/navigator_parsers.h"
 #include "import/outlook/outlook_import.h"
@@ -75,96 +73,10 @@ const std::vector<FormatEntry> kFormats = {
     {35, "Generic Mail Type 2", "*.*", Stream, MailNews, Mail, formats::makeMailboxParser, nullptr},
 };
 
-struct Override {
-    FormatParserOverride::Factory factory;
-    FormatParserOverride::Detector detector;
-};
-
-// The overrides in force, per format; the newest one counts.
-std::map<int, std::vector<Override>>& overrides() {
-    static std::map<int, std::vector<Override>> map;
-    return map;
-}
-
-const Override* activeOverride(int format) {
-    auto it = overrides().find(format);
-    if (it == overrides().end() || it->second.empty()) return nullptr;
-    return &it->second.back();
-}
-
-int normalised(int number) { return number == 0 ? DefaultFormatNumber : number; }
+// The driver reads the table from the moment the library is loaded. Every
+// automation format is Outlook's.
+[[maybe_unused]] const bool kInstalled = (installFormatTable(kFormats, outlook::startOutlook), true);
 
 }  // namespace
-
-bool holdsForumAndMail(int format) {
-    switch (normalised(format)) {
-        case 1: case 2: case 7: case 12: case 15: case 19:
-            return true;
-        default:
-            return false;
-    }
-}
-
-const std::vector<FormatEntry>& formatTable() { return kFormats; }
-
-const FormatEntry* formatByNumber(int number) {
-    number = normalised(number);
-    if (number < 1 || number > static_cast<int>(kFormats.size())) return nullptr;
-    return &kFormats[static_cast<std::size_t>(number - 1)];
-}
-
-const FormatEntry* formatByName(std::string_view name) {
-    const std::string_view wanted = trimRight(name);
-    for (const FormatEntry& entry : kFormats)
-        if (equalsCaseless(entry.name, wanted)) return &entry;
-    return nullptr;
-}
-
-std::vector<const FormatEntry*> formatList() {
-    std::vector<const FormatEntry*> list;
-    for (const FormatEntry& entry : kFormats)
-        if (std::string_view(entry.name).substr(0, 6) != "Reserv") list.push_back(&entry);
-    return list;
-}
-
-std::unique_ptr<FormatParser> makeFormatParser(int format) {
-    format = normalised(format);
-    if (const Override* o = activeOverride(format)) return o->factory ? o->factory() : nullptr;
-    const FormatEntry* entry = formatByNumber(format);
-    return entry && entry->factory ? entry->factory() : nullptr;
-}
-
-bool formatImportable(int format) {
-    format = normalised(format);
-    if (const Override* o = activeOverride(format)) return static_cast<bool>(o->factory);
-    const FormatEntry* entry = formatByNumber(format);
-    return entry && entry->factory;
-}
-
-int detectFormatVariant(int format, const ImportRequest& request, const std::string& fileName) {
-    format = normalised(format);
-    if (const Override* o = activeOverride(format)) {
-        if (o->detector) return o->detector(request, fileName);
-    } else if (const FormatEntry* entry = formatByNumber(format); entry && entry->detect) {
-        return entry->detect(request, fileName);
-    }
-    return -1;
-}
-
-AutomationResult startAutomation(int format, const ImportRequest& request) {
-    const FormatEntry* entry = formatByNumber(format);
-    if (entry && entry->family == ParserFamily::OutlookAutomation) return outlook::startOutlook(request);
-    return {};
-}
-
-FormatParserOverride::FormatParserOverride(int format, Factory factory, Detector detector)
-    : format_(normalised(format)) {
-    overrides()[format_].push_back({std::move(factory), std::move(detector)});
-}
-
-FormatParserOverride::~FormatParserOverride() {
-    auto& stack = overrides()[format_];
-    if (!stack.empty()) stack.pop_back();
-}
 
 }  // namespace pm
