@@ -24,11 +24,11 @@ bool readCatalogRecord(ULONG id, ForumsRecord& record) {
 }  // namespace
 
 bool checkMergePair(ULONG sourceId, ULONG targetId) {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     ForumsRecord source{}, target{};
     const bool haveSource = readCatalogRecord(sourceId, source);
     const bool haveTarget = readCatalogRecord(targetId, target);
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     if (!haveSource || !haveTarget) {
         message("Warning!", std::string("The ") + (haveSource ? "target" : "source") +
                                 " database is not in the database list!\r\nMessages will not be merged!",
@@ -128,10 +128,10 @@ JobStatus MergeRun::initialise() {
     begun_ = true;
     status_ = "Database merge";
     if (!checkMergePair(sourceId_, targetId_)) return end(State::Failed);
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     readCatalogRecord(sourceId_, source_);
     readCatalogRecord(targetId_, target_);
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     sourceName_ = source_.DESCRIPTION.str();
     targetName_ = target_.DESCRIPTION.str();
     reservation_ = std::make_unique<ImportReservation>();

@@ -12,8 +12,12 @@ namespace pm {
 
 namespace {
 
-enum : int { kCodes = 1, kMsgNmbr = 3, kMsgText = 4, kPerson = 5, kSections = 6, kThreads = 7, kSIndex = 9,
-             kPLINK = 23, kMsgString = 25, kWordList = 28, kMasIdx = 29 };
+// Every table a removal or a recount touches.
+const TableList& removalTables() {
+    static const TableList tables = {&Codes,  &MsgNmbr, &MsgText,   &Person,   &Sections, &Threads,
+                                     &SIndex, &PLINK,   &MsgString, &WordList, &MasIdx};
+    return tables;
+}
 
 // Deletes the records of `table` at `positions` (read again first).
 bool eraseAt(Table& table, const std::vector<RecordPosition>& positions, long& writes) {
@@ -38,13 +42,11 @@ bool lowerWordCount(ULONG id, long& writes) {
 }  // namespace
 
 void openRemovalTables() {
-    OP_CLOSE(OpenShared, {kCodes, kMsgNmbr, kMsgText, kPerson, kSections, kThreads, kSIndex, kPLINK, kMsgString,
-                          kWordList, kMasIdx});
+    OP_CLOSE(OpenShared, removalTables());
 }
 
 void releaseRemovalTables() {
-    OP_CLOSE(ReleaseTable, {kCodes, kMsgNmbr, kMsgText, kPerson, kSections, kThreads, kSIndex, kPLINK, kMsgString,
-                            kWordList, kMasIdx});
+    OP_CLOSE(ReleaseTable, removalTables());
 }
 
 RemovedMessage removeMessage(ULONG number, bool& ok) {

@@ -16,7 +16,6 @@ namespace pm {
 
 namespace {
 
-enum : int { kForums = 2, kMsgNmbr = 3, kMsgString = 25 };
 constexpr long kCommitAfterWrites = 400;
 
 const char* const kRepairTexts[] = {
@@ -90,14 +89,14 @@ void RedirectionPurge::openDatabase(ULONG id, bool forRemoval) {
     const int kind = forRemoval ? 2 : 1;
     if (openKind_ == kind && openId_ == id) return;
     closeDatabase();
-    OP_CLOSE(OpenShared, {kForums});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.ID = id;
     if (Forums.get(FOR_ForumKey) == StorageStatus::Ok) takeActiveDatabaseFrom_FOR();
     if (forRemoval)
         openRemovalTables();
     else
-        OP_CLOSE(OpenShared, {kMsgNmbr, kMsgString});
+        OP_CLOSE(OpenShared, {&MsgNmbr, &MsgString});
     openKind_ = kind;
     openId_ = id;
 }
@@ -107,8 +106,8 @@ void RedirectionPurge::closeDatabase() {
     if (openKind_ == 2)
         releaseRemovalTables();
     else
-        OP_CLOSE(ReleaseTable, {kMsgNmbr, kMsgString});
-    OP_CLOSE(ReleaseTable, {kForums});
+        OP_CLOSE(ReleaseTable, {&MsgNmbr, &MsgString});
+    OP_CLOSE(ReleaseTable, {&Forums});
     openKind_ = 0;
     openId_ = 0;
 }

@@ -17,12 +17,6 @@
 
 namespace pm {
 
-namespace {
-
-enum : int { kForums = 2, kControl = 8 };
-
-}  // namespace
-
 RedirectionRun::RedirectionRun(int quota) : quota_(quota > 0 ? quota : importSpeedQuota()) {
     const DateTime started = now();
     date_ = started.date;
@@ -93,12 +87,12 @@ JobStatus RedirectionRun::step() {
 }
 
 bool RedirectionRun::readCatalogRecord(ULONG id, ForumsRecord& record) {
-    OP_CLOSE(OpenShared, {kForums});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.ID = id;
     const bool found = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
     if (found) record = FOR;
-    OP_CLOSE(ReleaseTable, {kForums});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return found;
 }
 
@@ -146,7 +140,7 @@ JobStatus RedirectionRun::keys() {
 }
 
 bool RedirectionRun::giveDirectory(ForumsRecord& target) {
-    OP_CLOSE(OpenShared, {kForums, kControl});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     bool ok = Forums.lock(5) == StorageStatus::Ok;
     if (ok) {
         const ULONG number = nextDirectoryNumber();
@@ -168,7 +162,7 @@ bool RedirectionRun::giveDirectory(ForumsRecord& target) {
     } else {
         message("Warning!", "The database list is in use by another user!\r\nTry again later.", Icon::Exclamation);
     }
-    OP_CLOSE(ReleaseTable, {kForums, kControl});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     return ok;
 }
 

@@ -16,7 +16,6 @@ namespace pm {
 
 namespace {
 
-enum : int { kForums = 2, kControl = 8 };
 constexpr int kLockWaitSeconds = 5;
 
 using Catalog = std::map<ULONG, ForumsRecord>;
@@ -32,7 +31,7 @@ Catalog readWholeCatalog() {
 class LockedCatalog {
 public:
     LockedCatalog() {
-        OP_CLOSE(OpenShared, {kForums});
+        OP_CLOSE(OpenShared, {&Forums});
         locked_ = Forums.lock(kLockWaitSeconds) == StorageStatus::Ok;
         if (!locked_)
             message("Warning!", "The database list is in use by another user!\r\nTry again later.",
@@ -40,7 +39,7 @@ public:
     }
     ~LockedCatalog() {
         if (locked_) Forums.unlock();
-        OP_CLOSE(ReleaseTable, {kForums});
+        OP_CLOSE(ReleaseTable, {&Forums});
     }
     LockedCatalog(const LockedCatalog&) = delete;
     LockedCatalog& operator=(const LockedCatalog&) = delete;
@@ -111,7 +110,7 @@ bool setRedirection(ULONG newsgroup, ULONG target) {
 }
 
 ULONG createTargetNewsgroupDatabase(const std::string& name) {
-    OP_CLOSE(OpenShared, {kForums, kControl});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     ULONG id = createDatabase(TypeNewsgroup, name);
     if (id != 0) {
         ForumsRecord record = FOR;
@@ -130,7 +129,7 @@ ULONG createTargetNewsgroupDatabase(const std::string& name) {
         }
         if (!ok) id = 0;
     }
-    OP_CLOSE(ReleaseTable, {kForums, kControl});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     return id;
 }
 

@@ -10,9 +10,6 @@ namespace pm {
 
 namespace {
 
-enum : int { kMsgNmbr = 3, kMsgText = 4, kPerson = 5, kSections = 6, kThreads = 7, kMail = 13, kCCR = 17,
-             kMsgString = 25 };
-
 // First name, one blank, last name (either alone when the other is empty).
 std::string fullName(const PersonRecord& person) {
     const std::string first = person.FIRSTNAME.str(), last = person.LASTNAME.str();
@@ -23,11 +20,11 @@ std::string fullName(const PersonRecord& person) {
 
 void openSourceTables(BYTE type, int mode) {
     if (type == TypeMail)
-        OP_CLOSE(mode, {kMail, kMsgText, kPerson, kCCR});
+        OP_CLOSE(mode, {&Mail, &MsgText, &Person, &CCRFile});
     else if (type == TypeNewsgroup)
-        OP_CLOSE(mode, {kMsgNmbr, kMsgText, kPerson, kSections, kThreads, kMsgString});
+        OP_CLOSE(mode, {&MsgNmbr, &MsgText, &Person, &Sections, &Threads, &MsgString});
     else
-        OP_CLOSE(mode, {kMsgNmbr, kMsgText, kPerson, kSections, kThreads});
+        OP_CLOSE(mode, {&MsgNmbr, &MsgText, &Person, &Sections, &Threads});
 }
 
 }  // namespace

@@ -10,8 +10,6 @@ namespace pm {
 
 namespace {
 
-constexpr int kIdentity = 22;  // REF
-
 // Names `table` by the path rule for the directory in Mem.Dirnamn. The table
 // must be closed: an open table keeps the file it was opened on.
 Table& named(Table& table) {
@@ -77,11 +75,11 @@ bool readIdentityRecord(const std::string& dirName, REFRecord& identity) {
     DatabaseDirectoryScope scope(dirName);
     // Opening a missing table would create it: look first.
     if (!named(REFFile).exists()) return false;
-    OP_CLOSE(OpenShared, {kIdentity});
+    OP_CLOSE(OpenShared, {&REFFile});
     REFFile.setPhysical();
     const bool found = REFFile.next() == StorageStatus::Ok;
     if (found) std::memcpy(&identity, &REF, sizeof identity);
-    OP_CLOSE(ReleaseTable, {kIdentity});
+    OP_CLOSE(ReleaseTable, {&REFFile});
     return found;
 }
 

@@ -120,7 +120,7 @@ JobStatus RebuildRun::begin() {
     begun_ = true;
     // Database tables still open would keep the files of another database.
     closeDatabaseTables();
-    OP_CLOSE(OpenShared, {kForumsTable, kControlTable});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     tablesOpen_ = true;
     log_.create();
     log_.heading(" Databases recorded in the IDX002.TPS file");
@@ -277,7 +277,7 @@ JobStatus RebuildRun::rewriteIdentities() {
 JobStatus RebuildRun::nextId() {
     if (!nextIdCheck_) {
         // The check opens and locks what it needs itself.
-        OP_CLOSE(ReleaseTable, {kForumsTable, kControlTable});
+        OP_CLOSE(ReleaseTable, {&Forums, &Control});
         tablesOpen_ = false;
         nextIdCheck_ = std::make_unique<NextIdCheck>();
         if (stopRequested_) nextIdCheck_->requestStop(StopRequest::Now);
@@ -302,9 +302,9 @@ void RebuildRun::logDatabase(BYTE detected, ULONG dirNumber, const std::string& 
 
 void RebuildRun::logTableChecks(BYTE type) {
     for (const TableCheck& check : tableChecksOf(type)) {
-        const bool ok = checkOpen(check.table);
+        const bool ok = checkOpen(*check.table);
         log_.line(std::string(ok ? "OK .. testing " : "Faling test ") + check.description + " " +
-                  tableFileName(check.table));
+                  check.table->fileName());
     }
 }
 
@@ -337,7 +337,7 @@ void RebuildRun::cleanUp() {
     if (catalogLocked_) Forums.unlock();
     catalogLocked_ = false;
     nextIdCheck_.reset();
-    if (tablesOpen_) OP_CLOSE(ReleaseTable, {kForumsTable, kControlTable});
+    if (tablesOpen_) OP_CLOSE(ReleaseTable, {&Forums, &Control});
     tablesOpen_ = false;
     if (begun_) {
         begun_ = false;

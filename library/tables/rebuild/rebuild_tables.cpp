@@ -4,15 +4,14 @@
 #include "common/text.h"
 #include "tables/access/open_close.h"
 #include "tables/records/message_tables.h"
-#include "tables/records/registry.h"
 #include "tables/records/table_path.h"
 #include "tables/rebuild/database_detection.h"
 
 namespace pm {
 
 void closeDatabaseTables() {
-    OP_CLOSE(ForceClose, {kCodesTable, kMsgNmbrTable, kMsgTextTable, kPersonTable, kSectionsTable, kThreadsTable,
-                          kSIndexTable, kMailTable, kCCRTable, kIdentityTable, kPLINKTable, kMsgStringTable});
+    OP_CLOSE(ForceClose, {&Codes, &MsgNmbr, &MsgText, &Person, &Sections, &Threads, &SIndex, &Mail, &CCRFile,
+                          &REFFile, &PLINK, &MsgString});
 }
 
 std::string wordIndexTop() { return MasIdxPath.empty() ? Mem.FileDir : MasIdxPath; }
@@ -33,40 +32,38 @@ std::string unknownDatabaseName(ULONG dirNumber) { return "Unknown:F" + std::to_
 std::vector<TableCheck> tableChecksOf(BYTE type) {
     switch (type) {
         case TypeMail:
-            return {{kMailTable, "mail header file"}, {kMsgTextTable, "mail text file"},
-                    {kPersonTable, "mail partner file"}};
+            return {{&Mail, "mail header file"}, {&MsgText, "mail text file"}, {&Person, "mail partner file"}};
         case TypeForum:
-            return {{kMsgNmbrTable, "Forum msg header file"}, {kMsgTextTable, "Forum msg text file"},
-                    {kSectionsTable, "Forum section file"}, {kThreadsTable, "Forum thread file"},
-                    {kPersonTable, "Forum member file"}};
+            return {{&MsgNmbr, "Forum msg header file"}, {&MsgText, "Forum msg text file"},
+                    {&Sections, "Forum section file"}, {&Threads, "Forum thread file"},
+                    {&Person, "Forum member file"}};
         case TypeNewsgroup:
-            return {{kMsgNmbrTable, "newsgroup header file"}, {kMsgTextTable, "newsgroup text file"},
-                    {kSectionsTable, "newsgroup section file"}, {kThreadsTable, "newsgroup thread file"},
-                    {kPersonTable, "newsgroup participant file"}};
+            return {{&MsgNmbr, "newsgroup header file"}, {&MsgText, "newsgroup text file"},
+                    {&Sections, "newsgroup section file"}, {&Threads, "newsgroup thread file"},
+                    {&Person, "newsgroup participant file"}};
         default: return {};
     }
 }
 
-bool checkOpen(int number) {
-    Table* table = tableByNumber(number);
-    if (!table || table->isOpen()) return table != nullptr;
-    table->setFileName(tableFileName(number));
-    if (!table->exists()) return true;
-    const bool ok = table->open(ShareMode::DenyWrite) == StorageStatus::Ok && table->checkLayout() == StorageStatus::Ok;
-    table->close();
+bool checkOpen(Table& table) {
+    if (table.isOpen()) return true;
+    table.setFileName(tableFileName(table.number()));
+    if (!table.exists()) return true;
+    const bool ok = table.open(ShareMode::DenyWrite) == StorageStatus::Ok && table.checkLayout() == StorageStatus::Ok;
+    table.close();
     return ok;
 }
 
 bool personExistsIn(const std::string& dirName, ULONG id) {
     if (id == 0) return false;
     DatabaseDirectoryScope scope(dirName);
-    Person.setFileName(tableFileName(kPersonTable));
+    Person.setFileName(tableFileName(Person.number()));
     if (!Person.exists()) return false;
-    OP_CLOSE(OpenShared, {kPersonTable});
+    OP_CLOSE(OpenShared, {&Person});
     Person.clear();
     PER.PERSONID = id;
     const bool found = Person.get(PER_PersonKey) == StorageStatus::Ok;
-    OP_CLOSE(ReleaseTable, {kPersonTable});
+    OP_CLOSE(ReleaseTable, {&Person});
     return found;
 }
 

@@ -5,15 +5,9 @@
 #include <vector>
 
 #include "common/types.h"
+#include "storage/table.h"
 
 namespace pm {
-
-// Registry numbers of the tables the rebuild opens by number.
-enum RebuildTable : int {
-    kCodesTable = 1, kForumsTable = 2, kMsgNmbrTable = 3, kMsgTextTable = 4, kPersonTable = 5,
-    kSectionsTable = 6, kThreadsTable = 7, kControlTable = 8, kSIndexTable = 9, kMailTable = 13,
-    kCCRTable = 17, kIdentityTable = 22, kPLINKTable = 23, kMsgStringTable = 25,
-};
 
 // The rebuild waits this long for the catalog's lock.
 inline constexpr int kCatalogLockSeconds = 5;
@@ -36,17 +30,17 @@ std::string unknownDatabaseName(ULONG dirNumber);
 
 // A table the rebuild check-opens for a type, with its description in the log.
 struct TableCheck {
-    int table;
+    Table* table;
     const char* description;
 };
 // Mail: header, text, partner files; forum and newsgroup: header, text,
 // section, thread and member (participant) files.
 std::vector<TableCheck> tableChecksOf(BYTE type);
 
-// Opens table `number` of the directory in Mem.Dirnamn deny-write and closes
-// it again, without repairing or creating anything: true when it is missing
+// Opens `table` of the directory in Mem.Dirnamn deny-write and closes it
+// again, without repairing or creating anything: true when it is missing
 // (it is made at its first use) or opens with the declared layout.
-bool checkOpen(int number);
+bool checkOpen(Table& table);
 
 // Whether Person of directory `dirName` holds person `id`.
 bool personExistsIn(const std::string& dirName, ULONG id);
