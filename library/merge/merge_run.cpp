@@ -1,7 +1,7 @@
 #include "merge/merge_run.h"
 
 #include "common/dates.h"
-#include "common/fatal_error.h"
+#include "common/job_steps.h"
 #include "common/user_interface.h"
 #include "import/driver/import_settings.h"
 #include "tables/access/open_close.h"
@@ -67,14 +67,7 @@ MergeRun::~MergeRun() {
     if (!jobFinal(status())) end(State::Failed);
 }
 
-JobStatus MergeRun::status() const {
-    switch (state_) {
-        case State::Done: return JobStatus::Done;
-        case State::Stopped: return JobStatus::Stopped;
-        case State::Failed: return JobStatus::Failed;
-        default: return JobStatus::Running;
-    }
-}
+JobStatus MergeRun::status() const { return jobStatusOfState(state_); }
 
 bool MergeRun::requestStop(StopRequest how) {
     if (jobFinal(status())) return true;
@@ -104,23 +97,18 @@ JobStatus MergeRun::step() {
         if (store_.active()) store_.stop(true);
         return end(State::Stopped);
     }
-    try {
-        switch (state_) {
-            case State::Initialise: return initialise();
-            case State::Convert: return convert();
-            case State::Keys: return keys();
-            case State::Store: return store();
-            case State::Finish: return finish();
-            default: return status();
-        }
-    } catch (const FatalError&) {
-        if (inTransaction()) rollbackTransaction();
-        try {
-            end(State::Failed);
-        } catch (const FatalError&) {
-        }
-        throw;
-    }
+    return guardedSlice(
+        [this] {
+            switch (state_) {
+                case State::Initialise: return initialise();
+                case State::Convert: return convert();
+                case State::Keys: return keys();
+                case State::Store: return store();
+                case State::Finish: return finish();
+                default: return status();
+            }
+        },
+        [this] { end(State::Failed); });
 }
 
 JobStatus MergeRun::initialise() {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/fatal_error.h"
+#include "common/job_steps.h"
 #include "common/user_interface.h"
 #include "tables/access/store_writes.h"
 #include "merge/target_store.h"
@@ -32,14 +32,7 @@ RedirectionPurge::~RedirectionPurge() {
     if (!jobFinal(status())) end(State::Failed);
 }
 
-JobStatus RedirectionPurge::status() const {
-    switch (state_) {
-        case State::Done: return JobStatus::Done;
-        case State::Stopped: return JobStatus::Stopped;
-        case State::Failed: return JobStatus::Failed;
-        default: return JobStatus::Running;
-    }
-}
+JobStatus RedirectionPurge::status() const { return jobStatusOfState(state_); }
 
 bool RedirectionPurge::requestStop(StopRequest) {
     stopRequested_ = true;
@@ -64,25 +57,20 @@ ProgressReport RedirectionPurge::report() const {
 JobStatus RedirectionPurge::step() {
     if (jobFinal(status())) return status();
     if (stopRequested_) return end(State::Stopped);
-    try {
-        switch (state_) {
-            case State::Begin: return begin();
-            case State::Collect: return collect();
-            case State::Confirm: return confirm();
-            case State::Delete: return remove();
-            case State::Count: return count();
-            case State::Repair: return repair();
-            case State::Settle: return settle();
-            default: return status();
-        }
-    } catch (const FatalError&) {
-        if (inTransaction()) rollbackTransaction();
-        try {
-            end(State::Failed);
-        } catch (const FatalError&) {
-        }
-        throw;
-    }
+    return guardedSlice(
+        [this] {
+            switch (state_) {
+                case State::Begin: return begin();
+                case State::Collect: return collect();
+                case State::Confirm: return confirm();
+                case State::Delete: return remove();
+                case State::Count: return count();
+                case State::Repair: return repair();
+                case State::Settle: return settle();
+                default: return status();
+            }
+        },
+        [this] { end(State::Failed); });
 }
 
 void RedirectionPurge::openDatabase(ULONG id, bool forRemoval) {

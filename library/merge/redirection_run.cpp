@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/dates.h"
-#include "common/fatal_error.h"
+#include "common/job_steps.h"
 #include "import/driver/import_settings.h"
 #include "merge/merge_run.h"
 #include "tables/access/file_functions.h"
@@ -27,14 +27,7 @@ RedirectionRun::~RedirectionRun() {
     if (!jobFinal(status())) end(State::Failed);
 }
 
-JobStatus RedirectionRun::status() const {
-    switch (state_) {
-        case State::Done: return JobStatus::Done;
-        case State::Stopped: return JobStatus::Stopped;
-        case State::Failed: return JobStatus::Failed;
-        default: return JobStatus::Running;
-    }
-}
+JobStatus RedirectionRun::status() const { return jobStatusOfState(state_); }
 
 bool RedirectionRun::requestStop(StopRequest how) {
     if (jobFinal(status())) return true;
@@ -67,23 +60,18 @@ ProgressReport RedirectionRun::report() const {
 JobStatus RedirectionRun::step() {
     if (jobFinal(status())) return status();
     if (stopRequested_) return end(State::Stopped);
-    try {
-        switch (state_) {
-            case State::Initialise: return initialise();
-            case State::Convert: return convert();
-            case State::Keys: return keys();
-            case State::NextTarget: return nextTarget();
-            case State::Store: return store();
-            default: return status();
-        }
-    } catch (const FatalError&) {
-        if (inTransaction()) rollbackTransaction();
-        try {
-            end(State::Failed);
-        } catch (const FatalError&) {
-        }
-        throw;
-    }
+    return guardedSlice(
+        [this] {
+            switch (state_) {
+                case State::Initialise: return initialise();
+                case State::Convert: return convert();
+                case State::Keys: return keys();
+                case State::NextTarget: return nextTarget();
+                case State::Store: return store();
+                default: return status();
+            }
+        },
+        [this] { end(State::Failed); });
 }
 
 bool RedirectionRun::readCatalogRecord(ULONG id, ForumsRecord& record) {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "common/fatal_error.h"
+#include "common/job_steps.h"
 #include "common/text.h"
 #include "common/user_interface.h"
 #include "tables/access/open_close.h"
@@ -44,14 +44,7 @@ RebuildRun::RebuildRun(bool nextIdOnly) : nextIdOnly_(nextIdOnly) {}
 
 RebuildRun::~RebuildRun() { cleanUp(); }
 
-JobStatus RebuildRun::status() const {
-    switch (state_) {
-        case State::Done: return JobStatus::Done;
-        case State::Stopped: return JobStatus::Stopped;
-        case State::Failed: return JobStatus::Failed;
-        default: return JobStatus::Running;
-    }
-}
+JobStatus RebuildRun::status() const { return jobStatusOfState(state_); }
 
 bool RebuildRun::requestStop(StopRequest how) {
     stopRequested_ = true;
@@ -83,24 +76,24 @@ ProgressReport RebuildRun::report() const {
 JobStatus RebuildRun::step() {
     if (jobFinal(status())) return status();
     if (stopRequested_ && state_ != State::NextId) return end(State::Stopped);
-    try {
-        switch (state_) {
-            case State::Begin: return begin();
-            case State::CheckDirectories: return checkDirectories();
-            case State::CatalogPass: return catalogPass();
-            case State::WriteCatalog: return writeCatalog();
-            case State::ListDirectories: return listDirectories();
-            case State::AttachPass: return attachPass();
-            case State::RewriteIdentities: return rewriteIdentities();
-            case State::NextId: return nextId();
-            default: return status();
-        }
-    } catch (const FatalError&) {
-        if (inTransaction()) rollbackTransaction();
-        cleanUp();
-        state_ = State::Failed;
-        throw;
-    }
+    return guardedSlice(
+        [this] {
+            switch (state_) {
+                case State::Begin: return begin();
+                case State::CheckDirectories: return checkDirectories();
+                case State::CatalogPass: return catalogPass();
+                case State::WriteCatalog: return writeCatalog();
+                case State::ListDirectories: return listDirectories();
+                case State::AttachPass: return attachPass();
+                case State::RewriteIdentities: return rewriteIdentities();
+                case State::NextId: return nextId();
+                default: return status();
+            }
+        },
+        [this] {
+            cleanUp();
+            state_ = State::Failed;
+        });
 }
 
 void RebuildRun::setStatus(const std::string& line) {
