@@ -63,6 +63,7 @@ void registerToolWindows(WindowFactories& f) {
     // Library service 215: the rebuild, or the Next ID check alone.
     f.add("RebuildIt", [](FrameContext&) -> QWidget* {
         auto* window = new JobProgressWindow(std::make_unique<RebuildRun>(GlobalRequest == kNextIdCheckRequest));
+        window->setCancelText(QObject::tr("Abort"));
         window->setCloseWhenFinished(false);
         QObject::connect(window, &JobProgressWindow::finished, window, [window] { closeHostWindow(window); },
                          Qt::QueuedConnection);

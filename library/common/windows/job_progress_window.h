@@ -39,6 +39,8 @@ public:
     void setCounterLabel(const std::string& name, const QString& label);
     // When set (the default) the window closes itself after finished().
     void setCloseWhenFinished(bool on) { closeWhenFinished_ = on; }
+    // The caption of the stop button ("Cancel" unless told otherwise).
+    void setCancelText(const QString& text);
 
     // Starts driving the job. Does nothing once started.
     void start();

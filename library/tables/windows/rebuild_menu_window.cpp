@@ -68,6 +68,7 @@ void RebuildMenuWindow::start(bool nextIdOnly) {
     JobProgressWindow* progress =
         launch_ ? launch_(QString::fromLatin1(ProgressWindowName), std::make_unique<RebuildRun>(nextIdOnly)) : nullptr;
     if (!progress) return;
+    progress->setCancelText(tr("Abort"));
     setRunning(true);
     connect(progress, &JobProgressWindow::finished, this, [this, progress](bool completed) {
         showResults(static_cast<const RebuildRun&>(progress->job()), completed);

@@ -48,6 +48,7 @@ void RebuildMenuTest::rebuildsTheListAndShowsWhatItDid() {
     QTest::mouseClick(menu.rebuildButton(), Qt::LeftButton);
     QVERIFY(progress);
     QCOMPARE(progress->objectName(), QStringLiteral("RebuildIt"));
+    QCOMPARE(progress->findChild<QPushButton*>()->text(), QStringLiteral("Abort"));
     QVERIFY(!menu.rebuildButton()->isEnabled());
     QVERIFY(!menu.closeButton()->isEnabled());
     QVERIFY(done.wait(10000));
