@@ -18,9 +18,6 @@ namespace pm::frame {
 
 namespace {
 
-// The request that makes the rebuild window run the Next ID check alone.
-constexpr LONG kNextIdCheckRequest = 50;
-
 // Opens `widget` as the frame's window `name` in the import group.
 void openInImportGroup(MainFrame& frame, const QString& name, QWidget* widget) {
     const QSize wanted = widget->sizeHint().expandedTo(QSize(460, 220));
@@ -62,7 +59,7 @@ void registerToolWindows(WindowFactories& f) {
     f.add("RebuildMeny", [](FrameContext& c) -> QWidget* { return new RebuildMenuWindow(frameLauncher(c.frame)); });
     // Library service 215: the rebuild, or the Next ID check alone.
     f.add("RebuildIt", [](FrameContext&) -> QWidget* {
-        auto* window = new JobProgressWindow(std::make_unique<RebuildRun>(GlobalRequest == kNextIdCheckRequest));
+        auto* window = new JobProgressWindow(std::make_unique<RebuildRun>(GlobalRequest == NextIdCheckRequest));
         window->setCancelText(QObject::tr("Abort"));
         window->setCloseWhenFinished(false);
         QObject::connect(window, &JobProgressWindow::finished, window, [window] { closeHostWindow(window); },

@@ -66,6 +66,10 @@ struct RebuildChange {
 // "corrected", "dropped", "attached", "not recognized".
 const char* rebuildChangeName(RebuildChange::Kind kind);
 
+// The value of GlobalRequest that has the rebuild window run the Next ID
+// check alone.
+inline constexpr LONG NextIdCheckRequest = 50;
+
 class RebuildRun final : public Job {
 public:
     enum class State {

@@ -14,13 +14,6 @@
 
 namespace pm {
 
-namespace {
-
-// The request that makes the rebuild window run the Next ID check alone.
-constexpr LONG kNextIdCheckRequest = 50;
-
-}  // namespace
-
 RebuildMenuWindow::RebuildMenuWindow(JobLauncher launch, QWidget* parent) : QWidget(parent), launch_(std::move(launch)) {
     setObjectName(QString::fromLatin1(WindowName));
     setWindowTitle(QStringLiteral(" Rebuild Utility"));
@@ -62,7 +55,7 @@ void RebuildMenuWindow::setRunning(bool running) {
 }
 
 void RebuildMenuWindow::start(bool nextIdOnly) {
-    GlobalRequest = nextIdOnly ? kNextIdCheckRequest : 0;
+    GlobalRequest = nextIdOnly ? NextIdCheckRequest : 0;
     results_->clear();
     outcome_->clear();
     JobProgressWindow* progress =
