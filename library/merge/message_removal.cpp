@@ -29,16 +29,6 @@ bool eraseAt(Table& table, const std::vector<RecordPosition>& positions, long& w
     return true;
 }
 
-// Lowers the count of word `id` by one.
-bool lowerWordCount(ULONG id, long& writes) {
-    WordList.clear();
-    WOR.WORDID = static_cast<LONG>(id);
-    if (WordList.get(WOR_by_WordId) != StorageStatus::Ok) return true;
-    if (WOR.WORDCOUNT > 0) --WOR.WORDCOUNT;
-    ++writes;
-    return storeWrite(WordList, UpdateRecord);
-}
-
 }  // namespace
 
 void openRemovalTables() {
@@ -49,53 +39,72 @@ void releaseRemovalTables() {
     OP_CLOSE(ReleaseTable, removalTables());
 }
 
-RemovedMessage removeMessage(ULONG number, bool& ok) {
-    RemovedMessage r;
-    ok = true;
+bool removeMessageRecords(ULONG number, RemovalBatch& batch) {
     MsgNmbr.clear();
     MSG.MSGNUMBER = number;
-    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return r;
-    if (!(ok = storeWrite(MsgNmbr, DeleteRecordOp))) return r;
-    r.removed = true;
-    ++r.writes;
+    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return true;
+    if (!storeWrite(MsgNmbr, DeleteRecordOp)) return false;
+    batch.removed.push_back(number);
+    ++batch.writes;
 
     MsgText.clear();
     TXT.MSGNUMBER = number;
     MsgText.setSkipMemos(true);
     const bool hasText = MsgText.get(TXT_IdKey) == StorageStatus::Ok;
     MsgText.setSkipMemos(false);
-    if (hasText && !(ok = storeWrite(MsgText, DeleteRecordOp))) return r;
-    r.writes += hasText;
+    if (hasText) {
+        if (!storeWrite(MsgText, DeleteRecordOp)) return false;
+        ++batch.writes;
+    }
 
     MsgString.clear();
     MST.MSGNUMBER = number;
     if (MsgString.get(MST_IDKey) == StorageStatus::Ok) {
-        if (!(ok = storeWrite(MsgString, DeleteRecordOp))) return r;
-        ++r.writes;
+        if (!storeWrite(MsgString, DeleteRecordOp)) return false;
+        ++batch.writes;
     }
+    return true;
+}
 
-    std::vector<RecordPosition> assignments;
-    SIndex.clear();
-    SIN.MSGNUMBER = number;
-    SIndex.setAt(SIN_MsgKey);
-    while (SIndex.next() == StorageStatus::Ok && SIN.MSGNUMBER == number) assignments.push_back(SIndex.position());
-    if (!(ok = eraseAt(SIndex, assignments, r.writes))) return r;
-
-    std::vector<RecordPosition> entries;
-    std::vector<ULONG> words;
-    MasIdx.clear();
-    MAS.SYSID = number;
-    MAS.WORDID = 0;
-    MasIdx.setAt(MAS_by_SysID);
-    while (MasIdx.next() == StorageStatus::Ok && MAS.SYSID == number) {
-        entries.push_back(MasIdx.position());
-        words.push_back(MAS.WORDID);
+bool removeWordEntries(RemovalBatch& batch) {
+    for (ULONG number : batch.removed) {
+        std::vector<RecordPosition> entries;
+        MasIdx.clear();
+        MAS.SYSID = number;
+        MAS.WORDID = 0;
+        MasIdx.setAt(MAS_by_SysID);
+        while (MasIdx.next() == StorageStatus::Ok && MAS.SYSID == number) {
+            entries.push_back(MasIdx.position());
+            ++batch.wordsHit[MAS.WORDID];
+        }
+        if (!entries.empty()) ++batch.indexed;
+        if (!eraseAt(MasIdx, entries, batch.writes)) return false;
     }
-    r.wasIndexed = !entries.empty();
-    if (!(ok = eraseAt(MasIdx, entries, r.writes))) return r;
-    for (ULONG word : words)
-        if (!(ok = lowerWordCount(word, r.writes))) return r;
-    return r;
+    return true;
+}
+
+bool lowerWordCounts(RemovalBatch& batch) {
+    for (const auto& [id, hits] : batch.wordsHit) {
+        WordList.clear();
+        WOR.WORDID = static_cast<LONG>(id);
+        if (WordList.get(WOR_by_WordId) != StorageStatus::Ok) continue;
+        WOR.WORDCOUNT = WOR.WORDCOUNT > static_cast<LONG>(hits) ? WOR.WORDCOUNT - static_cast<LONG>(hits) : 0;
+        ++batch.writes;
+        if (!storeWrite(WordList, UpdateRecord)) return false;
+    }
+    return true;
+}
+
+bool removeTopicAssignments(RemovalBatch& batch) {
+    for (ULONG number : batch.removed) {
+        std::vector<RecordPosition> assignments;
+        SIndex.clear();
+        SIN.MSGNUMBER = number;
+        SIndex.setAt(SIN_MsgKey);
+        while (SIndex.next() == StorageStatus::Ok && SIN.MSGNUMBER == number) assignments.push_back(SIndex.position());
+        if (!eraseAt(SIndex, assignments, batch.writes)) return false;
+    }
+    return true;
 }
 
 void MessageCounts::add() {
@@ -156,12 +165,21 @@ bool CountRepair::threads(int quota, bool& ok) {
     });
 }
 
+bool CountRepair::receivers(int quota, bool& ok) {
+    return walk(Person, quota, ok, [this] {
+        const ULONG received = countOf(counts_.received, PER.PERSONID);
+        if (PER.TOCOUNT == received) return true;
+        PER.TOCOUNT = received;
+        ++writes_;
+        return storeWrite(Person, UpdateRecord);
+    });
+}
+
 bool CountRepair::persons(int quota, bool& ok) {
     return walk(Person, quota, ok, [this] {
-        const ULONG sent = countOf(counts_.sent, PER.PERSONID), received = countOf(counts_.received, PER.PERSONID);
-        if (PER.FROMCOUNT == sent && PER.TOCOUNT == received) return true;
+        const ULONG sent = countOf(counts_.sent, PER.PERSONID);
+        if (PER.FROMCOUNT == sent) return true;
         PER.FROMCOUNT = sent;
-        PER.TOCOUNT = received;
         ++writes_;
         return storeWrite(Person, UpdateRecord);
     });

@@ -10,24 +10,34 @@
 
 namespace pm {
 
-// The tables removeMessage() and the recount use, opened (and released) by
+// The tables the removal steps and the recount use, opened (and released) by
 // registry number: headers, texts, persons, sections, threads, topics and
 // their assignments, aliases, Message-IDs and the word index.
 void openRemovalTables();
 void releaseRemovalTables();
 
-// What removing one message took with it.
-struct RemovedMessage {
-    bool removed = false;    // the header was there and is gone
-    bool wasIndexed = false; // it had word-index entries
-    long writes = 0;         // record writes done
+// Messages being removed together, in one transaction of the caller: the
+// steps below run in this order on the same batch, each up to its end, so
+// that a progress display can name them. A failed write has rolled the
+// transaction back and been reported (the step returns false).
+struct RemovalBatch {
+    std::vector<ULONG> removed;         // headers deleted by removeMessageRecords
+    std::map<ULONG, ULONG> wordsHit;    // word id -> entries removed with them
+    long long indexed = 0;              // removed messages that had word-index entries
+    long writes = 0;                    // record writes done
+
+    void clear() { *this = RemovalBatch{}; }
 };
 
-// Deletes message `number` of the active database: its header, text,
-// Message-ID, topic assignments and word-index entries (each indexed word's
-// count lowered by one). Runs inside the caller's transaction; a failed
-// write has rolled it back and been reported (`ok` false).
-RemovedMessage removeMessage(ULONG number, bool& ok);
+// Deletes message `number` of the active database with its text and
+// Message-ID and notes it in `batch`; nothing when the header is gone.
+bool removeMessageRecords(ULONG number, RemovalBatch& batch);
+// Deletes the word-index entries of the batch's messages, counting them per word.
+bool removeWordEntries(RemovalBatch& batch);
+// Lowers each hit word's count by its entries removed (not below 0).
+bool lowerWordCounts(RemovalBatch& batch);
+// Deletes the topic assignments (SIndex) of the batch's messages.
+bool removeTopicAssignments(RemovalBatch& batch);
 
 // The message counts of a database, gathered from its headers.
 struct MessageCounts {
@@ -53,7 +63,9 @@ public:
     bool sections(int quota, bool& ok);
     // THR:MSGCOUNT of every thread; a thread left without messages goes.
     bool threads(int quota, bool& ok);
-    // PER:FROMCOUNT and PER:TOCOUNT of every person.
+    // PER:TOCOUNT of every person (messages addressed to them).
+    bool receivers(int quota, bool& ok);
+    // PER:FROMCOUNT of every person.
     bool persons(int quota, bool& ok);
     // Persons left without messages go, with the aliases (PLINK) that lead
     // to them.

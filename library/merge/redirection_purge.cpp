@@ -1,6 +1,7 @@
 #include "merge/redirection_purge.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "common/job_steps.h"
 #include "common/user_interface.h"
@@ -18,10 +19,21 @@ namespace {
 
 constexpr long kCommitAfterWrites = 400;
 
-const char* const kRepairTexts[] = {
-    "Updating message counts per section", "Updating message counts per thread", "Updating message counts per person",
-    "Removing orphan duplicates", "Rebuilding word list", "Updating key word index counts", "Flushing buffers",
+// The stages of removing one batch of messages, all in one transaction.
+const char* const kRemovalTexts[] = {
+    "Deleting messages in obsolete section", "Purging orphaned word indexes", "Updating index counts per indexed word",
+    "Removing orphaned search indexes",
 };
+
+// The repairs of a database that lost messages, in order; the last writes
+// its catalog record.
+const char* const kRepairTexts[] = {
+    "Updating message receiver information", "Updating message counts per section",
+    "Updating message counts per thread",    "Updating message counts per person",
+    "Removing orphan duplicates",            "Rebuilding word list",
+    "Updating key word index counts",        "Flushing buffers",
+};
+constexpr int kRepairSteps = static_cast<int>(std::size(kRepairTexts));
 
 }  // namespace
 
@@ -56,7 +68,8 @@ ProgressReport RedirectionPurge::report() const {
 
 JobStatus RedirectionPurge::step() {
     if (jobFinal(status())) return status();
-    if (stopRequested_) return end(State::Stopped);
+    // A batch half removed is finished first: what a stop commits is whole.
+    if (stopRequested_ && removalStage_ == 0) return end(State::Stopped);
     return guardedSlice(
         [this] {
             switch (state_) {
@@ -122,7 +135,7 @@ JobStatus RedirectionPurge::begin() {
     }
     for (const RedirectionJob& job : jobs_)
         if (std::find(sources_.begin(), sources_.end(), job.source) == sources_.end()) sources_.push_back(job.source);
-    status_ = "Deleting messages in obsolete section";
+    status_ = kRemovalTexts[0];
     state_ = State::Collect;
     return JobStatus::Running;
 }
@@ -194,36 +207,46 @@ JobStatus RedirectionPurge::confirm() {
 
 JobStatus RedirectionPurge::remove() {
     const RedirectionJob& job = jobs_[job_];
-    if (next_ < confirmed_.size()) {
-        openDatabase(job.source, true);
-        if (!inTransaction()) {
-            if (!beginTransactionChecked({})) return end(State::Failed);
-            // Until its counts are repaired the database says so.
-            Forums.clear();
-            FOR.ID = job.source;
-            if (Forums.get(FOR_ForumKey) == StorageStatus::Ok && FOR.COUNTFLAG == 0) {
-                FOR.COUNTFLAG = 1;
-                if (!storeWrite(Forums, UpdateRecord)) return end(State::Failed);
-            }
-        }
-        for (int n = 0; n < quota_ && next_ < confirmed_.size(); ++n) {
-            bool ok = true;
-            const RemovedMessage r = removeMessage(confirmed_[next_++], ok);
-            if (!ok) return end(State::Failed);
-            if (!r.removed) continue;
-            ++summary_.deleted;
-            ++removed_[job.source];
-            if (r.wasIndexed) ++indexedRemoved_[job.source];
-        }
-        if ((storeWriteCount() > kCommitAfterWrites || next_ >= confirmed_.size()) && !commit())
-            return end(State::Failed);
-        if (next_ < confirmed_.size()) return JobStatus::Running;
+    if (next_ >= confirmed_.size() && removalStage_ == 0) {
+        closeDatabase();
+        confirmed_.clear();
+        next_ = 0;
+        ++job_;
+        status_ = kRemovalTexts[0];
+        state_ = State::Collect;
+        return JobStatus::Running;
     }
-    closeDatabase();
-    confirmed_.clear();
-    next_ = 0;
-    ++job_;
-    state_ = State::Collect;
+    openDatabase(job.source, true);
+    if (!inTransaction()) {
+        if (!beginTransactionChecked({})) return end(State::Failed);
+        // Until its counts are repaired the database says so.
+        Forums.clear();
+        FOR.ID = job.source;
+        if (Forums.get(FOR_ForumKey) == StorageStatus::Ok && FOR.COUNTFLAG == 0) {
+            FOR.COUNTFLAG = 1;
+            if (!storeWrite(Forums, UpdateRecord)) return end(State::Failed);
+        }
+    }
+    status_ = kRemovalTexts[removalStage_];
+    bool ok = true;
+    switch (removalStage_) {
+        case 0:
+            for (int n = 0; ok && n < quota_ && next_ < confirmed_.size(); ++n)
+                ok = removeMessageRecords(confirmed_[next_++], batch_);
+            break;
+        case 1: ok = removeWordEntries(batch_); break;
+        case 2: ok = lowerWordCounts(batch_); break;
+        default: ok = removeTopicAssignments(batch_); break;
+    }
+    if (!ok) return end(State::Failed);
+    if (++removalStage_ < static_cast<int>(std::size(kRemovalTexts))) return JobStatus::Running;
+    // The batch is whole: its messages are gone with everything that named them.
+    removalStage_ = 0;
+    summary_.deleted += static_cast<long long>(batch_.removed.size());
+    removed_[job.source] += static_cast<long long>(batch_.removed.size());
+    indexedRemoved_[job.source] += batch_.indexed;
+    batch_.clear();
+    if ((storeWriteCount() > kCommitAfterWrites || next_ >= confirmed_.size()) && !commit()) return end(State::Failed);
     return JobStatus::Running;
 }
 
@@ -284,19 +307,20 @@ JobStatus RedirectionPurge::repair() {
     if (!inTransaction() && !beginTransactionChecked({})) return end(State::Failed);
     bool ok = true, done = false;
     switch (repairStep_) {
-        case 0: done = repair_->sections(quota_, ok); break;
-        case 1: done = repair_->threads(quota_, ok); break;
-        case 2: done = repair_->persons(quota_, ok); break;
-        case 3: done = repair_->orphanPersons(quota_, ok); break;
-        case 4: done = repair_->emptyWords(quota_, ok); break;
-        case 5: done = repair_->topicCounts(quota_, ok); break;
+        case 0: done = repair_->receivers(quota_, ok); break;
+        case 1: done = repair_->sections(quota_, ok); break;
+        case 2: done = repair_->threads(quota_, ok); break;
+        case 3: done = repair_->persons(quota_, ok); break;
+        case 4: done = repair_->orphanPersons(quota_, ok); break;
+        case 5: done = repair_->emptyWords(quota_, ok); break;
+        case 6: done = repair_->topicCounts(quota_, ok); break;
         default: done = true; ok = writeCatalogCount(); break;
     }
     if (!ok) return end(State::Failed);
     if ((done || repair_->writes() > kCommitAfterWrites) && !commit()) return end(State::Failed);
     repair_->resetWrites();
     if (!done) return JobStatus::Running;
-    if (++repairStep_ <= 6) return JobStatus::Running;
+    if (++repairStep_ < kRepairSteps) return JobStatus::Running;
     summary_.after += repair_->counts().messages;
     summary_.threads += repair_->threadsLeft();
     summary_.participants += repair_->personsLeft();

@@ -13,15 +13,20 @@
 //   Collect    the job's selected messages in its source, with their
 //              Message-IDs ("Deleting messages in obsolete section")
 //   Confirm    which of them the job's target holds
-//   Delete     those leave the source with their text, Message-ID, topic
-//              assignments and word-index entries; a commit every 400
-//              writes                                 -> Collect (next job)
+//   Delete     those leave the source a batch at a time, in one
+//              transaction with all that names them, a slice per stage:
+//              header, text and Message-ID ("Deleting messages in obsolete
+//              section"), word-index entries ("Purging orphaned word
+//              indexes"), word counts ("Updating index counts per indexed
+//              word"), topic assignments ("Removing orphaned search
+//              indexes"); a commit every 400 writes -> Collect (next job)
 //   Count      a source's headers counted                  -> Repair
-//   Repair     "Updating message counts per section", "... per thread",
-//              "... per person", "Removing orphan duplicates" (persons left
-//              without messages), "Rebuilding word list", "Updating key
-//              word index counts", then the catalog record -> Count (next
-//              source)
+//   Repair     "Updating message receiver information", "Updating message
+//              counts per section", "... per thread", "... per person",
+//              "Removing orphan duplicates" (persons left without
+//              messages), "Rebuilding word list" (words no message uses
+//              any more), "Updating key word index counts", then the
+//              catalog record ("Flushing buffers") -> Count (next source)
 //   Settle     the settings                                -> Done
 //   Done, Stopped, Failed
 // Every step leaves whole transactions behind: killed anywhere, the next
@@ -61,8 +66,9 @@ public:
 
     JobStatus step() override;
     JobStatus status() const override;
-    // Accepted; the purge ends at the next slice boundary (what it deleted
-    // stays, committed; the counts are repaired by the next purge).
+    // Accepted; the purge ends at the next slice boundary, once the batch
+    // being removed is whole (what it deleted stays, committed; the counts
+    // are repaired by the next purge).
     bool requestStop(StopRequest how) override;
     // The status line and the summary counters.
     ProgressReport report() const override;
@@ -101,6 +107,8 @@ private:
     std::vector<Candidate> candidates_;   // its selected messages
     std::vector<ULONG> confirmed_;        // those its target holds
     std::size_t next_ = 0;
+    RemovalBatch batch_;                  // the messages being removed now
+    int removalStage_ = 0;                // the stage the batch is at
     RecordPosition last_ = 0;             // scan position in a header table
     int openKind_ = 0;                    // 0 nothing open, 1 headers and Message-IDs, 2 removal tables
     ULONG openId_ = 0;                    // the database open

@@ -121,6 +121,46 @@ TEST_F(RedirectCommand, TwoNewsgroupsShareATargetAndOneOfThemLeavesIt) {
     expectWhole("F3", "Common");
 }
 
+TEST_F(RedirectCommand, ArticlesThatLeaveTakeTheirWordIndexEntriesAndTopicsWithThem) {
+    ASSERT_EQ(pmoor32({"redirect", "comp.x", "Common"}).code, 0);
+    ASSERT_EQ(pmoor32({"redirect", "comp.y", "Common"}).code, 0);
+    ASSERT_EQ(pmoor32({"redirect", "--apply"}).code, 0);
+    ASSERT_EQ(pmoor32({"index", "Common"}).code, 0);
+    // Every article of the target under one topic.
+    ASSERT_TRUE(storeExecute(store("F3"),
+                             "CREATE TABLE IF NOT EXISTS \"SIndex\" (\"ID\" INTEGER NOT NULL DEFAULT 0, "
+                             "\"MSGNUMBER\" INTEGER NOT NULL DEFAULT 0);"
+                             "CREATE UNIQUE INDEX IF NOT EXISTS \"SIndex_IdKey\" ON \"SIndex\" (\"ID\", "
+                             "\"MSGNUMBER\" DESC);"
+                             "CREATE INDEX IF NOT EXISTS \"SIndex_MsgKey\" ON \"SIndex\" (\"MSGNUMBER\");"
+                             "INSERT INTO Codes (TYPE, \"INDEX\", ID, COUNT) VALUES (1, 'Everything', 9, 30);"
+                             "INSERT INTO SIndex SELECT 9, MSGNUMBER FROM MsgNmbr"));
+    const std::string words = "SELECT count(*) FROM WordList";
+    const std::string wordsBefore = storeValue(store("F3"), words);
+
+    ASSERT_EQ(pmoor32({"redirect", "comp.y", "--none"}).code, 0);
+    const CommandResult r = pmoor32({"redirect", "--apply"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(count("F3"), 20u);
+    EXPECT_EQ(count("F2"), 10u);
+    expectWhole("F3", "Common");
+    // No entry of an article that left; each word counts the entries left,
+    // and the words only comp.y used are gone from the list.
+    EXPECT_EQ(storeValue(store("F3"), "SELECT count(*) FROM MasIdx WHERE SYSID NOT IN (SELECT MSGNUMBER FROM MsgNmbr)"),
+              "0");
+    EXPECT_EQ(storeValue(store("F3"), "SELECT count(*) FROM MasIdx"), "20");
+    const std::string entries = storeValue(store("F3"), "SELECT sum(ENTRIES) FROM MasIdx");
+    EXPECT_EQ(storeValue(store("F3"), "SELECT sum(WORDCOUNT) FROM WordList"), entries);
+    EXPECT_EQ(storeValue(store("F3"), "SELECT RECORDS FROM MasIdx_info"), entries);
+    EXPECT_EQ(storeValue(store("F3"), "SELECT count(*) FROM WordList WHERE WORDCOUNT <= 0"), "0");
+    EXPECT_LT(std::stoi(storeValue(store("F3"), words)), std::stoi(wordsBefore));
+    // The topic keeps the articles that stayed, and counts them.
+    EXPECT_EQ(storeValue(store("F3"), "SELECT count(*) FROM SIndex WHERE MSGNUMBER NOT IN (SELECT MSGNUMBER FROM MsgNmbr)"),
+              "0");
+    EXPECT_EQ(storeValue(store("F3"), "SELECT COUNT FROM Codes WHERE ID = 9"), "20");
+    EXPECT_NE(pmoor32({"search", "Common", "comp.x"}).out, "");
+}
+
 TEST_F(RedirectCommand, ATargetThatIsItselfRedirectedGivesBackTheGroupsRedirectedToIt) {
     ASSERT_EQ(pmoor32({"db", "create", "newsgroup", "Archive", "--target"}).code, 0);  // F4
     ASSERT_EQ(pmoor32({"redirect", "comp.x", "Common"}).code, 0);
