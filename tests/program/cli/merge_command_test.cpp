@@ -76,6 +76,28 @@ TEST_F(MergeCommand, MailPresentInBothBoxesIsStoredOnceWithItsReceiversAndStatus
     EXPECT_EQ(value("F2", "SELECT count(*) FROM Mail"), "50");
 }
 
+TEST_F(MergeCommand, AMailIsTheSameDespiteTheLetterCaseOfItsSubjectItsSecondsAndAShortTextTail) {
+    mailbox("Home", 1, 5);
+    mailbox("Archive", 1, 5);
+    ASSERT_TRUE(storeExecute(store("F1"),
+                             "UPDATE Mail SET SUBJECT = upper(SUBJECT) WHERE SUBJECT = 'Note 2';"
+                             "UPDATE Mail SET TIME = TIME + 3000 WHERE SUBJECT = 'Note 5';"
+                             "UPDATE MsgText SET MsgText = MsgText || 'Sent from my desk' WHERE MSGNUMBER = "
+                             "(SELECT MAILID FROM Mail WHERE SUBJECT = 'Note 3');"
+                             "UPDATE MsgText SET MsgText = MsgText || 'Sent from my desk, one more time' WHERE "
+                             "MSGNUMBER = (SELECT MAILID FROM Mail WHERE SUBJECT = 'Note 4');"
+                             "UPDATE Mail SET TIME = TIME + 6000 WHERE SUBJECT = 'Note 1'"));
+    const CommandResult r = pmoor32({"merge", "Home", "Archive"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    // Another minute and a text longer by 20 characters or more make
+    // another mail; the rest is there already.
+    EXPECT_EQ(r.out, "converted\t5\nmerged\t2\nskipped\t3\n");
+    EXPECT_EQ(value("F2", "SELECT group_concat(SUBJECT, ',') FROM (SELECT SUBJECT FROM Mail GROUP BY SUBJECT "
+                          "HAVING count(*) = 2 ORDER BY SUBJECT)"),
+              "Note 1,Note 4");
+    expectMailCountsHold("F2", "Archive");
+}
+
 TEST_F(MergeCommand, AForumTargetKeepsItsOwnCopiesOfTheSameMessages) {
     const std::string capture = std::string(POSTMOOR_TEST_DATA) + "/capture/tapcis6/forum.msg";
     for (const char* name : {"Source", "Target"}) {
