@@ -1,0 +1,31 @@
+#pragma once
+// The tables a browse of the active database reads, opened for as long as
+// the object lives: the catalog, the headers, texts, persons, sections,
+// threads (forum and newsgroup) or mails, topics and their attachments,
+// the last search result and, when the database has a word index, its word
+// list and occurrences.
+#include <vector>
+
+#include "common/types.h"
+
+namespace pm {
+
+class BrowseTables {
+public:
+    // Opens the tables for a database of `type` (OP_CLOSE mode 1; a table
+    // that cannot be opened or repaired ends the program).
+    explicit BrowseTables(BYTE type);
+    ~BrowseTables();
+    BrowseTables(const BrowseTables&) = delete;
+    BrowseTables& operator=(const BrowseTables&) = delete;
+
+    // Whether the word list and occurrences are open (the database was
+    // word indexed).
+    bool wordIndex() const { return wordIndex_; }
+
+private:
+    std::vector<int> numbers_;
+    bool wordIndex_ = false;
+};
+
+}  // namespace pm
