@@ -26,7 +26,21 @@ const std::vector<Command>& commands() {
          "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
          "                                words match whole (--prefix: at the start, --whole: at the end);\n"
          "                                a search pauses every block of hits unless --all"},
-        {"show", commandShow, "show DB MSGNUMBER             header and text of one message"},
+        {"show", commandShow, "show DB MSGNUMBER [--json]    header and text of one message"},
+        {"list", commandList,
+         "list DB [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--word WORD]\n"
+         "        [--status normal|keep|delete] [--limit N] [--json]\n"
+         "                                the messages of a browse view in its order, one a line: number,\n"
+         "                                date, time, sender, receiver, subject, status (the one the browse\n"
+         "                                colours by: message, then thread, section or partner, database);\n"
+         "                                VIEW: number|thread|section|from|to|date|word|topic|search\n"
+         "                                (mail: date|subject|partner|from|to|word|topic|search)"},
+        {"thread", commandThread,
+         "thread DB MSGNUMBER [--json]  the message's thread as the thread tree shows it, indented by depth"},
+        {"mark", commandMark,
+         "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
+         "                                set the status of the messages (or of their threads, sections,\n"
+         "                                mail partners, or of the database)"},
         {"words", commandWords, "words DB [--top N]            indexed words with their message counts (TSV)"},
         {"config", commandConfig,
          "config get ITEM               print a settings item (2-19, 22-63; 17/18/44 directories)\n"
