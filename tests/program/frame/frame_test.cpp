@@ -450,6 +450,7 @@ void FrameTest::toolbarButtonsAndCommandsReachTheActiveBrowse() {
         browse = new BrowseProbe;
         return browse;
     });
+    frame.factories().addCommands("BrowseMsgNmbr", {int(CommandId::StandardSearch)});
     frame.updateCommandStates();
     frame.runCommand(CommandId::BrowseMessages);
     QVERIFY(browse);
