@@ -278,7 +278,15 @@ void BrowseWindow::showList(std::int64_t select) {
     resetting_ = true;
     model_->setList(session_->list(), columns);
     resetting_ = false;
-    if (!sameColumns) PagedListModel::applyWidths(list_, columns);
+    if (!sameColumns) {
+        PagedListModel::applyWidths(list_, columns);
+        // The first five columns keep the widths the user gave them.
+        ColumnWidths widths{};
+        if (settings_.columns(columnSlot(), widths))
+            for (int i = 0; i < 5 && i < static_cast<int>(columns.size()); ++i)
+                if (widths[static_cast<std::size_t>(i)] > 0 && !columns[static_cast<std::size_t>(i)].stretch)
+                    list_->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+    }
     changingTabs_ = true;
     for (int i = 0; i < tabs_->count(); ++i) {
         if (tabs_->tabData(i).toInt() == session_->view()) tabs_->setCurrentIndex(i);
@@ -311,6 +319,10 @@ void BrowseWindow::selectRow(int row) {
 int BrowseWindow::currentRow() const { return list_->currentIndex().isValid() ? list_->currentIndex().row() : -1; }
 
 void BrowseWindow::onCurrentRowChanged(int row) {
+    if (session_->list() && session_->list()->outOfStep()) {
+        // Another user changed the view's records: read the list again.
+        QMetaObject::invokeMethod(this, [this] { refresh(); }, Qt::QueuedConnection);
+    }
     session_->select(row);
     if (session_->mail()) emit BrowseLink::instance().mailContextPublished();
     else emit BrowseLink::instance().contextPublished();
@@ -349,6 +361,17 @@ void BrowseWindow::updateStrip() {
     updateBookmark();
 }
 
-void BrowseWindow::closeEvent(QCloseEvent* event) { QWidget::closeEvent(event); }
+int BrowseWindow::columnSlot() const {
+    return session_->mail() ? frame::ColumnsBrowseMail : frame::ColumnsBrowseMsgNmbr;
+}
+
+void BrowseWindow::closeEvent(QCloseEvent* event) {
+    // Kept for the next time; saved with the settings at exit.
+    ColumnWidths widths{};
+    for (int i = 0; i < 5 && i < model_->columnCount(); ++i)
+        widths[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(list_->columnWidth(i));
+    settings_.storeColumns(columnSlot(), widths, std::min(5, model_->columnCount()));
+    QWidget::closeEvent(event);
+}
 
 }  // namespace pm

@@ -110,6 +110,7 @@ private:
     void updateBookmark();
     ULONG lookup(LookupKind kind);
     bool handleStatusKey(int key, Qt::KeyboardModifiers modifiers);
+    int columnSlot() const;
 
     frame::FrameSettings& settings_;
     std::unique_ptr<BrowseTables> tables_;

@@ -72,6 +72,10 @@ bool BrowseWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (handleStatusKey(key->key(), key->modifiers())) return true;
+        if (key->key() == Qt::Key_F5) {
+            refresh();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

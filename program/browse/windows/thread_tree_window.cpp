@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -31,7 +32,7 @@ ThreadTreeWindow::ThreadTreeWindow(frame::FrameSettings& settings, QWidget* pare
     view_->setExpandsOnDoubleClick(false);
     view_->installEventFilter(this);
     if (const std::optional<QFont> font = browseLook(settings).treeFont) view_->setFont(*font);
-    if (settings.value(ItemTreeOnTop) != 0) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    onTop_ = settings.value(ItemTreeOnTop) != 0;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
@@ -44,6 +45,18 @@ ThreadTreeWindow::ThreadTreeWindow(frame::FrameSettings& settings, QWidget* pare
     });
     connect(&BrowseLink::instance(), &BrowseLink::contextPublished, this, [this] { followBrowse(); });
     followBrowse();
+}
+
+void ThreadTreeWindow::showEvent(QShowEvent* event) {
+    // Floating on top is a property of the window the tree lives in.
+    if (onTop_) {
+        QWidget* window = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+        if (!(window->windowFlags() & Qt::WindowStaysOnTopHint)) {
+            window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            window->show();
+        }
+    }
+    QWidget::showEvent(event);
 }
 
 ThreadTreeWindow::~ThreadTreeWindow() {

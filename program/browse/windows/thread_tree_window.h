@@ -37,8 +37,11 @@ public:
     // The item of message `number` (nullptr when not shown).
     QTreeWidgetItem* itemOf(ULONG number) const;
 
+    bool floatsOnTop() const { return onTop_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void fill();
@@ -48,6 +51,7 @@ private:
     ThreadTree tree_;
     QTreeWidget* view_;
     bool mirroring_ = false;
+    bool onTop_ = false;
 };
 
 }  // namespace pm

@@ -129,6 +129,13 @@ void BrowseWindowTest::viewsShowTheirOrderAndTheTitleCounts() {
     w.list()->setFocus();
     QTest::keyClicks(w.list(), "sm");
     QCOMPARE(w.currentRow(), 4);
+
+    // The widths of the first five columns are kept for the next browse.
+    w.list()->setColumnWidth(1, 123);
+    w.close();
+    QCOMPARE(inst.settings.columnWidths[frame::ColumnsBrowseMsgNmbr][1], std::int16_t(123));
+    BrowseWindow next(inst.settings);
+    QCOMPARE(next.list()->columnWidth(1), 123);
 }
 
 void BrowseWindowTest::narrowingWithLookupListsAndFilterButtons() {
@@ -348,6 +355,13 @@ void BrowseWindowTest::threadTreeFollowsTheBrowseAndDoubleClickShowsTheMessage()
     QCOMPARE(w.viewTabs()->currentIndex(), 1);
     QCOMPARE(readContext().XMSGID, 110u);
     QCOMPARE(w.currentRow(), 0);
+
+    // The preference "always floating on top".
+    inst.settings.values[ItemTreeOnTop] = 1;
+    ThreadTreeWindow onTop(inst.settings);
+    onTop.show();
+    QVERIFY(onTop.windowFlags() & Qt::WindowStaysOnTopHint);
+    onTop.close();
 
     // The tree's keys move the browse.
     t->setFocus();
