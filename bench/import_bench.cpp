@@ -50,29 +50,29 @@ public:
             return false;
         }
         for (int n = 0; n < call.quota && next_ < gMessages; ++n, ++next_) {
-            NewHR.clear();
+            WorkRecord record;
             const long i = next_;
-            NHR.FOR_DESCRIPTION = "Bench Forum " + std::to_string(i % gForums);
-            NHR.SECTIONNUMBER = static_cast<ULONG>(i % 7);
-            NHR.SEC_DESCRIPTION = "Section " + std::to_string(i % 7);
+            record.FOR_DESCRIPTION = "Bench Forum " + std::to_string(i % gForums);
+            record.SECTIONNUMBER = static_cast<ULONG>(i % 7);
+            record.SEC_DESCRIPTION = "Section " + std::to_string(i % 7);
             // About 1 in 4 messages starts a thread; senders grow slowly.
             const long thread = i / 4 + (rng_() % 3);
-            NHR.HEADING = std::to_string(thread) + " " + word(rng_) + " subject";
+            record.HEADING = std::to_string(thread) + " " + word(rng_) + " subject";
             const long sender = (i / 3) % (200 + i / 20);
-            NHR.S_NAME = "Sender" + std::to_string(sender) + " Person";
-            NHR.S_CISADRESS = "7" + std::to_string(sender) + ",1";
-            NHR.R_NAME = "Receiver" + std::to_string(i % 97) + " Person";
-            NHR.R_CISADRESS = "8" + std::to_string(i % 97) + ",2";
-            NHR.DATE = 71000 + static_cast<LONG>(i % 3000);
+            record.S_NAME = "Sender" + std::to_string(sender) + " Person";
+            record.S_CISADRESS = "7" + std::to_string(sender) + ",1";
+            record.R_NAME = "Receiver" + std::to_string(i % 97) + " Person";
+            record.R_CISADRESS = "8" + std::to_string(i % 97) + ",2";
+            record.DATE = 71000 + static_cast<LONG>(i % 3000);
             std::string text;
             while (text.size() < 2000) text += word(rng_) + (rng_() % 12 == 0 ? "\r\n" : " ");
-            NHR.MSGTEXT = text;
-            const Resolution db = call.databases->resolve(NHR.FOR_DESCRIPTION.str(), ResolveForum);
-            NHR.INTERNAL = db.id;
-            NHR.MSGNUMBER = static_cast<ULONG>(1000 + i);
+            record.MSGTEXT = text;
+            const Resolution db = call.databases->resolve(record.FOR_DESCRIPTION.str(), ResolveForum, &record);
+            record.INTERNAL = db.id;
+            record.MSGNUMBER = static_cast<ULONG>(1000 + i);
             // Most messages answer the previous one of their forum.
-            NHR.REFNUMBER = i % 4 && i >= gForums ? static_cast<ULONG>(1000 + i - gForums) : 0;
-            call.work->appendMessage();
+            record.REFNUMBER = i % 4 && i >= gForums ? static_cast<ULONG>(1000 + i - gForums) : 0;
+            call.work->appendMessage(record);
             call.progress += 2000;
         }
         return next_ >= gMessages;

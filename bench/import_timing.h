@@ -20,7 +20,7 @@ inline ImportTimes timeImportRun(ImportRun& run) {
     auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
     const auto start = Clock::now();
     Clock::time_point storing{};
-    while (run.step() == StepResult::Running)
+    while (run.step() == JobStatus::Running)
         if (storing == Clock::time_point{} && run.state() == ImportState::SwitchDatabase) storing = Clock::now();
     const auto end = Clock::now();
     ImportTimes times;

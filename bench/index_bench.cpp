@@ -234,7 +234,7 @@ int index(const std::string& root, std::vector<std::string>& args) {
     pm::Mem.DoTask = 2;  // unattended: no question before replacing an index
     const auto started = Clock::now();
     pm::IndexRun run(pm::Mem.ForumNumber, pm::Mem.ForumType, options);
-    run.runToEnd();
+    runToEnd(run);
     const double elapsed = seconds(started);
     const pm::IndexRunSummary& s = run.summary();
     pm::closeAllTables();

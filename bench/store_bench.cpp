@@ -110,47 +110,47 @@ int main(int argc, char** argv) {
     const auto start = WallClock::now();
     long stored = 0, commits = 0;
     for (long n = 1; n <= messages; ++n) {
-        NewHR.clear();
-        NHR.INTERNAL = database;
-        NHR.MSGNUMBER = static_cast<ULONG>(100000 + n);
-        const ULONG messageNumber = NHR.MSGNUMBER;
+        WorkRecord record;
+        record.INTERNAL = database;
+        record.MSGNUMBER = static_cast<ULONG>(100000 + n);
+        const ULONG messageNumber = record.MSGNUMBER;
         if (threads.empty() || n % 5 == 0) {
             threads.push_back({capitalised(word(rng)) + ' ' + word(rng) + ' ' + word(rng) + " #" + std::to_string(n),
                                static_cast<ULONG>(1 + rng() % 8), {}});
         }
         Thread& thread = threads[rng() % threads.size()];
         const bool reply = !thread.messages.empty();
-        NHR.REFNUMBER = reply ? thread.messages[rng() % thread.messages.size()] : 0;
-        NHR.SECTIONNUMBER = thread.section;
-        NHR.SEC_DESCRIPTION = "Section " + std::to_string(thread.section);
+        record.REFNUMBER = reply ? thread.messages[rng() % thread.messages.size()] : 0;
+        record.SECTIONNUMBER = thread.section;
+        record.SEC_DESCRIPTION = "Section " + std::to_string(thread.section);
         if (type == TypeNewsgroup) {
-            const ULONG parent = NHR.REFNUMBER;
-            NHR.MSGNUMBER = static_cast<ULONG>(2 * n);
-            NHR.SECTIONNUMBER = database;
-            NHR.SEC_DESCRIPTION = "Benchmark Database";
+            const ULONG parent = record.REFNUMBER;
+            record.MSGNUMBER = static_cast<ULONG>(2 * n);
+            record.SECTIONNUMBER = database;
+            record.SEC_DESCRIPTION = "Benchmark Database";
             TempID.clear();
-            TID.MSGNUMBER = NHR.MSGNUMBER;
+            TID.MSGNUMBER = record.MSGNUMBER;
             TID.IDSTRING = "<" + std::to_string(messageNumber) + "@bench>";
             TempID.add();
-            NHR.REFNUMBER = 0;
+            record.REFNUMBER = 0;
             if (parent != 0) {
                 TempID.clear();
                 TID.MSGNUMBER = static_cast<ULONG>(2 * n + 1);
                 TID.IDSTRING = "<" + std::to_string(parent) + "@bench>";
                 TempID.add();
-                NHR.REFNUMBER = TID.MSGNUMBER;
+                record.REFNUMBER = TID.MSGNUMBER;
             }
         }
-        NHR.HEADING = (reply ? "Re: " : "") + thread.subject;
+        record.HEADING = (reply ? "Re: " : "") + thread.subject;
         const auto& sender = senders[rng() % senders.size()];
-        NHR.S_NAME = sender.first;
-        NHR.S_CISADRESS = sender.second;
+        record.S_NAME = sender.first;
+        record.S_CISADRESS = sender.second;
         const auto& receiver = senders[rng() % senders.size()];
-        NHR.R_NAME = rng() % 3 == 0 ? std::string("All") : receiver.first;
-        NHR.R_CISADRESS = NHR.R_NAME == "All" ? std::string() : receiver.second;
-        NHR.DATE = 73000 + static_cast<LONG>(n / 500);
-        NHR.MSGTEXT = texts[static_cast<std::size_t>(n) % texts.size()];
-        const StoreOutcome out = store.storeCurrent();
+        record.R_NAME = rng() % 3 == 0 ? std::string("All") : receiver.first;
+        record.R_CISADRESS = record.R_NAME == "All" ? std::string() : receiver.second;
+        record.DATE = 73000 + static_cast<LONG>(n / 500);
+        record.MSGTEXT = texts[static_cast<std::size_t>(n) % texts.size()];
+        const StoreOutcome out = store.store(record);
         if (out.result == StoreFatal) {
             std::fprintf(stderr, "store failed at message %ld\n", n);
             return 1;

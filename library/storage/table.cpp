@@ -117,10 +117,10 @@ StorageStatus Table::checkLayout() {
 
 std::int64_t Table::storedRecords() { return backend().storedRecords(); }
 
-void Table::clear(int how) {
-    auto* bytes = static_cast<unsigned char*>(record_);
-    std::memset(bytes, how > 0 ? 0xFF : 0, def_.recordSize);
-    for (const FieldDef& f : def_.fields) {
+void clearRecord(const TableDef& def, void* record, int how) {
+    auto* bytes = static_cast<unsigned char*>(record);
+    std::memset(bytes, how > 0 ? 0xFF : 0, def.recordSize);
+    for (const FieldDef& f : def.fields) {
         unsigned char* p = bytes + f.offset;
         switch (f.type) {
             case FieldType::String:
@@ -146,6 +146,10 @@ void Table::clear(int how) {
             case FieldType::Bytes: break;  // the memset gave 0 or all ones
         }
     }
+}
+
+void Table::clear(int how) {
+    clearRecord(def_, record_, how);
     for (std::string* m : memos_) m->clear();
 }
 

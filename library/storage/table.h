@@ -27,6 +27,11 @@ using RecordPosition = std::int64_t;
 
 class TableBackend;
 
+// Sets the fixed part of a record of `def` at `record` as Table::clear()
+// does: 0 numbers and blank texts; 1 every field at its highest value; -1
+// every field at its lowest value.
+void clearRecord(const TableDef& def, void* record, int how = 0);
+
 class Table {
 public:
     // `record` points at the table's record buffer (def.recordSize bytes);

@@ -29,21 +29,26 @@ IndexRun::IndexRun(ULONG databaseId, BYTE databaseType, IndexRunOptions options)
     : impl_(std::make_unique<Impl>(databaseId, databaseType, options)) {}
 IndexRun::~IndexRun() = default;
 
-IndexRun::StepResult IndexRun::step() { return impl_->step(); }
+JobStatus IndexRun::step() { return impl_->step(); }
+JobStatus IndexRun::status() const { return impl_->status(); }
 
-IndexRun::StepResult IndexRun::runToEnd() {
-    StepResult r;
-    while ((r = step()) == StepResult::Running) {
-    }
-    return r;
+bool IndexRun::requestStop(StopRequest) {
+    if (impl_->state == State::Start) impl_->end(State::Stopped, 2);
+    else impl_->cancelRequested = true;
+    return true;
 }
 
-void IndexRun::cancel() { impl_->cancelRequested = true; }
+ProgressReport IndexRun::report() const {
+    const IndexProgress& p = impl_->progress;
+    ProgressReport report;
+    report.title = p.title;
+    report.lines = {p.status};
+    report.counters = {{"messages", p.done}, {"of", p.planned}};
+    report.percent = p.cleanupPercent >= 0 ? p.cleanupPercent : p.percent;
+    return report;
+}
+
 IndexRun::State IndexRun::state() const { return impl_->state; }
-bool IndexRun::finished() const {
-    const State s = impl_->state;
-    return s == State::Done || s == State::Stopped || s == State::Skipped || s == State::Failed;
-}
 int IndexRun::result() const { return impl_->result; }
 const IndexProgress& IndexRun::progress() const { return impl_->progress; }
 const IndexRunSummary& IndexRun::summary() const { return impl_->summary; }
@@ -58,7 +63,7 @@ int INDEXFILE1(int indexType, int batchSize, int positionSize, ULONG& lastPositi
     options.indexType = indexType;
     options.batchSize = batchSize > 0 ? batchSize : 4;
     IndexRun run(databaseId, databaseType, options);
-    run.runToEnd();
+    runToEnd(run);
     if (run.state() != IndexRun::State::Skipped) {
         lastPosition = run.lastPosition();
         indexedCount = run.indexedCount();
@@ -85,7 +90,17 @@ IndexRun::Impl::~Impl() {
     if (running) IndexingInProgress = 0;
 }
 
-IndexRun::StepResult IndexRun::Impl::step() {
+JobStatus IndexRun::Impl::status() const {
+    switch (state) {
+        case State::Done: return JobStatus::Done;
+        case State::Stopped: return JobStatus::Stopped;
+        case State::Skipped: return declined ? JobStatus::Stopped : JobStatus::Failed;
+        case State::Failed: return JobStatus::Failed;
+        default: return JobStatus::Running;
+    }
+}
+
+JobStatus IndexRun::Impl::step() {
     switch (state) {
         case State::Start: start(); break;
         case State::Cleanup: runCleanup(); break;
@@ -96,12 +111,10 @@ IndexRun::StepResult IndexRun::Impl::step() {
         case State::Finishing: finishRun(); break;
         case State::Done:
         case State::Stopped:
-        case State::Skipped: return StepResult::Done;
-        case State::Failed: return StepResult::Failed;
+        case State::Skipped:
+        case State::Failed: break;
     }
-    if (state == State::Failed) return StepResult::Failed;
-    if (state == State::Done || state == State::Stopped || state == State::Skipped) return StepResult::Done;
-    return StepResult::Running;
+    return status();
 }
 
 void IndexRun::Impl::setStatus(std::string status) { progress.status = std::move(status); }
@@ -189,6 +202,7 @@ void IndexRun::Impl::start() {
                                       "file will be indexed.|Are you SURE you want to continue?",
                                       Icon::Exclamation, ButtonYes | ButtonNo, ButtonNo);
         if (answer != ButtonYes) {
+            declined = true;
             end(State::Skipped, 2);
             return;
         }

@@ -30,7 +30,13 @@
 //              that works, FOR:WORDLISTINDEXNEEDSUPDATE is cleared.
 //   Done, Stopped, Skipped, Failed
 //              terminal. IndexingInProgress is 0 again and the tables are
-//              released. result() is 1 after Done, 2 otherwise.
+//              released. result() is 1 after Done, 2 otherwise. As a job:
+//              Done is Done, Stopped Stopped, Failed Failed; Skipped is
+//              Stopped when the person declined the full run, else Failed.
+//
+// A stop request (either kind; the run asks nothing) before the first step
+// ends the run at once; later the run flushes what it has indexed and ends
+// Stopped at the next step, or after the cleanup when one is under way.
 //
 // The checkpoint only advances with a committed flush: a run that ends
 // abnormally (or an object destroyed mid-run) leaves the index at its last
@@ -40,6 +46,7 @@
 #include <memory>
 #include <string>
 
+#include "common/job.h"
 #include "common/types.h"
 
 namespace pm {
@@ -83,31 +90,30 @@ struct IndexRunSummary {
     int flushes = 0;
 };
 
-class IndexRun {
+class IndexRun final : public Job {
 public:
     enum class State { Start, Cleanup, Reset, Preparing, Indexing, Flushing, Finishing, Done, Stopped, Skipped, Failed };
-    enum class StepResult { Running, Done, Failed };
 
     // A run over database `databaseId` (activated when it is not the active
     // one) of type `databaseType` (1 forum, 2 mail, 3 newsgroup).
     IndexRun(ULONG databaseId, BYTE databaseType, IndexRunOptions options = {});
     // Abandons a run still going: rolls back what is not committed and
     // releases the tables; the index stays at its last checkpoint.
-    ~IndexRun();
+    ~IndexRun() override;
     IndexRun(const IndexRun&) = delete;
     IndexRun& operator=(const IndexRun&) = delete;
 
-    // One slice of work. Done once the run ended (result() tells how),
-    // Failed after a failure that was reported.
-    StepResult step();
-    // Runs every remaining step.
-    StepResult runToEnd();
-    // The stop button: the run flushes and ends at the next step, or after
-    // the cleanup when one is under way.
-    void cancel();
+    // One slice of work; the job status after it (see above).
+    JobStatus step() override;
+    JobStatus status() const override;
+    // The stop button or a signal: always accepted (see above).
+    bool requestStop(StopRequest how) override;
+    // The title, the status line, the counters "messages" (read in this
+    // run) and "of" (planned), and the percentage (of the cleanup while it
+    // runs).
+    ProgressReport report() const override;
 
     State state() const;
-    bool finished() const;
     int result() const;  // 1 success; 2 skipped, stopped or failed
     const IndexProgress& progress() const;
     const IndexRunSummary& summary() const;

@@ -22,7 +22,8 @@ public:
     Impl(ULONG databaseId, BYTE databaseType, IndexRunOptions options);
     ~Impl();
 
-    StepResult step();
+    JobStatus step();
+    JobStatus status() const;
 
     // --- index_run.cpp ---
     void start();
@@ -65,6 +66,7 @@ public:
     State afterFlush = State::Indexing;
     bool cleanupAfterFlush = false;
     bool cancelRequested = false;
+    bool declined = false;  // the person declined replacing the index
     bool stopping = false;
     bool failed = false;
     int result = 2;

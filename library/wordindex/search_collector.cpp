@@ -23,15 +23,49 @@ std::vector<std::string> phraseTexts(const std::vector<PhraseWord>& words) {
 }  // namespace
 
 SearchCollector::SearchCollector(SearchExpression expression, BYTE databaseType, LONG pause,
-                                 std::vector<PhraseWord> phrase)
+                                 std::vector<PhraseWord> phrase, MoreBlocks moreBlocks)
     : expression_(std::move(expression)), databaseType_(databaseType),
       pause_(static_cast<std::size_t>(pause < 1 ? 1 : pause)), phraseWords_(std::move(phrase)),
-      phrase_(!phraseWords_.empty()), phraseMatcher_(phraseTexts(phraseWords_)) {}
+      phrase_(!phraseWords_.empty()), phraseMatcher_(phraseTexts(phraseWords_)), moreBlocks_(moreBlocks) {}
 
-SearchCollector::StepResult SearchCollector::step() {
+JobStatus SearchCollector::status() const {
+    switch (state_) {
+        case State::Paused: return JobStatus::Paused;
+        case State::Done: return JobStatus::Done;
+        case State::Stopped: return JobStatus::Stopped;
+        case State::Failed: return JobStatus::Failed;
+        default: return JobStatus::Running;
+    }
+}
+
+bool SearchCollector::requestStop(StopRequest) {
+    switch (state_) {
+        case State::Done:
+        case State::Stopped:
+        case State::Failed: return true;
+        case State::Phrase: afterPhrase_ = State::Stopped; return true;
+        default: finishSession(State::Stopped); return true;
+    }
+}
+
+ProgressReport SearchCollector::report() const {
+    ProgressReport r;
+    r.title = " Search";
+    r.lines = {status_};
+    r.counters = {{"Found", static_cast<long long>(messages_.size())}, {"Occurrences read", occurrencesRead_}};
+    r.percent = percent_;
+    return r;
+}
+
+JobStatus SearchCollector::step() {
     switch (state_) {
         case State::Start: start(); break;
         case State::Confirm: {
+            if (moreBlocks_ == MoreBlocks::Continue) {
+                confirmed_ = true;
+                state_ = State::Gather;
+                break;
+            }
             const Button answer = message("Too Many Matches",
                                           "The Search you have requested has too many matches.|The 1st " +
                                               std::to_string(kNotOnlyBlock) +
@@ -50,23 +84,12 @@ SearchCollector::StepResult SearchCollector::step() {
         case State::Gather: gather(); break;
         case State::Ask: ask(); break;
         case State::Phrase: checkPhrase(); break;
-        case State::Paused: return StepResult::Paused;
-        case State::Done: return StepResult::Done;
-        case State::Failed: return StepResult::Failed;
+        case State::Paused:
+        case State::Done:
+        case State::Stopped:
+        case State::Failed: break;
     }
-    switch (state_) {
-        case State::Paused: return StepResult::Paused;
-        case State::Done: return StepResult::Done;
-        case State::Failed: return StepResult::Failed;
-        default: return StepResult::Running;
-    }
-}
-
-SearchCollector::StepResult SearchCollector::run() {
-    StepResult r;
-    while ((r = step()) == StepResult::Running) {
-    }
-    return r;
+    return status();
 }
 
 bool SearchCollector::nextBlock() {
@@ -287,6 +310,10 @@ void SearchCollector::filter(std::vector<ULONG>& block) {
 }
 
 void SearchCollector::ask() {
+    if (moreBlocks_ == MoreBlocks::Continue) {
+        state_ = State::Gather;
+        return;
+    }
     const std::size_t n = messages_.size();
     const Button answer = message("Search More?",
                                   (n == 0 ? std::string("No") : std::to_string(n)) +
@@ -308,7 +335,7 @@ void SearchCollector::finishSession(State next) {
         return;
     }
     state_ = next;
-    if (messages_.empty()) {
+    if (messages_.empty() && next != State::Stopped) {
         if (phraseEmptied_) message("Try again", "No documents contain the phrase. Sorry!");
         else message("No Matches", "No Messages Match your Search Criteria. Sorry!");
     }

@@ -9,7 +9,8 @@
 //            Search". An OR entry with NOT is a logic error that ends the
 //            program.
 //   Confirm  only NOT entries: "Too Many Matches" is asked (not again when
-//            resuming); Cancel ends the search.
+//            resuming; not at all when every block is wanted); Cancel ends
+//            the search.
 //   Gather   one block: up to P occurrences of the driving word (or of the
 //            OR words in turn when there is none), then the AND filter (each
 //            other AND word must be there, each NOT word must not) and the
@@ -17,14 +18,19 @@
 //            With only NOT entries the messages are scanned from the newest
 //            down instead, until 1000 were taken.
 //   Ask      more remains: "Search More?"; Yes gathers the next block, No
-//            keeps the positions and pauses.
+//            keeps the positions and pauses. When the caller wants every
+//            block (MoreBlocks::Continue) the next block follows unasked.
 //   Phrase   phrase mode: each message found since the last check is checked
 //            against the message texts, newest first, 200 a step; those
 //            without the phrase are dropped.
 //   Paused   nextBlock() ("Next Block") goes on gathering from the kept
 //            positions.
 //   Done     nothing more to search.
+//   Stopped  a stop request ended the search; what was found stays (in
+//            phrase mode after the phrase check of what was found).
 //   Failed   a read failed (reported).
+// As a job: Paused is Paused, Done Done, Stopped Stopped, Failed Failed,
+// every other state Running.
 // On reaching Paused or Done with no message: "No Matches", or in phrase
 // mode "Try again" when the phrase check emptied the list.
 #include <cstddef>
@@ -33,6 +39,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/job.h"
 #include "common/types.h"
 #include "storage/table.h"
 #include "wordindex/phrase_match.h"
@@ -41,21 +48,30 @@
 
 namespace pm {
 
-class SearchCollector {
+// What happens when a block of hits is gathered and more remains.
+enum class MoreBlocks {
+    Ask,       // "Search More?" (and "Too Many Matches" before a NOT-only scan)
+    Continue,  // the caller wants every block: no question
+};
+
+class SearchCollector final : public Job {
 public:
-    enum class State { Start, Confirm, Gather, Ask, Phrase, Paused, Done, Failed };
-    enum class StepResult { Running, Paused, Done, Failed };
+    enum class State { Start, Confirm, Gather, Ask, Phrase, Paused, Done, Stopped, Failed };
 
     // Searches the active database, whose MasIdx (and, for phrases or NOT-only
     // searches, MsgText and the header tables) must be open. `pause` is P
     // (the search pause setting). `phrase`: the phrase words, empty when not
     // a phrase search.
     SearchCollector(SearchExpression expression, BYTE databaseType, LONG pause,
-                    std::vector<PhraseWord> phrase = {});
+                    std::vector<PhraseWord> phrase = {}, MoreBlocks moreBlocks = MoreBlocks::Ask);
 
-    StepResult step();
-    // Steps until the search pauses, ends or fails.
-    StepResult run();
+    JobStatus step() override;
+    JobStatus status() const override;
+    // Ends the search without a question; see Stopped above.
+    bool requestStop(StopRequest how) override;
+    // The status line, the counters "Found" and "Occurrences read", the
+    // percentage of the occurrences read.
+    ProgressReport report() const override;
     // "Next Block": resumes a paused search. False (after "No Search") when
     // nothing more is left to search.
     bool nextBlock();
@@ -67,8 +83,6 @@ public:
     const std::set<std::string>& hitWords() const { return hitWords_; }
     // Whether a paused search has more to gather.
     bool morePending() const { return !exhausted_; }
-    const std::string& status() const { return status_; }
-    int percent() const { return percent_; }
 
 private:
     struct WordSet {
@@ -96,6 +110,7 @@ private:
     bool phrase_ = false;
     PhraseMatcher phraseMatcher_;
 
+    MoreBlocks moreBlocks_;
     State state_ = State::Start;
     State afterPhrase_ = State::Done;
     std::string status_;

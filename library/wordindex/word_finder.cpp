@@ -33,10 +33,17 @@ WordFinder::WordFinder(std::string searchWord, MatchType type, bool wholeWord, i
     }
 }
 
-WordFinder::Result WordFinder::runToEnd() {
-    Result r;
-    while ((r = step()) == Result::Running) {
-    }
+bool WordFinder::requestStop(StopRequest) {
+    if (status_ == JobStatus::Running) status_ = JobStatus::Stopped;
+    return true;
+}
+
+ProgressReport WordFinder::report() const {
+    ProgressReport r;
+    r.title = " Finding a Keyword";
+    r.lines = {searchWord_};
+    r.counters = {{"Words read", read_}, {"Found", static_cast<long long>(found_.size())}};
+    r.percent = percent_;
     return r;
 }
 
@@ -76,49 +83,45 @@ bool WordFinder::startReading() {
     return true;
 }
 
-WordFinder::Result WordFinder::step() {
-    if (done_) return Result::Done;
+JobStatus WordFinder::step() {
+    if (status_ != JobStatus::Running) return status_;
     if (!started_) {
         started_ = true;
-        if (!startReading()) {
-            done_ = true;
-            return Result::Failed;
-        }
+        if (!startReading()) return status_ = JobStatus::Failed;
     }
+    bool done = false;
     if (mode_ == Mode::ByKey) {
         WordList.clear();
         WOR.THEWORD = cutToStoredWord(searchWord_);
         const StorageStatus st = WordList.get(WOR_by_theWord);
         if (st == StorageStatus::Ok) found_.push_back({WOR.WORDCOUNT, WOR.THEWORD.str(), WOR.WORDID, false});
-        done_ = true;
         percent_ = 100;
         if (st != StorageStatus::Ok && st != StorageStatus::NotFound) {
             message("seek error", "Seek start of data error*", Icon::Hand);
-            return Result::Failed;
+            return status_ = JobStatus::Failed;
         }
-        return Result::Done;
+        return status_ = JobStatus::Done;
     }
     for (std::size_t n = 0; n < blockRecords_; ++n) {
         const StorageStatus st = WordList.next();
         if (st == StorageStatus::NotFound) {
-            done_ = true;
+            done = true;
             break;
         }
         if (st != StorageStatus::Ok) {
             message("seek error", "Seek start of data error*", Icon::Hand);
-            done_ = true;
-            return Result::Failed;
+            return status_ = JobStatus::Failed;
         }
         ++read_;
         // The stretch of words with the literal start is over.
         if (mode_ == Mode::Range && WOR.THEWORD.view().substr(0, prefix_.size()) != prefix_) {
-            done_ = true;
+            done = true;
             break;
         }
         if (matcher_.matches(WOR.THEWORD.raw())) found_.push_back({WOR.WORDCOUNT, WOR.THEWORD.str(), WOR.WORDID, false});
     }
-    percent_ = done_ ? 100 : static_cast<int>(std::min<long long>(99, read_ * 100 / std::max(1LL, total_)));
-    return done_ ? Result::Done : Result::Running;
+    percent_ = done ? 100 : static_cast<int>(std::min<long long>(99, read_ * 100 / std::max(1LL, total_)));
+    return status_ = done ? JobStatus::Done : JobStatus::Running;
 }
 
 }  // namespace pm

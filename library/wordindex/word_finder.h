@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/job.h"
 #include "common/types.h"
 #include "wordindex/word_matching.h"
 
@@ -23,20 +24,21 @@ struct FoundWord {
     bool operator==(const FoundWord&) const = default;
 };
 
-class WordFinder {
+class WordFinder final : public Job {
 public:
-    enum class Result { Running, Done, Failed };
-
     // WordList must be open. `searchWord` is upper case, as prepareSearchWords gives it.
     WordFinder(std::string searchWord, MatchType type, bool wholeWord, int degree = 1);
 
     // Tests one block. Failed after reporting ("Abort" for a word list that
     // is empty, "seek error" when it can not be read).
-    Result step();
-    Result runToEnd();
+    JobStatus step() override;
+    JobStatus status() const override { return status_; }
+    // Stops at once (no question), keeping the words found so far.
+    bool requestStop(StopRequest how) override;
+    // The search word, the counters "Words read" and "Found", the percentage.
+    ProgressReport report() const override;
 
     const std::vector<FoundWord>& found() const { return found_; }
-    int percent() const { return percent_; }
     const std::string& searchWord() const { return searchWord_; }
 
 private:
@@ -51,7 +53,7 @@ private:
     Mode mode_ = Mode::Whole;
     std::string prefix_;  // literal start for Range
     bool started_ = false;
-    bool done_ = false;
+    JobStatus status_ = JobStatus::Running;
     std::size_t blockRecords_ = 0;
     long long total_ = 0;
     long long read_ = 0;

@@ -4,9 +4,6 @@
 
 #include "common/user_interface.h"
 #include "wordindex/index_settings.h"
-#include "wordindex/search_collector.h"
-#include "wordindex/search_tables.h"
-#include "wordindex/word_finder.h"
 
 namespace pm {
 
@@ -18,17 +15,6 @@ std::string joined(const std::vector<std::string>& words) {
     return out;
 }
 
-// The index words matching each word of `request`; false when a finder failed.
-bool findAll(const SearchWordRequest& request, std::vector<std::vector<FoundWord>>& out) {
-    const SearchWordOptions& o = request.options;
-    for (const std::string& word : request.words) {
-        WordFinder finder(word, o.matchType(), o.wholeWord, o.degree);
-        if (finder.runToEnd() == WordFinder::Result::Failed) return false;
-        out.push_back(finder.found());
-    }
-    return true;
-}
-
 void addUnique(std::vector<ExpressionEntry>& list, const FoundWord& found, bool negated) {
     const bool known = std::any_of(list.begin(), list.end(), [&](const ExpressionEntry& e) {
         return e.wordId == found.wordId;
@@ -38,67 +24,140 @@ void addUnique(std::vector<ExpressionEntry>& list, const FoundWord& found, bool 
 
 }  // namespace
 
-WordQueryResult runWordQuery(const WordQuery& query, BYTE databaseType) {
-    WordQueryResult result;
-    SearchTables tables;
-    if (!tables.open(databaseType)) return result;
+WordQueryRun::WordQueryRun(WordQuery query, BYTE databaseType, MoreBlocks moreBlocks)
+    : query_(std::move(query)), databaseType_(databaseType), moreBlocks_(moreBlocks) {}
 
-    const std::optional<SearchWordRequest> request = prepareSearchWords(joined(query.words), query.options);
-    if (!request) {
-        result.status = WordQueryResult::Refused;
-        return result;
+WordQueryRun::~WordQueryRun() = default;
+
+JobStatus WordQueryRun::step() {
+    if (status_ != JobStatus::Running) return status_;
+    if (!started_) start();
+    else if (!collector_) find();
+    else collect();
+    return status_;
+}
+
+bool WordQueryRun::requestStop(StopRequest how) {
+    if (status_ != JobStatus::Running) return true;
+    // The collector may wind down (the phrase check of what it found).
+    if (collector_) return collector_->requestStop(how);
+    result_.status = WordQueryResult::NoMatches;
+    end(JobStatus::Stopped);
+    return true;
+}
+
+ProgressReport WordQueryRun::report() const {
+    ProgressReport r;
+    r.title = " Search";
+    r.counters = {{"Words", static_cast<long long>(found_.size() + notFound_.size())},
+                  {"Found", static_cast<long long>(collector_ ? collector_->messages().size() : result_.messages.size())}};
+    if (collector_) {
+        const ProgressReport c = collector_->report();
+        r.lines = c.lines;
+        r.percent = c.percent;
+    } else if (finder_) {
+        const ProgressReport f = finder_->report();
+        r.lines = {"Finding a Keyword: " + f.lines.front()};
+        r.percent = f.percent;
     }
-    std::optional<SearchWordRequest> notRequest;
-    if (!query.notWords.empty()) {
-        SearchWordOptions notOptions = request->options;
+    return r;
+}
+
+void WordQueryRun::end(JobStatus status) {
+    finder_.reset();
+    collector_.reset();
+    tables_.close();
+    status_ = status;
+}
+
+void WordQueryRun::start() {
+    started_ = true;
+    if (!tables_.open(databaseType_)) return end(JobStatus::Failed);
+    request_ = prepareSearchWords(joined(query_.words), query_.options);
+    if (!request_) {
+        result_.status = WordQueryResult::Refused;
+        return end(JobStatus::Done);
+    }
+    if (!query_.notWords.empty()) {
+        SearchWordOptions notOptions = request_->options;
         notOptions.phrase = false;
-        notRequest = prepareSearchWords(joined(query.notWords), notOptions);
-        if (!notRequest) {
-            result.status = WordQueryResult::Refused;
-            return result;
+        notRequest_ = prepareSearchWords(joined(query_.notWords), notOptions);
+        if (!notRequest_) {
+            result_.status = WordQueryResult::Refused;
+            return end(JobStatus::Done);
         }
     }
+    if (request_->words.empty()) buildExpression();
+}
 
-    std::vector<std::vector<FoundWord>> found, notFound;
-    if (!findAll(*request, found) || (notRequest && !findAll(*notRequest, notFound))) return result;
+// One block of the word list for the word being looked up: the typed words
+// first, then the NOT words.
+void WordQueryRun::find() {
+    const bool typed = found_.size() < request_->words.size();
+    std::vector<std::vector<FoundWord>>& into = typed ? found_ : notFound_;
+    if (!finder_) {
+        const std::string& word = typed ? request_->words[found_.size()] : notRequest_->words[notFound_.size()];
+        const SearchWordOptions& o = typed ? request_->options : notRequest_->options;
+        finder_ = std::make_unique<WordFinder>(word, o.matchType(), o.wholeWord, o.degree);
+    }
+    const JobStatus found = finder_->step();
+    if (found == JobStatus::Running) return;
+    if (found != JobStatus::Done) return end(JobStatus::Failed);
+    into.push_back(finder_->found());
+    finder_.reset();
+    const std::size_t notWords = notRequest_ ? notRequest_->words.size() : 0;
+    if (found_.size() == request_->words.size() && notFound_.size() == notWords) buildExpression();
+}
 
+void WordQueryRun::buildExpression() {
     SearchExpression expression;
     std::size_t severalMatches = 0;
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        result.matchesPerWord.emplace_back(request->words[i], found[i].size());
-        if (found[i].empty() && request->options.phrase) {
+    for (std::size_t i = 0; i < found_.size(); ++i) {
+        result_.matchesPerWord.emplace_back(request_->words[i], found_[i].size());
+        if (found_[i].empty() && request_->options.phrase) {
             message("No matches", "One of the words in the phrase was not found in any document.|Word: " +
-                                      request->words[i]);
-            result.status = WordQueryResult::NoMatches;
-            return result;
+                                      request_->words[i]);
+            result_.status = WordQueryResult::NoMatches;
+            return end(JobStatus::Done);
         }
-        if (found[i].size() > 1) ++severalMatches;
+        if (found_[i].size() > 1) ++severalMatches;
     }
-    const bool anyFound = std::any_of(found.begin(), found.end(), [](const auto& f) { return !f.empty(); });
-    const bool allFound = std::all_of(found.begin(), found.end(), [](const auto& f) { return !f.empty(); });
-    if (!(query.any ? anyFound : allFound)) {
+    const bool anyFound = std::any_of(found_.begin(), found_.end(), [](const auto& f) { return !f.empty(); });
+    const bool allFound = std::all_of(found_.begin(), found_.end(), [](const auto& f) { return !f.empty(); });
+    if (!(query_.any ? anyFound : allFound)) {
         message("No Matches", "No Messages Match your Search Criteria. Sorry!");
-        result.status = WordQueryResult::NoMatches;
-        return result;
+        result_.status = WordQueryResult::NoMatches;
+        return end(JobStatus::Done);
     }
-    if (!query.any && severalMatches > 1) {
-        result.status = WordQueryResult::Ambiguous;
-        return result;
+    if (!query_.any && severalMatches > 1) {
+        result_.status = WordQueryResult::Ambiguous;
+        return end(JobStatus::Done);
     }
-    for (const auto& matches : found)
-        for (const FoundWord& f : matches) addUnique(query.any || matches.size() > 1 ? expression.orList : expression.andList, f, false);
-    for (const auto& matches : notFound)
+    for (const auto& matches : found_)
+        for (const FoundWord& f : matches)
+            addUnique(query_.any || matches.size() > 1 ? expression.orList : expression.andList, f, false);
+    for (const auto& matches : notFound_)
         for (const FoundWord& f : matches) addUnique(expression.andList, f, true);
+    collector_ = std::make_unique<SearchCollector>(
+        expression, databaseType_, searchPauseSetting(),
+        request_->options.phrase ? request_->phrase : std::vector<PhraseWord>{}, moreBlocks_);
+}
 
-    SearchCollector collector(expression, databaseType, searchPauseSetting(),
-                              request->options.phrase ? request->phrase : std::vector<PhraseWord>{});
-    const SearchCollector::StepResult r = collector.run();
-    if (r == SearchCollector::StepResult::Failed) return result;
-    result.messages = collector.messagesNewestFirst();
-    result.hitWords.assign(collector.hitWords().begin(), collector.hitWords().end());
-    result.morePending = r == SearchCollector::StepResult::Paused && collector.morePending();
-    result.status = result.messages.empty() ? WordQueryResult::NoMatches : WordQueryResult::Found;
-    return result;
+void WordQueryRun::collect() {
+    const JobStatus collected = collector_->step();
+    if (collected == JobStatus::Running) return;
+    if (collected == JobStatus::Failed) return end(JobStatus::Failed);
+    result_.messages = collector_->messagesNewestFirst();
+    result_.hitWords.assign(collector_->hitWords().begin(), collector_->hitWords().end());
+    result_.morePending = collected == JobStatus::Paused && collector_->morePending();
+    result_.status = result_.messages.empty() ? WordQueryResult::NoMatches : WordQueryResult::Found;
+    end(collected == JobStatus::Stopped ? JobStatus::Stopped : JobStatus::Done);
+}
+
+WordQueryResult runWordQuery(const WordQuery& query, BYTE databaseType, MoreBlocks moreBlocks) {
+    WordQueryRun run(query, databaseType, moreBlocks);
+    runToEnd(run);
+    return run.result();
 }
 
 }  // namespace pm

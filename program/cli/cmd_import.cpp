@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/commands.h"
+#include "cli/job_runner.h"
 #include "common/globals.h"
 #include "import/driver/format_table.h"
 #include "import/driver/import_request.h"
@@ -97,10 +98,10 @@ int commandImport(CommandContext& ctx) {
     }
 
     ImportRun run(request);
-    while (run.step() == StepResult::Running) ctx.ui->progress(run.report());
-    ctx.ui->finishProgress();
+    const JobRunResult result = runJob(ctx, run);
+    // Also after an interrupt: what was stored (and what was left out) so far.
     std::printf("imported\t%lld\nskipped\t%lld\n", run.progress().imported, run.progress().skipped);
-    return run.outcome() == ImportOutcome::Completed ? ExitOk : ExitFailed;
+    return exitCodeOf(result);
 }
 
 }  // namespace pm::cli

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/job_runner.h"
 #include "common/globals.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
@@ -17,8 +18,9 @@ namespace pm::cli {
 
 namespace {
 
-// Command mode keeps no window responsive: large steps.
-constexpr int kCommandBatch = 2000;
+// Command mode keeps no window responsive: larger steps than a window's,
+// still short enough for Ctrl-C to take effect at once.
+constexpr int kCommandBatch = 500;
 
 struct Target {
     ULONG id = 0;
@@ -35,8 +37,8 @@ std::vector<Target> databasesNeedingUpdate() {
     return out;
 }
 
-// Indexes the active database; false when the run failed or was refused.
-bool indexActive(CommandContext& ctx, bool full) {
+// Indexes the active database; the exit code of its run.
+int indexActive(CommandContext& ctx, bool full) {
     const auto started = std::chrono::steady_clock::now();
     ULONG position = 0, count = 0;
     OP_CLOSE(OpenShared, {2});
@@ -52,22 +54,13 @@ bool indexActive(CommandContext& ctx, bool full) {
     const char* label = Mem.Description.c_str();
     if (!full && recommendation == NoIndexingNeeded && Mem.WordListIndexNeedsUpdate == 0) {
         std::printf("%s: No indexing needed!\n", label);
-        return true;
+        return ExitOk;
     }
     IndexRunOptions options;
     options.indexType = full || recommendation == FullNeeded ? 1 : 2;
     options.batchSize = kCommandBatch;
     IndexRun run(Mem.ForumNumber, Mem.ForumType, options);
-    while (run.step() == IndexRun::StepResult::Running) {
-        const IndexProgress& p = run.progress();
-        ProgressReport report;
-        report.title = p.title;
-        report.lines = {p.status};
-        report.counters = {{"messages", p.done}, {"of", p.planned}};
-        report.percent = p.cleanupPercent >= 0 ? p.cleanupPercent : p.percent;
-        ctx.ui->progress(report);
-    }
-    ctx.ui->finishProgress();
+    const JobRunResult result = runJob(ctx, run);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const IndexRunSummary& s = run.summary();
     const char* outcome = run.state() == IndexRun::State::Done      ? "indexed"
@@ -78,7 +71,7 @@ bool indexActive(CommandContext& ctx, bool full) {
                 "%lld new words, %lld stop words added, %lld words removed; %lld occurrences; %.1f s\n",
                 label, outcome, options.indexType == 1 ? "full" : "partial", s.messagesIndexed, s.alreadyIndexed,
                 s.withoutHeader, s.newWords, s.stopWordsMoved, s.wordsRemoved, s.occurrences, seconds);
-    return run.result() == 1;
+    return exitCodeOf(result);
 }
 
 }  // namespace
@@ -99,17 +92,22 @@ int commandIndex(CommandContext& ctx) {
     } else {
         targets.push_back({static_cast<ULONG>(activateDatabaseArgument(args[0])), {}});
     }
-    bool ok = true;
+    // A signal between two databases ends the command as one during a run does.
+    InterruptScope interrupts;
+    int code = ExitOk;
     for (const Target& t : targets) {
+        if (InterruptScope::interrupted()) return ExitInterrupted;
         if (!activateDatabase(t.id)) {
             std::fprintf(stderr, "pmoor32: database %u is gone\n", t.id);
-            ok = false;
+            code = ExitFailed;
             continue;
         }
-        if (!indexActive(ctx, full)) ok = false;
+        const int run = indexActive(ctx, full);
         closeAllTables();
+        if (run == ExitInterrupted) return run;
+        if (run != ExitOk) code = run;
     }
-    return ok ? ExitOk : ExitFailed;
+    return code;
 }
 
 }  // namespace pm::cli

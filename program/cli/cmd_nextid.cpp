@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/job_runner.h"
 #include "tables/identifiers/next_id_check.h"
 
 namespace pm::cli {
@@ -12,15 +13,10 @@ int commandNextIdCheck(CommandContext& ctx) {
     if (!reader.positionals().empty()) throw UsageError("nextid-check takes no arguments");
     openInstallationForCommand(ctx);
     NextIdCheck check;
-    NextIdCheck::StepResult result;
-    do {
-        result = check.step();
-        ctx.ui->progress(check.progress());
-    } while (result == NextIdCheck::StepResult::Running);
-    ctx.ui->finishProgress();
-    if (result != NextIdCheck::StepResult::Done) return ExitFailed;
-    std::printf("%u\n", check.nextNumber());
-    return ExitOk;
+    const JobRunResult result = runJob(ctx, check);
+    if (result.status == JobStatus::Done) std::printf("%u\n", check.nextNumber());
+    else std::fprintf(stderr, "%u databases checked; the counter is unchanged\n", check.databasesChecked());
+    return exitCodeOf(result);
 }
 
 }  // namespace pm::cli

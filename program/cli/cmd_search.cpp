@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/job_runner.h"
 #include "common/globals.h"
 #include "wordindex/search_tables.h"
 #include "wordindex/word_query.h"
@@ -11,27 +12,6 @@
 namespace pm::cli {
 
 namespace {
-
-// Passes every box on to command mode's interface, but answers the search's
-// pause questions with "go on" (--all).
-class ContinuingInterface final : public UserInterface {
-public:
-    explicit ContinuingInterface(UserInterface& inner) : inner_(inner) {}
-    Button message(const MessageRequest& request) override {
-        if (request.caption == "Search More?" || request.caption == "Too Many Matches") {
-            MessageRequest shown = request;
-            shown.buttons = ButtonOk;  // shown, not asked
-            inner_.message(shown);
-            return request.caption == "Search More?" ? ButtonYes : ButtonOk;
-        }
-        return inner_.message(request);
-    }
-    void beep() override { inner_.beep(); }
-    void progress(const ProgressReport& report) override { inner_.progress(report); }
-
-private:
-    UserInterface& inner_;
-};
 
 SearchWordOptions matchOptions(ArgumentReader& reader) {
     SearchWordOptions o;
@@ -81,10 +61,10 @@ int commandSearch(CommandContext& ctx) {
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
 
-    ContinuingInterface continuing(*ctx.ui);
-    std::optional<ScopedUserInterface> scope;
-    if (all) scope.emplace(continuing);
-    const WordQueryResult r = runWordQuery(query, Mem.ForumType);
+    // --all: every block of hits, without the pause questions.
+    WordQueryRun run(query, Mem.ForumType, all ? MoreBlocks::Continue : MoreBlocks::Ask);
+    const JobRunResult ran = runJob(ctx, run);
+    const WordQueryResult& r = run.result();
     switch (r.status) {
         case WordQueryResult::Ambiguous: {
             std::string detail;
@@ -107,9 +87,12 @@ int commandSearch(CommandContext& ctx) {
     for (const std::string& w : r.hitWords) words += " " + w;
     std::fprintf(stderr, "%zu message%s found; hit words:%s%s\n", r.messages.size(), r.messages.size() == 1 ? "" : "s",
                  words.empty() ? " (none)" : words.c_str(),
-                 r.morePending ? " (more to search: --all goes through every block)" : "");
-    // The result becomes the search set that a message browse shows.
+                 ran.interrupted   ? " (interrupted)"
+                 : r.morePending ? " (more to search: --all goes through every block)"
+                                 : "");
+    // The result (so far, after an interrupt) becomes the search set that a message browse shows.
     if (!storeSearchResult(r.messages)) return ExitFailed;
+    if (ran.interrupted) return ExitInterrupted;
     return r.status == WordQueryResult::Found ? ExitOk : ExitFailed;
 }
 

@@ -29,7 +29,7 @@ void printUsage(std::FILE* out) {
     for (const Command& c : commands()) std::fprintf(out, "  %s\n", c.usage);
     std::fprintf(out, "\n--root DIR (or POSTMOOR_ROOT) sets the installation root (default: the current directory).\n"
                       "--yes answers OK/Yes to every question; without it questions take Cancel/No.\n"
-                      "Exit codes: 0 done, 1 failed, 2 bad usage, 3 fatal error.\n");
+                      "Exit codes: 0 done, 1 failed, 2 bad usage, 3 fatal error, 130 interrupted (Ctrl-C, SIGTERM).\n");
 }
 
 int runCommand(CommandContext& ctx, const std::string& name) {

@@ -5,7 +5,13 @@
 namespace pm::cli {
 
 // Exit codes of command mode.
-enum ExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2, ExitFatal = 3 };
+enum ExitCode {
+    ExitOk = 0,
+    ExitFailed = 1,
+    ExitUsage = 2,
+    ExitFatal = 3,
+    ExitInterrupted = 130,  // stopped by SIGINT or SIGTERM (what was done is printed)
+};
 
 // Runs the desktop program on the installation at `root`; returns the exit code.
 using DesktopRunner = int (*)(int argc, char** argv, const std::string& root);

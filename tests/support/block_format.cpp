@@ -93,45 +93,42 @@ private:
         const bool news = b.header.count("Newsgroup") > 0;
         const ImportRequest& request = *call.request;
         if (news ? !request.importNewsgroup : !request.importForum) return skip(call);
-        NewHR.clear();
-        NHR.FOR_DESCRIPTION = news ? b.header["Newsgroup"] : b.header["Forum"];
+        WorkRecord record;
+        record.FOR_DESCRIPTION = news ? b.header["Newsgroup"] : b.header["Forum"];
         const std::string section = b.header["Section"];
         const auto slash = section.find('/');
-        NHR.SECTIONNUMBER = slash == std::string::npos ? 0 : static_cast<ULONG>(std::stoul("0" + section.substr(0, slash)));
-        NHR.SEC_DESCRIPTION = slash == std::string::npos ? section : section.substr(slash + 1);
-        NHR.HEADING = b.header["Subject"];
+        record.SECTIONNUMBER = slash == std::string::npos ? 0 : static_cast<ULONG>(std::stoul("0" + section.substr(0, slash)));
+        record.SEC_DESCRIPTION = slash == std::string::npos ? section : section.substr(slash + 1);
+        record.HEADING = b.header["Subject"];
         const std::string from = b.header["From"], to = b.header["To"];
-        NHR.S_NAME = from.substr(0, from.rfind(' '));
-        NHR.S_CISADRESS = from.substr(from.rfind(' ') + 1);
-        NHR.R_NAME = to.substr(0, to.rfind(' '));
-        NHR.R_CISADRESS = to.rfind(' ') == std::string::npos ? "" : to.substr(to.rfind(' ') + 1);
-        NHR.DATE = static_cast<LONG>(std::stol("0" + b.header["Date"]));
-        NHR.MSGTEXT = b.body;
-        const Resolution db = call.databases->resolve(NHR.FOR_DESCRIPTION.str(), news ? ResolveNewsgroup : ResolveForum);
+        record.S_NAME = from.substr(0, from.rfind(' '));
+        record.S_CISADRESS = from.substr(from.rfind(' ') + 1);
+        record.R_NAME = to.substr(0, to.rfind(' '));
+        record.R_CISADRESS = to.rfind(' ') == std::string::npos ? "" : to.substr(to.rfind(' ') + 1);
+        record.DATE = static_cast<LONG>(std::stol("0" + b.header["Date"]));
+        record.MSGTEXT = b.body;
+        const Resolution db =
+            call.databases->resolve(record.FOR_DESCRIPTION.str(), news ? ResolveNewsgroup : ResolveForum, &record);
         if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) return skip(call);
-        NHR.INTERNAL = db.id;
+        record.INTERNAL = db.id;
         if (news) {
             if (b.header["Message-ID"].empty()) return skip(call);
-            NHR.MSGNUMBER = static_cast<ULONG>((*call.runningId)++);
-            TID.IDSTRING = b.header["Message-ID"];
-            TID.MSGNUMBER = NHR.MSGNUMBER;
-            call.work->appendMessageId();
+            record.MSGNUMBER = static_cast<ULONG>((*call.runningId)++);
+            call.work->appendMessageId(b.header["Message-ID"], record.MSGNUMBER);
             if (!b.header["References"].empty()) {
-                NHR.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
-                TID.IDSTRING = b.header["References"];
-                TID.MSGNUMBER = NHR.REFNUMBER;
-                call.work->appendMessageId();
+                record.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
+                call.work->appendMessageId(b.header["References"], record.REFNUMBER);
             }
         } else {
-            NHR.MSGNUMBER = static_cast<ULONG>(std::stoul("0" + b.header["Number"]));
-            NHR.REFNUMBER = static_cast<ULONG>(std::stoul("0" + b.header["Ref"]));
+            record.MSGNUMBER = static_cast<ULONG>(std::stoul("0" + b.header["Number"]));
+            record.REFNUMBER = static_cast<ULONG>(std::stoul("0" + b.header["Ref"]));
             if (!request.allowReimport) {
                 IMP.FORUMNUMBER = db.id;
-                IMP.MSGNUMBER = NHR.MSGNUMBER;
+                IMP.MSGNUMBER = record.MSGNUMBER;
                 if (IMPFile.get(IMP_IDKEY) == StorageStatus::Ok) return skip(call);
             }
         }
-        if (call.work->appendMessage() == WorkWrite::Duplicate) return;
+        if (call.work->appendMessage(record) == WorkWrite::Duplicate) return;
     }
 
     std::vector<Block> blocks_;

@@ -1,16 +1,10 @@
 #include "support/message_builder.h"
 
-#include <cstring>
-
 #include "storage/table.h"
 
 namespace pm::test {
 
-MessageBuilder::MessageBuilder(ULONG database) {
-    NewHR.clear();
-    std::memcpy(&record_, static_cast<NewHRRecord*>(&NHR), sizeof record_);
-    record_.INTERNAL = database;
-}
+MessageBuilder::MessageBuilder(ULONG database) { record_.INTERNAL = database; }
 
 MessageBuilder& MessageBuilder::number(ULONG n) { record_.MSGNUMBER = n; return *this; }
 MessageBuilder& MessageBuilder::replyTo(ULONG n) { record_.REFNUMBER = n; return *this; }
@@ -34,18 +28,7 @@ MessageBuilder& MessageBuilder::date(LONG d) { record_.DATE = d; return *this; }
 MessageBuilder& MessageBuilder::time(LONG t) { record_.TIME = t; return *this; }
 MessageBuilder& MessageBuilder::mailType(BYTE t) { record_.MAILTYPE = t; return *this; }
 MessageBuilder& MessageBuilder::recipType(const std::string& t) { record_.RECIPTYPE = t; return *this; }
-MessageBuilder& MessageBuilder::text(const std::string& t) { text_ = t; return *this; }
-
-const MessageBuilder& MessageBuilder::load() const {
-    std::memcpy(static_cast<NewHRRecord*>(&NHR), &record_, sizeof record_);
-    NHR.MSGTEXT = text_;
-    return *this;
-}
-
-void MessageBuilder::append() const {
-    load();
-    NewHR.append();
-}
+MessageBuilder& MessageBuilder::text(const std::string& t) { record_.MSGTEXT = t; return *this; }
 
 void addTempId(ULONG number, const std::string& messageId) {
     TempID.clear();

@@ -10,12 +10,12 @@ namespace pm::test {
 
 class MessageBuilder {
 public:
-    // A message for database `database` (NHR.INTERNAL); everything else
-    // blank or 0.
+    // A message for database `database` (INTERNAL); everything else blank
+    // or 0.
     explicit MessageBuilder(ULONG database = 0);
 
-    MessageBuilder& number(ULONG n);     // NHR.MSGNUMBER
-    MessageBuilder& replyTo(ULONG n);    // NHR.REFNUMBER (mail: the mail number)
+    MessageBuilder& number(ULONG n);     // MSGNUMBER
+    MessageBuilder& replyTo(ULONG n);    // REFNUMBER (mail: the mail number)
     MessageBuilder& section(ULONG n, const std::string& description);
     MessageBuilder& subject(const std::string& s);
     MessageBuilder& from(const std::string& name, const std::string& address = {});
@@ -26,17 +26,11 @@ public:
     MessageBuilder& recipType(const std::string& t);
     MessageBuilder& text(const std::string& t);
 
-    // Copies the record and its text into the NHR buffer (the store's input).
-    const MessageBuilder& load() const;
-    // Appends the record to NewHR (which must be open).
-    void append() const;
-
-    const NewHRRecord& record() const { return record_; }
-    const std::string& messageText() const { return text_; }
+    // The work record built (the store's input).
+    const WorkRecord& record() const { return record_; }
 
 private:
-    NewHRRecord record_;
-    std::string text_;
+    WorkRecord record_;
 };
 
 // Writes the Message-ID pair (number, id) to TempID (which must be open).

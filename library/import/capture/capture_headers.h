@@ -48,14 +48,14 @@ struct SubjectAndReference {
 SubjectAndReference readSubjectLine(std::string_view line, unsigned long number, std::size_t numberDigits,
                                     CaptureFormat format, const char* codePage);
 
-// Parses a forum header at queue position `start` (variant 1) into NHR and
-// accepts or skips the message.
-HeaderResult parseCaptureForumHeader(ParserCall& call, const inet::LineQueue& queue, std::size_t start,
-                                     CaptureFormat format, const ImportRegister& imported);
+// Parses a forum header at queue position `start` (variant 1) into
+// `record` and accepts or skips the message.
+HeaderResult parseCaptureForumHeader(ParserCall& call, WorkRecord& record, const inet::LineQueue& queue,
+                                     std::size_t start, CaptureFormat format, const ImportRegister& imported);
 
-// Parses a mail header at queue position `start` (variant 2) into NHR and
-// accepts or skips the message.
-HeaderResult parseCaptureMailHeader(ParserCall& call, const inet::LineQueue& queue, std::size_t start,
-                                    CaptureFormat format);
+// Parses a mail header at queue position `start` (variant 2) into `record`
+// and accepts or skips the message.
+HeaderResult parseCaptureMailHeader(ParserCall& call, WorkRecord& record, const inet::LineQueue& queue,
+                                    std::size_t start, CaptureFormat format);
 
 }  // namespace pm::capture

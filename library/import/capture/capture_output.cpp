@@ -70,22 +70,22 @@ std::string mailboxNameOf(const ParserCall& call) {
     return std::string(call.request->mailboxOwner.mailboxName());
 }
 
-bool acceptForumMessage(ParserCall& call, const ImportRegister& imported) {
-    const Resolution db = call.databases->resolve(NHR.FOR_DESCRIPTION.str(), ResolveForum);
+bool acceptForumMessage(ParserCall& call, WorkRecord& record, const ImportRegister& imported) {
+    const Resolution db = call.databases->resolve(record.FOR_DESCRIPTION.str(), ResolveForum, &record);
     if (!db.found() || !db.importAllowed || db.type != TypeForum || !writesMessages(call)) return false;
-    if (!call.request->allowReimport && imported.holds(db.id, NHR.MSGNUMBER)) return false;
-    NHR.INTERNAL = db.id;
+    if (!call.request->allowReimport && imported.holds(db.id, record.MSGNUMBER)) return false;
+    record.INTERNAL = db.id;
     return true;
 }
 
-bool acceptMail(ParserCall& call) {
-    NHR.FOR_DESCRIPTION = mailboxNameOf(call);
-    const Resolution db = call.databases->resolve(NHR.FOR_DESCRIPTION.str(), ResolveMail);
+bool acceptMail(ParserCall& call, WorkRecord& record) {
+    record.FOR_DESCRIPTION = mailboxNameOf(call);
+    const Resolution db = call.databases->resolve(record.FOR_DESCRIPTION.str(), ResolveMail, &record);
     if (!db.found() || !db.importAllowed || db.type != TypeMail || !writesMessages(call)) return false;
-    NHR.INTERNAL = db.id;
-    NHR.MSGNUMBER = static_cast<ULONG>((*call.runningId)++);
-    NHR.REFNUMBER = NHR.MSGNUMBER;
-    NHR.RECIPTYPE = "TO";
+    record.INTERNAL = db.id;
+    record.MSGNUMBER = static_cast<ULONG>((*call.runningId)++);
+    record.REFNUMBER = record.MSGNUMBER;
+    record.RECIPTYPE = "TO";
     return true;
 }
 
@@ -93,16 +93,16 @@ bool isOwnerAddress(const ParserCall& call, std::string_view address) {
     return !trimmed(address).empty() && call.request->mailboxOwner.isForeign(trimmed(address)) == 0;
 }
 
-void setOwnerAsSender(const ParserCall& call) {
-    NHR.S_NAME = ownerName(call);
-    NHR.S_CISADRESS = call.request->mailboxOwner.defaultAddress();
-    NHR.MAILTYPE = MailSent;
+void setOwnerAsSender(const ParserCall& call, WorkRecord& record) {
+    record.S_NAME = ownerName(call);
+    record.S_CISADRESS = call.request->mailboxOwner.defaultAddress();
+    record.MAILTYPE = MailSent;
 }
 
-void setOwnerAsReceiver(const ParserCall& call) {
-    NHR.R_NAME = ownerName(call);
-    NHR.R_CISADRESS = call.request->mailboxOwner.defaultAddress();
-    NHR.MAILTYPE = MailReceived;
+void setOwnerAsReceiver(const ParserCall& call, WorkRecord& record) {
+    record.R_NAME = ownerName(call);
+    record.R_CISADRESS = call.request->mailboxOwner.defaultAddress();
+    record.MAILTYPE = MailReceived;
 }
 
 std::string captureBodyText(inet::LineQueue& queue, std::size_t first, std::size_t last, bool mail,
@@ -125,9 +125,9 @@ std::string captureBodyText(inet::LineQueue& queue, std::size_t first, std::size
     return inet::assembleText(queue, first, last, body);
 }
 
-bool appendCaptured(ParserCall& call, std::string text) {
-    NHR.MSGTEXT = std::move(text);
-    return call.work->appendMessage() != WorkWrite::Failed;
+bool appendCaptured(ParserCall& call, WorkRecord& record, std::string text) {
+    record.MSGTEXT = std::move(text);
+    return call.work->appendMessage(record) != WorkWrite::Failed;
 }
 
 }  // namespace pm::capture

@@ -9,6 +9,7 @@
 #include "common/types.h"
 #include "import/driver/format_parser.h"
 #include "import/internet/line_queue.h"
+#include "tables/records/scratch_tables.h"
 
 namespace pm::capture {
 
@@ -45,30 +46,30 @@ std::string enteredForumName(const ParserCall& call);
 // The name of the mail database mail goes to; "" when none was chosen.
 std::string mailboxNameOf(const ParserCall& call);
 
-// Forum message whose header is in NHR (FOR_DESCRIPTION and MSGNUMBER set):
-// resolves the forum as a database (created when new) and sets
-// NHR.INTERNAL. False - the message is to be skipped - when the forum
+// Forum message whose header is in `record` (FOR_DESCRIPTION and MSGNUMBER
+// set): resolves the forum as a database (created when new) and sets
+// record.INTERNAL. False - the message is to be skipped - when the forum
 // cannot be resolved, is no forum database, allows no import, the import
 // only creates databases, or (without "Allow reimport") the register
 // already holds the message.
-bool acceptForumMessage(ParserCall& call, const ImportRegister& imported);
+bool acceptForumMessage(ParserCall& call, WorkRecord& record, const ImportRegister& imported);
 
-// Mail whose header is in NHR: FOR_DESCRIPTION becomes the mailbox name and
-// is resolved (it must be an existing mail database that allows import,
-// and the import must write messages); then NHR.INTERNAL is set, the mail
-// takes the next running number as MSGNUMBER and REFNUMBER, and RECIPTYPE
-// is "TO". False when the mail is to be skipped.
-bool acceptMail(ParserCall& call);
+// Mail whose header is in `record`: FOR_DESCRIPTION becomes the mailbox
+// name and is resolved (it must be an existing mail database that allows
+// import, and the import must write messages); then INTERNAL is set, the
+// mail takes the next running number as MSGNUMBER and REFNUMBER, and
+// RECIPTYPE is "TO". False when the mail is to be skipped.
+bool acceptMail(ParserCall& call, WorkRecord& record);
 
 // True when `address` is the mailbox owner's default or an alternative
 // address (letter case ignored).
 bool isOwnerAddress(const ParserCall& call, std::string_view address);
 
-// Mail sent by the owner: the sender is the owner (mailbox name, default
-// address), MAILTYPE 2.
-void setOwnerAsSender(const ParserCall& call);
+// Mail sent by the owner: the sender of `record` is the owner (mailbox
+// name, default address), MAILTYPE 2.
+void setOwnerAsSender(const ParserCall& call, WorkRecord& record);
 // Mail the owner received: the receiver is the owner, MAILTYPE 1.
-void setOwnerAsReceiver(const ParserCall& call);
+void setOwnerAsReceiver(const ParserCall& call, WorkRecord& record);
 
 // The message text of body entries `first`..`last` of a file written in
 // `codePage`: blank lines at the end (the gap before the next message) are
@@ -79,9 +80,9 @@ void setOwnerAsReceiver(const ParserCall& call);
 std::string captureBodyText(inet::LineQueue& queue, std::size_t first, std::size_t last, bool mail,
                             const char* codePage);
 
-// Appends NHR with `text` to the work file. False when the write failed and
-// the run must end; a message the run already holds is not written again
-// (the driver counts it).
-bool appendCaptured(ParserCall& call, std::string text);
+// Appends `record` with `text` to the work file. False when the write
+// failed and the run must end; a message the run already holds is not
+// written again (the driver counts it).
+bool appendCaptured(ParserCall& call, WorkRecord& record, std::string text);
 
 }  // namespace pm::capture

@@ -12,7 +12,6 @@
 #include "import/capture/capture_dates.h"
 #include "import/capture/capture_fields.h"
 #include "import/capture/capture_parties.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm::capture {
 
@@ -108,30 +107,30 @@ SubjectAndReference readSubjectLine(std::string_view line, unsigned long number,
     return out;
 }
 
-HeaderResult parseCaptureForumHeader(ParserCall& call, const inet::LineQueue& queue, std::size_t start,
-                                     CaptureFormat format, const ImportRegister& imported) {
+HeaderResult parseCaptureForumHeader(ParserCall& call, WorkRecord& record, const inet::LineQueue& queue,
+                                     std::size_t start, CaptureFormat format, const ImportRegister& imported) {
     const char* codePage = codePageOf(format);
     const HeaderLines h(queue, start, CaptureHeaderLines);
-    NewHR.clear();
+    record.clear();
     const ForumNumberAndSection first = readForumStartLine(h.line(0), format, codePage);
     if (first.number == 0) return {};
     if (!h.line(2).starts_with("Sb:") || !h.line(3).starts_with("Fm:") || !h.line(4).starts_with("To:")) return {};
 
-    NHR.MSGNUMBER = static_cast<ULONG>(first.number);
-    NHR.SECTIONNUMBER = first.sectionNumber;
-    NHR.SEC_DESCRIPTION = first.sectionName;
-    NHR.FOR_DESCRIPTION = first.forumName.empty() ? enteredForumName(call) : first.forumName;
-    NHR.DATE = format == CaptureFormat::Tapcis5 ? captureDate(textFrom(h.line(1), 5, 9), codePage)
+    record.MSGNUMBER = static_cast<ULONG>(first.number);
+    record.SECTIONNUMBER = first.sectionNumber;
+    record.SEC_DESCRIPTION = first.sectionName;
+    record.FOR_DESCRIPTION = first.forumName.empty() ? enteredForumName(call) : first.forumName;
+    record.DATE = format == CaptureFormat::Tapcis5 ? captureDate(textFrom(h.line(1), 5, 9), codePage)
                                                 : dateOfDateLine(h.line(1), codePage).date;
 
     const SubjectAndReference subject = readSubjectLine(h.line(2), first.number, first.numberDigits, format, codePage);
-    NHR.HEADING = subject.subject;
-    NHR.REFNUMBER = subject.reference;
+    record.HEADING = subject.subject;
+    record.REFNUMBER = subject.reference;
     if (format == CaptureFormat::OzWin2) {
         const std::size_t par = textFrom(h.line(5), 1, 40).find("Par:");
         if (par != std::string_view::npos) {
-            NHR.REFNUMBER = static_cast<ULONG>(leadingNumber(textFrom(h.line(5), par + 5, 8)));
-            NHR.HEADING = fieldText(textFrom(h.line(2), 5), codePage);
+            record.REFNUMBER = static_cast<ULONG>(leadingNumber(textFrom(h.line(5), par + 5, 8)));
+            record.HEADING = fieldText(textFrom(h.line(2), 5), codePage);
         }
     }
 
@@ -142,13 +141,13 @@ HeaderResult parseCaptureForumHeader(ParserCall& call, const inet::LineQueue& qu
         splitForumParty(partyText(text, codePage), address, name);
     };
     party(h.line(3));
-    NHR.S_NAME = name;
-    NHR.S_CISADRESS = address;
+    record.S_NAME = name;
+    record.S_CISADRESS = address;
     party(h.line(4));
-    NHR.R_NAME = name;
-    NHR.R_CISADRESS = address;
+    record.R_NAME = name;
+    record.R_CISADRESS = address;
 
-    if (!acceptForumMessage(call, imported)) return {};
+    if (!acceptForumMessage(call, record, imported)) return {};
     return {true, h.position(6)};
 }
 

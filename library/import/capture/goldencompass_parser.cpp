@@ -22,9 +22,9 @@ private:
         return line.starts_with("#:");
     }
 
-    HeaderResult parseHeader(ParserCall& call, std::size_t start) override {
-        if (call.variant == 2) return parseCaptureMailHeader(call, queue(), start, format());
-        return parseCaptureForumHeader(call, queue(), start, format(), importRegister());
+    HeaderResult parseHeader(ParserCall& call, std::size_t start, WorkRecord& record) override {
+        if (call.variant == 2) return parseCaptureMailHeader(call, record, queue(), start, format());
+        return parseCaptureForumHeader(call, record, queue(), start, format(), importRegister());
     }
 
     int quotaOf(const ParserCall& call) const override { return call.variant == 2 ? kMailQuota : call.quota; }

@@ -14,7 +14,6 @@
 #include "import/capture/capture_parties.h"
 #include "import/capture/header_lines.h"
 #include "import/capture/queue_parser.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm::capture {
 
@@ -41,22 +40,23 @@ private:
     }
     bool needsNextLine() const override { return true; }
 
-    HeaderResult parseHeader(ParserCall& call, std::size_t start) override {
+    HeaderResult parseHeader(ParserCall& call, std::size_t start, WorkRecord& record) override {
         const HeaderLines h(queue(), start, 7);
-        NewHR.clear();
-        const std::size_t bodyLine = call.variant == 2 ? readMail(call, h) : readForumMessage(call, h);
+        record.clear();
+        const std::size_t bodyLine =
+            call.variant == 2 ? readMail(call, record, h) : readForumMessage(call, record, h);
         if (bodyLine == 0) return {};
         return {true, h.position(bodyLine)};
     }
 
-    std::size_t readForumMessage(ParserCall& call, const HeaderLines& h) {
+    std::size_t readForumMessage(ParserCall& call, WorkRecord& record, const HeaderLines& h) {
         const char* cp = codePage();
         const std::string_view subjectLine = h.line(0);
         std::size_t subjectStart = kFieldStart;
         if (charAt(subjectLine, kFieldStart) == '#') {
             std::size_t end = kFieldStart + 1;
             while (end < kFieldStart + 1 + kMaxReferenceDigits && digit(charAt(subjectLine, end))) ++end;
-            NHR.REFNUMBER = static_cast<ULONG>(numberOf(textFrom(subjectLine, kFieldStart + 1, end - kFieldStart - 1)));
+            record.REFNUMBER = static_cast<ULONG>(numberOf(textFrom(subjectLine, kFieldStart + 1, end - kFieldStart - 1)));
             // Digits, one separator, and a "#" that may follow it; a "#"
             // without digits only marks the thread.
             subjectStart = end == kFieldStart + 1 ? end : end + 1;
@@ -67,18 +67,18 @@ private:
         if (marker == std::string_view::npos) return 0;
         const unsigned long number = leadingNumber(rest.substr(marker + kMsgNumber.size()));
         if (number == 0 || number >= MaxMessageNumber) return 0;
-        NHR.MSGNUMBER = static_cast<ULONG>(number);
-        NHR.HEADING = fieldText(rest.substr(0, marker >= 2 ? marker - 2 : 0), cp);
-        if (NHR.REFNUMBER == NHR.MSGNUMBER) NHR.REFNUMBER = 0;
+        record.MSGNUMBER = static_cast<ULONG>(number);
+        record.HEADING = fieldText(rest.substr(0, marker >= 2 ? marker - 2 : 0), cp);
+        if (record.REFNUMBER == record.MSGNUMBER) record.REFNUMBER = 0;
 
         if (!h.line(2).starts_with(kTo) || !h.line(3).starts_with(kForum) || !h.line(4).starts_with(kDate)) return 0;
         std::string address, name;
         splitForumParty(partyText(textFrom(h.line(1), kFieldStart), cp), address, name);
-        NHR.S_NAME = name;
-        NHR.S_CISADRESS = address;
+        record.S_NAME = name;
+        record.S_CISADRESS = address;
         splitForumParty(partyText(textFrom(h.line(2), kFieldStart), cp), address, name);
-        NHR.R_NAME = name;
-        NHR.R_CISADRESS = address;
+        record.R_NAME = name;
+        record.R_CISADRESS = address;
 
         std::string_view forumText = textFrom(h.line(3), 10);
         const std::size_t sec = forumText.find("Sec: ");
@@ -88,35 +88,35 @@ private:
         if (sec != std::string_view::npos) {
             std::string_view section = forumText.substr(sec + 5);
             const std::size_t dash = section.find('-');
-            NHR.SECTIONNUMBER = static_cast<ULONG>(leadingNumber(section.substr(0, dash)));
-            if (dash != std::string_view::npos) NHR.SEC_DESCRIPTION = fieldText(section.substr(dash + 1), cp);
+            record.SECTIONNUMBER = static_cast<ULONG>(leadingNumber(section.substr(0, dash)));
+            if (dash != std::string_view::npos) record.SEC_DESCRIPTION = fieldText(section.substr(dash + 1), cp);
         }
-        NHR.FOR_DESCRIPTION = forum;
-        NHR.DATE = captureDate(textFrom(h.line(4), kFieldStart), cp);
-        if (!acceptForumMessage(call, importRegister())) return 0;
+        record.FOR_DESCRIPTION = forum;
+        record.DATE = captureDate(textFrom(h.line(4), kFieldStart), cp);
+        if (!acceptForumMessage(call, record, importRegister())) return 0;
         return 6;
     }
 
-    std::size_t readMail(ParserCall& call, const HeaderLines& h) {
+    std::size_t readMail(ParserCall& call, WorkRecord& record, const HeaderLines& h) {
         const char* cp = codePage();
         if (!h.line(2).starts_with(kTo) || !h.line(3).starts_with(kDate)) return 0;
-        if (h.line(0).size() > kSubject.size()) NHR.HEADING = fieldText(textFrom(h.line(0), kFieldStart), cp);
+        if (h.line(0).size() > kSubject.size()) record.HEADING = fieldText(textFrom(h.line(0), kFieldStart), cp);
         std::string fromAddress, fromName, toAddress, toName;
         splitMailParty(partyText(textFrom(h.line(1), kFieldStart), cp), fromAddress, fromName);
         if (isOwnerAddress(call, fromAddress)) {
             splitMailParty(partyText(textFrom(h.line(2), kFieldStart), cp), toAddress, toName);
-            NHR.R_NAME = toName;
-            NHR.R_CISADRESS = toAddress;
-            setOwnerAsSender(call);
+            record.R_NAME = toName;
+            record.R_CISADRESS = toAddress;
+            setOwnerAsSender(call, record);
         } else {
-            NHR.S_NAME = fromName;
-            NHR.S_CISADRESS = fromAddress;
-            setOwnerAsReceiver(call);
+            record.S_NAME = fromName;
+            record.S_CISADRESS = fromAddress;
+            setOwnerAsReceiver(call, record);
         }
         const std::string_view dateLine = h.line(3);
-        NHR.DATE = captureDate(textFrom(dateLine, kFieldStart), cp);
-        NHR.TIME = charAt(dateLine, 23) == ':' ? timeHhMm(dateLine, 21) : 0;
-        if (!acceptMail(call)) return 0;
+        record.DATE = captureDate(textFrom(dateLine, kFieldStart), cp);
+        record.TIME = charAt(dateLine, 23) == ':' ? timeHhMm(dateLine, 21) : 0;
+        if (!acceptMail(call, record)) return 0;
         return 5;
     }
 };

@@ -6,7 +6,6 @@
 
 #include "common/user_interface.h"
 #include "import/driver/import_request.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm::capture {
 
@@ -91,7 +90,7 @@ std::string QueueParser::bodyText(ParserCall& call, std::size_t first, std::size
 
 bool QueueParser::writeMessage(ParserCall& call, std::size_t last) {
     status_ = Status::Looking;
-    return appendCaptured(call, bodyText(call, bodyFirst_, last));
+    return appendCaptured(call, record_, bodyText(call, bodyFirst_, last));
 }
 
 bool QueueParser::walk(ParserCall& call) {
@@ -110,7 +109,7 @@ bool QueueParser::walk(ParserCall& call) {
             }
             if (!wanted(call)) {
                 countSkipped(call);
-            } else if (HeaderResult header = parseHeader(call, pos); header.accepted) {
+            } else if (HeaderResult header = parseHeader(call, pos, record_); header.accepted) {
                 status_ = Status::Body;
                 bodyFirst_ = header.bodyFirst;
             } else {

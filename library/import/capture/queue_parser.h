@@ -60,9 +60,9 @@ protected:
     virtual bool startsMessage(std::string_view line, std::string_view next, int variant) const = 0;
     // Whether startsMessage looks at the next line.
     virtual bool needsNextLine() const { return false; }
-    // Parses the header at queue position `start` into NHR (cleared first)
-    // and accepts or skips the message (the caller counts a skip).
-    virtual HeaderResult parseHeader(ParserCall& call, std::size_t start) = 0;
+    // Parses the header at queue position `start` into `record` (cleared
+    // first) and accepts or skips the message (the caller counts a skip).
+    virtual HeaderResult parseHeader(ParserCall& call, std::size_t start, WorkRecord& record) = 0;
     // The message text of body lines `first`..`last`.
     virtual std::string bodyText(ParserCall& call, std::size_t first, std::size_t last);
     // Messages written at most per call.
@@ -95,6 +95,7 @@ private:
     bool havePending_ = false;
     bool endOfFile_ = false;
     Status status_ = Status::Looking;
+    WorkRecord record_;  // the message whose body is being read
     std::size_t bodyFirst_ = 0;
     std::uint64_t reported_ = 0;
 };

@@ -86,7 +86,7 @@ const DatabaseEntry* DatabaseResolver::entry(ULONG id) const {
     return nullptr;
 }
 
-Resolution DatabaseResolver::resolve(const std::string& name, ResolveKind kind) {
+Resolution DatabaseResolver::resolve(const std::string& name, ResolveKind kind, NewHRRecord* record) {
     const std::string key = lookupKey(name);
     if (key.empty()) return {};
     std::size_t index;
@@ -108,8 +108,10 @@ Resolution DatabaseResolver::resolve(const std::string& name, ResolveKind kind) 
     }
     const DatabaseEntry* found = &queue_[index];
     if (found->type == TypeNewsgroup) {
-        NHR.SECTIONNUMBER = found->id;
-        NHR.SEC_DESCRIPTION = found->name;
+        if (record) {
+            record->SECTIONNUMBER = found->id;
+            record->SEC_DESCRIPTION = found->name;
+        }
         if (found->redirectTo > 0) {
             if (auto target = byName_.find(lookupKey(found->redirectName)); target != byName_.end())
                 found = &queue_[target->second];

@@ -10,6 +10,7 @@
 
 #include "common/types.h"
 #include "import/driver/format_parser.h"
+#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -46,11 +47,11 @@ public:
     // entry (identifier from the running counter, the next directory number,
     // import allowed, type 3 for ResolveNewsgroup, else 1) - except a mailbox,
     // which must exist: an unknown mailbox or a blank name is not found.
-    // For a newsgroup entry NHR.SECTIONNUMBER and NHR.SEC_DESCRIPTION are set
-    // to that newsgroup's identifier and name, so fill NHR before resolving;
-    // a usable redirection then hands the target entry back. A database that
-    // allows import joins the used list.
-    Resolution resolve(const std::string& name, ResolveKind kind);
+    // For a newsgroup entry the SECTIONNUMBER and SEC_DESCRIPTION of
+    // `record` (the message the name came from, when given) are set to that
+    // newsgroup's identifier and name; a usable redirection then hands the
+    // target entry back. A database that allows import joins the used list.
+    Resolution resolve(const std::string& name, ResolveKind kind, NewHRRecord* record = nullptr);
 
     // Looks a name up without creating, redirecting or using anything.
     Resolution resolveByName(const std::string& name) const;

@@ -3,10 +3,10 @@
 //
 // The driver opens nothing for the parser: the parser opens the current
 // source file itself (by name) on its first call, reads a bounded slice per
-// call and writes one NewHR work record per message it keeps, CCT records for
-// carbon copies and TempID records for Message-ID pairs, all through
-// `ParserCall::work` (work_files.h). It returns true when the file is
-// exhausted.
+// call and hands one work record per message it keeps to
+// `ParserCall::work` (`appendMessage(record)`, work_files.h), with its carbon
+// copies and Message-ID pairs as values too. It returns true when the file
+// is exhausted.
 //
 // Parsers never open transactions: the driver batches the work-file writes
 // of each call into one. They resolve databases through

@@ -1,4 +1,6 @@
 // Phase B of an import run: the work file is stored database by database.
+#include <limits>
+
 #include "common/dates.h"
 #include "common/globals.h"
 #include "import/driver/import_run.h"
@@ -140,7 +142,9 @@ bool ImportRun::storeSlice() {
             endRun(ImportOutcome::Failed);
             return false;
         }
-        const StoreOutcome outcome = store_.storeCurrent();
+        // The record leaves the table's buffer, which the next read refills.
+        WorkRecord record = std::move(NHR);
+        const StoreOutcome outcome = store_.store(record);
         ++storedRecords_;
         if (outcome.result == StoreFatal) {
             endRun(ImportOutcome::Failed);
@@ -221,6 +225,18 @@ bool ImportRun::finishDatabase() {
     databases_.popFront();
     state_ = ImportState::SwitchDatabase;
     return true;
+}
+
+bool ImportRun::writeCountsBeforeStop() {
+    if (!ensureTransaction()) return false;
+    // The write-back steps go on from wherever the run was in them.
+    constexpr int kAll = std::numeric_limits<int>::max();
+    bool failed = false;
+    if (currentType_ == TypeMail) store_.writeCarbonCopies(kAll, failed);
+    if (!failed) store_.writePersonCounts(kAll, failed);
+    if (!failed) store_.writeThreadCounts(kAll, failed);
+    if (!failed) store_.writeSectionCounts(kAll, failed);
+    return !failed && store_.writeDatabaseCount();
 }
 
 bool ImportRun::finishRegister() {

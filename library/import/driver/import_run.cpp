@@ -35,6 +35,15 @@ const char* importStateName(ImportState state) {
     return "?";
 }
 
+JobStatus jobStatusOf(ImportOutcome outcome) {
+    switch (outcome) {
+        case ImportOutcome::Running: return JobStatus::Running;
+        case ImportOutcome::Completed: return JobStatus::Done;
+        case ImportOutcome::Cancelled: return JobStatus::Stopped;
+        default: return JobStatus::Failed;
+    }
+}
+
 ImportRun::ImportRun(ImportRequest request, ImportOptions options)
     : request_(std::move(request)), options_(std::move(options)) {
     taskMode_ = Mem.DoTask == 2;
@@ -63,7 +72,11 @@ ImportRun::~ImportRun() {
     if (state_ != ImportState::Finished) endRun(ImportOutcome::Cancelled);
 }
 
-StepResult ImportRun::step() {
+JobStatus ImportRun::status() const {
+    return state_ == ImportState::Finished ? jobStatusOf(outcome_) : JobStatus::Running;
+}
+
+JobStatus ImportRun::step() {
     try {
         dispatch();
     } catch (const FatalError&) {
@@ -75,11 +88,8 @@ StepResult ImportRun::step() {
         }
         throw;
     }
-    if (state_ != ImportState::Finished) {
-        updatePercent();
-        return StepResult::Running;
-    }
-    return outcome_ == ImportOutcome::Completed ? StepResult::Done : StepResult::Failed;
+    if (state_ != ImportState::Finished) updatePercent();
+    return status();
 }
 
 void ImportRun::dispatch() {
@@ -100,14 +110,13 @@ void ImportRun::dispatch() {
 }
 
 ImportOutcome ImportRun::runToEnd() {
-    while (step() == StepResult::Running) {
-    }
+    pm::runToEnd(*this);
     return outcome_;
 }
 
-bool ImportRun::cancel() {
+bool ImportRun::requestStop(StopRequest how) {
     if (state_ == ImportState::Finished) return true;
-    if (inPhaseB_ && !quiet()) {
+    if (inPhaseB_ && how == StopRequest::Ask && !quiet()) {
         const Button answer = message(
             "Import process interrupted",
             "Stopping at this stage will cause message counts \r\nper section, thread and person to be incorrect.\r\n"
@@ -158,8 +167,11 @@ ProgressReport ImportRun::report() const {
 void ImportRun::endRun(ImportOutcome outcome) {
     if (state_ == ImportState::Finished) return;
     outcome_ = outcome;
+    // What a stop leaves stored stays, with its counts; a failure keeps
+    // nothing half-written.
+    if (outcome == ImportOutcome::Cancelled && tablesOpen_ && !writeCountsBeforeStop() && inTransaction())
+        rollbackTransaction();
     if (inTransaction()) {
-        // What a stop leaves stored stays; a failure keeps nothing half-written.
         if (outcome == ImportOutcome::Cancelled) commit();
         else rollbackTransaction();
     }

@@ -50,9 +50,11 @@
 //
 // A failure in any state ends the run without completion: an open
 // transaction is rolled back (a store failure has already rolled it back),
-// and the run closes. cancel() between steps stops it: before phase B at
-// once, in phase B after the person confirms; an open transaction is then
-// committed.
+// and the run closes. A stop request between steps ends it at once: before
+// phase B nothing is stored; in phase B (after the person confirms, when
+// asked) the database being filled gets its carbon copies, person, thread,
+// section and catalog counts written for what was stored, and the open
+// transaction is committed, so a re-run imports the rest.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -60,6 +62,7 @@
 #include <string>
 #include <vector>
 
+#include "common/job.h"
 #include "common/types.h"
 #include "common/user_interface.h"
 #include "import/driver/database_resolver.h"
@@ -91,10 +94,6 @@ enum class ImportState {
 // Name of a state ("Initialise", "Store" ...).
 const char* importStateName(ImportState state);
 
-// What one step() left: more to do, a completed run, or a run that ended
-// without completing.
-enum class StepResult { Running, Done, Failed };
-
 // How a run ended.
 enum class ImportOutcome {
     Running,
@@ -104,6 +103,10 @@ enum class ImportOutcome {
     Failed,        // a write, key build or check ended it
     Cancelled,     // stopped by the person (or by a warning answered Cancel)
 };
+
+// The job status of an outcome: Completed is Done, Cancelled Stopped, the
+// rest Failed.
+JobStatus jobStatusOf(ImportOutcome outcome);
 
 // What the progress display shows; the run updates it, the window polls it.
 struct ImportProgress {
@@ -129,25 +132,27 @@ struct ImportOptions {
     std::function<void(int result, long seconds)> reportTaskStep;
 };
 
-class ImportRun {
+class ImportRun final : public Job {
 public:
     // The start of a run: clears the counters, reads the date and clock (the
     // import date and time), starts the elapsed-time counter and reads the
     // settings. Unattended when Mem.DoTask is 2. Nothing is opened yet.
     ImportRun(ImportRequest request, ImportOptions options = {});
     // Closes a run that has not ended (as a cancel would).
-    ~ImportRun();
+    ~ImportRun() override;
     ImportRun(const ImportRun&) = delete;
     ImportRun& operator=(const ImportRun&) = delete;
 
-    // One bounded slice of work. Running while there is more; Done when the
-    // run completed, Failed when it ended otherwise (it is closed either way).
-    StepResult step();
+    // One bounded slice of work. Running while there is more; once the run
+    // has ended (it is closed then) the status of its outcome.
+    JobStatus step() override;
+    JobStatus status() const override;
 
-    // Asks to stop between slices. Before phase B the run stops at once; in
-    // phase B "Import process interrupted" asks first (unattended runs stop
-    // without asking). Returns true when the run stopped (it is then closed).
-    bool cancel();
+    // Stops between slices. Before phase B the run stops at once; in phase
+    // B a request to Ask shows "Import process interrupted" first
+    // (unattended runs stop without asking). Returns true when the run
+    // stopped (it is then closed).
+    bool requestStop(StopRequest how) override;
 
     // Runs the remaining steps; the outcome.
     ImportOutcome runToEnd();
@@ -156,14 +161,15 @@ public:
     ImportState state() const { return state_; }
     // Running until the run ends, then how it ended.
     ImportOutcome outcome() const { return outcome_; }
-    bool finished() const { return state_ == ImportState::Finished; }
     // Whether the run is a task step (no boxes; every question ends it).
     bool taskMode() const { return taskMode_; }
     const ImportRequest& request() const { return request_; }
     // The display data, current after every step.
     const ImportProgress& progress() const { return progress_; }
-    // The progress as the user interface's report.
-    ProgressReport report() const;
+    // The progress as the user interface's report: the status and detail
+    // lines, the counters "Imported", "Skipped", "Work records" and
+    // "Header records", and the percentage.
+    ProgressReport report() const override;
     // Whole seconds since the run started.
     long elapsedSeconds() const;
     // The databases that received (or were due to receive) messages.
@@ -185,6 +191,7 @@ private:
     bool countStep();
     bool finishDatabase();
     bool finishRegister();
+    bool writeCountsBeforeStop();
     bool ensureTransaction();
     bool commit();
     bool writeCatalogRecord(DatabaseEntry& entry);

@@ -64,11 +64,12 @@ WorkWrite WorkFiles::written(bool ok) {
     return WorkWrite::Failed;
 }
 
-WorkWrite WorkFiles::appendMessage() {
-    if (!messageKeys_.insert({NHR.INTERNAL, NHR.MSGNUMBER}).second) {
+WorkWrite WorkFiles::appendMessage(const WorkRecord& record) {
+    if (!messageKeys_.insert({record.INTERNAL, record.MSGNUMBER}).second) {
         ++duplicates_;
         return WorkWrite::Duplicate;
     }
+    NHR = record;
     NHR.IMPDATE = importDate_;
     NHR.IMPTIME = importTime_;
     const bool ok = UppDat(NewHR, AppendRecord, ReportOnly);
@@ -81,16 +82,21 @@ WorkWrite WorkFiles::appendMessage() {
     return WorkWrite::Written;
 }
 
-WorkWrite WorkFiles::appendCarbonCopy() {
-    std::string key = std::to_string(CCT.MAILID) + '\n' + CCT.R_CISADRESS.str() + '\n' + CCT.R_NAME.str();
+WorkWrite WorkFiles::appendCarbonCopy(const CCTRecord& receiver) {
+    std::string key =
+        std::to_string(receiver.MAILID) + '\n' + receiver.R_CISADRESS.str() + '\n' + receiver.R_NAME.str();
     if (!carbonCopyKeys_.insert(std::move(key)).second) return WorkWrite::Duplicate;
+    CCT = receiver;
     const bool ok = UppDat(CCTFile, AppendRecord, ReportOnly);
     if (ok) ++carbonCopies_;
     return written(ok);
 }
 
-WorkWrite WorkFiles::appendMessageId() {
-    if (!messageIdKeys_.insert(TID.MSGNUMBER).second) return WorkWrite::Duplicate;
+WorkWrite WorkFiles::appendMessageId(std::string_view idString, ULONG number) {
+    if (!messageIdKeys_.insert(number).second) return WorkWrite::Duplicate;
+    TempID.clear();
+    TID.IDSTRING = idString;
+    TID.MSGNUMBER = number;
     return written(UppDat(TempID, AppendRecord, ReportOnly));
 }
 

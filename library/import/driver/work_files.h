@@ -5,13 +5,17 @@
 // of the run, written in append mode without key maintenance, keyed once at
 // the end of the conversion phase and deleted when the run closes.
 //
-// Parsers fill the NHR, CCT or TID buffer and call the matching append.
+// Parsers hand each message over as a work record (and its carbon copies
+// and Message-ID pairs as values); the table buffers are the work files'
+// own business.
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "common/types.h"
+#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -35,15 +39,17 @@ public:
     // files are left alone). Table failures end the program (open service).
     bool create(LONG importDate, LONG importTime);
 
-    // Appends the NHR buffer with the run's import date and time. A second
-    // message with the same database and number (NHR.INTERNAL,
-    // NHR.MSGNUMBER) in one run is the same message read twice: it is not
+    // Appends `record` stamped with the run's import date and time. A
+    // second message with the same database and number (INTERNAL,
+    // MSGNUMBER) in one run is the same message read twice: it is not
     // written (Duplicate), since the work file's key holds each pair once.
-    WorkWrite appendMessage();
-    // Appends the CCT buffer; an identical receiver of the same mail is written once.
-    WorkWrite appendCarbonCopy();
-    // Appends the TID buffer; each provisional number is written once.
-    WorkWrite appendMessageId();
+    WorkWrite appendMessage(const WorkRecord& record);
+    // Appends a carbon-copy receiver; an identical receiver of the same mail
+    // is written once.
+    WorkWrite appendCarbonCopy(const CCTRecord& receiver);
+    // Appends the Message-ID `idString` under provisional number `number`;
+    // each provisional number is written once.
+    WorkWrite appendMessageId(std::string_view idString, ULONG number);
 
     // Groups the appends of one parser call into one commit. beginBatch()
     // before the call, endBatch() after it; false after reporting when the

@@ -8,7 +8,6 @@
 #include "import/internet/news_header.h"
 #include "import/internet/text_assembly.h"
 #include "import/internet/text_case.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm::formats {
 
@@ -86,30 +85,30 @@ void countSkipped(ParserCall& call) {
     if (call.skipped) ++*call.skipped;
 }
 
-CourseResult appendWork(ParserCall& call, const std::vector<inet::MessageIdPair>& messageIds) {
-    if (call.work->appendMessage() == WorkWrite::Failed) return CourseResult::Failed;
-    for (const inet::MessageIdPair& pair : messageIds) {
-        TID.IDSTRING = pair.idString;
-        TID.MSGNUMBER = pair.number;
-        if (call.work->appendMessageId() == WorkWrite::Failed) return CourseResult::Failed;
-    }
+CourseResult appendWork(ParserCall& call, const WorkRecord& record,
+                        const std::vector<inet::MessageIdPair>& messageIds) {
+    if (call.work->appendMessage(record) == WorkWrite::Failed) return CourseResult::Failed;
+    for (const inet::MessageIdPair& pair : messageIds)
+        if (call.work->appendMessageId(pair.idString.view(), pair.number) == WorkWrite::Failed)
+            return CourseResult::Failed;
     return CourseResult::Written;
 }
 
-void fillWorkRecord(const inet::ParsedHeader& header) {
-    NewHR.clear();
-    NHR.MSGNUMBER = header.msgNumber;
-    NHR.REFNUMBER = header.refNumber;
-    NHR.FOR_DESCRIPTION = header.forDescription;
-    NHR.HEADING = header.heading;
-    NHR.S_CISADRESS = header.senderAddress;
-    NHR.S_NAME = header.senderName;
-    NHR.R_CISADRESS = header.receiverAddress;
-    NHR.R_NAME = header.receiverName;
-    NHR.DATE = header.date;
-    NHR.TIME = header.time;
-    NHR.MAILTYPE = header.mailType;
-    NHR.RECIPTYPE = "TO";
+WorkRecord workRecordOf(const inet::ParsedHeader& header) {
+    WorkRecord record;
+    record.MSGNUMBER = header.msgNumber;
+    record.REFNUMBER = header.refNumber;
+    record.FOR_DESCRIPTION = header.forDescription;
+    record.HEADING = header.heading;
+    record.S_CISADRESS = header.senderAddress;
+    record.S_NAME = header.senderName;
+    record.R_CISADRESS = header.receiverAddress;
+    record.R_NAME = header.receiverName;
+    record.DATE = header.date;
+    record.TIME = header.time;
+    record.MAILTYPE = header.mailType;
+    record.RECIPTYPE = "TO";
+    return record;
 }
 
 CourseResult MessageCourse::handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
@@ -133,21 +132,21 @@ CourseResult MessageCourse::handleMail(inet::LineQueue& queue, std::size_t heade
         countSkipped(call);
         return CourseResult::Skipped;
     }
-    fillWorkRecord(header_);
+    WorkRecord record = workRecordOf(header_);
     const std::string mailbox = mailboxName(call);
-    NHR.FOR_DESCRIPTION = mailbox;
-    const Resolution db = call.databases->resolve(mailbox, ResolveMail);
+    record.FOR_DESCRIPTION = mailbox;
+    const Resolution db = call.databases->resolve(mailbox, ResolveMail, &record);
     if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) {
         countSkipped(call);
         return CourseResult::Skipped;
     }
-    NHR.INTERNAL = db.id;
-    NHR.MSGNUMBER = NHR.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
+    record.INTERNAL = db.id;
+    record.MSGNUMBER = record.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
     if (options_.joinSoftBreaks && header_.body.encoding == inet::TransferEncoding::Identity &&
         !declaresTransferEncoding(queue))
         joinSoftLineBreaks(queue, header_.firstBodyLine);
-    NHR.MSGTEXT = assembleBody(queue, header_);
-    return appendWork(call, {});
+    record.MSGTEXT = assembleBody(queue, header_);
+    return appendWork(call, record, {});
 }
 
 CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
@@ -168,15 +167,15 @@ CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t heade
         countSkipped(call);
         return CourseResult::Skipped;
     }
-    fillWorkRecord(header_);
-    const Resolution db = call.databases->resolve(header_.forDescription.str(), ResolveNewsgroup);
+    WorkRecord record = workRecordOf(header_);
+    const Resolution db = call.databases->resolve(header_.forDescription.str(), ResolveNewsgroup, &record);
     if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) {
         countSkipped(call);
         return CourseResult::Skipped;
     }
-    NHR.INTERNAL = db.id;
-    NHR.MSGTEXT = assembleBody(queue, header_);
-    return appendWork(call, header_.messageIds);
+    record.INTERNAL = db.id;
+    record.MSGTEXT = assembleBody(queue, header_);
+    return appendWork(call, record, header_.messageIds);
 }
 
 }  // namespace pm::formats

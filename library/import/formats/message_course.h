@@ -11,6 +11,7 @@
 #include "import/internet/line_queue.h"
 #include "import/internet/parsed_header.h"
 #include "import/formats/splitter.h"
+#include "tables/records/scratch_tables.h"
 
 namespace pm::formats {
 
@@ -60,13 +61,14 @@ std::string mailboxName(const ParserCall& call);
 // Counts a message as left out.
 void countSkipped(ParserCall& call);
 
-// Appends the NHR buffer and then the message identifiers as TID records.
+// Appends `record` and then the message identifiers as TempID records.
 // Failed when a write failed (the run must end); Written otherwise (a
 // message the run already holds is not written twice).
-CourseResult appendWork(ParserCall& call, const std::vector<inet::MessageIdPair>& messageIds);
+CourseResult appendWork(ParserCall& call, const WorkRecord& record,
+                        const std::vector<inet::MessageIdPair>& messageIds);
 
-// Fills the NHR fields the analyses produce (cleared first).
-void fillWorkRecord(const inet::ParsedHeader& header);
+// A work record holding the fields the analyses produce (the rest cleared).
+WorkRecord workRecordOf(const inet::ParsedHeader& header);
 
 class MessageCourse final : public MessageHandler {
 public:

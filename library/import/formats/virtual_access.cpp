@@ -86,58 +86,55 @@ private:
         return CourseResult::Skipped;
     }
 
-    void assemble(inet::LineQueue& queue) {
-        NHR.MSGTEXT = assembleBody(queue, header_);
-    }
-
     CourseResult forumMessage(inet::LineQueue& queue, const std::string& title, const std::string& optional,
                               ParserCall& call) {
         const ImportRequest& request = *call.request;
         if (!request.importForum) return skip(call);
         const ForumTitle forum = readForumTitle(title);
         if (!forum.valid || forum.forum.empty()) return skip(call);
-        fillWorkRecord(header_);
-        NHR.FOR_DESCRIPTION = forum.forum;
-        NHR.SECTIONNUMBER = forum.sectionNumber;
-        NHR.SEC_DESCRIPTION = forum.sectionName;
-        NHR.MSGNUMBER = forum.number;
-        NHR.REFNUMBER = inet::startsWithNoCase(optional, "COMMENT TO ") ? readCommentTo(optional.substr(11), forum.number) : 0;
+        WorkRecord record = workRecordOf(header_);
+        record.FOR_DESCRIPTION = forum.forum;
+        record.SECTIONNUMBER = forum.sectionNumber;
+        record.SEC_DESCRIPTION = forum.sectionName;
+        record.MSGNUMBER = forum.number;
+        record.REFNUMBER =
+            inet::startsWithNoCase(optional, "COMMENT TO ") ? readCommentTo(optional.substr(11), forum.number) : 0;
         if (forum.date != 0) {
-            NHR.DATE = forum.date;
-            NHR.TIME = 0;
+            record.DATE = forum.date;
+            record.TIME = 0;
         }
-        NHR.MAILTYPE = 0;
-        const Resolution db = call.databases->resolve(forum.forum, ResolveForum);
+        record.MAILTYPE = 0;
+        const Resolution db = call.databases->resolve(forum.forum, ResolveForum, &record);
         if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) return skip(call);
-        NHR.INTERNAL = db.id;
+        record.INTERNAL = db.id;
         if (!request.allowReimport && alreadyImported(db.id, forum.number)) return skip(call);
-        assemble(queue);
-        return appendWork(call, {});
+        record.MSGTEXT = assembleBody(queue, header_);
+        return appendWork(call, record, {});
     }
 
     CourseResult mail(inet::LineQueue& queue, ParserCall& call) {
         const ImportRequest& request = *call.request;
         if (!request.importMail) return skip(call);
-        fillWorkRecord(header_);
+        WorkRecord record = workRecordOf(header_);
         const std::string mailbox = mailboxName(call);
-        NHR.FOR_DESCRIPTION = mailbox;
-        const Resolution db = call.databases->resolve(mailbox, ResolveMail);
+        record.FOR_DESCRIPTION = mailbox;
+        const Resolution db = call.databases->resolve(mailbox, ResolveMail, &record);
         if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) return skip(call);
-        NHR.INTERNAL = db.id;
-        NHR.MSGNUMBER = NHR.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
-        assemble(queue);
-        return appendWork(call, {});
+        record.INTERNAL = db.id;
+        record.MSGNUMBER = record.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
+        record.MSGTEXT = assembleBody(queue, header_);
+        return appendWork(call, record, {});
     }
 
     CourseResult article(inet::LineQueue& queue, ParserCall& call) {
         const ImportRequest& request = *call.request;
         if (!request.importNewsgroup || header_.forDescription.empty() || header_.msgNumber == 0) return skip(call);
-        fillWorkRecord(header_);
-        const Resolution db = call.databases->resolve(header_.forDescription.str(), ResolveNewsgroup);
+        WorkRecord record = workRecordOf(header_);
+        const Resolution db = call.databases->resolve(header_.forDescription.str(), ResolveNewsgroup, &record);
         if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) return skip(call);
-        NHR.INTERNAL = db.id;
-        assemble(queue);
-        return appendWork(call, header_.messageIds);
+        record.INTERNAL = db.id;
+        record.MSGTEXT = assembleBody(queue, header_);
+        return appendWork(call, record, header_.messageIds);
     }
 
     bool alreadyImported(ULONG database, ULONG number) {

@@ -4,7 +4,6 @@
 
 #include "common/fixed_text.h"
 #include "tables/records/message_tables.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -41,10 +40,10 @@ bool textsAreDuplicates(std::string_view a, std::string_view b) {
     return characters(b.substr(a.size())) < 20;
 }
 
-BYTE DupString(int mode, ULONG a, ULONG b) {
+BYTE DupString(int mode, ULONG a, ULONG b, std::string_view text) {
     const std::string textA = storedText(a);
     if (mode == 2) return textsAreDuplicates(textA, storedText(b)) ? 1 : 0;
-    return textsAreDuplicates(textA, NHR.MSGTEXT) ? 1 : 0;
+    return textsAreDuplicates(textA, text) ? 1 : 0;
 }
 
 }  // namespace pm

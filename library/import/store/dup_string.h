@@ -15,9 +15,9 @@ inline constexpr std::size_t DupTextLimit = 64000;
 bool textsAreDuplicates(std::string_view a, std::string_view b);
 
 // DupString: 1 when the stored text of message `a` (MsgText) and a second
-// text are duplicates, else 0. Mode 1 compares with NHR.MSGTEXT, mode 2
-// with the stored text of message `b`. A missing text counts as empty.
-// MsgText must be open; its buffer is overwritten.
-BYTE DupString(int mode, ULONG a, ULONG b);
+// text are duplicates, else 0. Mode 1 compares with `text` (the message
+// being stored), mode 2 with the stored text of message `b`. A missing text
+// counts as empty. MsgText must be open; its buffer is overwritten.
+BYTE DupString(int mode, ULONG a, ULONG b, std::string_view text = {});
 
 }  // namespace pm

@@ -9,7 +9,6 @@
 #include "tables/access/record_services.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -42,25 +41,25 @@ bool MessageStore::readHeader(ULONG number) {
     return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok;
 }
 
-bool MessageStore::writeHeader(bool isNew, ULONG section, ULONG number, const ThreadChoice& thread,
-                               const People& people) {
+bool MessageStore::writeHeader(const WorkRecord& record, bool isNew, ULONG section, ULONG number,
+                               const ThreadChoice& thread, const People& people) {
     // An update rewrites the header just read, keeping its other fields.
     if (isNew) MsgNmbr.clear();
     MSG.SECSYSID = section;
     MSG.MSGNUMBER = number;
-    MSG.REFNUMBER = NHR.REFNUMBER;
+    MSG.REFNUMBER = record.REFNUMBER;
     MSG.THREADNUMBER = thread.number;
     MSG.THREADALPHA = thread.alpha;
     MSG.FROMID = people.sender.id;
     MSG.FROMALPHA = people.sender.lastName.view();
     MSG.TOID = people.receiver.id;
     MSG.TOALPHA = people.receiver.lastName.view();
-    MSG.DATE = NHR.DATE;
+    MSG.DATE = record.DATE;
     MSG.DUMMY = StatusNormal;
     return storeWrite(MsgNmbr, isNew ? AddRecord : UpdateRecord);
 }
 
-bool MessageStore::writeText(bool isNew, ULONG number) {
+bool MessageStore::writeText(const std::string& text, bool isNew, ULONG number) {
     MsgText.clear();
     TXT.MSGNUMBER = number;
     if (!isNew) {
@@ -70,15 +69,15 @@ bool MessageStore::writeText(bool isNew, ULONG number) {
         MsgText.setSkipMemos(false);
         if (!found) return true;
     }
-    TXT.MsgText.assign(NHR.MSGTEXT, 0, utf8FitLength(NHR.MSGTEXT, TextLimit));
+    TXT.MsgText.assign(text, 0, utf8FitLength(text, TextLimit));
     TXT.DATE = importDate_;
     TXT.TIME = importTime_;
     return storeWrite(MsgText, isNew ? AddRecord : UpdateRecord);
 }
 
-bool MessageStore::registerImport(ULONG number, bool isNew) {
+bool MessageStore::registerImport(ULONG database, ULONG number, bool isNew) {
     IMPFile.clear();
-    IMP.FORUMNUMBER = NHR.INTERNAL;
+    IMP.FORUMNUMBER = database;
     IMP.MSGNUMBER = number;
     if (!allowReimport_ && isNew) {
         // The register's key is rebuilt once at the end of the run.
@@ -88,7 +87,7 @@ bool MessageStore::registerImport(ULONG number, bool isNew) {
     // or the register's unique key could not be rebuilt.
     if (IMPFile.get(IMP_IDKEY) == StorageStatus::Ok) return true;
     IMPFile.clear();
-    IMP.FORUMNUMBER = NHR.INTERNAL;
+    IMP.FORUMNUMBER = database;
     IMP.MSGNUMBER = number;
     return storeWrite(IMPFile, allowReimport_ ? AddRecord : AppendRecord);
 }
@@ -112,32 +111,32 @@ StoreOutcome MessageStore::storedMessage(bool isNew, const People& people, const
     return out;
 }
 
-StoreOutcome MessageStore::storeForum(ULONG section) {
-    const ULONG number = NHR.MSGNUMBER;
+StoreOutcome MessageStore::storeForum(WorkRecord& record, ULONG section) {
+    const ULONG number = record.MSGNUMBER;
     bool isNew = !readHeader(number);
     bool headerInBuffer = !isNew;
 
-    if (NHR.REFNUMBER == NHR.MSGNUMBER) NHR.REFNUMBER = 0;
+    if (record.REFNUMBER == record.MSGNUMBER) record.REFNUMBER = 0;
     ThreadChoice thread;
     bool threadKnown = false;
-    if (NHR.REFNUMBER != 0) {
+    if (record.REFNUMBER != 0) {
         headerInBuffer = false;
-        if (readHeader(NHR.REFNUMBER)) {
+        if (readHeader(record.REFNUMBER)) {
             thread.number = MSG.THREADNUMBER;
             thread.alpha = MSG.THREADALPHA;
             threadKnown = true;
         }
     }
-    if (!threadKnown && !findOrCreateThread(section, NHR.HEADING.view(), thread)) return fatal();
+    if (!threadKnown && !findOrCreateThread(section, record.HEADING.view(), thread)) return fatal();
 
     People people;
-    if (!resolveParty(NHR.S_NAME.view(), NHR.S_CISADRESS.view(), people.sender)) return fatal();
-    if (!resolveParty(NHR.R_NAME.view(), NHR.R_CISADRESS.view(), people.receiver)) return fatal();
+    if (!resolveParty(record.S_NAME.view(), record.S_CISADRESS.view(), people.sender)) return fatal();
+    if (!resolveParty(record.R_NAME.view(), record.R_CISADRESS.view(), people.receiver)) return fatal();
 
     if (!isNew && !headerInBuffer && !readHeader(number)) isNew = true;
-    if (!writeHeader(isNew, section, number, thread, people)) return fatal();
-    if (!writeText(isNew, number)) return fatal();
-    if (!registerImport(number, isNew)) return fatal();
+    if (!writeHeader(record, isNew, section, number, thread, people)) return fatal();
+    if (!writeText(record.MSGTEXT, isNew, number)) return fatal();
+    if (!registerImport(record.INTERNAL, number, isNew)) return fatal();
 
     return storedMessage(isNew, people, thread, section);
 }
@@ -159,9 +158,9 @@ bool MessageStore::reserveMessageId(const FixedText<60>& idString, ULONG number,
     return storeWrite(MsgString, AddRecord);
 }
 
-StoreOutcome MessageStore::storeNewsgroup(ULONG section) {
+StoreOutcome MessageStore::storeNewsgroup(WorkRecord& record, ULONG section) {
     StoreOutcome out;
-    const ULONG provisional = NHR.MSGNUMBER;
+    const ULONG provisional = record.MSGNUMBER;
 
     // 1. The message's Message-ID decides its permanent number.
     TempID.clear();
@@ -176,8 +175,8 @@ StoreOutcome MessageStore::storeNewsgroup(ULONG section) {
     MsgString.clear();
     MST.IDSTRING = idString;
     if (MsgString.get(MST_IDStringKey) == StorageStatus::Ok) {
-        NHR.MSGNUMBER = MST.MSGNUMBER;
-        if (readHeader(NHR.MSGNUMBER)) {
+        record.MSGNUMBER = MST.MSGNUMBER;
+        if (readHeader(record.MSGNUMBER)) {
             if (!allowReimport_) {
                 out.result = StoreSkipped;
                 return out;
@@ -193,29 +192,29 @@ StoreOutcome MessageStore::storeNewsgroup(ULONG section) {
             return out;
         }
     }
-    const ULONG number = NHR.MSGNUMBER;
+    const ULONG number = record.MSGNUMBER;
 
     // 2. A message that refers to itself has no parent.
-    if (NHR.REFNUMBER == number || NHR.REFNUMBER == provisional) NHR.REFNUMBER = 0;
+    if (record.REFNUMBER == number || record.REFNUMBER == provisional) record.REFNUMBER = 0;
 
     // 3. The parent, by its Message-ID.
     ThreadChoice thread;
     bool threadKnown = false;
     People people;
     bool receiverKnown = false;
-    if (NHR.REFNUMBER != 0) {
+    if (record.REFNUMBER != 0) {
         TempID.clear();
-        TID.MSGNUMBER = NHR.REFNUMBER;
+        TID.MSGNUMBER = record.REFNUMBER;
         if (TempID.get(TID_IDKEY) != StorageStatus::Ok || TID.IDSTRING == idString) {
-            NHR.REFNUMBER = 0;
+            record.REFNUMBER = 0;
         } else {
             const FixedText<60> parentId = TID.IDSTRING;
             MsgString.clear();
             MST.IDSTRING = parentId;
             if (MsgString.get(MST_IDStringKey) == StorageStatus::Ok) {
-                NHR.REFNUMBER = MST.MSGNUMBER;
+                record.REFNUMBER = MST.MSGNUMBER;
                 headerInBuffer = false;
-                if (readHeader(NHR.REFNUMBER)) {
+                if (readHeader(record.REFNUMBER)) {
                     thread.number = MSG.THREADNUMBER;
                     thread.alpha = MSG.THREADALPHA;
                     threadKnown = true;
@@ -223,8 +222,8 @@ StoreOutcome MessageStore::storeNewsgroup(ULONG section) {
                     Person.clear();
                     PER.PERSONID = MSG.FROMID;
                     if (Person.get(PER_PersonKey) == StorageStatus::Ok) {
-                        NHR.R_NAME = fullName(PER);
-                        NHR.R_CISADRESS = PER.ADDRESS.view();
+                        record.R_NAME = fullName(PER);
+                        record.R_CISADRESS = PER.ADDRESS.view();
                         people.receiver.id = PER.PERSONID;
                         people.receiver.lastName = PER.LASTNAME;
                         people.receiver.address = PER.ADDRESS;
@@ -234,20 +233,20 @@ StoreOutcome MessageStore::storeNewsgroup(ULONG section) {
             } else {
                 // Reserve the parent's number: when it arrives it takes it.
                 bool rejected = false;
-                if (!reserveMessageId(parentId, NHR.REFNUMBER, rejected)) return fatal();
-                if (rejected) NHR.REFNUMBER = 0;
+                if (!reserveMessageId(parentId, record.REFNUMBER, rejected)) return fatal();
+                if (rejected) record.REFNUMBER = 0;
             }
         }
     }
-    if (!threadKnown && !findOrCreateThread(section, NHR.HEADING.view(), thread)) return fatal();
+    if (!threadKnown && !findOrCreateThread(section, record.HEADING.view(), thread)) return fatal();
 
     // 4. Persons, header and text.
-    if (!resolveParty(NHR.S_NAME.view(), NHR.S_CISADRESS.view(), people.sender)) return fatal();
-    if (!receiverKnown && !resolveParty(NHR.R_NAME.view(), NHR.R_CISADRESS.view(), people.receiver))
+    if (!resolveParty(record.S_NAME.view(), record.S_CISADRESS.view(), people.sender)) return fatal();
+    if (!receiverKnown && !resolveParty(record.R_NAME.view(), record.R_CISADRESS.view(), people.receiver))
         return fatal();
     if (!isNew && !headerInBuffer && !readHeader(number)) isNew = true;
-    if (!writeHeader(isNew, section, number, thread, people)) return fatal();
-    if (!writeText(isNew, number)) return fatal();
+    if (!writeHeader(record, isNew, section, number, thread, people)) return fatal();
+    if (!writeText(record.MSGTEXT, isNew, number)) return fatal();
 
     return storedMessage(isNew, people, thread, section);
 }

@@ -8,7 +8,6 @@
 #include "import/store/store_writes.h"
 #include "tables/access/record_services.h"
 #include "tables/records/message_tables.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -20,7 +19,7 @@ LONG cutTimeToMinute(LONG time) {
     return r == 0 ? time : time - r + 1;
 }
 
-bool MessageStore::resolveMailPeople(People& people) {
+bool MessageStore::resolveMailPeople(const WorkRecord& record, People& people) {
     const ULONG owner = mailbox_.personId();
     // The owner's side of a mail is the owner's person, named after the first
     // owner-side name met in this mailbox. Without an owner (no catalog
@@ -38,24 +37,24 @@ bool MessageStore::resolveMailPeople(People& people) {
         return true;
     };
 
-    const bool received = NHR.MAILTYPE == MailReceived;
-    const bool sent = NHR.MAILTYPE == MailSent;
-    if (received ? !ownerSide(NHR.R_NAME.view(), NHR.R_CISADRESS.view(), people.receiver)
-                 : !resolveParty(NHR.R_NAME.view(), NHR.R_CISADRESS.view(), people.receiver))
+    const bool received = record.MAILTYPE == MailReceived;
+    const bool sent = record.MAILTYPE == MailSent;
+    if (received ? !ownerSide(record.R_NAME.view(), record.R_CISADRESS.view(), people.receiver)
+                 : !resolveParty(record.R_NAME.view(), record.R_CISADRESS.view(), people.receiver))
         return false;
-    if (sent ? !ownerSide(NHR.S_NAME.view(), NHR.S_CISADRESS.view(), people.sender)
-             : !resolveParty(NHR.S_NAME.view(), NHR.S_CISADRESS.view(), people.sender))
+    if (sent ? !ownerSide(record.S_NAME.view(), record.S_CISADRESS.view(), people.sender)
+             : !resolveParty(record.S_NAME.view(), record.S_CISADRESS.view(), people.sender))
         return false;
     if (received) people.partner = people.sender;
     else if (sent) people.partner = people.receiver;
     return true;
 }
 
-bool MessageStore::isMailDuplicate(const People& people) {
-    const LONG date = NHR.DATE;
-    const LONG time = NHR.TIME;
+bool MessageStore::isMailDuplicate(const WorkRecord& record, const People& people) {
+    const LONG date = record.DATE;
+    const LONG time = record.TIME;
     FixedText<50> subject;
-    subject = NHR.HEADING.view();
+    subject = record.HEADING.view();
     const std::string upperSubject = toUpper(subject.view());
     Mail.clear();
     MAI.DATE = date;
@@ -65,41 +64,41 @@ bool MessageStore::isMailDuplicate(const People& people) {
     while (Mail.next() == StorageStatus::Ok && MAI.DATE == date && MAI.TIME == time) {
         if (MAI.FROMID != people.sender.id || MAI.TOID != people.receiver.id) continue;
         if (toUpper(MAI.SUBJECT.view()) != upperSubject) continue;
-        if (DupString(1, MAI.MAILID, 0)) return true;
+        if (DupString(1, MAI.MAILID, 0, record.MSGTEXT)) return true;
     }
     return false;
 }
 
-StoreOutcome MessageStore::storeMail() {
+StoreOutcome MessageStore::storeMail(WorkRecord& record) {
     StoreOutcome out;
-    if (NHR.R_NAME.empty()) NHR.R_NAME = NameUnknown;
-    if (NHR.S_NAME.empty()) NHR.S_NAME = NameUnknown;
+    if (record.R_NAME.empty()) record.R_NAME = NameUnknown;
+    if (record.S_NAME.empty()) record.S_NAME = NameUnknown;
     People people;
-    if (!resolveMailPeople(people)) return fatal();
+    if (!resolveMailPeople(record, people)) return fatal();
 
-    NHR.TIME = cutTimeToMinute(NHR.TIME);
-    if (isMailDuplicate(people)) {
+    record.TIME = cutTimeToMinute(record.TIME);
+    if (isMailDuplicate(record, people)) {
         out.result = StoreSkipped;
         return out;
     }
 
-    const ULONG mailId = NHR.REFNUMBER;
+    const ULONG mailId = record.REFNUMBER;
     Mail.clear();
     MAI.MAILID = mailId;
-    MAI.SUBJECT = NHR.HEADING.view();
+    MAI.SUBJECT = record.HEADING.view();
     MAI.PAIRID = people.partner.id;
     MAI.PAIRALPHA = people.partner.lastName;
     MAI.FROMID = people.sender.id;
     MAI.FROMALPHA = people.sender.lastName.view();
     MAI.TOID = people.receiver.id;
     MAI.TOALPHA = people.receiver.lastName.view();
-    MAI.DATE = NHR.DATE;
-    MAI.TIME = NHR.TIME;
-    MAI.RECIPTYPE = NHR.RECIPTYPE;
+    MAI.DATE = record.DATE;
+    MAI.TIME = record.TIME;
+    MAI.RECIPTYPE = record.RECIPTYPE;
     MAI.CCR = 0;
     MAI.DUMMY = StatusNormal;
     if (!storeWrite(Mail, AddRecord)) return fatal();
-    if (!writeText(true, mailId)) return fatal();
+    if (!writeText(record.MSGTEXT, true, mailId)) return fatal();
 
     if (mailTopic_ != 0) {
         SIndex.clear();

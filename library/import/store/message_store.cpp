@@ -11,7 +11,6 @@
 #include "tables/identifiers/next_number.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
-#include "tables/records/scratch_tables.h"
 
 namespace pm {
 
@@ -114,14 +113,8 @@ void MessageStore::loadSections() {
                           SEC.SECSYSID);
 }
 
-void MessageStore::prepareRecord() {
-    decodeField(NHR.S_NAME);
-    decodeField(NHR.R_NAME);
-    decodeField(NHR.HEADING);
-}
-
-bool MessageStore::createSection(ULONG& section) {
-    ULONG sysId = NHR.SECTIONNUMBER;  // a newsgroup's parser set it to the database identifier
+bool MessageStore::createSection(const WorkRecord& record, ULONG& section) {
+    ULONG sysId = record.SECTIONNUMBER;  // a newsgroup's parser set it to the database identifier
     if (type_ == TypeForum) {
         sysId = NextNr();
         if (sysId == 0) {
@@ -131,18 +124,18 @@ bool MessageStore::createSection(ULONG& section) {
         }
     }
     Sections.clear();
-    SEC.SECTIONNUMBER = NHR.SECTIONNUMBER;
+    SEC.SECTIONNUMBER = record.SECTIONNUMBER;
     SEC.SECSYSID = sysId;
-    SEC.DESCRIPTION = NHR.SEC_DESCRIPTION;
+    SEC.DESCRIPTION = record.SEC_DESCRIPTION;
     SEC.MSGCOUNT = 0;
     if (!storeWrite(Sections, AddRecord)) return false;
-    sections_.emplace(std::make_pair(static_cast<BYTE>(NHR.SECTIONNUMBER & 0xFF), NHR.SEC_DESCRIPTION.str()),
+    sections_.emplace(std::make_pair(static_cast<BYTE>(record.SECTIONNUMBER & 0xFF), record.SEC_DESCRIPTION.str()),
                       sysId);
     section = sysId;
     return true;
 }
 
-bool MessageStore::sectionStep(ULONG& section) {
+bool MessageStore::sectionStep(const WorkRecord& record, ULONG& section) {
     section = 0;
     if (type_ == TypeMail) return true;
     if (type_ == TypeNewsgroup) {
@@ -151,14 +144,14 @@ bool MessageStore::sectionStep(ULONG& section) {
             section = sections_.begin()->second;
             return true;
         }
-        return createSection(section);
+        return createSection(record, section);
     }
-    const auto found = sections_.find({static_cast<BYTE>(NHR.SECTIONNUMBER & 0xFF), NHR.SEC_DESCRIPTION.str()});
+    const auto found = sections_.find({static_cast<BYTE>(record.SECTIONNUMBER & 0xFF), record.SEC_DESCRIPTION.str()});
     if (found != sections_.end()) {
         section = found->second;
         return true;
     }
-    return createSection(section);
+    return createSection(record, section);
 }
 
 StoreOutcome MessageStore::fatal() {
@@ -171,14 +164,16 @@ StoreOutcome MessageStore::fatal() {
     return out;
 }
 
-StoreOutcome MessageStore::storeCurrent() {
-    prepareRecord();
+StoreOutcome MessageStore::store(WorkRecord& record) {
+    decodeField(record.S_NAME);
+    decodeField(record.R_NAME);
+    decodeField(record.HEADING);
     ULONG section = 0;
-    if (!sectionStep(section)) return fatal();
+    if (!sectionStep(record, section)) return fatal();
     switch (type_) {
-        case TypeMail: return storeMail();
-        case TypeNewsgroup: return storeNewsgroup(section);
-        default: return storeForum(section);
+        case TypeMail: return storeMail(record);
+        case TypeNewsgroup: return storeNewsgroup(record, section);
+        default: return storeForum(record, section);
     }
 }
 

@@ -1,15 +1,15 @@
 #pragma once
-// The message store: turns the current NewHR work record into the records
+// The message store: turns each work record of an import run into the records
 // of the database being filled (header, text, persons, thread, section,
 // Message-ID map, import register, topic entry), decides duplicates, and
 // collects the per-person, per-thread and per-section counts that are
 // written back when the database is finished.
 //
 // Life of one database in a run (the import driver's states):
-//   beginDatabase -> (transaction) storeCurrent per NewHR record ->
+//   beginDatabase -> (transaction) store per work record ->
 //   mail: writeCarbonCopies -> writePersonCounts -> writeThreadCounts ->
 //   writeSectionCounts -> writeDatabaseCount.
-// Transactions are the caller's: storeCurrent and the write-back steps
+// Transactions are the caller's: store and the write-back steps
 // write inside whatever transaction runs. Every write uses UppDat's
 // roll-back-and-report mode, so a failed write leaves the transaction
 // rolled back and the failure reported.
@@ -76,13 +76,15 @@ public:
     // false after reporting "Transaction Frame Error!" when it cannot begin.
     static bool beginTransactionFor(BYTE type);
 
-    // Section step and store of the current NHR record. Names and subject
-    // are decoded first (encoded header words). On StoreFatal the
-    // transaction is rolled back and the error reported; the count lists are
-    // then discarded, since they hold counts of messages rolled back.
-    StoreOutcome storeCurrent();
+    // Section step and store of `record`. Names and subject are decoded
+    // first (encoded header words); the record is left as it was stored
+    // (decoded, its reference and a reply's receiver resolved, a mail's time
+    // cut to the minute). On StoreFatal the transaction is rolled back and
+    // the error reported; the count lists are then discarded, since they hold
+    // counts of messages rolled back.
+    StoreOutcome store(WorkRecord& record);
 
-    // The driver's states after the last NHR record of the database. Each
+    // The driver's states after the last work record of the database. Each
     // handles at most `quota` records per call and returns true when it is
     // finished; `failed` is set when a write failed (transaction rolled back,
     // reported; the step then also returns true).
@@ -131,29 +133,28 @@ private:
         Party sender, receiver, partner;
     };
 
-    void prepareRecord();
     void loadSections();
-    bool sectionStep(ULONG& section);
-    bool createSection(ULONG& section);
+    bool sectionStep(const WorkRecord& record, ULONG& section);
+    bool createSection(const WorkRecord& record, ULONG& section);
 
-    StoreOutcome storeForum(ULONG section);
-    StoreOutcome storeNewsgroup(ULONG section);
-    StoreOutcome storeMail();
+    StoreOutcome storeForum(WorkRecord& record, ULONG section);
+    StoreOutcome storeNewsgroup(WorkRecord& record, ULONG section);
+    StoreOutcome storeMail(WorkRecord& record);
     StoreOutcome fatal();
 
     bool resolveParty(std::string_view name, std::string_view address, Party& party);
     bool readHeader(ULONG number);
-    bool writeHeader(bool isNew, ULONG section, ULONG number, const ThreadChoice& thread,
+    bool writeHeader(const WorkRecord& record, bool isNew, ULONG section, ULONG number, const ThreadChoice& thread,
                      const People& people);
-    bool writeText(bool isNew, ULONG number);
-    bool registerImport(ULONG number, bool isNew);
+    bool writeText(const std::string& text, bool isNew, ULONG number);
+    bool registerImport(ULONG database, ULONG number, bool isNew);
     bool reserveMessageId(const FixedText<60>& idString, ULONG number, bool& rejected);
     void countMessage(const StoreOutcome& outcome, ULONG section);
     // The outcome of a forum or newsgroup message just written, counted.
     StoreOutcome storedMessage(bool isNew, const People& people, const ThreadChoice& thread, ULONG section);
 
-    bool resolveMailPeople(People& people);
-    bool isMailDuplicate(const People& people);
+    bool resolveMailPeople(const WorkRecord& record, People& people);
+    bool isMailDuplicate(const WorkRecord& record, const People& people);
 
     BYTE type_ = 0;
     bool allowReimport_ = false;

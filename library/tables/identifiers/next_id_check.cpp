@@ -16,10 +16,11 @@
 //   Finish        delete the catalog records marked Delete, add the highest
 //                 FOR:ID, TAS:ID and BAT:ID, hold Control record 1 and write
 //                 the counter, store the earliest date (item 5) -> Done
-//   Done, Failed  final; everything opened is closed and the active
+//   Done, Stopped, Failed
+//                 final; everything opened is closed and the active
 //                 database restored.
-// A cancel is honoured at the start of any slice (-> Failed, nothing more
-// written). Between slices the check keeps its catalog and text positions
+// A stop request is honoured at the start of the next slice (-> Stopped,
+// nothing more written). Between slices the check keeps its catalog and text positions
 // itself, so another reader of the shared buffers cannot move it.
 #include "tables/identifiers/next_id_check.h"
 
@@ -78,7 +79,7 @@ NextIdCheck::NextIdCheck() = default;
 
 NextIdCheck::~NextIdCheck() { cleanUp(); }
 
-ProgressReport NextIdCheck::progress() const {
+ProgressReport NextIdCheck::report() const {
     ProgressReport report;
     report.title = " Next ID check";
     report.lines = {"Checking for highest ID number",
@@ -89,23 +90,37 @@ ProgressReport NextIdCheck::progress() const {
     return report;
 }
 
-NextIdCheck::StepResult NextIdCheck::step() {
-    if (state_ == State::Done) return StepResult::Done;
-    if (state_ == State::Failed) return StepResult::Failed;
+JobStatus NextIdCheck::status() const {
+    switch (state_) {
+        case State::Done: return JobStatus::Done;
+        case State::Stopped: return JobStatus::Stopped;
+        case State::Failed: return JobStatus::Failed;
+        default: return JobStatus::Running;
+    }
+}
+
+bool NextIdCheck::requestStop(StopRequest) {
+    cancelRequested_ = true;
+    return true;
+}
+
+JobStatus NextIdCheck::step() {
+    if (finished()) return status();
     if (cancelRequested_) {
-        cancelled_ = true;
-        return fail();
+        cleanUp();
+        state_ = State::Stopped;
+        return JobStatus::Stopped;
     }
     switch (state_) {
         case State::Begin: return begin();
         case State::NextDatabase: return nextDatabase();
         case State::ScanDates: return scanDates();
         case State::Finish: return finish();
-        default: return StepResult::Failed;
+        default: return JobStatus::Failed;
     }
 }
 
-NextIdCheck::StepResult NextIdCheck::begin() {
+JobStatus NextIdCheck::begin() {
     savedActive_ = Mem;
     // A database table still open would keep the active database's file and
     // be counted for every database in turn: close them all, as the frame
@@ -123,18 +138,18 @@ NextIdCheck::StepResult NextIdCheck::begin() {
     while (Forums.next() == StorageStatus::Ok) catalog_.push_back(Forums.position());
     earliest_ = today();
     state_ = State::NextDatabase;
-    return StepResult::Running;
+    return JobStatus::Running;
 }
 
-NextIdCheck::StepResult NextIdCheck::nextDatabase() {
+JobStatus NextIdCheck::nextDatabase() {
     if (nextCatalog_ >= catalog_.size()) {
         Forums.unlock();
         catalogLocked_ = false;
         state_ = State::Finish;
-        return StepResult::Running;
+        return JobStatus::Running;
     }
     currentCatalog_ = catalog_[nextCatalog_++];
-    if (Forums.getAt(currentCatalog_) != StorageStatus::Ok) return StepResult::Running;  // gone meanwhile
+    if (Forums.getAt(currentCatalog_) != StorageStatus::Ok) return JobStatus::Running;  // gone meanwhile
     current_ = FOR;
     takeActiveDatabaseFrom_FOR();
     if (current_.CREATED == 0) current_.CREATED = today();
@@ -144,17 +159,17 @@ NextIdCheck::StepResult NextIdCheck::nextDatabase() {
     // redirection target: it has no tables to look at.
     if (current_.NODIR == 0) openTables_ = tablesOfType(current_.TYPE);
     openAll(OpenShared, openTables_);
-    if (openTables_.empty()) return closeDatabase() ? StepResult::Running : fail();
+    if (openTables_.empty()) return closeDatabase() ? JobStatus::Running : fail();
 
     current_.MSGCOUNT = static_cast<ULONG>(MsgText.records());
-    if (current_.MSGCOUNT == 0) return closeDatabase() ? StepResult::Running : fail();
+    if (current_.MSGCOUNT == 0) return closeDatabase() ? JobStatus::Running : fail();
     databaseEarliest_ = current_.CREATED;
     lastTextPosition_ = 0;
     state_ = State::ScanDates;
-    return StepResult::Running;
+    return JobStatus::Running;
 }
 
-NextIdCheck::StepResult NextIdCheck::scanDates() {
+JobStatus NextIdCheck::scanDates() {
     MsgText.setSkipMemos(true);
     if (lastTextPosition_ > 0)
         MsgText.setPhysicalAt(lastTextPosition_ + 1);
@@ -172,14 +187,14 @@ NextIdCheck::StepResult NextIdCheck::scanDates() {
         }
     }
     MsgText.setSkipMemos(false);
-    if (!ended) return StepResult::Running;
+    if (!ended) return JobStatus::Running;
 
     current_.CREATED = databaseEarliest_;
     current_.LOWDATE = databaseEarliest_;
     earliest_ = std::min(earliest_, databaseEarliest_);
     collectIdentifiers();
     state_ = State::NextDatabase;
-    return closeDatabase() ? StepResult::Running : fail();
+    return closeDatabase() ? JobStatus::Running : fail();
 }
 
 void NextIdCheck::collectIdentifiers() {
@@ -218,7 +233,7 @@ bool NextIdCheck::closeDatabase() {
     return UppDat(Forums, UpdateRecord, ReportOnly);
 }
 
-NextIdCheck::StepResult NextIdCheck::finish() {
+JobStatus NextIdCheck::finish() {
     // Databases marked for deletion leave the catalog before the highest
     // database identifier is taken.
     std::vector<RecordPosition> marked;
@@ -255,13 +270,13 @@ NextIdCheck::StepResult NextIdCheck::finish() {
     if (!Konfig(SetGeneral, 5, &earliest) || !Konfig(SaveGeneral)) return fail();
     cleanUp();
     state_ = State::Done;
-    return StepResult::Done;
+    return JobStatus::Done;
 }
 
-NextIdCheck::StepResult NextIdCheck::fail() {
+JobStatus NextIdCheck::fail() {
     cleanUp();
     state_ = State::Failed;
-    return StepResult::Failed;
+    return JobStatus::Failed;
 }
 
 void NextIdCheck::cleanUp() {
@@ -284,11 +299,7 @@ void NextIdCheck::cleanUp() {
 
 ULONG runNextIdCheck() {
     NextIdCheck check;
-    NextIdCheck::StepResult result;
-    do {
-        result = check.step();
-    } while (result == NextIdCheck::StepResult::Running);
-    return result == NextIdCheck::StepResult::Done ? check.nextNumber() : 0;
+    return runToEnd(check) == JobStatus::Done ? check.nextNumber() : 0;
 }
 
 }  // namespace pm

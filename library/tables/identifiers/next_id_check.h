@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/globals.h"
+#include "common/job.h"
 #include "common/types.h"
 #include "common/user_interface.h"
 #include "storage/table.h"
@@ -15,51 +16,49 @@
 
 namespace pm {
 
-class NextIdCheck {
+class NextIdCheck final : public Job {
 public:
-    enum class StepResult { Running, Done, Failed };
-
     NextIdCheck();
     // Closes what an unfinished check holds open and restores the active
     // database.
-    ~NextIdCheck();
+    ~NextIdCheck() override;
     NextIdCheck(const NextIdCheck&) = delete;
     NextIdCheck& operator=(const NextIdCheck&) = delete;
 
     // Does one bounded slice: opening, one database (or part of its date
     // scan), or the final writes. Running while more is to do; Done when the
-    // counter and the earliest date are stored; Failed after a reported
-    // failure or a cancel. A database whose tables cannot be opened ends the
-    // program (FatalError) as every open does.
-    StepResult step();
-    // Stops before the next slice; nothing more is written.
-    void cancel() { cancelRequested_ = true; }
-    bool cancelled() const { return cancelled_; }
+    // counter and the earliest date are stored; Stopped after a stop
+    // request; Failed after a reported failure. A database whose tables
+    // cannot be opened ends the program (FatalError) as every open does.
+    JobStatus step() override;
+    JobStatus status() const override;
+    // Stops before the next slice (no question); nothing more is written.
+    bool requestStop(StopRequest how) override;
 
     // The counter value written (valid after Done).
     ULONG nextNumber() const { return nextNumber_; }
     // The earliest message date over all databases (item 5; after Done).
     LONG earliestDate() const { return earliest_; }
     int databasesChecked() const { return databasesChecked_; }
-    // Title, the two lines of the check window and the databases counted.
-    ProgressReport progress() const;
+    // Title, the two lines of the check window and the counter
+    // "Databases checked".
+    ProgressReport report() const override;
 
 private:
-    enum class State { Begin, NextDatabase, ScanDates, Finish, Done, Failed };
+    enum class State { Begin, NextDatabase, ScanDates, Finish, Done, Stopped, Failed };
 
-    StepResult begin();
-    StepResult nextDatabase();
-    StepResult scanDates();
-    StepResult finish();
+    JobStatus begin();
+    JobStatus nextDatabase();
+    JobStatus scanDates();
+    JobStatus finish();
     void collectIdentifiers();
     bool closeDatabase();
     void closeDatabaseTables();
-    StepResult fail();
+    JobStatus fail();
     void cleanUp();
 
     State state_ = State::Begin;
     bool cancelRequested_ = false;
-    bool cancelled_ = false;
 
     MemGlobals savedActive_;
     bool catalogOpen_ = false;

@@ -50,8 +50,15 @@ const TableDef& SearchDef() {
     return def;
 }
 
+WorkRecord::WorkRecord() { clear(); }
+
+void WorkRecord::clear() {
+    clearRecord(NewHRDef(), static_cast<NewHRRecord*>(this));
+    MSGTEXT.clear();
+}
+
 // --- buffers and tables -------------------------------------------------------
-NewHRBuffer NHR;
+WorkRecord NHR;
 Table NewHR{NewHRDef(), static_cast<NewHRRecord*>(&NHR), {&NHR.MSGTEXT}};
 CCTRecord CCT;
 Table CCTFile{CCTDef(), &CCT};

@@ -91,8 +91,15 @@ PM_OFFSET(TempIDRecord, MSGNUMBER, 60);
 static_assert(sizeof(SearchRecord) == 4);
 PM_OFFSET(SearchRecord, ID, 0);
 
-// The NewHR buffer: the record plus its memo, named as the memo.
-struct NewHRBuffer : NewHRRecord {
+// One message on its way through an import run: the NewHR record plus its
+// memo, named as the memo. It travels as a value: a parser fills one and
+// hands it to the work file, phase B hands each one read back to the store.
+// A new work record is cleared (numbers 0, texts blank, no text).
+struct WorkRecord : NewHRRecord {
+    WorkRecord();
+    // Back to the cleared state.
+    void clear();
+
     std::string MSGTEXT;  // the message text, at most 64,000 bytes
 };
 
@@ -103,7 +110,7 @@ const TableDef& TempIDDef();
 const TableDef& SearchDef();
 
 // --- record buffers and tables ----------------------------------------------
-extern NewHRBuffer NHR;
+extern WorkRecord NHR;  // the NewHR table's buffer (work files only)
 extern Table NewHR;
 extern CCTRecord CCT;
 extern Table CCTFile;

@@ -149,7 +149,7 @@ TEST_F(IndexRunTest, MessagesWithoutHeaderAreSkipped) {
     options.indexType = 2;
     options.batchSize = 100;
     IndexRun run(db, type, options);
-    ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+    ASSERT_EQ(runToEnd(run), JobStatus::Done);
     EXPECT_EQ(run.summary().withoutHeader, 1);
     EXPECT_EQ(joined(wordCounts()), "KEPT:1 TEXT:1");
     EXPECT_EQ(run.indexedCount(), 2u);  // both were handled
@@ -171,7 +171,7 @@ TEST_F(IndexRunTest, APartialRunIndexesOnlyTheNewMessages) {
     IndexRunOptions options;
     options.batchSize = 10;
     IndexRun run(db, type, options);
-    ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+    ASSERT_EQ(runToEnd(run), JobStatus::Done);
     EXPECT_EQ(run.summary().messagesIndexed, 1);
     EXPECT_EQ(run.progress().planned, 1);
     EXPECT_EQ(joined(wordCounts()), "FIRST:1 NEW:1 OLD:3 SECOND:1 THIRD:1");
@@ -180,7 +180,7 @@ TEST_F(IndexRunTest, APartialRunIndexesOnlyTheNewMessages) {
 
     // Nothing new: the run ends as usual and changes nothing.
     IndexRun again(db, type, options);
-    ASSERT_EQ(again.runToEnd(), IndexRun::StepResult::Done);
+    ASSERT_EQ(runToEnd(again), JobStatus::Done);
     EXPECT_EQ(again.progress().status, "Indexing finished!");
     EXPECT_EQ(again.summary().messagesIndexed, 0);
     EXPECT_EQ(joined(wordCounts()), "FIRST:1 NEW:1 OLD:3 SECOND:1 THIRD:1");
@@ -236,8 +236,8 @@ TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterrupt
         // Stopped by the user: it flushes first, then ends with result 2.
         IndexRun run(db, type, small);
         for (int i = 0; i < 5; ++i) run.step();
-        run.cancel();
-        EXPECT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+        run.requestStop(StopRequest::Ask);
+        EXPECT_EQ(runToEnd(run), JobStatus::Stopped);
         EXPECT_EQ(run.state(), State::Stopped);
         EXPECT_EQ(run.result(), 2);
         EXPECT_GT(catalogState(db).indexedCount, afterAbandon.indexedCount);
@@ -266,7 +266,7 @@ TEST_F(IndexRunTest, AlreadyIndexedMessagesAfterTheCheckpointAreSkipped) {
     IndexRunOptions options;
     options.batchSize = 7;
     IndexRun run(db, type, options);
-    ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+    ASSERT_EQ(runToEnd(run), JobStatus::Done);
     EXPECT_EQ(run.summary().alreadyIndexed, 20);
     EXPECT_EQ(wordCounts(), counts);
 }
@@ -288,7 +288,7 @@ TEST_F(IndexRunTest, MarkedWordsAndNewStopWordsLeaveTheIndexAtTheNextRun) {
         const std::string gone = large ? common : rare, kept = large ? rare : common;
         markForDeletion({gone});
         IndexRun run(db, type, batchOf(1000));
-        ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+        ASSERT_EQ(runToEnd(run), JobStatus::Done);
         EXPECT_EQ(run.summary().wordsRemoved, 1);
         EXPECT_EQ(run.summary().purgesByCopy, large ? 1 : 0);
         const auto counts = wordCounts();
@@ -325,7 +325,7 @@ TEST_F(IndexRunTest, APurgeBrokenOffWhileCopyingBackLeavesMasIdxWhole) {
     markForDeletion({"FREQUENT"});
     {
         IndexRun run(db, type, batchOf(1000));
-        while (run.progress().status != "Rebuilding index file") ASSERT_EQ(run.step(), IndexRun::StepResult::Running);
+        while (run.progress().status != "Rebuilding index file") ASSERT_EQ(run.step(), JobStatus::Running);
         run.step();  // MasIdx emptied and partly copied back
     }
     EXPECT_EQ(wordMessages(), before);
@@ -348,7 +348,7 @@ TEST_F(IndexRunTest, TheAutomaticStopWordRuleWaitsForTenThousandMessages) {
         options.indexType = 1;
         options.bufferBytes = 64 << 10;
         IndexRun run(db, type, options);
-        ASSERT_EQ(run.runToEnd(), IndexRun::StepResult::Done);
+        ASSERT_EQ(runToEnd(run), JobStatus::Done);
         const auto counts = wordCounts();
         if (messages == 9000) {
             EXPECT_EQ(counts.at("COMMON"), 3002);
@@ -392,7 +392,7 @@ TEST_F(IndexRunTest, AFailedWordWriteRestoresTheWordsThatExistedBefore) {
         IndexRunOptions options = batchOf(1000);
         options.faults.wordWriteFailsAt = failAt;
         IndexRun run(db, type, options);
-        EXPECT_EQ(run.runToEnd(), IndexRun::StepResult::Failed);
+        EXPECT_EQ(runToEnd(run), JobStatus::Failed);
         EXPECT_EQ(run.result(), 2);
         EXPECT_TRUE(ui.sawText("Record update error!"));
         EXPECT_FALSE(ui.sawCaption("Corrupt Data"));

@@ -144,7 +144,7 @@ IndexRun::State runIndex(ULONG id, BYTE type, int indexType, IndexRunOptions opt
     options.indexType = indexType;
     if (options.batchSize == 4) options.batchSize = 1000;
     IndexRun run(id, type, options);
-    run.runToEnd();
+    runToEnd(run);
     return run.state();
 }
 

@@ -59,7 +59,7 @@ protected:
         std::vector<FoundWord> all;
         for (const std::string& word : request->words) {
             WordFinder finder(word, request->options.matchType(), request->options.wholeWord, request->options.degree);
-            EXPECT_EQ(finder.runToEnd(), WordFinder::Result::Done);
+            EXPECT_EQ(runToEnd(finder), JobStatus::Done);
             all.insert(all.end(), finder.found().begin(), finder.found().end());
         }
         return all;
@@ -182,13 +182,13 @@ TEST_F(WordSearchTest, AndNotAndOrListsGiveTheirSets) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SearchCollector collector(c.expression, type, 10000);
-        EXPECT_EQ(collector.run(), SearchCollector::StepResult::Done);
+        EXPECT_EQ(runToEnd(collector), JobStatus::Done);
         EXPECT_EQ(collector.messagesNewestFirst(), c.found);
         EXPECT_EQ(collector.hitWords(), c.hits);
     }
     // The rarest positive word drives; the result does not depend on the order.
     SearchCollector reversed({{entryOf(banana), entryOf(apple)}, {}}, type, 10000);
-    reversed.run();
+    runToEnd(reversed);
     EXPECT_EQ(reversed.messagesNewestFirst(), std::vector<ULONG>{m[0]});
 }
 
@@ -200,17 +200,43 @@ TEST_F(WordSearchTest, BlocksPauseEveryPOccurrencesAndResume) {
     ui.takeDefaults(false);
     ui.answer(ButtonNo);
     SearchCollector collector({{entryOf(word("common"))}, {}}, type, 3);
-    EXPECT_EQ(collector.run(), SearchCollector::StepResult::Paused);
+    EXPECT_EQ(runToEnd(collector), JobStatus::Paused);
     EXPECT_EQ(collector.messages().size(), 3u);
     EXPECT_EQ(ui.last().caption, "Search More?");
     EXPECT_EQ(ui.last().text,
               "3 search hits found!|But there are more records to search.|Would you like to search more records now?");
     ASSERT_TRUE(collector.nextBlock());  // "Next Block"
     ui.answer(ButtonYes);
-    EXPECT_EQ(collector.run(), SearchCollector::StepResult::Done);
+    EXPECT_EQ(runToEnd(collector), JobStatus::Done);
     EXPECT_EQ(collector.messages(), (std::set<ULONG>(m.begin(), m.end())));
     EXPECT_FALSE(collector.nextBlock());
     EXPECT_EQ(ui.last().caption, "No Search");
+}
+
+TEST_F(WordSearchTest, EveryBlockWantedGoesOnWithoutAskingAndAStopKeepsWhatWasFound) {
+    std::vector<std::pair<std::string, std::string>> messages;
+    for (int i = 0; i < 7; ++i) messages.push_back({"", "common word" + std::to_string(i)});
+    for (int i = 0; i < 1003; ++i) messages.push_back({"", i < 2 ? "excluded text" : "plain text"});
+    const auto m = indexed(messages);
+    ASSERT_TRUE(tables.open(type));
+    ui.takeDefaults(false);  // any question fails the test
+    SearchCollector all({{entryOf(word("common"))}, {}}, type, 3, {}, MoreBlocks::Continue);
+    EXPECT_EQ(runToEnd(all), JobStatus::Done);
+    EXPECT_EQ(all.messages(), (std::set<ULONG>(m.begin(), m.begin() + 7)));
+    SearchCollector notOnly({{entryOf(word("excluded"), true)}, {}}, type, 10000, {}, MoreBlocks::Continue);
+    EXPECT_EQ(runToEnd(notOnly), JobStatus::Done);
+    EXPECT_EQ(notOnly.messages().size(), 1008u);
+    EXPECT_TRUE(ui.empty());
+
+    // Stopped after the first block: the block stays, nothing more is read.
+    SearchCollector stopped({{entryOf(word("common"))}, {}}, type, 3, {}, MoreBlocks::Continue);
+    while (stopped.messages().empty()) ASSERT_EQ(stopped.step(), JobStatus::Running);
+    EXPECT_TRUE(stopped.requestStop(StopRequest::Now));
+    EXPECT_EQ(stopped.status(), JobStatus::Stopped);
+    EXPECT_EQ(stopped.step(), JobStatus::Stopped);
+    EXPECT_EQ(stopped.messages().size(), 3u);
+    EXPECT_EQ(reportCounter(stopped.report(), "Found"), 3);
+    EXPECT_TRUE(ui.empty());
 }
 
 TEST_F(WordSearchTest, ANotOnlySearchAsksFirstAndPausesAtAThousand) {
@@ -222,7 +248,7 @@ TEST_F(WordSearchTest, ANotOnlySearchAsksFirstAndPausesAtAThousand) {
     ui.answer(ButtonOk);   // Continue
     ui.answer(ButtonYes);  // search more
     SearchCollector collector({{entryOf(word("excluded"), true)}, {}}, type, 10000);
-    EXPECT_EQ(collector.run(), SearchCollector::StepResult::Done);
+    EXPECT_EQ(runToEnd(collector), JobStatus::Done);
     EXPECT_EQ(collector.messages().size(), 1001u);
     ASSERT_EQ(ui.shown().size(), 2u);
     EXPECT_EQ(ui.shown()[0].caption, "Too Many Matches");
@@ -231,7 +257,7 @@ TEST_F(WordSearchTest, ANotOnlySearchAsksFirstAndPausesAtAThousand) {
 
     ui.answer(ButtonCancel);
     SearchCollector cancelled({{entryOf(word("excluded"), true)}, {}}, type, 10000);
-    EXPECT_EQ(cancelled.run(), SearchCollector::StepResult::Done);
+    EXPECT_EQ(runToEnd(cancelled), JobStatus::Done);
     EXPECT_TRUE(cancelled.messages().empty());
 }
 
@@ -317,7 +343,7 @@ TEST_F(WordSearchTest, AnUnindexedDatabaseCanNotBeSearched) {
     ASSERT_EQ(index(), IndexRun::State::Done);
     ASSERT_TRUE(tables.open(type));
     WordFinder finder("ANY", MatchType::StartsWith, true);
-    EXPECT_EQ(finder.runToEnd(), WordFinder::Result::Failed);
+    EXPECT_EQ(runToEnd(finder), JobStatus::Failed);
     EXPECT_EQ(ui.last().text, "This database is not indexed.\r\nUnable to allocate memory for Search.");
 }
 

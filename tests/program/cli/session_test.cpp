@@ -37,6 +37,19 @@ TEST(CommandSession, ImportIndexSearchShow) {
     ASSERT_TRUE(std::getline(numbers, first));
     EXPECT_NE(found.err.find("LUNCH"), std::string::npos);
 
+    // A search that pauses after every hit: without --all the pause question
+    // takes its No answer; --all goes through every block without a question.
+    ASSERT_EQ(run({"config", "set", "50", "1"}).code, 0);
+    CommandResult paused = run({"search", "My Mail", "lunch"});
+    EXPECT_EQ(paused.code, 0) << paused.err;
+    EXPECT_NE(paused.err.find("Search More?: 1 search hits found!"), std::string::npos) << paused.err;
+    EXPECT_NE(paused.err.find("(more to search: --all goes through every block)"), std::string::npos) << paused.err;
+    CommandResult all = run({"search", "My Mail", "lunch", "--all"});
+    EXPECT_EQ(all.code, 0) << all.err;
+    EXPECT_EQ(all.out, found.out);
+    EXPECT_EQ(all.err.find("Search More?"), std::string::npos) << all.err;
+    EXPECT_LT(std::count(paused.out.begin(), paused.out.end(), '\n'), std::count(all.out.begin(), all.out.end(), '\n'));
+
     CommandResult shown = run({"show", "My Mail", first});
     ASSERT_EQ(shown.code, 0) << shown.err;
     EXPECT_NE(shown.out.find("Subject:  "), std::string::npos);

@@ -72,12 +72,12 @@ TEST_F(Resolver, NewsgroupsSetTheSectionAndFollowUsableRedirections) {
     setRedirect("comp.three", 4242424);   // to nothing: ignored
     load();
 
-    NewHR.clear();
-    Resolution r = resolver.resolve("comp.one", ResolveNewsgroup);
+    WorkRecord record;
+    Resolution r = resolver.resolve("comp.one", ResolveNewsgroup, &record);
     EXPECT_EQ(r.id, target);
     // The section names the newsgroup the message came from.
-    EXPECT_EQ(NHR.SECTIONNUMBER, source);
-    EXPECT_EQ(NHR.SEC_DESCRIPTION.str(), "comp.one");
+    EXPECT_EQ(record.SECTIONNUMBER, source);
+    EXPECT_EQ(record.SEC_DESCRIPTION.str(), "comp.one");
     EXPECT_EQ(resolver.resolve("comp.two", ResolveNewsgroup).id, chained);
     EXPECT_EQ(resolver.resolve("comp.three", ResolveNewsgroup).id, dangling);
     EXPECT_EQ(resolver.resolveByName("comp.one").id, source);

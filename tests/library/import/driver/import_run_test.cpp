@@ -159,10 +159,10 @@ TEST_F(ImportRuns, CancelInPhaseBAsksAndNoContinues) {
     ImportOptions options;
     options.quota = 1;
     ImportRun importRun(request({"a.blk"}), options);
-    while (importRun.state() != ImportState::Store) ASSERT_EQ(importRun.step(), StepResult::Running);
-    ASSERT_EQ(importRun.step(), StepResult::Running);
+    while (importRun.state() != ImportState::Store) ASSERT_EQ(importRun.step(), JobStatus::Running);
+    ASSERT_EQ(importRun.step(), JobStatus::Running);
     ui.answer(ButtonNo);
-    EXPECT_FALSE(importRun.cancel());
+    EXPECT_FALSE(importRun.requestStop(StopRequest::Ask));
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.last().caption, "Import process interrupted");
     EXPECT_EQ(ui.last().text,
@@ -178,12 +178,12 @@ TEST_F(ImportRuns, CancelInPhaseBWithYesStopsAndKeepsWhatWasStored) {
     ImportOptions options;
     options.quota = 1;
     ImportRun importRun(request({"a.blk"}), options);
-    while (importRun.state() != ImportState::Store) ASSERT_EQ(importRun.step(), StepResult::Running);
-    ASSERT_EQ(importRun.step(), StepResult::Running);  // message 1 stored, transaction open
+    while (importRun.state() != ImportState::Store) ASSERT_EQ(importRun.step(), JobStatus::Running);
+    ASSERT_EQ(importRun.step(), JobStatus::Running);  // message 1 stored, transaction open
     ui.answer(ButtonYes);
-    EXPECT_TRUE(importRun.cancel());
+    EXPECT_TRUE(importRun.requestStop(StopRequest::Ask));
     EXPECT_EQ(importRun.outcome(), ImportOutcome::Cancelled);
-    EXPECT_EQ(importRun.step(), StepResult::Failed);
+    EXPECT_EQ(importRun.step(), JobStatus::Stopped);
     EXPECT_TRUE(hasHeader("One", 1));
     EXPECT_EQ(databaseId("Two"), 0u);
     EXPECT_FALSE(workFilesExist());
@@ -194,13 +194,45 @@ TEST_F(ImportRuns, CancelInPhaseBWithYesStopsAndKeepsWhatWasStored) {
     EXPECT_EQ(headerCount("One") + headerCount("Two"), 4);
 }
 
+TEST_F(ImportRuns, AStopInPhaseBWritesTheCountsOfWhatWasStored) {
+    std::vector<BlockMessage> messages;
+    for (unsigned n = 1; n <= 12; ++n)
+        messages.push_back(forumMessage("Photo Forum", n, "Thread " + std::to_string(n % 3),
+                                        n % 2 ? "Ann Smith 70000,1" : "Cid Lee 70000,3"));
+    source("a.blk", messages);
+    ImportOptions options;
+    options.quota = 2;
+    ImportRun importRun(request({"a.blk"}), options);
+    while (importRun.progress().imported < 5) ASSERT_EQ(importRun.step(), JobStatus::Running);
+    ASSERT_EQ(importRun.state(), ImportState::Store);
+    // A signal never waits for the person.
+    EXPECT_TRUE(importRun.requestStop(StopRequest::Now));
+    EXPECT_TRUE(ui.empty());
+    EXPECT_EQ(importRun.status(), JobStatus::Stopped);
+    const long long stored = importRun.progress().imported;
+    EXPECT_EQ(headerCount("Photo Forum"), stored);
+    EXPECT_EQ(messageCountField("Photo Forum"), static_cast<ULONG>(stored));
+    EXPECT_EQ(sentCount("Photo Forum", "ANN SMITH") + sentCount("Photo Forum", "CID LEE"),
+              static_cast<ULONG>(stored));
+
+    // The re-run stores the rest; the counts end as one whole run leaves them.
+    ImportRun again(request({"a.blk"}));
+    EXPECT_EQ(again.runToEnd(), ImportOutcome::Completed);
+    EXPECT_EQ(again.progress().imported, 12 - stored);
+    EXPECT_EQ(again.progress().skipped, stored);
+    EXPECT_EQ(headerCount("Photo Forum"), 12);
+    EXPECT_EQ(messageCountField("Photo Forum"), 12u);
+    EXPECT_EQ(sentCount("Photo Forum", "ANN SMITH"), 6u);
+    EXPECT_EQ(sentCount("Photo Forum", "CID LEE"), 6u);
+}
+
 TEST_F(ImportRuns, CancelBeforePhaseBStopsWithoutAsking) {
     source("a.blk", {forumMessage("One", 1), forumMessage("One", 2)});
     ImportOptions options;
     options.quota = 1;
     ImportRun importRun(request({"a.blk"}), options);
-    while (importRun.state() != ImportState::Parse) ASSERT_EQ(importRun.step(), StepResult::Running);
-    EXPECT_TRUE(importRun.cancel());
+    while (importRun.state() != ImportState::Parse) ASSERT_EQ(importRun.step(), JobStatus::Running);
+    EXPECT_TRUE(importRun.requestStop(StopRequest::Ask));
     EXPECT_TRUE(ui.empty());
     EXPECT_EQ(importRun.outcome(), ImportOutcome::Cancelled);
     EXPECT_EQ(databaseId("One"), 0u);
@@ -352,12 +384,12 @@ TEST_F(ImportRuns, LowDatabaseSpaceInPhaseBKeepsWhatWasCommitted) {
         return low && path == Mem.FileDir ? 4000000 : 1000000000000;
     };
     ImportRun importRun(request({"a.blk"}), options);
-    while (importRun.state() != ImportState::Store) ASSERT_EQ(importRun.step(), StepResult::Running);
+    while (importRun.state() != ImportState::Store) ASSERT_EQ(importRun.step(), JobStatus::Running);
     low = true;
     ui.answer(ButtonOk);
-    ASSERT_EQ(importRun.step(), StepResult::Running);
+    ASSERT_EQ(importRun.step(), JobStatus::Running);
     ui.answer(ButtonCancel);
-    EXPECT_EQ(importRun.step(), StepResult::Failed);
+    EXPECT_EQ(importRun.step(), JobStatus::Stopped);
     EXPECT_EQ(importRun.outcome(), ImportOutcome::Cancelled);
     ASSERT_EQ(ui.shown().size(), 2u);
     EXPECT_NE(ui.last().text.find("This may be too little to allow import."), std::string::npos);
@@ -378,7 +410,7 @@ TEST_F(ImportRuns, CompletionTimeBoxAfterAFinishedRun) {
 TEST_F(ImportRuns, ASecondRunInTheSameProcessIsRefused) {
     source("a.blk", {forumMessage("Photo Forum", 1)});
     ImportRun first(request({"a.blk"}));
-    ASSERT_EQ(first.step(), StepResult::Running);
+    ASSERT_EQ(first.step(), JobStatus::Running);
     ImportRun second(request({"a.blk"}));
     EXPECT_EQ(second.runToEnd(), ImportOutcome::Refused);
     EXPECT_TRUE(ui.sawText("Another import is running!"));

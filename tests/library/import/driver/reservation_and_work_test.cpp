@@ -87,15 +87,13 @@ TEST_F(Work, MessagesReadTwiceAreWrittenOnceAndKeysBuild) {
     ASSERT_TRUE(work.create(71000, 1234));
     work.beginBatch();
     for (ULONG n : {5u, 6u, 5u}) {
-        NewHR.clear();
-        NHR.INTERNAL = 9;
-        NHR.MSGNUMBER = n;
-        work.appendMessage();
+        WorkRecord record;
+        record.INTERNAL = 9;
+        record.MSGNUMBER = n;
+        work.appendMessage(record);
     }
-    TID.IDSTRING = "<x@y>";
-    TID.MSGNUMBER = 77;
-    EXPECT_EQ(work.appendMessageId(), WorkWrite::Written);
-    EXPECT_EQ(work.appendMessageId(), WorkWrite::Duplicate);
+    EXPECT_EQ(work.appendMessageId("<x@y>", 77), WorkWrite::Written);
+    EXPECT_EQ(work.appendMessageId("<x@y>", 77), WorkWrite::Duplicate);
     ASSERT_TRUE(work.endBatch());
     EXPECT_EQ(work.messages(), 2);
     EXPECT_EQ(work.duplicates(), 1);

@@ -262,7 +262,7 @@ TEST_F(FormatImport, ACallHandlesAtMostTheQuotaOfMessages) {
     ImportRun run(requestFor("Generic Mail Type 1", {sampleFile("generic-mail-1/Mail.txt")}), options);
     long long before = 0;
     int parseCalls = 0;
-    while (run.step() == StepResult::Running && !run.progress().phaseB) {
+    while (run.step() == JobStatus::Running && !run.progress().phaseB) {
         const long long written = run.progress().workRecords;
         EXPECT_LE(written - before, 2);
         if (written > before) ++parseCalls;

@@ -60,8 +60,8 @@ TEST_F(NewsgroupStore, AReplyBeforeItsParentReservesTheParentsNumber) {
     EXPECT_EQ(MSG.REFNUMBER, 12u);
     EXPECT_EQ(second.threadNumber, parent.threadNumber);
     EXPECT_EQ(second.receiverId, parent.senderId);
-    EXPECT_EQ(NHR.R_NAME.str(), "Paul Parent");
-    EXPECT_EQ(NHR.R_CISADRESS.str(), "paul@x");
+    EXPECT_EQ(stored.R_NAME.str(), "Paul Parent");
+    EXPECT_EQ(stored.R_CISADRESS.str(), "paul@x");
 }
 
 TEST_F(NewsgroupStore, AReplyIsAddressedToTheParentsSenderWhateverHisName) {
@@ -84,7 +84,7 @@ TEST_F(NewsgroupStore, AReplyIsAddressedToTheParentsSenderWhateverHisName) {
         StoreOutcome reply = store(message().number(n + 1).replyTo(n + 2).subject("Re: Q")
                                        .from("Rita Reply", "r@x").to("comp.test"));
         EXPECT_EQ(reply.receiverId, parent.senderId) << c.name;
-        EXPECT_EQ(NHR.R_NAME.str().substr(0, 25), std::string(c.joined).substr(0, 25)) << c.name;
+        EXPECT_EQ(stored.R_NAME.str().substr(0, 25), std::string(c.joined).substr(0, 25)) << c.name;
         n += 10;
     }
     const LONG persons = static_cast<LONG>(Person.records());

@@ -52,8 +52,8 @@ MessageBuilder StoreTest::message() const {
 }
 
 StoreOutcome StoreTest::store(const MessageBuilder& m) {
-    m.load();
-    return ms.storeCurrent();
+    stored = m.record();
+    return ms.store(stored);
 }
 
 void StoreTest::commit() {

@@ -29,6 +29,7 @@ protected:
     // A message for the active database; newsgroup messages carry the
     // database as their section, as the parser writes them.
     MessageBuilder message() const;
+    // Stores a copy of the built record; `stored` holds it as the store left it.
     StoreOutcome store(const MessageBuilder& m);
 
     // Commits, runs every write-back step with a small quota and commits.
@@ -44,6 +45,7 @@ protected:
     ULONG personIdOf(const std::string& name, const std::string& address);
 
     MessageStore ms;
+    WorkRecord stored;
     BYTE type = 0;
     ULONG database = 0;
     bool reimport = false;

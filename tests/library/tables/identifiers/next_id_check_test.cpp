@@ -275,7 +275,7 @@ TEST_F(NextIdCheckTest, TheDateScanCarriesOnAcrossSlices) {
     });
     NextIdCheck check;
     int steps = 0;
-    while (check.step() == NextIdCheck::StepResult::Running) ++steps;
+    while (check.step() == JobStatus::Running) ++steps;
     EXPECT_GE(steps, 5);  // begin, the database, three slices of texts, the end
     EXPECT_EQ(catalogRecord(id).LOWDATE, dayNumber(1999, 9, 9));
     EXPECT_EQ(catalogRecord(id).MSGCOUNT, 4501u);
@@ -307,12 +307,12 @@ TEST_F(NextIdCheckTest, StepsReportProgressRestoreTheActiveDatabaseAndCancelWrit
 
     {
         NextIdCheck check;
-        EXPECT_EQ(check.step(), NextIdCheck::StepResult::Running);
-        EXPECT_EQ(check.progress().title, " Next ID check");
-        EXPECT_EQ(check.progress().lines.at(1), "Checking for highest existing ID ...");
-        check.cancel();
-        EXPECT_EQ(check.step(), NextIdCheck::StepResult::Failed);
-        EXPECT_TRUE(check.cancelled());
+        EXPECT_EQ(check.step(), JobStatus::Running);
+        EXPECT_EQ(check.report().title, " Next ID check");
+        EXPECT_EQ(check.report().lines.at(1), "Checking for highest existing ID ...");
+        EXPECT_TRUE(check.requestStop(StopRequest::Ask));
+        EXPECT_EQ(check.step(), JobStatus::Stopped);
+        EXPECT_EQ(check.status(), JobStatus::Stopped);
     }
     EXPECT_EQ(storedCounter(), before);
     EXPECT_EQ(useCount(2), 0);
@@ -321,12 +321,12 @@ TEST_F(NextIdCheckTest, StepsReportProgressRestoreTheActiveDatabaseAndCancelWrit
     OP_CLOSE(OpenShared, {5});  // the active database's persons, left open
     NextIdCheck check;
     int steps = 0;
-    NextIdCheck::StepResult result;
-    while ((result = check.step()) == NextIdCheck::StepResult::Running) ++steps;
-    ASSERT_EQ(result, NextIdCheck::StepResult::Done);
+    JobStatus result;
+    while ((result = check.step()) == JobStatus::Running) ++steps;
+    ASSERT_EQ(result, JobStatus::Done);
     EXPECT_GE(steps, 3);
     EXPECT_EQ(check.databasesChecked(), 2);
-    EXPECT_EQ(check.progress().lines.at(1), "Checking for highest existing ID ...OK!");
+    EXPECT_EQ(check.report().lines.at(1), "Checking for highest existing ID ...OK!");
     EXPECT_EQ(check.nextNumber(), 400001u);
     EXPECT_EQ(Mem.ForumNumber, active);
     EXPECT_EQ(Mem.Dirnamn, "F2");
