@@ -114,29 +114,30 @@ bool fillForum(ULONG database, long messages, std::mt19937& rng) {
     store.beginDatabase(TypeForum, false, 0, 73500, 0);
     store.resetWrites();
     if (!MessageStore::beginTransactionFor(TypeForum)) return false;
+    WorkRecord record;
     for (long n = 1; n <= messages; ++n) {
-        NewHR.clear();
-        NHR.INTERNAL = database;
-        NHR.MSGNUMBER = static_cast<ULONG>(100000 + n);
+        record.clear();
+        record.INTERNAL = database;
+        record.MSGNUMBER = static_cast<ULONG>(100000 + n);
         if (threads.empty() || n % 5 == 0)
             threads.push_back({capitalised(word(rng)) + ' ' + word(rng) + ' ' + word(rng) + " #" + std::to_string(n),
                                static_cast<ULONG>(1 + rng() % 8), {}});
         Thread& thread = n % 1000 == 0 ? big : threads[threads.size() - 1 - rng() % std::min<std::size_t>(threads.size(), 50)];
         const bool reply = !thread.messages.empty();
-        NHR.REFNUMBER = reply ? thread.messages[rng() % thread.messages.size()] : 0;
-        NHR.SECTIONNUMBER = thread.section;
-        NHR.SEC_DESCRIPTION = "Section " + std::to_string(thread.section);
-        NHR.HEADING = (reply ? "Re: " : "") + thread.subject;
+        record.REFNUMBER = reply ? thread.messages[rng() % thread.messages.size()] : 0;
+        record.SECTIONNUMBER = thread.section;
+        record.SEC_DESCRIPTION = "Section " + std::to_string(thread.section);
+        record.HEADING = (reply ? "Re: " : "") + thread.subject;
         const Sender& sender = senders[rng() % senders.size()];
-        NHR.S_NAME = sender.name;
-        NHR.S_CISADRESS = sender.address;
+        record.S_NAME = sender.name;
+        record.S_CISADRESS = sender.address;
         const Sender& receiver = senders[rng() % senders.size()];
         const bool all = rng() % 3 == 0;
-        NHR.R_NAME = all ? std::string("All") : receiver.name;
-        NHR.R_CISADRESS = all ? std::string() : receiver.address;
-        NHR.DATE = 70000 + static_cast<LONG>(n / 300);
-        NHR.MSGTEXT = texts[static_cast<std::size_t>(n) % texts.size()];
-        if (store.storeCurrent().result == StoreFatal) return false;
+        record.R_NAME = all ? std::string("All") : receiver.name;
+        record.R_CISADRESS = all ? std::string() : receiver.address;
+        record.DATE = 70000 + static_cast<LONG>(n / 300);
+        record.MSGTEXT = texts[static_cast<std::size_t>(n) % texts.size()];
+        if (store.store(record).result == StoreFatal) return false;
         thread.messages.push_back(static_cast<ULONG>(100000 + n));
         if (!commitWhenDue(store, TypeForum)) return false;
         if (n % 100000 == 0) std::fprintf(stderr, "forum: %ld\n", n);
@@ -155,22 +156,23 @@ bool fillMail(ULONG database, long messages, std::mt19937& rng) {
     store.beginDatabase(TypeMail, false, 0, 73500, 0);
     store.resetWrites();
     if (!MessageStore::beginTransactionFor(TypeMail)) return false;
+    WorkRecord record;
     for (long n = 1; n <= messages; ++n) {
-        NewHR.clear();
-        NHR.INTERNAL = database;
-        NHR.REFNUMBER = static_cast<ULONG>(500000 + n);  // the mail's number
+        record.clear();
+        record.INTERNAL = database;
+        record.REFNUMBER = static_cast<ULONG>(500000 + n);  // the mail's number
         const Sender& partner = partners[rng() % partners.size()];
         const bool received = rng() % 4 != 0;
-        NHR.MAILTYPE = received ? MailReceived : MailSent;
-        NHR.S_NAME = received ? partner.name : std::string("Mary Owner");
-        NHR.S_CISADRESS = received ? partner.address : std::string("owner@example.org");
-        NHR.R_NAME = received ? std::string("Mary Owner") : partner.name;
-        NHR.R_CISADRESS = received ? std::string("owner@example.org") : partner.address;
-        NHR.HEADING = (rng() % 3 == 0 ? "Re: " : "") + capitalised(word(rng)) + ' ' + word(rng) + ' ' + word(rng);
-        NHR.DATE = 70000 + static_cast<LONG>(n / 300);
-        NHR.TIME = static_cast<LONG>(rng() % 8640000);
-        NHR.MSGTEXT = texts[static_cast<std::size_t>(n) % texts.size()];
-        if (store.storeCurrent().result == StoreFatal) return false;
+        record.MAILTYPE = received ? MailReceived : MailSent;
+        record.S_NAME = received ? partner.name : std::string("Mary Owner");
+        record.S_CISADRESS = received ? partner.address : std::string("owner@example.org");
+        record.R_NAME = received ? std::string("Mary Owner") : partner.name;
+        record.R_CISADRESS = received ? std::string("owner@example.org") : partner.address;
+        record.HEADING = (rng() % 3 == 0 ? "Re: " : "") + capitalised(word(rng)) + ' ' + word(rng) + ' ' + word(rng);
+        record.DATE = 70000 + static_cast<LONG>(n / 300);
+        record.TIME = static_cast<LONG>(rng() % 8640000);
+        record.MSGTEXT = texts[static_cast<std::size_t>(n) % texts.size()];
+        if (store.store(record).result == StoreFatal) return false;
         if (!commitWhenDue(store, TypeMail)) return false;
         if (n % 100000 == 0) std::fprintf(stderr, "mail: %ld\n", n);
     }

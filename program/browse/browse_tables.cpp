@@ -17,22 +17,28 @@ bool present(Table& table) {
 
 }  // namespace
 
-BrowseTables::BrowseTables(BYTE type) {
-    numbers_ = {Forums.number(), MsgText.number(), Person.number(), Codes.number(), SIndex.number(),
-                Search.number()};
-    if (type == TypeMail) {
-        numbers_.push_back(Mail.number());
-    } else {
-        numbers_.push_back(MsgNmbr.number());
-        numbers_.push_back(Sections.number());
-        numbers_.push_back(Threads.number());
-    }
+BrowseTables::BrowseTables(BYTE type, Scope scope) {
+    std::vector<Table*> tables = {&Forums, &Person};
+    if (type == TypeMail) tables.push_back(&Mail);
+    else tables.insert(tables.end(), {&MsgNmbr, &Sections, &Threads});
+    if (scope == Scope::Browse) tables.insert(tables.end(), {&MsgText, &Codes, &SIndex, &Search});
+    for (Table* t : tables) add(*t);
+    if (scope == Scope::Browse) addWordIndex();
+}
+
+void BrowseTables::add(Table& table) {
+    OP_CLOSE(OpenShared, {table.number()});
+    numbers_.push_back(table.number());
+}
+
+bool BrowseTables::addWordIndex() {
+    if (wordIndex_) return true;
     wordIndex_ = present(WordList) && present(MasIdx);
     if (wordIndex_) {
-        numbers_.push_back(WordList.number());
-        numbers_.push_back(MasIdx.number());
+        add(WordList);
+        add(MasIdx);
     }
-    for (int n : numbers_) OP_CLOSE(OpenShared, {n});
+    return wordIndex_;
 }
 
 BrowseTables::~BrowseTables() {

@@ -10,11 +10,17 @@
 
 namespace pm {
 
+class Table;
+
 class BrowseTables {
 public:
+    // What is opened: everything a browse window reads, or the catalog, the
+    // headers and what they name (persons, threads, sections) only.
+    enum class Scope { Browse, Headers };
+
     // Opens the tables for a database of `type` (OP_CLOSE mode 1; a table
     // that cannot be opened or repaired ends the program).
-    explicit BrowseTables(BYTE type);
+    explicit BrowseTables(BYTE type, Scope scope = Scope::Browse);
     ~BrowseTables();
     BrowseTables(const BrowseTables&) = delete;
     BrowseTables& operator=(const BrowseTables&) = delete;
@@ -22,6 +28,11 @@ public:
     // Whether the word list and occurrences are open (the database was
     // word indexed).
     bool wordIndex() const { return wordIndex_; }
+    // Opens `table` too, for as long as the object lives.
+    void add(Table& table);
+    // Opens the word list and occurrences when the database has them (the
+    // Browse scope does so at once); returns wordIndex().
+    bool addWordIndex();
 
 private:
     std::vector<int> numbers_;

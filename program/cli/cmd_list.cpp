@@ -185,7 +185,12 @@ int commandList(CommandContext& ctx) {
 
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
-    BrowseTables tables(Mem.ForumType);
+    // The headers and what they name; the tables of the view on top.
+    BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);
+    const bool byWord = o.by == "word" || (o.by.empty() && !o.word.empty());
+    if (byWord) tables.addWordIndex();
+    if (o.by == "topic" || (o.by.empty() && !o.topic.empty())) tables.add(SIndex), tables.add(Codes);
+    if (o.by == "search") tables.add(Search);
     BrowseContext c = zeroBrowseContext();
     MailBrowseContext m = zeroMailBrowseContext();
     chooseView(o, tables.wordIndex(), c, m);

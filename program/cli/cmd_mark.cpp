@@ -85,7 +85,7 @@ int commandMark(CommandContext& ctx) {
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
     const StatusTarget target = chosenTarget(scope, Mem.ForumType == TypeMail);
-    BrowseTables tables(Mem.ForumType);
+    BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);
     if (target == StatusTarget::Database) {
         if (!markStatus(target, 0, status)) return ExitFailed;
         std::printf("database\t%s\t%s\n", Mem.Description.c_str(), statusName(status));

@@ -48,7 +48,8 @@ int commandShow(CommandContext& ctx) {
     const ULONG number = messageNumberArgument(args[1]);
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
-    BrowseTables tables(Mem.ForumType);
+    BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);
+    tables.add(MsgText);
     RowLookups lookups;
     MessageSummary m;
     if (!readMessageSummary(number, lookups, m)) {

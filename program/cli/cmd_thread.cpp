@@ -42,7 +42,7 @@ int commandThread(CommandContext& ctx) {
         std::fprintf(stderr, "pmoor32: %s is a mail database: mails have no threads\n", Mem.Description.c_str());
         return ExitFailed;
     }
-    BrowseTables tables(Mem.ForumType);
+    BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);
     MsgNmbr.clear();
     MSG.MSGNUMBER = number;
     if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) {

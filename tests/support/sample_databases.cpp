@@ -30,8 +30,8 @@ void storeAll(BYTE type, const std::vector<MessageBuilder>& messages, const std:
     store.beginDatabase(type, false, 0, ImportDay, 0);
     ASSERT_TRUE(MessageStore::beginTransactionFor(type));
     for (const MessageBuilder& m : messages) {
-        m.load();
-        ASSERT_EQ(store.storeCurrent().result, StoreStored) << m.record().MSGNUMBER;
+        WorkRecord record = m.record();
+        ASSERT_EQ(store.store(record).result, StoreStored) << m.record().MSGNUMBER;
     }
     ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
     bool failed = false;
