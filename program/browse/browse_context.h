@@ -38,6 +38,9 @@ enum MailView : BYTE {
 };
 inline constexpr BYTE MailViewCount = 8;
 
+// Whose messages a person narrows a view to.
+enum class BrowsePersonRole { Sender, Receiver, Partner };
+
 // Codes records (COD:TYPE) that are topics rather than key words.
 inline constexpr BYTE CodeTypeTopic = 2;
 

@@ -74,11 +74,7 @@ std::string BrowseSession::listError() const {
 // --- narrowing -----------------------------------------------------------------------
 
 std::int64_t BrowseSession::narrowToThread(ULONG thread) {
-    context_.XTHREADNUMBER = 0;
-    if (thread != 0 && readLookupChoice(LookupKind::Threads, thread)) {
-        context_.XTHREADNUMBER = THR.THREADNUMBER;
-        context_.XTHREADALPHA = THR.ALPHA.view();
-    }
+    setThreadFilter(context_, thread);
     context_.SORTORDER = ViewByThread;
     return rebuild();
 }
@@ -90,30 +86,14 @@ std::int64_t BrowseSession::narrowToSection(ULONG section) {
 }
 
 std::int64_t BrowseSession::narrowToPerson(BrowsePersonRole role, ULONG person) {
-    std::string alpha;
-    if (person != 0 && readLookupChoice(LookupKind::Persons, person)) alpha = PER.LASTNAME.str();
-    else person = 0;
     if (mail_) {
-        switch (role) {
-            case BrowsePersonRole::Sender:
-                mailContext_.XSENDID = person, mailContext_.XSENDERALPHA = alpha;
-                mailContext_.SORTORDER = MailBySender;
-                break;
-            case BrowsePersonRole::Receiver:
-                mailContext_.XRECEIVEID = person, mailContext_.XRECEIVERALPHA = alpha;
-                mailContext_.SORTORDER = MailByReceiver;
-                break;
-            case BrowsePersonRole::Partner:
-                mailContext_.XPAIRID = person, mailContext_.XPAIRALPHA = alpha;
-                mailContext_.SORTORDER = MailByPartner;
-                break;
-        }
-    } else if (role == BrowsePersonRole::Receiver) {
-        context_.XRECEIVEID = person, context_.XRECEIVERALPHA = alpha;
-        context_.SORTORDER = ViewByReceiver;
+        setPersonFilter(mailContext_, role, person);
+        mailContext_.SORTORDER = role == BrowsePersonRole::Sender     ? MailBySender
+                                 : role == BrowsePersonRole::Receiver ? MailByReceiver
+                                                                      : MailByPartner;
     } else {
-        context_.XSENDID = person, context_.XSENDERALPHA = alpha;
-        context_.SORTORDER = ViewBySender;
+        setPersonFilter(context_, role, person);
+        context_.SORTORDER = role == BrowsePersonRole::Receiver ? ViewByReceiver : ViewBySender;
     }
     return rebuild();
 }

@@ -22,8 +22,6 @@
 
 namespace pm {
 
-enum class BrowsePersonRole { Sender, Receiver, Partner };
-
 class BrowseSession {
 public:
     // A browse of the active database (its tables open), showing dates and

@@ -171,6 +171,40 @@ bool mailInView(const MailBrowseContext& c, ULONG number) {
     }
 }
 
+namespace {
+
+std::string lastNameOf(ULONG id) {
+    Person.clear();
+    PER.PERSONID = id;
+    return id != 0 && Person.get(PER_PersonKey) == StorageStatus::Ok ? PER.LASTNAME.str() : std::string();
+}
+
+}  // namespace
+
+void setPersonFilter(BrowseContext& c, BrowsePersonRole role, ULONG id) {
+    const std::string alpha = lastNameOf(id);
+    if (role == BrowsePersonRole::Receiver) c.XRECEIVEID = id, c.XRECEIVERALPHA = alpha;
+    else c.XSENDID = id, c.XSENDERALPHA = alpha;
+}
+
+void setPersonFilter(MailBrowseContext& c, BrowsePersonRole role, ULONG id) {
+    const std::string alpha = lastNameOf(id);
+    switch (role) {
+        case BrowsePersonRole::Sender: c.XSENDID = id, c.XSENDERALPHA = alpha; break;
+        case BrowsePersonRole::Receiver: c.XRECEIVEID = id, c.XRECEIVERALPHA = alpha; break;
+        case BrowsePersonRole::Partner: c.XPAIRID = id, c.XPAIRALPHA = alpha; break;
+    }
+}
+
+void setThreadFilter(BrowseContext& c, ULONG thread) {
+    c.XTHREADNUMBER = thread;
+    if (thread == 0) return;
+    Threads.clear();
+    THR.THREADNUMBER = thread;
+    // A thread that does not exist keeps its number: an empty view.
+    c.XTHREADALPHA = Threads.get(THR_ThreadKey) == StorageStatus::Ok ? THR.ALPHA.str() : std::string();
+}
+
 bool viewHasFilterValue(const BrowseContext& c) {
     return c.SORTORDER >= ViewByThread && c.SORTORDER <= ViewByReceiver;
 }

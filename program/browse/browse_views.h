@@ -37,6 +37,15 @@ bool viewIsNarrowed(const MailBrowseContext& context);
 bool messageInView(const BrowseContext& context, ULONG number);
 bool mailInView(const MailBrowseContext& context, ULONG number);
 
+// Narrow the context to person `id` (its sort text read from the person
+// record; a person that does not exist narrows to no messages) or to
+// thread `thread` (0: not narrowed). The partner role is the mail
+// browse's; in the message browse it reads as the sender. The view is
+// not changed.
+void setPersonFilter(BrowseContext& context, BrowsePersonRole role, ULONG id);
+void setPersonFilter(MailBrowseContext& context, BrowsePersonRole role, ULONG id);
+void setThreadFilter(BrowseContext& context, ULONG thread);
+
 // Which views step a narrowing value with next/previous and a look-up list
 // (the thread, section, sender and receiver views; in the mail browse the
 // partner, sender and receiver views).

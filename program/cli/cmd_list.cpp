@@ -106,15 +106,11 @@ void chooseView(const Options& o, bool wordIndex, BrowseContext& c, MailBrowseCo
         onlyWith(o.person, "--person", view >= MailByPartner && view <= MailByReceiver);
         onlyWith(o.topic, "--topic", view == MailByTopic);
         onlyWith(o.word, "--word", view == MailByKeyWord);
-        if (!o.person.empty()) {
-            const ULONG id = number(o.person, "--person");
-            Person.clear();
-            PER.PERSONID = id;
-            const std::string alpha = Person.get(PER_PersonKey) == StorageStatus::Ok ? PER.LASTNAME.str() : "";
-            if (view == MailByPartner) m.XPAIRID = id, m.XPAIRALPHA = alpha;
-            else if (view == MailBySender) m.XSENDID = id, m.XSENDERALPHA = alpha;
-            else m.XRECEIVEID = id, m.XRECEIVERALPHA = alpha;
-        }
+        if (!o.person.empty())
+            setPersonFilter(m, view == MailByPartner  ? BrowsePersonRole::Partner
+                               : view == MailBySender ? BrowsePersonRole::Sender
+                                                      : BrowsePersonRole::Receiver,
+                            number(o.person, "--person"));
         if (view == MailByTopic) needs(!o.topic.empty(), "--topic ID"), m.XTOPICSID = number(o.topic, "--topic");
         if (view == MailByKeyWord) needs(!o.word.empty(), "--word WORD"), m.XSINDEXID = wordNamed(o.word);
         return;
@@ -125,25 +121,12 @@ void chooseView(const Options& o, bool wordIndex, BrowseContext& c, MailBrowseCo
     onlyWith(o.person, "--person", view == ViewBySender || view == ViewByReceiver);
     onlyWith(o.topic, "--topic", view == ViewByTopic);
     onlyWith(o.word, "--word", view == ViewByKeyWord);
-    if (!o.thread.empty()) {
-        Threads.clear();
-        THR.THREADNUMBER = number(o.thread, "--thread");
-        if (Threads.get(THR_ThreadKey) == StorageStatus::Ok) {
-            c.XTHREADNUMBER = THR.THREADNUMBER;
-            c.XTHREADALPHA = THR.ALPHA.view();
-        } else {
-            c.XTHREADNUMBER = THR.THREADNUMBER;  // no such thread: an empty view
-        }
-    }
-    if (view == ViewBySection) needs(!o.section.empty(), "--section N"), c.XSECSYSID = sectionNumbered(number(o.section, "--section"));
-    if (!o.person.empty()) {
-        const ULONG id = number(o.person, "--person");
-        Person.clear();
-        PER.PERSONID = id;
-        const std::string alpha = Person.get(PER_PersonKey) == StorageStatus::Ok ? PER.LASTNAME.str() : "";
-        if (view == ViewBySender) c.XSENDID = id, c.XSENDERALPHA = alpha;
-        else c.XRECEIVEID = id, c.XRECEIVERALPHA = alpha;
-    }
+    if (!o.thread.empty()) setThreadFilter(c, number(o.thread, "--thread"));
+    if (view == ViewBySection)
+        needs(!o.section.empty(), "--section N"), c.XSECSYSID = sectionNumbered(number(o.section, "--section"));
+    if (!o.person.empty())
+        setPersonFilter(c, view == ViewBySender ? BrowsePersonRole::Sender : BrowsePersonRole::Receiver,
+                        number(o.person, "--person"));
     if (view == ViewByTopic) needs(!o.topic.empty(), "--topic ID"), c.XTOPICSID = number(o.topic, "--topic");
     if (view == ViewByKeyWord) needs(!o.word.empty(), "--word WORD"), c.XSINDEXID = wordNamed(o.word);
 }

@@ -132,4 +132,24 @@ ULONG makeSampleMail(const std::string& name) {
     return id;
 }
 
+ULONG personNamed(const std::string& last) {
+    Person.clear();
+    Person.set(PER_PersonKey);
+    while (Person.next() == StorageStatus::Ok)
+        if (PER.LASTNAME.str() == last) return PER.PERSONID;
+    return 0;
+}
+
+ULONG threadOf(ULONG message) {
+    MsgNmbr.clear();
+    MSG.MSGNUMBER = message;
+    return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok ? MSG.THREADNUMBER : 0;
+}
+
+ULONG sectionOf(ULONG message) {
+    MsgNmbr.clear();
+    MSG.MSGNUMBER = message;
+    return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok ? MSG.SECSYSID : 0;
+}
+
 }  // namespace pm::test

@@ -42,4 +42,11 @@ ULONG makeSampleForum(const std::string& name = "Test Forum");
 ULONG makeSampleNewsgroup(const std::string& name = "comp.lang.test");
 ULONG makeSampleMail(const std::string& name = "Inbox");
 
+// Look-ups in the active database (its tables open): the id of the person
+// with last name `last`, the thread and section of message `number`; 0
+// when there is none.
+ULONG personNamed(const std::string& last);
+ULONG threadOf(ULONG message);
+ULONG sectionOf(ULONG message);
+
 }  // namespace pm::test

@@ -16,27 +16,10 @@ namespace pm {
 namespace {
 
 using test::BrowseTest;
+using test::personNamed;
+using test::sectionOf;
+using test::threadOf;
 using Ids = std::vector<ULONG>;
-
-ULONG personNamed(const std::string& last) {
-    Person.clear();
-    Person.set(PER_PersonKey);
-    while (Person.next() == StorageStatus::Ok)
-        if (PER.LASTNAME.str() == last) return PER.PERSONID;
-    return 0;
-}
-
-ULONG threadOf(ULONG message) {
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = message;
-    return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok ? MSG.THREADNUMBER : 0;
-}
-
-ULONG sectionOf(ULONG message) {
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = message;
-    return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok ? MSG.SECSYSID : 0;
-}
 
 TEST_F(BrowseTest, EveryMessageViewHasItsOrder) {
     openSample(TypeForum);

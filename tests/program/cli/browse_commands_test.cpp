@@ -114,6 +114,29 @@ TEST_F(BrowseCommands, NarrowsToAThreadAPersonAndAStatus) {
     EXPECT_EQ(numbers(mail.out), (Lines{"1002", "1001", "1004"}));
 }
 
+TEST_F(BrowseCommands, NarrowsToAPersonAndAThreadById) {
+    // The ids as the store gave them.
+    ASSERT_NE(runStartupSettings(root.path(), nullptr), StartupOutcome::Aborted);
+    OP_CLOSE(OpenShared, {Forums.number()});
+    Forums.clear();
+    FOR.DESCRIPTION = "Test Forum";
+    ASSERT_EQ(Forums.get(FOR_AlphaKey), StorageStatus::Ok);
+    OP_CLOSE(ReleaseTable, {Forums.number()});
+    ASSERT_TRUE(activateDatabase(FOR.ID));
+    OP_CLOSE(OpenShared, {Person.number(), MsgNmbr.number()});
+    const std::string smith = std::to_string(personNamed("Smith"));
+    const std::string hello = std::to_string(threadOf(101));
+    closeAllTables();
+    closeStorage();
+    Mem = MemGlobals{};
+
+    EXPECT_EQ(numbers(run({"list", "Test Forum", "--person", smith}).out), (Lines{"120", "105", "103", "100"}));
+    EXPECT_EQ(numbers(run({"list", "Test Forum", "--by", "to", "--person", smith}).out), (Lines{"101"}));
+    EXPECT_EQ(numbers(run({"list", "Test Forum", "--thread", hello}).out), (Lines{"100", "101", "102", "103", "105"}));
+    EXPECT_EQ(run({"list", "Test Forum", "--person", "4711"}).code, 1);  // nobody: nothing listed
+    EXPECT_EQ(run({"list", "Test Forum", "--by", "date", "--person", smith}).code, 2);
+}
+
 TEST_F(BrowseCommands, ThreadPrintsTheTreeIndentedByDepth) {
     CommandResult tree = run({"thread", "Test Forum", "102"});
     ASSERT_EQ(tree.code, 0) << tree.err;

@@ -40,14 +40,6 @@ using frame::ToolbarButton;
 
 namespace {
 
-void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-}
-
 // The numbers of the list's rows, in order.
 QStringList numbers(BrowseWindow& w) {
     QStringList out;
@@ -60,20 +52,6 @@ int rowOf(BrowseWindow& w, ULONG number) { return static_cast<int>(w.session().o
 
 QColor colourOf(BrowseWindow& w, int row) {
     return w.model()->index(row, 0).data(Qt::ForegroundRole).value<QColor>();
-}
-
-ULONG threadOf(ULONG message) {
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = message;
-    return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok ? MSG.THREADNUMBER : 0;
-}
-
-ULONG personNamed(const std::string& last) {
-    Person.clear();
-    Person.set(PER_PersonKey);
-    while (Person.next() == StorageStatus::Ok)
-        if (PER.LASTNAME.str() == last) return PER.PERSONID;
-    return 0;
 }
 
 const QColor kKeep(0, 0, 128), kDelete(255, 0, 0);
