@@ -8,6 +8,14 @@
 
 namespace pm {
 
+// The task manager's run modes (Mem.DoTask).
+enum TaskMode : BYTE {
+    TaskIdle = 0,     // no task
+    TaskDue = 1,      // a task is due and its start countdown is open
+    TaskRunning = 2,  // a task runs its steps and jobs unattended
+    TaskFailed = 6,   // the running task failed (a step could not start or complete)
+};
+
 struct MemGlobals {
     // The active database (0 / blank when none is active).
     ULONG ForumNumber = 0;
@@ -23,8 +31,9 @@ struct MemGlobals {
     std::string FileDir;  // database top directory
     std::string TempDir;  // temporary directory
 
-    // Run mode set by the task manager; 2 and 6 mean unattended processing.
-    BYTE DoTask = 0;
+    // Run mode set by the task manager (a TaskMode); TaskRunning and
+    // TaskFailed mean unattended processing.
+    BYTE DoTask = TaskIdle;
 
     // 1 when the frame is large enough for the roomy window layouts.
     BYTE ScrRes = 1;

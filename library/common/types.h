@@ -15,4 +15,11 @@ enum Status : BYTE { StatusNormal = 0, StatusKeep = 1, StatusDelete = 2 };
 // Database types (FOR:TYPE, Mem.ForumType).
 enum DatabaseType : BYTE { TypeForum = 1, TypeMail = 2, TypeNewsgroup = 3 };
 
+// Kinds of mail (NHR:MAILTYPE, stored in the import work file).
+enum MailType : BYTE {
+    NotMail = 0,       // a forum message or a news article
+    MailReceived = 1,  // mail the owner received
+    MailSent = 2,      // mail the owner sent
+};
+
 }  // namespace pm

@@ -24,7 +24,7 @@ UserInterface* setUserInterface(UserInterface* ui) {
     return previous == &silentInterface ? nullptr : previous;
 }
 
-bool quiet() { return Mem.DoTask == 2 || Mem.DoTask == 6; }
+bool quiet() { return Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed; }
 
 Button message(const std::string& caption, const std::string& text, Icon icon, unsigned buttons,
                Button defaultButton) {

@@ -78,7 +78,7 @@ private:
     UserInterface* previous_;
 };
 
-// True while unattended work runs (Mem.DoTask 2 or 6): no box may be shown.
+// True while unattended work runs (Mem.DoTask TaskRunning or TaskFailed): no box may be shown.
 bool quiet();
 
 // Shows a box unless quiet(); when quiet, returns the default button.

@@ -219,7 +219,7 @@ void IndexRun::Impl::start() {
 
 void IndexRun::Impl::runCleanup() {
     cleanup->step();
-    setStatus(cleanup->status());
+    setStatus(cleanup->statusLine());
     progress.cleanupPercent = cleanup->percent();
     if (!cleanup->finished()) return;
     const CleanupOutcome outcome = cleanup->outcome();

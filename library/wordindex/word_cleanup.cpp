@@ -38,7 +38,23 @@ WordCleanup::~WordCleanup() {
     if (!finished() && inTransaction()) rollbackTransaction();
 }
 
-bool WordCleanup::step() {
+JobStatus WordCleanup::status() const {
+    switch (phase_) {
+        case Phase::Done: return JobStatus::Done;
+        case Phase::Failed: return JobStatus::Failed;
+        default: return JobStatus::Running;
+    }
+}
+
+ProgressReport WordCleanup::report() const {
+    ProgressReport r;
+    r.title = "Word delete cleanup";
+    r.lines = {status_};
+    r.percent = percent_;
+    return r;
+}
+
+JobStatus WordCleanup::step() {
     switch (phase_) {
         case Phase::Moving: moveMarkedWords(); break;
         case Phase::Deciding: decide(); break;
@@ -49,7 +65,7 @@ bool WordCleanup::step() {
         case Phase::Done:
         case Phase::Failed: break;
     }
-    return !finished();
+    return status();
 }
 
 void WordCleanup::fail() {

@@ -3,7 +3,7 @@
 // stop words. Words come from the deletion marks (PUR) and from the
 // automatic stop-word rule of the indexing run.
 //
-// Phases, one slice per step:
+// A job (common/job.h). Phases, one slice per step:
 //   Moving    "Moving deleted index words to Ignore list": each marked word
 //             is looked up, its id joins the list, its word joins STO; PUR
 //             is emptied. One transaction.
@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "common/job.h"
 #include "common/types.h"
 
 namespace pm {
@@ -43,7 +44,7 @@ struct CleanupOutcome {
     long long entriesRemoved = 0;
 };
 
-class WordCleanup {
+class WordCleanup final : public Job {
 public:
     enum class Phase { Moving, Deciding, Deleting, CopyOut, CopyBack, Words, Done, Failed };
 
@@ -53,14 +54,18 @@ public:
     // (the entry-by-entry share must stay below 0.5). The word-index
     // tables, STO and Forums must be open.
     WordCleanup(std::vector<LONG> words, ULONG databaseId, bool fullRun, bool afterFlush);
-    ~WordCleanup();
+    ~WordCleanup() override;
 
-    // One slice; true while the cleanup is not finished.
-    bool step();
+    // One slice; Running until the cleanup is Done or Failed.
+    JobStatus step() override;
+    JobStatus status() const override;
+    // Accepted, but the cleanup winds down by finishing its work: a cleanup
+    // broken off would leave occurrences of words that are gone.
+    bool requestStop(StopRequest) override { return true; }
+    // The status line and the percent of the work, in steps of a fortieth.
+    ProgressReport report() const override;
     Phase phase() const { return phase_; }
-    bool finished() const { return phase_ == Phase::Done || phase_ == Phase::Failed; }
-    const std::string& status() const { return status_; }
-    // Percent of the work, in steps of a fortieth.
+    const std::string& statusLine() const { return status_; }
     int percent() const { return percent_; }
     const CleanupOutcome& outcome() const { return outcome_; }
 

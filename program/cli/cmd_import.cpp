@@ -10,6 +10,7 @@
 #include "import/driver/format_table.h"
 #include "import/driver/import_request.h"
 #include "import/driver/import_run.h"
+#include "import/outlook/outlook_folders.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/forum_lookup.h"
 #include "tables/records/config_tables.h"
@@ -52,6 +53,32 @@ std::string absolutePath(const std::string& path) {
     return ec ? path : p.lexically_normal().string();
 }
 
+std::string joined(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& n : names) list += (list.empty() ? "" : ";") + n;
+    return list;
+}
+
+// Outlook Mail reads the folders of one folder file: the named ones, or
+// every mail folder. A file that cannot be read is left to the run, which
+// reports it.
+void setOutlookSource(ImportRequest& request, const std::vector<std::string>& paths,
+                      const std::vector<std::string>& folders) {
+    if (paths.size() != 1) throw UsageError("import: Outlook Mail reads one folder file (.pst or .ost)");
+    request.selectionMethod = SelectFiles;
+    request.importPath = absolutePath(paths.front());
+    if (!folders.empty()) {
+        request.selectedFiles = joined(folders);
+        return;
+    }
+    std::string error;
+    std::vector<outlook::FolderChoice> all;
+    outlook::listMailFolders(request.importPath, all, error);
+    std::vector<std::string> chosen;
+    for (const outlook::FolderChoice& f : all) chosen.push_back(f.path);
+    request.selectedFiles = joined(chosen);
+}
+
 }  // namespace
 
 int commandImport(CommandContext& ctx) {
@@ -63,14 +90,21 @@ int commandImport(CommandContext& ctx) {
     const bool reimport = reader.flag("--reimport");
     reader.option("--method", method);
     const bool haveMasks = reader.option("--mask", masks);
+    const std::vector<std::string> folders = reader.options("--folder");
     const std::vector<std::string> paths = reader.positionals();
 
     const FormatEntry* format = formatByName(formatName);
     if (!format) throw UsageError("import: no format \"" + formatName + "\"");
+    const bool automation = format->source == SourceKind::Automation;
+    if (!folders.empty() && !automation) throw UsageError("import: --folder applies to Outlook Mail");
     ImportRequest request;
     request.selectionMethod = methodOf(method);
     if (paths.empty()) throw UsageError("import needs a PATH");
-    if (request.selectionMethod == SelectFiles) {
+    if (automation) {
+        if (request.selectionMethod != SelectFiles || haveMasks)
+            throw UsageError("import: Outlook Mail takes neither --method nor --mask");
+        setOutlookSource(request, paths, folders);
+    } else if (request.selectionMethod == SelectFiles) {
         if (haveMasks) throw UsageError("import: --mask applies to --method dir and tree");
         std::string files;
         for (const std::string& p : paths) files += (files.empty() ? "" : ";") + absolutePath(p);

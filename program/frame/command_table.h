@@ -43,21 +43,26 @@ enum CommandFlag : unsigned {
     NeedsDatabase = 1,       // disabled while no database is active
     ClosesConflicts = 2,     // closes FindGroup and NotToolsGroup windows first
     TaskCommand = 4,         // stays enabled while a task window is open
-    NotDuringCountdown = 8,  // does nothing while the task countdown runs (DoTask 1)
-    MessageCommand = 16,     // disabled while indexing runs (event 1346)
+    NotDuringCountdown = 8,  // does nothing while the task countdown runs (DoTask TaskDue)
+    MessageCommand = 16,     // disabled while indexing runs (EventDisableMessageCommands)
 };
 
+// What the purge window ("PurgeMess") is opened for (GlobalRequest).
+enum PurgeWindowRequest : LONG { RequestPurge = 1, RequestCount = 2 };
+
+// A row of the command table; rows name their fields (designated
+// initializers) and leave out those that keep their defaults.
 struct CommandEntry {
     CommandId id;
-    const char* menu;     // "&File", "persons", "&Messages", "&Indexing", "&Window", "&Help"
-    const char* submenu;  // "&Task Manager", "Classify &Messages" or nullptr
-    const char* text;     // the item, with its & accelerator
-    const char* tip;      // status tip
-    CommandKind kind;
-    const char* window;   // window opened (OpenWindow), else nullptr
-    LONG request;         // GlobalRequest set before opening (0 = leave)
-    unsigned flags;
-    const char* helpTopic;  // help commands: the topic opened
+    const char* menu = nullptr;       // "&File", "persons", "&Messages", "&Indexing", "&Window", "&Help"
+    const char* submenu = nullptr;    // "&Task Manager", "Classify &Messages" or nullptr
+    const char* text = nullptr;       // the item, with its & accelerator
+    const char* tip = nullptr;        // status tip
+    CommandKind kind = CommandKind::FrameAction;
+    const char* window = nullptr;     // window opened (OpenWindow), else nullptr
+    LONG request = 0;                 // GlobalRequest set before opening (0 = leave)
+    unsigned flags = 0;
+    const char* helpTopic = nullptr;  // help commands: the topic opened
 };
 
 // Every command, in menu order.
@@ -75,14 +80,15 @@ enum class ToolKind {
     TaskTool,  // a tool window that leaves the task manager commands enabled
 };
 
+// A row of the window table (designated initializers, as above).
 struct WindowEntry {
     const char* name;
-    const QString* group;  // nullptr: no group
-    ToolKind tool;
-    int closingEvent;      // frame event posted when it closes (0 none)
-    int slot;              // WindowPos slot (0: not remembered)
-    const char* helpTopic;
-    int serviceCode;       // library service that opens it (0 none)
+    const QString* group = nullptr;   // nullptr: no group
+    ToolKind tool = ToolKind::None;
+    int closingEvent = 0;             // FrameEvent posted when it closes (0 none)
+    int slot = 0;                     // WindowPos slot (0: not remembered)
+    const char* helpTopic = nullptr;
+    int serviceCode = 0;              // ServiceCode of the library service that opens it (0 none)
 };
 
 // Every window the frame knows by name.

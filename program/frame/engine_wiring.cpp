@@ -12,7 +12,7 @@ void connectLibraryServices() {
     MailDatabaseForm::setCreator(&createMailDatabase);
     // Service 213: whether the person in the Person buffer has forum or
     // newsgroup messages (the counts land in the buffer).
-    registerService(213, [] { return static_cast<LONG>(personMessageRecount()); });
+    registerService(ServicePersonHasMessages, [] { return static_cast<LONG>(personMessageRecount()); });
 }
 
 std::vector<FileTypeChoice> importFileTypes() {

@@ -36,7 +36,7 @@ void MainFrame::runCommandOnce(CommandId id, bool reposted) {
     const CommandEntry& entry = commandEntry(id);
     QAction* a = action(id);
     if (a && !a->isEnabled()) return;
-    if (Mem.DoTask == 1 && (entry.flags & NotDuringCountdown)) return;
+    if (Mem.DoTask == TaskDue && (entry.flags & NotDuringCountdown)) return;
     switch (entry.kind) {
         case CommandKind::OpenWindow: {
             const QString name = QString::fromUtf8(entry.window);

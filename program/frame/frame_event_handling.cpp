@@ -27,7 +27,7 @@ void MainFrame::refreshFromActiveDatabase() {
         // A new installation: the StartUp wizard follows the frame, once.
         if (firstStart_ && !wizardOffered_) {
             wizardOffered_ = true;
-            postFrameEvent(Event1396);
+            postFrameEvent(EventOpenStartUpWizard);
         }
     } else {
         setTitleSuffix("[" + QString::fromStdString(Mem.Description) + "]");
@@ -42,30 +42,30 @@ void MainFrame::frameEvent(int code) {
         return;
     }
     switch (code) {
-        case Event1288:
+        case EventDisableToolbar:
             toolbarDisabled_ = true;
             updateCommandStates();
             return;
-        case Event1289:
+        case EventEnableToolbar:
             toolbarDisabled_ = false;
             updateCommandStates();
             return;
-        case Event1298:
-        case Event1330:
-        case Event1331:
+        case EventRefreshActiveDatabase:
+        case EventTaskToolClosed:
+        case EventSettingsToolClosed:
             refreshFromActiveDatabase();
             return;
-        case Event1299:
+        case EventDeactivateDatabase:
             deactivateDatabase();
             resetBusyCounter();
             refreshFromActiveDatabase();
             return;
-        case Event1318:
+        case EventPrepareDatabaseDelete:
             commandsLocked_ = true;
             updateCommandStates();
-            postFrameEvent(Event1319);
+            postFrameEvent(EventDeleteActiveDatabase);
             return;
-        case Event1319:
+        case EventDeleteActiveDatabase:
             // Windows still showing the database would hold its files.
             windows_->TmDestroyGroup(FindGroup);
             windows_->TmDestroyGroup(NotToolsGroup);
@@ -73,37 +73,37 @@ void MainFrame::frameEvent(int code) {
             commandsLocked_ = false;
             refreshFromActiveDatabase();
             return;
-        case Event1345:
+        case EventEnableMessageCommands:
             indexingLocked_ = false;
             updateCommandStates();
             return;
-        case Event1346:
+        case EventDisableMessageCommands:
             indexingLocked_ = true;
             updateCommandStates();
             return;
-        case Event1369: openWindow(QStringLiteral("StartTask")); return;
-        case Event1377: openWindow(QStringLiteral("ImportMeny")); return;
-        case Event1378: runTaskStep(QStringLiteral("PurgeMess"), 1); return;
-        case Event1380: runTaskStep(QStringLiteral("AutoIndex"), 0); return;
-        case Event1381: runTaskStep(QStringLiteral("PurgeMess"), 2); return;
-        case Event1382: runTaskStep(QStringLiteral("Duplicates"), 0); return;
-        case Event1384: openWindow(QStringLiteral("BrowseBatch")); return;
-        case Event1385: SemaFore(ServiceContinueTasks); return;
-        case Event1394:
-            Mem.DoTask = 0;
+        case EventOpenTaskCountdown: openWindow(QStringLiteral("StartTask")); return;
+        case EventOpenImportWizard: openWindow(QStringLiteral("ImportMeny")); return;
+        case EventTaskPurge: runTaskStep(QStringLiteral("PurgeMess"), RequestPurge); return;
+        case EventTaskBuildWordIndex: runTaskStep(QStringLiteral("AutoIndex"), 0); return;
+        case EventTaskCountMessages: runTaskStep(QStringLiteral("PurgeMess"), RequestCount); return;
+        case EventTaskMergeDuplicatePersons: runTaskStep(QStringLiteral("Duplicates"), 0); return;
+        case EventShowImportProcedures: openWindow(QStringLiteral("BrowseBatch")); return;
+        case EventContinueTasks: SemaFore(ServiceContinueTasks); return;
+        case EventTasksEnded:
+            Mem.DoTask = TaskIdle;
             if (settings_.value(ItemExitAfterTasks) != 0)
                 close();
             else
-                postFrameEvent(Event1299);
+                postFrameEvent(EventDeactivateDatabase);
             return;
-        case Event1396: SemaFore(ServiceStartUpWizard); return;
+        case EventOpenStartUpWizard: SemaFore(ServiceStartUpWizard); return;
         default:
-            return;  // 1392, 1393 and unknown codes: nothing unless a handler is set
+            return;  // the post-import jobs and unknown codes: nothing unless a handler is set
     }
 }
 
 void MainFrame::runTaskStep(const QString& window, LONG request) {
-    if (Mem.DoTask == 1) return;  // a task run from the countdown window does its own steps
+    if (Mem.DoTask == TaskDue) return;  // a task run from the countdown window does its own steps
     closeAllTables();
     SemaFore(ServiceActivateProcedureDatabase);
     refreshFromActiveDatabase();

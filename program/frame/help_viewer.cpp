@@ -72,7 +72,7 @@ protected:
         // it from travelling on to the parents.
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget) return false;
-        if (Mem.DoTask == 1) return true;  // no help while a task is about to start
+        if (Mem.DoTask == TaskDue) return true;  // no help while a task is about to start
         openHelp(helpTopicOf(widget));
         return true;
     }

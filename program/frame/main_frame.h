@@ -88,7 +88,8 @@ public:
     void postFrameEvent(int code);
 
     // Registers a handler that replaces the frame's own for event `code`
-    // (the task manager's post-import jobs, 1392 and 1393, plug in here).
+    // (the task manager's post-import jobs, EventRunPostImportJobs and
+    // EventFinishPostImportJobs, plug in here).
     void setEventHandler(int code, std::function<void()> handler) { eventHandlers_[code] = std::move(handler); }
 
     // Whether tool tips are shown (settings item 2: 2 hides them).
@@ -130,9 +131,9 @@ private:
     FrameSettings& settings_;
     bool firstStart_;
     bool wizardOffered_ = false;
-    bool toolbarDisabled_ = false;     // event 1288
-    bool indexingLocked_ = false;      // event 1346
-    bool commandsLocked_ = false;      // between 1318 and 1319
+    bool toolbarDisabled_ = false;     // EventDisableToolbar
+    bool indexingLocked_ = false;      // EventDisableMessageCommands
+    bool commandsLocked_ = false;      // between EventPrepareDatabaseDelete and EventDeleteActiveDatabase
     bool toolTipsHidden_ = false;      // settings item 2
     QString suffix_;
     QString datePicture_;

@@ -1,6 +1,12 @@
 #include "support/command_runner.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "cli/command_line.h"
 #include "common/globals.h"
@@ -18,5 +24,24 @@ CommandResult runCommand(std::vector<std::string> args) {
     Mem = MemGlobals{};
     return r;
 }
+
+CommandResult runProgram(const std::string& root, const std::string& arguments, const std::string& environment) {
+    const std::string errFile = root + ".stderr";
+    const std::string command = environment + (environment.empty() ? "" : " ") + std::string(POSTMOOR_BIN_DIR) +
+                                "/pmoor32 --root '" + root + "' " + arguments + " 2>'" + errFile + "'";
+    CommandResult run{-1, {}, {}};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) run.out += buffer;
+    const int status = pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errFile);
+    run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    std::filesystem::remove(errFile);
+    return run;
+}
+
+bool programBuilt() { return std::filesystem::exists(std::string(POSTMOOR_BIN_DIR) + "/pmoor32"); }
 
 }  // namespace pm::test

@@ -13,4 +13,12 @@ struct CommandResult {
 // `pmoor32 ARGS...`; the globals are reset afterwards, as a new process would have them.
 CommandResult runCommand(std::vector<std::string> args);
 
+// The built program in a process of its own: `environment pmoor32 --root
+// ROOT arguments` through the shell (quote arguments for it). code is -1
+// when a signal ended the process.
+CommandResult runProgram(const std::string& root, const std::string& arguments, const std::string& environment = "");
+
+// Whether the program has been built (tests of runProgram skip without it).
+bool programBuilt();
+
 }  // namespace pm::test

@@ -18,10 +18,6 @@ inline constexpr std::size_t MailboxNameWidth = 40;
 inline constexpr std::size_t MailAddressWidth = 60;
 inline constexpr std::size_t AltAddressCount = 10;
 
-// NHR.MAILTYPE values.
-inline constexpr BYTE MailReceived = 1;
-inline constexpr BYTE MailSent = 2;
-
 // The address as the owner comparison sees it: Unicode lower case (root
 // locale), cut to 60 bytes at a whole character, trailing blanks removed.
 std::string normalizeMailAddress(std::string_view address);

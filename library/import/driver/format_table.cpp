@@ -6,6 +6,8 @@
 #include "common/text.h"
 #include "import/capture/capture_parsers.h"
 #include "import/formats/mail_news_formats.h"
+#include "import/navigator/navigator_parsers.h"
+#include "import/outlook/outlook_import.h"
 
 namespace pm {
 
@@ -31,16 +33,16 @@ constexpr unsigned ForumMail = KindForum | KindMail;
 // formats, its detector) into the last two columns of its row.
 const std::vector<FormatEntry> kFormats = {
     {1, "AUTOSIG", "*.ATO", Lines, Capture, ForumMail, capture::makeAutosigParser, capture::detectTapcisVariant},
-    {2, "CISCOMM", "*.DBF", Dbf, Navigator, ForumMail, nullptr, nullptr},
-    {3, "CompuServe 3.x", "FCABINET.DAT", TwoPass, Navigator, Forum, nullptr, nullptr},
-    {4, "CSNav", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
-    {5, "DOSCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
+    {2, "CISCOMM", "*.DBF", Dbf, Navigator, ForumMail, navigator::makeCisCommParser, nullptr},
+    {3, "CompuServe 3.x", "FCABINET.DAT", TwoPass, Navigator, ForumMail, navigator::makeCabinetParser, nullptr},
+    {4, "CSNav", "*.THD;*.MSG;*.PLX", Stream, Navigator, ForumMail, navigator::makeCsNavParser, nullptr},
+    {5, "DOSCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, ForumMail, navigator::makeDosCimParser, nullptr},
     {6, "Eudora", "*.MBX", Stream, MailNews, Mail, formats::makeEudoraParser, nullptr},
     {7, "GoldenCompass", "*.MSG", Stream, Capture, ForumMail, capture::makeGoldenCompassParser, nullptr},
     {8, "IE Mail", "*.MBX", Stream, MailNews, Mail, formats::makeIeMailParser, nullptr},
     {9, "IE News", "*.NCH", Stream, MailNews, News, formats::makeIeNewsParser, nullptr},
-    {10, "NavCIS 1.6x", "RECV.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
-    {11, "NavCIS 1.7x-", "HRECV.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
+    {10, "NavCIS 1.6x", "RECV.DBF", Dbf, Navigator, ForumMail, navigator::makeNavCisParser, nullptr},
+    {11, "NavCIS 1.7x-", "HRECV.DBF", Dbf, Navigator, ForumMail, navigator::makeNavCisParser, nullptr},
     {12, "OzCIS", "*.MSG;*.PRG;*.OBS", Lines, Capture, ForumMail, capture::makeOzCisParser,
      capture::detectOzVariant},
     {13, "OzWin I", "*.MSG;*.PRG;*.OBS", Lines, Capture, ForumMail, capture::makeOzWin1Parser,
@@ -50,7 +52,7 @@ const std::vector<FormatEntry> kFormats = {
     {15, "TAPCIS 5.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, capture::makeTapcis5Parser,
      capture::detectTapcisVariant},
     {16, "VirtualAccess", "*.", Stream, MailNews, Forum | Mail | News, formats::makeVirtualAccessParser, nullptr},
-    {17, "WinCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, Forum, nullptr, nullptr},
+    {17, "WinCIM", "*.THD;*.MSG;*.PLX", Stream, Navigator, ForumMail, navigator::makeWinCimParser, nullptr},
     {18, "Agent News", "*.*", Stream, MailNews, News, formats::makeAgentNewsParser, nullptr},
     {19, "TAPCIS 6.x", "*.MSG;*.OLD", Lines, Capture, ForumMail, capture::makeTapcis6Parser,
      capture::detectTapcisVariant},
@@ -66,9 +68,9 @@ const std::vector<FormatEntry> kFormats = {
     {28, "Unix News", "*.*", Stream, MailNews, News, formats::makeUnixNewsParser, nullptr},
     {29, "Gravity", "*.*", Stream, MailNews, News, formats::makeGravityParser, nullptr},
     {30, "Agent Mail", "*.*", Stream, MailNews, Mail, formats::makeHeaderMailParser, nullptr},
-    {31, "OUI", "MESSAGE.DBF", Dbf, Navigator, Forum, nullptr, nullptr},
+    {31, "OUI", "MESSAGE.DBF", Dbf, Navigator, ForumMail, navigator::makeOuiParser, nullptr},
     {32, "Outlook Express 5 Mail", "*.DBX", Stream, MailNews, Mail, formats::makeOutlookExpress5MailParser, nullptr},
-    {33, "Outlook Mail", "", Auto, Outlook, Mail, nullptr, nullptr},
+    {33, "Outlook Mail", "", Auto, Outlook, Mail, outlook::makeOutlookParser, nullptr},
     {34, "Outlook Express 5 News", "*.DBX", Stream, MailNews, News, formats::makeOutlookExpress5NewsParser, nullptr},
     {35, "Generic Mail Type 2", "*.*", Stream, MailNews, Mail, formats::makeMailboxParser, nullptr},
 };
@@ -147,6 +149,12 @@ int detectFormatVariant(int format, const ImportRequest& request, const std::str
         return entry->detect(request, fileName);
     }
     return -1;
+}
+
+AutomationResult startAutomation(int format, const ImportRequest& request) {
+    const FormatEntry* entry = formatByNumber(format);
+    if (entry && entry->family == ParserFamily::OutlookAutomation) return outlook::startOutlook(request);
+    return {};
 }
 
 FormatParserOverride::FormatParserOverride(int format, Factory factory, Detector detector)

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "import/driver/automation_session.h"
 #include "import/driver/format_parser.h"
 
 namespace pm {
@@ -80,6 +81,11 @@ bool formatImportable(int format);
 // The capture-format detection of `format` for one file: 0, 1 or 2; -1 when
 // the format has no detector (the request's variant then stands).
 int detectFormatVariant(int format, const ImportRequest& request, const std::string& fileName);
+
+// Connects an automation format's run to its mail application and chooses
+// the request's folders (the import path names Outlook's folder file; the
+// selected files are the folder names).
+AutomationResult startAutomation(int format, const ImportRequest& request);
 
 // Replaces the parser and detector of a format while the object lives: for
 // tests and for parsers that are registered at run time. An empty factory

@@ -51,9 +51,25 @@ bool ImportRun::initialise() {
     }
     workCreated_ = true;
     createLogFile();
-    sources_.build(request_, format->source == SourceKind::Automation);
+    if (format->source == SourceKind::Automation) {
+        if (!startAutomationSource()) return false;
+    } else {
+        sources_.build(request_, false);
+    }
     setStatus(request_.formatName + " Import Processing", {"Pre-import message conversion"});
     state_ = ImportState::NextDirectory;
+    return true;
+}
+
+bool ImportRun::startAutomationSource() {
+    AutomationResult started = startAutomation(request_.format, request_);
+    if (started.start != AutomationStart::Ready || !started.session) {
+        message("Warning!", automationStartText(started), Icon::Exclamation);
+        endRun(ImportOutcome::Refused);
+        return false;
+    }
+    automation_ = std::move(started.session);
+    sources_.buildFolders(automation_->folders());
     return true;
 }
 
@@ -113,6 +129,7 @@ bool ImportRun::nextFile() {
     call_.importDate = importDate_;
     call_.importTime = importTime_;
     call_.logFile = logFilePath();
+    call_.automation = automation_.get();
     progress_.lines = {"Pre-import message conversion", file_.name};
 
     work_.beginBatch();

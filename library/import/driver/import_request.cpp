@@ -147,7 +147,7 @@ RequestProblem loadImportDefinition(ULONG id, ImportRequest& request) {
     OP_CLOSE(ReleaseTable, {34, 27});
     if (!definition) problem = RequestProblem::NoSuchDefinition;
     else problem = importRequestFromDefinition(*definition, fileSpecs, request);
-    if (problem != RequestProblem::None && Mem.DoTask == 2) Mem.DoTask = 6;
+    if (problem != RequestProblem::None && Mem.DoTask == TaskRunning) Mem.DoTask = TaskFailed;
     return problem;
 }
 

@@ -85,8 +85,8 @@ RequestProblem importRequestFromDefinition(const BATRecord& definition, const st
                                            ImportRequest& request);
 
 // Reads import definition `id` (BAT) and its FLI entries and builds the
-// request. When the result is not None and a task runs (Mem.DoTask 2), the
-// task step fails: Mem.DoTask becomes 6. Opens and releases the tables.
+// request. When the result is not None and a task runs (Mem.DoTask TaskRunning), the
+// task step fails: Mem.DoTask becomes TaskFailed. Opens and releases the tables.
 RequestProblem loadImportDefinition(ULONG id, ImportRequest& request);
 
 // Splits a ";"-separated list, trimming blanks and dropping empty entries.

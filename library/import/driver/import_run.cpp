@@ -46,7 +46,7 @@ JobStatus jobStatusOf(ImportOutcome outcome) {
 
 ImportRun::ImportRun(ImportRequest request, ImportOptions options)
     : request_(std::move(request)), options_(std::move(options)) {
-    taskMode_ = Mem.DoTask == 2;
+    taskMode_ = Mem.DoTask == TaskRunning;
     const DateTime start = now();
     importDate_ = start.date;
     importTime_ = start.time;
@@ -189,6 +189,7 @@ void ImportRun::endRun(ImportOutcome outcome) {
 
 void ImportRun::close() {
     parser_.reset();
+    automation_.reset();
     if (tablesOpen_) {
         MessageStore::releaseTables(currentType_);
         tablesOpen_ = false;
@@ -224,7 +225,7 @@ void ImportRun::close() {
         if (outcome_ == ImportOutcome::Completed) {
             if (options_.reportTaskStep) options_.reportTaskStep(1, seconds);
         } else {
-            Mem.DoTask = 6;
+            Mem.DoTask = TaskFailed;
         }
     }
 }

@@ -12,7 +12,9 @@
 //   Initialise      nothing taken yet. Refuses a format without a parser;
 //                   reserves the identifier counter (Control locked, counter
 //                   in memory), loads the database queue, creates the work
-//                   files (NewHR locked) and the source list.
+//                   files (NewHR locked) and the source list (automation
+//                   formats: connects to the mail application, whose chosen
+//                   folders become the list; a failed start ends the run).
 //                   -> NextDirectory
 //   NextDirectory   file queue empty. Lists the next directory's matching
 //                   files -> NextFile; none left: end of phase A (counter
@@ -65,6 +67,7 @@
 #include "common/job.h"
 #include "common/types.h"
 #include "common/user_interface.h"
+#include "import/driver/automation_session.h"
 #include "import/driver/database_resolver.h"
 #include "import/driver/disk_space.h"
 #include "import/driver/format_parser.h"
@@ -136,7 +139,7 @@ class ImportRun final : public Job {
 public:
     // The start of a run: clears the counters, reads the date and clock (the
     // import date and time), starts the elapsed-time counter and reads the
-    // settings. Unattended when Mem.DoTask is 2. Nothing is opened yet.
+    // settings. Unattended when Mem.DoTask is TaskRunning. Nothing is opened yet.
     ImportRun(ImportRequest request, ImportOptions options = {});
     // Closes a run that has not ended (as a cancel would).
     ~ImportRun() override;
@@ -179,6 +182,7 @@ private:
     void dispatch();
     // Phase A (import_phase_a.cpp).
     bool initialise();
+    bool startAutomationSource();
     bool nextDirectory();
     bool nextFile();
     bool parse();
@@ -222,6 +226,7 @@ private:
     LONG savedWordListIndex_ = 0;
 
     std::unique_ptr<ImportReservation> reservation_;
+    std::unique_ptr<AutomationSession> automation_;  // automation formats: the mail application
     DatabaseResolver databases_;
     WorkFiles work_;
     bool workCreated_ = false;

@@ -163,7 +163,7 @@ CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t heade
     *call.runningId = static_cast<LONG>(counter);
     // Only articles that name a newsgroup and carry a Message-ID can be
     // stored: the identifier decides the article's number.
-    if (!analysed || header_.newsKind != 3 || header_.forDescription.empty() || header_.msgNumber == 0) {
+    if (!analysed || header_.newsKind != inet::NewsBlockKind::Article || header_.forDescription.empty() || header_.msgNumber == 0) {
         countSkipped(call);
         return CourseResult::Skipped;
     }

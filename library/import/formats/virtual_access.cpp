@@ -70,12 +70,12 @@ public:
         if (!analysed) return skip(call);
 
         switch (header_.newsKind) {
-            case 1: {
+            case inet::NewsBlockKind::ForumMessage: {
                 const std::string titleText(queue.sourceLine(title, scratch));
                 const std::string optional = rule == title + 2 ? std::string(queue.sourceLine(title + 1, scratch)) : std::string();
                 return forumMessage(queue, titleText, optional, call);
             }
-            case 2: return mail(queue, call);
+            case inet::NewsBlockKind::Mail: return mail(queue, call);
             default: return article(queue, call);
         }
     }
@@ -103,7 +103,7 @@ private:
             record.DATE = forum.date;
             record.TIME = 0;
         }
-        record.MAILTYPE = 0;
+        record.MAILTYPE = NotMail;
         const Resolution db = call.databases->resolve(forum.forum, ResolveForum, &record);
         if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) return skip(call);
         record.INTERNAL = db.id;

@@ -73,11 +73,11 @@ bool analyseMailHeader(LineQueue& queue, std::size_t headerStart, HeaderContext&
     out.receiverAddress = receiver.address;
     out.receiverName = receiver.name;
     if (context.isOwnerAddress(sender.address)) {
-        out.mailType = 2;
+        out.mailType = MailSent;
         out.senderName = context.ownerName;
         if (!context.ownerAddress.empty()) out.senderAddress = context.ownerAddress;
     } else {
-        out.mailType = 1;
+        out.mailType = MailReceived;
         out.receiverName = context.ownerName;
         if (!context.ownerAddress.empty()) out.receiverAddress = context.ownerAddress;
     }

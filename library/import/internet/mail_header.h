@@ -22,8 +22,8 @@ struct MailHeaderOptions {
 //   unreadable); folded continuation lines belong to their field; the first
 //   of each field counts;
 // - the sender address is compared with the owner's addresses: a match is
-//   sent mail (mailType 2; sender = owner's name and default address), else
-//   received mail (mailType 1; receiver = owner's name and default address);
+//   sent mail (MailSent; sender = owner's name and default address), else
+//   received mail (MailReceived; receiver = owner's name and default address);
 //   an empty default address leaves the parsed one;
 // - Content-Type text/html gives content kind 1, text/enriched 2; a
 //   multipart type (not multipart/digest) runs the MIME part selection over

@@ -174,7 +174,7 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
     }
     if (mime.isMultipart() && mime.boundary().empty()) return false;
 
-    out.newsKind = news ? 3 : firstIsSubject ? 1 : 2;
+    out.newsKind = news ? NewsBlockKind::Article : firstIsSubject ? NewsBlockKind::ForumMessage : NewsBlockKind::Mail;
     if (news) out.forDescription = chooseGroup(groups, context);
 
     std::string_view parent = referencesSeen ? references : inReplyTo;
@@ -192,23 +192,23 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
     out.date = when.date;
     out.time = when.time;
 
-    const std::string& senderText = (out.newsKind == 1 && fmSeen) ? fm : from;
+    const std::string& senderText = (out.newsKind == NewsBlockKind::ForumMessage && fmSeen) ? fm : from;
     splitInto(withoutTrailingX(senderText), context, options.cisAddressRule, out.senderAddress, out.senderName);
 
-    if (out.newsKind == 3) {
+    if (out.newsKind == NewsBlockKind::Article) {
         out.receiverAddress.clear();
         out.receiverName = parent.empty() ? "All" : "Unknown";
     } else if (toSeen) {
         splitInto(withoutTrailingX(to), context, options.cisAddressRule, out.receiverAddress, out.receiverName);
-    } else if (out.newsKind == 2) {
+    } else if (out.newsKind == NewsBlockKind::Mail) {
         out.receiverAddress = context.ownerAddress;
         out.receiverName = context.ownerName;
     }
 
-    if (out.newsKind == 2) {
-        out.mailType = 1;
+    if (out.newsKind == NewsBlockKind::Mail) {
+        out.mailType = MailReceived;
         if (sentByYou(senderText)) {
-            out.mailType = 2;
+            out.mailType = MailSent;
             out.senderAddress = context.ownerAddress;
             out.senderName = context.ownerName;
         }

@@ -22,7 +22,7 @@ struct NewsHeaderOptions {
 // - "Newsgroups:": the comma-separated groups are tried in order and the
 //   first with an existing database (context.databaseExists) becomes
 //   forDescription, else the first group; the message is a news article
-//   (newsKind 3);
+//   (NewsBlockKind::Article);
 // - "Message-ID:" (the first one): msgNumber = counter, counter + 1, and the
 //   pair (identifier, msgNumber) is added to messageIds;
 // - "References:" (or, without it, "In-Reply-To:"), with continuation
@@ -31,10 +31,10 @@ struct NewsHeaderOptions {
 //   counter + 1, and the pair (parent identifier, refNumber) is added;
 // - Content-Type as for mail; "Lines:" gives lineCount;
 // - "From:", "Date:", "Subj:"/"Subject:" and "To:"; a first header line
-//   "Subject:" makes newsKind 1 (unless the block names newsgroups), any
-//   other block is mail (newsKind 2); "Reply to:" gives the subject of a
+//   "Subject:" makes a ForumMessage block (unless the block names
+//   newsgroups), any other block is Mail; "Reply to:" gives the subject of a
 //   message that is no news article when it follows the subject line;
-//   "Fm:" gives the sender of a kind-1 message; a line beginning with five
+//   "Fm:" gives the sender of a ForumMessage block; a line beginning with five
 //   blanks is passed over (it continues only "References:");
 // - the block ends at a blank line: at once for a news article, for others
 //   only once "From:", "Date:" and a subject, or a "To:", have been seen;
@@ -42,8 +42,8 @@ struct NewsHeaderOptions {
 // - news article: receiver address blank, receiver name "All", or "Unknown"
 //   when it answers another; mail: receiver from "To:", else the owner; a
 //   mail whose sender text begins with the word "You" was sent by the owner
-//   (sender = owner's default address and name, mailType 2), other mail is
-//   received (mailType 1); forum messages and articles have mailType 0;
+//   (sender = owner's default address and name, MailSent), other mail is
+//   received (MailReceived); forum messages and articles are NotMail;
 // - sender and receiver texts lose a trailing "(X)" and are split by the
 //   Internet address split or the CompuServe rule (options).
 // Returns false for a header start outside the queue, an empty first line,

@@ -13,10 +13,10 @@ void ParsedHeader::clear() {
     receiverName.clear();
     date = 0;
     time = 0;
-    mailType = 0;
+    mailType = NotMail;
     body = BodyFormat{};
     firstBodyLine = 0;
-    newsKind = 0;
+    newsKind = NewsBlockKind::None;
     lineCount = -1;
     messageIds.clear();
 }

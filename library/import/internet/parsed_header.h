@@ -20,6 +20,14 @@ struct MessageIdPair {
     ULONG number = 0;
 };
 
+// What the news header analysis found a header block to be.
+enum class NewsBlockKind : BYTE {
+    None = 0,
+    ForumMessage = 1,  // its first line is "Subject:" (and it names no newsgroups)
+    Mail = 2,          // any other block without newsgroups
+    Article = 3,       // it names newsgroups
+};
+
 // The work-record fields a header analysis fills (the NewHR fields of the
 // same names), plus the analysis results the splitters need.
 struct ParsedHeader {
@@ -35,11 +43,11 @@ struct ParsedHeader {
     FixedText<60> receiverName;     // NHR.R_NAME
     LONG date;                      // NHR.DATE, day number, 0 = none
     LONG time;                      // NHR.TIME, hundredths of a second
-    BYTE mailType;                  // NHR.MAILTYPE: 1 received, 2 sent, 0 not mail
+    BYTE mailType;                  // NHR.MAILTYPE (a MailType)
 
     BodyFormat body;            // content kind, charset, transfer encoding
     std::size_t firstBodyLine;  // queue position; past the end when no body
-    BYTE newsKind;              // news analysis: 1 "Subject:" first, 2 mail, 3 news article
+    NewsBlockKind newsKind;     // the news analysis's finding
     LONG lineCount;             // the "Lines:" count, -1 when not given
     // TempID records to append, in order.
     std::vector<MessageIdPair> messageIds;

@@ -273,7 +273,7 @@ std::uint64_t CheckSpace(std::uint64_t required) {
     std::int64_t available = freeDiskSpace(dir.empty() ? "." : dir);
     if (available < 0 || static_cast<std::uint64_t>(available) >= required) return 0;
     const auto free = static_cast<std::uint64_t>(available);
-    if (Mem.DoTask == 2) return free;
+    if (Mem.DoTask == TaskRunning) return free;
     beep();
     Button answer = message("Warning",
                             "You have only " + groupedNumber(free) + " bytes free on disk  " + dir + " " +

@@ -31,7 +31,7 @@ struct NewHRRecord {
     BYTE DUMMY;                      // status byte
     LONG DATE;
     LONG TIME;
-    BYTE MAILTYPE;                   // 1 mail, otherwise forum or newsgroup message
+    BYTE MAILTYPE;                   // a MailType
     FixedText<2> RECIPTYPE;
     LONG IMPDATE;
     LONG IMPTIME;

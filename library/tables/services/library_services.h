@@ -37,6 +37,33 @@ enum ServiceCode : int {
     ServiceImportRedirection = 222,
 };
 
+// The events the library and the windows post to the frame
+// (postFrameEvent), each with the number it travels as.
+enum FrameEvent : int {
+    EventDisableToolbar = 1288,            // disable all toolbar buttons (whole-database work runs)
+    EventEnableToolbar = 1289,             // enable all menus and toolbar buttons
+    EventRefreshActiveDatabase = 1298,     // refresh the title and menus from the active database
+    EventDeactivateDatabase = 1299,        // deactivate the database, reset the busy counter, refresh
+    EventPrepareDatabaseDelete = 1318,     // the active database is to be deleted: lock the commands, post 1319
+    EventDeleteActiveDatabase = 1319,      // delete the active database, unlock the commands, refresh
+    EventTaskToolClosed = 1330,            // a task manager window closed: refresh; ends the task-window mode
+    EventSettingsToolClosed = 1331,        // a settings window closed: refresh; ends the task-window mode
+    EventEnableMessageCommands = 1345,     // enable the message and indexing commands
+    EventDisableMessageCommands = 1346,    // disable the message and indexing commands (indexing runs)
+    EventOpenTaskCountdown = 1369,         // open the task start countdown (StartTask)
+    EventOpenImportWizard = 1377,          // start the import wizard
+    EventTaskPurge = 1378,                 // task step: activate the procedure's database and purge it
+    EventTaskBuildWordIndex = 1380,        // task step: ... build its word index
+    EventTaskCountMessages = 1381,         // task step: ... count its messages
+    EventTaskMergeDuplicatePersons = 1382, // task step: ... merge its duplicate persons
+    EventShowImportProcedures = 1384,      // bring BrowseBatch to the front, or open it
+    EventContinueTasks = 1385,             // continue task processing (ServiceContinueTasks)
+    EventRunPostImportJobs = 1392,         // run the queued post-import jobs
+    EventFinishPostImportJobs = 1393,      // finish the queued post-import jobs
+    EventTasksEnded = 1394,                // task processing ended: exit or deactivate
+    EventOpenStartUpWizard = 1396,         // bring StartUpWizard to the front, or open it (ServiceStartUpWizard)
+};
+
 using ServiceHandler = std::function<LONG()>;
 
 // Runs library service `code` and returns its result. A registered handler
@@ -64,7 +91,7 @@ using FrameEventSink = std::function<void(int code)>;
 // Installs `sink`; an empty one disconnects the frame.
 void setFrameEventSink(FrameEventSink sink);
 
-// Posts frame event `code` (1288, 1298, 1369, ...) to the frame; false
+// Posts frame event `code` (a FrameEvent) to the frame; false
 // when no frame listens (command mode, tests without a frame).
 bool postFrameEvent(int code);
 

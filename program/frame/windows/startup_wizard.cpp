@@ -173,7 +173,7 @@ void StartUpWizard::start() {
     const QString path = importPath_->text().trimmed();
     if (NewPathWindow::pathExists(path)) settings_.setText(ItemDefaultImportPath, path.toStdString());
     settings_.saveGeneral();
-    pm::postFrameEvent(Event1377);
+    pm::postFrameEvent(EventOpenImportWizard);
     closeChildWindow(this);
 }
 

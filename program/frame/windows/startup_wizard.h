@@ -3,7 +3,7 @@
 // request: a welcome, the default import file type and path, the mail
 // database, and the way to the first import. Start stores the defaults
 // (items 12 and 14), saves the general settings and asks the frame to start
-// the import wizard (event 1377).
+// the import wizard (EventOpenImportWizard).
 #include <QWidget>
 #include <functional>
 #include <string>

@@ -456,7 +456,7 @@ TEST_F(IndexRunTest, AFullRunAsksBeforeReplacingAnIndexAndRebuildsIt) {
 
     // Unattended runs do not ask.
     ui.clear();
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     EXPECT_EQ(index(1), State::Done);
     {
         // Broken off right after the old index was deleted: the catalog no
@@ -466,7 +466,7 @@ TEST_F(IndexRunTest, AFullRunAsksBeforeReplacingAnIndexAndRebuildsIt) {
         IndexRun broken(db, type, full);
         while (broken.state() != State::Preparing) broken.step();
     }
-    Mem.DoTask = 0;
+    Mem.DoTask = TaskIdle;
     EXPECT_TRUE(ui.empty());
     EXPECT_EQ(catalogState(db).lastPosition, 0u);
     EXPECT_EQ(catalogState(db).indexedCount, 0u);

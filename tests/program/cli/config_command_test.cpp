@@ -1,39 +1,24 @@
 // The built program in command mode: config get/set and nextid-check.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "support/command_runner.h"
 #include "support/test_root.h"
 
 namespace pm {
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-};
-
-RunResult pmoor(const std::string& root, const std::string& arguments) {
-    const std::string command =
-        std::string(POSTMOOR_BIN_DIR) + "/pmoor32 --root '" + root + "' " + arguments + " 2>/dev/null";
-    RunResult run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) run.out += buffer;
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+test::CommandResult pmoor(const std::string& root, const std::string& arguments) {
+    return test::runProgram(root, arguments);
 }
 
 class ConfigCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(std::string(POSTMOOR_BIN_DIR) + "/pmoor32")) GTEST_SKIP() << "pmoor32 not built";
-        ASSERT_EQ(pmoor(root.path(), "init").exitCode, 0);
+        if (!test::programBuilt()) GTEST_SKIP() << "pmoor32 not built";
+        ASSERT_EQ(pmoor(root.path(), "init").code, 0);
     }
     test::TempDir root;
 };
@@ -57,7 +42,7 @@ TEST_F(ConfigCommand, ItemsRoundTripByNumber) {
     };
     for (const Row& r : rows) {
         EXPECT_EQ(pmoor(root.path(), std::string("config get ") + r.item).out, std::string(r.before) + "\n") << r.item;
-        EXPECT_EQ(pmoor(root.path(), std::string("config set ") + r.item + " '" + r.value + "'").exitCode, 0) << r.item;
+        EXPECT_EQ(pmoor(root.path(), std::string("config set ") + r.item + " '" + r.value + "'").code, 0) << r.item;
         EXPECT_EQ(pmoor(root.path(), std::string("config get ") + r.item).out, std::string(r.after) + "\n") << r.item;
     }
 }
@@ -65,7 +50,7 @@ TEST_F(ConfigCommand, ItemsRoundTripByNumber) {
 TEST_F(ConfigCommand, ADirectoryItemIsCreatedAndMadeCurrent) {
     const std::string databases = root / "data/files";
     EXPECT_EQ(pmoor(root.path(), "config get 18").out, root.path() + "\n");
-    EXPECT_EQ(pmoor(root.path(), "config set 18 '" + databases + "'").exitCode, 0);
+    EXPECT_EQ(pmoor(root.path(), "config set 18 '" + databases + "'").code, 0);
     EXPECT_TRUE(std::filesystem::is_directory(databases));
     EXPECT_EQ(pmoor(root.path(), "config get 18").out, databases + "\n");
     EXPECT_EQ(pmoor(root.path(), "db create forum Alpha").out, "250000\tAlpha\tF1\n");
@@ -79,17 +64,17 @@ TEST_F(ConfigCommand, BadItemsAndValuesAreUsageErrors) {
           std::string("config set 99 1"), std::string("config get three"), std::string("config set 3 many"),
           std::string("config set 49 256"), std::string("config get"), std::string("config set 3"),
           std::string("config frob 3"), std::string("config set 35 ',9'"), tooLong})
-        EXPECT_EQ(pmoor(root.path(), arguments).exitCode, 2) << arguments;
+        EXPECT_EQ(pmoor(root.path(), arguments).code, 2) << arguments;
     EXPECT_EQ(pmoor(root.path(), "config get 3").out, "15\n");
 }
 
 TEST_F(ConfigCommand, NextIdCheckPrintsTheNextIdentifier) {
-    ASSERT_EQ(pmoor(root.path(), "db create forum Alpha").exitCode, 0);
-    ASSERT_EQ(pmoor(root.path(), "db create newsgroup comp.lang.c").exitCode, 0);
-    const RunResult run = pmoor(root.path(), "nextid-check");
-    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(pmoor(root.path(), "db create forum Alpha").code, 0);
+    ASSERT_EQ(pmoor(root.path(), "db create newsgroup comp.lang.c").code, 0);
+    const test::CommandResult run = pmoor(root.path(), "nextid-check");
+    EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, "250002\n");
-    EXPECT_EQ(pmoor(root.path(), "nextid-check extra").exitCode, 2);
+    EXPECT_EQ(pmoor(root.path(), "nextid-check extra").code, 2);
 }
 
 }  // namespace

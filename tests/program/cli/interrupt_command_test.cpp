@@ -4,44 +4,23 @@
 // the work with nothing lost or doubled.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "support/command_runner.h"
 #include "support/test_root.h"
 
 namespace pm {
 namespace {
 
-struct RunResult {
-    int exitCode = -1;  // -1: ended by a signal
-    std::string out, err;
-};
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using RunResult = test::CommandResult;
 
 // The built program; `interruptAt` (COUNTER:N) lands SIGINT mid-run.
 RunResult pmoor(const std::string& root, const std::string& arguments, const std::string& interruptAt = "") {
-    const std::string errFile = root + ".stderr";
-    std::string command = interruptAt.empty() ? "" : "POSTMOOR_TEST_INTERRUPT='" + interruptAt + "' ";
-    command += std::string(POSTMOOR_BIN_DIR) + "/pmoor32 --root '" + root + "' " + arguments + " 2>'" + errFile + "'";
-    RunResult run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) run.out += buffer;
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = readAll(errFile);
-    return run;
+    return test::runProgram(root, arguments, interruptAt.empty() ? "" : "POSTMOOR_TEST_INTERRUPT='" + interruptAt + "'");
 }
 
 // The program's text columns name its own collation; byte order will do here.
@@ -71,7 +50,7 @@ constexpr int kMessages = 600;
 class InterruptedCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(std::string(POSTMOOR_BIN_DIR) + "/pmoor32")) GTEST_SKIP() << "pmoor32 not built";
+        if (!test::programBuilt()) GTEST_SKIP() << "pmoor32 not built";
         std::ofstream out(mailbox());
         const char* words[] = {"harbour", "lantern", "meadow", "copper", "willow", "granite", "orchard", "falcon"};
         for (int i = 1; i <= kMessages; ++i) {
@@ -86,8 +65,8 @@ protected:
     std::string mailbox() const { return work.path() + "/in.mbox"; }
 
     void install(const std::string& root) {
-        ASSERT_EQ(pmoor(root, "init").exitCode, 0);
-        ASSERT_EQ(pmoor(root, "db create mail Box --address me@home.example").exitCode, 0);
+        ASSERT_EQ(pmoor(root, "init").code, 0);
+        ASSERT_EQ(pmoor(root, "db create mail Box --address me@home.example").code, 0);
     }
     RunResult import(const std::string& root, const std::string& interruptAt = "") {
         return pmoor(root, "import --format 'generic mail type 2' --mailbox Box '" + mailbox() + "'", interruptAt);
@@ -114,7 +93,7 @@ TEST_F(InterruptedCommands, ImportThenIndexInterruptedAndRunAgain) {
 
     // Ctrl-C while storing: what was stored is counted, and printed.
     RunResult r = import(root, "Imported:200");
-    EXPECT_EQ(r.exitCode, 130) << r.err;
+    EXPECT_EQ(r.code, 130) << r.err;
     EXPECT_NE(r.err.find("Interrupted: Stopping Message import"), std::string::npos) << r.err;
     const int imported = std::stoi(r.out.substr(r.out.find('\t') + 1));
     EXPECT_GE(imported, 200);
@@ -126,7 +105,7 @@ TEST_F(InterruptedCommands, ImportThenIndexInterruptedAndRunAgain) {
 
     // The re-run takes the rest and leaves out what is there.
     r = import(root);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "imported\t" + std::to_string(kMessages - imported) + "\nskipped\t" + std::to_string(imported) + "\n");
     EXPECT_EQ(stored(root, "SELECT count(*) FROM Mail"), std::to_string(kMessages));
     EXPECT_EQ(stored(root, "SELECT count(DISTINCT SUBJECT) FROM Mail"), std::to_string(kMessages));
@@ -135,7 +114,7 @@ TEST_F(InterruptedCommands, ImportThenIndexInterruptedAndRunAgain) {
 
     // Ctrl-C while indexing: the checkpoint and the count are what the index holds.
     r = pmoor(root, "index Box", "messages:300");
-    EXPECT_EQ(r.exitCode, 130) << r.err;
+    EXPECT_EQ(r.code, 130) << r.err;
     EXPECT_NE(r.out.find("Box: stopped (full run) - "), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("Interrupted: Stopping PRO Word Indexing [Box]"), std::string::npos) << r.err;
     const std::string indexed = catalog(root, "RECSLASTTIME");
@@ -145,7 +124,7 @@ TEST_F(InterruptedCommands, ImportThenIndexInterruptedAndRunAgain) {
     EXPECT_EQ(catalog(root, "LASTMSGID"), stored(root, "SELECT max(SYSID) FROM MasIdx"));
 
     r = pmoor(root, "index Box");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("Box: indexed (partial run) - " + std::to_string(kMessages - std::stoi(indexed)) +
                          " messages indexed"),
               std::string::npos)
@@ -155,8 +134,8 @@ TEST_F(InterruptedCommands, ImportThenIndexInterruptedAndRunAgain) {
     // The same as one run without interruptions.
     const std::string reference = work.path() + "/reference";
     install(reference);
-    ASSERT_EQ(import(reference).exitCode, 0);
-    ASSERT_EQ(pmoor(reference, "index Box").exitCode, 0);
+    ASSERT_EQ(import(reference).code, 0);
+    ASSERT_EQ(pmoor(reference, "index Box").code, 0);
     EXPECT_EQ(wordIndex(root), wordIndex(reference));
     EXPECT_EQ(stored(root, "SELECT group_concat(FROMCOUNT) FROM (SELECT FROMCOUNT FROM Person ORDER BY PERSONID)"),
               stored(reference, "SELECT group_concat(FROMCOUNT) FROM (SELECT FROMCOUNT FROM Person ORDER BY PERSONID)"));
@@ -166,7 +145,7 @@ TEST_F(InterruptedCommands, SigtermWhileConvertingStoresNothingAndTheRerunTakesA
     const std::string root = work.path() + "/root";
     install(root);
     RunResult r = import(root, "Work records:100:TERM");
-    EXPECT_EQ(r.exitCode, 130) << r.err;
+    EXPECT_EQ(r.code, 130) << r.err;
     EXPECT_EQ(r.out, "imported\t0\nskipped\t0\n");
     // The mail table is made with the first mail stored.
     EXPECT_EQ(stored(root, "SELECT count(*) FROM sqlite_master WHERE name = 'Mail'"), "0");

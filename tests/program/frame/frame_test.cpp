@@ -210,7 +210,7 @@ void FrameTest::personsMenuFollowsTheDatabaseType() {
     QCOMPARE(frame.personsMenu()->title(), QString("Mail &Partners"));
     // Switching databases renames the menu.
     activateDatabase(type == TypeMail ? mail : other);
-    frame.frameEvent(frame::Event1298);
+    frame.frameEvent(EventRefreshActiveDatabase);
     QAction* browse = frame.action(CommandId::BrowsePersons);
     QAction* merge = frame.action(CommandId::MergeDuplicatePersons);
     QCOMPARE(QStringList({frame.personsMenu()->title(), browse->text(), browse->statusTip(), merge->text(),
@@ -257,7 +257,7 @@ void FrameTest::toolWindowsDisableAllButExitAndRestoreOnClose() {
     QVERIFY(!frame.action(CommandId::WordIndexStatus)->isEnabled());
     QVERIFY(frame.action(CommandId::Exit)->isEnabled());
     frame.windows().TmDestroy("BrowseBox");
-    settle();  // the closing window's 1298
+    settle();  // the closing window's EventRefreshActiveDatabase
     QCOMPARE(frame.windowTitle(), title("[Forum]"));
     QVERIFY(frame.action(CommandId::ChangeActiveDatabase)->isEnabled());
 
@@ -289,7 +289,7 @@ void FrameTest::registeringAWindowEnablesItsCommandAndService() {
     QCOMPARE(SemaFore(ServiceImportWizard), 1);  // open already: to the front
     QCOMPARE(built, 1);
     // The StartUp wizard is reached through its service code and its event.
-    frame.frameEvent(frame::Event1396);
+    frame.frameEvent(EventOpenStartUpWizard);
     QVERIFY(frame.windows().TmGetId("StartUpWizard"));
 }
 
@@ -371,40 +371,40 @@ void FrameTest::frameEventsSwitchCommandsAndDatabases() {
     MainFrame frame(inst.settings, false);
     frame.start();
     QCOMPARE(Mem.ForumNumber, first);
-    pm::postFrameEvent(frame::Event1288);
+    pm::postFrameEvent(EventDisableToolbar);
     settle();
     QVERIFY(!frame.toolBar()->isEnabled());
-    pm::postFrameEvent(frame::Event1289);
+    pm::postFrameEvent(EventEnableToolbar);
     settle();
     QVERIFY(frame.toolBar()->isEnabled());
 
-    pm::postFrameEvent(frame::Event1346);  // indexing runs
+    pm::postFrameEvent(EventDisableMessageCommands);  // indexing runs
     settle();
     QVERIFY(!frame.action(CommandId::WordIndexStatus)->isEnabled());
     QVERIFY(frame.action(CommandId::ChangeActiveDatabase)->isEnabled());
-    pm::postFrameEvent(frame::Event1345);
+    pm::postFrameEvent(EventEnableMessageCommands);
     settle();
     QVERIFY(frame.action(CommandId::WordIndexStatus)->isEnabled());
 
-    // 1299 deactivates; the refresh asks for a database again (the default).
+    // EventDeactivateDatabase deactivates; the refresh asks for a database again (the default).
     inst.settings.values[frame::ItemDefaultDatabase] = static_cast<LONG>(second);
     raiseBusyCounter();
-    pm::postFrameEvent(frame::Event1299);
+    pm::postFrameEvent(EventDeactivateDatabase);
     settle();
     QCOMPARE(Mem.ForumNumber, second);
     QCOMPARE(busyCounter(), 0);
     QCOMPARE(frame.windowTitle(), title("[Second]"));
 
     // Task processing ended: without "exit after task" the database is deactivated.
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     inst.settings.values[frame::ItemDefaultDatabase] = 0;
-    pm::postFrameEvent(frame::Event1394);
+    pm::postFrameEvent(EventTasksEnded);
     settle();
-    QCOMPARE(Mem.DoTask, 0);
+    QCOMPARE(Mem.DoTask, BYTE{TaskIdle});
     QCOMPARE(Mem.ForumNumber, first);
     QVERIFY(frame.isVisible());
     inst.settings.values[frame::ItemExitAfterTasks] = 1;
-    pm::postFrameEvent(frame::Event1394);
+    pm::postFrameEvent(EventTasksEnded);
     settle();
     QVERIFY(!frame.isVisible());
 }
@@ -418,7 +418,7 @@ void FrameTest::deletingTheActiveDatabaseThroughItsEvents() {
     frame.start();
     frame.runCommand(CommandId::WordIndexStatus);  // a window on the database
     QCOMPARE(Mem.ForumNumber, gone);
-    pm::postFrameEvent(frame::Event1318);
+    pm::postFrameEvent(EventPrepareDatabaseDelete);
     QCoreApplication::sendPostedEvents(&frame, frame::FramePostedEvent::eventType());
     settle();
     CatalogEntry e;
@@ -469,7 +469,7 @@ void FrameTest::statusBarShowsDateAndTimeInTheChosenFormats() {
     QCOMPARE(frame.statusTime(), QString("04:05PM"));
     inst.settings.values[frame::ItemDateFormat] = 5;  // no such format: no date
     inst.settings.values[frame::ItemTimeFormat] = 1;
-    frame.frameEvent(frame::Event1298);
+    frame.frameEvent(EventRefreshActiveDatabase);
     QCOMPARE(frame.statusDate(), QString());
     QCOMPARE(frame.statusTime(), QString("16:05"));
 }

@@ -92,7 +92,7 @@ void ProgramStartTest::firstStartCreatesTheDirectoriesAndOpensTheWizardAfterTheF
     QVERIFY(frame.windows().TmGetId("StartUpWizard"));
     // Only once: a later refresh without a database does not reopen it.
     frame.windows().TmDestroy("StartUpWizard");
-    frame.frameEvent(frame::Event1298);
+    frame.frameEvent(EventRefreshActiveDatabase);
     QCoreApplication::sendPostedEvents();
     QVERIFY(!frame.windows().TmGetId("StartUpWizard"));
 }

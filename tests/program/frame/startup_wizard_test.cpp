@@ -85,7 +85,7 @@ void StartUpWizardTest::startStoresTheDefaultsAndAsksForTheImportWizard() {
     QCOMPARE(inst.settings.values[frame::ItemDefaultFileType], LONG(3));
     QCOMPARE(inst.settings.texts[frame::ItemDefaultImportPath], inst.root());
     QCOMPARE(inst.settings.generalSaves, 1);
-    QCOMPARE(events, std::vector<int>{frame::Event1377});
+    QCOMPARE(events, std::vector<int>{EventOpenImportWizard});
 }
 
 void StartUpWizardTest::startKeepsAPathThatDoesNotExistOutOfTheSettings() {

@@ -151,9 +151,9 @@ TEST_F(Definitions, StoredDefinitionLoadsAndAMissingOneFailsTheTaskStep) {
     EXPECT_EQ(r.masks, "*.news;*.txt");
     EXPECT_EQ(r.selectionMethod, SelectDirectory);
 
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     EXPECT_EQ(loadImportDefinition(43, r), RequestProblem::NoSuchDefinition);
-    EXPECT_EQ(Mem.DoTask, 6);
+    EXPECT_EQ(Mem.DoTask, TaskFailed);
 }
 
 }  // namespace

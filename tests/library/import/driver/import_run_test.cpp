@@ -321,7 +321,7 @@ TEST_F(ImportRuns, DirectoryTreeImportsMatchingFilesOfEveryLevel) {
 
 TEST_F(ImportRuns, TaskModeNeverShowsABoxAndReportsTheStep) {
     source("a.blk", {forumMessage("Photo Forum", 1)});
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     std::vector<ULONG> registered;
     int reported = 0;
     ImportOptions options;
@@ -335,12 +335,12 @@ TEST_F(ImportRuns, TaskModeNeverShowsABoxAndReportsTheStep) {
     EXPECT_EQ(ui.beeps(), 0);
     EXPECT_EQ(reported, 1);
     EXPECT_EQ(registered, std::vector<ULONG>{databaseId("Photo Forum")});
-    EXPECT_EQ(Mem.DoTask, 2);
+    EXPECT_EQ(Mem.DoTask, TaskRunning);
 }
 
 TEST_F(ImportRuns, TaskModeRunThatDoesNotCompleteFailsTheStepSilently) {
     source("a.blk", {forumMessage("Photo Forum", 1)});
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     int reported = 0;
     ImportOptions options;
     options.freeSpace = [](const std::string&) -> std::int64_t { return 1000; };
@@ -348,7 +348,7 @@ TEST_F(ImportRuns, TaskModeRunThatDoesNotCompleteFailsTheStepSilently) {
     EXPECT_EQ(run(request({"a.blk"}), options), ImportOutcome::Cancelled);
     EXPECT_TRUE(ui.empty());
     EXPECT_EQ(reported, 0);
-    EXPECT_EQ(Mem.DoTask, 6);
+    EXPECT_EQ(Mem.DoTask, TaskFailed);
 }
 
 TEST_F(ImportRuns, LowTemporarySpaceAsksEveryTickUntilCancel) {

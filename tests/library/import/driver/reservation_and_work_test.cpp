@@ -62,7 +62,7 @@ TEST_F(Reservation, ZeroCounterRefusesTheImportWithTheWarning) {
     EXPECT_EQ(ui.last().text, "No access to Control File!\r\nImport will not proceed!\r\n");
 
     ui.clear();
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     ImportReservation unattended;
     EXPECT_FALSE(unattended.begin());
     EXPECT_TRUE(ui.empty());

@@ -124,7 +124,7 @@ TEST(NewsHeader, Analyses) {
         ULONG counter = 100;
         ASSERT_TRUE(analyseNewsHeader(queue, 1, counter, context, header)) << c.name;
         EXPECT_EQ(header.forDescription.str(), c.group) << c.name;
-        EXPECT_EQ(header.newsKind, c.kind) << c.name;
+        EXPECT_EQ(static_cast<int>(header.newsKind), c.kind) << c.name;  // 1 forum message, 2 mail, 3 article
         EXPECT_EQ(render(header), c.rendered) << c.name;
         EXPECT_EQ(renderIds(header), c.ids) << c.name;
         EXPECT_EQ(header.lineCount, c.lines) << c.name;

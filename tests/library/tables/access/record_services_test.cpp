@@ -38,10 +38,10 @@ TEST_F(RecordServices, DuplicateKeysAreReportedOrSilentWhenUnattended) {
     EXPECT_EQ(ui.last().text, "Record add error!\r\nA record with identical key already exists!");
 
     ui.clear();
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     EXPECT_FALSE(UppDat(Person, AddRecord, ReportOnly));
     EXPECT_TRUE(ui.empty());
-    Mem.DoTask = 0;
+    Mem.DoTask = TaskIdle;
     OP_CLOSE(ReleaseTable, {5});
 }
 
@@ -138,9 +138,9 @@ TEST_F(RecordServices, FilesPatternsAndPaths) {
 
     EXPECT_EQ(groupedNumber(1234567), "1,234,567");
     EXPECT_EQ(CheckSpace(1), 0u);
-    Mem.DoTask = 2;
+    Mem.DoTask = TaskRunning;
     EXPECT_GT(CheckSpace(~0ull), 0u);  // unattended: no question, the free bytes
-    Mem.DoTask = 0;
+    Mem.DoTask = TaskIdle;
     ui.answer(ButtonCancel);
     EXPECT_GT(CheckSpace(~0ull), 0u);
     EXPECT_EQ(ui.last().caption, "Warning");

@@ -19,12 +19,12 @@ using LibraryServices = test::InstallationTest;
 TEST_F(LibraryServices, UnservedCodesReturnZeroAndHandlersWin) {
     for (int code : {0, 22, 201, 206, 213, 214, 216, 220, 999}) EXPECT_EQ(SemaFore(code), 0) << code;
     int calls = 0;
-    registerService(201, [&] { ++calls; return 7; });
-    EXPECT_TRUE(serviceRegistered(201));
-    EXPECT_EQ(SemaFore(201), 7);
-    registerService(201, {});
-    EXPECT_FALSE(serviceRegistered(201));
-    EXPECT_EQ(SemaFore(201), 0);
+    registerService(ServiceImportWizard, [&] { ++calls; return 7; });
+    EXPECT_TRUE(serviceRegistered(ServiceImportWizard));
+    EXPECT_EQ(SemaFore(ServiceImportWizard), 7);
+    registerService(ServiceImportWizard, {});
+    EXPECT_FALSE(serviceRegistered(ServiceImportWizard));
+    EXPECT_EQ(SemaFore(ServiceImportWizard), 0);
     EXPECT_EQ(calls, 1);
 }
 
@@ -59,13 +59,13 @@ TEST_F(LibraryServices, TransactionCheckReportsAMissingTransaction) {
 
 TEST(FrameEvents, PostedToTheSinkOnlyWhileOneListens) {
     std::vector<int> seen;
-    EXPECT_FALSE(postFrameEvent(1298));
+    EXPECT_FALSE(postFrameEvent(EventRefreshActiveDatabase));
     setFrameEventSink([&](int code) { seen.push_back(code); });
-    EXPECT_TRUE(postFrameEvent(1298));
-    EXPECT_TRUE(postFrameEvent(1369));
+    EXPECT_TRUE(postFrameEvent(EventRefreshActiveDatabase));
+    EXPECT_TRUE(postFrameEvent(EventOpenTaskCountdown));
     setFrameEventSink({});
-    EXPECT_FALSE(postFrameEvent(1394));
-    EXPECT_EQ(seen, (std::vector<int>{1298, 1369}));
+    EXPECT_FALSE(postFrameEvent(EventTasksEnded));
+    EXPECT_EQ(seen, (std::vector<int>{EventRefreshActiveDatabase, EventOpenTaskCountdown}));
 }
 
 TEST(BusyCounter, NeverFallsBelowZero) {

@@ -441,7 +441,7 @@ void BrowseWindowTest::frameCommandsOpenTheBrowseAndTheTree() {
     const ULONG mail = makeSampleMail();
     closeAllTables();
     QVERIFY(activateDatabase(mail));
-    frame.frameEvent(frame::Event1298);
+    frame.frameEvent(EventRefreshActiveDatabase);
     QVERIFY(frame.action(CommandId::BrowseMessages)->isEnabled());
     QVERIFY(!frame.action(CommandId::ShowThreadTree)->isEnabled());
     frame.runCommand(CommandId::BrowseMessages);
