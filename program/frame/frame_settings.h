@@ -36,9 +36,6 @@ enum WindowSlot : int {
     SlotMailDatabaseForm = 7,
     SlotDatabaseSelection = 8,
     SlotHelp = 9,
-    SlotBrowseMsgNmbr = 10,
-    SlotBrowseMail = 11,
-    SlotThreadTree = 12,
 };
 
 // List column slots (ListCol); slots 1 and 2 are kept for lists that store

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "browse/windows/browse_link.h"
+#include "browse/windows/child_place.h"
 #include "browse/windows/browse_settings.h"
 #include "browse/windows/paged_list_model.h"
 #include "browse/windows/paged_table_view.h"
@@ -203,6 +204,7 @@ void BrowseWindow::buildLayout() {
         if (index.isValid()) selectRow(index.row());
         setStatus(ChoiceAsk);
     });
+    setFocusProxy(list_);  // the keys go to the list when the window is given focus
     text_ = new TextPane;
     splitter_ = new QSplitter(Qt::Vertical);
     splitter_->addWidget(list_);
@@ -365,7 +367,19 @@ int BrowseWindow::columnSlot() const {
     return session_->mail() ? frame::ColumnsBrowseMail : frame::ColumnsBrowseMsgNmbr;
 }
 
+int BrowseWindow::placeSlot() const { return session_->mail() ? ChildSlotMailBrowse : ChildSlotMessageBrowse; }
+
+void BrowseWindow::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        // After the frame has sized the new sub-window.
+        QMetaObject::invokeMethod(this, [this] { placeChild(this, placeSlot()); }, Qt::QueuedConnection);
+    }
+    QWidget::showEvent(event);
+}
+
 void BrowseWindow::closeEvent(QCloseEvent* event) {
+    rememberChild(this, placeSlot());
     // Kept for the next time; saved with the settings at exit.
     ColumnWidths widths{};
     for (int i = 0; i < 5 && i < model_->columnCount(); ++i)

@@ -95,6 +95,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
@@ -111,6 +112,7 @@ private:
     ULONG lookup(LookupKind kind);
     bool handleStatusKey(int key, Qt::KeyboardModifiers modifiers);
     int columnSlot() const;
+    int placeSlot() const;
 
     frame::FrameSettings& settings_;
     std::unique_ptr<BrowseTables> tables_;
@@ -130,6 +132,7 @@ private:
     ULONG bookmark_id_ = 0;
     bool changingTabs_ = false;
     bool resetting_ = false;
+    bool placed_ = false;
     std::function<int(QMenu*)> menuChooser_;
     std::function<ULONG(LookupKind)> lookupChooser_;
     QPointer<QWidget> standaloneTree_;

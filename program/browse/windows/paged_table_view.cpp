@@ -47,3 +47,14 @@ int PagedTableView::visibleRows() const {
 }
 
 }  // namespace pm
+
+namespace pm {
+
+QModelIndex PagedTableView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (!model() || model()->rowCount() == 0 || (action != MoveHome && action != MoveEnd))
+        return QTableView::moveCursor(action, modifiers);
+    const int column = std::max(0, currentIndex().column());
+    return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, column);
+}
+
+}  // namespace pm

@@ -24,6 +24,11 @@ public:
 
     void keyboardSearch(const QString& search) override;
 
+protected:
+    // Home and End (with Ctrl or without) go to the first and last row,
+    // staying in the column shown.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
 private:
     std::function<void(const QString&)> locator_;
     int resetMilliseconds_ = 1500;

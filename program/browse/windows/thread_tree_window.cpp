@@ -2,12 +2,14 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "browse/windows/browse_link.h"
+#include "browse/windows/child_place.h"
 #include "browse/windows/browse_settings.h"
 #include "common/globals.h"
 #include "frame/frame_settings.h"
@@ -48,6 +50,11 @@ ThreadTreeWindow::ThreadTreeWindow(frame::FrameSettings& settings, QWidget* pare
 }
 
 void ThreadTreeWindow::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        // After the frame has sized the new sub-window.
+        QMetaObject::invokeMethod(this, [this] { placeBesideBrowse(); }, Qt::QueuedConnection);
+    }
     // Floating on top is a property of the window the tree lives in.
     if (onTop_) {
         QWidget* window = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
@@ -57,6 +64,23 @@ void ThreadTreeWindow::showEvent(QShowEvent* event) {
         }
     }
     QWidget::showEvent(event);
+}
+
+void ThreadTreeWindow::placeBesideBrowse() {
+    placeChild(this, ChildSlotThreadTree);
+    // A browse at its own place makes room: the two stand side by side.
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub || !sub->mdiArea()) return;
+    for (QMdiSubWindow* other : sub->mdiArea()->subWindowList()) {
+        QWidget* browse = other->widget();
+        if (browse && browse->inherits("pm::BrowseWindow") && childStandsAt(browse, ChildSlotMessageBrowse))
+            placeChild(browse, ChildSlotBrowseBesideTree);
+    }
+}
+
+void ThreadTreeWindow::closeEvent(QCloseEvent* event) {
+    rememberChild(this, ChildSlotThreadTree);
+    QWidget::closeEvent(event);
 }
 
 ThreadTreeWindow::~ThreadTreeWindow() {

@@ -42,16 +42,19 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void fill();
     void mirrorBrowse();
+    void placeBesideBrowse();
 
     std::unique_ptr<BrowseTables> tables_;
     ThreadTree tree_;
     QTreeWidget* view_;
     bool mirroring_ = false;
     bool onTop_ = false;
+    bool placed_ = false;
 };
 
 }  // namespace pm
