@@ -44,8 +44,6 @@ enum ColumnSlot : int {
     ColumnsChangeForum = 3,
     ColumnsBrowseBox = 4,
     ColumnsDatabaseSelection = 5,
-    ColumnsBrowseMsgNmbr = 6,
-    ColumnsBrowseMail = 7,
 };
 
 class FrameSettings {

@@ -48,7 +48,7 @@ struct Samples {
 
 std::vector<PagedListModel::Column> messageColumns(bool newsgroup, const Samples& s) {
     std::vector<PagedListModel::Column> c = {
-        PagedListModel::column("Thread", CellThread, 46, false, {}, true),
+        PagedListModel::column("Thread", CellThread, 42),
         PagedListModel::column("Sender", CellSender, 30),
         PagedListModel::column("Receiver", CellReceiver, 30),
     };
@@ -63,9 +63,9 @@ std::vector<PagedListModel::Column> mailColumns(const Samples& s) {
     return {
         PagedListModel::column("Date", MailCellDate, 11, false, s.date),
         PagedListModel::column("Time", MailCellTime, 6, false, s.time),
-        PagedListModel::column("Subject", MailCellSubject, 40, false, {}, true),
-        PagedListModel::column("Sender", MailCellSender, 34),
-        PagedListModel::column("Receiver", MailCellReceiver, 34),
+        PagedListModel::column("Subject", MailCellSubject, 38),
+        PagedListModel::column("Sender", MailCellSender, 28),
+        PagedListModel::column("Receiver", MailCellReceiver, 28),
         PagedListModel::column("Type", MailCellType, 5),
         PagedListModel::column("CC", MailCellCc, 4),
         PagedListModel::column("Number", MailCellNumber, 9, true, s.number),
@@ -280,15 +280,7 @@ void BrowseWindow::showList(std::int64_t select) {
     resetting_ = true;
     model_->setList(session_->list(), columns);
     resetting_ = false;
-    if (!sameColumns) {
-        PagedListModel::applyWidths(list_, columns);
-        // The first five columns keep the widths the user gave them.
-        ColumnWidths widths{};
-        if (settings_.columns(columnSlot(), widths))
-            for (int i = 0; i < 5 && i < static_cast<int>(columns.size()); ++i)
-                if (widths[static_cast<std::size_t>(i)] > 0 && !columns[static_cast<std::size_t>(i)].stretch)
-                    list_->setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
-    }
+    if (!sameColumns) PagedListModel::applyWidths(list_, columns);
     changingTabs_ = true;
     for (int i = 0; i < tabs_->count(); ++i) {
         if (tabs_->tabData(i).toInt() == session_->view()) tabs_->setCurrentIndex(i);
@@ -363,10 +355,6 @@ void BrowseWindow::updateStrip() {
     updateBookmark();
 }
 
-int BrowseWindow::columnSlot() const {
-    return session_->mail() ? frame::ColumnsBrowseMail : frame::ColumnsBrowseMsgNmbr;
-}
-
 int BrowseWindow::placeSlot() const { return session_->mail() ? ChildSlotMailBrowse : ChildSlotMessageBrowse; }
 
 void BrowseWindow::showEvent(QShowEvent* event) {
@@ -380,11 +368,6 @@ void BrowseWindow::showEvent(QShowEvent* event) {
 
 void BrowseWindow::closeEvent(QCloseEvent* event) {
     rememberChild(this, placeSlot());
-    // Kept for the next time; saved with the settings at exit.
-    ColumnWidths widths{};
-    for (int i = 0; i < 5 && i < model_->columnCount(); ++i)
-        widths[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(list_->columnWidth(i));
-    settings_.storeColumns(columnSlot(), widths, std::min(5, model_->columnCount()));
     QWidget::closeEvent(event);
 }
 

@@ -111,7 +111,6 @@ private:
     void updateBookmark();
     ULONG lookup(LookupKind kind);
     bool handleStatusKey(int key, Qt::KeyboardModifiers modifiers);
-    int columnSlot() const;
     int placeSlot() const;
 
     frame::FrameSettings& settings_;

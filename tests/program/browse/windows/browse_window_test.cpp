@@ -107,13 +107,6 @@ void BrowseWindowTest::viewsShowTheirOrderAndTheTitleCounts() {
     w.list()->setFocus();
     QTest::keyClicks(w.list(), "sm");
     QCOMPARE(w.currentRow(), 4);
-
-    // The widths of the first five columns are kept for the next browse.
-    w.list()->setColumnWidth(1, 123);
-    w.close();
-    QCOMPARE(inst.settings.columnWidths[frame::ColumnsBrowseMsgNmbr][1], std::int16_t(123));
-    BrowseWindow next(inst.settings);
-    QCOMPARE(next.list()->columnWidth(1), 123);
 }
 
 void BrowseWindowTest::narrowingWithLookupListsAndFilterButtons() {
