@@ -53,8 +53,12 @@ std::int64_t BrowseSession::afterRebuild(ULONG keep) {
     const KeyRange range = mail_ ? mailViewRange(mailContext_) : messageViewRange(context_);
     list_ = std::make_unique<PagedList>(range, mail_ ? reader_.mailReader(range) : reader_.messageReader(range));
     list_->reload();
-    if (mail_) mailContext_.MAXNUMBER = mailViewCount(mailContext_);
-    else context_.MAXNUMBER = messageViewCount(context_);
+    // A view of a whole file counts its records: the list has just done so.
+    const ULONG count = range.equalParts == 0 ? static_cast<ULONG>(list_->size())
+                        : mail_             ? mailViewCount(mailContext_)
+                                            : messageViewCount(context_);
+    if (mail_) mailContext_.MAXNUMBER = count;
+    else context_.MAXNUMBER = count;
     std::int64_t ordinal = keep != 0 ? ordinalOf(keep) : -1;
     if (ordinal < 0 && rows() > 0) ordinal = 0;
     select(ordinal);
