@@ -7,6 +7,7 @@
 #include "tables/catalog/active_database.h"
 #include "tables/catalog/forum_lookup.h"
 #include "tables/config/installation.h"
+#include "tables/config/settings.h"
 
 namespace pm::cli {
 
@@ -47,11 +48,39 @@ std::vector<std::string> ArgumentReader::positionals() {
     return args_;
 }
 
-void openInstallationForCommand(const CommandContext& ctx) {
+namespace {
+
+// The start-up's question for a lost top directory, in command mode: the
+// directory the command itself sets answers it; anything else cannot be
+// asked, and the kind asked for is kept for the error.
+class CommandPrompts final : public StartupPrompts {
+public:
+    explicit CommandPrompts(const DirectoryRepair& repair) : repair_(repair) {}
+    bool askNewPath(int kind) override {
+        missingItem_ = kind == 1 ? 18 : 44;
+        return repair_.item == missingItem_ && changeDirectory(missingItem_, repair_.path);
+    }
+    int missingItem() const { return missingItem_; }
+
+private:
+    const DirectoryRepair& repair_;
+    int missingItem_ = 0;
+};
+
+}  // namespace
+
+void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair& repair) {
     if (!installationExists(ctx.root))
         throw UsageError("no Postmoor installation at " + ctx.root + " (run: pmoor32 --root DIR init)");
-    StartupOutcome outcome = runStartupSettings(ctx.root, nullptr);
-    if (outcome == StartupOutcome::Aborted) throw UsageError("the installation at " + ctx.root + " cannot be used");
+    CommandPrompts prompts(repair);
+    StartupOutcome outcome = runStartupSettings(ctx.root, &prompts);
+    if (outcome != StartupOutcome::Aborted) return;
+    if (prompts.missingItem() != 0)
+        throw UsageError("the installation at " + ctx.root + " cannot be used until its " +
+                         (prompts.missingItem() == 18 ? "database" : "word-index") +
+                         " top directory is found again (run: pmoor32 --root DIR config set " +
+                         std::to_string(prompts.missingItem()) + " PATH)");
+    throw UsageError("the installation at " + ctx.root + " cannot be used");
 }
 
 unsigned long activateDatabaseArgument(const std::string& db) {

@@ -40,8 +40,15 @@ private:
 };
 
 // Opens the installation at ctx.root for a command: it must have been set
-// up with `init`. Runs the start-up settings (paths, configuration).
-void openInstallationForCommand(const CommandContext& ctx);
+// up with `init`. Runs the start-up settings (paths, configuration). A
+// stored top directory that is missing is named on stderr and, unless
+// `repair` names a directory for it (`config set 18 PATH`), makes the
+// command a usage error that says how to set it.
+struct DirectoryRepair {
+    int item = 0;      // 18 database top, 44 word-index top; 0 none
+    std::string path;  // the directory the command sets
+};
+void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair& repair = {});
 
 // Resolves DB (an id or a unique name prefix) and activates it. Throws
 // UsageError when no or more than one database matches.

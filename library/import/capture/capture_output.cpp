@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "import/capture/capture_fields.h"
+#include "import/capture/capture_format.h"
 #include "import/driver/database_resolver.h"
 #include "import/driver/import_request.h"
 #include "import/driver/work_files.h"
@@ -120,6 +121,14 @@ std::string captureBodyText(inet::LineQueue& queue, std::size_t first, std::size
             body = embedded.body;
             // Without a declared charset the text is in the file's code page.
             if (body.charset.empty()) body.charset = codePage;
+        }
+    }
+    if (body.charset == codePage) {
+        std::string line;
+        for (std::size_t pos = first; pos <= last; ++pos) {
+            if (queue.isRemoved(pos)) continue;
+            line.assign(queue.text(pos));
+            if (applyCaptureMapping(line, codePage)) queue.setText(pos, line);
         }
     }
     return inet::assembleText(queue, first, last, body);

@@ -76,7 +76,7 @@ void setOwnerAsReceiver(const ParserCall& call, WorkRecord& record);
 // left out; a mail body that starts with Internet header lines is read as
 // an Internet message (its header block tells the content type, charset
 // and encoding, and is not part of the text); the rest is assembled (at
-// most 64,000 bytes of UTF-8). Lines of the queue may be marked removed.
+// most 64,000 characters of UTF-8). Lines of the queue may be marked removed.
 std::string captureBodyText(inet::LineQueue& queue, std::size_t first, std::size_t last, bool mail,
                             const char* codePage);
 

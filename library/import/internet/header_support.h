@@ -7,6 +7,7 @@
 #include "common/fixed_text.h"
 #include "import/internet/body_format.h"
 #include "import/internet/line_queue.h"
+#include "import/internet/message_date.h"
 #include "import/internet/mime_header.h"
 #include "import/internet/parsed_header.h"
 
@@ -38,13 +39,20 @@ std::size_t skipBlankLines(const LineQueue& queue, std::size_t pos, std::size_t 
 void splitInto(std::string_view rawText, const HeaderContext& context, bool cisRule, FixedText<60>& address,
                FixedText<60>& name);
 
+// The date of the first "Received:" field of the header block that starts
+// at `headerStart` (the newest hop: when the message arrived), read from the
+// text after the field's last ";" with its folded lines joined. Date 0 when
+// the block has no such field or its date is unreadable.
+MessageDate receivedDate(const LineQueue& queue, std::size_t headerStart);
+
 // `text` trimmed, without a trailing "(X)".
 std::string_view withoutTrailingX(std::string_view text);
 
 // The body format of a message whose header block was read into `mime`:
-// for a multipart message with a boundary the MIME part selection runs over
-// the body `first`..`last` (marking lines in the queue); otherwise the
-// header's own Content-Type and transfer encoding apply.
+// for a multipart message with a boundary (an empty one included) the MIME
+// part selection runs over the body `first`..`last` (marking lines in the
+// queue); otherwise, a multipart message without a boundary parameter
+// included, the header's own Content-Type and transfer encoding apply.
 BodyFormat bodyFormatAfterHeader(LineQueue& queue, const MimeHeaderReader& mime, std::size_t first,
                                  std::size_t last);
 

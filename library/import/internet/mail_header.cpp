@@ -40,7 +40,6 @@ bool analyseMailHeader(LineQueue& queue, std::size_t headerStart, HeaderContext&
             continue;
         }
         current = nullptr;
-        if (startsWithNoCase(line, "NEWSGROUPS:")) return false;
         if (startsWithNoCase(line, "FROM:") && !fromSeen) {
             fromSeen = true;
             from = startValue(headerValue(line));
@@ -59,7 +58,6 @@ bool analyseMailHeader(LineQueue& queue, std::size_t headerStart, HeaderContext&
             current = &to;
         }
     }
-    if (mime.isMultipart() && mime.boundary().empty()) return false;
 
     MessageDate when = parseMessageDate(date, options.pegasusDates ? DateStyle::Pegasus : DateStyle::Internet);
     out.date = when.date;

@@ -172,7 +172,6 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
             }
         }
     }
-    if (mime.isMultipart() && mime.boundary().empty()) return false;
 
     out.newsKind = news ? NewsBlockKind::Article : firstIsSubject ? NewsBlockKind::ForumMessage : NewsBlockKind::Mail;
     if (news) out.forDescription = chooseGroup(groups, context);

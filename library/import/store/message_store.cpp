@@ -139,10 +139,15 @@ bool MessageStore::sectionStep(const WorkRecord& record, ULONG& section) {
     section = 0;
     if (type_ == TypeMail) return true;
     if (type_ == TypeNewsgroup) {
-        // A newsgroup database has one section, whatever its name.
-        if (!sections_.empty()) {
-            section = sections_.begin()->second;
-            return true;
+        // One section per newsgroup, identified by the newsgroup's database
+        // identifier (the parser's section number): a redirect target files
+        // its own articles and those of every group redirected to it each
+        // under their group's section. A record without one joins the first.
+        for (const auto& entry : sections_) {
+            if (entry.second == record.SECTIONNUMBER || record.SECTIONNUMBER == 0) {
+                section = entry.second;
+                return true;
+            }
         }
         return createSection(record, section);
     }

@@ -44,9 +44,14 @@ struct StoreOutcome {
 // The text a mail gets for an empty sender or receiver name.
 inline constexpr const char* NameUnknown = "Name Unknown";
 
-// A mail's time cut to its minute: with r = time mod 6,000 (taking the
-// divisor's sign, so 0 <= r < 6,000), a time with r > 0 becomes
-// time - r + 1; a whole minute stays. 6,123 -> 6,001; 12,000 -> 12,000.
+// Hundredths of a second in one minute.
+inline constexpr LONG MinuteOfTime = 6000;
+
+// A mail's time cut to the start of its minute: with r = time mod 6,000
+// (taking the divisor's sign, so 0 <= r < 6,000) the time becomes time - r.
+// Every time within one minute gets the same value (6,000, 6,001 and 11,999
+// all give 6,000), and so does a stored time cut by the older rule
+// (time - r + 1).
 LONG cutTimeToMinute(LONG time);
 
 class MessageStore {

@@ -37,7 +37,10 @@ ForumLookup ForumLup(const std::string& typedIn, int mode, BYTE type, bool showL
         result.name = FOR.DESCRIPTION.str();
         result.type = FOR.TYPE;
         result.listStart = result.name;
-        if (nextQualifying(mode, type) && startsWithCaseless(FOR.DESCRIPTION.view(), typed)) {
+        // A name typed in full wins over the longer names it begins (it
+        // sorts before them): "Alpha" is Alpha even while "Alphabet" exists.
+        const bool exact = equalsCaseless(result.name, typed);
+        if (!exact && nextQualifying(mode, type) && startsWithCaseless(FOR.DESCRIPTION.view(), typed)) {
             result.ambiguous = true;
             result.outcome = ForumLookup::ShowList;
         } else {

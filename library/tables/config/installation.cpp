@@ -54,7 +54,8 @@ bool takeStoredTopDirectory(const std::string& stored, std::string& inUse, int k
         return true;
     }
     message("Path not found!",
-            "The path to your " + what + " cannot be found!" + kCrLf + "Update file path on next screen" + kCrLf,
+            "The path to your " + what + " cannot be found!" + kCrLf + stored + kCrLf +
+                "Update file path on next screen" + kCrLf,
             Icon::Exclamation);
     return prompts && prompts->askNewPath(kind);
 }
