@@ -87,7 +87,8 @@ const RowLookups::Section& RowLookups::section(ULONG id) {
             char number[16];
             std::snprintf(number, sizeof number, "%02u", SEC.SECTIONNUMBER);
             it->second.found = true;
-            it->second.text = std::string(number) + " " + SEC.DESCRIPTION.str();
+            it->second.description = SEC.DESCRIPTION.str();
+            it->second.text = std::string(number) + " " + it->second.description;
             it->second.status = SEC.DUMMY;
         }
     }

@@ -64,7 +64,8 @@ public:
     };
     struct Section {
         bool found = false;
-        std::string text;  // "03 Description"
+        std::string text;         // "03 Description"
+        std::string description;  // SEC:DESCRIPTION
         BYTE status = 0;
     };
     struct Person {

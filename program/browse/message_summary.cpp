@@ -38,7 +38,7 @@ bool readMessageSummary(ULONG number, RowLookups& lookups, MessageSummary& out) 
     out.sender = name(msg.FROMID);
     out.receiver = name(msg.TOID);
     out.subject = thread.heading;
-    out.section = section.text;
+    out.section = section.description;
     out.replyTo = msg.REFNUMBER;
     out.thread = msg.THREADNUMBER;
     out.ownStatus = msg.DUMMY;

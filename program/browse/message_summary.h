@@ -16,7 +16,7 @@ struct MessageSummary {
     std::string sender;     // "First Last <address>"
     std::string receiver;
     std::string subject;    // thread heading, or the mail's subject
-    std::string section;    // "03 General" ("" for mail)
+    std::string section;    // the section's (newsgroup's) name ("" for mail)
     ULONG replyTo = 0;      // MSG:REFNUMBER (0 for mail)
     ULONG thread = 0;
     BYTE ownStatus = 0;     // MSG:DUMMY / MAI:DUMMY

@@ -213,7 +213,7 @@ TEST_F(BrowseCommands, JsonIsValidWhateverTheTextsHold) {
     Json forum = parseJson(run({"show", "Test Forum", "101", "--json"}).out);
     EXPECT_EQ(forum["subject"].text, "Hello");
     EXPECT_EQ(forum["sender"].text, "Ärger Müller <22222,1>");
-    EXPECT_EQ(forum["section"].text, "01 General");
+    EXPECT_EQ(forum["section"].text, "General");
     EXPECT_EQ(forum["reply_to"].number, 100);
     EXPECT_TRUE(forum["time"].isNull());
     EXPECT_EQ(forum["date"].text, formatDate(73001, "@D10-"));
