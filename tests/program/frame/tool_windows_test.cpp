@@ -23,14 +23,6 @@ namespace {
 using frame::CommandId;
 using frame::MainFrame;
 
-void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-}
-
 QString title(const char* suffix) { return QString(frame::ProgramTitle) + suffix; }
 
 }  // namespace
