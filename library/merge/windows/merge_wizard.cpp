@@ -44,6 +44,9 @@ MergeWizard::MergeWizard(JobLauncher launch, QWidget* parent) : QWidget(parent),
     layout->addStretch();
     layout->addLayout(buttons);
     resize(520, 320);
+    // The first thing to type is the source: the window hands its focus on.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(source_);
 
     // A target of another kind is refused as soon as it is chosen.
     connect(target_, &DatabaseChoiceField::chosen, this, [this](ULONG id) {

@@ -20,6 +20,8 @@ DatabaseChoiceField::DatabaseChoiceField(int mode, BYTE type, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(entry_, 1);
     layout->addWidget(button_);
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(entry_);  // focus given to the field lands in its entry
     connect(entry_, &QLineEdit::editingFinished, this, [this] {
         if (entry_->text() != name_) lookUp(false);
     });
