@@ -53,7 +53,10 @@ UserPanel::UserPanel(FileTypes fileTypes, QWidget* parent) : QWidget(parent), fi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(buttons);
-    resize(820, 640);
+    // Fits the frame's first size, OK and Cancel in sight.
+    resize(800, 540);
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(defaultDatabase_);
 
     connect(ok_, &QPushButton::clicked, this, [this] { accept(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { closeHostWindow(this); });
