@@ -11,7 +11,12 @@
 #include "frame/windows/change_forum_window.h"
 #include "frame/windows/set_index_window.h"
 #include "frame/windows/startup_wizard.h"
+#include "tables/catalog/catalog_edits.h"
 #include "tables/catalog/catalog_list.h"
+#include "common/user_interface.h"
+#include "wordindex/windows/auto_index_window.h"
+#include "wordindex/windows/stop_list_window.h"
+#include "wordindex/windows/word_list_window.h"
 
 namespace pm::frame {
 
@@ -56,12 +61,29 @@ void registerProgramWindows(WindowFactories& f) {
         return new BrowseWindow(c.settings);
     });
     f.addCommands("BrowseMsgNmbr",
-                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree)});
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree),
+                   static_cast<int>(CommandId::ProfessionalSearch)});
     f.add("BrowseMail", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType != TypeMail) return nullptr;
         return new BrowseWindow(c.settings);
     });
-    f.addCommands("BrowseMail", {static_cast<int>(CommandId::MessageStatus)});
+    f.addCommands("BrowseMail",
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ProfessionalSearch)});
+    f.add("AutoIndex", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        return new AutoIndexWindow;
+    });
+    f.add("WordList", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0 || !activeDatabaseIsWordIndexed()) {
+            message("Not Indexed", "This database is not indexed.", Icon::Exclamation);
+            return nullptr;
+        }
+        return new WordListWindow;
+    });
+    f.add("StopList", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        return new StopListWindow;
+    });
     f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
         return new ThreadTreeWindow(c.settings);
