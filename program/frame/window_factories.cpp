@@ -15,6 +15,7 @@
 #include "tables/catalog/catalog_list.h"
 #include "common/user_interface.h"
 #include "wordindex/windows/auto_index_window.h"
+#include "wordindex/windows/index_setup_wizard.h"
 #include "wordindex/windows/stop_list_window.h"
 #include "wordindex/windows/word_list_window.h"
 
@@ -69,6 +70,12 @@ void registerProgramWindows(WindowFactories& f) {
     });
     f.addCommands("BrowseMail",
                   {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ProfessionalSearch)});
+    f.add("SearchWz", [](FrameContext&) -> QWidget* {
+        auto* wizard = new IndexSetupWizard;
+        if (wizard->loaded()) return wizard;
+        delete wizard;
+        return nullptr;
+    });
     f.add("AutoIndex", [](FrameContext&) -> QWidget* {
         if (Mem.ForumNumber == 0) return nullptr;
         return new AutoIndexWindow;

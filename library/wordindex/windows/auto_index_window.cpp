@@ -54,7 +54,9 @@ AutoIndexWindow::AutoIndexWindow(QWidget* parent) : QWidget(parent) {
     cancel_ = new QPushButton(tr("&Cancel"), start);
     for (QPushButton* b : {full_, partial_, recount_, cancel_}) buttons->addWidget(b);
     layout->addLayout(buttons);
+    layout->addStretch();
     pages_->addWidget(start);
+    resize(520, 200);
 
     connect(full_, &QPushButton::clicked, this, [this] { startRun(1); });
     connect(partial_, &QPushButton::clicked, this, [this] { startRun(2); });

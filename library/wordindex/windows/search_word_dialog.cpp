@@ -32,7 +32,8 @@ SearchWordDialog::SearchWordDialog(QWidget* parent) : QDialog(parent) {
     degree_ = new QSpinBox(this);
     degree_->setRange(0, 9);
     degree_->setValue(1);
-    degreeRow->addRow(QStringLiteral("Degree of Mismatch:"), degree_);
+    degreeLabel_ = new QLabel(QStringLiteral("Degree of Mismatch:"), this);
+    degreeRow->addRow(degreeLabel_, degree_);
     layout->addLayout(degreeRow);
     layout->addWidget(memos_);
     auto* buttons = new QHBoxLayout;
@@ -85,6 +86,7 @@ void SearchWordDialog::updateControls() {
     phrase_->setEnabled(!star);
     degree_->setEnabled(approximate);
     degree_->setVisible(approximate);
+    degreeLabel_->setVisible(approximate);
 }
 
 }  // namespace pm

@@ -8,6 +8,7 @@
 #include "wordindex/search_words.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -43,6 +44,7 @@ private:
     QCheckBox* approximate_;
     QCheckBox* phrase_;
     QSpinBox* degree_;
+    QLabel* degreeLabel_;
     QCheckBox* memos_;
     QPushButton* next_;
 };

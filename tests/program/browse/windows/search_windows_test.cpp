@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QTableWidget>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTreeWidget>
@@ -28,6 +30,10 @@
 #include "tables/catalog/active_database.h"
 #include "wordindex/index_run.h"
 #include "wordindex/windows/auto_index_window.h"
+#include "wordindex/windows/index_setup_wizard.h"
+#include "tables/catalog/catalog_edits.h"
+#include "tables/config/settings.h"
+#include "common/word_definition.h"
 #include "wordindex/windows/professional_search_window.h"
 #include "wordindex/windows/search_word_dialog.h"
 #include "wordindex/windows/stop_list_window.h"
@@ -87,6 +93,7 @@ private slots:
     void searchWordDialogFindsBySoundexAndApproximately();
     void wordListMarksLeaveTheIndexWithTheNextRun();
     void stopListFormsAddUpdateAndDelete();
+    void setupWizardSavesADefinitionAndDeletesTheIndexes();
 };
 
 void SearchWindowsTest::autoIndexStopsAndResumesARun() {
@@ -111,6 +118,7 @@ void SearchWindowsTest::autoIndexStopsAndResumesARun() {
     QSignalSpy ended(w, &AutoIndexWindow::runFinished);
     w->startRun(1);
     QVERIFY(w->progressWindow());
+    w->progressWindow()->setRefreshInterval(0);
     QVERIFY(waitFor([&] { return reportCounter(w->progressWindow()->job().report(), "messages") >= 3; }));
     QVERIFY(IndexingInProgress);
     QVERIFY(w->windowTitle().startsWith(QStringLiteral(" PRO Word Indexing [Test Forum]")));
@@ -312,6 +320,73 @@ void SearchWindowsTest::stopListFormsAddUpdateAndDelete() {
     QCOMPARE(stopWords(), std::vector<std::string>{"ZEBRAS"});
     w.close();
     closeAllTables();
+}
+
+void SearchWindowsTest::setupWizardSavesADefinitionAndDeletesTheIndexes() {
+    Installation inst;
+    const ULONG forum = makeSampleForum();
+    indexActive(1);
+    closeAllTables();
+    const WordDefinition before = currentWordDefinition();
+    frame::MainFrame frame(inst.settings, false);
+    frame.start();
+    QVERIFY(frame.action(CommandId::WordIndexSetupWizard)->isEnabled());
+    frame.runCommand(CommandId::WordIndexSetupWizard);
+    settle();
+    auto* w = qobject_cast<IndexSetupWizard*>(frame.windows().widgetOf("SearchWz"));
+    QVERIFY(w);
+    QCOMPARE(w->setChooser()->currentText(), QStringLiteral("Current Selection"));
+
+    // Nothing changed: nothing to save.
+    QVERIFY(!w->saveWordDefinition());
+    QVERIFY(inst.ui.sawCaption("No Changes"));
+    // The toggle rule: Inside no takes End with it; End yes only with Inside yes.
+    const int dash = '-';
+    QCOMPARE(w->rows()[dash].inWord, BYTE{1});
+    w->toggleCell(dash, 1);
+    QCOMPARE(w->rows()[dash].inWord, BYTE{0});
+    w->toggleCell('x', 1);
+    QCOMPARE(w->rows()['x'].endWord, BYTE{1});
+    w->toggleCell('x', 2);
+    QCOMPARE(w->rows()['x'].endWord, BYTE{1});
+    w->toggleCell('x', 1);
+    w->toggleCell('x', 2);
+    QCOMPARE(w->rows()['x'].endWord, BYTE{0});
+    w->grid()->scrollToItem(w->grid()->item(dash, 3));
+    screenshot(w, "searchwz-definition");
+
+    // Declining the reindex keeps everything; consenting deletes the index.
+    inst.ui.answer(ButtonYes);
+    inst.ui.answer(ButtonNo);
+    QVERIFY(!w->saveWordDefinition());
+    QCOMPARE(currentWordDefinition(), before);
+    inst.ui.answer(ButtonYes);
+    inst.ui.answer(ButtonYes);
+    QVERIFY(w->saveWordDefinition());
+    QCOMPARE(currentWordDefinition().inWord[dash], BYTE{0});
+    QVERIFY(!activeDatabaseIsWordIndexed());
+    QCOMPARE(Mem.ForumNumber, forum);
+    QCOMPARE(Mem.WordListIndexNeedsUpdate, 1);
+
+    // The other pages: a pause below 1000 is raised to it.
+    w->indexNumbersBox()->setChecked(false);
+    w->autoStopBox(TypeMail)->setChecked(false);
+    w->pauseBox()->setValue(5);
+    w->accept();
+    settle();
+    QVERIFY(!frame.windows().widgetOf("SearchWz"));
+    const auto stored = loadIndexSettings();
+    QVERIFY(stored);
+    QCOMPARE(stored->searchPause, 1000);
+    QCOMPARE(stored->indexNumbers, BYTE{0});
+    QCOMPARE(stored->mailAutoStop, BYTE{0});
+    // The definition was stored: a fresh load gives it back.
+    buildDefaultWordDefinition();
+    QVERIFY(WSVars(1));
+    QCOMPARE(currentWordDefinition().inWord[dash], BYTE{0});
+    setCurrentWordDefinition(defaultWordDefinition());
+    frame.windows().closeAll();
+    settle();
 }
 
 static RegisterTest<SearchWindowsTest> registered;
