@@ -1,5 +1,7 @@
 #include "frame/window_factories.h"
 
+#include <QTimer>
+
 #include "common/globals.h"
 #include "browse/windows/browse_window.h"
 #include "browse/windows/thread_tree_window.h"
@@ -13,6 +15,7 @@
 #include "frame/windows/startup_wizard.h"
 #include "tables/catalog/catalog_edits.h"
 #include "tables/catalog/catalog_list.h"
+#include "tables/windows/next_id_check_window.h"
 #include "common/user_interface.h"
 #include "wordindex/windows/auto_index_window.h"
 #include "wordindex/windows/index_setup_wizard.h"
@@ -70,6 +73,17 @@ void registerProgramWindows(WindowFactories& f) {
     });
     f.addCommands("BrowseMail",
                   {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ProfessionalSearch)});
+    // The rebuild window; so far it runs the Next ID check (request 50).
+    f.add("RebuildIt", [](FrameContext& c) -> QWidget* {
+        if (GlobalRequest != RequestNextIdCheck) return nullptr;
+        auto* check = new NextIdCheckWindow;
+        MainFrame* frame = &c.frame;
+        QObject::connect(check, &NextIdCheckWindow::checkEnded, frame, [frame] {
+            frame->windows().bringToFront(QString::fromLatin1(NextIdCheckWindow::NotifiedWindow));
+        });
+        QTimer::singleShot(0, check, [check] { check->start(); });
+        return check;
+    });
     f.add("SearchWz", [](FrameContext&) -> QWidget* {
         auto* wizard = new IndexSetupWizard;
         if (wizard->loaded()) return wizard;

@@ -29,6 +29,10 @@
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
 #include "wordindex/index_run.h"
+#include "tables/identifiers/next_id_check.h"
+#include "tables/windows/next_id_check_window.h"
+#include "tables/services/library_services.h"
+#include "frame/command_table.h"
 #include "wordindex/windows/auto_index_window.h"
 #include "wordindex/windows/index_setup_wizard.h"
 #include "tables/catalog/catalog_edits.h"
@@ -94,6 +98,7 @@ private slots:
     void wordListMarksLeaveTheIndexWithTheNextRun();
     void stopListFormsAddUpdateAndDelete();
     void setupWizardSavesADefinitionAndDeletesTheIndexes();
+    void nextIdCheckRunsInTheRebuildWindow();
 };
 
 void SearchWindowsTest::autoIndexStopsAndResumesARun() {
@@ -385,6 +390,39 @@ void SearchWindowsTest::setupWizardSavesADefinitionAndDeletesTheIndexes() {
     QVERIFY(WSVars(1));
     QCOMPARE(currentWordDefinition().inWord[dash], BYTE{0});
     setCurrentWordDefinition(defaultWordDefinition());
+    frame.windows().closeAll();
+    settle();
+}
+
+void SearchWindowsTest::nextIdCheckRunsInTheRebuildWindow() {
+    Installation inst;
+    makeSampleForum();
+    closeAllTables();
+    {
+        // Alone: the lines, then done with the counter above the highest id.
+        NextIdCheckWindow w;
+        QSignalSpy ended(&w, &NextIdCheckWindow::checkEnded);
+        w.setRefreshInterval(0);
+        w.show();
+        w.start();
+        QVERIFY(waitFor([&] { return ended.count() == 1; }));
+        QCOMPARE(ended.takeFirst().at(0).toBool(), true);
+        QCOMPARE(w.windowTitle(), QStringLiteral(" Next ID check"));
+        const ProgressReport r = w.job().report();
+        QCOMPARE(r.lines.at(0), std::string("Checking for highest ID number"));
+        QCOMPARE(r.lines.at(1), std::string("Checking for highest existing ID ...OK!"));
+        QVERIFY(w.check().nextNumber() > 120);
+        w.show();
+        screenshot(&w, "next-id-check");
+    }
+    // From the frame, as library service 215 with request 50: it closes when done.
+    frame::MainFrame frame(inst.settings, false);
+    frame.start();
+    GlobalRequest = frame::RequestNextIdCheck;
+    QCOMPARE(SemaFore(ServiceRebuild), 1);
+    auto* w = qobject_cast<NextIdCheckWindow*>(frame.windows().widgetOf("RebuildIt"));
+    QVERIFY(w);
+    QVERIFY(waitFor([&] { return !frame.windows().widgetOf("RebuildIt"); }));
     frame.windows().closeAll();
     settle();
 }
