@@ -261,6 +261,7 @@ void ProfessionalSearchWindow::getMessages() {
     connect(collecting_, &JobProgressWindow::finished, this, &ProfessionalSearchWindow::onCollectorStopped);
     nextBlock_->setEnabled(false);
     get_->setText(QStringLiteral("Get Msgs"));
+    handedOver_ = false;
     collecting_->show();
     collecting_->start();
 }
@@ -288,7 +289,8 @@ void ProfessionalSearchWindow::onCollectorStopped() {
     count_->setText(QStringLiteral("Messages Found: %1").arg(lastResult_.size()));
     if (!lastResult_.empty() && onResult_) {
         const std::vector<std::string> words(c->hitWords().begin(), c->hitWords().end());
-        onResult_(lastResult_, words);
+        onResult_(lastResult_, words, handedOver_);
+        handedOver_ = true;
     }
     emit blockFinished();
 }

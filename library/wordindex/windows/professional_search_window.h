@@ -36,8 +36,10 @@ class SearchWordDialog;
 class ProfessionalSearchWindow : public QWidget {
     Q_OBJECT
 public:
-    // Messages newest first, and the hit words.
-    using ResultHandler = std::function<void(const std::vector<ULONG>&, const std::vector<std::string>&)>;
+    // Messages newest first (all found so far), the hit words, and whether
+    // this is a later block of the search handed over before.
+    using ResultHandler =
+        std::function<void(const std::vector<ULONG>&, const std::vector<std::string>&, bool laterBlock)>;
 
     // Over the active database; check opened() afterwards ("Search Not
     // Available" has been shown when the word index cannot be opened).
@@ -93,6 +95,7 @@ private:
     ExpressionBuilder builder_;
     std::vector<PhraseWord> phrase_;  // the phrase of the last phrase search, else empty
     std::vector<ULONG> lastResult_;
+    bool handedOver_ = false;  // a block of the current search went to the caller
     QTreeWidget* found_ = nullptr;
     QTreeWidget* and_ = nullptr;
     QTreeWidget* or_ = nullptr;

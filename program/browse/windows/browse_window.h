@@ -140,6 +140,7 @@ private:
     std::function<ULONG(LookupKind)> lookupChooser_;
     QPointer<QWidget> standaloneTree_;
     QPointer<QWidget> search_;
+    BYTE viewBeforeSearch_ = 0;  // the view the first block of the search was taken from
 };
 
 }  // namespace pm

@@ -205,7 +205,11 @@ void BrowseWindow::openProfessionalSearch() {
         return;
     }
     auto* search = new ProfessionalSearchWindow(
-        [this](const std::vector<ULONG>& found, const std::vector<std::string>& words) {
+        [this](const std::vector<ULONG>& found, const std::vector<std::string>& words, bool laterBlock) {
+            // A later block holds the earlier ones: it replaces the search
+            // view rather than being cut to it.
+            if (laterBlock && session_->view() == session_->searchView()) showView(viewBeforeSearch_);
+            else if (!laterBlock) viewBeforeSearch_ = session_->view();
             showSearchResult(found, words);
         },
         this);

@@ -206,6 +206,31 @@ void SearchWindowsTest::professionalSearchHandsItsResultToTheBrowse() {
     s->getMessages();
     QVERIFY(waitFor([&] { return block.count() == 2; }));
     QCOMPARE(browseNumbers(browse), (std::set<ULONG>{100, 101, 102, 103, 105, 110, 111}));
+
+    // Blocks: with a pause after every occurrence, "Search More?" answered
+    // No pauses the search; "Next Block" gathers the next one.
+    LONG pause = 1;
+    QVERIFY(WSVars(2, 50, nullptr, nullptr, &pause));
+    browse.viewTabs()->setCurrentIndex(0);
+    s->deleteAll();
+    selectFound(*s, "SECOND");
+    s->addToOr();
+    inst.ui.clear();
+    inst.ui.answer(ButtonNo);
+    s->getMessages();
+    QVERIFY(waitFor([&] { return block.count() == 3; }));
+    QVERIFY(inst.ui.sawCaption("Search More?"));
+    QVERIFY(s->nextBlockButton()->isEnabled());
+    const std::size_t first = s->lastResult().size();
+    QVERIFY(first >= 1 && first < 7);
+    inst.ui.answer(ButtonYes);  // and every further block
+    for (int i = 0; i < 10; ++i) inst.ui.answer(ButtonYes);
+    s->nextBlock();
+    QVERIFY(waitFor([&] { return block.count() == 4; }));
+    QCOMPARE(s->lastResult().size(), std::size_t{7});
+    QCOMPARE(browse.model()->rowCount(), 7);
+    pause = 10000;
+    QVERIFY(WSVars(2, 50, nullptr, nullptr, &pause));
     s->close();
     browse.close();
     closeAllTables();
