@@ -35,6 +35,21 @@ void notThere(const std::string& word) {
     message("Non Index Word", "The word " + word + " is not in the ignore list.", Icon::Exclamation);
 }
 
+// Pending marks need an index run: the database is marked as needing one, so
+// that a run over every marked database applies them.
+bool markDatabaseForIndexing() {
+    if (Mem.WordListIndexNeedsUpdate == 1) return true;
+    TableScope catalog({&Forums});
+    Forums.clear();
+    FOR.ID = Mem.ForumNumber;
+    if (!HoldRec(Forums, &FOR_ForumKey)) return false;
+    FOR.WORDLISTINDEXNEEDSUPDATE = 1;
+    const bool ok = UppDat(Forums, UpdateRecord, ReportOnly);
+    Forums.release();
+    if (ok) Mem.WordListIndexNeedsUpdate = 1;
+    return ok;
+}
+
 }  // namespace
 
 std::set<LONG> loadDeletionMarks() {
@@ -64,7 +79,8 @@ bool saveDeletionMarks(const std::set<LONG>& marks) {
         PUR.WORDID = id;
         if (!UppDat(PURFile, AppendRecord, RollBackAndReport)) return false;
     }
-    return commitOrReport();
+    if (!commitOrReport()) return false;
+    return marks.empty() || markDatabaseForIndexing();
 }
 
 bool refreshWordCountOrder() {
@@ -90,6 +106,8 @@ bool refreshWordCountOrder() {
     if (!UppDat(Forums, UpdateRecord, ReportOnly)) return false;
     Forums.release();
     Mem.WordListIndexNeedsUpdate = 0;
+    // Pending marks keep the database marked (the flag also stands for them).
+    if (!loadDeletionMarks().empty()) return markDatabaseForIndexing();
     return true;
 }
 

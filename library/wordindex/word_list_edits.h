@@ -22,7 +22,9 @@ namespace pm {
 std::set<LONG> loadDeletionMarks();
 
 // Makes the marks exactly `marks`: unmarked words lose their record, newly
-// marked ones get one. One transaction.
+// marked ones get one. One transaction. With marks pending the database is
+// marked as needing word indexing (FOR:WORDLISTINDEXNEEDSUPDATE), so that an
+// index run over the marked databases applies them.
 bool saveDeletionMarks(const std::set<LONG>& marks);
 
 // Builds WOR:by_WordCount when the active database's flag says the last run

@@ -118,7 +118,8 @@ TEST_F(SearchCommands, StopWordsAndDeletionMarks) {
     EXPECT_EQ(marked.code, 1);
     EXPECT_NE(marked.err.find("BOGUS is not an indexed word"), std::string::npos) << marked.err;
     EXPECT_EQ(run({"search", "My Mail", "lunch"}).code, 0);
-    ASSERT_EQ(run({"index", "My Mail"}).code, 0);
+    // The marks make the database one that an index run without a name takes.
+    ASSERT_EQ(run({"index"}).code, 0);
     EXPECT_EQ(run({"search", "My Mail", "lunch"}).code, 1);
     EXPECT_EQ(run({"words", "My Mail"}).out.find("LUNCH\t"), std::string::npos);
     EXPECT_EQ(run({"stopwords", "My Mail", "list"}).out, "LUNCH\nTHE\n");
