@@ -117,12 +117,14 @@ void AutoIndexWindow::showRecommendation() {
             default: detail = tr("Every message is indexed."); break;
         }
     }
-    advice_->setText(recommendationText() + QStringLiteral("\n") + detail);
+    advice_->setText(detail);
     const bool partialOk = recommendation_ == PartialForNewMessages || recommendation_ == PartialForMarks;
     full_->setEnabled(readable_);
     partial_->setEnabled(readable_ && partialOk);
     recount_->setEnabled(readable_);
-    (partialOk ? partial_ : full_)->setDefault(true);
+    QPushButton* recommended = partialOk ? partial_ : full_;
+    recommended->setDefault(true);
+    setFocusProxy(recommended);  // Space starts what is recommended
 }
 
 void AutoIndexWindow::recount() { check(false); }
