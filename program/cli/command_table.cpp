@@ -38,11 +38,12 @@ const std::vector<Command>& commands() {
                   "                                after Ctrl-C the next run goes on where this one stopped"},
         {.name = "search",
          .run = commandSearch,
-         .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole] [--phrase] [--all] "
-                  "WORD...\n"
-                  "                                matching message numbers, newest first, one a line (exit 1: none);\n"
+         .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix] [--phrase] [--all]\n"
+                  "        [--format numbers|summary|json] WORD...\n"
+                  "                                matching messages, newest first (exit 1: none): their numbers one\n"
+                  "                                a line, or number, date, sender, subject (summary, TSV), or JSON;\n"
                   "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
-                  "                                words match whole (--prefix: at the start, --whole: at the end);\n"
+                  "                                words match whole (--prefix: at the start, --suffix: at the end);\n"
                   "                                a search pauses every block of hits unless --all"},
         {.name = "show",
          .run = commandShow,
@@ -66,7 +67,13 @@ const std::vector<Command>& commands() {
                   "                                mail partners, or of the database)"},
         {.name = "words",
          .run = commandWords,
-         .usage = "words DB [--top N]            indexed words with their message counts (TSV)"},
+         .usage = "words DB [--top N]            indexed words with their message counts (TSV)\n"
+                  "  words DB --mark-delete WORD...  mark indexed words for deletion (--unmark: take the mark\n"
+                  "                                off); the next index run removes them and makes them stop words"},
+        {.name = "stopwords",
+         .run = commandStopwords,
+         .usage = "stopwords DB list|add WORD...|remove WORD...\n"
+                  "                                the words DB's index runs never index (stored in upper case)"},
         {.name = "config",
          .run = commandConfig,
          .usage = "config get ITEM               print a settings item (2-19, 22-63; 17/18/44 directories)\n"

@@ -30,6 +30,7 @@ int commandOutlookFolders(CommandContext& ctx);
 int commandIndex(CommandContext& ctx);
 int commandSearch(CommandContext& ctx);
 int commandWords(CommandContext& ctx);
+int commandStopwords(CommandContext& ctx);
 int commandShow(CommandContext& ctx);
 int commandList(CommandContext& ctx);
 int commandThread(CommandContext& ctx);

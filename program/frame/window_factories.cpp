@@ -1,5 +1,7 @@
 #include "frame/window_factories.h"
 
+#include <QTimer>
+
 #include "common/globals.h"
 #include "browse/windows/browse_window.h"
 #include "browse/windows/thread_tree_window.h"
@@ -12,7 +14,14 @@
 #include "frame/windows/change_forum_window.h"
 #include "frame/windows/set_index_window.h"
 #include "frame/windows/startup_wizard.h"
+#include "tables/catalog/catalog_edits.h"
 #include "tables/catalog/catalog_list.h"
+#include "tables/windows/next_id_check_window.h"
+#include "common/user_interface.h"
+#include "wordindex/windows/auto_index_window.h"
+#include "wordindex/windows/index_setup_wizard.h"
+#include "wordindex/windows/stop_list_window.h"
+#include "wordindex/windows/word_list_window.h"
 
 namespace pm::frame {
 
@@ -57,12 +66,46 @@ void registerProgramWindows(WindowFactories& f) {
         return new BrowseWindow(c.settings);
     });
     f.addCommands("BrowseMsgNmbr",
-                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree)});
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree),
+                   static_cast<int>(CommandId::ProfessionalSearch)});
     f.add("BrowseMail", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType != TypeMail) return nullptr;
         return new BrowseWindow(c.settings);
     });
-    f.addCommands("BrowseMail", {static_cast<int>(CommandId::MessageStatus)});
+    f.addCommands("BrowseMail",
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ProfessionalSearch)});
+    // The rebuild window; so far it runs the Next ID check (request 50).
+    f.add("RebuildIt", [](FrameContext& c) -> QWidget* {
+        if (GlobalRequest != RequestNextIdCheck) return nullptr;
+        auto* check = new NextIdCheckWindow;
+        MainFrame* frame = &c.frame;
+        QObject::connect(check, &NextIdCheckWindow::checkEnded, frame, [frame] {
+            frame->windows().bringToFront(QString::fromLatin1(NextIdCheckWindow::NotifiedWindow));
+        });
+        QTimer::singleShot(0, check, [check] { check->start(); });
+        return check;
+    });
+    f.add("SearchWz", [](FrameContext&) -> QWidget* {
+        auto* wizard = new IndexSetupWizard;
+        if (wizard->loaded()) return wizard;
+        delete wizard;
+        return nullptr;
+    });
+    f.add("AutoIndex", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        return new AutoIndexWindow;
+    });
+    f.add("WordList", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0 || !activeDatabaseIsWordIndexed()) {
+            message("Not Indexed", "This database is not indexed.", Icon::Exclamation);
+            return nullptr;
+        }
+        return new WordListWindow;
+    });
+    f.add("StopList", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        return new StopListWindow;
+    });
     f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
         return new ThreadTreeWindow(c.settings);
