@@ -49,8 +49,6 @@ enum CommandFlag : unsigned {
 
 // What the purge window ("PurgeMess") is opened for (GlobalRequest).
 enum PurgeWindowRequest : LONG { RequestPurge = 1, RequestCount = 2 };
-// What the rebuild window ("RebuildIt") is opened for (GlobalRequest).
-enum RebuildWindowRequest : LONG { RequestNextIdCheck = 50 };
 
 // A row of the command table; rows name their fields (designated
 // initializers) and leave out those that keep their defaults.

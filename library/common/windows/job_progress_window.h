@@ -44,8 +44,6 @@ public:
     // How often the display is redrawn while slices run (0: after every
     // slice, for a view that must show each step).
     void setRefreshInterval(int milliseconds) { refreshMilliseconds_ = milliseconds; }
-    // The stop button's text ("Cancel" unless a window names it otherwise).
-    void setCancelText(const QString& text);
 
     // Starts driving the job. Does nothing once started.
     void start();

@@ -33,6 +33,7 @@
 #include "tables/windows/next_id_check_window.h"
 #include "tables/services/library_services.h"
 #include "frame/command_table.h"
+#include "tables/rebuild/rebuild_run.h"
 #include "wordindex/windows/auto_index_window.h"
 #include "wordindex/windows/index_setup_wizard.h"
 #include "tables/catalog/catalog_edits.h"
@@ -443,7 +444,7 @@ void SearchWindowsTest::nextIdCheckRunsInTheRebuildWindow() {
     // From the frame, as library service 215 with request 50: it closes when done.
     frame::MainFrame frame(inst.settings, false);
     frame.start();
-    GlobalRequest = frame::RequestNextIdCheck;
+    GlobalRequest = NextIdCheckRequest;
     QCOMPARE(SemaFore(ServiceRebuild), 1);
     auto* w = qobject_cast<NextIdCheckWindow*>(frame.windows().widgetOf("RebuildIt"));
     QVERIFY(w);
