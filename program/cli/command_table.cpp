@@ -63,6 +63,16 @@ const std::vector<Command>& commands() {
          .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
                   "                                set the status of the messages (or of their threads, sections,\n"
                   "                                mail partners, or of the database)"},
+        {.name = "purge",
+         .run = commandPurge,
+         .usage = "purge DB [--aged WEEKS]       remove what is marked Delete (with --aged also the threads whose\n"
+                  "                                last message is older than WEEKS weeks), then recount; prints\n"
+                  "                                the counters as name<TAB>value lines. A database marked Delete\n"
+                  "                                asks first: without --yes the purge stops, --yes removes it whole"},
+        {.name = "count",
+         .run = commandCount,
+         .usage = "count DB                      recount the messages of every person, thread and section and of\n"
+                  "                                the database; prints the counters as name<TAB>value lines"},
         {.name = "words",
          .run = commandWords,
          .usage = "words DB [--top N]            indexed words with their message counts (TSV)"},

@@ -36,5 +36,7 @@ int commandThread(CommandContext& ctx);
 int commandMark(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
+int commandPurge(CommandContext& ctx);
+int commandCount(CommandContext& ctx);
 
 }  // namespace pm::cli
