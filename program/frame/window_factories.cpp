@@ -11,6 +11,8 @@
 #include "frame/windows/change_forum_window.h"
 #include "frame/windows/set_index_window.h"
 #include "frame/windows/startup_wizard.h"
+#include "maintenance/windows/purge_window.h"
+#include "tables/services/library_services.h"
 #include "tables/catalog/catalog_list.h"
 
 namespace pm::frame {
@@ -62,6 +64,18 @@ void registerProgramWindows(WindowFactories& f) {
         return new BrowseWindow(c.settings);
     });
     f.addCommands("BrowseMail", {static_cast<int>(CommandId::MessageStatus)});
+    f.add("PurgeMess", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        auto* w = new PurgeWindow(GlobalRequest == RequestPurge ? PurgeWork::Purge : PurgeWork::Count);
+        MainFrame* frame = &c.frame;
+        QObject::connect(w, &PurgeWindow::finished, w, [frame](bool) {
+            // A browse left open shows what the run changed.
+            for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
+                if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name))) browse->refresh();
+            if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
+        });
+        return w;
+    });
     f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
         return new ThreadTreeWindow(c.settings);

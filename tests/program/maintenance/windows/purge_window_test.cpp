@@ -1,0 +1,130 @@
+// The purge window offscreen: opened from the frame's Messages menu for
+// the active database, the aged-thread option, a purge and a count run to
+// their end with the window's counter labels, the browse refreshed, and
+// screenshots.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include "browse/status_marking.h"
+#include "browse/windows/browse_window.h"
+#include "common/globals.h"
+#include "common/windows/job_progress_window.h"
+#include "frame/main_frame.h"
+#include "frame_test_support.h"
+#include "maintenance/windows/purge_window.h"
+#include "support/sample_databases.h"
+#include "tables/access/open_close.h"
+#include "tables/catalog/active_database.h"
+#include "tables/records/all_tables.h"
+
+namespace pm::test {
+
+using frame::CommandId;
+
+namespace {
+
+// The text of the label beside the counter label `label`.
+QString counterValue(QWidget* window, const QString& label) {
+    const QList<QLabel*> labels = window->findChildren<QLabel*>();
+    for (int i = 0; i + 1 < labels.size(); ++i)
+        if (labels[i]->text() == label) return labels[i + 1]->text();
+    return QStringLiteral("<none>");
+}
+
+bool messageStored(ULONG number) {
+    OP_CLOSE(OpenShared, {MsgNmbr.number()});
+    MsgNmbr.clear();
+    MSG.MSGNUMBER = number;
+    const bool found = MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok;
+    OP_CLOSE(ReleaseTable, {MsgNmbr.number()});
+    return found;
+}
+
+}  // namespace
+
+class PurgeWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void purgeFromTheMenuRunsAndShowsItsCounters();
+    void countWindowAndMailDatabaseOffer();
+};
+
+void PurgeWindowTest::purgeFromTheMenuRunsAndShowsItsCounters() {
+    Installation inst;
+    const ULONG forum = makeSampleForum();
+    {
+        OP_CLOSE(OpenShared, {Forums.number(), MsgNmbr.number(), Threads.number(), Sections.number()});
+        QVERIFY(markStatus(StatusTarget::Message, 100, StatusDelete));
+        QVERIFY(markStatus(StatusTarget::Message, 120, StatusDelete));
+        OP_CLOSE(ReleaseTable, {Forums.number(), MsgNmbr.number(), Threads.number(), Sections.number()});
+    }
+    closeAllTables();
+    frame::MainFrame frame(inst.settings, false);
+    frame.start();
+    QCOMPARE(Mem.ForumNumber, forum);
+    QVERIFY(frame.action(CommandId::PurgeDeletedMessages)->isEnabled());
+    QVERIFY(frame.action(CommandId::CountMessages)->isEnabled());
+    frame.runCommand(CommandId::PurgeDeletedMessages);
+    settle();
+    auto* w = qobject_cast<PurgeWindow*>(frame.windows().widgetOf("PurgeMess"));
+    QVERIFY(w);
+    QCOMPARE(w->work(), PurgeWork::Purge);
+    QCOMPARE(w->windowTitle(), QStringLiteral(" Message Purging "));
+    QCOMPARE(w->startButton()->text(), QStringLiteral("Start the purging process"));
+    QVERIFY(w->agedBox()->isVisibleTo(w));
+    // Checking the box without an age takes 999 weeks.
+    w->agedBox()->setChecked(true);
+    QCOMPARE(w->weeksBox()->value(), 999);
+    screenshot(w->window(), "purge_window_start");
+    // (999 weeks before today would take every sample thread: left out.)
+    w->agedBox()->setChecked(false);
+
+    w->startButton()->click();
+    QVERIFY(w->progress());
+    QTRY_VERIFY_WITH_TIMEOUT(!w->progress()->running(), 20000);
+    QCOMPARE(w->progress()->job().status(), JobStatus::Done);
+    QCOMPARE(counterValue(w, "Messages before purging"), QStringLiteral("8"));
+    QCOMPARE(counterValue(w, "Deleted during this session"), QStringLiteral("2"));
+    QCOMPARE(counterValue(w, "Messages after purging"), QStringLiteral("6"));
+    QVERIFY(!w->startButton()->isEnabled());
+    screenshot(w->window(), "purge_window_done");
+    QVERIFY(!messageStored(100));
+    QVERIFY(!messageStored(120));
+    QVERIFY(messageStored(101));
+
+    // "End this session" closes it.
+    w->endButton()->click();
+    settle();
+    QVERIFY(!frame.windows().widgetOf("PurgeMess"));
+}
+
+void PurgeWindowTest::countWindowAndMailDatabaseOffer() {
+    Installation inst;
+    makeSampleMail();
+    closeAllTables();
+    PurgeWindow w(PurgeWork::Count);
+    QCOMPARE(w.windowTitle(), QStringLiteral(" Message Counting "));
+    QCOMPARE(w.startButton()->text(), QStringLiteral("Start the counting process"));
+    w.show();
+    QVERIFY(!w.agedBox()->isVisible());
+    w.startRun();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.progress()->running(), 20000);
+    QCOMPARE(counterValue(&w, "Number of messages in database"), QStringLiteral("4"));
+    QCOMPARE(counterValue(&w, "Number of persons:"), QStringLiteral("4"));
+    QCOMPARE(counterValue(&w, "Number of mailpartners:"), QStringLiteral("3"));
+    screenshot(&w, "count_window_mail");
+
+    // A purge of a mail database offers no aged threads.
+    PurgeWindow purge(PurgeWork::Purge);
+    purge.show();
+    QVERIFY(!purge.agedBox()->isVisible());
+}
+
+static RegisterTest<PurgeWindowTest> registered;
+
+}  // namespace pm::test
+
+#include "purge_window_test.moc"
