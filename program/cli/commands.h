@@ -38,5 +38,8 @@ int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
 int commandPurge(CommandContext& ctx);
 int commandCount(CommandContext& ctx);
+int commandDedupePersons(CommandContext& ctx);
+int commandPersons(CommandContext& ctx);
+int commandPerson(CommandContext& ctx);
 
 }  // namespace pm::cli
