@@ -44,7 +44,8 @@ std::string displayName(const PersonRecord& p) {
     return last.empty() ? first : last;
 }
 
-PersonEdit renamePerson(const PersonRecord& kept, const std::string& lastName, const std::string& firstName) {
+PersonEdit renamePerson(const PersonRecord& form, const std::string& lastName, const std::string& firstName) {
+    const PersonRecord kept = form;  // the form's copy may be the buffer itself
     const TableList tables = Mem.ForumType == TypeMail ? TableList{&Mail, &Person, &Forums}
                                                        : TableList{&MsgNmbr, &Person};
     if (!beginMaintenanceTransaction(tables)) return PersonEdit::Failed;
