@@ -11,6 +11,7 @@
 #include "frame/windows/change_forum_window.h"
 #include "frame/windows/set_index_window.h"
 #include "frame/windows/startup_wizard.h"
+#include "maintenance/windows/duplicates_window.h"
 #include "maintenance/windows/purge_window.h"
 #include "tables/services/library_services.h"
 #include "tables/catalog/catalog_list.h"
@@ -72,6 +73,14 @@ void registerProgramWindows(WindowFactories& f) {
             // A browse left open shows what the run changed.
             for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
                 if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name))) browse->refresh();
+            if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
+        });
+        return w;
+    });
+    f.add("Duplicates", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        auto* w = new DuplicatesWindow;
+        QObject::connect(w, &DuplicatesWindow::finished, w, [](bool) {
             if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
         });
         return w;
