@@ -12,6 +12,7 @@
 #include "frame/windows/set_index_window.h"
 #include "frame/windows/startup_wizard.h"
 #include "maintenance/windows/duplicates_window.h"
+#include "maintenance/windows/person_browse_window.h"
 #include "maintenance/windows/purge_window.h"
 #include "tables/services/library_services.h"
 #include "tables/catalog/catalog_list.h"
@@ -84,6 +85,16 @@ void registerProgramWindows(WindowFactories& f) {
             if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
         });
         return w;
+    });
+    f.add("BrowsePerson", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        MainFrame* frame = &c.frame;
+        return new PersonBrowseWindow([frame](ULONG person) {
+            frame->runCommand(CommandId::BrowseMessages);
+            for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
+                if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name)))
+                    browse->showSenderMessages(person);
+        });
     });
     f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;

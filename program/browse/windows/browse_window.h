@@ -83,6 +83,9 @@ public:
     bool showSearchResult(const std::vector<ULONG>& found, const std::vector<std::string>& words);
     // Reads the list again (another window changed the database).
     void refresh();
+    // Shows the messages person `person` sent (the person browse's
+    // "Show messages for this sender").
+    void showSenderMessages(ULONG person);
 
     // Test seams: how the pop-up menu and the look-up lists answer.
     void setMenuChooser(std::function<int(QMenu*)> chooser) { menuChooser_ = std::move(chooser); }

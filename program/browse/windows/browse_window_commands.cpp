@@ -197,6 +197,10 @@ bool BrowseWindow::showSearchResult(const std::vector<ULONG>& found, const std::
 
 void BrowseWindow::refresh() { showList(session_->rebuild()); }
 
+void BrowseWindow::showSenderMessages(ULONG person) {
+    showList(session_->narrowToPerson(BrowsePersonRole::Sender, person));
+}
+
 bool BrowseWindow::toolbarButtonEnabled(ToolbarButton button) const {
     if (model_->rowCount() == 0) return false;
     switch (button) {
