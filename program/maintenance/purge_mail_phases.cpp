@@ -31,18 +31,12 @@ std::string textStart(ULONG mail) {
 }  // namespace
 
 SliceResult PurgeRun::State::roundTimes() {
-    Mail.setPhysicalAt(lastPosition + 1);
-    for (int n = 0; n < quota; ++n) {
-        const StorageStatus st = Mail.next();
-        if (st == StorageStatus::NotFound) return SliceResult::PhaseDone;
-        if (st != StorageStatus::Ok) return failedRead(Mail);
-        lastPosition = Mail.position();
+    return physicalSlice(Mail, lastPosition, quota, [&] {
         const LONG rounded = MAI.TIME - MAI.TIME % kMinute + 1;
-        if (rounded == MAI.TIME) continue;
+        if (rounded == MAI.TIME) return true;
         MAI.TIME = rounded;
-        if (!write(Mail, UpdateRecord)) return SliceResult::Failed;
-    }
-    return SliceResult::More;
+        return write(Mail, UpdateRecord);
+    });
 }
 
 SliceResult PurgeRun::State::duplicates() {
@@ -144,18 +138,11 @@ SliceResult PurgeRun::State::partners() {
 }
 
 SliceResult PurgeRun::State::carbonCopies() {
-    CCRFile.setPhysicalAt(lastPosition + 1);
-    for (int n = 0; n < quota; ++n) {
-        const StorageStatus st = CCRFile.next();
-        if (st == StorageStatus::NotFound) return SliceResult::PhaseDone;
-        if (st != StorageStatus::Ok) return failedRead(CCRFile);
-        lastPosition = CCRFile.position();
+    return physicalSlice(CCRFile, lastPosition, quota, [&] {
         Mail.clear();
         MAI.MAILID = CCR.MAILID;
-        if (Mail.get(MAI_IdKey) == StorageStatus::Ok) continue;
-        if (!write(CCRFile, DeleteRecordOp)) return SliceResult::Failed;
-    }
-    return SliceResult::More;
+        return Mail.get(MAI_IdKey) == StorageStatus::Ok || write(CCRFile, DeleteRecordOp);
+    });
 }
 
 }  // namespace pm

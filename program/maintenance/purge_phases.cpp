@@ -175,34 +175,20 @@ SliceResult PurgeRun::State::deleteMessages() {
 }
 
 SliceResult PurgeRun::State::searchIndexes() {
-    SIndex.setPhysicalAt(lastPosition + 1);
-    for (int n = 0; n < quota; ++n) {
-        const StorageStatus st = SIndex.next();
-        if (st == StorageStatus::NotFound) return SliceResult::PhaseDone;
-        if (st != StorageStatus::Ok) return failedRead(SIndex);
-        lastPosition = SIndex.position();
-        if (messageStored(type, SIN.MSGNUMBER)) continue;
-        if (!write(SIndex, DeleteRecordOp)) return SliceResult::Failed;
-    }
-    return SliceResult::More;
+    return physicalSlice(SIndex, lastPosition, quota,
+                         [&] { return messageStored(type, SIN.MSGNUMBER) || write(SIndex, DeleteRecordOp); });
 }
 
 SliceResult PurgeRun::State::codeCounts() {
-    Codes.setPhysicalAt(lastPosition + 1);
-    for (int n = 0; n < quota; ++n) {
-        const StorageStatus st = Codes.next();
-        if (st == StorageStatus::NotFound) return SliceResult::PhaseDone;
-        if (st != StorageStatus::Ok) return failedRead(Codes);
-        lastPosition = Codes.position();
+    return physicalSlice(Codes, lastPosition, quota, [&] {
         SIndex.clear();
         SIN.ID = COD.ID;
         const std::int64_t count = SIndex.rangeCount(SIN_IdKey, 1);
-        if (count < 0) return failedRead(SIndex);
-        if (COD.COUNT == static_cast<ULONG>(count)) continue;
+        if (count < 0) return readFailed(SIndex);
+        if (COD.COUNT == static_cast<ULONG>(count)) return true;
         COD.COUNT = static_cast<ULONG>(count);
-        if (!write(Codes, UpdateRecord)) return SliceResult::Failed;
-    }
-    return SliceResult::More;
+        return write(Codes, UpdateRecord);
+    });
 }
 
 SliceResult PurgeRun::State::wordList() {
@@ -219,18 +205,11 @@ SliceResult PurgeRun::State::wordList() {
 }
 
 SliceResult PurgeRun::State::aliases() {
-    PLINK.setPhysicalAt(lastPosition + 1);
-    for (int n = 0; n < quota; ++n) {
-        const StorageStatus st = PLINK.next();
-        if (st == StorageStatus::NotFound) return SliceResult::PhaseDone;
-        if (st != StorageStatus::Ok) return failedRead(PLINK);
-        lastPosition = PLINK.position();
+    return physicalSlice(PLINK, lastPosition, quota, [&] {
         Person.clear();
         PER.PERSONID = PLI.PERSONID;
-        if (Person.get(PER_PersonKey) == StorageStatus::Ok) continue;
-        if (!write(PLINK, DeleteRecordOp)) return SliceResult::Failed;
-    }
-    return SliceResult::More;
+        return Person.get(PER_PersonKey) == StorageStatus::Ok || write(PLINK, DeleteRecordOp);
+    });
 }
 
 SliceResult PurgeRun::State::receivers() {

@@ -99,6 +99,21 @@ inline SliceResult failedRead(Table& table) {
     return SliceResult::Failed;
 }
 
+// One slice of a pass over `table` in record order, from after `last`:
+// `each` sees each record (false: a write failed, reported and rolled back).
+template <typename Each>
+SliceResult physicalSlice(Table& table, RecordPosition& last, int quota, Each each) {
+    table.setPhysicalAt(last + 1);
+    for (int n = 0; n < quota; ++n) {
+        const StorageStatus st = table.next();
+        if (st == StorageStatus::NotFound) return SliceResult::PhaseDone;
+        if (st != StorageStatus::Ok) return failedRead(table);
+        last = table.position();
+        if (!each()) return SliceResult::Failed;
+    }
+    return SliceResult::More;
+}
+
 // The text shown while `phase` runs.
 const char* purgePhaseText(PurgePhase phase, BYTE databaseType);
 

@@ -9,6 +9,7 @@
 #include "common/globals.h"
 #include "common/text.h"
 #include "fresh_counts.h"
+#include "maintenance_fixture.h"
 #include "maintenance/address_normaliser.h"
 #include "maintenance/duplicate_run.h"
 #include "maintenance/maintenance_tables.h"
@@ -39,17 +40,8 @@ TEST(SurvivorChoice, NamedAndNewerWinsAndTheOwnerAlways) {
     EXPECT_EQ(chooseSurvivor({{7, "A", 0, 0}, {8, "B", 0, 0}}, 0), 0u);
 }
 
-class PersonMergeTest : public test::InstallationTest {
+class PersonMergeTest : public test::MaintenanceTest {
 protected:
-    void TearDown() override {
-        tables.reset();
-        test::InstallationTest::TearDown();
-    }
-    void open(BYTE type) {
-        if (type == TypeMail) test::makeSampleMail();
-        else test::makeSampleForum();
-        tables = std::make_unique<MaintenanceTables>(type);
-    }
     // A further person; returns its id.
     static ULONG addPerson(ULONG id, const std::string& string, const std::string& last, const std::string& address) {
         Person.clear();
@@ -79,7 +71,6 @@ protected:
         MSG.MSGNUMBER = number;
         return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok ? MSG : MsgNmbrRecord{};
     }
-    std::unique_ptr<MaintenanceTables> tables;
 };
 
 TEST_F(PersonMergeTest, PersonsSharingAnAddressMergeIntoTheNamedOneWithTheNewerMessage) {

@@ -17,6 +17,7 @@
 #include "common/text.h"
 #include "common/windows/job_progress_window.h"
 #include "frame/main_frame.h"
+#include "counter_labels.h"
 #include "frame_test_support.h"
 #include "maintenance/windows/duplicates_window.h"
 #include "maintenance/windows/person_browse_window.h"
@@ -37,12 +38,6 @@ QStringList column(QTableWidget* t, int c) {
     return out;
 }
 
-QString counterValue(QWidget* window, const QString& label) {
-    const QList<QLabel*> labels = window->findChildren<QLabel*>();
-    for (int i = 0; i + 1 < labels.size(); ++i)
-        if (labels[i]->text() == label) return labels[i + 1]->text();
-    return QStringLiteral("<none>");
-}
 
 // Drags the rows of `ids` from the person list onto the merge list.
 void drag(PersonBrowseWindow& w, MergeList* target, const std::vector<ULONG>& ids) {

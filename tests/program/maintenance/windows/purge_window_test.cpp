@@ -13,6 +13,7 @@
 #include "common/globals.h"
 #include "common/windows/job_progress_window.h"
 #include "frame/main_frame.h"
+#include "counter_labels.h"
 #include "frame_test_support.h"
 #include "maintenance/windows/purge_window.h"
 #include "support/sample_databases.h"
@@ -26,13 +27,6 @@ using frame::CommandId;
 
 namespace {
 
-// The text of the label beside the counter label `label`.
-QString counterValue(QWidget* window, const QString& label) {
-    const QList<QLabel*> labels = window->findChildren<QLabel*>();
-    for (int i = 0; i + 1 < labels.size(); ++i)
-        if (labels[i]->text() == label) return labels[i + 1]->text();
-    return QStringLiteral("<none>");
-}
 
 bool messageStored(ULONG number) {
     OP_CLOSE(OpenShared, {MsgNmbr.number()});
