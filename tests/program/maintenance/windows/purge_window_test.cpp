@@ -3,6 +3,7 @@
 // their end with the window's counter labels, the browse refreshed, and
 // screenshots.
 #include <QCheckBox>
+#include <QPointer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -44,6 +45,7 @@ class PurgeWindowTest : public QObject {
 private slots:
     void purgeFromTheMenuRunsAndShowsItsCounters();
     void countWindowAndMailDatabaseOffer();
+    void scheduledRunStartsAtOnceAndClosesQuietly();
 };
 
 void PurgeWindowTest::purgeFromTheMenuRunsAndShowsItsCounters() {
@@ -115,6 +117,27 @@ void PurgeWindowTest::countWindowAndMailDatabaseOffer() {
     PurgeWindow purge(PurgeWork::Purge);
     purge.show();
     QVERIFY(!purge.agedBox()->isVisible());
+}
+
+void PurgeWindowTest::scheduledRunStartsAtOnceAndClosesQuietly() {
+    Installation inst;
+    makeSampleForum();
+    closeAllTables();
+    Mem.DoTask = TaskRunning;
+    {
+        OP_CLOSE(OpenShared, {Forums.number(), MsgNmbr.number(), Threads.number(), Sections.number()});
+        QVERIFY(markStatus(StatusTarget::Database, 0, StatusDelete));  // would ask, were anyone there
+        OP_CLOSE(ReleaseTable, {Forums.number(), MsgNmbr.number(), Threads.number(), Sections.number()});
+    }
+    auto* w = new PurgeWindow(PurgeWork::Purge);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<PurgeWindow> alive(w);
+    QCOMPARE(w->windowTitle(), QStringLiteral(" Scheduled Message Purging [Test Forum]"));
+    w->show();
+    QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 20000);  // ran and closed itself
+    Mem.DoTask = TaskIdle;
+    QVERIFY(inst.ui.shown().empty());
+    QVERIFY(messageStored(100));  // the question took its default: purge, not delete the database
 }
 
 static RegisterTest<PurgeWindowTest> registered;
