@@ -2,14 +2,15 @@
 
 #include <QDragEnterEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "browse/paged_list.h"
+#include "browse/windows/paged_list_model.h"
+#include "browse/windows/paged_table_view.h"
 #include "common/globals.h"
 #include "common/text.h"
 #include "common/user_interface.h"
@@ -42,22 +43,33 @@ bool readPerson(ULONG id) {
     return Person.get(PER_PersonKey) == StorageStatus::Ok;
 }
 
-// The list hands the selected persons' ids to a drag.
-class PersonTable : public QTableWidget {
+// The list hands the dragged person's id to a drag.
+class PersonListModel : public PagedListModel {
 public:
-    using QTableWidget::QTableWidget;
+    using PagedListModel::PagedListModel;
 
-protected:
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return PagedListModel::flags(index) | Qt::ItemIsDragEnabled;
+    }
     QStringList mimeTypes() const override { return {QString::fromLatin1(PersonMimeType)}; }
-    QMimeData* mimeData(const QList<QTableWidgetItem*>& items) const override {
+    QMimeData* mimeData(const QModelIndexList& indexes) const override {
         QStringList ids;
-        for (QTableWidgetItem* item : items)
-            if (item->column() == ColumnId) ids << item->text();
+        for (const QModelIndex& index : indexes) {
+            const ListRow* row = rowAt(index.row());
+            const QString id = row ? QString::number(row->id) : QString();
+            if (row && !ids.contains(id)) ids << id;
+        }
         auto* data = new QMimeData;
         data->setData(QString::fromLatin1(PersonMimeType), ids.join('\n').toUtf8());
         return data;
     }
 };
+
+std::vector<PagedListModel::Column> personColumns() {
+    return {PagedListModel::column("Name", ColumnName, 32), PagedListModel::column("Address", ColumnAddress, 24),
+            PagedListModel::column("Sent", ColumnSent, 6, true), PagedListModel::column("Received", ColumnReceived, 8, true),
+            PagedListModel::column("Id", ColumnId, 9, true, {}, true)};
+}
 
 const QColor kKeepColour(0, 0, 128), kMergeColour(160, 0, 0);
 
@@ -208,19 +220,11 @@ PersonBrowseWindow::PersonBrowseWindow(std::function<void(ULONG)> openMessages, 
     name_ = button(QStyle::SP_FileDialogInfoView, tr("Change first and last name"));
     layout->addLayout(bar);
 
-    table_ = new PersonTable(0, ColumnCount, this);
-    table_->setHorizontalHeaderLabels({tr("Name"), tr("Address"), tr("Sent"), tr("Received"), tr("Id")});
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_ = new PagedTableView(this);
+    model_ = new PersonListModel(this);
+    table_->setModel(model_);
     table_->setDragEnabled(true);
     table_->setDragDropMode(QAbstractItemView::DragOnly);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setColumnWidth(ColumnName, 190);
-    table_->setColumnWidth(ColumnAddress, 170);
-    table_->setColumnWidth(ColumnSent, 60);
-    table_->setColumnWidth(ColumnReceived, 70);
     layout->addWidget(table_);
 
     connect(tabs_, &QTabBar::currentChanged, this, &PersonBrowseWindow::reload);
@@ -228,7 +232,7 @@ PersonBrowseWindow::PersonBrowseWindow(std::function<void(ULONG)> openMessages, 
     connect(merge_, &QToolButton::clicked, this, [this] { openMerge(); });
     connect(messages_, &QToolButton::clicked, this, [this] { showMessages(); });
     connect(name_, &QToolButton::clicked, this, [this] { editName(); });
-    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { showMessages(); });
+    connect(table_, &QTableView::doubleClicked, this, [this] { showMessages(); });
     reload();
     resize(640, 420);
 }
@@ -237,39 +241,33 @@ PersonBrowseWindow::~PersonBrowseWindow() = default;
 
 void PersonBrowseWindow::reload() {
     const ULONG keep = current();
-    table_->setRowCount(0);
     Person.clear();
-    Person.set(tabs_->currentIndex() == 1 ? PER_AddressKey : PER_NameKey);
-    int row = 0;
-    while (Person.next() == StorageStatus::Ok) {
-        table_->insertRow(row);
-        const QString cells[] = {QString::fromStdString(displayName(PER)), text(PER.ADDRESS.view()),
-                                 QString::number(PER.FROMCOUNT), QString::number(PER.TOCOUNT),
-                                 QString::number(PER.PERSONID)};
-        for (int c = 0; c < ColumnCount; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (c >= ColumnSent) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(row, c, item);
-        }
-        ++row;
-    }
-    setWindowTitle(QString::fromLatin1(listTitle(Mem.ForumType)) + QString::number(row) + "]");
+    KeyRange range = KeyRange::fromBuffer(Person, tabs_->currentIndex() == 1 ? PER_AddressKey : PER_NameKey, 0);
+    auto list = std::make_unique<PagedList>(range, [](ListRow& row) {
+        row.id = PER.PERSONID;
+        row.cells = {displayName(PER), std::string(trim(PER.ADDRESS.view())), std::to_string(PER.FROMCOUNT),
+                     std::to_string(PER.TOCOUNT), std::to_string(PER.PERSONID)};
+    });
+    list->reload();
+    const bool first = model_->columnCount() == 0;
+    model_->setList(list.get(), personColumns());
+    list_ = std::move(list);  // the model shows the new list before the old one goes
+    if (first) PagedListModel::applyWidths(table_, model_->columns());
+    setWindowTitle(QString::fromLatin1(listTitle(Mem.ForumType)) + QString::number(list_->size()) + "]");
     if (keep != 0) select(keep);
-    if (table_->currentRow() < 0 && row > 0) table_->selectRow(0);
+    if (!table_->currentIndex().isValid() && list_->size() > 0) table_->goToRow(0);
 }
 
 ULONG PersonBrowseWindow::current() const {
-    const int row = table_->currentRow();
-    return row < 0 || !table_->item(row, ColumnId) ? 0 : table_->item(row, ColumnId)->text().toULong();
+    const QModelIndex index = table_->currentIndex();
+    const ListRow* row = index.isValid() ? model_->rowAt(index.row()) : nullptr;
+    return row ? row->id : 0;
 }
 
 void PersonBrowseWindow::select(ULONG id) {
-    for (int r = 0; r < table_->rowCount(); ++r)
-        if (table_->item(r, ColumnId)->text().toULong() == id) {
-            table_->selectRow(r);
-            table_->setCurrentCell(r, ColumnName);
-            return;
-        }
+    if (!list_ || !readPerson(id)) return;
+    const std::int64_t ordinal = list_->ordinalOf(Person.position());
+    if (ordinal >= 0) table_->goToRow(static_cast<int>(ordinal));
 }
 
 QDialog* PersonBrowseWindow::editName(bool modal) {

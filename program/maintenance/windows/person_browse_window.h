@@ -14,7 +14,6 @@
 #include "common/types.h"
 
 class QTabBar;
-class QTableWidget;
 class QToolButton;
 class QPushButton;
 
@@ -22,6 +21,9 @@ namespace pm {
 
 class JobProgressWindow;
 class MaintenanceTables;
+class PagedList;
+class PagedListModel;
+class PagedTableView;
 
 // The mime type persons are dragged as (their ids, one a line).
 inline constexpr const char* PersonMimeType = "application/x-postmoor-person";
@@ -86,7 +88,9 @@ public:
     ~PersonBrowseWindow() override;
 
     QTabBar* tabs() const { return tabs_; }
-    QTableWidget* table() const { return table_; }
+    // The list (a paged view: rows are read as they come into sight).
+    PagedTableView* table() const { return table_; }
+    PagedListModel* model() const { return model_; }
     QToolButton* aliasButton() const { return alias_; }
     QToolButton* mergeButton() const { return merge_; }
     QToolButton* messagesButton() const { return messages_; }
@@ -112,7 +116,9 @@ private:
     std::unique_ptr<MaintenanceTables> tables_;
     std::function<void(ULONG)> showMessages_;
     QTabBar* tabs_ = nullptr;
-    QTableWidget* table_ = nullptr;
+    std::unique_ptr<PagedList> list_;
+    PagedListModel* model_ = nullptr;
+    PagedTableView* table_ = nullptr;
     QToolButton* alias_ = nullptr;
     QToolButton* merge_ = nullptr;
     QToolButton* messages_ = nullptr;
