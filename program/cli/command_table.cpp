@@ -65,6 +65,29 @@ const std::vector<Command>& commands() {
          .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
                   "                                set the status of the messages (or of their threads, sections,\n"
                   "                                mail partners, or of the database)"},
+        {.name = "purge",
+         .run = commandPurge,
+         .usage = "purge DB [--aged WEEKS]       remove what is marked Delete (with --aged also the threads whose\n"
+                  "                                last message is older than WEEKS weeks), then recount; prints\n"
+                  "                                the counters as name<TAB>value lines. A database marked Delete\n"
+                  "                                asks first: without --yes the purge stops, --yes removes it whole"},
+        {.name = "count",
+         .run = commandCount,
+         .usage = "count DB                      recount the messages of every person, thread and section and of\n"
+                  "                                the database; prints the counters as name<TAB>value lines"},
+        {.name = "dedupe-persons",
+         .run = commandDedupePersons,
+         .usage = "dedupe-persons DB             merge the persons that share an address (letter case aside) into\n"
+                  "                                one; prints the counters as name<TAB>value lines"},
+        {.name = "persons",
+         .run = commandPersons,
+         .usage = "persons DB [--json]           the persons by name, one a line: id, name, address, messages sent,\n"
+                  "                                received, aliases (numbered from 1, separated by \" | \")"},
+        {.name = "person",
+         .run = commandPerson,
+         .usage = "person DB merge KEEP_ID OTHER_ID...   merge the others into KEEP_ID (never the mailbox owner)\n"
+                  "  person DB rename ID NAME      new first and last name (the last word is the last name)\n"
+                  "  person DB swap-alias ID ALIAS_NUMBER  the person takes that alias's string and address"},
         {.name = "words",
          .run = commandWords,
          .usage = "words DB [--top N]            indexed words with their message counts (TSV)\n"

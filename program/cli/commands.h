@@ -40,5 +40,10 @@ int commandNextIdCheck(CommandContext& ctx);
 int commandRebuild(CommandContext& ctx);
 int commandMerge(CommandContext& ctx);
 int commandRedirect(CommandContext& ctx);
+int commandPurge(CommandContext& ctx);
+int commandCount(CommandContext& ctx);
+int commandDedupePersons(CommandContext& ctx);
+int commandPersons(CommandContext& ctx);
+int commandPerson(CommandContext& ctx);
 
 }  // namespace pm::cli

@@ -15,6 +15,10 @@
 #include "frame/windows/set_index_window.h"
 #include "frame/windows/startup_wizard.h"
 #include "tables/catalog/catalog_edits.h"
+#include "maintenance/windows/duplicates_window.h"
+#include "maintenance/windows/person_browse_window.h"
+#include "maintenance/windows/purge_window.h"
+#include "tables/services/library_services.h"
 #include "tables/catalog/catalog_list.h"
 #include "common/user_interface.h"
 #include "wordindex/windows/auto_index_window.h"
@@ -93,6 +97,36 @@ void registerProgramWindows(WindowFactories& f) {
     f.add("StopList", [](FrameContext&) -> QWidget* {
         if (Mem.ForumNumber == 0) return nullptr;
         return new StopListWindow;
+    });
+    f.add("PurgeMess", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        auto* w = new PurgeWindow(GlobalRequest == RequestPurge ? PurgeWork::Purge : PurgeWork::Count);
+        MainFrame* frame = &c.frame;
+        QObject::connect(w, &PurgeWindow::finished, w, [frame](bool) {
+            // A browse left open shows what the run changed.
+            for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
+                if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name))) browse->refresh();
+            if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
+        });
+        return w;
+    });
+    f.add("Duplicates", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        auto* w = new DuplicatesWindow;
+        QObject::connect(w, &DuplicatesWindow::finished, w, [](bool) {
+            if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
+        });
+        return w;
+    });
+    f.add("BrowsePerson", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        MainFrame* frame = &c.frame;
+        return new PersonBrowseWindow([frame](ULONG person) {
+            frame->runCommand(CommandId::BrowseMessages);
+            for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
+                if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name)))
+                    browse->showSenderMessages(person);
+        });
     });
     f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;

@@ -87,6 +87,9 @@ public:
     // database; each block it finds becomes the search result view.
     void openProfessionalSearch();
     QWidget* professionalSearch() const { return search_; }
+    // Shows the messages person `person` sent (the person browse's
+    // "Show messages for this sender").
+    void showSenderMessages(ULONG person);
 
     // Test seams: how the pop-up menu and the look-up lists answer.
     void setMenuChooser(std::function<int(QMenu*)> chooser) { menuChooser_ = std::move(chooser); }

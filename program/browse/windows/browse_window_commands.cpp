@@ -223,6 +223,10 @@ void BrowseWindow::openProfessionalSearch() {
     search->show();
 }
 
+void BrowseWindow::showSenderMessages(ULONG person) {
+    showList(session_->narrowToPerson(BrowsePersonRole::Sender, person));
+}
+
 bool BrowseWindow::toolbarButtonEnabled(ToolbarButton button) const {
     if (model_->rowCount() == 0) return false;
     switch (button) {
