@@ -105,7 +105,7 @@ public:
     // The flush under way.
     enum class FlushPhase { Append, Keys, Words, Checkpoint };
     FlushPhase flushPhase = FlushPhase::Append;
-    std::vector<const WordListBuffer::Map::value_type*> flushWords;
+    std::vector<std::pair<std::string_view, const BufferedWord*>> flushWords;
     std::size_t flushWordNext = 0;
     long wordWrites = 0;
     std::int64_t masRecordsBefore = 0;
