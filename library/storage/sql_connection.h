@@ -76,6 +76,11 @@ public:
     StorageStatus begin(int waitSeconds, std::string& errorText, const std::vector<std::string>& schemas = {});
     StorageStatus commit(std::string& errorText);
     void rollback();
+    // A read transaction (see ReadScope in table.h): true when it began.
+    // Ended by endRead(), and first by begin(), an attach, a detach and
+    // shutdown().
+    bool beginRead();
+    void endRead();
     // Incremented on rollback: cached pages of every cursor are stale.
     std::uint64_t rollbackGeneration() const { return rollbackGeneration_; }
     // Incremented when the connection closes: every prepared statement is gone.
@@ -116,6 +121,7 @@ private:
     bool committing_ = false;
     bool rollingBack_ = false;
     bool aborted_ = false;
+    bool reading_ = false;
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;

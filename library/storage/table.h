@@ -159,6 +159,25 @@ StorageStatus commitTransaction(StorageError* error = nullptr);
 void rollbackTransaction();
 bool inTransaction();
 
+// A run of reads that shares one read transaction: each store is locked
+// for reading and checked for changes once for the whole run, not once per
+// statement (a lock, a look for a journal and a read of the store header
+// each). For slices that only read (indexing a batch of messages, checking
+// phrases); others' commits wait for the scope's end, so keep it to one
+// slice. Writes inside are not allowed; a transaction begun inside, or a
+// store attached or let go, ends the scope's transaction first (the scope
+// then does nothing more). Does nothing inside a transaction.
+class ReadScope {
+public:
+    ReadScope();
+    ~ReadScope();
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+private:
+    bool active_ = false;
+};
+
 // Closes every table and the storage connection (tests, program end).
 void closeStorage();
 

@@ -64,6 +64,12 @@ void rollbackTransaction() { sql::Connection::instance().rollback(); }
 
 bool inTransaction() { return sql::Connection::instance().inTransaction(); }
 
+ReadScope::ReadScope() : active_(sql::Connection::instance().beginRead()) {}
+
+ReadScope::~ReadScope() {
+    if (active_) sql::Connection::instance().endRead();
+}
+
 void closeStorage() {
     for (Table* t : liveTables()) t->close();
     sql::Connection::instance().shutdown();
