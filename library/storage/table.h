@@ -189,6 +189,13 @@ void releaseDirectory(const std::string& directory);
 // Returns true when no store file remains.
 bool removeStoreIfEmpty(const std::string& directory);
 
+// Gives the free pages of the store of `directory` back to the file system
+// when they are a good part of it (after its big tables were dropped): the
+// store is rewritten with its live pages. Ok when there was nothing to do,
+// no store, or the caller is inside a transaction; IsLocked when another
+// user of the store kept it from being rewritten (nothing changed).
+StorageStatus shrinkStore(const std::string& directory, std::string* errorText = nullptr);
+
 // Marks the temporary directory: its store trades durability for speed.
 void setScratchDirectory(const std::string& directory);
 
