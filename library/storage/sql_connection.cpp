@@ -102,11 +102,16 @@ int Connection::configure(const std::string& schema, bool scratch, std::string& 
         errorText = "The store keeps the journal mode " + mode + " while another program uses it";
         return SQLITE_BUSY;
     }
-    // Keys of large tables take random inserts: a roomy page cache keeps
-    // their pages in memory between the commits of an import.
-    rc = exec("PRAGMA " + s + "cache_size=-65536", &errorText);
+    rc = exec("PRAGMA " + s + "cache_size=-" + std::to_string(cacheKibibytes_), &errorText);
     if (rc == SQLITE_OK) rc = exec("PRAGMA " + s + (scratch ? "synchronous=OFF" : "synchronous=NORMAL"), &errorText);
     return rc;
+}
+
+void Connection::setCacheKibibytes(int kibibytes) {
+    cacheKibibytes_ = kibibytes;
+    // Only memory use changes; a store that refuses keeps its cache.
+    for (const auto& [directory, store] : stores_)
+        exec("PRAGMA " + ident(store.schema) + ".cache_size=-" + std::to_string(kibibytes));
 }
 
 void Connection::setScratchDirectory(const std::string& directory) {

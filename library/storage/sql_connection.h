@@ -23,6 +23,10 @@
 namespace pm::sql {
 
 inline constexpr const char* kStoreFileName = "postmoor.db";
+// A store's page cache when no long run asks for more: pages read once (a
+// phrase check reads thousands of texts) then recycle a few MB instead of
+// filling fresh memory.
+inline constexpr int kReadCacheKibibytes = 8192;
 
 struct Store {
     std::string directory;  // canonical directory path
@@ -95,6 +99,10 @@ public:
 
     // Marks a directory as the scratch store (synchronous=OFF).
     void setScratchDirectory(const std::string& directory);
+    // The page cache of each store, in KiB: applied to the attached stores
+    // at once and to those attached later.
+    void setCacheKibibytes(int kibibytes);
+    int cacheKibibytes() const { return cacheKibibytes_; }
     // Closes the connection (every store). Tables must be closed.
     void shutdown();
 
@@ -116,6 +124,7 @@ private:
 
     sqlite3* db_ = nullptr;
     std::map<std::string, Store> stores_;
+    int cacheKibibytes_ = kReadCacheKibibytes;
     int nextSchema_ = 1;
     bool inTransaction_ = false;
     bool committing_ = false;

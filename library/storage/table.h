@@ -178,6 +178,18 @@ private:
     bool active_ = false;
 };
 
+// A roomy page cache (64 MB a store) while a long run lives: the keys of
+// large tables take random inserts, and their pages stay in memory between
+// the run's commits. Outside such runs (the last scope gone) each store
+// keeps a small cache.
+class PageCacheScope {
+public:
+    PageCacheScope();
+    ~PageCacheScope();
+    PageCacheScope(const PageCacheScope&) = delete;
+    PageCacheScope& operator=(const PageCacheScope&) = delete;
+};
+
 // Closes every table and the storage connection (tests, program end).
 void closeStorage();
 

@@ -59,6 +59,7 @@ public:
     // (and then indexing or the end), or to the end.
     State afterFlushState() const;
 
+    PageCacheScope pageCache;
     ULONG databaseId;
     BYTE databaseType;
     IndexRunOptions options;
