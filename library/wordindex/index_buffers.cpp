@@ -1,5 +1,6 @@
 #include "wordindex/index_buffers.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pm {
@@ -29,27 +30,30 @@ std::uint64_t indexWordHash(std::string_view word) {
 
 // --- FlatWordTable ------------------------------------------------------------------
 
-namespace {
-constexpr std::uint64_t tagOf(std::uint64_t hash) { return hash >> 32; }
-}  // namespace
+// Whether `slot` holds `word`: the length and the head of the word stand in
+// the slot itself, so most probes read one cache line.
+bool FlatWordTable::holds(const Slot& slot, std::string_view word) const {
+    if (slot.length != word.size()) return false;
+    const std::size_t head = std::min<std::size_t>(word.size(), kHeadBytes);
+    if (std::memcmp(slot.head, word.data(), head) != 0) return false;
+    if (word.size() <= kHeadBytes) return true;
+    const Item& item = items_[slot.place - 1];
+    return std::memcmp(text_.data() + item.offset + kHeadBytes, word.data() + kHeadBytes,
+                       word.size() - kHeadBytes) == 0;
+}
 
 // The slot holding `word`, or the empty slot where it would go.
-std::uint32_t FlatWordTable::probe(std::string_view word, std::uint64_t hash, bool& found) const {
+std::size_t FlatWordTable::probe(std::string_view word, std::uint64_t hash, bool& found) const {
     const std::size_t mask = slots_.size() - 1;
-    const std::uint64_t tag = tagOf(hash);
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const std::uint64_t slot = slots_[i];
-        if (slot == 0) {
+        const Slot& slot = slots_[i];
+        if (slot.place == 0) {
             found = false;
-            return static_cast<std::uint32_t>(i);
+            return i;
         }
-        if ((slot >> 32) != tag) continue;
-        const std::uint32_t place = static_cast<std::uint32_t>(slot) - 1;
-        const Item& item = items_[place];
-        if (!item.erased && item.length == word.size() &&
-            std::memcmp(text_.data() + item.offset, word.data(), word.size()) == 0) {
+        if (!slot.erased && holds(slot, word)) {
             found = true;
-            return static_cast<std::uint32_t>(i);
+            return i;
         }
     }
 }
@@ -57,22 +61,27 @@ std::uint32_t FlatWordTable::probe(std::string_view word, std::uint64_t hash, bo
 std::uint32_t FlatWordTable::find(std::string_view word) const {
     if (live_ == 0) return kNone;
     bool found = false;
-    const std::uint32_t slot = probe(word, indexWordHash(word), found);
-    return found ? static_cast<std::uint32_t>(slots_[slot]) - 1 : kNone;
+    const std::size_t slot = probe(word, indexWordHash(word), found);
+    return found ? slots_[slot].place - 1 : kNone;
+}
+
+void FlatWordTable::fill(Slot& slot, std::string_view word, std::uint32_t place) {
+    slot.place = place + 1;
+    slot.length = static_cast<std::uint16_t>(word.size());
+    std::memcpy(slot.head, word.data(), std::min<std::size_t>(word.size(), kHeadBytes));
 }
 
 std::uint32_t FlatWordTable::insert(std::string_view word, bool& added) {
     // At most half full (erased words keep their slots), so probes stay short.
     if ((items_.size() + 1) * 2 > slots_.size()) grow();
-    const std::uint64_t hash = indexWordHash(word);
     bool found = false;
-    const std::uint32_t slot = probe(word, hash, found);
+    const std::size_t slot = probe(word, indexWordHash(word), found);
     added = !found;
-    if (found) return static_cast<std::uint32_t>(slots_[slot]) - 1;
+    if (found) return slots_[slot].place - 1;
     const auto place = static_cast<std::uint32_t>(items_.size());
     items_.push_back({static_cast<std::uint32_t>(text_.size()), static_cast<std::uint16_t>(word.size()), false});
     text_.append(word);
-    slots_[slot] = (tagOf(hash) << 32) | (static_cast<std::uint64_t>(place) + 1);
+    fill(slots_[slot], word, place);
     ++live_;
     return place;
 }
@@ -81,29 +90,37 @@ void FlatWordTable::erase(std::uint32_t place) {
     if (place >= items_.size() || items_[place].erased) return;
     items_[place].erased = true;
     --live_;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = indexWordHash(word(place)) & mask; slots_[i].place != 0; i = (i + 1) & mask) {
+        if (slots_[i].place == place + 1) {
+            slots_[i].erased = true;
+            return;
+        }
+    }
 }
 
 void FlatWordTable::grow() {
     const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
-    slots_.assign(size, 0);
+    slots_.assign(size, Slot{});
     const std::size_t mask = size - 1;
     for (std::uint32_t place = 0; place < items_.size(); ++place) {
-        const std::uint64_t hash = indexWordHash(word(place));
-        std::size_t i = hash & mask;
-        while (slots_[i] != 0) i = (i + 1) & mask;
-        slots_[i] = (tagOf(hash) << 32) | (static_cast<std::uint64_t>(place) + 1);
+        if (items_[place].erased) continue;
+        const std::string_view w = word(place);
+        std::size_t i = indexWordHash(w) & mask;
+        while (slots_[i].place != 0) i = (i + 1) & mask;
+        fill(slots_[i], w, place);
     }
 }
 
 void FlatWordTable::clear() {
-    std::vector<std::uint64_t>().swap(slots_);
+    std::vector<Slot>().swap(slots_);
     std::vector<Item>().swap(items_);
     std::string().swap(text_);
     live_ = 0;
 }
 
 std::size_t FlatWordTable::bytes() const {
-    return slots_.capacity() * sizeof(std::uint64_t) + items_.capacity() * sizeof(Item) + text_.capacity();
+    return slots_.capacity() * sizeof(Slot) + items_.capacity() * sizeof(Item) + text_.capacity();
 }
 
 // --- WordListBuffer --------------------------------------------------------------------
