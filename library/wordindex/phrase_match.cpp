@@ -188,20 +188,19 @@ bool PhraseMatcher::foundAround(std::string_view text) {
 }
 
 bool PhraseMatcher::messageHolds(ULONG number, BYTE databaseType) {
-    if (databaseType == TypeMail) {
-        MAI.MAILID = number;
-        if (Mail.get(MAI_IdKey) == StorageStatus::Ok && foundIn(MAI.SUBJECT.view())) return true;
-    } else {
-        MSG.MSGNUMBER = number;
-        if (MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok) {
-            THR.THREADNUMBER = MSG.THREADNUMBER;
-            if (Threads.get(THR_ThreadKey) == StorageStatus::Ok && foundIn(THR.HEADING.view())) return true;
-        }
-    }
+    // The text first: where it holds the phrase the heading need not be read.
     MsgText.setSkipMemos(false);
     MsgText.clear();
     TXT.MSGNUMBER = number;
-    return MsgText.get(TXT_IdKey) == StorageStatus::Ok && foundIn(TXT.MsgText);
+    if (MsgText.get(TXT_IdKey) == StorageStatus::Ok && foundIn(TXT.MsgText)) return true;
+    if (databaseType == TypeMail) {
+        MAI.MAILID = number;
+        return Mail.get(MAI_IdKey) == StorageStatus::Ok && foundIn(MAI.SUBJECT.view());
+    }
+    MSG.MSGNUMBER = number;
+    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;
+    THR.THREADNUMBER = MSG.THREADNUMBER;
+    return Threads.get(THR_ThreadKey) == StorageStatus::Ok && foundIn(THR.HEADING.view());
 }
 
 }  // namespace pm
