@@ -24,9 +24,9 @@ namespace pm::sql {
 
 inline constexpr const char* kStoreFileName = "postmoor.db";
 // A store's page cache when no long run asks for more: pages read once (a
-// phrase check reads thousands of texts) then recycle a few MB instead of
+// phrase check reads thousands of texts) then recycle 2 MB instead of
 // filling fresh memory.
-inline constexpr int kReadCacheKibibytes = 8192;
+inline constexpr int kReadCacheKibibytes = 2048;
 
 struct Store {
     std::string directory;  // canonical directory path
