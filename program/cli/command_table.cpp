@@ -45,7 +45,24 @@ const std::vector<Command>& commands() {
                   "                                a search pauses every block of hits unless --all"},
         {.name = "show",
          .run = commandShow,
-         .usage = "show DB MSGNUMBER             header and text of one message"},
+         .usage = "show DB MSGNUMBER [--json]    header and text of one message"},
+        {.name = "list",
+         .run = commandList,
+         .usage = "list DB [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--word WORD]\n"
+                  "        [--status normal|keep|delete] [--limit N] [--json]\n"
+                  "                                the messages of a browse view in its order, one a line: number,\n"
+                  "                                date, time, sender, receiver, subject, status (the one the browse\n"
+                  "                                colours by: message, then thread, section or partner, database);\n"
+                  "                                VIEW: number|thread|section|from|to|date|word|topic|search\n"
+                  "                                (mail: date|subject|partner|from|to|word|topic|search)"},
+        {.name = "thread",
+         .run = commandThread,
+         .usage = "thread DB MSGNUMBER [--json]  the message's thread as the thread tree shows it, indented by depth"},
+        {.name = "mark",
+         .run = commandMark,
+         .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
+                  "                                set the status of the messages (or of their threads, sections,\n"
+                  "                                mail partners, or of the database)"},
         {.name = "words",
          .run = commandWords,
          .usage = "words DB [--top N]            indexed words with their message counts (TSV)"},
