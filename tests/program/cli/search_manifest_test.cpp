@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/command_runner.h"
+#include "support/json_reader.h"
 #include "support/test_root.h"
 
 namespace pm::test {
@@ -30,23 +31,24 @@ std::string generatorPath() {
     return POSTMOOR_SOURCE_DIR "/../shared/bench/gen_corpus.py";
 }
 
-// The manifest as lines "df WORD COUNT" and "query KIND WORD...".
+// The generator's counts of messages by tracked word, and its queries.
 struct Manifest {
     std::map<std::string, long> df;
     std::map<std::string, std::vector<std::string>> queries;
 };
 
-Manifest readManifest(const std::string& tsv) {
+Manifest readManifest(const std::string& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const Json json = parseJson(text.str());
     Manifest m;
-    std::ifstream in(tsv);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string kind, name;
-        fields >> kind >> name;
-        if (kind == "df") fields >> m.df[name];
-        if (kind == "query")
-            for (std::string w; fields >> w;) m.queries[name].push_back(w);
+    for (const auto& [word, count] : json["plain_text_df"].fields) m.df[word] = static_cast<long>(count.number);
+    for (const auto& [kind, query] : json["queries"].fields) {
+        if (query.kind == Json::Kind::Array)
+            for (const Json& w : query.items) m.queries[kind].push_back(w.text);
+        else
+            m.queries[kind].push_back(query.text);
     }
     return m;
 }
@@ -62,13 +64,7 @@ protected:
                                      (root / "corpus.mbox") + "' --manifest '" + (root / "manifest.json") +
                                      "' > /dev/null 2>&1";
         ASSERT_EQ(std::system(generate.c_str()), 0);
-        const std::string flatten =
-            "python3 -c 'import json,sys; m=json.load(open(sys.argv[1]))\n"
-            "for w, n in m[\"plain_text_df\"].items(): print(\"df\", w, n)\n"
-            "for k, q in m[\"queries\"].items(): print(\"query\", k, *(q if isinstance(q, list) else [q]))' '" +
-            (root / "manifest.json") + "' > '" + (root / "manifest.tsv") + "'";
-        ASSERT_EQ(std::system(flatten.c_str()), 0);
-        manifest = readManifest(root / "manifest.tsv");
+        manifest = readManifest(root / "manifest.json");
         ASSERT_FALSE(manifest.df.empty());
 
         ASSERT_EQ(pm({"init"}).code, 0);
