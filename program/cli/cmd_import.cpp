@@ -14,11 +14,6 @@ namespace pm::cli {
 
 namespace {
 
-// Command mode keeps no window responsive: a step takes this many messages,
-// so the run commits (and syncs the stores) every few thousand messages
-// instead of every few hundred, and still stops at once on Ctrl-C.
-constexpr int kCommandQuota = 2000;
-
 BYTE methodOf(const std::string& method) {
     if (method == "files") return SelectFiles;
     if (method == "dir") return SelectDirectory;
@@ -110,9 +105,7 @@ int commandImport(CommandContext& ctx) {
         return ExitFailed;
     }
 
-    ImportOptions options;
-    options.quota = kCommandQuota;
-    ImportRun run(request, options);
+    ImportRun run(request);
     const JobRunResult result = runJob(ctx, run);
     // Also after an interrupt: what was stored (and what was left out) so far.
     std::printf("imported\t%lld\nskipped\t%lld\n", run.progress().imported, run.progress().skipped);
