@@ -33,9 +33,9 @@ std::string defaultOf(int item) {
 
 void applyDefaults(ControlBlock& block) {
     for (int item : {17, 18}) {
-        std::string path = blockText(block, offsetOf(item), kPathWidth);
+        std::string path = blockDirectory(block, offsetOf(item), kPathWidth);
         if (path.empty()) path = defaultOf(item);
-        setBlockText(block, offsetOf(item), kPathWidth, path);
+        setBlockDirectory(block, offsetOf(item), kPathWidth, path);
     }
 }
 
@@ -72,9 +72,9 @@ bool AutoPath(int operation, int item, std::string* text) {
             if (!text) return false;
             if (!d.loaded && !load()) return false;
             if (operation == 2)
-                setBlockText(d.memory, offset, kPathWidth, *text);
+                setBlockDirectory(d.memory, offset, kPathWidth, *text);
             else
-                *text = blockText(d.memory, offset, kPathWidth);
+                *text = blockDirectory(d.memory, offset, kPathWidth);
             return true;
         }
         case 4:

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/fatal_error.h"
+#include "common/globals.h"
 #include "common/fixed_text.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
@@ -97,6 +98,22 @@ void setBlockText(ControlBlock& block, std::size_t offset, std::size_t width, st
     const std::size_t n = utf8FitLength(text, width);
     std::memcpy(block.data() + offset, text.data(), n);
     std::memset(block.data() + offset + n, ' ', width - n);
+}
+
+std::string blockDirectory(const ControlBlock& block, std::size_t offset, std::size_t width) {
+    const std::string stored = blockText(block, offset, width);
+    if (stored.empty() || stored.front() == '/' || Mem.Net.empty()) return stored;
+    return stored == "." ? Mem.Net : Mem.Net + "/" + stored;
+}
+
+void setBlockDirectory(ControlBlock& block, std::size_t offset, std::size_t width, const std::string& path) {
+    std::string_view stored = path;
+    const std::string& root = Mem.Net;
+    if (!root.empty() && stored.substr(0, root.size()) == root) {
+        if (stored.size() == root.size()) stored = ".";
+        else if (stored[root.size()] == '/') stored.remove_prefix(root.size() + 1);
+    }
+    setBlockText(block, offset, width, stored);
 }
 
 void fatalInvalidItem() {

@@ -72,7 +72,7 @@ bool loadSettingsRecord() {
             return false;
         case BlockRead::Missing:
             w.memory = ControlBlock{};
-            setBlockText(w.memory, 0, kDirectoryWidth, defaultDirectory());
+            setBlockDirectory(w.memory, 0, kDirectoryWidth, defaultDirectory());
             setNumericDefaults(w.memory);
             if (!addControlBlock(WordSearchSettingsRecord, w.memory)) return false;
             break;
@@ -82,7 +82,7 @@ bool loadSettingsRecord() {
             // never initialised: none of its numbers can be trusted.
             if (w.memory[kIndexNumbersOffset] == kBlank) setNumericDefaults(w.memory);
             if (blockText(w.memory, 0, kDirectoryWidth).empty())
-                setBlockText(w.memory, 0, kDirectoryWidth, defaultDirectory());
+                setBlockDirectory(w.memory, 0, kDirectoryWidth, defaultDirectory());
             break;
     }
     w.loaded = true;
@@ -136,9 +136,9 @@ bool WSVars(int operation, int item, std::string* text, BYTE* byteValue, LONG* l
     if (item == 44) {
         if (!text) return false;
         if (set)
-            setBlockText(w.memory, 0, kDirectoryWidth, *text);
+            setBlockDirectory(w.memory, 0, kDirectoryWidth, *text);
         else
-            *text = blockText(w.memory, 0, kDirectoryWidth);
+            *text = blockDirectory(w.memory, 0, kDirectoryWidth);
     } else if (item == 50) {
         if (!longValue) return false;
         if (set)

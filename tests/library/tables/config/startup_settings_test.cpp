@@ -113,7 +113,7 @@ TEST_F(Startup, ALostDatabaseDirectoryAbortsWithoutPromptsAndIsAskedForWithThem)
     EXPECT_EQ(Mem.FileDir, fresh);
     // The word index follows the new top directory unless it has its own.
     EXPECT_EQ(MasIdxPath, root.path());
-    EXPECT_EQ(blockText(stored(4)->block, 100, 100), fresh);
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), "databases");  // kept relative to the root
     ui.clear();
     EXPECT_EQ(restart(nullptr), StartupOutcome::Ready);
     EXPECT_EQ(Mem.FileDir, fresh);
@@ -159,7 +159,7 @@ TEST_F(Startup, ALostTemporaryDirectoryFallsBackToTheRootsAndIsCreated) {
     ASSERT_EQ(runStartupSettings(root.path(), nullptr), StartupOutcome::Ready);
     EXPECT_EQ(Mem.TempDir, root / "TEMP");
     EXPECT_TRUE(fs::is_directory(root / "TEMP"));
-    EXPECT_EQ(blockText(stored(4)->block, 0, 100), root / "TEMP");
+    EXPECT_EQ(blockText(stored(4)->block, 0, 100), "TEMP");
     EXPECT_TRUE(ui.empty());
 }
 
@@ -168,17 +168,27 @@ TEST_F(Startup, StoreNewPathTakesOnlyAnExistingDirectory) {
     EXPECT_FALSE(storeNewPath(1, missing));
     EXPECT_FALSE(fs::exists(missing));
     EXPECT_EQ(Mem.FileDir, root.path());
-    EXPECT_EQ(blockText(stored(4)->block, 100, 100), root.path());
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), ".");
     EXPECT_FALSE(storeNewPath(3, root.path()));
 
     const std::string there = root / "there";
     fs::create_directory(there);
     EXPECT_TRUE(storeNewPath(1, there + "/"));
     EXPECT_EQ(Mem.FileDir, there);
-    EXPECT_EQ(blockText(stored(4)->block, 100, 100), there);
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), "there");
     EXPECT_TRUE(storeNewPath(2, there));
     EXPECT_EQ(MasIdxPath, there);
-    EXPECT_EQ(blockText(stored(10)->block, 0, 100), there);
+    EXPECT_EQ(blockText(stored(10)->block, 0, 100), "there");
+
+    // A copy of the installation uses its own directories, not the original's.
+    const std::string copy = root / "copy";
+    closeAllTables();
+    closeStorage();
+    fs::create_directories(copy + "/there");
+    fs::copy(root / "CFG", copy + "/CFG", fs::copy_options::recursive);
+    ASSERT_EQ(runStartupSettings(copy, nullptr), StartupOutcome::Ready);
+    EXPECT_EQ(Mem.FileDir, copy + "/there");
+    EXPECT_EQ(Mem.TempDir, copy + "/TEMP");
 }
 
 }  // namespace
