@@ -72,10 +72,8 @@ int commandImport(CommandContext& ctx) {
     if (paths.empty()) throw UsageError("import needs a PATH");
     if (request.selectionMethod == SelectFiles) {
         if (haveMasks) throw UsageError("import: --mask applies to --method dir and tree");
-        std::string files;
-        for (const std::string& p : paths) files += (files.empty() ? "" : ";") + absolutePath(p);
+        for (const std::string& p : paths) request.selectedFiles.push_back(absolutePath(p));
         request.importPath = std::filesystem::path(absolutePath(paths.front())).parent_path().string();
-        request.selectedFiles = files;
     } else {
         if (paths.size() != 1) throw UsageError("import: --method " + method + " takes one directory");
         request.importPath = absolutePath(paths.front());

@@ -75,7 +75,7 @@ void SourceList::build(const ImportRequest& request, bool folders) {
             directories_.push_back(request.importPath);
             break;
         default:
-            for (const std::string& name : splitList(request.selectedFiles)) {
+            for (const std::string& name : request.selectedFiles) {
                 if (folders) {
                     queueFile({name, 0});
                 } else {

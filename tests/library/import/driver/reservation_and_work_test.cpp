@@ -136,7 +136,7 @@ TEST(SourceListing, MasksMatchCaseBlindAndTreesRunBreadthFirst) {
     EXPECT_EQ(list.listedBytes(), 25);
 
     r.selectionMethod = SelectFiles;
-    r.selectedFiles = "x.MSG;/elsewhere/abs.msg;gone.msg";
+    r.selectedFiles = {"x.MSG", "/elsewhere/abs.msg", "gone.msg"};
     list.build(r, false);
     ASSERT_TRUE(list.nextFile(f));
     EXPECT_EQ(f.name, dir / "x.MSG");
