@@ -11,6 +11,9 @@
 // so a transaction that writes the scratch store and just one other store
 // commits the two one after the other. Each stays whole on its own.
 // Files are reached through the VFS of sql_journal_vfs.h.
+//
+// Test hook: POSTMOOR_TEST_KILL_AT_COMMIT=N in the environment kills the
+// process (SIGKILL) at its Nth commit, just before it lands.
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -23,6 +26,15 @@
 namespace pm::sql {
 
 inline constexpr const char* kStoreFileName = "postmoor.db";
+
+// The store file of this process in the scratch directory: the work data of
+// its runs (import work files, search hits) is never shared with another
+// process. "run-HOST-PID.db".
+std::string runStoreName();
+// Removes the run stores in `directory` left by processes of this machine
+// that have ended (and one of this process's id, a leftover of an earlier
+// process). Returns how many were removed.
+int removeStaleRunStores(const std::string& directory);
 
 struct Store {
     std::string directory;  // canonical directory path
@@ -88,8 +100,14 @@ public:
     void addListener(TransactionListener* listener);
     void removeListener(TransactionListener* listener);
 
-    // Marks a directory as the scratch store (synchronous=OFF).
+    // Marks a directory as the scratch store (synchronous=OFF, the file
+    // of this process: runStoreName()). Stale run stores there are removed.
     void setScratchDirectory(const std::string& directory);
+    // The store file of `directory` (canonical path): postmoor.db, or the
+    // run store in the scratch directory.
+    std::string storeFileOf(const std::string& directory) const;
+    // Closes and deletes this process's run store (its work data is gone).
+    void removeRunStore();
     // Closes the connection (every store). Tables must be closed.
     void shutdown();
 

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -37,9 +38,25 @@ struct JournalFile : WrappedFile {
 std::mutex openJournalsLock;
 std::vector<JournalFile*> openJournals;
 
+// Test hook: POSTMOOR_TEST_WRITE_LIMIT=BYTES makes every write of a store or
+// journal fail as on a full disk once the process has written that many
+// bytes, so that tests can let the disk run full in any phase of a run.
+int writeFile(sqlite3_file* real, const void* data, int amount, sqlite3_int64 offset) {
+    static const long long limit = [] {
+        const char* env = std::getenv("POSTMOOR_TEST_WRITE_LIMIT");
+        return env ? std::atoll(env) : -1LL;
+    }();
+    static long long written = 0;
+    if (limit >= 0) {
+        if (written + amount > limit) return SQLITE_FULL;
+        written += amount;
+    }
+    return real->pMethods->xWrite(real, data, amount, offset);
+}
+
 int flush(JournalFile* f) {
     if (f->length == 0) return SQLITE_OK;
-    const int rc = f->real->pMethods->xWrite(f->real, f->buffer.get(), f->length, f->offset);
+    const int rc = writeFile(f->real, f->buffer.get(), f->length, f->offset);
     f->length = 0;
     return rc;
 }
@@ -84,7 +101,7 @@ int journalWrite(sqlite3_file* p, const void* data, int amount, sqlite3_int64 of
         return SQLITE_OK;
     }
     if (int rc = flush(f); rc != SQLITE_OK) return rc;
-    if (amount >= kBufferBytes) return f->real->pMethods->xWrite(f->real, data, amount, offset);
+    if (amount >= kBufferBytes) return writeFile(f->real, data, amount, offset);
     if (!f->buffer) f->buffer = std::make_unique<char[]>(kBufferBytes);
     std::memcpy(f->buffer.get(), data, static_cast<std::size_t>(amount));
     f->offset = offset;
@@ -155,7 +172,7 @@ int passUnfetch(sqlite3_file* p, sqlite3_int64 offset, void* page) {
 
 int databaseWrite(sqlite3_file* p, const void* data, int amount, sqlite3_int64 offset) {
     if (int rc = flushJournals(); rc != SQLITE_OK) return rc;
-    return realOf(p)->pMethods->xWrite(realOf(p), data, amount, offset);
+    return writeFile(realOf(p), data, amount, offset);
 }
 int databaseTruncate(sqlite3_file* p, sqlite3_int64 size) {
     if (int rc = flushJournals(); rc != SQLITE_OK) return rc;

@@ -12,6 +12,10 @@
 // SQLite wrote, in the same order relative to every sync and every database
 // write; a process that dies loses only journal writes that no database
 // page depended on yet, which SQLite's recovery treats as never written.
+//
+// Test hook: with POSTMOOR_TEST_WRITE_LIMIT=BYTES in the environment every
+// write fails as on a full disk (SQLITE_FULL) once the process has written
+// that many bytes to stores and journals.
 namespace pm::sql {
 
 // Registers the VFS on first use; the name to pass to sqlite3_open_v2.

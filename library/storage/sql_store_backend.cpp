@@ -72,7 +72,7 @@ std::string StoreBackend::qualified(const std::string& table) const {
 }
 
 std::string StoreBackend::storeFile() const {
-    return directoryOf(table_.fileName()) + "/" + kStoreFileName;
+    return Connection::instance().storeFileOf(canonicalDirectory(directoryOf(table_.fileName())));
 }
 
 StorageStatus StoreBackend::claim(ShareMode mode) {
@@ -164,6 +164,17 @@ StorageStatus StoreBackend::hold(int waitSeconds) {
     st = getAt(pos);
     if (st != StorageStatus::Ok) release();
     return st;
+}
+
+StorageStatus StoreBackend::checkLock() {
+    if (!isOpen()) return notOpen();
+    std::string error;
+    std::string who;
+    if (StorageStatus st = locks_.holder(schemaName(), kFileLockRow, who, error); st != StorageStatus::Ok)
+        return report(st, error);
+    if (!who.empty() && who != Connection::instance().ownerId())
+        return report(StorageStatus::IsLocked, "Locked by another user (" + who + ")");
+    return StorageStatus::Ok;
 }
 
 void StoreBackend::release() {

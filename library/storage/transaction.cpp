@@ -65,6 +65,12 @@ void closeStorage() {
     sql::Connection::instance().shutdown();
 }
 
+void removeRunStore() { sql::Connection::instance().removeRunStore(); }
+
+std::string storeFilePath(const std::string& directory) {
+    return sql::Connection::instance().storeFileOf(sql::canonicalDirectory(directory));
+}
+
 void releaseDirectory(const std::string& directory) {
     const std::string dir = sql::canonicalDirectory(directory);
     for (Table* t : liveTables()) {
@@ -85,7 +91,7 @@ namespace pm {
 
 bool removeStoreIfEmpty(const std::string& directory) {
     const std::string dir = sql::canonicalDirectory(directory);
-    const std::string file = dir + "/" + sql::kStoreFileName;
+    const std::string file = sql::Connection::instance().storeFileOf(dir);
     if (!std::filesystem::exists(file)) return true;
     sql::Store* store = nullptr;
     std::string error;

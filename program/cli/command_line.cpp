@@ -113,6 +113,7 @@ int runMain(int argc, char** argv) {
     ui.finishProgress();
     closeAllTables();
     closeStorage();
+    removeRunStore();
     return code;
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "common/globals.h"
 #include "import/driver/format_table.h"
@@ -13,6 +14,9 @@ namespace pm {
 namespace {
 
 constexpr int kTwoPassFormat = 3;
+constexpr int kLockWaitSeconds = 5;
+// The name of the installation's import lock (in the configuration store).
+constexpr const char* kImportLockName = "import";
 
 std::string logFilePath() { return Mem.TempDir + "/Log.txt"; }
 
@@ -39,6 +43,7 @@ bool ImportRun::initialise() {
         return false;
     }
     activeRun_ = this;
+    if (!takeImportLock()) return false;
     reservation_ = std::make_unique<ImportReservation>();
     if (!reservation_->begin()) {
         endRun(ImportOutcome::Refused);
@@ -55,6 +60,31 @@ bool ImportRun::initialise() {
     setStatus(request_.formatName + " Import Processing", {"Pre-import message conversion"});
     state_ = ImportState::NextDirectory;
     return true;
+}
+
+bool ImportRun::takeImportLock() {
+    if (!importLock_) {
+        importLock_ = std::make_unique<NamedLock>(Mem.Net + "/CFG", kImportLockName);
+        lockWaitStarted_ = std::chrono::steady_clock::now();
+    }
+    const StorageStatus st = importLock_->tryTake();
+    if (st == StorageStatus::Ok) return true;
+    if (st == StorageStatus::IsLocked) {
+        const int limit = options_.lockWaitSeconds >= 0 ? options_.lockWaitSeconds : kLockWaitSeconds;
+        if (std::chrono::steady_clock::now() - lockWaitStarted_ < std::chrono::seconds(limit)) {
+            setStatus(request_.formatName + " Import Processing",
+                      {"Waiting for the import of " + importLock_->holder() + " to finish"});
+            // The next step tries again; a short pause keeps the wait cheap.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return false;
+        }
+        message("Warning!", "Another import is running (" + importLock_->holder() + ")!\r\nImport will not proceed!",
+                Icon::Exclamation);
+    } else {
+        message("Warning!", importLock_->errorText() + "\r\nImport will not proceed!", Icon::Exclamation);
+    }
+    endRun(ImportOutcome::Refused);
+    return false;
 }
 
 bool ImportRun::nextDirectory() {

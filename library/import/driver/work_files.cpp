@@ -148,7 +148,7 @@ void WorkFiles::remove() {
 
 std::uint64_t WorkFiles::sizeOnDisk() const {
     struct stat st {};
-    const std::string store = Mem.TempDir + "/" + kStoreFileName;
+    const std::string store = storeFilePath(Mem.TempDir);
     return stat(store.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
