@@ -54,6 +54,17 @@ int writeFile(sqlite3_file* real, const void* data, int amount, sqlite3_int64 of
     return real->pMethods->xWrite(real, data, amount, offset);
 }
 
+// Test hook: POSTMOOR_TEST_NO_SYNC=1 leaves out every sync. Tests that kill
+// processes (not machines) lose nothing by it: what was written is with the
+// operating system; it only spares them waiting for the disk.
+bool syncsSkipped() {
+    static const bool skipped = [] {
+        const char* env = std::getenv("POSTMOOR_TEST_NO_SYNC");
+        return env && *env == '1';
+    }();
+    return skipped;
+}
+
 int flush(JournalFile* f) {
     if (f->length == 0) return SQLITE_OK;
     const int rc = writeFile(f->real, f->buffer.get(), f->length, f->offset);
@@ -118,6 +129,7 @@ int journalTruncate(sqlite3_file* p, sqlite3_int64 size) {
 int journalSync(sqlite3_file* p, int flags) {
     JournalFile* f = journalOf(p);
     if (int rc = flush(f); rc != SQLITE_OK) return rc;
+    if (syncsSkipped()) return SQLITE_OK;
     return f->real->pMethods->xSync(f->real, flags);
 }
 
@@ -180,6 +192,7 @@ int databaseTruncate(sqlite3_file* p, sqlite3_int64 size) {
 }
 int databaseSync(sqlite3_file* p, int flags) {
     if (int rc = flushJournals(); rc != SQLITE_OK) return rc;
+    if (syncsSkipped()) return SQLITE_OK;
     return realOf(p)->pMethods->xSync(realOf(p), flags);
 }
 

@@ -15,7 +15,9 @@
 //
 // Test hook: with POSTMOOR_TEST_WRITE_LIMIT=BYTES in the environment every
 // write fails as on a full disk (SQLITE_FULL) once the process has written
-// that many bytes to stores and journals.
+// that many bytes to stores and journals; with POSTMOOR_TEST_NO_SYNC=1 no
+// file is synced (for tests that kill processes, where the operating system
+// keeps what was written).
 namespace pm::sql {
 
 // Registers the VFS on first use; the name to pass to sqlite3_open_v2.
