@@ -38,18 +38,23 @@ struct JournalFile : WrappedFile {
 std::mutex openJournalsLock;
 std::vector<JournalFile*> openJournals;
 
-// Test hook: POSTMOOR_TEST_WRITE_LIMIT=BYTES makes every write of a store or
-// journal fail as on a full disk once the process has written that many
-// bytes, so that tests can let the disk run full in any phase of a run.
+// Test hook: POSTMOOR_TEST_WRITE_LIMIT=BYTES lets the disk run full once the
+// process has grown its stores and journals by that many bytes: a write that
+// would grow a file further fails (SQLITE_FULL), as on a full disk, while
+// writes into space a file already has still succeed (a rollback). Tests let
+// the disk run full in any phase of a run this way.
 int writeFile(sqlite3_file* real, const void* data, int amount, sqlite3_int64 offset) {
     static const long long limit = [] {
         const char* env = std::getenv("POSTMOOR_TEST_WRITE_LIMIT");
         return env ? std::atoll(env) : -1LL;
     }();
-    static long long written = 0;
+    static long long grown = 0;
     if (limit >= 0) {
-        if (written + amount > limit) return SQLITE_FULL;
-        written += amount;
+        sqlite3_int64 size = 0;
+        if (real->pMethods->xFileSize(real, &size) != SQLITE_OK) size = 0;
+        const long long growth = offset + amount > size ? offset + amount - size : 0;
+        if (grown + growth > limit) return SQLITE_FULL;
+        grown += growth;
     }
     return real->pMethods->xWrite(real, data, amount, offset);
 }

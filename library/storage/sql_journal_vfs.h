@@ -13,9 +13,9 @@
 // write; a process that dies loses only journal writes that no database
 // page depended on yet, which SQLite's recovery treats as never written.
 //
-// Test hook: with POSTMOOR_TEST_WRITE_LIMIT=BYTES in the environment every
-// write fails as on a full disk (SQLITE_FULL) once the process has written
-// that many bytes to stores and journals; with POSTMOOR_TEST_NO_SYNC=1 no
+// Test hook: with POSTMOOR_TEST_WRITE_LIMIT=BYTES in the environment writes
+// that grow a store or journal fail as on a full disk (SQLITE_FULL) once the
+// process has grown them by that many bytes; with POSTMOOR_TEST_NO_SYNC=1 no
 // file is synced (for tests that kill processes, where the operating system
 // keeps what was written).
 namespace pm::sql {

@@ -4,19 +4,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "support/test_root.h"
 
 namespace pm::test {
-
-namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
 
 std::size_t ProcessGroup::add(const std::string& arguments, int delayMs, const std::string& environment) {
     runs_.push_back({arguments, environment, delayMs});
@@ -47,8 +38,8 @@ std::vector<CommandResult> ProcessGroup::runAll() {
         int status = 0;
         CommandResult r{-1, {}, {}};
         if (pids[i] > 0 && waitpid(pids[i], &status, 0) == pids[i] && WIFEXITED(status)) r.code = WEXITSTATUS(status);
-        r.out = readAll(outFiles[i]);
-        r.err = readAll(errFiles[i]);
+        r.out = readFile(outFiles[i]);
+        r.err = readFile(errFiles[i]);
         std::error_code ec;
         std::filesystem::remove(outFiles[i], ec);
         std::filesystem::remove(errFiles[i], ec);

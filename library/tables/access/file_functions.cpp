@@ -88,8 +88,11 @@ bool deleteOne(const std::string& name, bool report) {
         if (report) {
             if (s == StorageStatus::AccessDenied)
                 message("File Deletion Error!", "No access rights - the file " + name + " cannot be removed");
-            else
+            else if (s == StorageStatus::IsLocked)
                 message("File Deletion Error!", "The file " + name + " is open and cannot be removed");
+            else  // a full disk, a damaged store: say what it is
+                message("File Deletion Error!",
+                        "The file " + name + " cannot be removed\r\n" + probe.table->lastError().text);
         }
         return false;
     }

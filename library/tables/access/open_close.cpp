@@ -62,7 +62,8 @@ void openWithRecovery(Table& table, ShareMode mode) {
             case StorageStatus::Ok:
                 return;
             case StorageStatus::FileNotFound:
-                if (attempt > 3 || table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name);
+                if (attempt > 3) fatalFileCannotBeCreated(name);
+                if (table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name, table.lastError().text);
                 break;
             case StorageStatus::PathNotFound:
                 fatalPathNotFound(name);

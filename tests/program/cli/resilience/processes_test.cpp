@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "installation_content.h"
 #include "support/command_runner.h"
 #include "support/mailbox_file.h"
 #include "support/process_group.h"
@@ -37,10 +38,6 @@ struct Installation {
     std::string root;
     std::map<std::string, int> expected;  // database directory -> messages it must hold
 };
-
-std::string store(const std::string& root, const std::string& directory) {
-    return root + "/" + directory + "/postmoor.db";
-}
 
 struct Kind {
     std::string name;
@@ -65,7 +62,7 @@ protected:
         run(root, "import --format 'generic mail type 2' --mailbox Alpha '" + input("base") + "'");
         run(root, "index Alpha");
         // A message of the base input, for show.
-        shown = test::storeValue(store(root, "F1"), "SELECT MAILID FROM Mail WHERE SUBJECT LIKE 'base note 7 %' "
+        shown = test::storeValue(test::storeOf(root, "F1"), "SELECT MAILID FROM Mail WHERE SUBJECT LIKE 'base note 7 %' "
                                                     "OR SUBJECT = 'base note 7'");
         ASSERT_FALSE(shown.empty());
     }
@@ -97,7 +94,7 @@ protected:
                      [](const CommandResult& r, const std::string& root) {
                          EXPECT_EQ(r.code, 0) << r.err;
                          // Every hit is a stored message; the base input is all found.
-                         const auto ids = test::storeColumn(store(root, "F1"), "SELECT MAILID FROM Mail");
+                         const auto ids = test::storeColumn(test::storeOf(root, "F1"), "SELECT MAILID FROM Mail");
                          const std::set<std::string> known(ids.begin(), ids.end());
                          std::size_t hits = 0, pos = 0;
                          for (std::size_t end; (end = r.out.find('\n', pos)) != std::string::npos; pos = end + 1, ++hits)
@@ -158,35 +155,35 @@ protected:
 
     static void checkInstallation(const std::string& root, const std::map<std::string, int>& expected) {
         for (const char* dir : {"CFG", "F1", "F2"})
-            EXPECT_EQ(test::storeValue(store(root, dir), "PRAGMA integrity_check"), "ok") << dir;
+            EXPECT_EQ(test::storeValue(test::storeOf(root, dir), "PRAGMA integrity_check"), "ok") << dir;
         // Each process took its work data with it.
         for (const auto& entry : fs::directory_iterator(root + "/TEMP"))
             EXPECT_EQ(entry.path().filename().string().rfind("run-", 0), std::string::npos) << entry.path();
 
         std::multiset<std::string> identifiers;
         for (const auto& [dir, count] : expected) {
-            const std::string s = store(root, dir);
+            const std::string s = test::storeOf(root, dir);
             if (count == 0) continue;
             EXPECT_EQ(test::storeValue(s, "SELECT count(*) FROM Mail"), std::to_string(count)) << dir;
             EXPECT_EQ(test::storeValue(s, "SELECT count(DISTINCT SUBJECT) FROM Mail"), std::to_string(count)) << dir;
             EXPECT_EQ(test::storeValue(s, "SELECT sum(FROMCOUNT) + sum(TOCOUNT) FROM Person"),
                       std::to_string(2 * count))
                 << dir;
-            EXPECT_EQ(test::storeValue(store(root, "CFG"),
+            EXPECT_EQ(test::storeValue(test::storeOf(root, "CFG"),
                                        "SELECT MSGCOUNT FROM Forums WHERE DIRNUMBER = " + dir.substr(1)),
                       std::to_string(count))
                 << dir;
             for (const std::string& id : test::storeColumn(s, "SELECT MAILID FROM Mail UNION ALL SELECT PERSONID FROM Person"))
                 identifiers.insert(id);
         }
-        for (const std::string& id : test::storeColumn(store(root, "CFG"), "SELECT ID FROM Forums")) identifiers.insert(id);
+        for (const std::string& id : test::storeColumn(test::storeOf(root, "CFG"), "SELECT ID FROM Forums")) identifiers.insert(id);
         unsigned long highest = 0;
         for (const std::string& id : identifiers) {
             EXPECT_EQ(identifiers.count(id), 1u) << "identifier " << id << " twice";
             highest = std::max(highest, std::stoul(id));
         }
         // The counter is past every identifier handed out.
-        const std::string next = test::storeValue(store(root, "CFG"), "SELECT NEXTNUMBER FROM Control WHERE ID = 1");
+        const std::string next = test::storeValue(test::storeOf(root, "CFG"), "SELECT NEXTNUMBER FROM Control WHERE ID = 1");
         EXPECT_GT(std::stoul(next), highest);
     }
 

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "installation_content.h"
 #include "support/command_runner.h"
 #include "support/mailbox_file.h"
-#include "support/store_query.h"
 #include "support/test_root.h"
 
 namespace pm {
@@ -22,25 +22,6 @@ using test::CommandResult;
 
 constexpr int kMails = 150;
 constexpr int kArticles = 90;
-
-std::string store(const std::string& root, const std::string& directory) {
-    return root + "/" + directory + "/postmoor.db";
-}
-
-// The rows of `sql`, sorted, one text: the content without identifiers.
-std::string rows(const std::string& root, const std::string& directory, const std::string& sql) {
-    std::string text;
-    for (const auto& row : test::storeRows(store(root, directory), "SELECT * FROM (" + sql + ") ORDER BY 1, 2")) {
-        for (const std::string& value : row) text += value + '|';
-        text += '\n';
-    }
-    return text;
-}
-
-int parsedCount(const std::string& out, const std::string& name) {
-    const std::size_t at = out.find(name + "\t");
-    return at == std::string::npos ? -1 : std::stoi(out.substr(at + name.size() + 1));
-}
 
 class CrashSweep : public ::testing::Test {
 protected:
@@ -65,43 +46,6 @@ protected:
     }
     std::string importNews() const { return "import --format 'unix news' '" + (work / "in.news") + "'"; }
 
-    // Everything an import leaves, as text to compare between installations.
-    static std::string content(const std::string& root) {
-        std::string text =
-            rows(root, "CFG", "SELECT DESCRIPTION, TYPE, MSGCOUNT, COUNTFLAG, DIRNUMBER FROM Forums") +
-            rows(root, "F1",
-                 "SELECT m.SUBJECT, m.DATE, m.TIME, m.FROMALPHA, m.TOALPHA, m.PAIRALPHA, m.CCR, f.PERSONSTRING, "
-                 "t.PERSONSTRING, length(x.MsgText) FROM Mail m JOIN Person f ON f.PERSONID = m.FROMID "
-                 "JOIN Person t ON t.PERSONID = m.TOID JOIN MsgText x ON x.MSGNUMBER = m.MAILID") +
-            rows(root, "F1", "SELECT PERSONSTRING, ADDRESS, FROMCOUNT, TOCOUNT FROM Person") +
-            rows(root, "F1", "SELECT m.SUBJECT, c.R_NAME, c.R_CISADRESS FROM CCR c JOIN Mail m ON m.MAILID = c.MAILID");
-        for (const std::string dir : {"F2", "F3"}) {
-            if (!fs::exists(store(root, dir))) continue;
-            text += rows(root, dir,
-                         "SELECT x.MsgText, m.DATE, m.FROMALPHA, m.THREADALPHA, rx.MsgText, t.ALPHA || t.BETA, "
-                         "t.MSGCOUNT, s.DESCRIPTION, s.MSGCOUNT FROM MsgNmbr m "
-                         "JOIN MsgText x ON x.MSGNUMBER = m.MSGNUMBER LEFT JOIN MsgText rx ON rx.MSGNUMBER = m.REFNUMBER "
-                         "JOIN Threads t ON t.THREADNUMBER = m.THREADNUMBER JOIN Sections s ON s.SECSYSID = m.SECSYSID") +
-                    rows(root, dir, "SELECT PERSONSTRING, FROMCOUNT, TOCOUNT FROM Person");
-        }
-        return text;
-    }
-
-    static std::string wordIndex(const std::string& root) {
-        return rows(root, "F1", "SELECT THEWORD, WORDCOUNT FROM WordList") +
-               rows(root, "F1", "SELECT count(*), sum(ENTRIES) FROM MasIdx") +
-               rows(root, "CFG", "SELECT DESCRIPTION, RECSLASTTIME, WORDLISTINDEXNEEDSUPDATE FROM Forums");
-    }
-
-    static void expectWhole(const std::string& root) {
-        for (const auto& entry : fs::directory_iterator(root)) {
-            const std::string s = entry.path().string() + "/postmoor.db";
-            if (fs::exists(s)) {
-                EXPECT_EQ(test::storeValue(s, "PRAGMA integrity_check"), "ok") << s;
-            }
-        }
-    }
-
     // Kills `arguments` at each commit in turn on a fresh copy prepared by
     // `prepare`, runs it again, and compares with `reference` by `view`.
     template <class Prepare, class View, class Rerun>
@@ -119,7 +63,7 @@ protected:
             // The shell in between reports the signal as 128 + 9.
             ASSERT_TRUE(first.code == -1 || first.code == 137) << first.code << first.err;
             ++killed;
-            expectWhole(root);
+            test::expectStoresWhole(root);
             const CommandResult again = test::runProgram(root, arguments, "POSTMOOR_TEST_NO_SYNC=1");
             ASSERT_EQ(again.code, 0) << again.err;
             checkRerun(root, again);
@@ -137,23 +81,23 @@ TEST_F(CrashSweep, ImportKilledAtEachCommitThenRunAgainEqualsOneRun) {
     const std::string reference = fresh("reference");
     const CommandResult mail = test::runProgram(reference, importMail());
     ASSERT_EQ(mail.out, "imported\t" + std::to_string(kMails) + "\nskipped\t0\n") << mail.err;
-    const std::string mailOnly = content(reference);
+    const std::string mailOnly = test::importedContent(reference);
     fs::copy(reference, work / "with-mail", fs::copy_options::recursive);
     const CommandResult news = test::runProgram(reference, importNews());
     ASSERT_EQ(news.code, 0) << news.err;
-    const int articles = parsedCount(news.out, "imported") + parsedCount(news.out, "skipped");
-    const std::string both = content(reference);
+    const int articles = test::printedCount(news.out, "imported") + test::printedCount(news.out, "skipped");
+    const std::string both = test::importedContent(reference);
 
     // Whatever the killed run stored is left out again; the rest is imported.
-    sweep(importMail(), [](const std::string&) {}, content, mailOnly,
+    sweep(importMail(), [](const std::string&) {}, test::importedContent, mailOnly,
           [](const std::string&, const CommandResult& again) {
-              EXPECT_EQ(parsedCount(again.out, "imported") + parsedCount(again.out, "skipped"), kMails) << again.out;
+              EXPECT_EQ(test::printedCount(again.out, "imported") + test::printedCount(again.out, "skipped"), kMails) << again.out;
           });
     sweep(importNews(), [&](const std::string& root) {
         fs::remove_all(root);
         fs::copy(work / "with-mail", root, fs::copy_options::recursive);
-    }, content, both, [&](const std::string&, const CommandResult& again) {
-        EXPECT_EQ(parsedCount(again.out, "imported") + parsedCount(again.out, "skipped"), articles) << again.out;
+    }, test::importedContent, both, [&](const std::string&, const CommandResult& again) {
+        EXPECT_EQ(test::printedCount(again.out, "imported") + test::printedCount(again.out, "skipped"), articles) << again.out;
     });
 }
 
@@ -161,13 +105,13 @@ TEST_F(CrashSweep, IndexingKilledAtEachCommitThenRunAgainEqualsOneRun) {
     const std::string reference = fresh("reference");
     ASSERT_EQ(test::runProgram(reference, importMail()).code, 0);
     ASSERT_EQ(test::runProgram(reference, "index Box").code, 0);
-    const std::string expected = wordIndex(reference);
+    const std::string expected = test::wordIndexContent(reference);
     fs::copy(work / "template", work / "imported", fs::copy_options::recursive);
     ASSERT_EQ(test::runProgram(work / "imported", importMail()).code, 0);
     sweep("index Box", [&](const std::string& root) {
         fs::remove_all(root);
         fs::copy(work / "imported", root, fs::copy_options::recursive);
-    }, wordIndex, expected, [](const std::string&, const CommandResult&) {});
+    }, test::wordIndexContent, expected, [](const std::string&, const CommandResult&) {});
 }
 
 }  // namespace
