@@ -167,8 +167,9 @@ int Connection::configure(const std::string& schema, bool scratch, std::string& 
     return rc;
 }
 
-void Connection::setScratchDirectory(const std::string& directory) {
+void Connection::setScratchDirectory(const std::string& directory, bool ownedByProcess) {
     const std::string canonical = canonicalDirectory(directory);
+    scratchOwned_ = ownedByProcess;
     if (canonical == scratchDirectory_) return;
     // The stores known under the old name rules are let go of first.
     if (!scratchDirectory_.empty()) detach(scratchDirectory_);
@@ -189,6 +190,8 @@ void Connection::removeRunStore() {
     std::error_code ec;
     fs::remove(file, ec);
     fs::remove(file + "-journal", ec);
+    // A directory made for this process alone goes with it (when empty).
+    if (scratchOwned_) fs::remove(scratchDirectory_, ec);
 }
 
 namespace {

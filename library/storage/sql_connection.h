@@ -102,7 +102,8 @@ public:
 
     // Marks a directory as the scratch store (synchronous=OFF, the file
     // of this process: runStoreName()). Stale run stores there are removed.
-    void setScratchDirectory(const std::string& directory);
+    // A directory `ownedByProcess` goes with the run store.
+    void setScratchDirectory(const std::string& directory, bool ownedByProcess = false);
     // The store file of `directory` (canonical path): postmoor.db, or the
     // run store in the scratch directory.
     std::string storeFileOf(const std::string& directory) const;
@@ -137,6 +138,7 @@ private:
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;
+    bool scratchOwned_ = false;
     std::string owner_;
     std::vector<TransactionListener*> listeners_;
 };

@@ -76,8 +76,12 @@ std::string StoreBackend::storeFile() const {
 }
 
 StorageStatus StoreBackend::claim(ShareMode mode) {
-    if (mode != ShareMode::SharedReadOnly && access(storeFile().c_str(), W_OK) != 0)
+    const bool readOnlyStore = sqlite3_db_readonly(Connection::instance().db(), schemaName().c_str()) == 1;
+    if (mode != ShareMode::SharedReadOnly && (readOnlyStore || access(storeFile().c_str(), W_OK) != 0))
         return report(StorageStatus::AccessDenied, "The store is read-only: " + storeFile());
+    // Nobody writes a store that cannot be written: no lock to honour (and
+    // none that could be taken or cleared).
+    if (readOnlyStore) return StorageStatus::Ok;
     std::string error;
     if (mode == ShareMode::Exclusive || mode == ShareMode::DenyWrite) {
         StorageStatus st = locks_.take(schemaName(), kExclusiveRow, 0, error);

@@ -178,7 +178,9 @@ void releaseDirectory(const std::string& directory);
 bool removeStoreIfEmpty(const std::string& directory);
 
 // Marks the temporary directory: its store trades durability for speed.
-void setScratchDirectory(const std::string& directory);
+// A directory `ownedByProcess` (made for this process alone) is removed
+// with the run store by removeRunStore().
+void setScratchDirectory(const std::string& directory, bool ownedByProcess = false);
 
 // The name of the store file in every directory that holds tables.
 inline constexpr const char* kStoreFileName = "postmoor.db";

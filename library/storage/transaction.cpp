@@ -81,8 +81,8 @@ void releaseDirectory(const std::string& directory) {
     sql::Connection::instance().detach(dir);
 }
 
-void setScratchDirectory(const std::string& directory) {
-    sql::Connection::instance().setScratchDirectory(directory);
+void setScratchDirectory(const std::string& directory, bool ownedByProcess) {
+    sql::Connection::instance().setScratchDirectory(directory, ownedByProcess);
 }
 
 }  // namespace pm

@@ -105,7 +105,7 @@ int commandConfig(CommandContext& ctx) {
     if (sub == "set") {
         if (args.size() != 2) throw UsageError("config set ITEM VALUE");
         const int item = itemArgument(args[0]);
-        openInstallationForCommand(ctx);
+        openInstallationForCommand(ctx, InstallationUse::Write);
         return setItem(item, args[1]);
     }
     throw UsageError("unknown config subcommand \"" + sub + "\"");

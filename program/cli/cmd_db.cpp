@@ -41,7 +41,7 @@ int createMailDatabaseCommand(const CommandContext& ctx, ArgumentReader& reader)
     if (args[1].empty()) throw UsageError("db create: the name is empty");
     if (!haveAddress || address.empty()) throw UsageError("db create mail: --address ADDR is required");
     if (alternatives.size() > 10) throw UsageError("db create mail: at most 10 --alt addresses");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     ULONG id = createMailDatabase(args[1], address, alternatives);
     if (id == 0) return ExitFailed;
     std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
@@ -77,7 +77,7 @@ int commandDb(CommandContext& ctx) {
     }
     if (sub == "create") {
         if (ctx.args.size() > 1 && ctx.args[1] == "mail") return createMailDatabaseCommand(ctx, reader);
-        openInstallationForCommand(ctx);
+        openInstallationForCommand(ctx, InstallationUse::Write);
         return createDatabaseCommand(reader);
     }
     throw UsageError("unknown db subcommand \"" + sub + "\"");

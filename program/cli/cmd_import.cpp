@@ -82,7 +82,7 @@ int commandImport(CommandContext& ctx) {
     if (format->kinds == KindMail && !haveMailbox)
         throw UsageError(std::string("import: the format ") + format->name + " holds mail: --mailbox DB is needed");
 
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     if (haveMailbox) request.mailbox = databaseIdOf(mailbox, "--mailbox");
     if (haveTarget) request.targetDatabase = databaseIdOf(target, "--target");
     request.importForum = (format->kinds & KindForum) ? 1 : 0;

@@ -47,11 +47,14 @@ std::vector<std::string> ArgumentReader::positionals() {
     return args_;
 }
 
-void openInstallationForCommand(const CommandContext& ctx) {
+void openInstallationForCommand(const CommandContext& ctx, InstallationUse use) {
     if (!installationExists(ctx.root))
         throw UsageError("no Postmoor installation at " + ctx.root + " (run: pmoor32 --root DIR init)");
     StartupOutcome outcome = runStartupSettings(ctx.root, nullptr);
     if (outcome == StartupOutcome::Aborted) throw UsageError("the installation at " + ctx.root + " cannot be used");
+    if (use == InstallationUse::Write && Mem.ReadOnly)
+        throw ReadOnlyInstallation("the installation at " + Mem.Net +
+                                   " is read-only: it can be read (db list, search, show ...), not changed");
 }
 
 unsigned long activateDatabaseArgument(const std::string& db) {

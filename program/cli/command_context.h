@@ -39,9 +39,21 @@ private:
     std::vector<std::string> args_;
 };
 
+// A command that would write where it cannot: the installation is
+// read-only. Printed as it stands; exit code 1.
+class ReadOnlyInstallation : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What a command does with the installation.
+enum class InstallationUse { Read, Write };
+
 // Opens the installation at ctx.root for a command: it must have been set
-// up with `init`. Runs the start-up settings (paths, configuration).
-void openInstallationForCommand(const CommandContext& ctx);
+// up with `init`. Runs the start-up settings (paths, configuration). A
+// command that writes (`use` Write) throws ReadOnlyInstallation when the
+// installation can only be read; reading commands work on it.
+void openInstallationForCommand(const CommandContext& ctx, InstallationUse use = InstallationUse::Read);
 
 // Resolves DB (an id or a unique name prefix) and activates it. Throws
 // UsageError when no or more than one database matches.

@@ -8,6 +8,7 @@
 #include "common/globals.h"
 #include "import/driver/format_table.h"
 #include "import/driver/import_run.h"
+#include "tables/access/read_only.h"
 
 namespace pm {
 
@@ -33,6 +34,10 @@ bool ImportRun::initialise() {
         const std::string name = format ? std::string(format->name) : std::to_string(request_.format);
         message("Warning!", "The format " + name + " cannot be imported by this version!\r\nImport will not proceed!",
                 Icon::Exclamation);
+        endRun(ImportOutcome::Refused);
+        return false;
+    }
+    if (refusedAsReadOnly("Import")) {
         endRun(ImportOutcome::Refused);
         return false;
     }

@@ -111,6 +111,10 @@ bool OP_CLOSE(int mode, std::initializer_list<int> tables) {
                     Table& table = nameTable(number);
                     ShareMode share = mode == OpenExclusive ? ShareMode::Exclusive : ShareMode::Shared;
                     if (mode == OpenShared && (number == 11 || number == 12)) share = ShareMode::SharedReadOnly;
+                    // A read-only installation is read as it is; its run
+                    // store in a private temporary directory stays writable.
+                    if (mode == OpenShared && Mem.ReadOnly && table.def().location != Location::Tmp)
+                        share = ShareMode::SharedReadOnly;
                     openWithRecovery(table, share);
                     count = 0;
                 }
