@@ -3,9 +3,9 @@
 
 #include "cli/commands.h"
 #include "common/globals.h"
-#include "import/store/mail_database.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/database_creation.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/records/config_tables.h"
 
 namespace pm::cli {
@@ -22,13 +22,13 @@ const char* typeName(BYTE type) {
 }
 
 int listDatabases() {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.set(FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok) {
         std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, FOR.DESCRIPTION.str().c_str(), typeName(FOR.TYPE),
                     FOR.DIRNUMBER, FOR.MSGCOUNT, static_cast<unsigned>(FOR.NOIMPORT));
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return ExitOk;
 }
 
@@ -56,9 +56,9 @@ int createDatabaseCommand(ArgumentReader& reader) {
     else if (args[0] == "newsgroup") type = TypeNewsgroup;
     else throw UsageError("db create: unknown database type \"" + args[0] + "\"");
     if (args[1].empty()) throw UsageError("db create: the name is empty");
-    OP_CLOSE(OpenShared, {2, 8});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     ULONG id = createDatabase(type, args[1]);
-    OP_CLOSE(ReleaseTable, {2, 8});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     if (id == 0) return ExitFailed;
     std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
     return ExitOk;

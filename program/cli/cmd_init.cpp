@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "tables/access/open_close.h"
 #include "tables/config/installation.h"
+#include "tables/records/config_tables.h"
 
 namespace pm::cli {
 
@@ -20,8 +21,8 @@ int commandInit(CommandContext& ctx) {
     const bool existed = installationExists(ctx.root);
     if (runStartupSettings(ctx.root, nullptr) == StartupOutcome::Aborted) return ExitFailed;
     // The catalog exists from the start, so that `db list` works on an empty installation.
-    OP_CLOSE(OpenShared, {2});
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(OpenShared, {&Forums});
+    OP_CLOSE(ReleaseTable, {&Forums});
     std::printf("%s installation at %s\n", existed ? "Checked" : "Created", Mem.Net.c_str());
     return ExitOk;
 }

@@ -52,11 +52,23 @@ enum class InstallationUse { Read, Write };
 // Opens the installation at ctx.root for a command: it must have been set
 // up with `init`. Runs the start-up settings (paths, configuration). A
 // command that writes (`use` Write) throws ReadOnlyInstallation when the
-// installation can only be read; reading commands work on it.
-void openInstallationForCommand(const CommandContext& ctx, InstallationUse use = InstallationUse::Read);
+// installation can only be read; reading commands work on it. A stored top
+// directory that is missing is named on stderr and, unless `repair` names a
+// directory for it (`config set 18 PATH`), makes the command a usage error
+// that says how to set it.
+struct DirectoryRepair {
+    int item = 0;      // 18 database top, 44 word-index top; 0 none
+    std::string path;  // the directory the command sets
+};
+void openInstallationForCommand(const CommandContext& ctx, InstallationUse use = InstallationUse::Read,
+                                const DirectoryRepair& repair = {});
 
-// Resolves DB (an id or a unique name prefix) and activates it. Throws
-// UsageError when no or more than one database matches.
+// Resolves DB (an id, else a name: exact first, else a unique prefix) to the
+// database's identifier. Throws UsageError when no or more than one
+// database matches; `option` (e.g. "--mailbox") leads its text when given.
+unsigned long databaseArgumentId(const std::string& db, const std::string& option = {});
+
+// Resolves DB as databaseArgumentId() does and activates it.
 unsigned long activateDatabaseArgument(const std::string& db);
 
 }  // namespace pm::cli

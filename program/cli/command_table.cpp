@@ -21,7 +21,14 @@ const std::vector<Command>& commands() {
          .usage = "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
                   "         [--method files|dir|tree] [--mask MASKS] PATH...\n"
                   "                                import messages; prints the imported and skipped counts\n"
-                  "                                (after Ctrl-C: those of the messages stored so far)"},
+                  "                                (after Ctrl-C: those of the messages stored so far)\n"
+                  "  import --format \"Outlook Mail\" --mailbox DB [--folder NAME]... FILE.pst\n"
+                  "                                the mail of Outlook's folder file (every mail folder unless\n"
+                  "                                --folder names some; see outlook-folders)"},
+        {.name = "outlook-folders",
+         .run = commandOutlookFolders,
+         .usage = "outlook-folders FILE          mail folders of an Outlook folder file (.pst/.ost) as TSV:\n"
+                  "                                name, items, path"},
         {.name = "index",
          .run = commandIndex,
          .usage = "index [DB] [--full]           word-index DB (partial unless --full or a full run is needed);\n"

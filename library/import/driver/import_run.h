@@ -16,7 +16,9 @@
 //                   - up to the lock wait, then refuses); reserves the
 //                   identifier counter (Control locked, counter
 //                   in memory), loads the database queue, creates the work
-//                   files (NewHR locked) and the source list.
+//                   files (NewHR locked) and the source list (automation
+//                   formats: connects to the mail application, whose chosen
+//                   folders become the list; a failed start ends the run).
 //                   -> NextDirectory
 //   NextDirectory   file queue empty. Lists the next directory's matching
 //                   files -> NextFile; none left: end of phase A (counter
@@ -69,6 +71,7 @@
 #include "common/job.h"
 #include "common/types.h"
 #include "common/user_interface.h"
+#include "import/driver/automation_session.h"
 #include "import/driver/database_resolver.h"
 #include "import/driver/disk_space.h"
 #include "import/driver/format_parser.h"
@@ -190,6 +193,7 @@ private:
     // False while the import lock is held elsewhere and the wait goes on
     // (or after refusing); true once it is ours.
     bool takeImportLock();
+    bool startAutomationSource();
     bool nextDirectory();
     bool nextFile();
     bool parse();
@@ -205,7 +209,6 @@ private:
     bool writeCountsBeforeStop();
     bool ensureTransaction();
     bool commit();
-    bool writeCatalogRecord(DatabaseEntry& entry);
     // Ends (import_run.cpp).
     void endRun(ImportOutcome outcome);
     void close();
@@ -235,6 +238,7 @@ private:
     std::unique_ptr<NamedLock> importLock_;
     std::chrono::steady_clock::time_point lockWaitStarted_;
     std::unique_ptr<ImportReservation> reservation_;
+    std::unique_ptr<AutomationSession> automation_;  // automation formats: the mail application
     DatabaseResolver databases_;
     WorkFiles work_;
     bool workCreated_ = false;
@@ -249,14 +253,14 @@ private:
 
     // Phase B.
     MessageStore store_;
-    bool tablesOpen_ = false;
+    TableScope storeTables_;         // the tables of the database being filled
     BYTE currentType_ = 0;
     ULONG currentId_ = 0;
     long long storedRecords_ = 0;    // NewHR records handled (progress)
     long long committedImported_ = 0;  // messages stored by committed transactions
     long long storeSkipped_ = 0;
     bool inPhaseB_ = false;
-    bool registerOpen_ = false;      // the register is held open through phase B (appends keep no key)
+    TableScope register_;            // the register, held open through phase B (appends keep no key)
     bool registerPending_ = false;   // register appended to; its key not yet rebuilt
 };
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "common/fatal_error.h"
-#include "common/globals.h"
 #include "common/fixed_text.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
@@ -11,20 +10,8 @@
 
 namespace pm {
 
-namespace {
-
-// Keeps Control open (counted) for one block operation.
-struct ControlOpen {
-    ControlOpen() { OP_CLOSE(OpenShared, {8}); }
-    ~ControlOpen() { OP_CLOSE(ReleaseTable, {8}); }
-    ControlOpen(const ControlOpen&) = delete;
-    ControlOpen& operator=(const ControlOpen&) = delete;
-};
-
-}  // namespace
-
 BlockRead readControlBlock(BYTE id, ControlBlock& block, ULONG* nextNumber) {
-    ControlOpen open;
+    const TableScope open({&Control});
     Control.clear();
     CTL.ID = id;
     const StorageStatus st = Control.get(CTL_IdKey);
@@ -36,7 +23,7 @@ BlockRead readControlBlock(BYTE id, ControlBlock& block, ULONG* nextNumber) {
 }
 
 bool addControlBlock(BYTE id, const ControlBlock& block, ULONG nextNumber) {
-    ControlOpen open;
+    const TableScope open({&Control});
     Control.clear();
     CTL.ID = id;
     CTL.NEXTNUMBER = nextNumber;
@@ -45,7 +32,7 @@ bool addControlBlock(BYTE id, const ControlBlock& block, ULONG nextNumber) {
 }
 
 bool saveControlBlock(BYTE id, const ControlBlock& block, ULONG lowestNextNumber) {
-    ControlOpen open;
+    const TableScope open({&Control});
     Control.clear();
     CTL.ID = id;
     const StorageStatus st = Control.get(CTL_IdKey);
@@ -98,22 +85,6 @@ void setBlockText(ControlBlock& block, std::size_t offset, std::size_t width, st
     const std::size_t n = utf8FitLength(text, width);
     std::memcpy(block.data() + offset, text.data(), n);
     std::memset(block.data() + offset + n, ' ', width - n);
-}
-
-std::string blockDirectory(const ControlBlock& block, std::size_t offset, std::size_t width) {
-    const std::string stored = blockText(block, offset, width);
-    if (stored.empty() || stored.front() == '/' || Mem.Net.empty()) return stored;
-    return stored == "." ? Mem.Net : Mem.Net + "/" + stored;
-}
-
-void setBlockDirectory(ControlBlock& block, std::size_t offset, std::size_t width, const std::string& path) {
-    std::string_view stored = path;
-    const std::string& root = Mem.Net;
-    if (!root.empty() && stored.substr(0, root.size()) == root) {
-        if (stored.size() == root.size()) stored = ".";
-        else if (stored[root.size()] == '/') stored.remove_prefix(root.size() + 1);
-    }
-    setBlockText(block, offset, width, stored);
 }
 
 void fatalInvalidItem() {

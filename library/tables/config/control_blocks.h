@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "common/types.h"
-#include "wordindex/word_definition.h"
+#include "common/word_definition.h"
 
 namespace pm {
 
@@ -65,12 +65,6 @@ std::string blockText(const ControlBlock& block, std::size_t offset, std::size_t
 // Stores `text` blank padded, cut to `width` bytes without splitting a
 // UTF-8 character.
 void setBlockText(ControlBlock& block, std::size_t offset, std::size_t width, std::string_view text);
-
-// A directory setting: stored relative to the installation root (Mem.Net)
-// when it lies below it ("TEMP", "." for the root itself), else as it is,
-// so that an installation can be copied or moved; read back as a full path.
-std::string blockDirectory(const ControlBlock& block, std::size_t offset, std::size_t width);
-void setBlockDirectory(ControlBlock& block, std::size_t offset, std::size_t width, const std::string& path);
 
 // The program error of an item number that a block does not hold.
 [[noreturn]] void fatalInvalidItem();

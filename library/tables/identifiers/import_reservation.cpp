@@ -27,14 +27,10 @@ bool readRecordOne() {
 
 ImportReservation::~ImportReservation() {
     abandon();
-    if (opened_) OP_CLOSE(ReleaseTable, {2, 8});
 }
 
 bool ImportReservation::begin() {
-    if (!opened_) {
-        OP_CLOSE(OpenShared, {2, 8});
-        opened_ = true;
-    }
+    if (!catalog_.holds()) catalog_.open({&Forums, &Control});
     // The lock comes first and the counter is read under it: an increment
     // of another process either committed before (and is read) or sees the
     // lock and waits.
@@ -49,13 +45,12 @@ bool ImportReservation::begin() {
         locked_ = true;
         return true;
     }
-    OP_CLOSE(ReleaseTable, {2, 8});
-    opened_ = false;
+    catalog_.release();
     return false;
 }
 
 bool ImportReservation::end() {
-    if (!opened_) return false;
+    if (!catalog_.holds()) return false;
     // The counter is written back before the lock goes: until then the
     // stored counter is behind the numbers handed out.
     bool written = false;
