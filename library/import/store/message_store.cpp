@@ -57,6 +57,7 @@ void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic,
     personsStarted_ = threadsStarted_ = sectionsStarted_ = false;
     carbonCopies_ = {};
     ownerName_.clear();
+    duplicates_.clear();
     sections_.clear();
     if (type == TypeMail) {
         const ForumsRecord saved = FOR;

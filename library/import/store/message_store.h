@@ -22,6 +22,7 @@
 #include "common/types.h"
 #include "import/addresses/mailbox_addresses.h"
 #include "import/store/count_lists.h"
+#include "import/store/mail_duplicates.h"
 #include "import/store/thread_store.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
@@ -176,7 +177,7 @@ private:
                    bool& failed, Add add);
 
     bool resolveMailPeople(const WorkRecord& record, People& people);
-    bool isMailDuplicate(const WorkRecord& record, const People& people);
+    static MailDuplicates::Key duplicateKeyOf(const WorkRecord& record, const People& people);
 
     BYTE type_ = 0;
     bool allowReimport_ = false;
@@ -190,6 +191,7 @@ private:
     ULONG newHeaders_ = 0;  // headers added since the last writeCollectedCounts
     MailboxAddresses mailbox_;
     FixedText<25> ownerName_;
+    MailDuplicates duplicates_;
 
     // Write-back progress.
     bool personsStarted_ = false, threadsStarted_ = false, sectionsStarted_ = false;
