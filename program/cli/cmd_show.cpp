@@ -1,4 +1,5 @@
 // pmoor32 show DB MSGNUMBER: the header and text of one message.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -66,12 +67,7 @@ int commandShow(CommandContext& ctx) {
     ArgumentReader reader(ctx.args);
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 2) throw UsageError("show DB MSGNUMBER");
-    ULONG number = 0;
-    try {
-        number = static_cast<ULONG>(std::stoul(args[1]));
-    } catch (const std::exception&) {
-        throw UsageError("show: \"" + args[1] + "\" is not a message number");
-    }
+    const auto number = static_cast<ULONG>(numberArgument(args[1], "show: the message number", 0, UINT32_MAX));
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
     const bool mail = Mem.ForumType == TypeMail;

@@ -1,5 +1,6 @@
 // pmoor32 words DB [--top N]: the word list with the number of messages
 // holding each word.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -18,12 +19,7 @@ int commandWords(CommandContext& ctx) {
     const bool byCount = reader.option("--top", top);
     long limit = -1;
     if (byCount) {
-        try {
-            limit = std::stol(top);
-        } catch (const std::exception&) {
-            throw UsageError("--top needs a number, not \"" + top + "\"");
-        }
-        if (limit < 0) throw UsageError("--top needs a number of 0 or more");
+        limit = static_cast<long>(numberArgument(top, "--top", 0, INT32_MAX));
     }
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1) throw UsageError("words DB [--top N]");

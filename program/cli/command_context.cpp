@@ -1,7 +1,8 @@
 #include "cli/command_context.h"
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
+#include <cstdint>
 
 #include "common/globals.h"
 #include "tables/catalog/active_database.h"
@@ -12,6 +13,16 @@
 #include "tables/records/config_tables.h"
 
 namespace pm::cli {
+
+long long numberArgument(const std::string& text, const std::string& what, long long low, long long high) {
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || stop != end || error != std::errc() || value < low || value > high)
+        throw UsageError(what + " \"" + text + "\" is not a number from " + std::to_string(low) + " to " +
+                         std::to_string(high));
+    return value;
+}
 
 bool ArgumentReader::flag(const std::string& name) {
     auto it = std::find(args_.begin(), args_.end(), name);
@@ -102,10 +113,13 @@ bool catalogHolds(ULONG id) {
 }  // namespace
 
 unsigned long databaseArgumentId(const std::string& db, const std::string& option) {
-    if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        const ULONG id = static_cast<ULONG>(std::stoul(db));
-        if (catalogHolds(id)) return id;
-    }
+    // An identifier is a number that fits one; other digits can only be a name.
+    std::uint64_t number = 0;
+    const char* end = db.data() + db.size();
+    const auto [stop, error] = std::from_chars(db.data(), end, number);
+    if (!db.empty() && stop == end && error == std::errc() && number <= UINT32_MAX &&
+        catalogHolds(static_cast<ULONG>(number)))
+        return static_cast<ULONG>(number);
     const ForumLookup found = ForumLup(db, 0, 0, false);
     if (found.outcome == ForumLookup::Chosen) return found.id;
     const std::string lead = option.empty() ? std::string() : option + ": ";

@@ -14,6 +14,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A number argument: the whole of `text` is a decimal number (a leading "-"
+// only where `low` is below 0) within [low, high]. Anything else (empty,
+// blanks, "+", trailing characters, out of range) is a UsageError that says
+// "`what` \"TEXT\" is not a number from LOW to HIGH".
+long long numberArgument(const std::string& text, const std::string& what, long long low, long long high);
+
 struct CommandContext {
     std::string root;               // installation root
     bool yes = false;               // --yes: questions take OK/Yes
