@@ -107,6 +107,8 @@ int commandConfig(CommandContext& ctx) {
         openInstallationForCommand(ctx, InstallationUse::Write, repair);
         return setItem(item, args[1]);
     }
+    if (sub.rfind("-", 0) == 0)
+        throw UsageError("config: unknown option \"" + sub + "\" (the subcommands are get and set)");
     throw UsageError("unknown config subcommand \"" + sub + "\"");
 }
 

@@ -25,7 +25,7 @@ int listDatabases() {
     OP_CLOSE(OpenShared, {&Forums});
     Forums.set(FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok) {
-        std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, FOR.DESCRIPTION.str().c_str(), typeName(FOR.TYPE),
+        std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, outputField(FOR.DESCRIPTION.view()).c_str(), typeName(FOR.TYPE),
                     FOR.DIRNUMBER, FOR.MSGCOUNT, static_cast<unsigned>(FOR.NOIMPORT));
     }
     OP_CLOSE(ReleaseTable, {&Forums});
@@ -39,12 +39,13 @@ int createMailDatabaseCommand(const CommandContext& ctx, ArgumentReader& reader)
     std::vector<std::string> args = reader.positionals();
     if (args.size() != 2) throw UsageError("db create mail NAME --address ADDR [--alt ADDR]...");
     if (args[1].empty()) throw UsageError("db create: the name is empty");
+    checkName(args[1], "db create: the name");
     if (!haveAddress || address.empty()) throw UsageError("db create mail: --address ADDR is required");
     if (alternatives.size() > 10) throw UsageError("db create mail: at most 10 --alt addresses");
     openInstallationForCommand(ctx, InstallationUse::Write);
     ULONG id = createMailDatabase(args[1], address, alternatives);
     if (id == 0) return ExitFailed;
-    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
+    std::printf("%u\t%s\tF%u\n", id, outputField(FOR.DESCRIPTION.view()).c_str(), FOR.DIRNUMBER);
     return ExitOk;
 }
 
@@ -56,11 +57,12 @@ int createDatabaseCommand(ArgumentReader& reader) {
     else if (args[0] == "newsgroup") type = TypeNewsgroup;
     else throw UsageError("db create: unknown database type \"" + args[0] + "\"");
     if (args[1].empty()) throw UsageError("db create: the name is empty");
+    checkName(args[1], "db create: the name");
     OP_CLOSE(OpenShared, {&Forums, &Control});
     ULONG id = createDatabase(type, args[1]);
     OP_CLOSE(ReleaseTable, {&Forums, &Control});
     if (id == 0) return ExitFailed;
-    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
+    std::printf("%u\t%s\tF%u\n", id, outputField(FOR.DESCRIPTION.view()).c_str(), FOR.DIRNUMBER);
     return ExitOk;
 }
 
@@ -80,6 +82,7 @@ int commandDb(CommandContext& ctx) {
         openInstallationForCommand(ctx, InstallationUse::Write);
         return createDatabaseCommand(reader);
     }
+    if (sub.rfind("-", 0) == 0) throw UsageError("db: unknown option \"" + sub + "\" (the subcommands are list and create)");
     throw UsageError("unknown db subcommand \"" + sub + "\"");
 }
 

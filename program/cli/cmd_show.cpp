@@ -36,7 +36,8 @@ bool printMail(ULONG number) {
     if (Mail.get(MAI_IdKey) != StorageStatus::Ok) return false;
     std::printf("Message:  %u\nDate:     %s %s\nFrom:     %s\nTo:       %s\nSubject:  %s\nStatus:   %s\n",
                 MAI.MAILID, formatDate(MAI.DATE, "@D10-").c_str(), formatTime(MAI.TIME, "@T1").c_str(),
-                personName(MAI.FROMID).c_str(), personName(MAI.TOID).c_str(), MAI.SUBJECT.str().c_str(),
+                outputField(personName(MAI.FROMID)).c_str(), outputField(personName(MAI.TOID)).c_str(),
+                outputField(MAI.SUBJECT.view()).c_str(),
                 statusName(MAI.DUMMY));
     return true;
 }
@@ -54,8 +55,9 @@ bool printMessage(ULONG number) {
     THR.THREADNUMBER = MSG.THREADNUMBER;
     if (Threads.get(THR_ThreadKey) == StorageStatus::Ok) heading = THR.HEADING.str();
     std::printf("Message:  %u\nDate:     %s\nSection:  %s\nFrom:     %s\nTo:       %s\nSubject:  %s\n",
-                MSG.MSGNUMBER, formatDate(MSG.DATE, "@D10-").c_str(), section.c_str(),
-                personName(MSG.FROMID).c_str(), personName(MSG.TOID).c_str(), heading.c_str());
+                MSG.MSGNUMBER, formatDate(MSG.DATE, "@D10-").c_str(), outputField(section).c_str(),
+                outputField(personName(MSG.FROMID)).c_str(), outputField(personName(MSG.TOID)).c_str(),
+                outputField(heading).c_str());
     if (MSG.REFNUMBER) std::printf("Reply to: %u\n", MSG.REFNUMBER);
     std::printf("Status:   %s\n", statusName(MSG.DUMMY));
     return true;

@@ -37,13 +37,13 @@ int commandWords(CommandContext& ctx) {
         // The count key runs upward: the most frequent words are at its end.
         WordList.set(WOR_by_WordCount);
         while (n < limit && WordList.previous() == StorageStatus::Ok) {
-            out += WOR.THEWORD.str() + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
+            out += outputField(WOR.THEWORD.view()) + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
             ++n;
         }
     } else {
         WordList.set(WOR_by_theWord);
         while (WordList.next() == StorageStatus::Ok) {
-            out += WOR.THEWORD.str() + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
+            out += outputField(WOR.THEWORD.view()) + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
             ++n;
         }
     }

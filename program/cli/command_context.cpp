@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 
 #include "common/globals.h"
 #include "tables/catalog/active_database.h"
@@ -22,6 +23,35 @@ long long numberArgument(const std::string& text, const std::string& what, long 
         throw UsageError(what + " \"" + text + "\" is not a number from " + std::to_string(low) + " to " +
                          std::to_string(high));
     return value;
+}
+
+namespace {
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+}  // namespace
+
+std::string outputField(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (!isControl(c)) out += ch;
+        else if (c == '\t') out += "\\t";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+void checkName(const std::string& name, const std::string& what) {
+    if (std::any_of(name.begin(), name.end(), [](char c) { return isControl(static_cast<unsigned char>(c)); }))
+        throw UsageError(what + " must not hold TAB, line ends or other control characters");
 }
 
 bool ArgumentReader::flag(const std::string& name) {

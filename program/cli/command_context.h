@@ -2,6 +2,7 @@
 // What every command receives, and the helpers commands share.
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/stderr_user_interface.h"
@@ -19,6 +20,16 @@ public:
 // blanks, "+", trailing characters, out of range) is a UsageError that says
 // "`what` \"TEXT\" is not a number from LOW to HIGH".
 long long numberArgument(const std::string& text, const std::string& what, long long low, long long high);
+
+// A stored text as one field of a line of output: control characters (TAB,
+// line ends ...) are written as \t, \n, \r or \xHH, so no text can split a
+// field or a line.
+std::string outputField(std::string_view text);
+
+// A name given on the command line: one with a control character is a
+// UsageError ("`what` must not hold TAB, line ends or other control
+// characters").
+void checkName(const std::string& name, const std::string& what);
 
 struct CommandContext {
     std::string root;               // installation root

@@ -130,7 +130,7 @@ bool ImportRun::nextFile() {
     if (format->source != SourceKind::Automation) {
         const std::int64_t size = fileSizeOf(file_.name);
         if (size < 0) {
-            skipFile(" Import Error ", "The file " + file_.name + " does not exist and will be skipped!");
+            skipFile(" Import Error ", unusableSourceText(file_.name));
             return true;
         }
         file_.size = size;
