@@ -11,6 +11,7 @@ const std::vector<Command>& commands() {
          .run = commandDb,
          .usage = "db list                       catalog as TSV: id, name, type, dir, msgcount, noimport\n"
                   "  db create forum|newsgroup NAME\n"
+                  "  db create newsgroup NAME --target   a target database for redirected newsgroups\n"
                   "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)"},
         {.name = "addresses",
          .run = commandAddresses,
@@ -45,7 +46,24 @@ const std::vector<Command>& commands() {
                   "                                a search pauses every block of hits unless --all"},
         {.name = "show",
          .run = commandShow,
-         .usage = "show DB MSGNUMBER             header and text of one message"},
+         .usage = "show DB MSGNUMBER [--json]    header and text of one message"},
+        {.name = "list",
+         .run = commandList,
+         .usage = "list DB [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--word WORD]\n"
+                  "        [--status normal|keep|delete] [--limit N] [--json]\n"
+                  "                                the messages of a browse view in its order, one a line: number,\n"
+                  "                                date, time, sender, receiver, subject, status (the one the browse\n"
+                  "                                colours by: message, then thread, section or partner, database);\n"
+                  "                                VIEW: number|thread|section|from|to|date|word|topic|search\n"
+                  "                                (mail: date|subject|partner|from|to|word|topic|search)"},
+        {.name = "thread",
+         .run = commandThread,
+         .usage = "thread DB MSGNUMBER [--json]  the message's thread as the thread tree shows it, indented by depth"},
+        {.name = "mark",
+         .run = commandMark,
+         .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
+                  "                                set the status of the messages (or of their threads, sections,\n"
+                  "                                mail partners, or of the database)"},
         {.name = "words",
          .run = commandWords,
          .usage = "words DB [--top N]            indexed words with their message counts (TSV)"},
@@ -56,6 +74,25 @@ const std::vector<Command>& commands() {
         {.name = "nextid-check",
          .run = commandNextIdCheck,
          .usage = "nextid-check                  set the identifier counter above every identifier in use"},
+        {.name = "rebuild",
+         .run = commandRebuild,
+         .usage = "rebuild [--report FILE]       rebuild the database list from the database directories, then the\n"
+                  "                                Next ID check; prints (TSV) what was corrected, dropped, attached\n"
+                  "                                or not recognized, and the next id; --report copies TestDB.Txt;\n"
+                  "                                a catalogued directory that is missing is dropped only with --yes"},
+        {.name = "merge",
+         .run = commandMerge,
+         .usage = "merge SOURCE TARGET           copy every message of SOURCE into TARGET (both forum, mail or\n"
+                  "                                newsgroup); prints converted, merged and skipped; a second run\n"
+                  "                                after an interruption merges the rest"},
+        {.name = "redirect",
+         .run = commandRedirect,
+         .usage = "redirect                      newsgroup redirections as TSV: newsgroup, target now, before\n"
+                  "  redirect NEWSGROUP TARGET|--none\n"
+                  "                                redirect a newsgroup database's import to a target database\n"
+                  "                                (see db create newsgroup NAME --target), or stop doing so\n"
+                  "  redirect --apply              move the stored messages where the redirections say, then\n"
+                  "                                purge them where they were; prints moved, deleted, not moved"},
     };
     return table;
 }

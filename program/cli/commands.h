@@ -16,6 +16,9 @@ struct Command {
     const char* usage;  // one line: arguments and what it does
 };
 
+// A message number argument; throws UsageError for anything else.
+unsigned int messageNumberArgument(const std::string& text);
+
 // Every command, in the order the usage text lists them.
 const std::vector<Command>& commands();
 
@@ -28,7 +31,13 @@ int commandIndex(CommandContext& ctx);
 int commandSearch(CommandContext& ctx);
 int commandWords(CommandContext& ctx);
 int commandShow(CommandContext& ctx);
+int commandList(CommandContext& ctx);
+int commandThread(CommandContext& ctx);
+int commandMark(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
+int commandRebuild(CommandContext& ctx);
+int commandMerge(CommandContext& ctx);
+int commandRedirect(CommandContext& ctx);
 
 }  // namespace pm::cli

@@ -1,9 +1,12 @@
 #include "frame/window_factories.h"
 
 #include "common/globals.h"
+#include "browse/windows/browse_window.h"
+#include "browse/windows/thread_tree_window.h"
 #include "frame/engine_wiring.h"
 #include "frame/frame_settings.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_factories.h"
 #include "frame/windows/about_window.h"
 #include "frame/windows/browse_box_window.h"
 #include "frame/windows/change_forum_window.h"
@@ -49,6 +52,22 @@ void registerProgramWindows(WindowFactories& f) {
                                  [frame] { frame->runCommand(CommandId::MailDatabaseSetup); });
     });
     f.add("About", [](FrameContext&) -> QWidget* { return new AboutWindow; });
+    f.add("BrowseMsgNmbr", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
+        return new BrowseWindow(c.settings);
+    });
+    f.addCommands("BrowseMsgNmbr",
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree)});
+    f.add("BrowseMail", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0 || Mem.ForumType != TypeMail) return nullptr;
+        return new BrowseWindow(c.settings);
+    });
+    f.addCommands("BrowseMail", {static_cast<int>(CommandId::MessageStatus)});
+    f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
+        return new ThreadTreeWindow(c.settings);
+    });
+    registerToolWindows(f);
 }
 
 }  // namespace pm::frame

@@ -14,9 +14,6 @@ namespace pm {
 
 namespace {
 
-// The display is redrawn at most this often while slices run.
-constexpr int kRefreshMilliseconds = 100;
-
 QString trimmed(const std::string& text) {
     // Status texts may end in a line break; the label shows the line alone.
     return QString::fromStdString(text).trimmed();
@@ -67,6 +64,8 @@ void JobProgressWindow::setCounterLabel(const std::string& name, const QString& 
     if (auto row = counterRows_.find(name); row != counterRows_.end()) row->second.first->setText(label);
 }
 
+void JobProgressWindow::setCancelText(const QString& text) { cancel_->setText(text); }
+
 void JobProgressWindow::start() {
     if (started_) return;
     started_ = true;
@@ -94,7 +93,7 @@ void JobProgressWindow::tick() {
         finish();
         return;
     }
-    if (sinceRefresh_.elapsed() >= kRefreshMilliseconds) {
+    if (sinceRefresh_.elapsed() >= refreshMilliseconds_) {
         refresh();
         sinceRefresh_.restart();
     }

@@ -39,6 +39,11 @@ public:
     void setCounterLabel(const std::string& name, const QString& label);
     // When set (the default) the window closes itself after finished().
     void setCloseWhenFinished(bool on) { closeWhenFinished_ = on; }
+    // The caption of the stop button ("Cancel" unless told otherwise).
+    void setCancelText(const QString& text);
+    // How often the display is redrawn while slices run (0: after every
+    // slice, for a view that must show each step).
+    void setRefreshInterval(int milliseconds) { refreshMilliseconds_ = milliseconds; }
 
     // Starts driving the job. Does nothing once started.
     void start();
@@ -77,6 +82,7 @@ private:
     bool started_ = false;
     bool finishedSent_ = false;
     bool closeWhenFinished_ = true;
+    int refreshMilliseconds_ = 100;
 
     QVBoxLayout* detailLayout_ = nullptr;
     QLabel* status_ = nullptr;

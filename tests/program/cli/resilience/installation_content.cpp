@@ -15,7 +15,7 @@ namespace {
 // The rows of `sql`, sorted, one text.
 std::string rows(const std::string& root, const std::string& directory, const std::string& sql) {
     std::string text;
-    for (const auto& row : storeRows(storeOf(root, directory), "SELECT * FROM (" + sql + ") ORDER BY 1, 2")) {
+    for (const auto& row : storeTable(storeOf(root, directory), "SELECT * FROM (" + sql + ") ORDER BY 1, 2")) {
         for (const std::string& value : row) text += value + '|';
         text += '\n';
     }
