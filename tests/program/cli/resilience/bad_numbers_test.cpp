@@ -41,6 +41,8 @@ TEST_F(BadNumbers, AreUsageErrorsThatChangeNothing) {
         "show Box 99999999999999999999999",
         "words Box --top 5abc",
         "words Box --top 4294967296",
+        "thread Box 4295217300",
+        "list Box --limit 5x",
         "search Box lantern --approx 2x",
         "config get 30x",
         "config set 30 5x",
