@@ -26,6 +26,10 @@
 namespace pm::sql {
 
 inline constexpr const char* kStoreFileName = "postmoor.db";
+// A store's page cache when no long run asks for more: pages read once (a
+// phrase check reads thousands of texts) then recycle 2 MB instead of
+// filling fresh memory.
+inline constexpr int kReadCacheKibibytes = 2048;
 
 // The store file of this process in the scratch directory: the work data of
 // its runs (import work files, search hits) is never shared with another
@@ -88,6 +92,11 @@ public:
     StorageStatus begin(int waitSeconds, std::string& errorText, const std::vector<std::string>& schemas = {});
     StorageStatus commit(std::string& errorText);
     void rollback();
+    // A read transaction (see ReadScope in table.h): true when it began.
+    // Ended by endRead(), and first by begin(), an attach, a detach and
+    // shutdown().
+    bool beginRead();
+    void endRead();
     // Incremented on rollback: cached pages of every cursor are stale.
     std::uint64_t rollbackGeneration() const { return rollbackGeneration_; }
     // Incremented when the connection closes: every prepared statement is gone.
@@ -109,6 +118,10 @@ public:
     std::string storeFileOf(const std::string& directory) const;
     // Closes and deletes this process's run store (its work data is gone).
     void removeRunStore();
+    // The page cache of each store, in KiB: applied to the attached stores
+    // at once and to those attached later.
+    void setCacheKibibytes(int kibibytes);
+    int cacheKibibytes() const { return cacheKibibytes_; }
     // Closes the connection (every store). Tables must be closed.
     void shutdown();
 
@@ -130,11 +143,13 @@ private:
 
     sqlite3* db_ = nullptr;
     std::map<std::string, Store> stores_;
+    int cacheKibibytes_ = kReadCacheKibibytes;
     int nextSchema_ = 1;
     bool inTransaction_ = false;
     bool committing_ = false;
     bool rollingBack_ = false;
     bool aborted_ = false;
+    bool reading_ = false;
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;

@@ -38,11 +38,12 @@ const std::vector<Command>& commands() {
                   "                                after Ctrl-C the next run goes on where this one stopped"},
         {.name = "search",
          .run = commandSearch,
-         .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole] [--phrase] [--all] "
-                  "WORD...\n"
-                  "                                matching message numbers, newest first, one a line (exit 1: none);\n"
+         .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix] [--phrase] [--all]\n"
+                  "        [--format numbers|summary|json] WORD...\n"
+                  "                                matching messages, newest first (exit 1: none): their numbers one\n"
+                  "                                a line, or number, date, sender, subject (summary, TSV), or JSON;\n"
                   "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
-                  "                                words match whole (--prefix: at the start, --whole: at the end);\n"
+                  "                                words match whole (--prefix: at the start, --suffix: at the end);\n"
                   "                                a search pauses every block of hits unless --all"},
         {.name = "show",
          .run = commandShow,
@@ -64,9 +65,38 @@ const std::vector<Command>& commands() {
          .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
                   "                                set the status of the messages (or of their threads, sections,\n"
                   "                                mail partners, or of the database)"},
+        {.name = "purge",
+         .run = commandPurge,
+         .usage = "purge DB [--aged WEEKS]       remove what is marked Delete (with --aged also the threads whose\n"
+                  "                                last message is older than WEEKS weeks), then recount; prints\n"
+                  "                                the counters as name<TAB>value lines. A database marked Delete\n"
+                  "                                asks first: without --yes the purge stops, --yes removes it whole"},
+        {.name = "count",
+         .run = commandCount,
+         .usage = "count DB                      recount the messages of every person, thread and section and of\n"
+                  "                                the database; prints the counters as name<TAB>value lines"},
+        {.name = "dedupe-persons",
+         .run = commandDedupePersons,
+         .usage = "dedupe-persons DB             merge the persons that share an address (letter case aside) into\n"
+                  "                                one; prints the counters as name<TAB>value lines"},
+        {.name = "persons",
+         .run = commandPersons,
+         .usage = "persons DB [--json]           the persons by name, one a line: id, name, address, messages sent,\n"
+                  "                                received, aliases (numbered from 1, separated by \" | \")"},
+        {.name = "person",
+         .run = commandPerson,
+         .usage = "person DB merge KEEP_ID OTHER_ID...   merge the others into KEEP_ID (never the mailbox owner)\n"
+                  "  person DB rename ID NAME      new first and last name (the last word is the last name)\n"
+                  "  person DB swap-alias ID ALIAS_NUMBER  the person takes that alias's string and address"},
         {.name = "words",
          .run = commandWords,
-         .usage = "words DB [--top N]            indexed words with their message counts (TSV)"},
+         .usage = "words DB [--top N]            indexed words with their message counts (TSV)\n"
+                  "  words DB --mark-delete WORD...  mark indexed words for deletion (--unmark: take the mark\n"
+                  "                                off); the next index run removes them and makes them stop words"},
+        {.name = "stopwords",
+         .run = commandStopwords,
+         .usage = "stopwords DB list|add WORD...|remove WORD...\n"
+                  "                                the words DB's index runs never index (stored in upper case)"},
         {.name = "config",
          .run = commandConfig,
          .usage = "config get ITEM               print a settings item (2-19, 22-63; 17/18/44 directories)\n"

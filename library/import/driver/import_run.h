@@ -80,6 +80,7 @@
 #include "import/driver/work_files.h"
 #include "import/store/message_store.h"
 #include "storage/named_lock.h"
+#include "storage/table.h"
 #include "tables/identifiers/import_reservation.h"
 
 namespace pm {
@@ -218,6 +219,7 @@ private:
     // The run that owns the work files and the counter in this process.
     static inline ImportRun* activeRun_ = nullptr;
 
+    PageCacheScope pageCache_;
     ImportRequest request_;
     ImportOptions options_;
     ImportState state_ = ImportState::Initialise;
