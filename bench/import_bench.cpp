@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     ImportRequest request;
     request.importPath = dir;
     request.selectionMethod = SelectFiles;
-    request.selectedFiles = source;
+    request.selectedFiles = {source};
     request.importForum = 1;
     setRequestFormat(request, kBenchFormat);
     completeImportRequest(request);

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     ImportRequest request;
     request.importPath = std::filesystem::path(file).parent_path().string();
     request.selectionMethod = SelectFiles;
-    request.selectedFiles = file;
+    request.selectedFiles = {file};
     request.importMail = (format->kinds & KindMail) ? 1 : 0;
     request.importNewsgroup = (format->kinds & KindNews) ? 1 : 0;
     request.importForum = (format->kinds & KindForum) ? 1 : 0;

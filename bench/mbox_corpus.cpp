@@ -1,7 +1,10 @@
 // Generates a mailbox of ordinary mail for the import benchmark, the same
 // bytes for the same seed:
 //
-//   build/bench/mbox_corpus [--messages N] [--seed S] [--senders N] OUT.mbox
+//   build/bench/mbox_corpus [--messages N] [--seed S] [--senders N] [--one-minute] OUT.mbox
+//
+// --one-minute dates every message in the same minute (a batch sent at once,
+// or mail whose dates were lost): the case the duplicate test must keep fast.
 //
 // The mail is shaped like a real archive: about 2,000 senders with names and
 // addresses, threads held together by Message-ID, In-Reply-To and References,
@@ -276,15 +279,17 @@ int main(int argc, char** argv) {
     std::uint64_t seed = 1;
     unsigned senderCount = 2000;
     std::string outName;
+    bool oneMinute = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--messages" && i + 1 < argc) messages = std::atol(argv[++i]);
         else if (a == "--seed" && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
         else if (a == "--senders" && i + 1 < argc) senderCount = static_cast<unsigned>(std::atoi(argv[++i]));
+        else if (a == "--one-minute") oneMinute = true;
         else outName = a;
     }
     if (outName.empty() || messages < 1 || senderCount < 2) {
-        std::fprintf(stderr, "usage: mbox_corpus [--messages N] [--seed S] [--senders N] OUT.mbox\n");
+        std::fprintf(stderr, "usage: mbox_corpus [--messages N] [--seed S] [--senders N] [--one-minute] OUT.mbox\n");
         return 2;
     }
     std::FILE* out = std::fopen(outName.c_str(), "wb");
@@ -316,6 +321,7 @@ int main(int argc, char** argv) {
             continue;
         }
         clock.advance(r);
+        if (oneMinute) clock = Clock{};
         Sent m;
         m.sender = r.skewed(senderCount);
         const Sender& from = r.chance(8) ? owner : senders[m.sender];

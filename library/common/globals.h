@@ -37,6 +37,12 @@ struct MemGlobals {
 
     // 1 when the frame is large enough for the roomy window layouts.
     BYTE ScrRes = 1;
+
+    // The installation cannot be written (a read-only mount, no write
+    // permission on its configuration store): tables open read-only, work
+    // data goes to a temporary directory of the process's own, and work that
+    // writes refuses to start.
+    bool ReadOnly = false;
 };
 
 inline MemGlobals Mem;

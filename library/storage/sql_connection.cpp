@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -37,6 +39,61 @@ std::string ident(const std::string& identifier) {
     return out;
 }
 
+namespace {
+
+// The host part of a run store's name: only characters safe in a file name.
+std::string hostTag() {
+    char host[256] = {0};
+    if (gethostname(host, sizeof host - 1) != 0) host[0] = 0;
+    std::string tag;
+    for (const char* p = host; *p; ++p) {
+        const char c = *p;
+        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.';
+        tag += safe ? c : '_';
+    }
+    return tag.empty() ? "host" : tag;
+}
+
+bool processAlive(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+
+}  // namespace
+
+// Named once per process, like the owner of lock rows: a child forked by a
+// test keeps its parent's name.
+std::string runStoreName() {
+    static const std::string name = "run-" + hostTag() + "-" + std::to_string(getpid()) + ".db";
+    return name;
+}
+
+int removeStaleRunStores(const std::string& directory) {
+    // Only stores of this machine can be judged: a process id means nothing
+    // on another host sharing the directory.
+    const std::string prefix = "run-" + hostTag() + "-";
+    const std::string own = runStoreName();
+    const long self = std::atol(own.c_str() + prefix.size());
+    int removed = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(directory, ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) continue;
+        std::string rest = name.substr(prefix.size());
+        const std::size_t dot = rest.find(".db");
+        if (dot == std::string::npos || dot == 0) continue;
+        const std::string suffix = rest.substr(dot);
+        if (suffix != ".db" && suffix != ".db-journal") continue;
+        const std::string digits = rest.substr(0, dot);
+        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
+        const long pid = std::atol(digits.c_str());
+        // A store under our own id was left by an earlier process: ours is
+        // not open yet when the scratch directory is set.
+        if (pid != self && processAlive(pid)) continue;
+        if (pid == self && Connection::instance().find(canonicalDirectory(directory))) continue;
+        std::error_code removeError;
+        if (fs::remove(entry.path(), removeError)) ++removed;
+    }
+    return removed;
+}
+
 Connection& Connection::instance() {
     // Never destroyed: tables that are globals may still close after main returns.
     static Connection* connection = new Connection;
@@ -44,6 +101,7 @@ Connection& Connection::instance() {
 }
 
 Connection::Connection() {
+    runStoreName();
     char host[256] = {0};
     if (gethostname(host, sizeof host - 1) != 0) host[0] = 0;
     owner_ = std::string(host) + ":" + std::to_string(getpid());
@@ -114,13 +172,31 @@ void Connection::setCacheKibibytes(int kibibytes) {
         exec("PRAGMA " + ident(store.schema) + ".cache_size=-" + std::to_string(kibibytes));
 }
 
-void Connection::setScratchDirectory(const std::string& directory) {
-    scratchDirectory_ = canonicalDirectory(directory);
-    if (Store* s = find(scratchDirectory_)) {
-        s->scratch = true;
-        // Only the durability setting changes; a failure keeps the safer one.
-        exec("PRAGMA " + ident(s->schema) + ".synchronous=OFF");
-    }
+void Connection::setScratchDirectory(const std::string& directory, bool ownedByProcess) {
+    const std::string canonical = canonicalDirectory(directory);
+    scratchOwned_ = ownedByProcess;
+    if (canonical == scratchDirectory_) return;
+    // The stores known under the old name rules are let go of first.
+    if (!scratchDirectory_.empty()) detach(scratchDirectory_);
+    detach(canonical);
+    scratchDirectory_ = canonical;
+    removeStaleRunStores(scratchDirectory_);
+}
+
+std::string Connection::storeFileOf(const std::string& directory) const {
+    return directory + "/" + (directory == scratchDirectory_ ? runStoreName() : std::string(kStoreFileName));
+}
+
+void Connection::removeRunStore() {
+    if (scratchDirectory_.empty()) return;
+    detach(scratchDirectory_);
+    if (find(scratchDirectory_)) return;  // still in use: kept
+    const std::string file = storeFileOf(scratchDirectory_);
+    std::error_code ec;
+    fs::remove(file, ec);
+    fs::remove(file + "-journal", ec);
+    // A directory made for this process alone goes with it (when empty).
+    if (scratchOwned_) fs::remove(scratchDirectory_, ec);
 }
 
 namespace {
@@ -138,7 +214,7 @@ bool fileExists(const std::string& path) {
 }  // namespace
 
 StorageStatus Connection::openMain(const std::string& directory, std::string& errorText) {
-    const std::string file = directory + "/" + kStoreFileName;
+    const std::string file = storeFileOf(directory);
     int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, journalVfsName());
     if (rc != SQLITE_OK) {
         errorText = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -196,7 +272,7 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
     if (Store* s = find(directory)) {
         // A store kept attached while unused may have been deleted from
         // under us (its directory removed): let go of it and look again.
-        if (s->users > 0 || inTransaction_ || fileExists(directory + "/" + kStoreFileName)) {
+        if (s->users > 0 || inTransaction_ || fileExists(storeFileOf(directory))) {
             ++s->users;
             out = s;
             return StorageStatus::Ok;
@@ -207,7 +283,7 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
         errorText = "Path not found: " + directory;
         return StorageStatus::PathNotFound;
     }
-    const std::string file = directory + "/" + kStoreFileName;
+    const std::string file = storeFileOf(directory);
     if (!create && !fileExists(file)) {
         errorText = "File not found: " + file;
         return StorageStatus::FileNotFound;
@@ -371,9 +447,27 @@ void Connection::rollback() {
     endRollback();
 }
 
+namespace {
+
+// Test hook: POSTMOOR_TEST_KILL_AT_COMMIT=N ends the process with SIGKILL at
+// its Nth commit (of a transaction or a single write), before that commit
+// lands, so that tests can stop a run after each of its commit points in
+// turn and check what a crash leaves.
+void killAtCommitHook() {
+    static const long long killAt = [] {
+        const char* env = std::getenv("POSTMOOR_TEST_KILL_AT_COMMIT");
+        return env ? std::atoll(env) : 0LL;
+    }();
+    static long long commits = 0;
+    if (killAt > 0 && ++commits == killAt) ::kill(getpid(), SIGKILL);
+}
+
+}  // namespace
+
 // While a transaction runs, only commit() commits: a statement that would
 // commit on its own means SQLite ended the transaction after an error.
 int Connection::onCommit(void* connection) {
+    killAtCommitHook();
     auto* c = static_cast<Connection*>(connection);
     return c->inTransaction_ && !c->committing_ ? 1 : 0;
 }

@@ -11,6 +11,9 @@
 // so a transaction that writes the scratch store and just one other store
 // commits the two one after the other. Each stays whole on its own.
 // Files are reached through the VFS of sql_journal_vfs.h.
+//
+// Test hook: POSTMOOR_TEST_KILL_AT_COMMIT=N in the environment kills the
+// process (SIGKILL) at its Nth commit, just before it lands.
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -27,6 +30,15 @@ inline constexpr const char* kStoreFileName = "postmoor.db";
 // phrase check reads thousands of texts) then recycle 2 MB instead of
 // filling fresh memory.
 inline constexpr int kReadCacheKibibytes = 2048;
+
+// The store file of this process in the scratch directory: the work data of
+// its runs (import work files, search hits) is never shared with another
+// process. "run-HOST-PID.db".
+std::string runStoreName();
+// Removes the run stores in `directory` left by processes of this machine
+// that have ended (and one of this process's id, a leftover of an earlier
+// process). Returns how many were removed.
+int removeStaleRunStores(const std::string& directory);
 
 struct Store {
     std::string directory;  // canonical directory path
@@ -97,8 +109,15 @@ public:
     void addListener(TransactionListener* listener);
     void removeListener(TransactionListener* listener);
 
-    // Marks a directory as the scratch store (synchronous=OFF).
-    void setScratchDirectory(const std::string& directory);
+    // Marks a directory as the scratch store (synchronous=OFF, the file
+    // of this process: runStoreName()). Stale run stores there are removed.
+    // A directory `ownedByProcess` goes with the run store.
+    void setScratchDirectory(const std::string& directory, bool ownedByProcess = false);
+    // The store file of `directory` (canonical path): postmoor.db, or the
+    // run store in the scratch directory.
+    std::string storeFileOf(const std::string& directory) const;
+    // Closes and deletes this process's run store (its work data is gone).
+    void removeRunStore();
     // The page cache of each store, in KiB: applied to the attached stores
     // at once and to those attached later.
     void setCacheKibibytes(int kibibytes);
@@ -134,6 +153,7 @@ private:
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;
+    bool scratchOwned_ = false;
     std::string owner_;
     std::vector<TransactionListener*> listeners_;
 };

@@ -12,6 +12,12 @@
 // SQLite wrote, in the same order relative to every sync and every database
 // write; a process that dies loses only journal writes that no database
 // page depended on yet, which SQLite's recovery treats as never written.
+//
+// Test hook: with POSTMOOR_TEST_WRITE_LIMIT=BYTES in the environment writes
+// that grow a store or journal fail as on a full disk (SQLITE_FULL) once the
+// process has grown them by that many bytes; with POSTMOOR_TEST_NO_SYNC=1 no
+// file is synced (for tests that kill processes, where the operating system
+// keeps what was written).
 namespace pm::sql {
 
 // Registers the VFS on first use; the name to pass to sqlite3_open_v2.

@@ -27,6 +27,10 @@ class LockRows {
 public:
     explicit LockRows(std::string label) : label_(std::move(label)) {}
 
+    // The owner of row `rec` of `schema` ("host:pid"), empty when free.
+    StorageStatus holder(const std::string& schema, std::int64_t rec, std::string& owner, std::string& error) {
+        return this->owner(schema, rec, owner, error);
+    }
     // Sets `foreign` when another user owns row `rec` of `schema`.
     StorageStatus foreign(const std::string& schema, std::int64_t rec, bool& foreign, std::string& error);
     // Takes row `rec`, waiting up to `waitSeconds` while another user owns

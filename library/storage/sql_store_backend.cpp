@@ -72,12 +72,16 @@ std::string StoreBackend::qualified(const std::string& table) const {
 }
 
 std::string StoreBackend::storeFile() const {
-    return directoryOf(table_.fileName()) + "/" + kStoreFileName;
+    return Connection::instance().storeFileOf(canonicalDirectory(directoryOf(table_.fileName())));
 }
 
 StorageStatus StoreBackend::claim(ShareMode mode) {
-    if (mode != ShareMode::SharedReadOnly && access(storeFile().c_str(), W_OK) != 0)
+    const bool readOnlyStore = sqlite3_db_readonly(Connection::instance().db(), schemaName().c_str()) == 1;
+    if (mode != ShareMode::SharedReadOnly && (readOnlyStore || access(storeFile().c_str(), W_OK) != 0))
         return report(StorageStatus::AccessDenied, "The store is read-only: " + storeFile());
+    // Nobody writes a store that cannot be written: no lock to honour (and
+    // none that could be taken or cleared).
+    if (readOnlyStore) return StorageStatus::Ok;
     std::string error;
     if (mode == ShareMode::Exclusive || mode == ShareMode::DenyWrite) {
         StorageStatus st = locks_.take(schemaName(), kExclusiveRow, 0, error);
@@ -164,6 +168,17 @@ StorageStatus StoreBackend::hold(int waitSeconds) {
     st = getAt(pos);
     if (st != StorageStatus::Ok) release();
     return st;
+}
+
+StorageStatus StoreBackend::checkLock() {
+    if (!isOpen()) return notOpen();
+    std::string error;
+    std::string who;
+    if (StorageStatus st = locks_.holder(schemaName(), kFileLockRow, who, error); st != StorageStatus::Ok)
+        return report(st, error);
+    if (!who.empty() && who != Connection::instance().ownerId())
+        return report(StorageStatus::IsLocked, "Locked by another user (" + who + ")");
+    return StorageStatus::Ok;
 }
 
 void StoreBackend::release() {

@@ -37,6 +37,8 @@ public:
     // record with getAt(); a failed read gives the row back.
     StorageStatus hold(int waitSeconds) override;
     void release() override;
+    // IsLocked when the file's lock row belongs to another user.
+    StorageStatus checkLock() override;
 
 protected:
     // --- the store ---------------------------------------------------------

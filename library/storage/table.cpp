@@ -179,6 +179,7 @@ StorageStatus Table::lock(int waitSeconds) { return result(backend().lock(waitSe
 void Table::unlock() { backend().unlock(); }
 StorageStatus Table::hold(int waitSeconds) { return result(backend().hold(waitSeconds)); }
 void Table::release() { backend().release(); }
+StorageStatus Table::checkLock() { return result(backend().checkLock()); }
 void Table::flush() { backend().flush(); }
 
 }  // namespace pm

@@ -141,6 +141,9 @@ public:
     // `waitSeconds`; then re-reads it.
     StorageStatus hold(int waitSeconds = 1);
     void release();
+    // Ok when no other user holds the file lock (open table); IsLocked, with
+    // the error naming the holder, when one does.
+    StorageStatus checkLock();
     void flush();
 
     const StorageError& lastError() const { return error_; }
@@ -216,6 +219,15 @@ public:
 
 // Closes every table and the storage connection (tests, program end).
 void closeStorage();
+// Deletes this process's run store in the temporary directory (program
+// end, after closeStorage): the work data of its runs goes with it.
+void removeRunStore();
+
+// The store file that holds the tables of `directory`: its postmoor.db, or
+// in the temporary directory the run store of this process (work data is
+// never shared between processes; a dead process's run store is removed
+// when the next process sets the temporary directory).
+std::string storeFilePath(const std::string& directory);
 
 // Closes the tables whose files lie in `directory` and lets go of its store,
 // so that the directory can be deleted or its files replaced.
@@ -233,7 +245,9 @@ bool removeStoreIfEmpty(const std::string& directory);
 StorageStatus shrinkStore(const std::string& directory, std::string* errorText = nullptr);
 
 // Marks the temporary directory: its store trades durability for speed.
-void setScratchDirectory(const std::string& directory);
+// A directory `ownedByProcess` (made for this process alone) is removed
+// with the run store by removeRunStore().
+void setScratchDirectory(const std::string& directory, bool ownedByProcess = false);
 
 // The name of the store file in every directory that holds tables.
 inline constexpr const char* kStoreFileName = "postmoor.db";

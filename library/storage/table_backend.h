@@ -45,6 +45,9 @@ public:
     virtual void unlock() = 0;
     virtual StorageStatus hold(int waitSeconds) = 0;
     virtual void release() = 0;
+    // Ok unless another user holds the file lock (IsLocked, the error naming
+    // them). Files without locks between users are never locked.
+    virtual StorageStatus checkLock() { return StorageStatus::Ok; }
     virtual void flush() {}
 
     // setKey modes.

@@ -88,6 +88,12 @@ void closeStorage() {
     sql::Connection::instance().shutdown();
 }
 
+void removeRunStore() { sql::Connection::instance().removeRunStore(); }
+
+std::string storeFilePath(const std::string& directory) {
+    return sql::Connection::instance().storeFileOf(sql::canonicalDirectory(directory));
+}
+
 void releaseDirectory(const std::string& directory) {
     const std::string dir = sql::canonicalDirectory(directory);
     for (Table* t : liveTables()) {
@@ -98,8 +104,8 @@ void releaseDirectory(const std::string& directory) {
     sql::Connection::instance().detach(dir);
 }
 
-void setScratchDirectory(const std::string& directory) {
-    sql::Connection::instance().setScratchDirectory(directory);
+void setScratchDirectory(const std::string& directory, bool ownedByProcess) {
+    sql::Connection::instance().setScratchDirectory(directory, ownedByProcess);
 }
 
 }  // namespace pm
@@ -108,7 +114,7 @@ namespace pm {
 
 bool removeStoreIfEmpty(const std::string& directory) {
     const std::string dir = sql::canonicalDirectory(directory);
-    const std::string file = dir + "/" + sql::kStoreFileName;
+    const std::string file = sql::Connection::instance().storeFileOf(dir);
     if (!std::filesystem::exists(file)) return true;
     sql::Store* store = nullptr;
     std::string error;

@@ -5,6 +5,7 @@
 #include "common/word_definition.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
+#include "tables/access/read_only.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
 #include "tables/records/all_tables.h"
@@ -164,6 +165,10 @@ bool IndexRun::Impl::writeCatalog(ULONG position, ULONG count, LONG update) {
 }
 
 void IndexRun::Impl::start() {
+    if (refusedAsReadOnly("Indexing")) {
+        end(State::Failed, 2);
+        return;
+    }
     const std::optional<IndexSettings> loaded = loadIndexSettings();
     if (!loaded) {
         message("Index Problem", "Unable to read configuration file.|Indexing Skipped", Icon::Exclamation);

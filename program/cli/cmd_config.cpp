@@ -1,6 +1,6 @@
 // pmoor32 config get ITEM | config set ITEM VALUE: one settings item by its
 // number. Fonts read and take "NAME,SIZE" (or just NAME on set).
-#include <cerrno>
+#include <cstdint>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -13,13 +13,7 @@ namespace pm::cli {
 namespace {
 
 long parseNumber(const std::string& text, const char* what) {
-    if (text.empty()) throw UsageError(std::string(what) + " is empty");
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || value < INT32_MIN || value > INT32_MAX)
-        throw UsageError(std::string(what) + " \"" + text + "\" is not a number");
-    return value;
+    return static_cast<long>(numberArgument(text, what, INT32_MIN, INT32_MAX));
 }
 
 int itemArgument(const std::string& text) {
@@ -110,9 +104,11 @@ int commandConfig(CommandContext& ctx) {
         // question for it instead of failing on it.
         DirectoryRepair repair;
         if ((item == 18 || item == 44) && !args[1].empty()) repair = {item, args[1]};
-        openInstallationForCommand(ctx, repair);
+        openInstallationForCommand(ctx, InstallationUse::Write, repair);
         return setItem(item, args[1]);
     }
+    if (sub.rfind("-", 0) == 0)
+        throw UsageError("config: unknown option \"" + sub + "\" (the subcommands are get and set)");
     throw UsageError("unknown config subcommand \"" + sub + "\"");
 }
 

@@ -26,7 +26,7 @@ int listDatabases() {
     OP_CLOSE(OpenShared, {&Forums});
     Forums.set(FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok) {
-        std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, FOR.DESCRIPTION.str().c_str(), typeName(FOR.TYPE),
+        std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, outputField(FOR.DESCRIPTION.view()).c_str(), typeName(FOR.TYPE),
                     FOR.DIRNUMBER, FOR.MSGCOUNT, static_cast<unsigned>(FOR.NOIMPORT));
     }
     OP_CLOSE(ReleaseTable, {&Forums});
@@ -40,19 +40,20 @@ int createMailDatabaseCommand(const CommandContext& ctx, ArgumentReader& reader)
     std::vector<std::string> args = reader.positionals();
     if (args.size() != 2) throw UsageError("db create mail NAME --address ADDR [--alt ADDR]...");
     if (args[1].empty()) throw UsageError("db create: the name is empty");
+    checkName(args[1], "db create: the name");
     if (!haveAddress || address.empty()) throw UsageError("db create mail: --address ADDR is required");
     if (alternatives.size() > 10) throw UsageError("db create mail: at most 10 --alt addresses");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     ULONG id = createMailDatabase(args[1], address, alternatives);
     if (id == 0) return ExitFailed;
-    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
+    std::printf("%u\t%s\tF%u\n", id, outputField(FOR.DESCRIPTION.view()).c_str(), FOR.DIRNUMBER);
     return ExitOk;
 }
 
 // Prints the database just made (FOR holds it); ExitFailed when none was.
 int reportCreated(ULONG id) {
     if (id == 0) return ExitFailed;
-    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
+    std::printf("%u\t%s\tF%u\n", id, outputField(FOR.DESCRIPTION.view()).c_str(), FOR.DIRNUMBER);
     return ExitOk;
 }
 
@@ -65,6 +66,7 @@ int createDatabaseCommand(ArgumentReader& reader) {
     else if (args[0] == "newsgroup") type = TypeNewsgroup;
     else throw UsageError("db create: unknown database type \"" + args[0] + "\"");
     if (args[1].empty()) throw UsageError("db create: the name is empty");
+    checkName(args[1], "db create: the name");
     if (target && type != TypeNewsgroup) throw UsageError("db create: only a newsgroup database can be a --target");
     if (target) return reportCreated(createTargetNewsgroupDatabase(args[1]));
     OP_CLOSE(OpenShared, {&Forums, &Control});
@@ -86,9 +88,10 @@ int commandDb(CommandContext& ctx) {
     }
     if (sub == "create") {
         if (ctx.args.size() > 1 && ctx.args[1] == "mail") return createMailDatabaseCommand(ctx, reader);
-        openInstallationForCommand(ctx);
+        openInstallationForCommand(ctx, InstallationUse::Write);
         return createDatabaseCommand(reader);
     }
+    if (sub.rfind("-", 0) == 0) throw UsageError("db: unknown option \"" + sub + "\" (the subcommands are list and create)");
     throw UsageError("unknown db subcommand \"" + sub + "\"");
 }
 

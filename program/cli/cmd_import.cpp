@@ -27,12 +27,6 @@ std::string absolutePath(const std::string& path) {
     return ec ? path : p.lexically_normal().string();
 }
 
-std::string joined(const std::vector<std::string>& names) {
-    std::string list;
-    for (const std::string& n : names) list += (list.empty() ? "" : ";") + n;
-    return list;
-}
-
 // Outlook Mail reads the folders of one folder file: the named ones, or
 // every mail folder. A file that cannot be read is left to the run, which
 // reports it.
@@ -42,7 +36,7 @@ void setOutlookSource(ImportRequest& request, const std::vector<std::string>& pa
     request.selectionMethod = SelectFiles;
     request.importPath = absolutePath(paths.front());
     if (!folders.empty()) {
-        request.selectedFiles = joined(folders);
+        request.selectedFiles = folders;
         return;
     }
     std::string error;
@@ -50,7 +44,7 @@ void setOutlookSource(ImportRequest& request, const std::vector<std::string>& pa
     outlook::listMailFolders(request.importPath, all, error);
     std::vector<std::string> chosen;
     for (const outlook::FolderChoice& f : all) chosen.push_back(f.path);
-    request.selectedFiles = joined(chosen);
+    request.selectedFiles = chosen;
 }
 
 }  // namespace
@@ -80,10 +74,8 @@ int commandImport(CommandContext& ctx) {
         setOutlookSource(request, paths, folders);
     } else if (request.selectionMethod == SelectFiles) {
         if (haveMasks) throw UsageError("import: --mask applies to --method dir and tree");
-        std::string files;
-        for (const std::string& p : paths) files += (files.empty() ? "" : ";") + absolutePath(p);
+        for (const std::string& p : paths) request.selectedFiles.push_back(absolutePath(p));
         request.importPath = std::filesystem::path(absolutePath(paths.front())).parent_path().string();
-        request.selectedFiles = files;
     } else {
         if (paths.size() != 1) throw UsageError("import: --method " + method + " takes one directory");
         request.importPath = absolutePath(paths.front());
@@ -92,7 +84,7 @@ int commandImport(CommandContext& ctx) {
     if (format->kinds == KindMail && !haveMailbox)
         throw UsageError(std::string("import: the format ") + format->name + " holds mail: --mailbox DB is needed");
 
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     if (haveMailbox) request.mailbox = static_cast<LONG>(databaseArgumentId(mailbox, "--mailbox"));
     if (haveTarget) request.targetDatabase = static_cast<LONG>(databaseArgumentId(target, "--target"));
     request.importForum = (format->kinds & KindForum) ? 1 : 0;

@@ -81,7 +81,7 @@ int commandIndex(CommandContext& ctx) {
     const bool full = reader.flag("--full");
     const std::vector<std::string> args = reader.positionals();
     if (args.size() > 1) throw UsageError("index [DB] [--full]");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     std::vector<Target> targets;
     if (args.empty()) {
         targets = databasesNeedingUpdate();

@@ -1,4 +1,5 @@
 // pmoor32 list DB: the messages of one browse view, in its order.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -84,13 +85,7 @@ void chooseView(const Options& o, bool wordIndex, BrowseContext& c, MailBrowseCo
     }
     const BYTE view = mail ? viewNamed(kMailViews, by, "mail") : viewNamed(kMessageViews, by, "forum and newsgroup");
     auto number = [](const std::string& text, const char* option) {
-        try {
-            std::size_t used = 0;
-            const unsigned long n = std::stoul(text, &used);
-            if (used == text.size()) return static_cast<ULONG>(n);
-        } catch (const std::exception&) {
-        }
-        throw UsageError(std::string(option) + " needs a number, not \"" + text + "\"");
+        return static_cast<ULONG>(numberArgument(text, option, 0, UINT32_MAX));
     };
     auto needs = [&](bool given, const char* option) {
         if (!given) throw UsageError("--by " + by + " needs " + option);
@@ -158,12 +153,7 @@ int commandList(CommandContext& ctx) {
     const int status = statusNamed(o.status);
     long limit = -1;
     if (!o.limit.empty()) {
-        try {
-            limit = std::stol(o.limit);
-        } catch (const std::exception&) {
-            limit = -2;
-        }
-        if (limit < 0) throw UsageError("--limit needs a number of 0 or more");
+        limit = static_cast<long>(numberArgument(o.limit, "--limit", 0, INT32_MAX));
     }
 
     openInstallationForCommand(ctx);

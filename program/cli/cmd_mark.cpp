@@ -82,7 +82,7 @@ int commandMark(CommandContext& ctx) {
     std::vector<ULONG> numbers;
     for (std::size_t i = 1; i < args.size(); ++i) numbers.push_back(messageNumberArgument(args[i]));
 
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     activateDatabaseArgument(args[0]);
     const StatusTarget target = chosenTarget(scope, Mem.ForumType == TypeMail);
     BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);

@@ -12,7 +12,7 @@ int commandMerge(CommandContext& ctx) {
     ArgumentReader reader(ctx.args);
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 2) throw UsageError("merge SOURCE TARGET");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     const ULONG source = static_cast<ULONG>(activateDatabaseArgument(args[0]));
     const ULONG target = static_cast<ULONG>(activateDatabaseArgument(args[1]));
     if (!checkMergePair(source, target)) return ExitFailed;

@@ -11,7 +11,7 @@ namespace pm::cli {
 int commandNextIdCheck(CommandContext& ctx) {
     ArgumentReader reader(ctx.args);
     if (!reader.positionals().empty()) throw UsageError("nextid-check takes no arguments");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     NextIdCheck check;
     const JobRunResult result = runJob(ctx, check);
     if (result.status == JobStatus::Done) std::printf("%u\n", check.nextNumber());

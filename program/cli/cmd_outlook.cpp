@@ -18,7 +18,7 @@ int commandOutlookFolders(CommandContext& ctx) {
         return ExitFailed;
     }
     for (const outlook::FolderChoice& folder : folders)
-        std::printf("%s\t%d\t%s\n", folder.name.c_str(), folder.itemCount, folder.path.c_str());
+        std::printf("%s\t%d\t%s\n", outputField(folder.name).c_str(), folder.itemCount, outputField(folder.path).c_str());
     return ExitOk;
 }
 

@@ -51,7 +51,7 @@ bool readPerson(ULONG id) {
 int commandDedupePersons(CommandContext& ctx) {
     const std::vector<std::string> args = ArgumentReader(ctx.args).positionals();
     if (args.size() != 1) throw UsageError("dedupe-persons DB");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     activateDatabaseArgument(args[0]);
     DuplicateRun run;
     const JobRunResult result = runJob(ctx, run);
@@ -104,7 +104,7 @@ int commandPerson(CommandContext& ctx) {
     std::vector<ULONG> others;
     if (action == "merge")
         for (std::size_t i = 3; i < args.size(); ++i) others.push_back(idArgument(args[i], "OTHER_ID"));
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     activateDatabaseArgument(args[0]);
 
     if (action == "merge") {

@@ -29,7 +29,7 @@ int runPurgeWork(CommandContext& ctx, PurgeWork work) {
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1)
         throw UsageError(work == PurgeWork::Purge ? "purge DB [--aged WEEKS]" : "count DB");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     activateDatabaseArgument(args[0]);
     PurgeRun run(options);
     const JobRunResult result = runJob(ctx, run);

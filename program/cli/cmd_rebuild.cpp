@@ -17,7 +17,7 @@ int commandRebuild(CommandContext& ctx) {
     const bool wantReport = reader.option("--report", report);
     if (!reader.positionals().empty()) throw UsageError("rebuild takes no arguments besides --report FILE");
     if (wantReport && report.empty()) throw UsageError("--report needs a file name");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
 
     RebuildRun run;
     const JobRunResult result = runJob(ctx, run);

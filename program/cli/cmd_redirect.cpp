@@ -52,7 +52,7 @@ int commandRedirect(CommandContext& ctx) {
     const std::vector<std::string> args = reader.positionals();
     if (apply) {
         if (none || !args.empty()) throw UsageError("redirect --apply takes no other arguments");
-        openInstallationForCommand(ctx);
+        openInstallationForCommand(ctx, InstallationUse::Write);
         return applyRedirections(ctx);
     }
     if (args.empty() && !none) {
@@ -60,7 +60,7 @@ int commandRedirect(CommandContext& ctx) {
         return listRedirections();
     }
     if (args.size() != (none ? 1u : 2u)) throw UsageError("redirect NEWSGROUP TARGET|--none");
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, InstallationUse::Write);
     const ULONG newsgroup = static_cast<ULONG>(activateDatabaseArgument(args[0]));
     const ULONG target = none ? 0 : static_cast<ULONG>(activateDatabaseArgument(args[1]));
     // As the wizard does when it opens: the state before the change is kept.

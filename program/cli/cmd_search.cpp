@@ -1,5 +1,6 @@
 // pmoor32 search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix]
 //                   [--phrase] [--all] [--format numbers|summary|json] WORD...
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -27,12 +28,7 @@ SearchWordOptions matchOptions(ArgumentReader& reader) {
     }
     if (reader.option("--approx", degree)) {
         o.approximate = true;
-        try {
-            o.degree = std::stoi(degree);
-        } catch (const std::exception&) {
-            throw UsageError("--approx needs a number, not \"" + degree + "\"");
-        }
-        if (o.degree < 0) throw UsageError("--approx needs a number of 0 or more");
+        o.degree = static_cast<int>(numberArgument(degree, "--approx", 0, INT32_MAX));
         ++kinds;
     }
     if (reader.flag("--prefix")) {

@@ -31,8 +31,10 @@ void printHeader(const MessageSummary& m) {
     std::string header = "Message:  " + std::to_string(m.number) + "\nDate:     " + formatDate(m.date, "@D10-");
     if (m.hasTime) header += " " + formatTime(m.time, "@T1");
     header += "\n";
-    if (!m.hasTime) header += "Section:  " + m.section + "\n";
-    header += "From:     " + m.sender + "\nTo:       " + m.receiver + "\nSubject:  " + m.subject + "\n";
+    // A stored text with a line end would pass for a header line of its own.
+    if (!m.hasTime) header += "Section:  " + outputField(m.section) + "\n";
+    header += "From:     " + outputField(m.sender) + "\nTo:       " + outputField(m.receiver) +
+              "\nSubject:  " + outputField(m.subject) + "\n";
     if (m.replyTo) header += "Reply to: " + std::to_string(m.replyTo) + "\n";
     header += std::string("Status:   ") + statusName(m.ownStatus) + "\n";
     std::fwrite(header.data(), 1, header.size(), stdout);

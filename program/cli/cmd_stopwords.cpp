@@ -17,7 +17,7 @@ int commandStopwords(CommandContext& ctx) {
     const std::string& action = args[1];
     if (action == "list" ? args.size() != 2 : (action != "add" && action != "remove") || args.size() < 3)
         throw UsageError(usage);
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, action == "list" ? InstallationUse::Read : InstallationUse::Write);
     activateDatabaseArgument(args[0]);
     if (action == "list") {
         std::string out;

@@ -1,5 +1,6 @@
 // pmoor32 thread DB MSGNUMBER: the message's thread as the tree window
 // shows it, one message a line, indented two blanks per level.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -21,13 +22,7 @@ enum : int { ItemThreadTreeFormat = 16, ItemDateFormat = 10 };
 }  // namespace
 
 unsigned int messageNumberArgument(const std::string& text) {
-    try {
-        std::size_t used = 0;
-        const unsigned long n = std::stoul(text, &used);
-        if (used == text.size() && n <= 0xFFFFFFFFul) return static_cast<ULONG>(n);
-    } catch (const std::exception&) {
-    }
-    throw UsageError("\"" + text + "\" is not a message number");
+    return static_cast<unsigned int>(numberArgument(text, "the message number", 0, UINT32_MAX));
 }
 
 int commandThread(CommandContext& ctx) {

@@ -1,6 +1,7 @@
 // pmoor32 words DB [--top N]: the word list with the number of messages
 // holding each word; words DB --mark-delete|--unmark WORD...: the deletion
 // marks the word list window sets.
+#include <cstdint>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -48,12 +49,7 @@ int commandWords(CommandContext& ctx) {
     const bool byCount = reader.option("--top", top);
     long limit = -1;
     if (byCount) {
-        try {
-            limit = std::stol(top);
-        } catch (const std::exception&) {
-            throw UsageError("--top needs a number, not \"" + top + "\"");
-        }
-        if (limit < 0) throw UsageError("--top needs a number of 0 or more");
+        limit = static_cast<long>(numberArgument(top, "--top", 0, INT32_MAX));
     }
     const std::vector<std::string> args = reader.positionals();
     if (markDelete || unmark) {
@@ -63,7 +59,7 @@ int commandWords(CommandContext& ctx) {
     } else if (args.size() != 1) {
         throw UsageError("words DB [--top N]");
     }
-    openInstallationForCommand(ctx);
+    openInstallationForCommand(ctx, markDelete || unmark ? InstallationUse::Write : InstallationUse::Read);
     activateDatabaseArgument(args[0]);
     if (!requireWordIndex()) return ExitFailed;
     if (markDelete || unmark) return markWords({args.begin() + 1, args.end()}, markDelete);
@@ -74,13 +70,13 @@ int commandWords(CommandContext& ctx) {
         // The count key runs upward: the most frequent words are at its end.
         WordList.set(WOR_by_WordCount);
         while (n < limit && WordList.previous() == StorageStatus::Ok) {
-            out += WOR.THEWORD.str() + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
+            out += outputField(WOR.THEWORD.view()) + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
             ++n;
         }
     } else {
         WordList.set(WOR_by_theWord);
         while (WordList.next() == StorageStatus::Ok) {
-            out += WOR.THEWORD.str() + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
+            out += outputField(WOR.THEWORD.view()) + '\t' + std::to_string(WOR.WORDCOUNT) + '\n';
             ++n;
         }
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 
 #include "common/globals.h"
@@ -14,6 +16,45 @@
 #include "tables/records/config_tables.h"
 
 namespace pm::cli {
+
+long long numberArgument(const std::string& text, const std::string& what, long long low, long long high) {
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || stop != end || error != std::errc() || value < low || value > high)
+        throw UsageError(what + " \"" + text + "\" is not a number from " + std::to_string(low) + " to " +
+                         std::to_string(high));
+    return value;
+}
+
+namespace {
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+}  // namespace
+
+std::string outputField(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (!isControl(c)) out += ch;
+        else if (c == '\t') out += "\\t";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+void checkName(const std::string& name, const std::string& what) {
+    if (std::any_of(name.begin(), name.end(), [](char c) { return isControl(static_cast<unsigned char>(c)); }))
+        throw UsageError(what + " must not hold TAB, line ends or other control characters");
+}
 
 bool ArgumentReader::flag(const std::string& name) {
     auto it = std::find(args_.begin(), args_.end(), name);
@@ -73,12 +114,17 @@ private:
 
 }  // namespace
 
-void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair& repair) {
+void openInstallationForCommand(const CommandContext& ctx, InstallationUse use, const DirectoryRepair& repair) {
     if (!installationExists(ctx.root))
         throw UsageError("no Postmoor installation at " + ctx.root + " (run: pmoor32 --root DIR init)");
     CommandPrompts prompts(repair);
     StartupOutcome outcome = runStartupSettings(ctx.root, &prompts);
-    if (outcome != StartupOutcome::Aborted) return;
+    if (outcome != StartupOutcome::Aborted) {
+        if (use == InstallationUse::Write && Mem.ReadOnly)
+            throw ReadOnlyInstallation("the installation at " + Mem.Net +
+                                       " is read-only: it can be read (db list, search, show ...), not changed");
+        return;
+    }
     if (prompts.missingItem() != 0)
         throw UsageError("the installation at " + ctx.root + " cannot be used until its " +
                          (prompts.missingItem() == 18 ? "database" : "word-index") +
@@ -99,10 +145,13 @@ bool catalogHolds(ULONG id) {
 }  // namespace
 
 unsigned long databaseArgumentId(const std::string& db, const std::string& option) {
-    if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        const ULONG id = static_cast<ULONG>(std::stoul(db));
-        if (catalogHolds(id)) return id;
-    }
+    // An identifier is a number that fits one; other digits can only be a name.
+    std::uint64_t number = 0;
+    const char* end = db.data() + db.size();
+    const auto [stop, error] = std::from_chars(db.data(), end, number);
+    if (!db.empty() && stop == end && error == std::errc() && number <= UINT32_MAX &&
+        catalogHolds(static_cast<ULONG>(number)))
+        return static_cast<ULONG>(number);
     const ForumLookup found = ForumLup(db, 0, 0, false);
     if (found.outcome == ForumLookup::Chosen) return found.id;
     const std::string lead = option.empty() ? std::string() : option + ": ";

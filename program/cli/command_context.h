@@ -2,6 +2,7 @@
 // What every command receives, and the helpers commands share.
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/stderr_user_interface.h"
@@ -13,6 +14,22 @@ class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// A number argument: the whole of `text` is a decimal number (a leading "-"
+// only where `low` is below 0) within [low, high]. Anything else (empty,
+// blanks, "+", trailing characters, out of range) is a UsageError that says
+// "`what` \"TEXT\" is not a number from LOW to HIGH".
+long long numberArgument(const std::string& text, const std::string& what, long long low, long long high);
+
+// A stored text as one field of a line of output: control characters (TAB,
+// line ends ...) are written as \t, \n, \r or \xHH, so no text can split a
+// field or a line.
+std::string outputField(std::string_view text);
+
+// A name given on the command line: one with a control character is a
+// UsageError ("`what` must not hold TAB, line ends or other control
+// characters").
+void checkName(const std::string& name, const std::string& what);
 
 struct CommandContext {
     std::string root;               // installation root
@@ -39,16 +56,29 @@ private:
     std::vector<std::string> args_;
 };
 
+// A command that would write where it cannot: the installation is
+// read-only. Printed as it stands; exit code 1.
+class ReadOnlyInstallation : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What a command does with the installation.
+enum class InstallationUse { Read, Write };
+
 // Opens the installation at ctx.root for a command: it must have been set
 // up with `init`. Runs the start-up settings (paths, configuration). A
-// stored top directory that is missing is named on stderr and, unless
-// `repair` names a directory for it (`config set 18 PATH`), makes the
-// command a usage error that says how to set it.
+// command that writes (`use` Write) throws ReadOnlyInstallation when the
+// installation can only be read; reading commands work on it. A stored top
+// directory that is missing is named on stderr and, unless `repair` names a
+// directory for it (`config set 18 PATH`), makes the command a usage error
+// that says how to set it.
 struct DirectoryRepair {
     int item = 0;      // 18 database top, 44 word-index top; 0 none
     std::string path;  // the directory the command sets
 };
-void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair& repair = {});
+void openInstallationForCommand(const CommandContext& ctx, InstallationUse use = InstallationUse::Read,
+                                const DirectoryRepair& repair = {});
 
 // Resolves DB (an id, else a name: exact first, else a unique prefix) to the
 // database's identifier. Throws UsageError when no or more than one

@@ -104,6 +104,9 @@ int runMain(int argc, char** argv) {
     } catch (const UsageError& e) {
         std::fprintf(stderr, "pmoor32: %s\n", e.what());
         code = ExitUsage;
+    } catch (const ReadOnlyInstallation& e) {
+        std::fprintf(stderr, "pmoor32: %s\n", e.what());
+        code = ExitFailed;
     } catch (const FatalError& e) {
         ui.finishProgress();
         messageAlways(e.caption(), e.text(), Icon::Hand);
@@ -113,6 +116,7 @@ int runMain(int argc, char** argv) {
     ui.finishProgress();
     closeAllTables();
     closeStorage();
+    removeRunStore();
     return code;
 }
 

@@ -39,6 +39,7 @@ public:
             reportFatal(e);
             closeAllTables();
             closeStorage();
+            removeRunStore();
             std::exit(kFatalExit);
         }
     }
@@ -70,6 +71,7 @@ int runDesktop(int argc, char** argv, const std::string& root) {
     }
     closeAllTables();
     closeStorage();
+    removeRunStore();
     return code;
 }
 

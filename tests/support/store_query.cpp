@@ -43,6 +43,32 @@ std::string storeRows(const std::string& store, const std::string& sql) {
     return rows;
 }
 
+std::vector<std::vector<std::string>> storeTable(const std::string& store, const std::string& sql) {
+    std::vector<std::vector<std::string>> rows;
+    sqlite3* db = openStore(store, false);
+    if (!db) return rows;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int i = 0; i < sqlite3_column_count(st); ++i) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+                row.emplace_back(text ? text : "");
+            }
+            rows.push_back(std::move(row));
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return rows;
+}
+
+std::vector<std::string> storeColumn(const std::string& store, const std::string& sql) {
+    std::vector<std::string> column;
+    for (auto& row : storeTable(store, sql)) column.push_back(row.empty() ? "" : row.front());
+    return column;
+}
+
 std::string storeValue(const std::string& store, const std::string& sql) {
     std::string rows = storeRows(store, sql);
     const std::size_t end = std::min(rows.find('\t'), rows.find('\n'));

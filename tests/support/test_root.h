@@ -18,4 +18,7 @@ private:
     std::string path_;
 };
 
+// The whole content of the file at `path` ("" when it cannot be read).
+std::string readFile(const std::string& path);
+
 }  // namespace pm::test

@@ -1,16 +1,22 @@
 // Phase A of an import run: the source files are converted into the work
 // files by the format parsers.
 #include <cstdio>
+#include <cstring>
+#include <thread>
 
 #include "common/globals.h"
 #include "import/driver/format_table.h"
 #include "import/driver/import_run.h"
+#include "tables/access/read_only.h"
 
 namespace pm {
 
 namespace {
 
 constexpr int kTwoPassFormat = 3;
+constexpr int kLockWaitSeconds = 5;
+// The name of the installation's import lock (in the configuration store).
+constexpr const char* kImportLockName = "import";
 
 std::string logFilePath() { return Mem.TempDir + "/Log.txt"; }
 
@@ -30,6 +36,10 @@ bool ImportRun::initialise() {
         endRun(ImportOutcome::Refused);
         return false;
     }
+    if (refusedAsReadOnly("Import")) {
+        endRun(ImportOutcome::Refused);
+        return false;
+    }
     if (activeRun_ && activeRun_ != this) {
         // The work files and the counter serve one run at a time.
         message("Warning!", "Another import is running!\r\nImport will not proceed!", Icon::Exclamation);
@@ -37,6 +47,7 @@ bool ImportRun::initialise() {
         return false;
     }
     activeRun_ = this;
+    if (!takeImportLock()) return false;
     reservation_ = std::make_unique<ImportReservation>();
     if (!reservation_->begin()) {
         endRun(ImportOutcome::Refused);
@@ -57,6 +68,31 @@ bool ImportRun::initialise() {
     setStatus(request_.formatName + " Import Processing", {"Pre-import message conversion"});
     state_ = ImportState::NextDirectory;
     return true;
+}
+
+bool ImportRun::takeImportLock() {
+    if (!importLock_) {
+        importLock_ = std::make_unique<NamedLock>(Mem.Net + "/CFG", kImportLockName);
+        lockWaitStarted_ = std::chrono::steady_clock::now();
+    }
+    const StorageStatus st = importLock_->tryTake();
+    if (st == StorageStatus::Ok) return true;
+    if (st == StorageStatus::IsLocked) {
+        const int limit = options_.lockWaitSeconds >= 0 ? options_.lockWaitSeconds : kLockWaitSeconds;
+        if (std::chrono::steady_clock::now() - lockWaitStarted_ < std::chrono::seconds(limit)) {
+            setStatus(request_.formatName + " Import Processing",
+                      {"Waiting for the import of " + importLock_->holder() + " to finish"});
+            // The next step tries again; a short pause keeps the wait cheap.
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return false;
+        }
+        message("Warning!", "Another import is running (" + importLock_->holder() + ")!\r\nImport will not proceed!",
+                Icon::Exclamation);
+    } else {
+        message("Warning!", importLock_->errorText() + "\r\nImport will not proceed!", Icon::Exclamation);
+    }
+    endRun(ImportOutcome::Refused);
+    return false;
 }
 
 bool ImportRun::startAutomationSource() {
@@ -94,7 +130,7 @@ bool ImportRun::nextFile() {
     if (format->source != SourceKind::Automation) {
         const std::int64_t size = fileSizeOf(file_.name);
         if (size < 0) {
-            skipFile(" Import Error ", "The file " + file_.name + " does not exist and will be skipped!");
+            skipFile(" Import Error ", unusableSourceText(file_.name));
             return true;
         }
         file_.size = size;

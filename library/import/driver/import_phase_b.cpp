@@ -82,6 +82,7 @@ bool ImportRun::commit() {
     StorageError error;
     if (commitTransaction(&error) == StorageStatus::Ok) {
         store_.resetWrites();
+        committedImported_ = progress_.imported;
         return true;
     }
     rollbackTransaction();
@@ -122,7 +123,7 @@ bool ImportRun::storeSlice() {
             ++storeSkipped_;
         }
     }
-    if ((store_.writes() > kCommitAfterWrites || databaseDone) && !commit()) {
+    if ((store_.writes() > kCommitAfterWrites || databaseDone) && !(store_.writeCollectedCounts() && commit())) {
         endRun(ImportOutcome::Failed);
         return false;
     }

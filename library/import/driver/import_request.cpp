@@ -116,8 +116,12 @@ RequestProblem importRequestFromDefinition(const BATRecord& definition, const st
     request.selectionMethod = definition.SELMETHOD;
     const std::string joined = joinList(fileSpecs);
     if (joined.empty()) return RequestProblem::NoFileEntries;
-    if (request.selectionMethod == SelectFiles) request.selectedFiles = cut(joined, SelectedFilesWidth);
-    else request.masks = cut(joined, MasksWidth);
+    if (request.selectionMethod == SelectFiles) {
+        for (const std::string& spec : fileSpecs)
+            if (!spec.empty()) request.selectedFiles.push_back(spec);
+    } else {
+        request.masks = cut(joined, MasksWidth);
+    }
     request.importMail = definition.MAILMSG;
     request.importForum = definition.FORUMMSG;
     request.importNewsgroup = definition.NEWSGROUPMSG;

@@ -27,7 +27,6 @@ inline constexpr BYTE FilterCreateDatabasesOnly = 2;
 inline constexpr std::size_t FormatNameWidth = 22;
 inline constexpr std::size_t ImportPathWidth = 254;
 inline constexpr std::size_t MasksWidth = 254;
-inline constexpr std::size_t SelectedFilesWidth = 64000;
 inline constexpr std::size_t TargetNameWidth = 100;
 
 struct ImportRequest {
@@ -36,7 +35,9 @@ struct ImportRequest {
     std::string importPath;          // top directory, directory, or directory of the selected files
     BYTE selectionMethod = SelectFiles;
     std::string masks;               // ";"-separated, methods 0 and 1
-    std::string selectedFiles;       // ";"-separated, method 2 (relative to importPath unless absolute)
+    // Method 2: the files, one entry each (relative to importPath unless
+    // absolute). A list, not a joined text: a file name may hold ";".
+    std::vector<std::string> selectedFiles;
     BYTE importMail = 0;             // which kinds of message the parsers keep
     BYTE importForum = 0;
     BYTE importNewsgroup = 0;
@@ -78,9 +79,9 @@ RequestProblem setRequestFormat(ImportRequest& request, int format);
 RequestProblem completeImportRequest(ImportRequest& request);
 
 // Builds a request from an import definition and its file entries (the FLI
-// FILESPECs): masks for methods 0 and 1, selected files for method 2, each
-// list joined with ";". Then completes it as above. NoFileEntries when the
-// list is empty.
+// FILESPECs): masks for methods 0 and 1 (joined with ";"), the selected
+// files for method 2 (the non-empty entries as they are). Then completes it
+// as above. NoFileEntries when the list is empty.
 RequestProblem importRequestFromDefinition(const BATRecord& definition, const std::vector<std::string>& fileSpecs,
                                            ImportRequest& request);
 

@@ -175,6 +175,9 @@ void ImportRun::endRun(ImportOutcome outcome) {
         if (outcome == ImportOutcome::Cancelled) commit();
         else rollbackTransaction();
     }
+    // What is reported is what is stored: messages of a transaction that
+    // was rolled back (a full disk, a failed write) are not imported.
+    progress_.imported = committedImported_;
     updatePercent();
     progress_.status = progress_.imported > 0 ? "The import process has finished!" : "No messages to import!";
     progress_.lines = {" Importing from: " + request_.importPath};
@@ -202,6 +205,7 @@ void ImportRun::close() {
         workCreated_ = false;
     }
     reservation_.reset();
+    importLock_.reset();
     databases_.clear();
     if (activeRun_ == this) activeRun_ = nullptr;
 

@@ -10,7 +10,11 @@
 // States (what holds on entry; where they lead):
 //
 //   Initialise      nothing taken yet. Refuses a format without a parser;
-//                   reserves the identifier counter (Control locked, counter
+//                   takes the installation's import lock (one import run at
+//                   a time in all processes: while another process holds
+//                   it, the step waits - "Waiting for the import of HOST:PID"
+//                   - up to the lock wait, then refuses); reserves the
+//                   identifier counter (Control locked, counter
 //                   in memory), loads the database queue, creates the work
 //                   files (NewHR locked) and the source list (automation
 //                   formats: connects to the mail application, whose chosen
@@ -75,6 +79,7 @@
 #include "import/driver/source_list.h"
 #include "import/driver/work_files.h"
 #include "import/store/message_store.h"
+#include "storage/named_lock.h"
 #include "storage/table.h"
 #include "tables/identifiers/import_reservation.h"
 
@@ -117,7 +122,7 @@ struct ImportProgress {
     std::string title;               // "Scheduled import" while a task runs
     std::string status;              // the main status line
     std::vector<std::string> lines;  // details: file, source, target, activity
-    long long imported = 0;          // messages stored
+    long long imported = 0;          // messages stored (once the run has ended: committed)
     long long skipped = 0;           // messages left out (already imported, damaged, read twice)
     long long workRecords = 0;       // NewHR records written
     long long headerRecords = 0;     // header records of the database being filled
@@ -128,6 +133,9 @@ struct ImportProgress {
 // Seams and reports of a run. Every member has a working default.
 struct ImportOptions {
     int quota = 0;                    // messages per step; 0: the import speed setting
+    // How long a run waits for another process's import to end before it
+    // refuses to start; < 0: the 5-second lock wait.
+    int lockWaitSeconds = -1;
     int showCompletionTime = -1;      // 1 / 0 force the setting; -1: read it
     FreeSpaceFunction freeSpace;      // empty: the file system's
     // Task runs: each database that received messages, for the maintenance jobs.
@@ -183,6 +191,9 @@ private:
     void dispatch();
     // Phase A (import_phase_a.cpp).
     bool initialise();
+    // False while the import lock is held elsewhere and the wait goes on
+    // (or after refusing); true once it is ours.
+    bool takeImportLock();
     bool startAutomationSource();
     bool nextDirectory();
     bool nextFile();
@@ -226,6 +237,8 @@ private:
     BYTE savedForumType_ = 0, savedForumCheck_ = 0;
     LONG savedWordListIndex_ = 0;
 
+    std::unique_ptr<NamedLock> importLock_;
+    std::chrono::steady_clock::time_point lockWaitStarted_;
     std::unique_ptr<ImportReservation> reservation_;
     std::unique_ptr<AutomationSession> automation_;  // automation formats: the mail application
     DatabaseResolver databases_;
@@ -246,6 +259,7 @@ private:
     BYTE currentType_ = 0;
     ULONG currentId_ = 0;
     long long storedRecords_ = 0;    // NewHR records handled (progress)
+    long long committedImported_ = 0;  // messages stored by committed transactions
     long long storeSkipped_ = 0;
     bool inPhaseB_ = false;
     TableScope register_;            // the register, held open through phase B (appends keep no key)

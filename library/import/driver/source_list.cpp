@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "tables/access/file_functions.h"
@@ -22,6 +24,18 @@ std::int64_t fileSizeOf(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return static_cast<std::int64_t>(st.st_size);
+}
+
+std::string unusableSourceText(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return path + " is a directory, not a file, and will be skipped!";
+        return path + " is not a regular file (a pipe, device or socket) and will be skipped!";
+    }
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) return "The file " + path + " does not exist and will be skipped!";
+    if (error == ELOOP) return path + " is a loop of symbolic links and will be skipped!";
+    return "The file " + path + " cannot be reached (" + std::strerror(error) + ") and will be skipped!";
 }
 
 std::vector<SourceFile> filesMatching(const std::string& directory, const std::vector<std::string>& masks) {
@@ -75,7 +89,7 @@ void SourceList::build(const ImportRequest& request, bool folders) {
             directories_.push_back(request.importPath);
             break;
         default:
-            for (const std::string& name : splitList(request.selectedFiles)) {
+            for (const std::string& name : request.selectedFiles) {
                 if (folders) {
                     queueFile({name, 0});
                 } else {

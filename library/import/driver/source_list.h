@@ -28,8 +28,15 @@ std::vector<SourceFile> filesMatching(const std::string& directory, const std::v
 // order. Symbolic links to directories are not followed (no loops).
 std::vector<std::string> directoryTree(const std::string& top);
 
-// The size of a file in bytes, or -1 when it does not exist.
+// The size of a file in bytes, or -1 when it does not exist or is no
+// regular file.
 std::int64_t fileSizeOf(const std::string& path);
+
+// Why `path` (for which fileSizeOf() gave -1) cannot be imported, as the
+// skip message says it: "The file PATH does not exist and will be
+// skipped!", or that it is a directory, a pipe, device or socket, a loop of
+// symbolic links, or cannot be reached (with the system's reason).
+std::string unusableSourceText(const std::string& path);
 
 class SourceList {
 public:

@@ -156,12 +156,12 @@ void WorkFiles::remove() {
     const StorageStatus st = shrinkStore(Mem.TempDir, &error);
     // A store in use by another run is shrunk after a later one.
     if (st != StorageStatus::Ok && st != StorageStatus::IsLocked)
-        message("Warning!", Mem.TempDir + "/" + kStoreFileName + "\r\n" + error, Icon::Exclamation);
+        message("Warning!", storeFilePath(Mem.TempDir) + "\r\n" + error, Icon::Exclamation);
 }
 
 std::uint64_t WorkFiles::sizeOnDisk() const {
     struct stat st {};
-    const std::string store = Mem.TempDir + "/" + kStoreFileName;
+    const std::string store = storeFilePath(Mem.TempDir);
     return stat(store.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 

@@ -55,8 +55,6 @@ FolderListing listMailFolders(const std::string& storePath, std::vector<FolderCh
     return FolderListing::Listed;
 }
 
-std::vector<std::string> parseFolderSelection(const std::string& selection) { return splitList(selection); }
-
 void keepSelectedFolders(std::vector<FolderEntry>& folders, const std::vector<std::string>& selection) {
     std::vector<FolderEntry> kept;
     for (FolderEntry& entry : folders)

@@ -40,10 +40,6 @@ enum class FolderListing {
 // says what went wrong when they cannot be listed.
 FolderListing listMailFolders(const std::string& storePath, std::vector<FolderChoice>& folders, std::string& detail);
 
-// The selection list of an import request: names separated by ";" (a
-// folder name may hold commas), blanks around them dropped.
-std::vector<std::string> parseFolderSelection(const std::string& selection);
-
 // Keeps the entries whose name or path is selected (letter case ignored);
 // the others are released. Selected names without a folder are dropped.
 void keepSelectedFolders(std::vector<FolderEntry>& folders, const std::vector<std::string>& selection);

@@ -164,7 +164,7 @@ AutomationResult startOutlook(const ImportRequest& request) {
         return result;
     }
     std::vector<FolderEntry> folders = mailFolders(*session);
-    keepSelectedFolders(folders, parseFolderSelection(request.selectedFiles));
+    keepSelectedFolders(folders, request.selectedFiles);
     if (folders.empty()) {
         result.start = AutomationStart::NoFolders;
         return result;

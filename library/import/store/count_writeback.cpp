@@ -1,6 +1,7 @@
 // The states after the last NewHR record of a database: carbon copies
 // (mail), person, thread and section counts, and the database's count.
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <tuple>
 #include <vector>
@@ -156,6 +157,28 @@ bool MessageStore::writeSectionCounts(int quota, bool& failed) {
         SEC.MSGCOUNT += entry.second;
         return true;
     });
+}
+
+bool MessageStore::writeCollectedCounts() {
+    if (counts_.discarded()) return true;
+    constexpr int kAll = std::numeric_limits<int>::max();
+    bool failed = false;
+    writePersonCounts(kAll, failed);
+    if (!failed) writeThreadCounts(kAll, failed);
+    if (!failed) writeSectionCounts(kAll, failed);
+    if (failed) return false;
+    counts_.clear();
+    personsStarted_ = threadsStarted_ = sectionsStarted_ = false;
+    if (newHeaders_ == 0) return true;
+    Forums.clear();
+    FOR.ID = Mem.ForumNumber;
+    if (Forums.get(FOR_ForumKey) == StorageStatus::Ok) {
+        FOR.MSGCOUNT += newHeaders_;
+        FOR.COUNTFLAG = 1;
+        if (!storeWrite(Forums, UpdateRecord)) return false;
+    }
+    newHeaders_ = 0;
+    return true;
 }
 
 bool MessageStore::writeDatabaseCount() {

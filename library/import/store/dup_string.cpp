@@ -7,31 +7,28 @@
 
 namespace pm {
 
-namespace {
-
-std::string_view limited(std::string_view text) { return text.substr(0, utf8PrefixBytes(text, DupTextLimit)); }
-
-// Every stored text ends in a line end; a copy saved with a line more or
-// less, or with blanks after its last word, is still the same text.
-std::string_view withoutTrailingSpace(std::string_view text) {
-    std::size_t n = text.size();
-    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t' || text[n - 1] == '\r' || text[n - 1] == '\n')) --n;
-    return text.substr(0, n);
-}
-
-std::string storedText(ULONG number) {
+std::string storedMessageText(ULONG number) {
     MsgText.clear();
     TXT.MSGNUMBER = number;
     if (MsgText.get(TXT_IdKey) != StorageStatus::Ok) return {};
     return TXT.MsgText;
 }
 
-}  // namespace
+std::string_view dupRawText(std::string_view text) { return text.substr(0, utf8PrefixBytes(text, DupTextLimit)); }
+
+// Every stored text ends in a line end; a copy saved with a line more or
+// less, or with blanks after its last word, is still the same text.
+std::string_view dupTrimmedText(std::string_view text) {
+    text = dupRawText(text);
+    std::size_t n = text.size();
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t' || text[n - 1] == '\r' || text[n - 1] == '\n')) --n;
+    return text.substr(0, n);
+}
 
 bool textsAreDuplicates(std::string_view a, std::string_view b) {
-    a = limited(a);
-    b = limited(b);
-    std::string_view shortText = withoutTrailingSpace(a), longText = withoutTrailingSpace(b);
+    a = dupRawText(a);
+    b = dupRawText(b);
+    std::string_view shortText = dupTrimmedText(a), longText = dupTrimmedText(b);
     if (shortText.size() > longText.size()) {
         std::swap(shortText, longText);
         std::swap(a, b);
@@ -47,8 +44,8 @@ bool textsAreDuplicates(std::string_view a, std::string_view b) {
 }
 
 BYTE DupString(int mode, ULONG a, ULONG b, std::string_view text) {
-    const std::string textA = storedText(a);
-    if (mode == 2) return textsAreDuplicates(textA, storedText(b)) ? 1 : 0;
+    const std::string textA = storedMessageText(a);
+    if (mode == 2) return textsAreDuplicates(textA, storedMessageText(b)) ? 1 : 0;
     return textsAreDuplicates(textA, text) ? 1 : 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The text comparison that tells a re-delivered mail from a new one.
+#include <string>
 #include <string_view>
 
 #include "common/message_text.h"
@@ -10,10 +11,20 @@ namespace pm {
 // Characters of either text the comparison looks at.
 inline constexpr std::size_t DupTextLimit = MessageTextChars;
 
+// The part of a text the comparison looks at: cut to DupTextLimit
+// characters ...
+std::string_view dupRawText(std::string_view text);
+// ... and that without trailing blanks, tabs and line ends.
+std::string_view dupTrimmedText(std::string_view text);
+
 // Whether two texts count as the same message: each cut to 64,000
 // characters and trailing blanks, tabs and line ends removed, the shorter is
 // the start of the longer and the longer has fewer than 20 characters more.
 bool textsAreDuplicates(std::string_view a, std::string_view b);
+
+// The stored text of message `number` of the active database; empty when
+// it has none. MsgText must be open; its buffer is overwritten.
+std::string storedMessageText(ULONG number);
 
 // DupString: 1 when the stored text of message `a` (MsgText) and a second
 // text are duplicates, else 0. Mode 1 compares with `text` (the message

@@ -94,6 +94,7 @@ bool MessageStore::registerImport(ULONG database, ULONG number, bool isNew) {
 
 void MessageStore::countMessage(const StoreOutcome& outcome, ULONG section) {
     if (!outcome.isNew) return;
+    ++newHeaders_;
     // A failed add has discarded every list: the others need not be tried.
     if (!counts_.addSent(outcome.senderId) || !counts_.addReceived(outcome.receiverId)) return;
     if (type_ == TypeMail || !counts_.addThread(outcome.threadNumber)) return;

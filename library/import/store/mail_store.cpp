@@ -1,9 +1,6 @@
 // Storing mail: owner-side persons, partner, minute cut, duplicate test,
 // header (Mail), text and topic entry.
-#include <climits>
-
 #include "common/text.h"
-#include "import/store/dup_string.h"
 #include "import/store/message_store.h"
 #include "tables/access/record_services.h"
 #include "tables/access/store_writes.h"
@@ -50,26 +47,17 @@ bool MessageStore::resolveMailPeople(const WorkRecord& record, People& people) {
     return true;
 }
 
-bool MessageStore::isMailDuplicate(const WorkRecord& record, const People& people) {
-    const LONG date = record.DATE;
-    const LONG minute = cutTimeToMinute(record.TIME);
+MailDuplicates::Key MessageStore::duplicateKeyOf(const WorkRecord& record, const People& people) {
+    MailDuplicates::Key key;
+    key.date = record.DATE;
+    key.minute = cutTimeToMinute(record.TIME);
+    key.senderId = people.sender.id;
+    key.receiverId = people.receiver.id;
+    // Compared as stored: the subject cut to the header's width.
     FixedText<50> subject;
     subject = record.HEADING.view();
-    const std::string upperSubject = toUpper(subject.view());
-    Mail.clear();
-    MAI.DATE = date;
-    // The key runs downward: start at the minute's last moment, above every
-    // mail. Stored times are read by the minute they fall in, so mail stored
-    // with another cut of the same minute is found as well.
-    MAI.TIME = minute + MinuteOfTime - 1;
-    MAI.MAILID = UINT32_MAX;
-    Mail.setAt(MAI_DateKey);
-    while (Mail.next() == StorageStatus::Ok && MAI.DATE == date && MAI.TIME >= minute) {
-        if (MAI.FROMID != people.sender.id || MAI.TOID != people.receiver.id) continue;
-        if (toUpper(MAI.SUBJECT.view()) != upperSubject) continue;
-        if (DupString(1, MAI.MAILID, 0, record.MSGTEXT)) return true;
-    }
-    return false;
+    key.upperSubject = toUpper(subject.view());
+    return key;
 }
 
 StoreOutcome MessageStore::storeMail(WorkRecord& record) {
@@ -80,7 +68,8 @@ StoreOutcome MessageStore::storeMail(WorkRecord& record) {
     if (!resolveMailPeople(record, people)) return fatal();
 
     record.TIME = cutTimeToMinute(record.TIME);
-    if (isMailDuplicate(record, people)) {
+    const MailDuplicates::Key duplicateKey = duplicateKeyOf(record, people);
+    if (duplicates_.isDuplicate(duplicateKey, record.MSGTEXT)) {
         out.result = StoreSkipped;
         return out;
     }
@@ -102,6 +91,7 @@ StoreOutcome MessageStore::storeMail(WorkRecord& record) {
     MAI.DUMMY = StatusNormal;
     if (!storeWrite(Mail, AddRecord)) return fatal();
     if (!writeText(record.MSGTEXT, true, mailId)) return fatal();
+    duplicates_.remember(duplicateKey, mailId, record.MSGTEXT);
 
     if (mailTopic_ != 0) {
         SIndex.clear();

@@ -53,10 +53,12 @@ void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic,
     importDate_ = importDate;
     importTime_ = importTime;
     counts_.clear();
+    newHeaders_ = 0;
     flaggedForIndexing_ = false;
     personsStarted_ = threadsStarted_ = sectionsStarted_ = false;
     carbonCopies_ = {};
     ownerName_.clear();
+    duplicates_.clear();
     sections_.clear();
     if (type == TypeMail) {
         const ForumsRecord saved = FOR;
@@ -156,6 +158,7 @@ StoreOutcome MessageStore::fatal() {
     // The rolled-back transaction took messages already counted, and
     // perhaps sections just listed: neither may be written back.
     counts_.discard();
+    newHeaders_ = 0;
     if (type_ != TypeMail) loadSections();
     StoreOutcome out;
     out.result = StoreFatal;

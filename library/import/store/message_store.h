@@ -22,6 +22,7 @@
 #include "common/types.h"
 #include "import/addresses/mailbox_addresses.h"
 #include "import/store/count_lists.h"
+#include "import/store/mail_duplicates.h"
 #include "import/store/thread_store.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
@@ -106,6 +107,14 @@ public:
     bool writeThreadCounts(int quota, bool& failed);
     // Adds to SEC.MSGCOUNT (forum only; newsgroup and mail finish at once).
     bool writeSectionCounts(int quota, bool& failed);
+    // Writes the person, thread and section counts collected since the last
+    // call, and adds the new headers to FOR.MSGCOUNT with FOR.COUNTFLAG set
+    // (the count is final only after writeDatabaseCount), then empties the
+    // lists. Called before every commit, so that each commit carries the
+    // counts of the messages it stores and an interrupted run (even one
+    // killed) leaves counts that match what is stored. False when a write
+    // failed (rolled back and reported; the lists are discarded).
+    bool writeCollectedCounts();
     // FOR.MSGCOUNT = records of MsgNmbr (Mail for mail), FOR.COUNTFLAG = 0,
     // written with the catalog record held (5-second wait). False after
     // reporting when it cannot be read, held or written.
@@ -183,7 +192,7 @@ private:
 
     bool resolveMailPeople(const WorkRecord& record, People& people);
     bool resolveMergedMailPeople(const WorkRecord& record, People& people);
-    bool isMailDuplicate(const WorkRecord& record, const People& people);
+    static MailDuplicates::Key duplicateKeyOf(const WorkRecord& record, const People& people);
 
     BYTE type_ = 0;
     MailParties mailParties_ = MailParties::Import;
@@ -196,8 +205,10 @@ private:
     // Section list: (low byte of the section number, description) -> SECSYSID.
     std::map<std::pair<BYTE, std::string>, ULONG> sections_;
     CountLists counts_;
+    ULONG newHeaders_ = 0;  // headers added since the last writeCollectedCounts
     MailboxAddresses mailbox_;
     FixedText<25> ownerName_;
+    MailDuplicates duplicates_;
 
     // Write-back progress.
     bool personsStarted_ = false, threadsStarted_ = false, sectionsStarted_ = false;

@@ -23,10 +23,12 @@ std::string centred(const std::string& textIn, std::size_t width) {
     return std::string(left, ' ') + text + std::string(width - text.size() - left, ' ');
 }
 
-void fatalFileCannotBeCreated(const std::string& name) {
+void fatalFileCannotBeCreated(const std::string& name, const std::string& reason) {
+    // The reason (a full disk, a read-only directory) keeps the message from
+    // sending the person looking for a file that was never the trouble.
     fatal("File Open Error", "The file " + name + " is missing!" + kCrLf +
                                  "This file cannot be created by the program" + kCrLf +
-                                 "and Postmoor will terminate.");
+                                 (reason.empty() ? std::string() : reason + kCrLf) + "and Postmoor will terminate.");
 }
 
 void fatalPathNotFound(const std::string& name) {

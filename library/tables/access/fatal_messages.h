@@ -4,7 +4,8 @@
 
 namespace pm {
 
-[[noreturn]] void fatalFileCannotBeCreated(const std::string& name);
+// `reason`: why the create failed (the storage's words), a line of its own.
+[[noreturn]] void fatalFileCannotBeCreated(const std::string& name, const std::string& reason = {});
 [[noreturn]] void fatalPathNotFound(const std::string& name);
 [[noreturn]] void fatalAccessDenied(const std::string& name);
 [[noreturn]] void fatalInvalidFileName(const std::string& name);

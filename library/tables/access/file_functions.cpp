@@ -57,8 +57,14 @@ struct Probe {
     std::unique_ptr<Table> table;
 };
 
+// The stores themselves: postmoor.db, and the run stores of processes in
+// the temporary directory (run-HOST-PID.db), each with its journal.
 bool isStoreFile(const std::string& name) {
-    return name == kStoreFileName || name == std::string(kStoreFileName) + "-journal";
+    auto endsWith = [&](const std::string& tail) {
+        return name.size() >= tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    if (name == kStoreFileName || name == std::string(kStoreFileName) + "-journal") return true;
+    return name.rfind("run-", 0) == 0 && (endsWith(".db") || endsWith(".db-journal"));
 }
 
 // Whether a table of this process is open on `path`.
@@ -82,8 +88,11 @@ bool deleteOne(const std::string& name, bool report) {
         if (report) {
             if (s == StorageStatus::AccessDenied)
                 message("File Deletion Error!", "No access rights - the file " + name + " cannot be removed");
-            else
+            else if (s == StorageStatus::IsLocked)
                 message("File Deletion Error!", "The file " + name + " is open and cannot be removed");
+            else  // a full disk, a damaged store: say what it is
+                message("File Deletion Error!",
+                        "The file " + name + " cannot be removed\r\n" + probe.table->lastError().text);
         }
         return false;
     }
@@ -165,7 +174,7 @@ std::vector<std::string> matchingFiles(const std::string& patternPath) {
         if (wildcardMatch(pattern, name)) out.push_back(dir + "/" + name);
     }
     // Tables inside the store, under their own file names.
-    if (fs::exists(dir + "/" + kStoreFileName, ec)) {
+    if (fs::exists(storeFilePath(dir), ec)) {
         for (int number : registryNumbers()) {
             Table* t = tableByNumber(number);
             if (!t || (t->def().storage != StorageClass::Keyed && t->def().storage != StorageClass::Simple)) continue;

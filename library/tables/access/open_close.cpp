@@ -60,7 +60,8 @@ void openWithRecovery(Table& table, ShareMode mode) {
             case StorageStatus::Ok:
                 return;
             case StorageStatus::FileNotFound:
-                if (attempt > 3 || table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name);
+                if (attempt > 3) fatalFileCannotBeCreated(name);
+                if (table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name, table.lastError().text);
                 break;
             case StorageStatus::PathNotFound:
                 fatalPathNotFound(name);
@@ -112,6 +113,10 @@ bool applyMode(int mode, int number) {
                 // HRE and DOS are other programs' files: only ever read.
                 const bool foreign = &table == &HREFile || &table == &DOSFile;
                 if (mode == OpenShared && foreign) share = ShareMode::SharedReadOnly;
+                // A read-only installation is read as it is; its run store in
+                // a private temporary directory stays writable.
+                if (mode == OpenShared && Mem.ReadOnly && table.def().location != Location::Tmp)
+                    share = ShareMode::SharedReadOnly;
                 openWithRecovery(table, share);
                 count = 0;
             }

@@ -3,6 +3,7 @@
 #include "common/dates.h"
 #include "common/globals.h"
 #include "tables/access/file_functions.h"
+#include "tables/access/read_only.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
 #include "tables/catalog/identity_record.h"
@@ -36,6 +37,7 @@ ULONG nextDirectoryNumber() {
 }
 
 bool prepareCatalogRecord(BYTE type, const std::string& name) {
+    if (refusedAsReadOnly("The new database")) return false;
     const ULONG dirNumber = nextDirectoryNumber();
     const ULONG id = NextNr();
     if (id == 0) return false;

@@ -58,7 +58,8 @@ bool load() {
             break;
         case BlockRead::Read:
             d.memory = stored;
-            if (applyDefaults(d.memory) && !saveControlBlock(DirectoriesRecord, d.memory)) return false;
+            // A read-only installation keeps what changed in memory only.
+            if (applyDefaults(d.memory) && !Mem.ReadOnly && !saveControlBlock(DirectoriesRecord, d.memory)) return false;
             break;
     }
     d.loaded = true;

@@ -1,5 +1,7 @@
 #include "tables/config/installation.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "common/globals.h"
@@ -32,6 +34,26 @@ std::string canonicalRoot(const std::string& root) {
 bool isDirectory(const std::string& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+// Whether this process may write in `directory` and the store file there
+// (the file need not exist yet).
+bool writable(const std::string& directory) {
+    const std::string store = directory + "/" + kStoreFileName;
+    std::error_code ec;
+    if (access(directory.c_str(), W_OK) != 0) return false;
+    return !std::filesystem::exists(store, ec) || access(store.c_str(), W_OK) == 0;
+}
+
+// A temporary directory of this process's own, for the work data of a run
+// on an installation whose temporary directory cannot be written.
+std::string privateTemporaryDirectory() {
+    std::error_code ec;
+    std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    if (ec) base = "/tmp";
+    const std::string dir = (base / ("postmoor-" + std::to_string(getpid()))).string();
+    std::filesystem::create_directories(dir, ec);
+    return dir;
 }
 
 StartupOutcome configurationFailed() {
@@ -67,7 +89,7 @@ bool takeStoredTopDirectory(const std::string& stored, std::string& inUse, int k
 class SettingsBatch {
 public:
     SettingsBatch() : control_({&Control}) {
-        active_ = !inTransaction() && beginTransaction({&Control}) == StorageStatus::Ok;
+        active_ = !Mem.ReadOnly && !inTransaction() && beginTransaction({&Control}) == StorageStatus::Ok;
     }
     ~SettingsBatch() {
         if (active_) rollbackTransaction();
@@ -104,11 +126,14 @@ bool installationExists(const std::string& root) {
 
 StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* prompts) {
     Mem.Net = canonicalRoot(root);
+    // An installation whose configuration store cannot be written is read
+    // as it is: nothing of it is created, upgraded or saved.
+    Mem.ReadOnly = isDirectory(Mem.Net + "/CFG") && !writable(Mem.Net + "/CFG");
     Mem.TempDir = Mem.Net + "/TEMP";
     Mem.FileDir = Mem.Net;
     MasIdxPath = Mem.FileDir;
     deactivateDatabase();
-    ExistPath(CreatePathArgument, 0, {}, Mem.Net + "/CFG", true);
+    if (!Mem.ReadOnly) ExistPath(CreatePathArgument, 0, {}, Mem.Net + "/CFG", true);
     // Without the Control table this is the installation's first start.
     const bool controlExisted = DOSFunc(FileExists, Mem.Net + "/CFG/IDX008.TPS");
     GlobalRequest = 0;
@@ -118,7 +143,9 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
         if (!AutoPath(1)) return false;
         std::string temporary;
         AutoPath(3, 17, &temporary);
-        if (!isDirectory(temporary)) {
+        if (!isDirectory(temporary) && Mem.ReadOnly) {
+            temporary.clear();  // one of the process's own follows
+        } else if (!isDirectory(temporary)) {
             temporary = Mem.Net + "/TEMP";
             AutoPath(2, 17, &temporary);
             ExistPath(CreatePathArgument, 0, {}, temporary, true);
@@ -128,7 +155,10 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
         return true;
     });
     if (!directoriesLoaded) return configurationFailed();
-    setScratchDirectory(Mem.TempDir);
+    // Work data is never kept where it cannot be written.
+    const bool ownTemporary = Mem.TempDir.empty() || !writable(Mem.TempDir);
+    if (ownTemporary) Mem.TempDir = privateTemporaryDirectory();
+    setScratchDirectory(Mem.TempDir, ownTemporary);
 
     std::string databases;
     AutoPath(3, 18, &databases);
@@ -150,7 +180,7 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
     LONG version = 0;
     Konfig(GetGeneral, 11, &version);
     bool firstStart = false;
-    if (version < kUpgradeBelowVersion) {
+    if (version < kUpgradeBelowVersion && !Mem.ReadOnly) {
         if (controlExisted)
             message("Upgrading to version 4.01",
                     "This new version needs new default values! All window positions, window sizes and list box "

@@ -27,6 +27,11 @@ bool installationExists(const std::string& root);
 // through `prompts`; without prompts (null: nothing can be asked) or when
 // the person gives up, the result is Aborted, as it is when a settings
 // block cannot be read or written. FirstStart when the installation is new.
+// An installation whose configuration store cannot be written (a read-only
+// mount) sets Mem.ReadOnly and is only read: nothing is created or saved,
+// and the temporary directory is one of the process's own (removed with its
+// run store at the end), as it is when the installation's temporary
+// directory cannot be written.
 StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* prompts);
 
 // The engine half of NewPath: makes the existing directory `path` the

@@ -86,7 +86,8 @@ bool loadSettingsRecord() {
             } else if (const std::string relative = storedDirectoryText(path); relative != path) {
                 // Stored in full by an older version: stored relative from now on.
                 setBlockText(w.memory, 0, kDirectoryWidth, relative);
-                if (!saveControlBlock(WordSearchSettingsRecord, w.memory)) return false;
+                // (A read-only installation keeps it in memory only.)
+                if (!Mem.ReadOnly && !saveControlBlock(WordSearchSettingsRecord, w.memory)) return false;
             }
             break;
     }

@@ -31,11 +31,15 @@ ImportReservation::~ImportReservation() {
 
 bool ImportReservation::begin() {
     if (!catalog_.holds()) catalog_.open({&Forums, &Control});
-    if (!readRecordOne() || CTL.NEXTNUMBER == 0) {
-        reportNoAccess();
-    } else if (Control.lock(kLockWaitSeconds) != StorageStatus::Ok) {
+    // The lock comes first and the counter is read under it: an increment
+    // of another process either committed before (and is read) or sees the
+    // lock and waits.
+    if (Control.lock(kLockWaitSeconds) != StorageStatus::Ok) {
         // Another import holds the counter; two runs would hand out the same numbers.
         reportNoAccess(Control.lastError().text);
+    } else if (!readRecordOne() || CTL.NEXTNUMBER == 0) {
+        Control.unlock();
+        reportNoAccess();
     } else {
         counter_ = static_cast<LONG>(CTL.NEXTNUMBER);
         locked_ = true;
@@ -46,16 +50,21 @@ bool ImportReservation::begin() {
 }
 
 bool ImportReservation::end() {
-    abandon();
     if (!catalog_.holds()) return false;
+    // The counter is written back before the lock goes: until then the
+    // stored counter is behind the numbers handed out.
+    bool written = false;
     if (!readRecordOne() || Control.hold(kLockWaitSeconds) != StorageStatus::Ok) {
         message("Warning!", "No access to Control File!\r\n" + Control.lastError().text, Icon::Exclamation);
-        return false;
+    } else {
+        // A counter that moved on meanwhile (raised by the Next ID check) stays.
+        if (static_cast<ULONG>(counter_) > CTL.NEXTNUMBER) CTL.NEXTNUMBER = static_cast<ULONG>(counter_);
+        written = UppDat(Control, UpdateRecord, ReportOnly);
+        Control.release();
     }
-    // NextNr ignores the lock; a counter another process moved past ours stays.
-    if (static_cast<ULONG>(counter_) > CTL.NEXTNUMBER) CTL.NEXTNUMBER = static_cast<ULONG>(counter_);
-    const bool written = UppDat(Control, UpdateRecord, ReportOnly);
-    Control.release();
+    // When the write failed the run ends without storing anything, so the
+    // numbers it handed out are free again.
+    abandon();
     return written;
 }
 

@@ -17,9 +17,10 @@ public:
     ImportReservation(const ImportReservation&) = delete;
     ImportReservation& operator=(const ImportReservation&) = delete;
 
-    // Opens Forums and Control (counted), reads Control record 1 and takes
-    // its counter into memory, then locks Control (5-second wait). When the
-    // record cannot be read, holds 0 or the lock cannot be had: "Warning!" /
+    // Opens Forums and Control (counted), locks Control (5-second wait),
+    // then reads Control record 1 and takes its counter into memory (read
+    // under the lock, so no increment of another process is missed). When
+    // the lock cannot be had, the record cannot be read or holds 0: "Warning!" /
     // "No access to Control File!" + CR LF + "Import will not proceed!" + CR LF
     // (not while unattended), the tables are released and false returned.
     bool begin();
@@ -28,10 +29,10 @@ public:
     // incrementing it. Valid between begin() and end().
     LONG& counter() { return counter_; }
 
-    // Unlocks Control, holds record 1 (5-second wait) and writes the counter
-    // back (never lowering a counter that moved on meanwhile). Returns false
-    // after reporting when the record cannot be held or written. The tables
-    // stay open until the object goes.
+    // Holds record 1 (5-second wait), writes the counter back (never
+    // lowering a counter that moved on meanwhile), then unlocks Control.
+    // Returns false after reporting when the record cannot be held or
+    // written. The tables stay open until the object goes.
     bool end();
 
     // Unlocks Control without writing the counter back (a run stopped before

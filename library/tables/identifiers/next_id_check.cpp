@@ -29,6 +29,7 @@
 
 #include "common/dates.h"
 #include "tables/access/open_close.h"
+#include "tables/access/read_only.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
 #include "tables/config/control_blocks.h"
@@ -113,6 +114,7 @@ JobStatus NextIdCheck::step() {
 
 JobStatus NextIdCheck::begin() {
     savedActive_ = Mem;
+    if (refusedAsReadOnly("The Next ID check")) return fail();
     // A database table still open would keep the active database's file and
     // be counted for every database in turn: close them all, as the frame
     // does before any command that moves between databases.

@@ -1,5 +1,8 @@
 #include "tables/identifiers/next_number.h"
 
+#include <chrono>
+#include <thread>
+
 #include "common/user_interface.h"
 #include "tables/records/config_tables.h"
 
@@ -7,26 +10,65 @@ namespace pm {
 
 namespace {
 
-ULONG failed(Table& table) {
-    message("Control File Error", table.lastError().text + "\r\n" + "Next ID cannot be generated!");
+constexpr int kLockWaitSeconds = 5;
+
+ULONG failed(const std::string& text) {
+    message("Control File Error", text + "\r\n" + "Next ID cannot be generated!");
     return 0;
 }
 
-}  // namespace
-
-ULONG NextNr() {
+// Reads record 1 (creating it when missing) and advances it; 0 when a write
+// failed (the error is the table's).
+ULONG advance() {
     Control.clear();
     CTL.ID = 1;
     if (Control.get(CTL_IdKey) != StorageStatus::Ok) {
         Control.clear();
         CTL.ID = 1;
         CTL.NEXTNUMBER = 1;
-        if (Control.add() != StorageStatus::Ok) return failed(Control);
+        if (Control.add() != StorageStatus::Ok) return 0;
     }
     const ULONG result = CTL.NEXTNUMBER;
     CTL.NEXTNUMBER = result + 1;
-    if (Control.put() != StorageStatus::Ok) return failed(Control);
+    if (Control.put() != StorageStatus::Ok) return 0;
     return result;
+}
+
+}  // namespace
+
+ULONG NextNr() {
+    // The read and the write of the counter run in one transaction (the
+    // caller's, or one of its own), so that processes take turns; an import
+    // reservation of another process (the Control file locked) keeps every
+    // other user off the counter until it has written its own back.
+    if (inTransaction()) {
+        if (Control.checkLock() != StorageStatus::Ok) return failed(Control.lastError().text);
+        const ULONG id = advance();
+        return id != 0 ? id : failed(Control.lastError().text);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kLockWaitSeconds);
+    for (;;) {
+        StorageError error;
+        if (beginTransaction({&Control}, kLockWaitSeconds, &error) != StorageStatus::Ok)
+            return failed(error.text.empty() ? storageStatusText(error.status) : error.text);
+        const StorageStatus lock = Control.checkLock();
+        if (lock == StorageStatus::Ok) {
+            const ULONG id = advance();
+            if (id == 0) {
+                const std::string text = Control.lastError().text;
+                rollbackTransaction();
+                return failed(text);
+            }
+            if (commitTransaction(&error) != StorageStatus::Ok) return failed(error.text);
+            return id;
+        }
+        const std::string text = Control.lastError().text;
+        rollbackTransaction();
+        // The lock is waited for outside the transaction: its holder needs
+        // the store to give it back.
+        if (lock != StorageStatus::IsLocked || std::chrono::steady_clock::now() >= deadline) return failed(text);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 }  // namespace pm

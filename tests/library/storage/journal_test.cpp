@@ -116,7 +116,7 @@ TEST_F(Journal, AWriterThatDiesAfterWritingPagesEarlyLeavesTheStoreAsItWas) {
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFEXITED(status));
         ASSERT_EQ(WEXITSTATUS(status), 0);
-        ASSERT_TRUE(std::filesystem::exists(dir + "/postmoor.db-journal"));
+        ASSERT_TRUE(std::filesystem::exists(storeFilePath(dir) + "-journal"));
         ASSERT_EQ(rows.open(), StorageStatus::Ok);
         expectOriginal(dir);
         closeStorage();

@@ -3,14 +3,12 @@
 // leaves the catalog's counts equal to what is stored; a re-run completes
 // the work with nothing lost or doubled.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <algorithm>
-#include <cstring>
-#include <fstream>
 #include <string>
 
 #include "support/command_runner.h"
+#include "support/mailbox_file.h"
+#include "support/store_query.h"
 #include "support/test_root.h"
 
 namespace pm {
@@ -23,44 +21,13 @@ RunResult pmoor(const std::string& root, const std::string& arguments, const std
     return test::runProgram(root, arguments, interruptAt.empty() ? "" : "POSTMOOR_TEST_INTERRUPT='" + interruptAt + "'");
 }
 
-// The program's text columns name its own collation; byte order will do here.
-int byteOrder(void*, int n1, const void* a, int n2, const void* b) {
-    const int c = std::memcmp(a, b, static_cast<std::size_t>(std::min(n1, n2)));
-    return c != 0 ? c : n1 - n2;
-}
-
-// One text value of a query on a store of the installation.
-std::string query(const std::string& store, const std::string& sql) {
-    sqlite3* db = nullptr;
-    std::string value;
-    if (sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        sqlite3_create_collation(db, "PMCASE", SQLITE_UTF8, nullptr, byteOrder) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
-            sqlite3_column_text(st, 0))
-            value = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return value;
-}
-
 constexpr int kMessages = 600;
 
 class InterruptedCommands : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!test::programBuilt()) GTEST_SKIP() << "pmoor32 not built";
-        std::ofstream out(mailbox());
-        const char* words[] = {"harbour", "lantern", "meadow", "copper", "willow", "granite", "orchard", "falcon"};
-        for (int i = 1; i <= kMessages; ++i) {
-            out << "From sender" << i % 25 << "@example.com Mon Mar  3 10:15:00 1997\n"
-                << "Message-ID: <m" << i << "@example.com>\nDate: Mon, 3 Mar 1997 10:15:00 +0100\n"
-                << "From: Sender " << i % 25 << " <sender" << i % 25 << "@example.com>\n"
-                << "To: Me <me@home.example>\nSubject: Note " << i << "\n\n";
-            for (int k = 0; k < 10; ++k) out << words[(i * 7 + k) % 8] << ' ';
-            out << "token" << i << "\n\n";
-        }
+        test::writeMailbox(mailbox(), kMessages);
     }
     std::string mailbox() const { return work.path() + "/in.mbox"; }
 
@@ -72,10 +39,10 @@ protected:
         return pmoor(root, "import --format 'generic mail type 2' --mailbox Box '" + mailbox() + "'", interruptAt);
     }
     static std::string catalog(const std::string& root, const std::string& column) {
-        return query(root + "/CFG/postmoor.db", "SELECT " + column + " FROM Forums");
+        return test::storeValue(root + "/CFG/postmoor.db", "SELECT " + column + " FROM Forums");
     }
     static std::string stored(const std::string& root, const std::string& sql) {
-        return query(root + "/F1/postmoor.db", sql);
+        return test::storeValue(root + "/F1/postmoor.db", sql);
     }
     // The word list and the occurrences, as one text to compare.
     static std::string wordIndex(const std::string& root) {

@@ -73,7 +73,7 @@ CaptureRun CaptureImportTest::importFiles(const std::string& formatName, const s
     ImportRequest r;
     r.selectionMethod = SelectFiles;
     r.importPath = std::filesystem::path(files.front()).parent_path().string();
-    for (const std::string& f : files) r.selectedFiles += (r.selectedFiles.empty() ? "" : ";") + f;
+    for (const std::string& f : files) r.selectedFiles.push_back(f);
     r.importForum = how.forum ? 1 : 0;
     r.importMail = how.mailbox.empty() ? 0 : 1;
     r.allowReimport = how.reimport ? 1 : 0;

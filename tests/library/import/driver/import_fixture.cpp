@@ -58,7 +58,7 @@ ImportRequest ImportTest::request(const std::vector<std::string>& files, int for
     ImportRequest r;
     r.importPath = inDir;
     r.selectionMethod = SelectFiles;
-    for (const std::string& f : files) r.selectedFiles += (r.selectedFiles.empty() ? "" : ";") + f;
+    for (const std::string& f : files) r.selectedFiles.push_back(f);
     r.importForum = 1;
     r.importNewsgroup = 1;
     EXPECT_EQ(setRequestFormat(r, format), RequestProblem::None);

@@ -92,7 +92,7 @@ protected:
 TEST_F(Definitions, FileEntriesBecomeMasksOrSelectedFiles) {
     ImportRequest r;
     ASSERT_EQ(importRequestFromDefinition(definition(6, SelectFiles), {"a.mbx", "b.mbx"}, r), RequestProblem::None);
-    EXPECT_EQ(r.selectedFiles, "a.mbx;b.mbx");
+    EXPECT_EQ(r.selectedFiles, (std::vector<std::string>{"a.mbx", "b.mbx"}));
     EXPECT_EQ(r.formatName, "Eudora");
     EXPECT_EQ(r.masks, "*.MBX");  // the format's default
     ASSERT_EQ(importRequestFromDefinition(definition(0, SelectDirectoryTree), {"*.THD", "*.MSG"}, r),

@@ -248,7 +248,7 @@ TEST_F(ImportRuns, NoMessagesFoundCreatesNoDatabase) {
     ImportRequest r = request({"a.blk", "empty.blk"});
     r.importNewsgroup = 0;
     source("n.blk", {newsMessage("new.group", "<n1@h>")});  // not asked for
-    r.selectedFiles += ";n.blk";
+    r.selectedFiles.push_back("n.blk");
     ImportRun importRun(r);
     EXPECT_EQ(importRun.runToEnd(), ImportOutcome::NothingFound);
     ASSERT_EQ(ui.shown().size(), 1u);

@@ -113,7 +113,7 @@ TEST_F(Work, MessagesReadTwiceAreWrittenOnceAndKeysBuild) {
 // the temporary directory gives that room back, whether its store goes
 // (nothing else in it) or stays for a search result kept there.
 TEST_F(Work, RemovedWorkFilesLeaveNoRoomTakenInTheTemporaryDirectory) {
-    const std::string store = Mem.TempDir + "/" + kStoreFileName;
+    const std::string store = storeFilePath(Mem.TempDir);
     const auto fillAndRemove = [](ULONG first) {
         WorkFiles work;
         ASSERT_TRUE(work.create(71000, 1234));
@@ -169,7 +169,7 @@ TEST(SourceListing, MasksMatchCaseBlindAndTreesRunBreadthFirst) {
     EXPECT_EQ(list.listedBytes(), 25);
 
     r.selectionMethod = SelectFiles;
-    r.selectedFiles = "x.MSG;/elsewhere/abs.msg;gone.msg";
+    r.selectedFiles = {"x.MSG", "/elsewhere/abs.msg", "gone.msg"};
     list.build(r, false);
     ASSERT_TRUE(list.nextFile(f));
     EXPECT_EQ(f.name, dir / "x.MSG");

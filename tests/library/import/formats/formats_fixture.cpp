@@ -88,7 +88,7 @@ ImportRequest FormatImportTest::requestFor(const std::string& format, const std:
     if (!entry) return r;
     r.selectionMethod = SelectFiles;
     r.importPath = root.path();
-    for (const std::string& f : files) r.selectedFiles += (r.selectedFiles.empty() ? "" : ";") + f;
+    for (const std::string& f : files) r.selectedFiles.push_back(f);
     r.importForum = (entry->kinds & KindForum) ? 1 : 0;
     r.importNewsgroup = (entry->kinds & KindNews) ? 1 : 0;
     r.importMail = (entry->kinds & KindMail) ? 1 : 0;

@@ -47,12 +47,13 @@ protected:
     }
 
     // A forum import that names its forum (CISCOMM forum tables carry none).
-    ImportCounts importToForum(const std::string& format, const std::string& path, const std::string& forum) {
+    ImportCounts importToForum(const std::string& format, const std::vector<std::string>& paths,
+                               const std::string& forum) {
         const ULONG target = makeDatabase(TypeForum, forum);
         ImportRequest r;
         r.selectionMethod = SelectFiles;
         r.importPath = root.path();
-        r.selectedFiles = path;
+        r.selectedFiles = paths;
         r.importForum = 1;
         r.targetDatabase = static_cast<LONG>(target);
         EXPECT_EQ(setRequestFormat(r, formatByName(format)->number), RequestProblem::None);
@@ -269,7 +270,7 @@ TEST_F(NavigatorImport, NavCisTablesOfForumMessagesAndMail) {
 TEST_F(NavigatorImport, CisCommForumAndMailTables) {
     writeDbf(file("FORUM.DBF"), cisCommForumTable({cisCommForumRow(11, "Compilers", "Forum text"),
                                                    cisCommForumRow(12, "Linkers", "More")}));
-    const ImportCounts forum = importToForum("CISCOMM", file("FORUM.DBF"), "Software Forum");
+    const ImportCounts forum = importToForum("CISCOMM", {file("FORUM.DBF")}, "Software Forum");
     EXPECT_EQ(forum.imported, 2);
     const DatabaseContents software = contents("Software Forum");
     ASSERT_EQ(software.messages.size(), 2u);
@@ -298,12 +299,12 @@ TEST_F(NavigatorImport, FourBadRecordsAreOvercomeTheFifthAbandonsTheTable) {
         for (std::size_t r : bad) patchFile(path, layout.fieldAt(r, memo), "     99999");
     };
     damage(file("FOUR.DBF"), {1, 3, 4, 5});
-    const ImportCounts four = importToForum("CISCOMM", file("FOUR.DBF"), "Four");
+    const ImportCounts four = importToForum("CISCOMM", {file("FOUR.DBF")}, "Four");
     EXPECT_EQ(four.imported, 4);
     EXPECT_TRUE(ui.empty()) << ui.last().text;
 
     damage(file("FIVE.DBF"), {1, 3, 4, 5, 6});
-    const ImportCounts five = importToForum("CISCOMM", file("FIVE.DBF"), "Five");
+    const ImportCounts five = importToForum("CISCOMM", {file("FIVE.DBF")}, "Five");
     EXPECT_EQ(five.imported, 2);  // the records before the fifth bad one
     ASSERT_TRUE(ui.sawCaption("Warning!"));
     const std::string shown = ui.shown().front().text;
@@ -329,7 +330,7 @@ TEST_F(NavigatorImport, ACutOffTableAndOneThatIsNoneAreReported) {
     people.records = {{{"Alice", "19870301"}}};
     writeDbf(file("PEOPLE.DBF"), people);
     const ImportCounts counts =
-        importToForum("CISCOMM", file("NONE.DBF") + ";" + file("PEOPLE.DBF") + ";" + file("CUT.DBF"), "Cut");
+        importToForum("CISCOMM", {file("NONE.DBF"), file("PEOPLE.DBF"), file("CUT.DBF")}, "Cut");
     EXPECT_EQ(counts.imported, 6);
     EXPECT_TRUE(ui.sawText("PEOPLE.DBF is not a CISCOMM message table: it has no column MSG_NUMBER, MSG_SUBJEC, "
                            "MSG_TEXT\r\nThis file will be skipped!"));

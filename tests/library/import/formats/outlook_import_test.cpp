@@ -112,8 +112,7 @@ protected:
     ImportCounts importFolders(const std::string& store, const std::vector<std::string>& folders) {
         ImportRequest r = requestFor("Outlook Mail", {});
         r.importPath = store;
-        r.selectedFiles.clear();
-        for (const std::string& f : folders) r.selectedFiles += (r.selectedFiles.empty() ? "" : ";") + f;
+        r.selectedFiles = folders;
         return run(r);
     }
 };

@@ -174,7 +174,7 @@ TEST_F(RealWorldMail, CodePage850CaptureBytesMapAsTheNavigatorsMappedThem) {
     ImportRequest request;
     request.selectionMethod = SelectFiles;
     request.importPath = root.path();
-    request.selectedFiles = realWorld("cp850.msg");
+    request.selectedFiles = {realWorld("cp850.msg")};
     request.importForum = 1;
     request.targetDatabase = static_cast<LONG>(forum);
     ASSERT_EQ(setRequestFormat(request, formatByName("TAPCIS 6.x")->number), RequestProblem::None);

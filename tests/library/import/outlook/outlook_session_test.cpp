@@ -55,7 +55,7 @@ TEST(OutlookSession, TheStoresTopFolderCountsWhenItHoldsItems) {
     ASSERT_TRUE(session) << error;
     EXPECT_EQ(folderCounts(*session).size(), 2u);
     std::vector<FolderEntry> folders = mailFolders(*session);
-    keepSelectedFolders(folders, parseFolderSelection("folder; nothing by this name"));
+    keepSelectedFolders(folders, {"folder", "nothing by this name"});
     ASSERT_EQ(folders.size(), 1u);
     EXPECT_EQ(folders[0].name, "Folder");
 }

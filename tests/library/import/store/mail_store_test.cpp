@@ -195,5 +195,20 @@ TEST_F(MailStoreTest, AFailedTextWriteLeavesNoHeader) {
     EXPECT_TRUE(ui.sawText("The last transaction is rolled back."));
 }
 
+TEST_F(MailStoreTest, ManyMailsOfOneMinuteAreToldApartAndTheirCopiesFound) {
+    // A batch sent at once: the same people, subject and minute, texts that
+    // differ after a long common start; each is then delivered again with a
+    // line end more, in this run and in the next (which reads the minute
+    // from the store).
+    const std::string start(300, 'b');
+    auto text = [&](int i) { return start + " report " + std::to_string(i * 7) + " ends\r\n"; };
+    for (int i = 0; i < 120; ++i) EXPECT_EQ(store(received(1000 + i).text(text(i))).result, StoreStored) << i;
+    for (int i = 0; i < 120; i += 2) EXPECT_EQ(store(received(2000 + i).text(text(i) + "\r\n")).result, StoreSkipped) << i;
+    newRun(false);
+    for (int i = 1; i < 120; i += 2) EXPECT_EQ(store(received(3000 + i).text(text(i) + "\r\n")).result, StoreSkipped) << i;
+    EXPECT_EQ(store(received(4000).text(text(120))).result, StoreStored);
+    EXPECT_EQ(store(received(4001).text(text(120))).result, StoreSkipped);
+}
+
 }  // namespace
 }  // namespace pm

@@ -78,7 +78,7 @@ ImportRequest ImportProgressWindowTest::request(int messages) {
     ImportRequest r;
     r.importPath = root_->path();
     r.selectionMethod = SelectFiles;
-    r.selectedFiles = "café.blk";
+    r.selectedFiles = {"café.blk"};
     r.importForum = 1;
     setRequestFormat(r, BlockStreamFormat);
     completeImportRequest(r);

@@ -103,8 +103,7 @@ void OutlookFoldersDialogTest::choosesFoldersAndImportsThem() {
     ImportRequest request;
     request.importPath = store_;
     request.selectionMethod = SelectFiles;
-    for (const std::string& folder : chosen)
-        request.selectedFiles += (request.selectedFiles.empty() ? "" : ";") + folder;
+    request.selectedFiles = chosen;
     request.importMail = 1;
     request.mailbox = static_cast<LONG>(mailbox);
     setRequestFormat(request, formatByName("Outlook Mail")->number);

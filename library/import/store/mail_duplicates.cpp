@@ -1,0 +1,61 @@
+#include "import/store/mail_duplicates.h"
+
+#include <climits>
+
+#include "common/text.h"
+#include "import/store/dup_string.h"
+#include "import/store/message_store.h"
+#include "tables/records/message_tables.h"
+
+namespace pm {
+
+namespace {
+
+// Beyond this many candidates the memory starts afresh (minutes are read
+// again from the store when next needed).
+constexpr std::size_t kMostRemembered = 200000;
+
+}  // namespace
+
+void MailDuplicates::clear() {
+    minutes_.clear();
+    remembered_ = 0;
+}
+
+MailDuplicates::Minute& MailDuplicates::minuteOf(const Key& key) {
+    const auto at = minutes_.find({key.date, key.minute});
+    if (at != minutes_.end()) return at->second;
+    if (remembered_ > kMostRemembered) clear();
+    Minute& minute = minutes_[{key.date, key.minute}];
+    Mail.clear();
+    MAI.DATE = key.date;
+    // The key runs downward: start at the minute's last moment, above every
+    // mail. Stored times are read by the minute they fall in, so mail stored
+    // with another cut of the same minute is found as well.
+    MAI.TIME = key.minute + MinuteOfTime - 1;
+    MAI.MAILID = UINT32_MAX;
+    Mail.setAt(MAI_DateKey);
+    std::vector<std::pair<GroupKey, ULONG>> stored;
+    while (Mail.next() == StorageStatus::Ok && MAI.DATE == key.date && MAI.TIME >= key.minute)
+        stored.push_back({{MAI.FROMID, MAI.TOID, toUpper(MAI.SUBJECT.view())}, MAI.MAILID});
+    // Each text of the minute is read once, here.
+    for (auto& [group, mailId] : stored) minute.groups[group].add(mailId, digestOf(storedMessageText(mailId)));
+    remembered_ += stored.size();
+    return minute;
+}
+
+bool MailDuplicates::isDuplicate(const Key& key, std::string_view text) {
+    Minute& minute = minuteOf(key);
+    const auto group = minute.groups.find({key.senderId, key.receiverId, key.upperSubject});
+    if (group == minute.groups.end()) return false;
+    return group->second.findDuplicate(TextPrefixes(text), [&](std::uint32_t mailId) {
+        return textsAreDuplicates(storedMessageText(mailId), text);
+    });
+}
+
+void MailDuplicates::remember(const Key& key, ULONG mailId, std::string_view text) {
+    minuteOf(key).groups[{key.senderId, key.receiverId, key.upperSubject}].add(mailId, digestOf(text));
+    ++remembered_;
+}
+
+}  // namespace pm

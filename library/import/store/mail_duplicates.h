@@ -1,0 +1,63 @@
+#pragma once
+// The duplicate test of mail: a mail is a duplicate of a stored mail of the
+// same minute with the same sender, receiver and subject (letter case
+// ignored) whose text is the same (textsAreDuplicates()).
+//
+// Many mails can share a minute (a mailbox of undated mail, a batch sent at
+// once), so the test does not walk the minute's mail for every new one: the
+// first test in a minute reads the minute's headers once into memory,
+// grouped by sender, receiver and subject, and each stored mail joins its
+// group. Texts are compared through their digests (text_digest.h); a stored
+// text is read only when its digest cannot rule the duplicate out.
+//
+// The memory is only valid while every mail stored into the database passes
+// through remember(): one import run (which holds the installation's import
+// lock) into one database. clear() between databases; a rolled-back
+// transaction ends the run.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "common/types.h"
+#include "import/store/text_digest.h"
+
+namespace pm {
+
+class MailDuplicates {
+public:
+    // What a mail is compared by, besides its text.
+    struct Key {
+        LONG date = 0;
+        LONG minute = 0;  // the time cut to the minute
+        ULONG senderId = 0, receiverId = 0;
+        std::string upperSubject;  // the stored subject (50 characters), upper case
+    };
+
+    // Forgets everything (another database, or a new run).
+    void clear();
+
+    // Whether `text` under `key` duplicates a stored mail of the ACTIVE
+    // database (Mail and MsgText open; their buffers are overwritten).
+    bool isDuplicate(const Key& key, std::string_view text);
+
+    // Records mail `mailId` just stored under `key` with `text`.
+    void remember(const Key& key, ULONG mailId, std::string_view text);
+
+private:
+    // The mail of one minute with one sender, receiver and subject.
+    using Group = TextDigestIndex;
+    using GroupKey = std::tuple<ULONG, ULONG, std::string>;
+    struct Minute {
+        std::map<GroupKey, Group> groups;
+    };
+
+    Minute& minuteOf(const Key& key);
+
+    std::map<std::pair<LONG, LONG>, Minute> minutes_;
+    std::size_t remembered_ = 0;  // candidates held, all minutes
+};
+
+}  // namespace pm
