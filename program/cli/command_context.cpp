@@ -49,9 +49,11 @@ std::vector<std::string> ArgumentReader::positionals() {
 
 void openInstallationForCommand(const CommandContext& ctx) {
     if (!installationExists(ctx.root))
-        throw UsageError("no Postmoor installation at " + ctx.root + " (run: pmoor32 --root DIR init)");
+        throw InstallationError("no Postmoor installation at " + ctx.root + " (create one: pmoor32 --root " +
+                                ctx.root + " init)");
     StartupOutcome outcome = runStartupSettings(ctx.root, nullptr);
-    if (outcome == StartupOutcome::Aborted) throw UsageError("the installation at " + ctx.root + " cannot be used");
+    if (outcome == StartupOutcome::Aborted)
+        throw InstallationError("the installation at " + ctx.root + " cannot be used");
 }
 
 unsigned long activateDatabaseArgument(const std::string& db) {

@@ -14,6 +14,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// No installation at the root, or one that cannot be used: the message is
+// printed, exit code ExitInstallation.
+class InstallationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct CommandContext {
     std::string root;               // installation root
     bool yes = false;               // --yes: questions take OK/Yes
@@ -40,7 +47,8 @@ private:
 };
 
 // Opens the installation at ctx.root for a command: it must have been set
-// up with `init`. Runs the start-up settings (paths, configuration).
+// up with `init`. Runs the start-up settings (paths, configuration). Throws
+// InstallationError when there is none or it cannot be used.
 void openInstallationForCommand(const CommandContext& ctx);
 
 // Resolves DB (an id or a unique name prefix) and activates it. Throws

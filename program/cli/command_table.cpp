@@ -2,32 +2,96 @@
 
 namespace pm::cli {
 
+// Each entry carries its own help beside it: a new command brings its
+// synopsis, every option with one line, and an example.
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {.name = "init",
          .run = commandInit,
-         .usage = "init                          create the installation (CFG, TEMP, settings)"},
+         .usage = "init                          create the installation (CFG, TEMP, settings)",
+         .help = {.synopsis = "init",
+                  .description = "Creates an installation at the root: the configuration directory CFG (the catalog\n"
+                                 "of databases, the settings, the identifier counter) and the temporary directory\n"
+                                 "TEMP. On an existing installation it only checks the settings. Prints \"Created\n"
+                                 "installation at DIR\" or \"Checked installation at DIR\".",
+                  .example = "pmoor32 --root ~/postmoor init"}},
         {.name = "db",
          .run = commandDb,
-         .usage = "db list                       catalog as TSV: id, name, type, dir, msgcount, noimport\n"
+         .usage = "db list [--header] [--json]   catalog as TSV: id, name, type, dir, msgcount, noimport\n"
                   "  db create forum|newsgroup NAME\n"
-                  "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)"},
+                  "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)",
+         .help = {.synopsis = "db list [--header] [--json]\n"
+                              "db create forum|newsgroup NAME\n"
+                              "db create mail NAME --address ADDR [--alt ADDR]...",
+                  .description = "db list prints the catalog, one database a line, in tab-separated columns:\n"
+                                 "  id        the database's identifier (DB arguments take it as well as the name)\n"
+                                 "  name      its name\n"
+                                 "  type      forum, mail or newsgroup\n"
+                                 "  dir       its directory below the database top directory (F1, F2, ...)\n"
+                                 "  msgcount  the number of messages it holds\n"
+                                 "  noimport  1 when import into it is not allowed, else 0\n"
+                                 "db create makes a database and prints its id, name and directory.",
+                  .options = {{"--header", "print the column names first"},
+                              {"--json", "print a JSON array of objects with those names instead"},
+                              {"forum|newsgroup", "the kind of database: a CompuServe forum or a newsgroup"},
+                              {"NAME", "the name of the new database (no other database may have it)"},
+                              {"--address ADDR", "mail databases: the owner's default mail address (required)"},
+                              {"--alt ADDR", "another address of the owner; up to 10"}},
+                  .example = "pmoor32 db create mail \"My Mail\" --address me@example.com\n"
+                             "pmoor32 db list --header"}},
         {.name = "addresses",
          .run = commandAddresses,
          .usage = "addresses DB 1|2|3|4 [FILE]   write the persons of DB as an address book into the temporary\n"
-                  "                                directory (FILE default Address.Txt); prints its path"},
+                  "                                directory (FILE default Address.Txt); prints its path",
+         .help = {.synopsis = "addresses DB 1|2|3|4 [FILE]",
+                  .description = "Writes every person of the database that has an address into an address book in\n"
+                                 "the temporary directory and prints the book's path. Nothing is written (exit 1)\n"
+                                 "when the database has no persons or the file cannot be created.",
+                  .options = {{"DB", "a database: its name (an exact name, else a unique beginning) or its id"},
+                              {"1", "one line a person: name, address (INTERNET: before mail addresses), |"},
+                              {"2", "alias lines: alias \"First Last\" address"},
+                              {"3", "lines of \"First Last\" address"},
+                              {"4", "binary: the name and the address, each after its length byte"},
+                              {"FILE", "the file name (default Address.Txt); an absolute path is used as given"}},
+                  .example = "pmoor32 addresses \"My Mail\" 3 contacts.txt"}},
         {.name = "import",
          .run = commandImport,
          .usage = "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
                   "         [--method files|dir|tree] [--mask MASKS] PATH...\n"
                   "                                import messages; prints the imported and skipped counts\n"
-                  "                                (after Ctrl-C: those of the messages stored so far)"},
+                  "                                (after Ctrl-C: those of the messages stored so far)",
+         .help = {.synopsis = "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
+                              "       [--method files|dir|tree] [--mask MASKS] PATH...",
+                  .description = "Imports the messages of the files. Forum and newsgroup messages go to the\n"
+                                 "database of their forum or newsgroup (made when it is new), mail to the mail\n"
+                                 "database --mailbox names. Messages imported before are skipped. Prints the\n"
+                                 "counts as two TSV lines, \"imported N\" and \"skipped N\"; files without any\n"
+                                 "message import nothing and it says \"no messages found\" (exit 0). After Ctrl-C\n"
+                                 "the counts are those of what was stored; the next run imports the rest.",
+                  .options = {{"--format NAME", "the format of the files, named as in the import wizard (any case)\n"
+                                                "(\"Generic Mail Type 2\" is a Unix mbox)"},
+                              {"--mailbox DB", "the mail database that receives the mail (mail formats need it)"},
+                              {"--target DB", "put every forum or newsgroup message into this database"},
+                              {"--reimport", "import messages again that were imported before"},
+                              {"--method files|dir|tree", "PATH names files (the default), one directory, or a tree"},
+                              {"--mask MASKS", "with dir or tree: the file masks to read, separated by ;"},
+                              {"PATH", "a file to import; with --method dir or tree, the directory"}},
+                  .example = "pmoor32 import --format \"Generic Mail Type 2\" --mailbox \"My Mail\" inbox.mbox"}},
         {.name = "index",
          .run = commandIndex,
          .usage = "index [DB] [--full]           word-index DB (partial unless --full or a full run is needed);\n"
                   "                                without DB every database whose word list needs updating;\n"
                   "                                replacing an existing index with --full needs --yes;\n"
-                  "                                after Ctrl-C the next run goes on where this one stopped"},
+                  "                                after Ctrl-C the next run goes on where this one stopped",
+         .help = {.synopsis = "index [DB] [--full]",
+                  .description = "Builds the word index of a database, so that search finds its messages. A run\n"
+                                 "indexes the messages added since the last one, unless --full is given or the\n"
+                                 "index must be built anew. Prints a line per database with what was done.\n"
+                                 "After Ctrl-C the next run goes on where this one stopped.",
+                  .options = {{"DB", "the database; without it, every database whose word list needs updating"},
+                              {"--full", "index every message again (replacing an existing index needs --yes)"}},
+                  .example = "pmoor32 index \"My Mail\"\n"
+                             "pmoor32 index"}},
         {.name = "search",
          .run = commandSearch,
          .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole] [--phrase] [--all] "
@@ -35,20 +99,68 @@ const std::vector<Command>& commands() {
                   "                                matching message numbers, newest first, one a line (exit 1: none);\n"
                   "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
                   "                                words match whole (--prefix: at the start, --whole: at the end);\n"
-                  "                                a search pauses every block of hits unless --all"},
+                  "                                a search pauses every block of hits unless --all",
+         .help = {.synopsis = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole]\n"
+                              "       [--phrase] [--all] WORD...",
+                  .description = "Finds the messages of a word-indexed database that hold the words and prints\n"
+                                 "their numbers, newest first, one a line; a line on stderr counts them and names\n"
+                                 "the indexed words that matched. Exit 1 when no message matches. The result is\n"
+                                 "also the search set that the message browse shows.",
+                  .options = {{"DB", "the database (word-index it first: pmoor32 index DB)"},
+                              {"WORD", "a word every message must hold; ? stands for one character, * for any"},
+                              {"--any", "one of the words is enough"},
+                              {"--not WORD", "leave out the messages that hold WORD"},
+                              {"--soundex", "match words that sound alike"},
+                              {"--approx N", "match words that differ from WORD in up to N letters"},
+                              {"--prefix", "match the indexed words that begin with WORD"},
+                              {"--whole", "match the indexed words that end with WORD"},
+                              {"--phrase", "the words must stand next to each other, in this order"},
+                              {"--all", "go through every block of hits without pausing"}},
+                  .example = "pmoor32 search \"My Mail\" lunch friday\n"
+                             "pmoor32 search \"My Mail\" --any --prefix meet lunch"}},
         {.name = "show",
          .run = commandShow,
-         .usage = "show DB MSGNUMBER             header and text of one message"},
+         .usage = "show DB MSGNUMBER             header and text of one message",
+         .help = {.synopsis = "show DB MSGNUMBER",
+                  .description = "Prints the header of one message (number, date, section, sender, receiver,\n"
+                                 "subject, status) and its text. Exit 1 when the database has no such message.",
+                  .options = {{"DB", "the database"},
+                              {"MSGNUMBER", "the message's number, as search prints it"}},
+                  .example = "pmoor32 show \"My Mail\" 250003"}},
         {.name = "words",
          .run = commandWords,
-         .usage = "words DB [--top N]            indexed words with their message counts (TSV)"},
+         .usage = "words DB [--top N]            indexed words with their message counts (TSV)",
+         .help = {.synopsis = "words DB [--top N]",
+                  .description = "Prints the words of the database's word index in alphabetical order, each with\n"
+                                 "the number of messages that hold it (TSV: word, count). Exit 1 when the\n"
+                                 "database is not word-indexed.",
+                  .options = {{"DB", "the database"},
+                              {"--top N", "only the N most frequent words, the most frequent first"}},
+                  .example = "pmoor32 words \"My Mail\" --top 20"}},
         {.name = "config",
          .run = commandConfig,
-         .usage = "config get ITEM               print a settings item (2-19, 22-63; 17/18/44 directories)\n"
-                  "  config set ITEM VALUE         store a settings item (fonts: NAME,SIZE)"},
+         .usage = "config list                   every settings item: name, number, value, meaning (TSV)\n"
+                  "  config get ITEM               print a settings item (by name or number)\n"
+                  "  config set ITEM VALUE         store a settings item (fonts: NAME,SIZE)",
+         .help = {.synopsis = "config list\n"
+                              "config get ITEM\n"
+                              "config set ITEM VALUE",
+                  .description = "Reads and changes the settings of the installation, the ones the Preferences\n"
+                                 "window edits. config list prints every item in tab-separated columns: its name,\n"
+                                 "its number, its value and what it means.",
+                  .options = {{"ITEM", "a settings item, by its name (date-format) or its number (10)"},
+                              {"VALUE", "the new value: a number, a text, a directory (made when it is new) or\n"
+                                        "a font as NAME,SIZE"}},
+                  .example = "pmoor32 config list\n"
+                             "pmoor32 config set date-format 10"}},
         {.name = "nextid-check",
          .run = commandNextIdCheck,
-         .usage = "nextid-check                  set the identifier counter above every identifier in use"},
+         .usage = "nextid-check                  set the identifier counter above every identifier in use",
+         .help = {.synopsis = "nextid-check",
+                  .description = "Sets the installation's identifier counter above every identifier that any\n"
+                                 "database uses and prints the next identifier. Run it after databases were\n"
+                                 "copied in from elsewhere.",
+                  .example = "pmoor32 nextid-check"}},
     };
     return table;
 }
