@@ -28,7 +28,7 @@ StorageStatus beginTransaction(std::initializer_list<Table*> tables, int waitSec
     // stores cannot be attached once the transaction runs.
     for (Table* t : tables) {
         if (t && !t->isOpen()) {
-            if (error) *error = {StorageStatus::NotOpen, "The file " + t->fileName() + " is not open"};
+            if (error) *error = {StorageStatus::NotOpen, "The file " + t->displayName() + " is not open"};
             return StorageStatus::NotOpen;
         }
     }

@@ -52,7 +52,7 @@ void SearchTables::close() {
 bool storeSearchResult(const std::vector<ULONG>& messages) {
     OP_CLOSE(OpenShared, {kSearch});
     bool ok = Search.empty() == StorageStatus::Ok;
-    if (!ok) message(Search.fileName(), Search.lastError().text, Icon::Hand);
+    if (!ok) message(Search.displayName(), Search.lastError().text, Icon::Hand);
     if (ok && !messages.empty()) {
         ok = beginTransactionChecked({&Search});
         for (std::size_t i = 0; ok && i < messages.size(); ++i) {
@@ -73,7 +73,7 @@ bool storeSearchResult(const std::vector<ULONG>& messages) {
         const StorageStatus st = Search.buildKeys();
         Search.unlock();
         if (st != StorageStatus::Ok && st != StorageStatus::DuplicateKey) {
-            const std::string name = Search.fileName(), text = Search.lastError().text;
+            const std::string name = Search.displayName(), text = Search.lastError().text;
             OP_CLOSE(ReleaseTable, {kSearch});
             fatal(name, text);
         }

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_runner.h"
+#include "cli/plain_text.h"
 #include "common/globals.h"
 #include "wordindex/search_tables.h"
 #include "wordindex/word_query.h"
@@ -85,7 +86,7 @@ int commandSearch(CommandContext& ctx) {
     std::fflush(stdout);
     std::string words;
     for (const std::string& w : r.hitWords) words += " " + w;
-    std::fprintf(stderr, "%zu message%s found; hit words:%s%s\n", r.messages.size(), r.messages.size() == 1 ? "" : "s",
+    std::fprintf(stderr, "%s found; hit words:%s%s\n", countOf(static_cast<long long>(r.messages.size()), "message").c_str(),
                  words.empty() ? " (none)" : words.c_str(),
                  ran.interrupted   ? " (interrupted)"
                  : r.morePending ? " (more to search: --all goes through every block)"

@@ -167,7 +167,7 @@ const std::vector<WindowEntry>& windowTable() {
         {.name = "StartTask", .serviceCode = ServiceTaskCountdown},
         {.name = "SearchWz", .tool = T::Tool, .closingEvent = EventSettingsToolClosed,
          .serviceCode = ServiceWordIndexSetup},
-        {.name = "ImportIt", .group = &ImportGroup},
+        {.name = "ImportIt", .group = &ImportGroup, .helpTopic = "~Import_Processing"},
         {.name = "BrowseMail", .group = &NotToolsGroup},
         {.name = "BrowseMsgNmbr", .group = &NotToolsGroup},
         {.name = "ThreadTree", .group = &NotToolsGroup},

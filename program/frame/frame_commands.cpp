@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 #include "common/globals.h"
 #include "frame/frame_settings.h"
@@ -84,15 +85,23 @@ bool MainFrame::openWindow(const QString& name) {
         widget->setProperty("helpTopic", QString::fromUtf8(entry->helpTopic));
     const QSize wanted = widget->size();  // the window's own choice, before the sub-window lays it out
     QMdiSubWindow* sub = windows_->TmCreate(name, entry && entry->group ? *entry->group : QString(), widget);
+    const QSize frameMargins = sub->size() - widget->size();
+    QRect target(sub->pos(), wanted + frameMargins);
     WindowPlace place;
-    if (entry && entry->slot != 0 && settings_.place(entry->slot, place)) {
-        sub->setGeometry(place.left, place.top, place.width, place.height);
-    } else {
-        const QSize frameMargins = sub->size() - widget->size();
-        sub->resize(wanted.expandedTo(widget->minimumSizeHint()) + frameMargins);
-    }
+    if (entry && entry->slot != 0 && settings_.place(entry->slot, place))
+        target = QRect(place.left, place.top, place.width, place.height);
+    // Whatever was stored (on another screen, at another scale), the window
+    // shows all it must and stays where the person can reach it.
+    sub->setGeometry(placeInside(target, widget->minimumSizeHint() + frameMargins, area_->viewport()->rect()));
     widget->setFocus();
     return true;
+}
+
+QRect placeInside(const QRect& wanted, const QSize& minimum, const QRect& area) {
+    const QSize size = wanted.size().expandedTo(minimum).boundedTo(area.size());
+    const int x = std::clamp(wanted.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    const int y = std::clamp(wanted.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
+    return QRect(QPoint(x, y), size);
 }
 
 void MainFrame::passToBrowse(CommandId id) {

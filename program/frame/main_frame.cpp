@@ -91,11 +91,16 @@ MainFrame::~MainFrame() {
 MainFrame* MainFrame::instance() { return current; }
 
 void MainFrame::start() {
+    // A place saved on a larger (or less scaled) screen is brought onto this
+    // one; so is the size the frame has before it is maximized.
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
     WindowPlace place;
     if (settings_.value(ItemSavedFramePlace) != 0 && settings_.place(SlotFrame, place)) {
-        setGeometry(place.left, place.top, place.width, place.height);
+        const QRect saved(place.left, place.top, place.width, place.height);
+        setGeometry(screen.isValid() ? placeInside(saved, minimumSizeHint(), screen) : saved);
         show();
     } else {
+        if (screen.isValid()) setGeometry(placeInside(geometry(), minimumSizeHint(), screen));
         showMaximized();
     }
     setWindowIcon(frameIcon());

@@ -104,7 +104,7 @@ bool ImportRun::ensureTransaction() {
     for (Table* table : MessageStore::transactionTables(currentType_)) {
         if (!table->isOpen()) {
             st = StorageStatus::NotOpen;
-            error = {st, "The file " + table->fileName() + " is not open"};
+            error = {st, "The file " + table->displayName() + " is not open"};
             break;
         }
     }
@@ -138,7 +138,7 @@ bool ImportRun::storeSlice() {
         }
         if (st != StorageStatus::Ok) {
             rollbackTransaction();
-            message("Warning!", NewHR.fileName() + "\r\n" + NewHR.lastError().text, Icon::Exclamation);
+            message("Warning!", NewHR.displayName() + "\r\n" + NewHR.lastError().text, Icon::Exclamation);
             endRun(ImportOutcome::Failed);
             return false;
         }

@@ -97,7 +97,7 @@ bool MessageStore::beginTransactionFor(BYTE type) {
     // before it begins.
     for (Table* table : transactionTables(type))
         if (!table->isOpen())
-            return !transactionStartFailed(StorageStatus::NotOpen, "The file " + table->fileName() + " is not open");
+            return !transactionStartFailed(StorageStatus::NotOpen, "The file " + table->displayName() + " is not open");
     return beginTransactionChecked({});
 }
 

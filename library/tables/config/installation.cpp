@@ -104,6 +104,7 @@ bool installationExists(const std::string& root) {
 
 StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* prompts) {
     Mem.Net = canonicalRoot(root);
+    setDisplayRoot(Mem.Net);  // messages name stores as CFG/postmoor.db, F3/postmoor.db
     Mem.TempDir = Mem.Net + "/TEMP";
     Mem.FileDir = Mem.Net;
     MasIdxPath = Mem.FileDir;
