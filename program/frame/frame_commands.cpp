@@ -12,6 +12,7 @@
 #include "frame/frame_settings.h"
 #include "frame/help_viewer.h"
 #include "frame/main_frame.h"
+#include "frame/window_placement.h"
 #include "tables/access/open_close.h"
 
 namespace pm::frame {
@@ -91,17 +92,16 @@ bool MainFrame::openWindow(const QString& name) {
     if (entry && entry->slot != 0 && settings_.place(entry->slot, place))
         target = QRect(place.left, place.top, place.width, place.height);
     // Whatever was stored (on another screen, at another scale), the window
-    // shows all it must and stays where the person can reach it.
-    sub->setGeometry(placeInside(target, widget->minimumSizeHint() + frameMargins, area_->viewport()->rect()));
+    // shows all it must and stays where the person can reach it. Wrapped
+    // texts need the more height the narrower they are.
+    QSize minimum = widget->minimumSizeHint();
+    if (widget->hasHeightForWidth()) {
+        const int width = std::max(target.width() - frameMargins.width(), minimum.width());
+        minimum.setHeight(std::max(minimum.height(), widget->heightForWidth(width)));
+    }
+    sub->setGeometry(placeInside(target, minimum + frameMargins, area_->viewport()->rect()));
     widget->setFocus();
     return true;
-}
-
-QRect placeInside(const QRect& wanted, const QSize& minimum, const QRect& area) {
-    const QSize size = wanted.size().expandedTo(minimum).boundedTo(area.size());
-    const int x = std::clamp(wanted.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
-    const int y = std::clamp(wanted.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-    return QRect(QPoint(x, y), size);
 }
 
 void MainFrame::passToBrowse(CommandId id) {

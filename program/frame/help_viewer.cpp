@@ -12,14 +12,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
-#include <algorithm>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "common/globals.h"
+#include "frame/window_placement.h"
 
 // The help pages live in a static library: their resources must be
 // registered by hand.
@@ -212,19 +211,7 @@ void HelpViewer::keyPressEvent(QKeyEvent* event) {
 
 void HelpViewer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // The help stays on the screen it opens on, whatever its size was.
-    if (QScreen* s = screen()) {
-        const QRect available = s->availableGeometry();
-        const QRect frame = frameGeometry();
-        QRect inside = frame;
-        inside.setSize(frame.size().boundedTo(available.size()));
-        inside.moveLeft(std::clamp(frame.left(), available.left(), available.right() + 1 - inside.width()));
-        inside.moveTop(std::clamp(frame.top(), available.top(), available.bottom() + 1 - inside.height()));
-        if (inside != frame) {
-            resize(size() - (frame.size() - inside.size()));
-            move(inside.topLeft());
-        }
-    }
+    keepOnScreen(this);  // whatever size it had before
 }
 
 void HelpViewer::focusSearch() {

@@ -18,6 +18,7 @@
 #include "common/globals.h"
 #include "frame/frame_settings.h"
 #include "frame/help_viewer.h"
+#include "frame/window_placement.h"
 #include "tables/services/library_services.h"
 
 namespace pm::frame {
@@ -99,6 +100,7 @@ void MainFrame::start() {
         const QRect saved(place.left, place.top, place.width, place.height);
         setGeometry(screen.isValid() ? placeInside(saved, minimumSizeHint(), screen) : saved);
         show();
+        keepOnScreen(this);  // now that its frame is known
     } else {
         if (screen.isValid()) setGeometry(placeInside(geometry(), minimumSizeHint(), screen));
         showMaximized();

@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
-#include <QRect>
 #include <map>
 #include <memory>
 #include <vector>
@@ -37,11 +36,6 @@ inline constexpr const char* NoActiveDatabase = "[No Active Database]";
 // A toolbar icon made from `source` whose disabled form is plainly
 // disabled: grey and faint.
 QIcon toolbarIcon(const QIcon& source);
-
-// Where a window that wants `wanted` goes inside `area`: at least
-// `minimum` large, no larger than the area, moved in as far as needed so
-// that all of it lies inside.
-QRect placeInside(const QRect& wanted, const QSize& minimum, const QRect& area);
 
 class MainFrame : public QMainWindow {
     Q_OBJECT

@@ -93,6 +93,7 @@ void CatalogView::fitColumnsToContents() {
         int content = horizontalHeader()->sectionSizeHint(c);
         for (int r = 0; r < model_->rowCount(); ++r)
             content = std::max(content, itemDelegate()->sizeHint(option, model_->index(r, c)).width());
+        if (showGrid()) ++content;  // the grid line takes a pixel of the cell
         if (model_->column(c) == CatalogColumn::Name || model_->column(c) == CatalogColumn::MailAddress)
             content = std::min(content, kWidestNameColumn);
         if (columnWidth(c) < content) setColumnWidth(c, content);
