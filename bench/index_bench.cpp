@@ -150,11 +150,11 @@ std::string option(std::vector<std::string>& args, const std::string& name, cons
 
 bool openBench(const std::string& root) {
     if (pm::runStartupSettings(root, nullptr) == pm::StartupOutcome::Aborted) return false;
-    pm::OP_CLOSE(pm::OpenShared, {2});
+    pm::OP_CLOSE(pm::OpenShared, {&pm::Forums});
     pm::Forums.set(pm::FOR_DirKey);
     const bool found = pm::Forums.next() == pm::StorageStatus::Ok;
     const pm::ULONG id = pm::FOR.ID;
-    pm::OP_CLOSE(pm::ReleaseTable, {2});
+    pm::OP_CLOSE(pm::ReleaseTable, {&pm::Forums});
     return found && pm::activateDatabase(id);
 }
 
@@ -164,9 +164,9 @@ int create(const std::string& root, long count, std::vector<std::string>& args) 
     const std::string mboxPath = option(args, "--mbox", "");
     std::filesystem::create_directories(root);
     if (pm::runStartupSettings(root, nullptr) == pm::StartupOutcome::Aborted) return 1;
-    pm::OP_CLOSE(pm::OpenShared, {2, 8});
+    pm::OP_CLOSE(pm::OpenShared, {&pm::Forums, &pm::Control});
     const pm::ULONG id = pm::createDatabase(pm::TypeForum, "Bench");
-    pm::OP_CLOSE(pm::ReleaseTable, {2, 8});
+    pm::OP_CLOSE(pm::ReleaseTable, {&pm::Forums, &pm::Control});
     if (id == 0 || !pm::activateDatabase(id)) return 1;
 
     std::mt19937 random(seed);
@@ -175,7 +175,7 @@ int create(const std::string& root, long count, std::vector<std::string>& args) 
     if (!mboxPath.empty()) mbox.open(mboxPath, std::ios::binary);
     std::uintmax_t mboxBytes = 0, textBytes = 0;
     const auto started = Clock::now();
-    pm::OP_CLOSE(pm::OpenShared, {3, 4, 7, 8});
+    pm::OP_CLOSE(pm::OpenShared, {&pm::MsgNmbr, &pm::MsgText, &pm::Threads, &pm::Control});
     std::string heading;
     pm::ULONG thread = 0;
     for (long i = 0; i < count; ++i) {
@@ -215,7 +215,7 @@ int create(const std::string& root, long count, std::vector<std::string>& args) 
         if (mbox) mbox << entry;
     }
     pm::commitTransaction();
-    pm::OP_CLOSE(pm::ReleaseTable, {3, 4, 7, 8});
+    pm::OP_CLOSE(pm::ReleaseTable, {&pm::MsgNmbr, &pm::MsgText, &pm::Threads, &pm::Control});
     std::printf("created %ld messages in %.1f s: texts %.1f MB, mbox %.1f MB (%.0f bytes a message)\n", count,
                 seconds(started), static_cast<double>(textBytes) / 1e6, static_cast<double>(mboxBytes) / 1e6,
                 static_cast<double>(mboxBytes) / static_cast<double>(count));
@@ -308,9 +308,9 @@ PickedWords pickWords() {
 }
 
 int searchBench(int repeat) {
-    pm::OP_CLOSE(pm::OpenShared, {4, 28});
+    pm::OP_CLOSE(pm::OpenShared, {&pm::MsgText, &pm::WordList});
     const PickedWords w = pickWords();
-    pm::OP_CLOSE(pm::ReleaseTable, {4, 28});
+    pm::OP_CLOSE(pm::ReleaseTable, {&pm::MsgText, &pm::WordList});
     ContinuingInterface continuing;
     pm::ScopedUserInterface scope(continuing);
     struct Kind {

@@ -17,9 +17,9 @@
 #include "import/driver/format_table.h"
 #include "import/driver/import_run.h"
 #include "import_timing.h"
-#include "import/store/mail_database.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/config/installation.h"
 
 using namespace pm;

@@ -74,9 +74,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot set up an installation in %s\n", dir.c_str());
         return 1;
     }
-    OP_CLOSE(OpenShared, {2, 8});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     const ULONG database = createDatabase(type, "Benchmark Database");
-    OP_CLOSE(ReleaseTable, {2, 8});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     if (database == 0 || !activateDatabase(database)) {
         std::fprintf(stderr, "cannot create the forum database\n");
         return 1;
@@ -97,12 +97,12 @@ int main(int argc, char** argv) {
     std::vector<Thread> threads;
 
     MessageStore store;
-    MessageStore::openTables(type);
+    TableScope storeTables(MessageStore::tablesFor(type));
     if (type == TypeNewsgroup) {
         // The parser's Message-ID pairs: message n is <n@bench>, numbered 2n;
         // its reference gets a number of its own, 2n + 1.
-        OP_CLOSE(EmptyTable, {24});
-        OP_CLOSE(OpenShared, {24});
+        OP_CLOSE(EmptyTable, {&TempID});
+        OP_CLOSE(OpenShared, {&TempID});
     }
     store.beginDatabase(type, false, 0, today(), 0);
     store.resetWrites();
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     std::printf("store time:         %.2f s\n", storeSeconds);
     std::printf("messages/second:    %.0f\n", stored / storeSeconds);
     std::printf("count write-back:   %.2f s (with the register's key)\n", seconds(end - storedAt));
-    MessageStore::releaseTables(type);
+    storeTables.release();
     closeAllTables();
     closeStorage();
     std::filesystem::remove_all(dir);

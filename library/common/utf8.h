@@ -54,6 +54,26 @@ inline std::size_t utf8CharStartBefore(std::string_view text, std::size_t at) {
     return (c.wellFormed && start + c.length == at) ? start : at - 1;
 }
 
+// Number of characters of `text`: bytes that do not continue a sequence.
+inline std::size_t utf8CharCount(std::string_view text) {
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// Number of bytes the first `chars` characters of `text` take (all of
+// `text` when it is shorter); never ends inside a character.
+inline std::size_t utf8PrefixBytes(std::string_view text, std::size_t chars) {
+    if (text.size() <= chars) return text.size();
+    std::size_t i = 0;
+    for (std::size_t n = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (n++ == chars) break;
+    }
+    return i;
+}
+
 // Appends code point `cp` to `out` as UTF-8.
 template <class String>
 void appendUtf8(String& out, char32_t cp) {

@@ -26,6 +26,10 @@ enum class ShareMode { Shared, SharedReadOnly, Exclusive, DenyWrite };
 using RecordPosition = std::int64_t;
 
 class TableBackend;
+class Table;
+
+// Tables named by their objects, in the order they are to be used.
+using TableList = std::vector<Table*>;
 
 // Sets the fixed part of a record of `def` at `record` as Table::clear()
 // does: 0 numbers and blank texts; 1 every field at its highest value; -1
@@ -156,6 +160,7 @@ private:
 // other users' locks. Transactions do not nest.
 StorageStatus beginTransaction(std::initializer_list<Table*> tables, int waitSeconds = 5,
                                StorageError* error = nullptr);
+StorageStatus beginTransaction(const TableList& tables, int waitSeconds = 5, StorageError* error = nullptr);
 StorageStatus commitTransaction(StorageError* error = nullptr);
 void rollbackTransaction();
 bool inTransaction();

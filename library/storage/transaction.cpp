@@ -24,6 +24,10 @@ void unregisterTable(Table* table) {
 
 StorageStatus beginTransaction(std::initializer_list<Table*> tables, int waitSeconds,
                                StorageError* error) {
+    return beginTransaction(TableList(tables), waitSeconds, error);
+}
+
+StorageStatus beginTransaction(const TableList& tables, int waitSeconds, StorageError* error) {
     // Every table taking part must be open so that its store is attached:
     // stores cannot be attached once the transaction runs.
     for (Table* t : tables) {

@@ -3,7 +3,7 @@
 // A character that Windows-1252 can not encode behaves as a letter: it may
 // start, stand inside and end a word whatever the tables say.
 #include "common/types.h"
-#include "wordindex/word_definition.h"
+#include "common/word_definition.h"
 
 namespace pm {
 

@@ -8,8 +8,6 @@ namespace pm {
 
 namespace {
 
-constexpr int kMsgText = 4, kMasIdx = 29, kPUR = 33;
-
 // Messages after `position` in TXT:IdKey order.
 long long messagesAfter(ULONG position) {
     MsgText.setSkipMemos(true);
@@ -39,7 +37,7 @@ BYTE recommendationWhenIndexed() { return PURFile.records() > 0 ? PartialForMark
 void WSIndexFixup(BYTE& result, int positionSize, ULONG& lastPosition, ULONG& indexedCount, bool quick,
                   bool recount) {
     (void)positionSize;
-    OP_CLOSE(OpenShared, {kMsgText, kMasIdx, kPUR});
+    OP_CLOSE(OpenShared, {&MsgText, &MasIdx, &PURFile});
     const long long messages = MsgText.records();
     if (messages == 0) {
         lastPosition = 0;
@@ -76,7 +74,7 @@ void WSIndexFixup(BYTE& result, int positionSize, ULONG& lastPosition, ULONG& in
             result = after > 0 ? BYTE{PartialForNewMessages} : recommendationWhenIndexed();
         }
     }
-    OP_CLOSE(ReleaseTable, {kMsgText, kMasIdx, kPUR});
+    OP_CLOSE(ReleaseTable, {&MsgText, &MasIdx, &PURFile});
 }
 
 }  // namespace pm

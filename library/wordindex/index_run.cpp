@@ -2,20 +2,18 @@
 
 #include "common/globals.h"
 #include "common/user_interface.h"
+#include "common/word_definition.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
 #include "tables/records/all_tables.h"
 #include "wordindex/index_run_impl.h"
-#include "wordindex/word_definition.h"
 
 namespace pm {
 
 namespace {
 
-constexpr int kForums = 2, kMsgNmbr = 3, kMsgText = 4, kThreads = 7, kMail = 13;
-constexpr int kWordList = 28, kMasIdx = 29, kSTO = 30, kPUR = 33;
 
 std::string runTitle() {
     return std::string(quiet() ? " Scheduled PRO Word Indexing [" : " PRO Word Indexing [") + Mem.Description + "]";
@@ -93,7 +91,7 @@ IndexRun::Impl::~Impl() {
     // What is not committed goes first, then the tables.
     cleanup.reset();
     if (ownTransaction && inTransaction()) rollbackTransaction();
-    if (tablesOpen) releaseTables();
+    if (tables.holds()) releaseTables();
     if (running) IndexingInProgress = 0;
 }
 
@@ -136,27 +134,20 @@ void IndexRun::Impl::updatePercent() {
 }
 
 bool IndexRun::Impl::openTables() {
-    tableNumbers = {kForums, kMsgText, kWordList, kMasIdx, kSTO, kPUR};
-    if (databaseType == TypeMail) tableNumbers.push_back(kMail);
-    else {
-        tableNumbers.push_back(kMsgNmbr);
-        tableNumbers.push_back(kThreads);
-    }
-    for (int n : tableNumbers) OP_CLOSE(OpenShared, {n});
-    tablesOpen = true;
+    if (databaseType == TypeMail) tables.open({&Forums, &MsgText, &WordList, &MasIdx, &STOFile, &PURFile, &Mail});
+    else tables.open({&Forums, &MsgText, &WordList, &MasIdx, &STOFile, &PURFile, &MsgNmbr, &Threads});
     return true;
 }
 
 void IndexRun::Impl::releaseTables() {
     MsgText.setSkipMemos(false);
-    for (int n : tableNumbers) OP_CLOSE(ReleaseTable, {n});
-    tablesOpen = false;
+    tables.release();
 }
 
 void IndexRun::Impl::end(State terminal, int code) {
     if (ownTransaction && inTransaction()) rollbackTransaction();
     ownTransaction = false;
-    if (tablesOpen) releaseTables();
+    if (tables.holds()) releaseTables();
     if (state != State::Start) IndexingInProgress = 0;
     state = terminal;
     result = code;
@@ -268,12 +259,12 @@ void IndexRun::Impl::reset() {
         end(State::Failed, 2);
         return;
     }
-    if (!OP_CLOSE(DeleteTableFile, {kWordList, kMasIdx, kPUR})) {
-        OP_CLOSE(OpenShared, {kWordList, kMasIdx, kPUR});
+    if (!OP_CLOSE(DeleteTableFile, {&WordList, &MasIdx, &PURFile})) {
+        OP_CLOSE(OpenShared, {&WordList, &MasIdx, &PURFile});
         end(State::Failed, 2);
         return;
     }
-    OP_CLOSE(OpenShared, {kWordList, kMasIdx, kPUR});
+    OP_CLOSE(OpenShared, {&WordList, &MasIdx, &PURFile});
     state = State::Preparing;
 }
 

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "tables/access/open_close.h"
 #include "wordindex/index_buffers.h"
 #include "wordindex/index_run.h"
 #include "wordindex/index_settings.h"
@@ -76,8 +77,7 @@ public:
     IndexSettings settings;
     BYTE autoStop = 1;
     BYTE indexFooters = 0;
-    bool tablesOpen = false;
-    std::vector<int> tableNumbers;
+    TableScope tables;  // the tables of the database being indexed
 
     // Catalog values (the checkpoint and the flag).
     ULONG lastPosition = 0;

@@ -11,12 +11,9 @@
 namespace pm {
 
 namespace {
-constexpr int kMsgNmbr = 3, kMsgText = 4, kThreads = 7, kMail = 13, kWordList = 28, kMasIdx = 29, kSTO = 30,
-              kSearch = 32;
-
-bool fileExists(Table& table, int number) {
+bool fileExists(Table& table) {
     if (table.isOpen()) return true;
-    table.setFileName(tableFileName(number));
+    table.setFileName(tableFileName(table));
     return table.exists();
 }
 }  // namespace
@@ -25,32 +22,24 @@ SearchTables::~SearchTables() { close(); }
 
 bool SearchTables::open(BYTE databaseType) {
     close();
-    if (!fileExists(WordList, kWordList)) {
+    if (!fileExists(WordList)) {
         message("Open File Error", "Unable to open the DAT file.  Did you add the .DAT extension? Aborting!",
                 Icon::Hand);
         return false;
     }
-    if (!fileExists(MasIdx, kMasIdx)) {
+    if (!fileExists(MasIdx)) {
         message("Search Not Available", "Search Could not be initialized.|Try Again Later.", Icon::Hand);
         return false;
     }
-    numbers_ = {kWordList, kMasIdx, kSTO, kMsgText};
-    if (databaseType == TypeMail) numbers_.push_back(kMail);
-    else {
-        numbers_.push_back(kMsgNmbr);
-        numbers_.push_back(kThreads);
-    }
-    for (int n : numbers_) OP_CLOSE(OpenShared, {n});
+    if (databaseType == TypeMail) tables_.open({&WordList, &MasIdx, &STOFile, &MsgText, &Mail});
+    else tables_.open({&WordList, &MasIdx, &STOFile, &MsgText, &MsgNmbr, &Threads});
     return true;
 }
 
-void SearchTables::close() {
-    for (int n : numbers_) OP_CLOSE(ReleaseTable, {n});
-    numbers_.clear();
-}
+void SearchTables::close() { tables_.release(); }
 
 bool storeSearchResult(const std::vector<ULONG>& messages) {
-    OP_CLOSE(OpenShared, {kSearch});
+    OP_CLOSE(OpenShared, {&Search});
     bool ok = Search.empty() == StorageStatus::Ok;
     if (!ok) message(Search.displayName(), Search.lastError().text, Icon::Hand);
     if (ok && !messages.empty()) {
@@ -74,11 +63,11 @@ bool storeSearchResult(const std::vector<ULONG>& messages) {
         Search.unlock();
         if (st != StorageStatus::Ok && st != StorageStatus::DuplicateKey) {
             const std::string name = Search.displayName(), text = Search.lastError().text;
-            OP_CLOSE(ReleaseTable, {kSearch});
+            OP_CLOSE(ReleaseTable, {&Search});
             fatal(name, text);
         }
     }
-    OP_CLOSE(ReleaseTable, {kSearch});
+    OP_CLOSE(ReleaseTable, {&Search});
     return ok;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/types.h"
+#include "tables/access/open_close.h"
 
 namespace pm {
 
@@ -21,7 +22,7 @@ public:
     void close();
 
 private:
-    std::vector<int> numbers_;
+    TableScope tables_;
 };
 
 // Stores the found messages as the search result set (the Search table), in

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "common/types.h"
-#include "wordindex/word_definition.h"
+#include "common/word_definition.h"
 
 namespace pm {
 

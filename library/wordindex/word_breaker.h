@@ -16,7 +16,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "wordindex/word_definition.h"
+#include "common/word_definition.h"
 
 namespace pm {
 

@@ -176,8 +176,8 @@ void WordCleanup::deleteEntries() {
 // the files go and the next indexing must be full.
 void WordCleanup::copyFailed() {
     if (inTransaction()) rollbackTransaction();
-    OP_CLOSE(DeleteTableFile, {28, 29, 33});
-    OP_CLOSE(OpenShared, {28, 29, 33});
+    OP_CLOSE(DeleteTableFile, {&WordList, &MasIdx, &PURFile});
+    OP_CLOSE(OpenShared, {&WordList, &MasIdx, &PURFile});
     outcome_.needsFullRun = true;
     phase_ = Phase::Failed;
 }

@@ -122,7 +122,12 @@ int commandConfig(CommandContext& ctx) {
     if (sub == "set") {
         if (args.size() != 2) throw UsageError("config set ITEM VALUE");
         const int item = itemArgument(args[0]);
-        openInstallationForCommand(ctx);
+        // Setting a top directory repairs an installation whose stored one
+        // is gone (moved or copied elsewhere): it answers the start-up's
+        // question for it instead of failing on it.
+        DirectoryRepair repair;
+        if ((item == 18 || item == 44) && !args[1].empty()) repair = {item, args[1]};
+        openInstallationForCommand(ctx, repair);
         return setItem(item, args[1]);
     }
     throw UsageError("unknown config subcommand \"" + sub + "\"");

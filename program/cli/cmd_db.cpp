@@ -4,9 +4,9 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "common/globals.h"
-#include "import/store/mail_database.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/database_creation.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/records/config_tables.h"
 
 namespace pm::cli {
@@ -35,7 +35,7 @@ int listDatabases(ListShape shape) {
         out += '\n';
     }
     if (shape == ListShape::Json) json.beginArray();
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.set(FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok) {
         const std::string dir = "F" + std::to_string(FOR.DIRNUMBER);
@@ -53,7 +53,7 @@ int listDatabases(ListShape shape) {
                    '\t' + std::to_string(FOR.MSGCOUNT) + '\t' + (FOR.NOIMPORT != 0 ? "1" : "0") + '\n';
         }
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     if (shape == ListShape::Json) out = json.endArray().str();
     std::fwrite(out.data(), 1, out.size(), stdout);
     return ExitOk;
@@ -83,9 +83,9 @@ int createDatabaseCommand(ArgumentReader& reader) {
     else if (args[0] == "newsgroup") type = TypeNewsgroup;
     else throw UsageError("db create: unknown database type \"" + args[0] + "\"");
     if (args[1].empty()) throw UsageError("db create: the name is empty");
-    OP_CLOSE(OpenShared, {2, 8});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     ULONG id = createDatabase(type, args[1]);
-    OP_CLOSE(ReleaseTable, {2, 8});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     if (id == 0) return ExitFailed;
     std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
     return ExitOk;

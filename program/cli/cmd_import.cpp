@@ -1,6 +1,4 @@
 // pmoor32 import --format NAME ...: one import run, headless.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -10,34 +8,11 @@
 #include "import/driver/format_table.h"
 #include "import/driver/import_request.h"
 #include "import/driver/import_run.h"
-#include "tables/access/open_close.h"
-#include "tables/catalog/forum_lookup.h"
-#include "tables/records/config_tables.h"
+#include "import/outlook/outlook_folders.h"
 
 namespace pm::cli {
 
 namespace {
-
-bool catalogHolds(ULONG id) {
-    OP_CLOSE(OpenShared, {2});
-    Forums.clear();
-    FOR.ID = id;
-    const bool found = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
-    OP_CLOSE(ReleaseTable, {2});
-    return found;
-}
-
-// A database argument (an id or a unique name prefix) as its FOR:ID.
-LONG databaseIdOf(const std::string& db, const char* option) {
-    if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        const ULONG id = static_cast<ULONG>(std::stoul(db));
-        if (catalogHolds(id)) return static_cast<LONG>(id);
-    }
-    ForumLookup found = ForumLup(db, 0, 0, false);
-    if (found.outcome == ForumLookup::Chosen) return static_cast<LONG>(found.id);
-    if (found.ambiguous) throw UsageError(std::string(option) + ": more than one database begins with \"" + db + "\"");
-    throw UsageError(std::string(option) + ": no database \"" + db + "\"");
-}
 
 BYTE methodOf(const std::string& method) {
     if (method == "files") return SelectFiles;
@@ -52,6 +27,32 @@ std::string absolutePath(const std::string& path) {
     return ec ? path : p.lexically_normal().string();
 }
 
+std::string joined(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& n : names) list += (list.empty() ? "" : ";") + n;
+    return list;
+}
+
+// Outlook Mail reads the folders of one folder file: the named ones, or
+// every mail folder. A file that cannot be read is left to the run, which
+// reports it.
+void setOutlookSource(ImportRequest& request, const std::vector<std::string>& paths,
+                      const std::vector<std::string>& folders) {
+    if (paths.size() != 1) throw UsageError("import: Outlook Mail reads one folder file (.pst or .ost)");
+    request.selectionMethod = SelectFiles;
+    request.importPath = absolutePath(paths.front());
+    if (!folders.empty()) {
+        request.selectedFiles = joined(folders);
+        return;
+    }
+    std::string error;
+    std::vector<outlook::FolderChoice> all;
+    outlook::listMailFolders(request.importPath, all, error);
+    std::vector<std::string> chosen;
+    for (const outlook::FolderChoice& f : all) chosen.push_back(f.path);
+    request.selectedFiles = joined(chosen);
+}
+
 }  // namespace
 
 int commandImport(CommandContext& ctx) {
@@ -63,14 +64,21 @@ int commandImport(CommandContext& ctx) {
     const bool reimport = reader.flag("--reimport");
     reader.option("--method", method);
     const bool haveMasks = reader.option("--mask", masks);
+    const std::vector<std::string> folders = reader.options("--folder");
     const std::vector<std::string> paths = reader.positionals();
 
     const FormatEntry* format = formatByName(formatName);
     if (!format) throw UsageError("import: no format \"" + formatName + "\"");
+    const bool automation = format->source == SourceKind::Automation;
+    if (!folders.empty() && !automation) throw UsageError("import: --folder applies to Outlook Mail");
     ImportRequest request;
     request.selectionMethod = methodOf(method);
     if (paths.empty()) throw UsageError("import needs a PATH");
-    if (request.selectionMethod == SelectFiles) {
+    if (automation) {
+        if (request.selectionMethod != SelectFiles || haveMasks)
+            throw UsageError("import: Outlook Mail takes neither --method nor --mask");
+        setOutlookSource(request, paths, folders);
+    } else if (request.selectionMethod == SelectFiles) {
         if (haveMasks) throw UsageError("import: --mask applies to --method dir and tree");
         std::string files;
         for (const std::string& p : paths) files += (files.empty() ? "" : ";") + absolutePath(p);
@@ -85,8 +93,8 @@ int commandImport(CommandContext& ctx) {
         throw UsageError(std::string("import: the format ") + format->name + " holds mail: --mailbox DB is needed");
 
     openInstallationForCommand(ctx);
-    if (haveMailbox) request.mailbox = databaseIdOf(mailbox, "--mailbox");
-    if (haveTarget) request.targetDatabase = databaseIdOf(target, "--target");
+    if (haveMailbox) request.mailbox = static_cast<LONG>(databaseArgumentId(mailbox, "--mailbox"));
+    if (haveTarget) request.targetDatabase = static_cast<LONG>(databaseArgumentId(target, "--target"));
     request.importForum = (format->kinds & KindForum) ? 1 : 0;
     request.importNewsgroup = (format->kinds & KindNews) ? 1 : 0;
     request.importMail = (format->kinds & KindMail) && haveMailbox ? 1 : 0;

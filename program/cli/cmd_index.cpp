@@ -30,11 +30,11 @@ struct Target {
 
 std::vector<Target> databasesNeedingUpdate() {
     std::vector<Target> out;
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.set(FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok)
         if (FOR.WORDLISTINDEXNEEDSUPDATE != 0) out.push_back({FOR.ID, FOR.DESCRIPTION.str()});
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return out;
 }
 
@@ -42,14 +42,14 @@ std::vector<Target> databasesNeedingUpdate() {
 int indexActive(CommandContext& ctx, bool full) {
     const auto started = std::chrono::steady_clock::now();
     ULONG position = 0, count = 0;
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.ID = Mem.ForumNumber;
     if (Forums.get(FOR_ForumKey) == StorageStatus::Ok) {
         position = FOR.LASTMSGID;
         count = FOR.RECSLASTTIME;
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     BYTE recommendation = FullNeeded;
     WSIndexFixup(recommendation, 4, position, count, true, false);
     const char* label = Mem.Description.c_str();

@@ -5,6 +5,7 @@
 #include "common/globals.h"
 #include "tables/access/open_close.h"
 #include "tables/config/installation.h"
+#include "tables/records/config_tables.h"
 
 namespace pm::cli {
 
@@ -21,8 +22,8 @@ int commandInit(CommandContext& ctx) {
     if (runStartupSettings(ctx.root, nullptr) == StartupOutcome::Aborted)
         throw InstallationError("the installation at " + ctx.root + " cannot be used");
     // The catalog exists from the start, so that `db list` works on an empty installation.
-    OP_CLOSE(OpenShared, {2});
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(OpenShared, {&Forums});
+    OP_CLOSE(ReleaseTable, {&Forums});
     std::printf("%s installation at %s\n", existed ? "Checked" : "Created", Mem.Net.c_str());
     return ExitOk;
 }

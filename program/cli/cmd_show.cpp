@@ -75,8 +75,8 @@ int commandShow(CommandContext& ctx) {
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
     const bool mail = Mem.ForumType == TypeMail;
-    if (mail) OP_CLOSE(OpenShared, {13, 4, 5});
-    else OP_CLOSE(OpenShared, {3, 4, 5, 6, 7});
+    if (mail) OP_CLOSE(OpenShared, {&Mail, &MsgText, &Person});
+    else OP_CLOSE(OpenShared, {&MsgNmbr, &MsgText, &Person, &Sections, &Threads});
     const bool found = mail ? printMail(number) : printMessage(number);
     if (found) {
         MsgText.clear();
@@ -94,8 +94,8 @@ int commandShow(CommandContext& ctx) {
     } else {
         std::fprintf(stderr, "pmoor32: %s holds no message %u\n", Mem.Description.c_str(), number);
     }
-    if (mail) OP_CLOSE(ReleaseTable, {13, 4, 5});
-    else OP_CLOSE(ReleaseTable, {3, 4, 5, 6, 7});
+    if (mail) OP_CLOSE(ReleaseTable, {&Mail, &MsgText, &Person});
+    else OP_CLOSE(ReleaseTable, {&MsgNmbr, &MsgText, &Person, &Sections, &Threads});
     return found ? ExitOk : ExitFailed;
 }
 

@@ -29,12 +29,12 @@ int commandWords(CommandContext& ctx) {
     if (args.size() != 1) throw UsageError("words DB [--top N]");
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
-    WordList.setFileName(tableFileName(28));
+    WordList.setFileName(tableFileName(WordList));
     if (!WordList.exists()) {
         std::fprintf(stderr, "pmoor32: %s is not word indexed\n", Mem.Description.c_str());
         return ExitFailed;
     }
-    OP_CLOSE(OpenShared, {28});
+    OP_CLOSE(OpenShared, {&WordList});
     std::string out;
     long n = 0;
     if (byCount) {
@@ -51,7 +51,7 @@ int commandWords(CommandContext& ctx) {
             ++n;
         }
     }
-    OP_CLOSE(ReleaseTable, {28});
+    OP_CLOSE(ReleaseTable, {&WordList});
     std::fwrite(out.data(), 1, out.size(), stdout);
     return ExitOk;
 }

@@ -6,7 +6,10 @@
 #include "common/globals.h"
 #include "tables/catalog/active_database.h"
 #include "tables/catalog/forum_lookup.h"
+#include "tables/access/open_close.h"
 #include "tables/config/installation.h"
+#include "tables/config/settings.h"
+#include "tables/records/config_tables.h"
 
 namespace pm::cli {
 
@@ -47,24 +50,69 @@ std::vector<std::string> ArgumentReader::positionals() {
     return args_;
 }
 
-void openInstallationForCommand(const CommandContext& ctx) {
+namespace {
+
+// The start-up's question for a lost top directory, in command mode: the
+// directory the command itself sets answers it; anything else cannot be
+// asked, and the kind asked for is kept for the error.
+class CommandPrompts final : public StartupPrompts {
+public:
+    explicit CommandPrompts(const DirectoryRepair& repair) : repair_(repair) {}
+    bool askNewPath(int kind) override {
+        missingItem_ = kind == 1 ? 18 : 44;
+        return repair_.item == missingItem_ && changeDirectory(missingItem_, repair_.path);
+    }
+    int missingItem() const { return missingItem_; }
+
+private:
+    const DirectoryRepair& repair_;
+    int missingItem_ = 0;
+};
+
+}  // namespace
+
+void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair& repair) {
     if (!installationExists(ctx.root))
         throw InstallationError("no Postmoor installation at " + ctx.root + " (create one: pmoor32 --root " +
                                 ctx.root + " init)");
-    StartupOutcome outcome = runStartupSettings(ctx.root, nullptr);
-    if (outcome == StartupOutcome::Aborted)
-        throw InstallationError("the installation at " + ctx.root + " cannot be used");
+    CommandPrompts prompts(repair);
+    StartupOutcome outcome = runStartupSettings(ctx.root, &prompts);
+    if (outcome != StartupOutcome::Aborted) return;
+    if (prompts.missingItem() != 0)
+        throw InstallationError("the installation at " + ctx.root + " cannot be used until its " +
+                                (prompts.missingItem() == 18 ? "database" : "word-index") +
+                                " top directory is found again (run: pmoor32 --root DIR config set " +
+                                std::to_string(prompts.missingItem()) + " PATH)");
+    throw InstallationError("the installation at " + ctx.root + " cannot be used");
+}
+
+namespace {
+
+bool catalogHolds(ULONG id) {
+    const TableScope catalog({&Forums});
+    Forums.clear();
+    FOR.ID = id;
+    return Forums.get(FOR_ForumKey) == StorageStatus::Ok;
+}
+
+}  // namespace
+
+unsigned long databaseArgumentId(const std::string& db, const std::string& option) {
+    if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        const ULONG id = static_cast<ULONG>(std::stoul(db));
+        if (catalogHolds(id)) return id;
+    }
+    const ForumLookup found = ForumLup(db, 0, 0, false);
+    if (found.outcome == ForumLookup::Chosen) return found.id;
+    const std::string lead = option.empty() ? std::string() : option + ": ";
+    if (found.ambiguous) throw UsageError(lead + "more than one database begins with \"" + db + "\"");
+    throw UsageError(lead + "no database \"" + db + "\"");
 }
 
 unsigned long activateDatabaseArgument(const std::string& db) {
-    if (!db.empty() && std::all_of(db.begin(), db.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        unsigned long id = std::stoul(db);
-        if (activateDatabase(static_cast<ULONG>(id))) return id;
-    }
-    ForumLookup found = ForumLup(db, 0, 0, false);
-    if (found.outcome == ForumLookup::Chosen && activateDatabase(found.id)) return found.id;
-    if (found.ambiguous) throw UsageError("more than one database begins with \"" + db + "\"");
-    throw UsageError("no database \"" + db + "\"");
+    const unsigned long id = databaseArgumentId(db);
+    if (!activateDatabase(static_cast<ULONG>(id))) throw UsageError("no database \"" + db + "\"");
+    return id;
 }
 
 }  // namespace pm::cli

@@ -47,12 +47,23 @@ private:
 };
 
 // Opens the installation at ctx.root for a command: it must have been set
-// up with `init`. Runs the start-up settings (paths, configuration). Throws
-// InstallationError when there is none or it cannot be used.
-void openInstallationForCommand(const CommandContext& ctx);
+// up with `init`. Runs the start-up settings (paths, configuration). A
+// stored top directory that is missing is named on stderr and, unless
+// `repair` names a directory for it (`config set 18 PATH`), makes the
+// command fail with InstallationError, saying how to set it. Throws
+// InstallationError too when there is no installation or it cannot be used.
+struct DirectoryRepair {
+    int item = 0;      // 18 database top, 44 word-index top; 0 none
+    std::string path;  // the directory the command sets
+};
+void openInstallationForCommand(const CommandContext& ctx, const DirectoryRepair& repair = {});
 
-// Resolves DB (an id or a unique name prefix) and activates it. Throws
-// UsageError when no or more than one database matches.
+// Resolves DB (an id, else a name: exact first, else a unique prefix) to the
+// database's identifier. Throws UsageError when no or more than one
+// database matches; `option` (e.g. "--mailbox") leads its text when given.
+unsigned long databaseArgumentId(const std::string& db, const std::string& option = {});
+
+// Resolves DB as databaseArgumentId() does and activates it.
 unsigned long activateDatabaseArgument(const std::string& db);
 
 }  // namespace pm::cli

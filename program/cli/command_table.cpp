@@ -59,9 +59,13 @@ const std::vector<Command>& commands() {
          .usage = "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
                   "         [--method files|dir|tree] [--mask MASKS] PATH...\n"
                   "                                import messages; prints the imported and skipped counts\n"
-                  "                                (after Ctrl-C: those of the messages stored so far)",
+                  "                                (after Ctrl-C: those of the messages stored so far)\n"
+                  "  import --format \"Outlook Mail\" --mailbox DB [--folder NAME]... FILE.pst\n"
+                  "                                the mail of Outlook's folder file (every mail folder unless\n"
+                  "                                --folder names some; see outlook-folders)",
          .help = {.synopsis = "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
-                              "       [--method files|dir|tree] [--mask MASKS] PATH...",
+                              "       [--method files|dir|tree] [--mask MASKS] PATH...\n"
+                              "import --format \"Outlook Mail\" --mailbox DB [--folder NAME]... FILE.pst",
                   .description = "Imports the messages of the files. Forum and newsgroup messages go to the\n"
                                  "database of their forum or newsgroup (made when it is new), mail to the mail\n"
                                  "database --mailbox names. Messages imported before are skipped. Prints the\n"
@@ -75,8 +79,23 @@ const std::vector<Command>& commands() {
                               {"--reimport", "import messages again that were imported before"},
                               {"--method files|dir|tree", "PATH names files (the default), one directory, or a tree"},
                               {"--mask MASKS", "with dir or tree: the file masks to read, separated by ;"},
-                              {"PATH", "a file to import; with --method dir or tree, the directory"}},
-                  .example = "pmoor32 import --format \"Generic Mail Type 2\" --mailbox \"My Mail\" inbox.mbox"}},
+                              {"PATH", "a file to import; with --method dir or tree, the directory"},
+                              {"--folder NAME", "Outlook Mail: a folder to read, by name or path as outlook-folders\n"
+                                                "lists it (repeatable; without it every mail folder)"},
+                              {"FILE.pst", "Outlook Mail: the folder file (.pst or .ost)"}},
+                  .example = "pmoor32 import --format \"Generic Mail Type 2\" --mailbox \"My Mail\" inbox.mbox\n"
+                             "pmoor32 import --format \"Outlook Mail\" --mailbox \"My Mail\" --folder Inbox outlook.pst"}},
+        {.name = "outlook-folders",
+         .run = commandOutlookFolders,
+         .usage = "outlook-folders FILE          mail folders of an Outlook folder file (.pst/.ost) as TSV:\n"
+                  "                                name, items, path",
+         .help = {.synopsis = "outlook-folders FILE",
+                  .description = "Lists the mail folders of an Outlook folder file, one a line, in tab-separated\n"
+                                 "columns: the folder's name, the number of items it holds, and its path in the\n"
+                                 "file. import --format \"Outlook Mail\" --folder takes a name or a path.\n"
+                                 "Needs no installation. Exit 1 when the file cannot be read.",
+                  .options = {{"FILE", "the Outlook folder file (.pst or .ost)"}},
+                  .example = "pmoor32 outlook-folders outlook.pst"}},
         {.name = "index",
          .run = commandIndex,
          .usage = "index [DB] [--full]           word-index DB (partial unless --full or a full run is needed);\n"

@@ -45,6 +45,7 @@ int commandInit(CommandContext& ctx);
 int commandDb(CommandContext& ctx);
 int commandAddresses(CommandContext& ctx);
 int commandImport(CommandContext& ctx);
+int commandOutlookFolders(CommandContext& ctx);
 int commandIndex(CommandContext& ctx);
 int commandSearch(CommandContext& ctx);
 int commandWords(CommandContext& ctx);

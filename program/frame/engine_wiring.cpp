@@ -1,9 +1,9 @@
 #include "frame/engine_wiring.h"
 
 #include "import/driver/format_table.h"
-#include "import/store/mail_database.h"
 #include "import/store/person_recount.h"
 #include "import/windows/mail_database_form.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/services/library_services.h"
 
 namespace pm::frame {

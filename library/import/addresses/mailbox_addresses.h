@@ -10,17 +10,9 @@
 
 #include "common/fixed_text.h"
 #include "common/types.h"
+#include "tables/catalog/mail_address.h"
 
 namespace pm {
-
-// Widths of the mailbox name and of each owner address in bytes.
-inline constexpr std::size_t MailboxNameWidth = 40;
-inline constexpr std::size_t MailAddressWidth = 60;
-inline constexpr std::size_t AltAddressCount = 10;
-
-// The address as the owner comparison sees it: Unicode lower case (root
-// locale), cut to 60 bytes at a whole character, trailing blanks removed.
-std::string normalizeMailAddress(std::string_view address);
 
 // The owner state of one mail import. Addresses are kept and compared in
 // lower case, so an address that differs from the owner's only in letter

@@ -1,5 +1,6 @@
 #include "import/capture/capture_fields.h"
 
+#include "import/capture/capture_format.h"
 #include "import/internet/charset.h"
 
 namespace pm::capture {
@@ -51,6 +52,7 @@ unsigned long leadingNumber(std::string_view text) {
 
 std::string fieldText(std::string_view raw, const char* codePage) {
     std::string text(raw);
+    applyCaptureMapping(text, codePage);
     for (char& c : text)
         if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') c = ' ';
     std::string_view t = trimmed(text);

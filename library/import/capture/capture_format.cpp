@@ -1,5 +1,7 @@
 #include "import/capture/capture_format.h"
 
+#include <string_view>
+
 namespace pm::capture {
 
 const char* codePageOf(CaptureFormat format) {
@@ -12,6 +14,19 @@ const char* codePageOf(CaptureFormat format) {
         default:
             return "windows-1252";
     }
+}
+
+bool applyCaptureMapping(std::string& bytes, const char* codePage) {
+    if (!codePage || std::string_view(codePage) != codePageOf(CaptureFormat::OzCis)) return false;
+    bool changed = false;
+    for (char& c : bytes) {
+        switch (static_cast<unsigned char>(c)) {
+            case 0xF2: c = '='; changed = true; break;
+            case 0xF7: case 0xF8: case 0xFF: c = ' '; changed = true; break;
+            default: break;
+        }
+    }
+    return changed;
 }
 
 bool isOzFamily(CaptureFormat format) {

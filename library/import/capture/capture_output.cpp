@@ -2,21 +2,19 @@
 
 #include "common/text.h"
 #include "import/capture/capture_fields.h"
+#include "import/capture/capture_format.h"
 #include "import/driver/database_resolver.h"
 #include "import/driver/import_request.h"
 #include "import/driver/work_files.h"
 #include "import/internet/embedded_message.h"
 #include "import/internet/header_support.h"
 #include "import/internet/text_assembly.h"
-#include "tables/access/open_close.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/scratch_tables.h"
 
 namespace pm::capture {
 
 namespace {
-
-constexpr int kRegisterTable = 18;
 
 // The catalog name of database `id` as the run knows it; "" when unknown.
 std::string databaseName(const ParserCall& call, LONG id) {
@@ -37,18 +35,12 @@ std::string ownerName(const ParserCall& call) {
 
 }  // namespace
 
-ImportRegister::~ImportRegister() {
-    if (open_) OP_CLOSE(ReleaseTable, {kRegisterTable});
-}
-
 void ImportRegister::open() {
-    if (open_) return;
-    OP_CLOSE(OpenShared, {kRegisterTable});
-    open_ = true;
+    if (!table_.holds()) table_.open({&IMPFile});
 }
 
 bool ImportRegister::holds(ULONG database, ULONG number) const {
-    if (!open_) return false;
+    if (!table_.holds()) return false;
     IMP.FORUMNUMBER = database;
     IMP.MSGNUMBER = number;
     return IMPFile.get(IMP_IDKEY) == StorageStatus::Ok;
@@ -120,6 +112,14 @@ std::string captureBodyText(inet::LineQueue& queue, std::size_t first, std::size
             body = embedded.body;
             // Without a declared charset the text is in the file's code page.
             if (body.charset.empty()) body.charset = codePage;
+        }
+    }
+    if (body.charset == codePage) {
+        std::string line;
+        for (std::size_t pos = first; pos <= last; ++pos) {
+            if (queue.isRemoved(pos)) continue;
+            line.assign(queue.text(pos));
+            if (applyCaptureMapping(line, codePage)) queue.setText(pos, line);
         }
     }
     return inet::assembleText(queue, first, last, body);

@@ -9,6 +9,7 @@
 #include "common/types.h"
 #include "import/driver/format_parser.h"
 #include "import/internet/line_queue.h"
+#include "tables/access/open_close.h"
 #include "tables/records/scratch_tables.h"
 
 namespace pm::capture {
@@ -18,14 +19,9 @@ inline constexpr unsigned long MaxMessageNumber = 9'000'000;
 
 // The register of imported forum messages (IMP), open while a parser lives,
 // for the duplicate check.
+// The register is released when the object ends.
 class ImportRegister {
 public:
-    ImportRegister() = default;
-    // Releases the register when it was opened.
-    ~ImportRegister();
-    ImportRegister(const ImportRegister&) = delete;
-    ImportRegister& operator=(const ImportRegister&) = delete;
-
     // Opens the register (shared); a table that cannot be opened ends the
     // program (open service).
     void open();
@@ -33,7 +29,7 @@ public:
     bool holds(ULONG database, ULONG number) const;
 
 private:
-    bool open_ = false;
+    TableScope table_;
 };
 
 // Counts one message left out.
@@ -76,7 +72,7 @@ void setOwnerAsReceiver(const ParserCall& call, WorkRecord& record);
 // left out; a mail body that starts with Internet header lines is read as
 // an Internet message (its header block tells the content type, charset
 // and encoding, and is not part of the text); the rest is assembled (at
-// most 64,000 bytes of UTF-8). Lines of the queue may be marked removed.
+// most 64,000 characters of UTF-8). Lines of the queue may be marked removed.
 std::string captureBodyText(inet::LineQueue& queue, std::size_t first, std::size_t last, bool mail,
                             const char* codePage);
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "common/user_interface.h"
 #include "import/driver/import_request.h"
@@ -22,10 +21,7 @@ bool QueueParser::parse(ParserCall& call) {
         status_ = Status::Looking;
         reported_ = 0;
         if (!source_.open(call.fileName, ends_)) {
-            const std::string reason = std::strerror(errno);
-            message("Warning!",
-                    call.fileName + " cannot be opened\r\n" + reason + "\r\n" + "This file will be skipped!",
-                    Icon::Exclamation);
+            message("Warning!", cannotOpenWarning(call.fileName, errno), Icon::Exclamation);
             call.rejected = true;
             return true;
         }

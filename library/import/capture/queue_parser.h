@@ -36,7 +36,7 @@ namespace pm::capture {
 
 // Entries queued per slice before reading looks for the next message start.
 inline constexpr std::size_t SliceEntries = 2500;
-// Entries kept at most; a stored text (64,000 bytes, or a raw MIME body)
+// Entries kept at most; a stored text (64,000 characters, or a raw MIME body)
 // never needs more.
 inline constexpr std::size_t MaxQueuedEntries = 40000;
 

@@ -21,6 +21,7 @@
 namespace pm {
 
 struct ImportRequest;
+class AutomationSession;
 class DatabaseResolver;
 class WorkFiles;
 
@@ -49,12 +50,24 @@ struct ParserCall {
     LONG importDate = 0;            // date and time the run started (NHR:IMPDATE/IMPTIME)
     LONG importTime = 0;
     std::string logFile;            // the run's diagnostic log (Log.txt in the temporary directory)
+    // Automation formats: the run's connection to the mail application
+    // (fileName then names one of its folders).
+    AutomationSession* automation = nullptr;
     // Out: set on the first call when the file is not of the format at all.
     // The driver then skips the file; for the two-pass store format it shows
     // the "is not a CompuServe 3.x or 4.x file!" warning itself, any other
     // parser reports its own reason before setting it.
     bool rejected = false;
 };
+
+// The warning that skips a source file an open just failed on with
+// `error` (errno): the name, "cannot be opened", the system's reason and
+// "This file will be skipped!", CR LF between.
+std::string cannotOpenWarning(const std::string& fileName, int error);
+
+// Whether `fileName` opens for reading; when it does not, `warning` holds
+// cannotOpenWarning() for it.
+bool opensForReading(const std::string& fileName, std::string& warning);
 
 class FormatParser {
 public:

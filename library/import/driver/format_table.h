@@ -4,15 +4,17 @@
 // parser factory and capture-format detector of each.
 //
 // A parser plugs in by naming its factory (and, for text-line capture
-// formats, its detector) in the row of its format in format_table.cpp.
-// A format without a factory cannot be imported yet: the driver refuses it
-// at the start of the run.
+// formats, its detector) in the row of its format in the format registry
+// (import/registry/format_table.cpp), which sits above the driver and the
+// parsers and installs its table here. A format without a factory cannot be
+// imported yet: the driver refuses it at the start of the run.
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "import/driver/automation_session.h"
 #include "import/driver/format_parser.h"
 
 namespace pm {
@@ -57,7 +59,17 @@ inline constexpr int DefaultFormatNumber = 17;
 // request's variant.
 bool holdsForumAndMail(int format);
 
-// All 35 formats in number order.
+// Connects an automation format's run to its mail application (see
+// startAutomation below).
+using AutomationStarterFunction = AutomationResult (*)(const ImportRequest& request);
+
+// Makes `table` (every format in number order, row i holding number i + 1)
+// the one the look-ups below read, and `startAutomation` the starter of its
+// automation formats. The format registry calls it once, when the library
+// is loaded; the table must live as long as the library.
+void installFormatTable(const std::vector<FormatEntry>& table, AutomationStarterFunction startAutomation);
+
+// All 35 formats in number order (none before the registry installed them).
 const std::vector<FormatEntry>& formatTable();
 
 // The entry of `number` (0 means 17); nullptr for a number not in the table.
@@ -80,6 +92,11 @@ bool formatImportable(int format);
 // The capture-format detection of `format` for one file: 0, 1 or 2; -1 when
 // the format has no detector (the request's variant then stands).
 int detectFormatVariant(int format, const ImportRequest& request, const std::string& fileName);
+
+// Connects an automation format's run to its mail application and chooses
+// the request's folders (the import path names Outlook's folder file; the
+// selected files are the folder names).
+AutomationResult startAutomation(int format, const ImportRequest& request);
 
 // Replaces the parser and detector of a format while the object lives: for
 // tests and for parsers that are registered at run time. An empty factory

@@ -1,8 +1,6 @@
 // Phase A of an import run: the source files are converted into the work
 // files by the format parsers.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "common/globals.h"
 #include "import/driver/format_table.h"
@@ -51,9 +49,25 @@ bool ImportRun::initialise() {
     }
     workCreated_ = true;
     createLogFile();
-    sources_.build(request_, format->source == SourceKind::Automation);
+    if (format->source == SourceKind::Automation) {
+        if (!startAutomationSource()) return false;
+    } else {
+        sources_.build(request_, false);
+    }
     setStatus(request_.formatName + " Import Processing", {"Pre-import message conversion"});
     state_ = ImportState::NextDirectory;
+    return true;
+}
+
+bool ImportRun::startAutomationSource() {
+    AutomationResult started = startAutomation(request_.format, request_);
+    if (started.start != AutomationStart::Ready || !started.session) {
+        message("Warning!", automationStartText(started), Icon::Exclamation);
+        endRun(ImportOutcome::Refused);
+        return false;
+    }
+    automation_ = std::move(started.session);
+    sources_.buildFolders(automation_->folders());
     return true;
 }
 
@@ -85,14 +99,10 @@ bool ImportRun::nextFile() {
             return true;
         }
         file_.size = size;
-        if (format->source == SourceKind::TextLines) {
-            std::FILE* f = std::fopen(file_.name.c_str(), "rb");
-            if (!f) {
-                skipFile("Warning!", file_.name + " cannot be opened\r\n" + std::strerror(errno) + "\r\n" +
-                                         "This file will be skipped!");
-                return true;
-            }
-            std::fclose(f);
+        std::string warning;
+        if (format->source == SourceKind::TextLines && !opensForReading(file_.name, warning)) {
+            skipFile("Warning!", warning);
+            return true;
         }
     }
     parser_ = makeFormatParser(request_.format);
@@ -114,6 +124,7 @@ bool ImportRun::nextFile() {
     call_.importDate = importDate_;
     call_.importTime = importTime_;
     call_.logFile = logFilePath();
+    call_.automation = automation_.get();
     progress_.lines = {"Pre-import message conversion", file_.name};
 
     work_.beginBatch();

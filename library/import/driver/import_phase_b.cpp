@@ -1,14 +1,12 @@
 // Phase B of an import run: the work file is stored database by database.
 #include <limits>
 
-#include "common/dates.h"
 #include "common/globals.h"
 #include "import/driver/import_run.h"
-#include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/active_database.h"
-#include "tables/catalog/identity_record.h"
+#include "tables/catalog/database_creation.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 #include "tables/records/scratch_tables.h"
@@ -31,23 +29,6 @@ const char* activityOf(ImportState state) {
 
 }  // namespace
 
-bool ImportRun::writeCatalogRecord(DatabaseEntry& entry) {
-    Forums.clear();
-    FOR.ID = entry.id;
-    FOR.DESCRIPTION = entry.name;
-    FOR.DIRNUMBER = entry.dirNumber;
-    FOR.TYPE = entry.type;
-    FOR.CREATED = today();
-    FOR.WORDLISTINDEXNEEDSUPDATE = 1;
-    FOR.INDEXTYPE = 1;
-    if (!UppDat(Forums, AddRecord, ReportOnly)) return false;
-    entry.isNew = false;
-    takeActiveDatabaseFrom_FOR();
-    ExistPath(CreatePathArgument, 0, {}, Mem.FileDir + "/" + Mem.Dirnamn, true);
-    // The identity record lets a lost catalog be rebuilt from the directory.
-    return UpdREF();
-}
-
 bool ImportRun::switchDatabase() {
     if (databases_.empty()) {
         state_ = ImportState::FinishRegister;
@@ -58,17 +39,15 @@ bool ImportRun::switchDatabase() {
         progress_.phaseB = true;
         // Register appends keep no key; the table stays open so that the key
         // is rebuilt once, at the end.
-        if (!request_.allowReimport) {
-            OP_CLOSE(OpenShared, {18});
-            registerOpen_ = true;
-        }
+        if (!request_.allowReimport) register_.open({&IMPFile});
     }
     DatabaseEntry& entry = databases_.front();
     if (entry.isNew) {
-        if (!writeCatalogRecord(entry)) {
+        if (!createChosenDatabase(entry.id, entry.dirNumber, entry.type, entry.name)) {
             endRun(ImportOutcome::Failed);
             return false;
         }
+        entry.isNew = false;
     } else {
         Forums.clear();
         FOR.ID = entry.id;
@@ -81,8 +60,7 @@ bool ImportRun::switchDatabase() {
 
     currentType_ = entry.type;
     currentId_ = entry.id;
-    MessageStore::openTables(currentType_);
-    tablesOpen_ = true;
+    storeTables_.open(MessageStore::tablesFor(currentType_));
     progress_.headerRecords = currentType_ == TypeMail ? Mail.records() : MsgNmbr.records();
     store_.beginDatabase(currentType_, request_.allowReimport != 0, static_cast<ULONG>(request_.mailTopic),
                          importDate_, importTime_);
@@ -97,20 +75,7 @@ bool ImportRun::switchDatabase() {
     return true;
 }
 
-bool ImportRun::ensureTransaction() {
-    if (inTransaction()) return true;
-    StorageError error;
-    StorageStatus st = StorageStatus::Ok;
-    for (Table* table : MessageStore::transactionTables(currentType_)) {
-        if (!table->isOpen()) {
-            st = StorageStatus::NotOpen;
-            error = {st, "The file " + table->displayName() + " is not open"};
-            break;
-        }
-    }
-    if (st == StorageStatus::Ok) st = beginTransaction({}, 5, &error);
-    return !transactionStartFailed(st, error.text.empty() ? storageStatusText(st) : error.text);
-}
+bool ImportRun::ensureTransaction() { return inTransaction() || MessageStore::beginTransactionFor(currentType_); }
 
 bool ImportRun::commit() {
     if (!inTransaction()) return true;
@@ -220,8 +185,7 @@ bool ImportRun::finishDatabase() {
         endRun(ImportOutcome::Failed);
         return false;
     }
-    MessageStore::releaseTables(currentType_);
-    tablesOpen_ = false;
+    storeTables_.release();
     databases_.popFront();
     state_ = ImportState::SwitchDatabase;
     return true;
@@ -240,7 +204,7 @@ bool ImportRun::writeCountsBeforeStop() {
 }
 
 bool ImportRun::finishRegister() {
-    if (registerOpen_ && registerPending_) {
+    if (register_.holds() && registerPending_) {
         setStatus(request_.formatName + " Import Processing", {"Building SaveFile Index!\r\n"});
         StorageStatus st = IMPFile.lock(5);
         if (st == StorageStatus::Ok) {

@@ -77,7 +77,7 @@ RequestProblem completeImportRequest(ImportRequest& request) {
     RequestProblem problem = RequestProblem::None;
     std::optional<MailboxOwner> owner;
     std::string mailboxName, targetName;
-    OP_CLOSE(OpenShared, {2});
+    TableScope catalog({&Forums});
     const bool mailWanted = request.importMail && (entry->kinds & KindMail);
     if (request.mailbox != 0 || mailWanted) {
         if (request.mailbox != 0 && readCatalogRecord(static_cast<ULONG>(request.mailbox))) {
@@ -96,7 +96,7 @@ RequestProblem completeImportRequest(ImportRequest& request) {
         if (readCatalogRecord(static_cast<ULONG>(request.targetDatabase))) targetName = FOR.DESCRIPTION.str();
         else problem = RequestProblem::TargetMissing;
     }
-    OP_CLOSE(ReleaseTable, {2});
+    catalog.release();
     if (problem != RequestProblem::None) return problem;
 
     // The owner is only published (Mem.PersonID) when mail is imported.
@@ -132,7 +132,7 @@ RequestProblem importRequestFromDefinition(const BATRecord& definition, const st
 
 RequestProblem loadImportDefinition(ULONG id, ImportRequest& request) {
     RequestProblem problem = RequestProblem::None;
-    OP_CLOSE(OpenShared, {34, 27});
+    TableScope definitions({&BATFile, &FLIFile});
     BATFile.clear();
     BAT.ID = id;
     std::optional<BATRecord> definition;
@@ -144,7 +144,7 @@ RequestProblem loadImportDefinition(ULONG id, ImportRequest& request) {
         FLIFile.setAt(FLI_IDKEY);
         while (FLIFile.next() == StorageStatus::Ok && FLI.ID == id) fileSpecs.push_back(FLI.FILESPEC.str());
     }
-    OP_CLOSE(ReleaseTable, {34, 27});
+    definitions.release();
     if (!definition) problem = RequestProblem::NoSuchDefinition;
     else problem = importRequestFromDefinition(*definition, fileSpecs, request);
     if (problem != RequestProblem::None && Mem.DoTask == TaskRunning) Mem.DoTask = TaskFailed;

@@ -174,7 +174,7 @@ void ImportRun::endRun(ImportOutcome outcome) {
     outcome_ = outcome;
     // What a stop leaves stored stays, with its counts; a failure keeps
     // nothing half-written.
-    if (outcome == ImportOutcome::Cancelled && tablesOpen_ && !writeCountsBeforeStop() && inTransaction())
+    if (outcome == ImportOutcome::Cancelled && storeTables_.holds() && !writeCountsBeforeStop() && inTransaction())
         rollbackTransaction();
     if (inTransaction()) {
         if (outcome == ImportOutcome::Cancelled) commit();
@@ -194,19 +194,14 @@ void ImportRun::endRun(ImportOutcome outcome) {
 
 void ImportRun::close() {
     parser_.reset();
-    if (tablesOpen_) {
-        MessageStore::releaseTables(currentType_);
-        tablesOpen_ = false;
-    }
+    automation_.reset();
+    storeTables_.release();
     if (registerPending_) {
         // A run stopped before the register step still leaves the register keyed.
         IMPFile.buildKeys();
         registerPending_ = false;
     }
-    if (registerOpen_) {
-        OP_CLOSE(ReleaseTable, {18});
-        registerOpen_ = false;
-    }
+    register_.release();
     if (workCreated_) {
         work_.remove();
         workCreated_ = false;

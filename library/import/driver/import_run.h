@@ -12,7 +12,9 @@
 //   Initialise      nothing taken yet. Refuses a format without a parser;
 //                   reserves the identifier counter (Control locked, counter
 //                   in memory), loads the database queue, creates the work
-//                   files (NewHR locked) and the source list.
+//                   files (NewHR locked) and the source list (automation
+//                   formats: connects to the mail application, whose chosen
+//                   folders become the list; a failed start ends the run).
 //                   -> NextDirectory
 //   NextDirectory   file queue empty. Lists the next directory's matching
 //                   files -> NextFile; none left: end of phase A (counter
@@ -65,6 +67,7 @@
 #include "common/job.h"
 #include "common/types.h"
 #include "common/user_interface.h"
+#include "import/driver/automation_session.h"
 #include "import/driver/database_resolver.h"
 #include "import/driver/disk_space.h"
 #include "import/driver/format_parser.h"
@@ -182,6 +185,7 @@ private:
     void dispatch();
     // Phase A (import_phase_a.cpp).
     bool initialise();
+    bool startAutomationSource();
     bool nextDirectory();
     bool nextFile();
     bool parse();
@@ -197,7 +201,6 @@ private:
     bool writeCountsBeforeStop();
     bool ensureTransaction();
     bool commit();
-    bool writeCatalogRecord(DatabaseEntry& entry);
     // Ends (import_run.cpp).
     void endRun(ImportOutcome outcome);
     void close();
@@ -225,6 +228,7 @@ private:
     LONG savedWordListIndex_ = 0;
 
     std::unique_ptr<ImportReservation> reservation_;
+    std::unique_ptr<AutomationSession> automation_;  // automation formats: the mail application
     DatabaseResolver databases_;
     WorkFiles work_;
     bool workCreated_ = false;
@@ -239,13 +243,13 @@ private:
 
     // Phase B.
     MessageStore store_;
-    bool tablesOpen_ = false;
+    TableScope storeTables_;         // the tables of the database being filled
     BYTE currentType_ = 0;
     ULONG currentId_ = 0;
     long long storedRecords_ = 0;    // NewHR records handled (progress)
     long long storeSkipped_ = 0;
     bool inPhaseB_ = false;
-    bool registerOpen_ = false;      // the register is held open through phase B (appends keep no key)
+    TableScope register_;            // the register, held open through phase B (appends keep no key)
     bool registerPending_ = false;   // register appended to; its key not yet rebuilt
 };
 

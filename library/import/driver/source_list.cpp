@@ -87,6 +87,13 @@ void SourceList::build(const ImportRequest& request, bool folders) {
     }
 }
 
+void SourceList::buildFolders(std::vector<SourceFile> folders) {
+    files_.clear();
+    directories_.clear();
+    listedBytes_ = 0;
+    for (SourceFile& folder : folders) queueFile(std::move(folder));
+}
+
 bool SourceList::nextFile(SourceFile& file) {
     if (files_.empty()) return false;
     file = std::move(files_.front());

@@ -39,6 +39,10 @@ public:
     // folders as they are).
     void build(const ImportRequest& request, bool folders);
 
+    // Replaces the queues with `folders` (an automation format's folders,
+    // their item counts as sizes).
+    void buildFolders(std::vector<SourceFile> folders);
+
     // The next file, or false when the file queue is empty.
     bool nextFile(SourceFile& file);
     // Lists the next queued directory's matching files into the file queue;

@@ -12,8 +12,13 @@ namespace pm {
 
 namespace {
 
-constexpr int kNewHR = 10, kCCT = 19, kTempID = 24;
 constexpr long long kFlushEvery = 400;
+
+// The work files, in opening order.
+const TableList& workTables() {
+    static const TableList tables = {&NewHR, &CCTFile, &TempID};
+    return tables;
+}
 
 // Builds the keys of one work file; a duplicate key is accepted.
 bool buildKey(Table& table, const char* caption) {
@@ -37,17 +42,17 @@ bool WorkFiles::create(LONG importDate, LONG importTime) {
     importTime_ = importTime;
     // The files of an import running elsewhere on the same temporary
     // directory must not be deleted under it.
-    OP_CLOSE(OpenShared, {kNewHR});
+    OP_CLOSE(OpenShared, {&NewHR});
     if (NewHR.lock() != StorageStatus::Ok) {
         const std::string text = NewHR.displayName() + "\r\n" + NewHR.lastError().text + "\r\n" +
                                  "Import will not proceed!";
-        OP_CLOSE(ReleaseTable, {kNewHR});
+        OP_CLOSE(ReleaseTable, {&NewHR});
         message("Warning!", text, Icon::Exclamation);
         return false;
     }
     NewHR.unlock();
-    OP_CLOSE(DeleteTableFile, {kNewHR, kCCT, kTempID});
-    OP_CLOSE(OpenShared, {kNewHR, kCCT, kTempID});
+    OP_CLOSE(DeleteTableFile, workTables());
+    OP_CLOSE(OpenShared, workTables());
     created_ = true;
     locked_ = NewHR.lock() == StorageStatus::Ok;
     messages_ = carbonCopies_ = duplicates_ = sinceCommit_ = 0;
@@ -103,7 +108,7 @@ WorkWrite WorkFiles::appendMessageId(std::string_view idString, ULONG number) {
 void WorkFiles::beginBatch() {
     if (batchOpen_ || inTransaction()) return;
     // Without a batch the appends still work, one commit each.
-    batchOpen_ = beginTransaction({&NewHR, &CCTFile, &TempID}, 5) == StorageStatus::Ok;
+    batchOpen_ = beginTransaction(workTables(), 5) == StorageStatus::Ok;
     sinceCommit_ = 0;
 }
 
@@ -142,7 +147,7 @@ void WorkFiles::unlock() {
 void WorkFiles::remove() {
     if (batchOpen_) endBatch();
     unlock();
-    OP_CLOSE(DeleteTableFile, {kNewHR, kCCT, kTempID});
+    OP_CLOSE(DeleteTableFile, workTables());
     created_ = false;
 }
 

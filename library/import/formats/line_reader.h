@@ -4,8 +4,8 @@
 // stays in it; a file whose first window holds CRs but no LF at all ends
 // its lines with CR alone (old Macintosh files) and is cut at CR. A line
 // keeps at most MaxLineBytes bytes; the rest of a longer line is passed
-// over (the line queue keeps less than that anyway), so an endless line
-// costs time but no memory.
+// over (the line queue keeps no more than that anyway), so an endless line
+// costs time but no unbounded memory.
 //
 // A stop mark can be set: a byte sequence inside a line that ends it where
 // it stands (the record markers of the binary mail and news files).
@@ -14,13 +14,13 @@
 #include <string_view>
 
 #include "import/formats/byte_window.h"
+#include "import/internet/line_queue.h"
 
 namespace pm::formats {
 
-// Bytes of a source line that are kept; the line queue holds at most three
-// entries of 400 bytes, and a few more keep a cut from splitting a UTF-8
-// character.
-inline constexpr std::size_t MaxLineBytes = 1600;
+// Bytes of a source line that are kept: what the line queue keeps of a
+// line, and a few more so that its cut never splits a UTF-8 character.
+inline constexpr std::size_t MaxLineBytes = inet::MaxSourceLineBytes + 4;
 
 struct RawLine {
     std::int64_t start = 0;  // position of the line's first byte

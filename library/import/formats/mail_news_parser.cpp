@@ -38,6 +38,7 @@ bool MailNewsParser::parse(ParserCall& call) {
             done_ = true;
             break;
         }
+        handler_->setSeparatorDate(splitter_->separatorDate());
         if (handler_->handle(queue_, headerStart, call, *context_) == CourseResult::Failed || call.work->failed()) {
             done_ = true;
             break;

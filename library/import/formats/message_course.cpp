@@ -4,6 +4,7 @@
 #include "import/driver/import_request.h"
 #include "import/driver/work_files.h"
 #include "import/internet/header_fields.h"
+#include "import/internet/header_support.h"
 #include "import/internet/mail_header.h"
 #include "import/internet/news_header.h"
 #include "import/internet/text_assembly.h"
@@ -111,6 +112,14 @@ WorkRecord workRecordOf(const inet::ParsedHeader& header) {
     return record;
 }
 
+void MessageCourse::takeFallbackDate(const inet::LineQueue& queue, std::size_t headerStart) {
+    if (header_.date != 0) return;
+    inet::MessageDate date = separatorDate_;
+    if (date.date == 0) date = inet::receivedDate(queue, headerStart);
+    header_.date = date.date;
+    header_.time = date.time;
+}
+
 CourseResult MessageCourse::handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
                                    inet::HeaderContext& context) {
     headerStart = firstNonBlank(queue, headerStart);
@@ -132,6 +141,7 @@ CourseResult MessageCourse::handleMail(inet::LineQueue& queue, std::size_t heade
         countSkipped(call);
         return CourseResult::Skipped;
     }
+    takeFallbackDate(queue, headerStart);
     WorkRecord record = workRecordOf(header_);
     const std::string mailbox = mailboxName(call);
     record.FOR_DESCRIPTION = mailbox;
@@ -167,6 +177,7 @@ CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t heade
         countSkipped(call);
         return CourseResult::Skipped;
     }
+    takeFallbackDate(queue, headerStart);
     WorkRecord record = workRecordOf(header_);
     const Resolution db = call.databases->resolve(header_.forDescription.str(), ResolveNewsgroup, &record);
     if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) {

@@ -85,7 +85,14 @@ public:
     CourseResult handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
                         inet::HeaderContext& context) override;
 
+    // A message whose Date field is missing or unreadable takes the date of
+    // its separator (a mailbox's envelope line), else that of its newest
+    // "Received:" field; only a message with none of them keeps date 0.
+    void setSeparatorDate(const inet::MessageDate& date) override { separatorDate_ = date; }
+
 private:
+    void takeFallbackDate(const inet::LineQueue& queue, std::size_t headerStart);
+
     CourseResult handleMail(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
                             inet::HeaderContext& context);
     CourseResult handleNews(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
@@ -93,6 +100,7 @@ private:
 
     CourseOptions options_;
     inet::ParsedHeader header_;
+    inet::MessageDate separatorDate_;
 };
 
 }  // namespace pm::formats

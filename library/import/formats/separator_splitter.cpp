@@ -1,8 +1,32 @@
 #include "import/formats/separator_splitter.h"
 
+#include "import/formats/envelope.h"
+#include "import/internet/text_case.h"
+
 namespace pm::formats {
 
+namespace {
+
+// The count of a "Content-Length:" header line; -1 when `line` is none or
+// holds no number.
+std::int64_t contentLengthOf(std::string_view line) {
+    constexpr std::string_view Field = "CONTENT-LENGTH:";
+    if (!inet::startsWithNoCase(line, Field)) return -1;
+    std::string_view value = inet::trim(line.substr(Field.size()));
+    std::int64_t n = 0;
+    std::size_t digits = 0;
+    while (digits < value.size() && digits < 15 && value[digits] >= '0' && value[digits] <= '9')
+        n = n * 10 + (value[digits++] - '0');
+    return digits > 0 && digits == value.size() ? n : -1;
+}
+
+// Longest separator line read when a count is checked.
+constexpr std::size_t SeparatorPeek = 300;
+
+}  // namespace
+
 bool SeparatorSplitter::begin(ByteWindow& window, const ParserCall& call) {
+    window_ = &window;
     reader_ = std::make_unique<LineReader>(window);
     reader_->skipByteOrderMark();
     position_ = reader_->position();
@@ -13,8 +37,33 @@ bool SeparatorSplitter::begin(ByteWindow& window, const ParserCall& call) {
     return prepare(window, call);
 }
 
+inet::MessageDate SeparatorSplitter::separatorDate() const { return readEnvelope(separator_).date; }
+
+std::int64_t SeparatorSplitter::countedEnd(std::int64_t bodyStart, std::int64_t contentLength) const {
+    const std::int64_t end = bodyStart + contentLength;
+    const std::int64_t fileEnd = window_->fileSize() + 1;
+    if (end > fileEnd) return 0;
+    std::int64_t next = end;
+    // The blank line a mailbox puts before its next separator.
+    if (window_->at(next) == '\r' && window_->at(next + 1) == '\n') next += 2;
+    else if (window_->at(next) == '\n') next += 1;
+    if (next >= fileEnd) return end;
+    RawLine separator;
+    separator.start = next;
+    window_->copy(next, SeparatorPeek, separator.text);
+    const std::size_t eol = separator.text.find('\n');
+    if (eol == std::string::npos) {
+        separator.cut = next + static_cast<std::int64_t>(separator.text.size()) < fileEnd;
+    } else {
+        separator.text.resize(eol);
+        if (!separator.text.empty() && separator.text.back() == '\r') separator.text.pop_back();
+    }
+    return isSeparator(separator) && startsMessage(separator) ? end : 0;
+}
+
 Cut SeparatorSplitter::next(inet::LineQueue& queue, std::size_t& headerStart, std::int64_t budget) {
     headerStart = 1;
+    if (!surveyed(*window_, budget)) return Cut::Paused;
     const std::int64_t scanStart = reader_->position();
     while (!havePending_) {
         if (reader_->position() - scanStart > budget) {
@@ -33,18 +82,31 @@ Cut SeparatorSplitter::next(inet::LineQueue& queue, std::size_t& headerStart, st
     }
 
     MessageLines lines(queue);
-    std::string first;
+    std::string first, scratch;
     if (firstLineOf(pending_, first)) lines.add(first);
+    separator_ = pending_.text;
     havePending_ = false;
+    bool inHeader = true, headerSeen = false;
+    std::int64_t contentLength = -1;
+    std::int64_t bodyEnd = 0;  // set when a count fixes where the body ends
     while (reader_->read(line_)) {
-        if (isSeparator(line_)) {
+        if (line_.start >= bodyEnd && isSeparator(line_)) {
             if (startsMessage(line_)) {
                 std::swap(pending_, line_);
                 havePending_ = true;
             }
             break;
         }
-        lines.add(line_.text);
+        if (inHeader) {
+            if (!line_.blank()) {
+                headerSeen = true;
+                if (honoursContentLength() && contentLength < 0) contentLength = contentLengthOf(line_.text);
+            } else if (headerSeen) {
+                inHeader = false;
+                if (contentLength >= 0) bodyEnd = countedEnd(line_.next, contentLength);
+            }
+        }
+        lines.add(storedLine(line_, scratch));
     }
     position_ = reader_->position();
     return Cut::Message;
@@ -54,10 +116,51 @@ namespace {
 
 class NetscapeMailSplitter final : public SeparatorSplitter {
     bool isSeparator(const RawLine& line) const override { return startsWith(line.text, "From - "); }
+    bool honoursContentLength() const override { return true; }
 };
 
+// Number of ">" before "From " at the start of `text`; 0 when it is no
+// escaped "From " line.
+std::size_t escapeDepth(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] == '>') ++n;
+    return n > 0 && text.substr(n, 5) == "From " ? n : 0;
+}
+
 class MailboxSplitter final : public SeparatorSplitter {
-    bool isSeparator(const RawLine& line) const override { return startsWith(line.text, "From "); }
+    bool isSeparator(const RawLine& line) const override { return readEnvelope(line.text).isEnvelope; }
+    bool honoursContentLength() const override { return true; }
+
+    // Looks through the whole file once, a budget at a time, for the mark
+    // of the escaping convention: a line escaped twice (">>From "), which
+    // the plain convention never writes for a "From " line.
+    bool surveyed(ByteWindow& window, std::int64_t budget) override {
+        constexpr std::size_t Margin = 256;  // an escaped line start is judged by its next bytes
+        const std::int64_t stop = surveyPosition_ + budget;
+        while (!surveyed_ && surveyPosition_ < stop) {
+            window.reach(surveyPosition_ + static_cast<std::int64_t>(Margin));
+            const std::string_view part = window.from(surveyPosition_);
+            const bool last = window.windowEnd() > window.fileSize();
+            // A line start near the window's end is judged with the next part.
+            const std::size_t room = last ? part.size() : part.size() - std::min(part.size(), Margin);
+            if (surveyPosition_ == 1 && escapeDepth(part) >= 2) escaping_ = true;
+            for (std::size_t i = 0; i < room && !escaping_; ++i)
+                if (part[i] == '\n' && escapeDepth(part.substr(i + 1)) >= 2) escaping_ = true;
+            surveyPosition_ += static_cast<std::int64_t>(room);
+            surveyed_ = escaping_ || last || room == 0;
+        }
+        return surveyed_;
+    }
+
+    std::string_view storedLine(const RawLine& line, std::string& scratch) const override {
+        if (!escaping_ || escapeDepth(line.text) == 0) return line.text;
+        scratch.assign(line.text, 1);
+        return scratch;
+    }
+
+    std::int64_t surveyPosition_ = 1;
+    bool surveyed_ = false;
+    bool escaping_ = false;
 };
 
 bool unixNewsSeparator(const RawLine& line) {

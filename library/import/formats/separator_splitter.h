@@ -22,6 +22,9 @@ public:
     bool begin(ByteWindow& window, const ParserCall& call) override;
     Cut next(inet::LineQueue& queue, std::size_t& headerStart, std::int64_t budget) override;
     std::int64_t position() const override { return position_; }
+    // The date of the separator line the message just cut began at, read
+    // as an envelope line ("From sender date"); none for other separators.
+    inet::MessageDate separatorDate() const override;
 
 protected:
     // Whether `line` separates messages.
@@ -47,18 +50,50 @@ protected:
         (void)call;
         return true;
     }
+    // Called before every cut with the call's scan budget: false when the
+    // budget went into a look through the file that is not finished yet
+    // (the call pauses and the cut waits for the next call).
+    virtual bool surveyed(ByteWindow& window, std::int64_t budget) {
+        (void)window;
+        (void)budget;
+        return true;
+    }
+    // True when a "Content-Length:" field of a message's header fixes where
+    // its body ends, provided the count points exactly at the next separator
+    // (after one blank line, or at the end of the file). Body lines within
+    // the count never separate.
+    virtual bool honoursContentLength() const { return false; }
+    // A line of a message as it is stored: `line.text`, or a changed copy
+    // put into `scratch` (an escaped line unescaped).
+    virtual std::string_view storedLine(const RawLine& line, std::string& scratch) const {
+        (void)scratch;
+        return line.text;
+    }
 
 private:
+    // The end of the body that starts at `bodyStart` when it is
+    // `contentLength` bytes long and the next separator (or the end of the
+    // file) stands right there; 0 when it does not.
+    std::int64_t countedEnd(std::int64_t bodyStart, std::int64_t contentLength) const;
+
+    ByteWindow* window_ = nullptr;
     std::unique_ptr<LineReader> reader_;
     RawLine line_;
     RawLine pending_;          // the separator that starts the next message
     bool havePending_ = false;
+    std::string separator_;    // the separator line of the message just cut
     std::int64_t position_ = 1;
 };
 
-// "From - " at the start of a line.
+// "From - " at the start of a line; a "Content-Length:" that points at the
+// next one is honoured.
 std::unique_ptr<MessageSplitter> makeNetscapeMailSplitter();
-// "From " at the start of a line.
+// A Unix mailbox: envelope lines ("From " + sender + date, see
+// readEnvelope) separate the messages, a "Content-Length:" that points at
+// the next envelope is honoured, and in a mailbox that escapes every body
+// line beginning with ">...From " by one more ">" (the mboxrd convention,
+// told by a ">>From " line anywhere in the file) one ">" is taken off such
+// lines again.
 std::unique_ptr<MessageSplitter> makeMailboxSplitter();
 // A "From " line holding an "@" that ends within its first 100 characters.
 std::unique_ptr<MessageSplitter> makeUnixNewsSplitter();

@@ -8,6 +8,7 @@
 #include "import/driver/format_parser.h"
 #include "import/formats/byte_window.h"
 #include "import/internet/line_queue.h"
+#include "import/internet/message_date.h"
 #include "import/internet/parsed_header.h"
 
 namespace pm::formats {
@@ -37,6 +38,11 @@ public:
 
     // The position after the last byte used: the progress in the file.
     virtual std::int64_t position() const = 0;
+
+    // The date the separator of the message just cut carries (a mailbox's
+    // envelope line), for a message whose own Date field gives none; date 0
+    // when the format's separators carry no date.
+    virtual inet::MessageDate separatorDate() const { return {}; }
 };
 
 enum class CourseResult {
@@ -53,6 +59,10 @@ public:
     // `headerStart`.
     virtual CourseResult handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
                                 inet::HeaderContext& context) = 0;
+
+    // Gives the date of the next message's separator (date 0 for none),
+    // before handle() is called for it.
+    virtual void setSeparatorDate(const inet::MessageDate& date) { (void)date; }
 };
 
 // Queues the lines of one message, up to MaxQueuedMessageBytes; further

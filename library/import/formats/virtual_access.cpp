@@ -19,7 +19,6 @@ namespace pm::formats {
 namespace {
 
 constexpr std::string_view TitleRule = "----------";
-constexpr int RegisterTable = 18;
 
 // The digits of `text` as a number; false when it holds anything else (or
 // nothing) or the value does not fit.
@@ -47,10 +46,6 @@ LONG readTitleDate(std::string_view text) {
 
 class VirtualAccessHandler final : public MessageHandler {
 public:
-    ~VirtualAccessHandler() override {
-        if (registerOpen_) OP_CLOSE(ReleaseTable, {RegisterTable});
-    }
-
     CourseResult handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
                         inet::HeaderContext& context) override {
         const std::size_t title = firstNonBlank(queue, headerStart);
@@ -138,10 +133,7 @@ private:
     }
 
     bool alreadyImported(ULONG database, ULONG number) {
-        if (!registerOpen_) {
-            OP_CLOSE(OpenShared, {RegisterTable});
-            registerOpen_ = true;
-        }
+        if (!register_.holds()) register_.open({&IMPFile});
         IMPFile.clear();
         IMP.FORUMNUMBER = database;
         IMP.MSGNUMBER = number;
@@ -149,7 +141,7 @@ private:
     }
 
     inet::ParsedHeader header_;
-    bool registerOpen_ = false;
+    TableScope register_;  // the import register, opened on first use
 };
 
 }  // namespace

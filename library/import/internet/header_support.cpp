@@ -24,9 +24,24 @@ void appendContinuation(std::string& value, std::string_view line) {
 
 std::string startValue(std::string_view text) { return std::string(text.substr(0, MaxHeaderValue)); }
 
+std::string* FirstValue::take(std::string_view line) {
+    if (seen) return nullptr;
+    seen = true;
+    value = startValue(headerValue(line));
+    return &value;
+}
+
 std::size_t skipBlankLines(const LineQueue& queue, std::size_t pos, std::size_t last) {
     while (pos <= last && queue.text(pos).empty()) ++pos;
     return pos;
+}
+
+bool HeaderBlockReader::next(std::string_view& line) {
+    if (pos_ > last_) return false;
+    line = queue_.sourceLine(pos_, scratch_);
+    pos_ = queue_.nextSourceLine(pos_);
+    if (!line.empty()) mime_.feed(line);
+    return true;
 }
 
 void splitInto(std::string_view rawText, const HeaderContext& context, bool cisRule, FixedText<60>& address,
@@ -44,6 +59,27 @@ void splitInto(std::string_view rawText, const HeaderContext& context, bool cisR
     name = parts.name;
 }
 
+MessageDate receivedDate(const LineQueue& queue, std::size_t headerStart) {
+    std::string scratch, value;
+    bool inField = false;
+    for (std::size_t pos = headerStart; pos >= 1 && pos <= queue.size(); pos = queue.nextSourceLine(pos)) {
+        std::string_view line = queue.sourceLine(pos, scratch);
+        if (line.empty()) break;
+        if (isBlankOrTab(line[0])) {
+            if (inField) appendContinuation(value, line);
+            continue;
+        }
+        if (inField) break;
+        if (startsWithNoCase(line, "RECEIVED:")) {
+            inField = true;
+            value = startValue(headerValue(line));
+        }
+    }
+    const std::size_t semicolon = value.rfind(';');
+    if (semicolon == std::string::npos) return {};
+    return parseMessageDate(std::string_view(value).substr(semicolon + 1));
+}
+
 std::string_view withoutTrailingX(std::string_view text) {
     text = trim(text);
     if (text.ends_with("(X)")) text = trim(text.substr(0, text.size() - 3));
@@ -52,7 +88,9 @@ std::string_view withoutTrailingX(std::string_view text) {
 
 BodyFormat bodyFormatAfterHeader(LineQueue& queue, const MimeHeaderReader& mime, std::size_t first,
                                  std::size_t last) {
-    if (mime.isMultipart()) {
+    // A multipart message without a usable boundary is still a message:
+    // its body is read as text.
+    if (mime.isMultipart() && (!mime.boundary().empty() || mime.emptyBoundary())) {
         MimeSelection selection = selectMimePart(queue, first, last, mime.boundary());
         return selection.partsFound ? selection.body : BodyFormat{};
     }

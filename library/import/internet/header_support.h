@@ -7,6 +7,7 @@
 #include "common/fixed_text.h"
 #include "import/internet/body_format.h"
 #include "import/internet/line_queue.h"
+#include "import/internet/message_date.h"
 #include "import/internet/mime_header.h"
 #include "import/internet/parsed_header.h"
 
@@ -28,9 +29,40 @@ void appendContinuation(std::string& value, std::string_view line);
 // Starts a value from `text`, cut to MaxHeaderValue.
 std::string startValue(std::string_view text);
 
+// A header field the analyses keep by its first occurrence in a block.
+struct FirstValue {
+    std::string value;  // the first line's value (cut), continuations appended by the caller
+    bool seen = false;
+
+    // Takes the value of `line` when the field was not met before and
+    // returns where its continuation lines go; nullptr for a repeat.
+    std::string* take(std::string_view line);
+};
+
 // The first position at or after `pos` (up to `last`) whose entry is not
 // empty; last + 1 when there is none.
 std::size_t skipBlankLines(const LineQueue& queue, std::size_t pos, std::size_t last);
+
+// Reads a header block line by line: the source lines from `first` up to
+// `last`, each non-empty one fed to `mime` as it is handed out. Folded
+// continuation lines come as lines of their own.
+class HeaderBlockReader {
+public:
+    HeaderBlockReader(const LineQueue& queue, std::size_t first, std::size_t last, MimeHeaderReader& mime)
+        : queue_(queue), mime_(mime), pos_(first), last_(last) {}
+
+    // The next line; false past `last`. The view lasts until the next call.
+    bool next(std::string_view& line);
+    // Where a body after the line last handed out starts: the first
+    // non-empty position after it (last + 1 when none).
+    std::size_t bodyStart() const { return skipBlankLines(queue_, pos_, last_); }
+
+private:
+    const LineQueue& queue_;
+    MimeHeaderReader& mime_;
+    std::size_t pos_, last_;
+    std::string scratch_;
+};
 
 // Splits a raw sender/receiver text into the two fields: by the Internet
 // address split, or by the context's CompuServe rule when `cisRule` is set
@@ -38,13 +70,20 @@ std::size_t skipBlankLines(const LineQueue& queue, std::size_t pos, std::size_t 
 void splitInto(std::string_view rawText, const HeaderContext& context, bool cisRule, FixedText<60>& address,
                FixedText<60>& name);
 
+// The date of the first "Received:" field of the header block that starts
+// at `headerStart` (the newest hop: when the message arrived), read from the
+// text after the field's last ";" with its folded lines joined. Date 0 when
+// the block has no such field or its date is unreadable.
+MessageDate receivedDate(const LineQueue& queue, std::size_t headerStart);
+
 // `text` trimmed, without a trailing "(X)".
 std::string_view withoutTrailingX(std::string_view text);
 
 // The body format of a message whose header block was read into `mime`:
-// for a multipart message with a boundary the MIME part selection runs over
-// the body `first`..`last` (marking lines in the queue); otherwise the
-// header's own Content-Type and transfer encoding apply.
+// for a multipart message with a boundary (an empty one included) the MIME
+// part selection runs over the body `first`..`last` (marking lines in the
+// queue); otherwise, a multipart message without a boundary parameter
+// included, the header's own Content-Type and transfer encoding apply.
 BodyFormat bodyFormatAfterHeader(LineQueue& queue, const MimeHeaderReader& mime, std::size_t first,
                                  std::size_t last);
 

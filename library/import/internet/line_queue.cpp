@@ -20,6 +20,7 @@ std::size_t LineQueue::push(std::string_view line) {
     std::size_t n = line.size();
     while (n > 0 && (line[n - 1] == ' ' || line[n - 1] == '\r')) --n;
     line = line.substr(0, n);
+    if (line.size() > MaxSourceLineBytes) line = line.substr(0, utf8CutLength(line, MaxSourceLineBytes));
 
     std::size_t pieces = 0;
     do {
@@ -29,8 +30,8 @@ std::size_t LineQueue::push(std::string_view line) {
         buffer_.append(line.data(), take);
         line.remove_prefix(take);
         ++pieces;
-        if (!line.empty() && pieces < MaxEntriesPerLine) entries_.back().continued = true;
-    } while (!line.empty() && pieces < MaxEntriesPerLine);
+        if (!line.empty()) entries_.back().continued = true;
+    } while (!line.empty());
     return pieces;
 }
 

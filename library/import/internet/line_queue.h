@@ -4,10 +4,12 @@
 //
 // Positions count from 1. An entry holds up to 400 bytes of one source line,
 // the length used and a continued flag (set when the next entry continues the
-// same source line). A longer source line becomes two or three entries; what
-// lies beyond the third is dropped. Cuts never split a UTF-8 character, so an
-// entry may hold a few bytes less than 400 (and the line then a few less than
-// 1,200). Trailing blanks of a source line are removed when it is queued.
+// same source line). A longer source line becomes as many entries as it
+// needs: a line is kept whole up to MaxSourceLineBytes, far more than the
+// longest stored text, so no line of a text that can be stored loses its
+// tail. Cuts never split a UTF-8 character, so an entry may hold a few bytes
+// less than 400. Trailing blanks of a source line are removed when it is
+// queued.
 //
 // Entries point into one growing byte buffer, so queuing a line costs no heap
 // allocation once the buffer has grown to the size of a message; clear()
@@ -18,10 +20,16 @@
 #include <string_view>
 #include <vector>
 
+#include "common/message_text.h"
+
 namespace pm::inet {
 
 inline constexpr std::size_t LineEntryWidth = 400;
-inline constexpr std::size_t MaxEntriesPerLine = 3;
+// Bytes of one source line that are kept; the rest is dropped. A stored text
+// holds at most 64,000 characters, but a raw line may shrink a lot when it
+// is decoded or converted (a one-line HTML body), so this allows for 16
+// times as much.
+inline constexpr std::size_t MaxSourceLineBytes = 16 * MessageTextChars;
 // The text of an entry that is to be left out of the message text.
 inline constexpr std::string_view RemovalMark = "!!!Remove this!!!";
 
@@ -33,7 +41,7 @@ std::size_t utf8CutLength(std::string_view text, std::size_t width);
 class LineQueue {
 public:
     // Queues one source line given without its line end (a stray trailing CR
-    // is dropped too). Returns the number of entries it took (1 to 3).
+    // is dropped too). Returns the number of entries it took (at least 1).
     std::size_t push(std::string_view line);
 
     // Cuts `text` into lines at CR LF, LF or CR and queues each; a last line

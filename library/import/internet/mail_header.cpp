@@ -18,56 +18,36 @@ bool analyseMailHeader(LineQueue& queue, std::size_t headerStart, HeaderContext&
     if (last == 0 || last > queue.size()) last = queue.size();
     if (headerStart < 1 || headerStart > last) return false;
 
-    std::string from, to, subject, date;
-    bool fromSeen = false, toSeen = false, subjectSeen = false, dateSeen = false;
+    FirstValue from, to, subject, date;
     std::string* current = nullptr;
     MimeHeaderReader mime;
-    std::string scratch;
+    HeaderBlockReader reader(queue, headerStart, last, mime);
 
-    std::size_t pos = headerStart;
     std::size_t firstBody = last + 1;
-    while (pos <= last) {
-        std::string_view line = queue.sourceLine(pos, scratch);
-        std::size_t next = queue.nextSourceLine(pos);
+    std::string_view line;
+    while (reader.next(line)) {
         if (line.empty()) {
-            firstBody = skipBlankLines(queue, next, last);
+            firstBody = reader.bodyStart();
             break;
         }
-        pos = next;
-        mime.feed(line);
         if (isBlankOrTab(line[0])) {
             if (current) appendContinuation(*current, line);
             continue;
         }
         current = nullptr;
-        if (startsWithNoCase(line, "NEWSGROUPS:")) return false;
-        if (startsWithNoCase(line, "FROM:") && !fromSeen) {
-            fromSeen = true;
-            from = startValue(headerValue(line));
-            current = &from;
-        } else if (startsWithNoCase(line, "DATE:") && !dateSeen) {
-            dateSeen = true;
-            date = startValue(headerValue(line));
-            current = &date;
-        } else if (startsWithNoCase(line, "SUBJECT:") && !subjectSeen) {
-            subjectSeen = true;
-            subject = startValue(headerValue(line));
-            current = &subject;
-        } else if (startsWithNoCase(line, "TO:") && !toSeen) {
-            toSeen = true;
-            to = startValue(headerValue(line));
-            current = &to;
-        }
+        if (startsWithNoCase(line, "FROM:")) current = from.take(line);
+        else if (startsWithNoCase(line, "DATE:")) current = date.take(line);
+        else if (startsWithNoCase(line, "SUBJECT:")) current = subject.take(line);
+        else if (startsWithNoCase(line, "TO:")) current = to.take(line);
     }
-    if (mime.isMultipart() && mime.boundary().empty()) return false;
 
-    MessageDate when = parseMessageDate(date, options.pegasusDates ? DateStyle::Pegasus : DateStyle::Internet);
+    MessageDate when = parseMessageDate(date.value, options.pegasusDates ? DateStyle::Pegasus : DateStyle::Internet);
     out.date = when.date;
     out.time = when.time;
-    out.heading = stripReplyPrefix(decodeHeaderText(subject));
+    out.heading = stripReplyPrefix(decodeHeaderText(subject.value));
 
-    AddressParts sender = splitAddress(from);
-    AddressParts receiver = splitAddress(to);
+    AddressParts sender = splitAddress(from.value);
+    AddressParts receiver = splitAddress(to.value);
     out.senderAddress = sender.address;
     out.senderName = sender.name;
     out.receiverAddress = receiver.address;

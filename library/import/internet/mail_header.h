@@ -31,9 +31,10 @@ struct MailHeaderOptions {
 //   transfer encoding of the chosen part;
 // - firstBodyLine: the first non-blank entry after the block (past `last`
 //   when there is none).
-// Returns false (not mail; the splitter skips it) for a block holding a
-// "Newsgroups:" line, a multipart message without a boundary, or a header
-// start outside the queue.
+// A "Newsgroups:" line does not make a block news: list mail gatewayed
+// from or cross-posted to newsgroups is mail all the same. A multipart
+// message without a usable boundary keeps its body as text. Returns false
+// only for a header start outside the queue.
 bool analyseMailHeader(LineQueue& queue, std::size_t headerStart, HeaderContext& context, ParsedHeader& out,
                        const MailHeaderOptions& options = {}, std::size_t last = 0);
 

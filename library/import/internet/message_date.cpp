@@ -65,16 +65,95 @@ bool readDayMonthYear(Cursor& c, int& day, int& month, int& year) {
     return readYear(c, year);
 }
 
-// MMM D, Y
-bool readMonthDayYear(Cursor& c, int& day, int& month, int& year) {
-    month = monthFromName(c.readLetters());
-    if (month == 0) return false;
+// True when a time (digits and a colon) starts at the cursor.
+bool timeFollows(const Cursor& c) {
+    std::size_t i = c.i;
+    while (i < c.s.size() && i - c.i < 2 && isAsciiDigit(c.s[i])) ++i;
+    return i > c.i && i < c.s.size() && c.s[i] == ':';
+}
+
+// hh:mm[:ss], an "AM"/"PM" after it taken into account; -1 when there is
+// no such time at the cursor, 0 for an impossible one.
+LONG readClock(Cursor& c) {
+    int h, m, s = 0;
+    std::size_t count;
+    if (!c.readNumber(2, h, count) || c.peek() != ':') return -1;
+    ++c.i;
+    if (!c.readNumber(2, m, count) || count != 2) return 0;
+    if (c.peek() == ':') {
+        ++c.i;
+        if (!c.readNumber(2, s, count) || count != 2) s = 0;
+    }
+    if (s == 60) s = 59;  // a leap second
+    // Fractions of a second ("19:06:09.25") are passed over.
+    if (c.peek() == '.' || c.peek() == ',') {
+        std::size_t next = c.i + 1;
+        if (next < c.s.size() && isAsciiDigit(c.s[next])) {
+            c.i = next;
+            while (isAsciiDigit(c.peek())) ++c.i;
+        }
+    }
+    Cursor ahead = c;
+    ahead.skipBlanks();
+    const std::string_view suffix = ahead.s.substr(ahead.i, 2);
+    if ((suffix == "AM" || suffix == "PM") && !isAsciiLetter(ahead.s.size() > ahead.i + 2 ? ahead.s[ahead.i + 2] : ' ')) {
+        if (h >= 1 && h <= 12) h = (h % 12) + (suffix == "PM" ? 12 : 0);
+        c.i = ahead.i + 2;
+    }
+    LONG t = timeOfDay(h, m, s);
+    return t < 0 ? 0 : t;
+}
+
+// Passes over a time zone: a name ("EDT", "GMT") or an offset ("-0400",
+// "+01:00") after blanks.
+void skipZone(Cursor& c) {
+    Cursor ahead = c;
+    ahead.skipBlanks();
+    if (isAsciiLetter(ahead.peek())) {
+        ahead.readLetters();
+        c = ahead;
+    } else if ((ahead.peek() == '+' || ahead.peek() == '-') && ahead.i + 1 < ahead.s.size() &&
+               isAsciiDigit(ahead.s[ahead.i + 1])) {
+        ++ahead.i;
+        while (isAsciiDigit(ahead.peek()) || ahead.peek() == ':') ++ahead.i;
+        c = ahead;
+    }
+}
+
+// After a month name: "D, Y [time]", "D Y [time]" (month first with a
+// two-digit year, "Nov 01 02 15:01:05") or the asctime order
+// "D hh:mm[:ss] [zone] Y [zone]". The time is read here for the asctime
+// order (`time` >= 0), else left to the caller.
+bool readAfterMonth(Cursor& c, int& day, int& year, LONG& time) {
     c.skipBlanks();
     std::size_t count;
-    if (!c.readNumber(2, day, count) || c.peek() != ',') return false;
-    ++c.i;
+    if (!c.readNumber(2, day, count) || isAsciiDigit(c.peek())) return false;
+    if (c.peek() == ',') ++c.i;
     c.skipBlanks();
+    if (timeFollows(c)) {
+        time = readClock(c);
+        skipZone(c);
+        c.skipBlanks();
+        if (!readYear(c, year)) return false;
+        skipZone(c);
+        return true;
+    }
     return readYear(c, year);
+}
+
+// Y-M-D or Y/M/D (ISO 8601 and its variants), a "T" or blanks before the
+// time.
+bool readYearMonthDay(Cursor& c, int& day, int& month, int& year) {
+    std::size_t count;
+    if (!c.readNumber(4, year, count) || count != 4) return false;
+    const char separator = c.peek();
+    if (separator != '-' && separator != '/') return false;
+    ++c.i;
+    if (!c.readNumber(2, month, count) || c.peek() != separator) return false;
+    ++c.i;
+    if (!c.readNumber(2, day, count) || isAsciiDigit(c.peek())) return false;
+    if (c.peek() == 'T') ++c.i;
+    return true;
 }
 
 // hh:mm[:ss] after blanks (a comma before it is tolerated); 0 when absent
@@ -85,17 +164,7 @@ LONG readTime(Cursor& c) {
         ++c.i;
         c.skipBlanks();
     }
-    int h, m, s = 0;
-    std::size_t count;
-    if (!c.readNumber(2, h, count) || c.peek() != ':') return 0;
-    ++c.i;
-    if (!c.readNumber(2, m, count) || count != 2) return 0;
-    if (c.peek() == ':') {
-        ++c.i;
-        if (!c.readNumber(2, s, count) || count != 2) s = 0;
-    }
-    if (s == 60) s = 59;  // a leap second
-    LONG t = timeOfDay(h, m, s);
+    const LONG t = readClock(c);
     return t < 0 ? 0 : t;
 }
 
@@ -170,30 +239,46 @@ MessageDate parseMessageDate(std::string_view text, DateStyle style) {
     std::string t = normaliseDateText(text);
     Cursor c{t};
     int day = 0, month = 0, year = 0;
+    LONG time = -1;  // read with the date (asctime order), else after it
     bool ok = false;
 
     if (isAsciiLetter(c.peek())) {
-        std::size_t start = c.i;
         std::string_view word = c.readLetters();
-        if (c.peek() == ',') {
-            // A weekday: "Mon, 5 Jun 1995 ..." (Pegasus writes any weekday
-            // form this way too).
-            ++c.i;
-            c.skipBlanks();
-            ok = readDayMonthYear(c, day, month, year);
-        } else if (style == DateStyle::Internet && !word.empty()) {
-            c.i = start;
-            ok = readMonthDayYear(c, day, month, year);
+        const int leadingMonth = monthFromName(word);
+        if (leadingMonth != 0 && style == DateStyle::Internet) {
+            // Month first: "Jan 12, 1995", "Feb  1 19:06:09 2006".
+            month = leadingMonth;
+            ok = readAfterMonth(c, day, year, time);
+        } else {
+            // A weekday, with or without its comma (Pegasus writes any
+            // weekday form, always with the comma).
+            const bool comma = c.peek() == ',';
+            if (comma || style == DateStyle::Internet) {
+                if (comma) ++c.i;
+                c.skipBlanks();
+                if (isAsciiDigit(c.peek())) {
+                    ok = readDayMonthYear(c, day, month, year);
+                } else if (style == DateStyle::Internet && isAsciiLetter(c.peek())) {
+                    month = monthFromName(c.readLetters());
+                    ok = month != 0 && readAfterMonth(c, day, year, time);
+                }
+            }
         }
     } else if (isAsciiDigit(c.peek())) {
-        ok = readDayMonthYear(c, day, month, year);
+        Cursor iso = c;
+        if (readYearMonthDay(iso, day, month, year)) {
+            c = iso;
+            ok = true;
+        } else {
+            ok = readDayMonthYear(c, day, month, year);
+        }
     }
     if (!ok) return {};
 
     MessageDate result;
     result.date = dayNumber(year, month, day);
     if (result.date == 0) return {};
-    result.time = readTime(c);
+    result.time = time >= 0 ? time : readTime(c);
     return result;
 }
 

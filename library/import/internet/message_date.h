@@ -36,13 +36,19 @@ enum class DateStyle {
 
 // Reads a date text (left-aligned, trimmed and upper-cased first; raw bytes
 // are read by the no-charset rule). Accepted shapes, D = day of one or two
-// digits, MMM = month name, Y = year of two to four digits:
+// digits, MMM = month name, Y = year of two to four digits (the century rule
+// above for fewer than four), Ddd = a weekday of any length:
 //   D-MMM-Y or D MMM Y at the start, then the time;
-//   Ddd, D MMM Y hh:mm[:ss]   (a weekday and a comma first);
-//   MMM D, Y hh:mm[:ss]       (month name first, a comma after the day).
-// The time is hh:mm:ss when ":ss" follows hh:mm, else hh:mm with seconds 0;
-// a zone after it is not applied. No valid date gives date 0 and time 0; a
-// valid date with no readable time gives time 0.
+//   Ddd, D MMM Y hh:mm[:ss]   (the weekday's comma may be missing);
+//   [Ddd[,]] MMM D, Y hh:mm[:ss]   (month first, a comma after the day);
+//   [Ddd[,]] MMM D Y hh:mm[:ss]    (month first, "Fri, Nov 01 02 15:01:05");
+//   [Ddd] MMM D hh:mm[:ss] [zone] Y  (asctime: "Wed Feb  1 19:06:09 2006");
+//   Y-M-D[T| ]hh:mm[:ss] or Y/M/D   (ISO 8601, four-digit year).
+// Pegasus dates take only the first two shapes, with the comma. The time is
+// hh:mm:ss when ":ss" follows hh:mm, else hh:mm with seconds 0; a fraction
+// of a second is passed over, "AM"/"PM" after it counts; a zone (a name or
+// an offset) is not applied. No valid date gives date 0 and time 0; a valid
+// date with no readable time gives time 0.
 MessageDate parseMessageDate(std::string_view text, DateStyle style = DateStyle::Internet);
 
 }  // namespace pm::inet

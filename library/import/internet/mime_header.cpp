@@ -103,7 +103,9 @@ void MimeHeaderReader::feed(std::string_view line) {
             current_ = Field::Encoding;
         }
     }
-    if (boundary_.empty() && isMultipart()) {
+    // multipart/digest too: its parts are no text, but splitters need to
+    // know where its body ends.
+    if (boundary_.empty() && mediaType().starts_with("multipart/")) {
         boundary_ = extractBoundary(line);
         // "boundary=" folded before its value: read the unfolded field.
         if (boundary_.empty() && current_ == Field::ContentType) boundary_ = extractBoundary(contentType_);
@@ -113,6 +115,10 @@ void MimeHeaderReader::feed(std::string_view line) {
 bool MimeHeaderReader::isMultipart() const {
     std::string type = mediaType();
     return type.starts_with("multipart/") && type != "multipart/digest";
+}
+
+bool MimeHeaderReader::emptyBoundary() const {
+    return boundary_.empty() && isMultipart() && findNoCase(contentType_, "BOUNDARY=") != std::string_view::npos;
 }
 
 BodyFormat MimeHeaderReader::bodyFormat() const {

@@ -46,7 +46,11 @@ public:
     std::string mediaType() const { return mediaTypeOf(contentType_); }
     // multipart/* other than multipart/digest.
     bool isMultipart() const;
+    // The boundary of any multipart type, multipart/digest included.
     const std::string& boundary() const { return boundary_; }
+    // A multipart type whose boundary parameter is there but empty
+    // (boundary=""): its parts are separated by bare "--" lines.
+    bool emptyBoundary() const;
     std::string charset() const { return headerParameter(contentType_, "CHARSET"); }
     TransferEncoding transferEncoding() const { return transferEncodingOf(encoding_); }
     // The body format the fields describe (kind from the media type).

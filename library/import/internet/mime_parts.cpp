@@ -19,7 +19,7 @@ bool isBoundaryLine(std::string_view line, std::string_view boundary) {
 
 // Index in `stack` of the boundary `line` belongs to (innermost first), or -1.
 int boundaryLevel(std::string_view line, const std::vector<std::string>& stack) {
-    if (line.size() < 4 || line[0] != '-' || line[1] != '-') return -1;
+    if (line.size() < 2 || line[0] != '-' || line[1] != '-') return -1;
     for (std::size_t k = stack.size(); k-- > 0;)
         if (isBoundaryLine(line, stack[k])) return static_cast<int>(k);
     return -1;
@@ -39,7 +39,7 @@ bool isTextPart(const std::string& mediaType) {
 MimeSelection selectMimePart(LineQueue& queue, std::size_t first, std::size_t last, std::string_view boundary) {
     MimeSelection result;
     if (last > queue.size()) last = queue.size();
-    if (boundary.empty() || first < 1 || first > last) return result;
+    if (first < 1 || first > last) return result;
 
     std::vector<std::string> stack{std::string(boundary)};
     std::string scratch;
@@ -94,7 +94,7 @@ MimeSelection selectMimePart(LineQueue& queue, std::size_t first, std::size_t la
         }
         std::string type = header.mediaType();
         if (header.isMultipart()) {
-            if (!header.boundary().empty()) stack.push_back(header.boundary());
+            if (!header.boundary().empty() || header.emptyBoundary()) stack.push_back(header.boundary());
         } else if (isTextPart(type)) {
             state = State::Keep;
             result.partChosen = true;

@@ -22,7 +22,8 @@ struct MimeSelection {
 // `boundary` and marks with the removal mark every line that is not part of
 // the chosen text:
 // - lines before the first boundary line (a line "--" + boundary, optionally
-//   followed by "--" or blanks) are removed;
+//   followed by "--" or blanks; with an empty boundary a bare "--" line) are
+//   removed;
 // - a boundary line starts a part; it and the part's header lines up to the
 //   first blank line are removed;
 // - a part header whose Content-Type is multipart (with a boundary) nests:

@@ -69,35 +69,30 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
 
     // Of References / In-Reply-To only the last identifier matters; it is
     // tracked line by line so that a value longer than any cap keeps it.
-    std::string from, fm, to, date, subject, replyTo, references, inReplyTo, groups;
+    FirstValue from, fm, to, date, subject;
+    std::string replyTo, references, inReplyTo, groups;
     auto noteIdentifier = [](std::string& last, std::string_view text) {
         std::string_view id = lastIdentifier(text);
         if (!id.empty()) last = std::string(id);
     };
-    bool fromSeen = false, fmSeen = false, toSeen = false, dateSeen = false, subjectSeen = false;
     bool news = false, messageIdSeen = false, referencesSeen = false, inReplyToSeen = false;
     int sequence = 0, subjectOrder = 0, replyToOrder = 0;
     std::string* current = nullptr;
     MimeHeaderReader mime;
-    std::string scratch;
+    HeaderBlockReader reader(queue, headerStart, last, mime);
 
     const bool firstIsSubject = startsWithNoCase(queue.text(headerStart), "SUBJECT:");
-    std::size_t pos = headerStart;
     std::size_t firstBody = last + 1;
-    while (pos <= last) {
-        std::string_view line = queue.sourceLine(pos, scratch);
-        std::size_t next = queue.nextSourceLine(pos);
+    std::string_view line;
+    while (reader.next(line)) {
         if (line.empty()) {
             current = nullptr;
-            if (news || (fromSeen && dateSeen && subjectSeen) || toSeen) {
-                firstBody = skipBlankLines(queue, next, last);
+            if (news || (from.seen && date.seen && subject.seen) || to.seen) {
+                firstBody = reader.bodyStart();
                 break;
             }
-            pos = next;
             continue;
         }
-        pos = next;
-        mime.feed(line);
         if (isBlankOrTab(line[0])) {
             bool fiveBlanks = line.starts_with("     ");
             if (current == &references || current == &inReplyTo) noteIdentifier(*current, line);
@@ -136,43 +131,22 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
             // A one-digit count stands in a line of eight characters.
             out.lineCount = readLineCount(headerValue(line));
         } else if (startsWithNoCase(line, "FROM:")) {
-            if (!fromSeen) {
-                fromSeen = true;
-                from = startValue(headerValue(line));
-                current = &from;
-            }
+            current = from.take(line);
         } else if (startsWithNoCase(line, "DATE:")) {
-            if (!dateSeen) {
-                dateSeen = true;
-                date = startValue(headerValue(line));
-                current = &date;
-            }
+            current = date.take(line);
         } else if (startsWithNoCase(line, "SUBJ:") || startsWithNoCase(line, "SUBJECT:")) {
-            if (!subjectSeen) {
-                subjectSeen = true;
-                subjectOrder = ++sequence;
-                subject = startValue(headerValue(line));
-                current = &subject;
-            }
+            if (!subject.seen) subjectOrder = ++sequence;
+            current = subject.take(line);
         } else if (startsWithNoCase(line, "REPLY TO:")) {
             replyToOrder = ++sequence;
             replyTo = startValue(headerValue(line));
             current = &replyTo;
         } else if (startsWithNoCase(line, "TO:")) {
-            if (!toSeen) {
-                toSeen = true;
-                to = startValue(headerValue(line));
-                current = &to;
-            }
+            current = to.take(line);
         } else if (startsWithNoCase(line, "FM:")) {
-            if (!fmSeen) {
-                fmSeen = true;
-                fm = startValue(headerValue(line));
-                current = &fm;
-            }
+            current = fm.take(line);
         }
     }
-    if (mime.isMultipart() && mime.boundary().empty()) return false;
 
     out.newsKind = news ? NewsBlockKind::Article : firstIsSubject ? NewsBlockKind::ForumMessage : NewsBlockKind::Mail;
     if (news) out.forDescription = chooseGroup(groups, context);
@@ -186,20 +160,20 @@ bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter
         out.messageIds.push_back(pair);
     }
 
-    const std::string& subjectText = (!news && replyToOrder > subjectOrder) ? replyTo : subject;
+    const std::string& subjectText = (!news && replyToOrder > subjectOrder) ? replyTo : subject.value;
     out.heading = stripReplyPrefix(decodeHeaderText(subjectText));
-    MessageDate when = parseMessageDate(date);
+    MessageDate when = parseMessageDate(date.value);
     out.date = when.date;
     out.time = when.time;
 
-    const std::string& senderText = (out.newsKind == NewsBlockKind::ForumMessage && fmSeen) ? fm : from;
+    const std::string& senderText = (out.newsKind == NewsBlockKind::ForumMessage && fm.seen) ? fm.value : from.value;
     splitInto(withoutTrailingX(senderText), context, options.cisAddressRule, out.senderAddress, out.senderName);
 
     if (out.newsKind == NewsBlockKind::Article) {
         out.receiverAddress.clear();
         out.receiverName = parent.empty() ? "All" : "Unknown";
-    } else if (toSeen) {
-        splitInto(withoutTrailingX(to), context, options.cisAddressRule, out.receiverAddress, out.receiverName);
+    } else if (to.seen) {
+        splitInto(withoutTrailingX(to.value), context, options.cisAddressRule, out.receiverAddress, out.receiverName);
     } else if (out.newsKind == NewsBlockKind::Mail) {
         out.receiverAddress = context.ownerAddress;
         out.receiverName = context.ownerName;

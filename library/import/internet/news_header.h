@@ -46,8 +46,8 @@ struct NewsHeaderOptions {
 //   received (MailReceived); forum messages and articles are NotMail;
 // - sender and receiver texts lose a trailing "(X)" and are split by the
 //   Internet address split or the CompuServe rule (options).
-// Returns false for a header start outside the queue, an empty first line,
-// or a multipart message without a boundary.
+// A multipart message without a usable boundary keeps its body as text.
+// Returns false for a header start outside the queue or an empty first line.
 bool analyseNewsHeader(LineQueue& queue, std::size_t headerStart, ULONG& counter, HeaderContext& context,
                        ParsedHeader& out, const NewsHeaderOptions& options = {}, std::size_t last = 0);
 

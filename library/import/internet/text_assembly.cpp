@@ -1,5 +1,6 @@
 #include "import/internet/text_assembly.h"
 
+#include "common/utf8.h"
 #include "import/internet/base64.h"
 #include "import/internet/charset.h"
 #include "import/internet/enriched_text.h"
@@ -66,23 +67,26 @@ void dropLeadingBlankLines(std::string& text) {
 }  // namespace
 
 void limitMessageText(std::string& text) {
+    // Counted in characters: a text of 64,000 characters may take up to
+    // four times as many bytes.
     if (text.size() < MaxMessageText) return;
     std::size_t lineStart = 0;
+    std::size_t charsBefore = 0;  // characters up to lineStart
     while (lineStart < text.size()) {
         std::size_t eol = text.find("\r\n", lineStart);
         std::size_t lineEnd = eol == std::string::npos ? text.size() : eol;
-        std::size_t length = lineEnd - lineStart;
-        if (lineStart + length + 2 >= MaxMessageText) {
-            if (lineStart > CutMessageText) {
+        const std::string_view line = std::string_view(text).substr(lineStart, lineEnd - lineStart);
+        const std::size_t length = utf8CharCount(line);
+        if (charsBefore + length + 2 >= MaxMessageText) {
+            if (charsBefore > CutMessageText) {
                 text.resize(lineStart);
                 return;
             }
-            std::size_t keep = std::min(length, CutMessageText - lineStart);
-            keep = utf8CutLength(std::string_view(text).substr(lineStart), keep);
-            text.resize(lineStart + keep);
+            text.resize(lineStart + utf8PrefixBytes(line, CutMessageText - charsBefore));
             text += "\r\n";
             return;
         }
+        charsBefore += length + 2;
         lineStart = lineEnd + 2;
     }
 }

@@ -1,17 +1,19 @@
 #pragma once
 // Text assembly: the body lines of the line queue become the stored message
-// text (UTF-8, lines joined with CR LF, at most 64,000 bytes).
+// text (UTF-8, lines joined with CR LF, at most 64,000 characters).
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "common/message_text.h"
 #include "import/internet/body_format.h"
 #include "import/internet/line_queue.h"
 
 namespace pm::inet {
 
-inline constexpr std::size_t MaxMessageText = 64000;
-// A cut text keeps this much and a final CR LF.
+// Characters of a stored text at most.
+inline constexpr std::size_t MaxMessageText = MessageTextChars;
+// A cut text keeps this many characters and a final CR LF.
 inline constexpr std::size_t CutMessageText = 63998;
 // Raw body bytes read at most; enough for a full text after Base64,
 // quoted-printable or markup has shrunk it, and a bound on the work for a
@@ -32,10 +34,10 @@ inline constexpr std::size_t MaxRawBody = 16 * MaxMessageText;
 // NUL bytes become blanks. An empty range gives an empty text.
 std::string assembleText(const LineQueue& queue, std::size_t first, std::size_t last, const BodyFormat& body);
 
-// The length rule: when a line would bring the text to 64,000 bytes or more,
-// as much of it as fits into 63,998 bytes (never half a UTF-8 character) is
-// kept with a final CR LF and the rest is dropped. A shorter text is
-// unchanged.
+// The length rule, in characters: when a line would bring the text to
+// 64,000 characters or more, as much of it as fits into 63,998 characters
+// (never half a UTF-8 character) is kept with a final CR LF and the rest is
+// dropped. A shorter text is unchanged.
 void limitMessageText(std::string& text);
 
 }  // namespace pm::inet

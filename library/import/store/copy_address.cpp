@@ -17,8 +17,7 @@ CopyAddress::~CopyAddress() {
 
 CopyAddress::Status CopyAddress::finish(Status status) {
     if (writer_ && !writer_->finish()) status = Status::Nothing;
-    if (personOpen_) OP_CLOSE(ReleaseTable, {5});
-    personOpen_ = false;
+    person_.release();
     finished_ = true;
     final_ = status;
     return status;
@@ -28,8 +27,7 @@ CopyAddress::Status CopyAddress::step() {
     if (finished_) return final_;
     if (!started_) {
         started_ = true;
-        OP_CLOSE(OpenShared, {5});
-        personOpen_ = true;
+        person_.open({&Person});
         if (Person.records() == 0) return finish(Status::Nothing);
         writer_ = std::make_unique<AddressBookWriter>(path_);
         if (!writer_->ok()) return finish(Status::Nothing);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "import/addresses/address_book.h"
+#include "tables/access/open_close.h"
 
 namespace pm {
 
@@ -47,7 +48,7 @@ private:
     std::string path_;
     std::unique_ptr<AddressBookWriter> writer_;
     bool started_ = false;
-    bool personOpen_ = false;
+    TableScope person_;
     bool finished_ = false;
     Status final_ = Status::Nothing;
 };

@@ -8,8 +8,8 @@
 #include "common/globals.h"
 #include "common/text.h"
 #include "import/store/message_store.h"
-#include "import/store/store_writes.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 #include "tables/records/scratch_tables.h"
@@ -103,71 +103,59 @@ bool MessageStore::writeCarbonCopies(int quota, bool& failed) {
     return false;
 }
 
-bool MessageStore::writePersonCounts(int quota, bool& failed) {
-    failed = false;
-    if (counts_.discarded()) return true;
-    const auto& persons = counts_.persons();
-    if (!personsStarted_) {
-        personsStarted_ = true;
-        personAt_ = persons.begin();
+template <typename List, typename Add>
+bool MessageStore::addCounts(const List& list, bool& started, typename List::const_iterator& at, Table& table,
+                             int quota, bool& failed, Add add) {
+    if (!started) {
+        started = true;
+        at = list.begin();
     }
-    for (int i = 0; i < quota && personAt_ != persons.end(); ++i, ++personAt_) {
-        Person.clear();
-        PER.PERSONID = personAt_->first;
-        if (Person.get(PER_PersonKey) != StorageStatus::Ok) continue;
-        PER.FROMCOUNT += personAt_->second.sent;
-        PER.TOCOUNT += personAt_->second.received;
-        if (!storeWrite(Person, UpdateRecord)) {
+    for (int i = 0; i < quota && at != list.end(); ++i, ++at) {
+        if (!add(*at)) continue;
+        if (!storeWrite(table, UpdateRecord)) {
             failed = true;
             counts_.discard();
             return true;
         }
     }
-    return personAt_ == persons.end();
+    return at == list.end();
+}
+
+bool MessageStore::writePersonCounts(int quota, bool& failed) {
+    failed = false;
+    if (counts_.discarded()) return true;
+    return addCounts(counts_.persons(), personsStarted_, personAt_, Person, quota, failed, [](const auto& entry) {
+        Person.clear();
+        PER.PERSONID = entry.first;
+        if (Person.get(PER_PersonKey) != StorageStatus::Ok) return false;
+        PER.FROMCOUNT += entry.second.sent;
+        PER.TOCOUNT += entry.second.received;
+        return true;
+    });
 }
 
 bool MessageStore::writeThreadCounts(int quota, bool& failed) {
     failed = false;
     if (type_ == TypeMail || counts_.discarded()) return true;
-    const auto& threads = counts_.threads();
-    if (!threadsStarted_) {
-        threadsStarted_ = true;
-        threadAt_ = threads.begin();
-    }
-    for (int i = 0; i < quota && threadAt_ != threads.end(); ++i, ++threadAt_) {
+    return addCounts(counts_.threads(), threadsStarted_, threadAt_, Threads, quota, failed, [](const auto& entry) {
         Threads.clear();
-        THR.THREADNUMBER = threadAt_->first;
-        if (Threads.get(THR_ThreadKey) != StorageStatus::Ok) continue;
-        THR.MSGCOUNT += threadAt_->second;
-        if (!storeWrite(Threads, UpdateRecord)) {
-            failed = true;
-            counts_.discard();
-            return true;
-        }
-    }
-    return threadAt_ == threads.end();
+        THR.THREADNUMBER = entry.first;
+        if (Threads.get(THR_ThreadKey) != StorageStatus::Ok) return false;
+        THR.MSGCOUNT += entry.second;
+        return true;
+    });
 }
 
 bool MessageStore::writeSectionCounts(int quota, bool& failed) {
     failed = false;
     if (type_ != TypeForum || counts_.discarded()) return true;
-    const auto& sections = counts_.sections();
-    if (!sectionsStarted_) {
-        sectionsStarted_ = true;
-        sectionAt_ = sections.begin();
-    }
-    for (int i = 0; i < quota && sectionAt_ != sections.end(); ++i, ++sectionAt_) {
+    return addCounts(counts_.sections(), sectionsStarted_, sectionAt_, Sections, quota, failed, [](const auto& entry) {
         Sections.clear();
-        SEC.SECSYSID = sectionAt_->first;
-        if (Sections.get(SEC_SysIdKey) != StorageStatus::Ok) continue;
-        SEC.MSGCOUNT += sectionAt_->second;
-        if (!storeWrite(Sections, UpdateRecord)) {
-            failed = true;
-            counts_.discard();
-            return true;
-        }
-    }
-    return sectionAt_ == sections.end();
+        SEC.SECSYSID = entry.first;
+        if (Sections.get(SEC_SysIdKey) != StorageStatus::Ok) return false;
+        SEC.MSGCOUNT += entry.second;
+        return true;
+    });
 }
 
 bool MessageStore::writeDatabaseCount() {

@@ -2,23 +2,21 @@
 
 #include <string>
 
-#include "common/fixed_text.h"
+#include "common/utf8.h"
 #include "tables/records/message_tables.h"
 
 namespace pm {
 
 namespace {
 
-std::string_view limited(std::string_view text) {
-    text = text.substr(0, utf8FitLength(text, DupTextLimit));
-    return trimRight(text);
-}
+std::string_view limited(std::string_view text) { return text.substr(0, utf8PrefixBytes(text, DupTextLimit)); }
 
-std::size_t characters(std::string_view text) {
-    std::size_t n = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
+// Every stored text ends in a line end; a copy saved with a line more or
+// less, or with blanks after its last word, is still the same text.
+std::string_view withoutTrailingSpace(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t' || text[n - 1] == '\r' || text[n - 1] == '\n')) --n;
+    return text.substr(0, n);
 }
 
 std::string storedText(ULONG number) {
@@ -33,11 +31,19 @@ std::string storedText(ULONG number) {
 bool textsAreDuplicates(std::string_view a, std::string_view b) {
     a = limited(a);
     b = limited(b);
-    if (a.size() > b.size()) std::swap(a, b);
+    std::string_view shortText = withoutTrailingSpace(a), longText = withoutTrailingSpace(b);
+    if (shortText.size() > longText.size()) {
+        std::swap(shortText, longText);
+        std::swap(a, b);
+    }
     // Equal first characters over the shorter length means the shorter is a
     // byte prefix of the longer (UTF-8 is prefix-free per character).
-    if (b.compare(0, a.size(), a) != 0) return false;
-    return characters(b.substr(a.size())) < 20;
+    if (longText.compare(0, shortText.size(), shortText) != 0) return false;
+    // The shorter text's own trailing line ends and blanks, where the longer
+    // goes on with the same, are no difference.
+    std::size_t same = shortText.size();
+    while (same < longText.size() && same < a.size() && longText[same] == a[same]) ++same;
+    return utf8CharCount(longText.substr(same)) < 20;
 }
 
 BYTE DupString(int mode, ULONG a, ULONG b, std::string_view text) {

@@ -2,16 +2,17 @@
 // The text comparison that tells a re-delivered mail from a new one.
 #include <string_view>
 
+#include "common/message_text.h"
 #include "common/types.h"
 
 namespace pm {
 
-// Longest text either side of the comparison holds.
-inline constexpr std::size_t DupTextLimit = 64000;
+// Characters of either text the comparison looks at.
+inline constexpr std::size_t DupTextLimit = MessageTextChars;
 
-// Whether two texts count as the same message: trailing blanks removed and
-// each cut to 64,000 bytes, the shorter is the start of the longer and the
-// longer has fewer than 20 characters more.
+// Whether two texts count as the same message: each cut to 64,000
+// characters and trailing blanks, tabs and line ends removed, the shorter is
+// the start of the longer and the longer has fewer than 20 characters more.
 bool textsAreDuplicates(std::string_view a, std::string_view b);
 
 // DupString: 1 when the stored text of message `a` (MsgText) and a second

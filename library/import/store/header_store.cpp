@@ -2,19 +2,19 @@
 // persons, the import register (forum) and the Message-ID map (newsgroup).
 #include <climits>
 
+#include "common/message_text.h"
 #include "common/text.h"
+#include "common/utf8.h"
 #include "import/store/message_store.h"
-#include "import/store/person_store.h"
-#include "import/store/store_writes.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 
 namespace pm {
 
 namespace {
-
-constexpr std::size_t TextLimit = 64000;
 
 // First and last name joined by one blank (either alone when the other is empty).
 std::string fullName(const PersonRecord& person) {
@@ -69,7 +69,7 @@ bool MessageStore::writeText(const std::string& text, bool isNew, ULONG number) 
         MsgText.setSkipMemos(false);
         if (!found) return true;
     }
-    TXT.MsgText.assign(text, 0, utf8FitLength(text, TextLimit));
+    TXT.MsgText.assign(text, 0, utf8PrefixBytes(text, MessageTextChars));
     TXT.DATE = importDate_;
     TXT.TIME = importTime_;
     return storeWrite(MsgText, isNew ? AddRecord : UpdateRecord);

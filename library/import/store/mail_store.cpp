@@ -5,18 +5,17 @@
 #include "common/text.h"
 #include "import/store/dup_string.h"
 #include "import/store/message_store.h"
-#include "import/store/store_writes.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
 #include "tables/records/message_tables.h"
 
 namespace pm {
 
 LONG cutTimeToMinute(LONG time) {
-    constexpr LONG minute = 6000;
     // The remainder takes the divisor's sign, so negative times cut the same way.
-    LONG r = time % minute;
-    if (r < 0) r += minute;
-    return r == 0 ? time : time - r + 1;
+    LONG r = time % MinuteOfTime;
+    if (r < 0) r += MinuteOfTime;
+    return time - r;
 }
 
 bool MessageStore::resolveMailPeople(const WorkRecord& record, People& people) {
@@ -52,16 +51,19 @@ bool MessageStore::resolveMailPeople(const WorkRecord& record, People& people) {
 
 bool MessageStore::isMailDuplicate(const WorkRecord& record, const People& people) {
     const LONG date = record.DATE;
-    const LONG time = record.TIME;
+    const LONG minute = cutTimeToMinute(record.TIME);
     FixedText<50> subject;
     subject = record.HEADING.view();
     const std::string upperSubject = toUpper(subject.view());
     Mail.clear();
     MAI.DATE = date;
-    MAI.TIME = time;
-    MAI.MAILID = UINT32_MAX;  // the key runs downward: start above every mail
+    // The key runs downward: start at the minute's last moment, above every
+    // mail. Stored times are read by the minute they fall in, so mail stored
+    // with another cut of the same minute is found as well.
+    MAI.TIME = minute + MinuteOfTime - 1;
+    MAI.MAILID = UINT32_MAX;
     Mail.setAt(MAI_DateKey);
-    while (Mail.next() == StorageStatus::Ok && MAI.DATE == date && MAI.TIME == time) {
+    while (Mail.next() == StorageStatus::Ok && MAI.DATE == date && MAI.TIME >= minute) {
         if (MAI.FROMID != people.sender.id || MAI.TOID != people.receiver.id) continue;
         if (toUpper(MAI.SUBJECT.view()) != upperSubject) continue;
         if (DupString(1, MAI.MAILID, 0, record.MSGTEXT)) return true;

@@ -5,9 +5,9 @@
 #include "common/globals.h"
 #include "common/user_interface.h"
 #include "import/store/header_words.h"
-#include "import/store/store_writes.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
 #include "tables/identifiers/next_number.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
@@ -15,18 +15,6 @@
 namespace pm {
 
 namespace {
-
-// Registry numbers of the tables each type of database stores into.
-std::initializer_list<int> tableNumbers(BYTE type) {
-    static const std::initializer_list<int> forum = {2, 8, 4, 5, 23, 3, 6, 7, 18};
-    static const std::initializer_list<int> newsgroup = {2, 8, 4, 5, 23, 3, 6, 7, 25, 24};
-    static const std::initializer_list<int> mail = {2, 8, 4, 5, 23, 13, 17, 9, 19};
-    switch (type) {
-        case TypeMail: return mail;
-        case TypeNewsgroup: return newsgroup;
-        default: return forum;
-    }
-}
 
 std::optional<MailboxOwner> ownerOfActiveDatabase() {
     Forums.clear();
@@ -79,25 +67,29 @@ void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic,
     }
 }
 
-void MessageStore::openTables(BYTE type) { OP_CLOSE(OpenShared, tableNumbers(type)); }
-
-void MessageStore::releaseTables(BYTE type) { OP_CLOSE(ReleaseTable, tableNumbers(type)); }
-
-std::vector<Table*> MessageStore::transactionTables(BYTE type) {
+const TableList& MessageStore::tablesFor(BYTE type) {
+    // The catalog and the counter, the tables every database has, then the
+    // kind's own (for newsgroups and mail the run's work files they read).
+    static const TableList forum = {&Forums, &Control, &MsgText, &Person, &PLINK,
+                                    &MsgNmbr, &Sections, &Threads, &IMPFile};
+    static const TableList newsgroup = {&Forums, &Control, &MsgText, &Person, &PLINK,
+                                        &MsgNmbr, &Sections, &Threads, &MsgString, &TempID};
+    static const TableList mail = {&Forums, &Control, &MsgText, &Person, &PLINK, &Mail, &CCRFile, &SIndex, &CCTFile};
     switch (type) {
-        case TypeMail: return {&Mail, &MsgText, &Person, &PLINK, &Control, &SIndex};
-        case TypeNewsgroup:
-            return {&MsgNmbr, &MsgText, &Person, &PLINK, &Sections, &Threads, &Control, &MsgString};
-        default: return {&MsgNmbr, &MsgText, &Person, &PLINK, &Sections, &Threads, &Control, &IMPFile};
+        case TypeMail: return mail;
+        case TypeNewsgroup: return newsgroup;
+        default: return forum;
     }
 }
 
 bool MessageStore::beginTransactionFor(BYTE type) {
     // A store cannot join a running transaction: every table must be open
-    // before it begins.
-    for (Table* table : transactionTables(type))
+    // (its store attached) before it begins.
+    for (Table* table : tablesFor(type))
         if (!table->isOpen())
             return !transactionStartFailed(StorageStatus::NotOpen, "The file " + table->displayName() + " is not open");
+    // The transaction takes every store in use, so that the counter, the
+    // catalog and the database commit together.
     return beginTransactionChecked({});
 }
 
@@ -139,10 +131,15 @@ bool MessageStore::sectionStep(const WorkRecord& record, ULONG& section) {
     section = 0;
     if (type_ == TypeMail) return true;
     if (type_ == TypeNewsgroup) {
-        // A newsgroup database has one section, whatever its name.
-        if (!sections_.empty()) {
-            section = sections_.begin()->second;
-            return true;
+        // One section per newsgroup, identified by the newsgroup's database
+        // identifier (the parser's section number): a redirect target files
+        // its own articles and those of every group redirected to it each
+        // under their group's section. A record without one joins the first.
+        for (const auto& entry : sections_) {
+            if (entry.second == record.SECTIONNUMBER || record.SECTIONNUMBER == 0) {
+                section = entry.second;
+                return true;
+            }
         }
         return createSection(record, section);
     }

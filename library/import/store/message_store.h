@@ -24,6 +24,7 @@
 #include "import/store/count_lists.h"
 #include "import/store/thread_store.h"
 #include "storage/table.h"
+#include "tables/access/open_close.h"
 #include "tables/records/scratch_tables.h"
 
 namespace pm {
@@ -44,9 +45,14 @@ struct StoreOutcome {
 // The text a mail gets for an empty sender or receiver name.
 inline constexpr const char* NameUnknown = "Name Unknown";
 
-// A mail's time cut to its minute: with r = time mod 6,000 (taking the
-// divisor's sign, so 0 <= r < 6,000), a time with r > 0 becomes
-// time - r + 1; a whole minute stays. 6,123 -> 6,001; 12,000 -> 12,000.
+// Hundredths of a second in one minute.
+inline constexpr LONG MinuteOfTime = 6000;
+
+// A mail's time cut to the start of its minute: with r = time mod 6,000
+// (taking the divisor's sign, so 0 <= r < 6,000) the time becomes time - r.
+// Every time within one minute gets the same value (6,000, 6,001 and 11,999
+// all give 6,000), and so does a stored time cut by the older rule
+// (time - r + 1).
 LONG cutTimeToMinute(LONG time);
 
 class MessageStore {
@@ -54,26 +60,25 @@ public:
     MessageStore();
 
     // Prepares storing into the ACTIVE database (Mem.ForumNumber, Mem.Dirnamn
-    // and Mem.ForumType set by the caller, its tables opened by
-    // openTables()): loads the section list (forum, newsgroup), empties the
+    // and Mem.ForumType set by the caller, the tables of tablesFor() open):
+    // loads the section list (forum, newsgroup), empties the
     // count lists and, for mail, the owner-name cache, and loads the owner
     // addresses from the database's Forums record (Mem.PersonID follows).
     // `mailTopic` 0 means no topic; the import date and time go into every
     // stored text.
     void beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic, LONG importDate, LONG importTime);
 
-    // Opens (OP_CLOSE mode 1) the tables a store into a database of `type`
-    // uses: the catalog and Control, MsgText, Person and PLINK, and forum:
+    // The tables a store into a database of `type` uses, in opening order:
+    // the catalog and Control, MsgText, Person and PLINK, and forum:
     // MsgNmbr, Sections, Threads, IMP; newsgroup: MsgNmbr, Sections, Threads,
-    // MsgString, TempID; mail: Mail, CCR, SIndex, CCT. The database's tables
-    // are named from Mem.Dirnamn. releaseTables() undoes it.
-    static void openTables(BYTE type);
-    static void releaseTables(BYTE type);
-
-    // The tables a store transaction of `type` covers.
-    static std::vector<Table*> transactionTables(BYTE type);
-    // Begins that transaction (5-second lock wait, start check). Returns
-    // false after reporting "Transaction Frame Error!" when it cannot begin.
+    // MsgString, TempID; mail: Mail, CCR, SIndex, CCT. Open them with a
+    // TableScope while the database is filled; the database's tables are
+    // named from Mem.Dirnamn when they open.
+    static const TableList& tablesFor(BYTE type);
+    // Begins the store transaction of `type` (5-second lock wait, start
+    // check) once all of tablesFor(type) are open; the one way an import
+    // begins one. Returns false after reporting "Transaction Frame Error!"
+    // when it cannot begin.
     static bool beginTransactionFor(BYTE type);
 
     // Section step and store of `record`. Names and subject are decoded
@@ -152,6 +157,15 @@ private:
     void countMessage(const StoreOutcome& outcome, ULONG section);
     // The outcome of a forum or newsgroup message just written, counted.
     StoreOutcome storedMessage(bool isNew, const People& people, const ThreadChoice& thread, ULONG section);
+
+    // One write-back step over a count list: from where the last call
+    // stopped (the start on the first call), at most `quota` entries; `add`
+    // reads an entry's record and adds its count (false: the record is gone,
+    // passed over), then the record is written. A failed write sets `failed`
+    // and discards the lists. True when the list is done.
+    template <typename List, typename Add>
+    bool addCounts(const List& list, bool& started, typename List::const_iterator& at, Table& table, int quota,
+                   bool& failed, Add add);
 
     bool resolveMailPeople(const WorkRecord& record, People& people);
     bool isMailDuplicate(const WorkRecord& record, const People& people);

@@ -23,50 +23,34 @@ bool sameShortName(const FixedText<10>& a, const FixedText<10>& b) {
     return a == b || foldCase(a.view()) == foldCase(b.view());
 }
 
-ULONG countMail(const KeyDef& key, bool from, ULONG person, const FixedText<10>& alpha) {
-    Mail.clear();
-    if (from) {
-        MAI.FROMALPHA = alpha;
-        MAI.FROMID = person;
-    } else {
-        MAI.TOALPHA = alpha;
-        MAI.TOID = person;
-    }
-    // The date, time and number run downward: start at their highest.
-    MAI.DATE = INT32_MAX;
-    MAI.TIME = INT32_MAX;
-    MAI.MAILID = UINT32_MAX;
-    Mail.setAt(key);
+// One side of a person's recount: the records of `table` on `key` (whose
+// buffer is `buffer`, fields `id` and `name` naming the person) from the
+// person's first record on, while they name `person` under `alpha`.
+// `fromTop` sets the key's descending components to their highest value.
+template <typename Record>
+ULONG countRecordsOf(Table& table, Record& buffer, const KeyDef& key, ULONG Record::*id, FixedText<10> Record::*name,
+                     ULONG person, const FixedText<10>& alpha, void (*fromTop)(Record&)) {
+    table.clear();
+    buffer.*name = alpha;
+    buffer.*id = person;
+    fromTop(buffer);
+    table.setAt(key);
     ULONG n = 0;
-    while (Mail.next() == StorageStatus::Ok) {
-        const ULONG id = from ? MAI.FROMID : MAI.TOID;
-        const FixedText<10>& a = from ? MAI.FROMALPHA : MAI.TOALPHA;
-        if (id != person || !sameShortName(a, alpha)) break;
+    while (table.next() == StorageStatus::Ok) {
+        if (buffer.*id != person || !sameShortName(buffer.*name, alpha)) break;
         ++n;
     }
     return n;
 }
 
-ULONG countMessages(const KeyDef& key, bool from, ULONG person, const FixedText<10>& alpha) {
-    MsgNmbr.clear();
-    if (from) {
-        MSG.FROMALPHA = alpha;
-        MSG.FROMID = person;
-    } else {
-        MSG.TOALPHA = alpha;
-        MSG.TOID = person;
-    }
-    MSG.MSGNUMBER = UINT32_MAX;
-    MsgNmbr.setAt(key);
-    ULONG n = 0;
-    while (MsgNmbr.next() == StorageStatus::Ok) {
-        const ULONG id = from ? MSG.FROMID : MSG.TOID;
-        const FixedText<10>& a = from ? MSG.FROMALPHA : MSG.TOALPHA;
-        if (id != person || !sameShortName(a, alpha)) break;
-        ++n;
-    }
-    return n;
+// The date, time and number run downward: start at their highest.
+void mailFromTop(MailRecord& mail) {
+    mail.DATE = INT32_MAX;
+    mail.TIME = INT32_MAX;
+    mail.MAILID = UINT32_MAX;
 }
+
+void messagesFromTop(MsgNmbrRecord& header) { header.MSGNUMBER = UINT32_MAX; }
 
 BYTE compareAndStore(ULONG sent, ULONG received) {
     if (sent == PER.FROMCOUNT && received == PER.TOCOUNT) return RecountUnchanged;
@@ -79,8 +63,11 @@ BYTE compareAndStore(ULONG sent, ULONG received) {
 
 BYTE CFromToMail(int mode) {
     const FixedText<10> alpha = shortName();
-    const ULONG sent = countMail(MAI_FromKey, true, PER.PERSONID, alpha);
-    const ULONG received = countMail(MAI_ToKey, false, PER.PERSONID, alpha);
+    const ULONG person = PER.PERSONID;
+    const ULONG sent =
+        countRecordsOf(Mail, MAI, MAI_FromKey, &MailRecord::FROMID, &MailRecord::FROMALPHA, person, alpha, mailFromTop);
+    const ULONG received =
+        countRecordsOf(Mail, MAI, MAI_ToKey, &MailRecord::TOID, &MailRecord::TOALPHA, person, alpha, mailFromTop);
     if (sent == 0 && received == 0) {
         if (mode == 0) return RecountNoMessages;
         if (mode == 1) {
@@ -95,8 +82,11 @@ BYTE CFromToMail(int mode) {
 
 BYTE personMessageRecount() {
     const FixedText<10> alpha = shortName();
-    const ULONG sent = countMessages(MSG_FromKey, true, PER.PERSONID, alpha);
-    const ULONG received = countMessages(MSG_ToKey, false, PER.PERSONID, alpha);
+    const ULONG person = PER.PERSONID;
+    const ULONG sent = countRecordsOf(MsgNmbr, MSG, MSG_FromKey, &MsgNmbrRecord::FROMID, &MsgNmbrRecord::FROMALPHA,
+                                      person, alpha, messagesFromTop);
+    const ULONG received = countRecordsOf(MsgNmbr, MSG, MSG_ToKey, &MsgNmbrRecord::TOID, &MsgNmbrRecord::TOALPHA,
+                                          person, alpha, messagesFromTop);
     if (sent == 0 && received == 0) return RecountNoMessages;
     return compareAndStore(sent, received);
 }

@@ -2,8 +2,8 @@
 
 #include "common/text.h"
 #include "common/user_interface.h"
-#include "import/store/store_writes.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
 #include "tables/identifiers/next_number.h"
 
 namespace pm {

@@ -6,6 +6,7 @@
 #include "common/user_interface.h"
 #include "tables/access/fatal_messages.h"
 #include "tables/access/file_functions.h"
+#include "tables/records/all_tables.h"
 #include "tables/records/registry.h"
 #include "tables/records/table_path.h"
 
@@ -41,15 +42,12 @@ void reportBadKeys(const std::string& name) {
 }  // namespace
 
 bool discardableWhenLayoutDiffers(Table& table) {
-    switch (table.number()) {
-        case 32:  // Search: results of the last search only
-            return true;
-        case 1: case 9: case 18: case 27: case 35: case 22: case 26: case 33: case 34:
-            // These hold nothing worth keeping while they are empty.
-            return table.storedRecords() == 0;  // -1: unreadable, so not known to be empty
-        default:
-            return false;
-    }
+    if (&table == &Search) return true;  // results of the last search only
+    // These hold nothing worth keeping while they are empty.
+    for (const Table* emptyOnly :
+         {&Codes, &SIndex, &IMPFile, &FLIFile, &TIMFile, &REFFile, &TASFile, &PURFile, &BATFile})
+        if (&table == emptyOnly) return table.storedRecords() == 0;  // -1: unreadable, so not known to be empty
+    return false;
 }
 
 void openWithRecovery(Table& table, ShareMode mode) {
@@ -88,81 +86,132 @@ void openWithRecovery(Table& table, ShareMode mode) {
     }
 }
 
-bool OP_CLOSE(int mode, std::initializer_list<int> tables) {
+namespace {
+
+// One table of an OP_CLOSE call; false only when a delete failed.
+bool applyMode(int mode, int number) {
     bool ok = true;
-    for (int number : tables) {
-        if (number < 0 || number > kHighestTableNumber || !tableByNumber(number)) fatalUnknownTable(number);
-        int& count = useCounts[static_cast<std::size_t>(number)];
-        switch (mode) {
-            case ReleaseTable: {
-                Table& table = tableOrFail(number);
-                if (--count <= 0) {
-                    count = 0;
-                    table.close();
-                }
-                break;
-            }
-            case ForceClose:
-                tableOrFail(number).close();
+    if (number < 0 || number > kHighestTableNumber || !tableByNumber(number)) fatalUnknownTable(number);
+    int& count = useCounts[static_cast<std::size_t>(number)];
+    switch (mode) {
+        case ReleaseTable: {
+            Table& table = tableOrFail(number);
+            if (--count <= 0) {
                 count = 0;
-                break;
-            case OpenShared:
-            case OpenExclusive: {
-                if (count <= 0) {
-                    Table& table = nameTable(number);
-                    ShareMode share = mode == OpenExclusive ? ShareMode::Exclusive : ShareMode::Shared;
-                    if (mode == OpenShared && (number == 11 || number == 12)) share = ShareMode::SharedReadOnly;
-                    openWithRecovery(table, share);
-                    count = 0;
-                }
-                ++count;
-                break;
-            }
-            case EmptyTable:
-            case PackTable: {
-                Table& table = nameTable(number);
                 table.close();
-                openWithRecovery(table, ShareMode::DenyWrite);
-                StorageStatus st = mode == EmptyTable ? table.empty() : table.pack();
-                if (st != StorageStatus::Ok && mode == EmptyTable) fatalCannotEmpty(table.displayName());
-                table.close();
-                count = 0;
-                break;
             }
-            case DeleteTableFile: {
-                count = 0;
-                Table& table = tableOrFail(number);
-                table.close();
-                std::string name = tableFileName(number);
-                FileName = name;
-                if (!name.empty() && !DOSFunc(DeleteOneFile, name)) ok = false;
-                break;
-            }
-            case CheckTable: {
-                Table& table = nameTable(number);
-                table.close();
-                // A stored layout that differs is what the check reports; it
-                // is not repaired here.
-                if (table.checkLayout() == StorageStatus::LayoutDiffers) {
-                    IndexingInProgress = 1;
-                } else {
-                    openWithRecovery(table, ShareMode::DenyWrite);
-                    table.close();
-                }
-                count = 0;
-                break;
-            }
-            default:
-                break;  // modes 8 and above do nothing
+            break;
         }
+        case ForceClose:
+            tableOrFail(number).close();
+            count = 0;
+            break;
+        case OpenShared:
+        case OpenExclusive: {
+            if (count <= 0) {
+                Table& table = nameTable(number);
+                ShareMode share = mode == OpenExclusive ? ShareMode::Exclusive : ShareMode::Shared;
+                // HRE and DOS are other programs' files: only ever read.
+                const bool foreign = &table == &HREFile || &table == &DOSFile;
+                if (mode == OpenShared && foreign) share = ShareMode::SharedReadOnly;
+                openWithRecovery(table, share);
+                count = 0;
+            }
+            ++count;
+            break;
+        }
+        case EmptyTable:
+        case PackTable: {
+            Table& table = nameTable(number);
+            table.close();
+            openWithRecovery(table, ShareMode::DenyWrite);
+            StorageStatus st = mode == EmptyTable ? table.empty() : table.pack();
+            if (st != StorageStatus::Ok && mode == EmptyTable) fatalCannotEmpty(table.displayName());
+            table.close();
+            count = 0;
+            break;
+        }
+        case DeleteTableFile: {
+            count = 0;
+            Table& table = tableOrFail(number);
+            table.close();
+            std::string name = tableFileName(number);
+            FileName = name;
+            if (!name.empty() && !DOSFunc(DeleteOneFile, name)) ok = false;
+            break;
+        }
+        case CheckTable: {
+            Table& table = nameTable(number);
+            table.close();
+            // A stored layout that differs is what the check reports; it
+            // is not repaired here.
+            if (table.checkLayout() == StorageStatus::LayoutDiffers) {
+                IndexingInProgress = 1;
+            } else {
+                openWithRecovery(table, ShareMode::DenyWrite);
+                table.close();
+            }
+            count = 0;
+            break;
+        }
+        default:
+            break;  // modes 8 and above do nothing
     }
     return ok;
+}
+
+}  // namespace
+
+bool OP_CLOSE(int mode, std::initializer_list<int> tables) {
+    bool ok = true;
+    for (int number : tables) ok = applyMode(mode, number) && ok;
+    return ok;
+}
+
+bool OP_CLOSE(int mode, const TableList& tables) {
+    bool ok = true;
+    for (Table* table : tables) {
+        // Only the registry's own tables have use counts and file names.
+        if (!table || tableByNumber(table->number()) != table) fatalUnknownTable(table ? table->number() : 0);
+        ok = applyMode(mode, table->number()) && ok;
+    }
+    return ok;
+}
+
+TableScope::TableScope(TableList tables, int mode) { open(std::move(tables), mode); }
+
+TableScope::~TableScope() { release(); }
+
+TableScope::TableScope(TableScope&& other) noexcept : tables_(std::move(other.tables_)) { other.tables_.clear(); }
+
+TableScope& TableScope::operator=(TableScope&& other) noexcept {
+    if (this != &other) {
+        release();
+        tables_ = std::move(other.tables_);
+        other.tables_.clear();
+    }
+    return *this;
+}
+
+void TableScope::open(TableList tables, int mode) {
+    release();
+    OP_CLOSE(mode, tables);
+    tables_ = std::move(tables);
+}
+
+void TableScope::release() {
+    if (tables_.empty()) return;
+    const TableList tables = std::move(tables_);
+    tables_.clear();
+    OP_CLOSE(ReleaseTable, tables);
 }
 
 int useCount(int tableNumber) {
     if (tableNumber < 0 || tableNumber > kHighestTableNumber) return 0;
     return useCounts[static_cast<std::size_t>(tableNumber)];
 }
+
+int useCount(const Table& table) { return useCount(table.number()); }
 
 void closeAllTables() {
     for (int n = 0; n <= kHighestTableNumber; ++n) {

@@ -26,8 +26,38 @@ enum OpenCloseMode : int {
 // (FatalError). Returns false only when a delete (mode 6) failed.
 bool OP_CLOSE(int mode, std::initializer_list<int> tables);
 
+// OP_CLOSE over tables named by their objects: the same rules; a table that
+// is not one of the registry's ends the program like an unknown number.
+bool OP_CLOSE(int mode, const TableList& tables);
+
+// Holds tables open for as long as it lives: open() applies OP_CLOSE mode 1
+// (or 2) to a list, release() or the end of the scope mode 0 to the same
+// list, once. An empty scope holds nothing. Failures to open end the
+// program as with OP_CLOSE.
+class TableScope {
+public:
+    TableScope() = default;
+    explicit TableScope(TableList tables, int mode = OpenShared);
+    ~TableScope();
+    TableScope(TableScope&& other) noexcept;
+    TableScope& operator=(TableScope&& other) noexcept;
+    TableScope(const TableScope&) = delete;
+    TableScope& operator=(const TableScope&) = delete;
+
+    // Releases what the scope held, then opens `tables` with `mode`.
+    void open(TableList tables, int mode = OpenShared);
+    // Releases the tables now; nothing happens at the end of the scope.
+    void release();
+    // Whether the scope holds tables open.
+    bool holds() const { return !tables_.empty(); }
+
+private:
+    TableList tables_;
+};
+
 // The use count of a table (0 when closed).
 int useCount(int tableNumber);
+int useCount(const Table& table);
 
 // Resets every use count and closes every table (program end, tests).
 void closeAllTables();

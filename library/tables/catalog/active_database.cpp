@@ -17,12 +17,12 @@ void takeActiveDatabaseFrom_FOR() {
 }
 
 bool activateDatabase(ULONG id) {
-    OP_CLOSE(OpenShared, {2, 8});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     Forums.clear();
     FOR.ID = id;
     const bool found = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
     if (found) takeActiveDatabaseFrom_FOR();
-    OP_CLOSE(ReleaseTable, {2, 8});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     return found;
 }
 

@@ -38,7 +38,7 @@ void writeIdentityOf_FOR() {
     Mem.Dirnamn = "F" + std::to_string(FOR.DIRNUMBER);
     // A REF held open on another database keeps its file; writing through
     // it would change the wrong identity record.
-    if (!REFFile.isOpen() || REFFile.fileName() == tableFileName(22)) UpdREF();
+    if (!REFFile.isOpen() || REFFile.fileName() == tableFileName(REFFile)) UpdREF();
     Mem.Dirnamn = savedDirnamn;
 }
 
@@ -47,7 +47,7 @@ void writeIdentityOf_FOR() {
 template <typename Change>
 bool changeHeldRecord(ULONG id, Change change, bool* changed = nullptr) {
     if (changed) *changed = false;
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.ID = id;
     bool ok = HoldRec(Forums, &FOR_ForumKey);
@@ -58,7 +58,7 @@ bool changeHeldRecord(ULONG id, Change change, bool* changed = nullptr) {
         }
         Forums.release();
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return ok;
 }
 
@@ -107,7 +107,7 @@ namespace {
 // through the form save that refuses concurrent changes and taken names.
 template <typename Edit>
 bool saveEditedRecord(ULONG id, Edit edit) {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.ID = id;
     bool ok = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
@@ -125,7 +125,7 @@ bool saveEditedRecord(ULONG id, Edit edit) {
             writeIdentityOf_FOR();
         }
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return ok;
 }
 
@@ -156,17 +156,17 @@ bool updateMailDatabase(ULONG id, const std::string& nameIn, const std::string& 
 
 bool activeDatabaseIsWordIndexed() {
     if (Mem.ForumNumber == 0 || Mem.Dirnamn.empty()) return false;
-    const std::string name = tableFileName(29);
+    const std::string name = tableFileName(MasIdx);
     if (name.empty() || !DOSFunc(FileExists, name)) return false;
-    OP_CLOSE(OpenShared, {29});
+    OP_CLOSE(OpenShared, {&MasIdx});
     const bool any = MasIdx.records() > 0;
-    OP_CLOSE(ReleaseTable, {29});
+    OP_CLOSE(ReleaseTable, {&MasIdx});
     return any;
 }
 
 ULONG activateStartDatabase(ULONG defaultId) {
     ULONG chosen = 0;
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     if (defaultId != 0) {
         Forums.clear();
         FOR.ID = defaultId;
@@ -183,7 +183,7 @@ ULONG activateStartDatabase(ULONG defaultId) {
             }
         }
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     if (chosen != 0 && !activateDatabase(chosen)) return 0;
     return chosen;
 }

@@ -26,39 +26,39 @@ CatalogEntry catalogEntryFrom_FOR() {
 
 std::vector<CatalogEntry> readCatalog(CatalogOrder order, BYTE type) {
     std::vector<CatalogEntry> entries;
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.set(order == CatalogOrder::ByName ? FOR_AlphaKey : FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok)
         if (type == 0 || FOR.TYPE == type) entries.push_back(catalogEntryFrom_FOR());
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return entries;
 }
 
 bool readCatalogEntry(ULONG id, CatalogEntry& entry) {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.ID = id;
     const bool found = Forums.get(FOR_ForumKey) == StorageStatus::Ok;
     if (found) entry = catalogEntryFrom_FOR();
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return found;
 }
 
 long catalogCount() {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     const long n = static_cast<long>(Forums.records());
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return n;
 }
 
 long mailDatabaseCount() {
     long n = 0;
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.TYPE = TypeMail;
     Forums.setAt(FOR_TypeKey);
     while (Forums.next() == StorageStatus::Ok && FOR.TYPE == TypeMail) ++n;
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return n;
 }
 

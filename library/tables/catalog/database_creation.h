@@ -1,5 +1,6 @@
 #pragma once
-// Creating databases: catalog record, directory and identity record.
+// Creating databases: catalog record, directory and identity record (mail
+// databases, which also get their owner, in mail_database.h).
 #include <string>
 
 #include "common/types.h"
@@ -17,6 +18,14 @@ ULONG nextDirectoryNumber();
 // or 0 after reporting when the record cannot be added (for example a name
 // already in use). The FOR buffer holds the new record afterwards.
 ULONG createDatabase(BYTE type, const std::string& name);
+
+// Creates a database whose identifier and directory number are already
+// chosen (an import run numbers the databases it meets before it stores into
+// them): adds its catalog record as createDatabase() does, makes it the
+// active database, then creates its directory and identity record. Forums
+// must be open. False after reporting when the record cannot be added or
+// the identity record written.
+bool createChosenDatabase(ULONG id, ULONG dirNumber, BYTE type, const std::string& name);
 
 // Fills the FOR buffer with a new catalog record (identifier, directory
 // number, date, flags, name) without writing it. Returns false when no

@@ -105,9 +105,9 @@ bool removeInsideTransaction(ULONG id) {
 bool removeActiveDatabaseFromCatalog() {
     const ULONG id = Mem.ForumNumber;
     if (id == 0) return false;
-    OP_CLOSE(OpenShared, {2, 27, 34, 35});
+    OP_CLOSE(OpenShared, {&Forums, &FLIFile, &BATFile, &TIMFile});
     const bool ok = removeInsideTransaction(id);
-    OP_CLOSE(ReleaseTable, {2, 27, 34, 35});
+    OP_CLOSE(ReleaseTable, {&Forums, &FLIFile, &BATFile, &TIMFile});
     return ok;
 }
 

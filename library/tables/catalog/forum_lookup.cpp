@@ -28,7 +28,7 @@ ForumLookup ForumLup(const std::string& typedIn, int mode, BYTE type, bool showL
         result.outcome = ForumLookup::ShowList;
         return result;
     }
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.DESCRIPTION = typed;
     Forums.setAt(FOR_AlphaKey);
@@ -37,14 +37,17 @@ ForumLookup ForumLup(const std::string& typedIn, int mode, BYTE type, bool showL
         result.name = FOR.DESCRIPTION.str();
         result.type = FOR.TYPE;
         result.listStart = result.name;
-        if (nextQualifying(mode, type) && startsWithCaseless(FOR.DESCRIPTION.view(), typed)) {
+        // A name typed in full wins over the longer names it begins (it
+        // sorts before them): "Alpha" is Alpha even while "Alphabet" exists.
+        const bool exact = equalsCaseless(result.name, typed);
+        if (!exact && nextQualifying(mode, type) && startsWithCaseless(FOR.DESCRIPTION.view(), typed)) {
             result.ambiguous = true;
             result.outcome = ForumLookup::ShowList;
         } else {
             result.outcome = showList ? ForumLookup::ShowList : ForumLookup::Chosen;
         }
     }
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
     return result;
 }
 

@@ -20,7 +20,8 @@ struct ForumLookup {
     bool ambiguous = false; // two or more names begin with the typed text
 };
 
-// Looks `typed` up as a prefix of database names, without regard to case.
+// Looks `typed` up as a prefix of database names, without regard to case;
+// a name equal to `typed` is taken even when longer names begin with it.
 // mode 1 restricts the search to databases of `type` (1 forum, 2 mail);
 // any other mode allows every type. With `showList` set a single match still
 // opens the list on it, and an empty name opens the list. Opens and releases

@@ -33,7 +33,7 @@ REFRecord identityFromCatalog() {
 }  // namespace
 
 bool UpdREF() {
-    OP_CLOSE(OpenShared, {22});
+    OP_CLOSE(OpenShared, {&REFFile});
     const REFRecord wanted = identityFromCatalog();
     bool ok = true;
     REFFile.setPhysical();
@@ -46,7 +46,7 @@ bool UpdREF() {
         std::memcpy(&REF, &wanted, sizeof wanted);
         ok = UppDat(REFFile, AddRecord, ReportOnly);
     }
-    OP_CLOSE(ReleaseTable, {22});
+    OP_CLOSE(ReleaseTable, {&REFFile});
     return ok;
 }
 

@@ -28,15 +28,21 @@ std::size_t offsetOf(int item) {
 
 std::string defaultOf(int item) {
     if (Mem.Net.empty()) return {};
-    return item == 17 ? Mem.Net + "/TEMP" : Mem.Net;
+    return storedDirectoryText(item == 17 ? Mem.Net + "/TEMP" : Mem.Net);
 }
 
-void applyDefaults(ControlBlock& block) {
+// Fills blank items with their defaults and stores relative what an older
+// version stored in full below the root; true when something changed.
+bool applyDefaults(ControlBlock& block) {
+    bool changed = false;
     for (int item : {17, 18}) {
-        std::string path = blockText(block, offsetOf(item), kPathWidth);
-        if (path.empty()) path = defaultOf(item);
+        const std::string stored = blockText(block, offsetOf(item), kPathWidth);
+        const std::string path = stored.empty() ? defaultOf(item) : storedDirectoryText(stored);
+        if (path == stored) continue;
         setBlockText(block, offsetOf(item), kPathWidth, path);
+        changed = true;
     }
+    return changed;
 }
 
 bool load() {
@@ -52,7 +58,7 @@ bool load() {
             break;
         case BlockRead::Read:
             d.memory = stored;
-            applyDefaults(d.memory);
+            if (applyDefaults(d.memory) && !saveControlBlock(DirectoriesRecord, d.memory)) return false;
             break;
     }
     d.loaded = true;
@@ -72,9 +78,9 @@ bool AutoPath(int operation, int item, std::string* text) {
             if (!text) return false;
             if (!d.loaded && !load()) return false;
             if (operation == 2)
-                setBlockText(d.memory, offset, kPathWidth, *text);
+                setBlockText(d.memory, offset, kPathWidth, storedDirectoryText(*text));
             else
-                *text = blockText(d.memory, offset, kPathWidth);
+                *text = directoryFromStored(blockText(d.memory, offset, kPathWidth));
             return true;
         }
         case 4:

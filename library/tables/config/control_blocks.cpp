@@ -10,20 +10,8 @@
 
 namespace pm {
 
-namespace {
-
-// Keeps Control open (counted) for one block operation.
-struct ControlOpen {
-    ControlOpen() { OP_CLOSE(OpenShared, {8}); }
-    ~ControlOpen() { OP_CLOSE(ReleaseTable, {8}); }
-    ControlOpen(const ControlOpen&) = delete;
-    ControlOpen& operator=(const ControlOpen&) = delete;
-};
-
-}  // namespace
-
 BlockRead readControlBlock(BYTE id, ControlBlock& block, ULONG* nextNumber) {
-    ControlOpen open;
+    const TableScope open({&Control});
     Control.clear();
     CTL.ID = id;
     const StorageStatus st = Control.get(CTL_IdKey);
@@ -35,7 +23,7 @@ BlockRead readControlBlock(BYTE id, ControlBlock& block, ULONG* nextNumber) {
 }
 
 bool addControlBlock(BYTE id, const ControlBlock& block, ULONG nextNumber) {
-    ControlOpen open;
+    const TableScope open({&Control});
     Control.clear();
     CTL.ID = id;
     CTL.NEXTNUMBER = nextNumber;
@@ -44,7 +32,7 @@ bool addControlBlock(BYTE id, const ControlBlock& block, ULONG nextNumber) {
 }
 
 bool saveControlBlock(BYTE id, const ControlBlock& block, ULONG lowestNextNumber) {
-    ControlOpen open;
+    const TableScope open({&Control});
     Control.clear();
     CTL.ID = id;
     const StorageStatus st = Control.get(CTL_IdKey);

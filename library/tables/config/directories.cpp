@@ -30,7 +30,31 @@ std::string& directoryInUse(int item) {
     }
 }
 
+// True when `path` is `top` or lies below it; `rest` gets the part below.
+bool below(const std::string& path, const std::string& top, std::string& rest) {
+    if (top.empty() || path.compare(0, top.size(), top) != 0) return false;
+    if (path.size() == top.size()) {
+        rest.clear();
+        return true;
+    }
+    if (top.back() != '/' && path[top.size()] != '/') return false;
+    rest = path.substr(top.back() == '/' ? top.size() : top.size() + 1);
+    return true;
+}
+
 }  // namespace
+
+std::string storedDirectoryText(const std::string& path) {
+    if (path.empty() || path.front() != '/') return path;
+    std::string rest;
+    if (!below(normalised(path), Mem.Net, rest)) return path;
+    return rest.empty() ? "." : rest;
+}
+
+std::string directoryFromStored(const std::string& stored) {
+    if (stored.empty() || stored.front() == '/' || Mem.Net.empty()) return stored;
+    return normalised(Mem.Net + "/" + stored);
+}
 
 bool changeDirectory(int item, const std::string& pathIn) {
     std::string& inUse = directoryInUse(item);

@@ -54,7 +54,8 @@ bool takeStoredTopDirectory(const std::string& stored, std::string& inUse, int k
         return true;
     }
     message("Path not found!",
-            "The path to your " + what + " cannot be found!" + kCrLf + "Update file path on next screen" + kCrLf,
+            "The path to your " + what + " cannot be found!" + kCrLf + stored + kCrLf +
+                "Update file path on next screen" + kCrLf,
             Icon::Exclamation);
     return prompts && prompts->askNewPath(kind);
 }
@@ -65,13 +66,11 @@ bool takeStoredTopDirectory(const std::string& stored, std::string& inUse, int k
 // spans a question to the person, which would keep others waiting.
 class SettingsBatch {
 public:
-    SettingsBatch() {
-        OP_CLOSE(OpenShared, {8});
+    SettingsBatch() : control_({&Control}) {
         active_ = !inTransaction() && beginTransaction({&Control}) == StorageStatus::Ok;
     }
     ~SettingsBatch() {
         if (active_) rollbackTransaction();
-        OP_CLOSE(ReleaseTable, {8});
     }
     SettingsBatch(const SettingsBatch&) = delete;
     SettingsBatch& operator=(const SettingsBatch&) = delete;
@@ -84,6 +83,7 @@ public:
     }
 
 private:
+    TableScope control_;  // Control, open while the batch lives
     bool active_ = false;
 };
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/types.h"
-#include "wordindex/word_definition.h"
+#include "common/word_definition.h"
 
 namespace pm {
 
@@ -72,11 +72,21 @@ bool setConfigText(int item, const std::string& text);
 // saved; any other item ends the program.
 bool changeDirectory(int item, const std::string& path);
 
+// How a top directory is kept in the settings: one below the installation
+// root (Mem.Net) relative to it ("." for the root itself), so that a copied
+// or moved installation works on its own directories; any other as it
+// stands.
+std::string storedDirectoryText(const std::string& path);
+// The directory a stored text names: a relative one lies below Mem.Net.
+std::string directoryFromStored(const std::string& stored);
+
 // AutoPath: 1 load (creating the record with the defaults from Mem.Net),
 // 2 set item 17 (temporary directory) or 18 (database top directory),
 // 3 get, 4 save. A blank item reads as its default (Mem.Net + "/TEMP",
-// Mem.Net). Any other item ends the program ("Internal Error - invalid
-// xType").
+// Mem.Net). Directories are stored by storedDirectoryText and read back by
+// directoryFromStored; a directory below Mem.Net that an older version
+// stored in full is stored relative at load. Any other item ends the
+// program ("Internal Error - invalid xType").
 bool AutoPath(int operation, int item = 0, std::string* text = nullptr);
 
 // WSVars: word-search settings (record 10) and the stored word definition
@@ -89,6 +99,7 @@ bool AutoPath(int operation, int item = 0, std::string* text = nullptr);
 // the defaults) and the settings record (created with the defaults when
 // missing; a blank byte of item 49 means never initialised, so every number
 // takes its default; a blank item 44 takes MasIdxPath, else Mem.FileDir).
+// Item 44 is stored and read back like the directories of AutoPath.
 // Save writes record 10 and the six word-definition records. An unknown
 // item ends the program.
 bool WSVars(int operation, int item = 0, std::string* text = nullptr, BYTE* byteValue = nullptr,

@@ -43,7 +43,7 @@ void setNumericDefaults(ControlBlock& block) {
     setBlockLong(block, kSearchPauseOffset, kSearchPauseDefault);
 }
 
-std::string defaultDirectory() { return MasIdxPath.empty() ? Mem.FileDir : MasIdxPath; }
+std::string defaultDirectory() { return storedDirectoryText(MasIdxPath.empty() ? Mem.FileDir : MasIdxPath); }
 
 bool loadStoredWordDefinition() {
     buildDefaultWordDefinition();
@@ -81,8 +81,13 @@ bool loadSettingsRecord() {
             // A blank here means the record was written as a blank block and
             // never initialised: none of its numbers can be trusted.
             if (w.memory[kIndexNumbersOffset] == kBlank) setNumericDefaults(w.memory);
-            if (blockText(w.memory, 0, kDirectoryWidth).empty())
+            if (const std::string path = blockText(w.memory, 0, kDirectoryWidth); path.empty()) {
                 setBlockText(w.memory, 0, kDirectoryWidth, defaultDirectory());
+            } else if (const std::string relative = storedDirectoryText(path); relative != path) {
+                // Stored in full by an older version: stored relative from now on.
+                setBlockText(w.memory, 0, kDirectoryWidth, relative);
+                if (!saveControlBlock(WordSearchSettingsRecord, w.memory)) return false;
+            }
             break;
     }
     w.loaded = true;
@@ -136,9 +141,9 @@ bool WSVars(int operation, int item, std::string* text, BYTE* byteValue, LONG* l
     if (item == 44) {
         if (!text) return false;
         if (set)
-            setBlockText(w.memory, 0, kDirectoryWidth, *text);
+            setBlockText(w.memory, 0, kDirectoryWidth, storedDirectoryText(*text));
         else
-            *text = blockText(w.memory, 0, kDirectoryWidth);
+            *text = directoryFromStored(blockText(w.memory, 0, kDirectoryWidth));
     } else if (item == 50) {
         if (!longValue) return false;
         if (set)

@@ -27,14 +27,10 @@ bool readRecordOne() {
 
 ImportReservation::~ImportReservation() {
     abandon();
-    if (opened_) OP_CLOSE(ReleaseTable, {2, 8});
 }
 
 bool ImportReservation::begin() {
-    if (!opened_) {
-        OP_CLOSE(OpenShared, {2, 8});
-        opened_ = true;
-    }
+    if (!catalog_.holds()) catalog_.open({&Forums, &Control});
     if (!readRecordOne() || CTL.NEXTNUMBER == 0) {
         reportNoAccess();
     } else if (Control.lock(kLockWaitSeconds) != StorageStatus::Ok) {
@@ -45,14 +41,13 @@ bool ImportReservation::begin() {
         locked_ = true;
         return true;
     }
-    OP_CLOSE(ReleaseTable, {2, 8});
-    opened_ = false;
+    catalog_.release();
     return false;
 }
 
 bool ImportReservation::end() {
     abandon();
-    if (!opened_) return false;
+    if (!catalog_.holds()) return false;
     if (!readRecordOne() || Control.hold(kLockWaitSeconds) != StorageStatus::Ok) {
         message("Warning!", "No access to Control File!\r\n" + Control.lastError().text, Icon::Exclamation);
         return false;

@@ -4,6 +4,7 @@
 // locked, so that no other process hands out the same identifiers. At the
 // end the in-memory counter is written back.
 #include "common/types.h"
+#include "tables/access/open_close.h"
 
 namespace pm {
 
@@ -42,7 +43,7 @@ public:
 
 private:
     LONG counter_ = 0;
-    bool opened_ = false;
+    TableScope catalog_;  // the catalog and Control, open from begin()
     bool locked_ = false;
 };
 

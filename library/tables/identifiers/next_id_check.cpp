@@ -47,23 +47,14 @@ constexpr int kLockWaitSeconds = 5;
 
 const char* const kStatus = "Checking for highest existing ID ...";
 
-// Table numbers.
-enum : int {
-    kCodes = 1, kForums = 2, kMsgNmbr = 3, kMsgText = 4, kPerson = 5, kSections = 6, kThreads = 7,
-    kControl = 8, kMsgString = 25, kTasks = 26, kProcedures = 34,
-};
-
-std::vector<int> tablesOfType(BYTE type) {
+// The tables of a database of `type` that hold identifiers.
+TableList tablesOfType(BYTE type) {
     switch (type) {
-        case TypeMail: return {kMsgText, kPerson, kCodes};
-        case TypeForum: return {kMsgText, kPerson, kSections, kThreads, kCodes};
-        case TypeNewsgroup: return {kMsgNmbr, kMsgText, kMsgString, kSections, kThreads, kPerson, kCodes};
+        case TypeMail: return {&MsgText, &Person, &Codes};
+        case TypeForum: return {&MsgText, &Person, &Sections, &Threads, &Codes};
+        case TypeNewsgroup: return {&MsgNmbr, &MsgText, &MsgString, &Sections, &Threads, &Person, &Codes};
         default: return {};
     }
-}
-
-void openAll(int mode, const std::vector<int>& tables) {
-    for (int t : tables) OP_CLOSE(mode, {t});
 }
 
 // The identifier of the last record on `key` (the first when `first`).
@@ -126,8 +117,8 @@ JobStatus NextIdCheck::begin() {
     // A database table still open would keep the active database's file and
     // be counted for every database in turn: close them all, as the frame
     // does before any command that moves between databases.
-    OP_CLOSE(ForceClose, {kCodes, kMsgNmbr, kMsgText, kPerson, kSections, kThreads, kMsgString});
-    OP_CLOSE(OpenShared, {kForums, kControl});
+    OP_CLOSE(ForceClose, {&Codes, &MsgNmbr, &MsgText, &Person, &Sections, &Threads, &MsgString});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     catalogOpen_ = true;
     if (Forums.lock(kLockWaitSeconds) != StorageStatus::Ok) {
         message("Next ID check", "The database list is in use by another user!\r\nTry again later.",
@@ -158,9 +149,8 @@ JobStatus NextIdCheck::nextDatabase() {
 
     // A database without a directory of its own keeps its messages in its
     // redirection target: it has no tables to look at.
-    if (current_.NODIR == 0) openTables_ = tablesOfType(current_.TYPE);
-    openAll(OpenShared, openTables_);
-    if (openTables_.empty()) return closeDatabase() ? JobStatus::Running : fail();
+    if (current_.NODIR == 0) databaseTables_.open(tablesOfType(current_.TYPE));
+    if (!databaseTables_.holds()) return closeDatabase() ? JobStatus::Running : fail();
 
     current_.MSGCOUNT = static_cast<ULONG>(MsgText.records());
     if (current_.MSGCOUNT == 0) return closeDatabase() ? JobStatus::Running : fail();
@@ -222,8 +212,7 @@ void NextIdCheck::collectIdentifiers() {
 }
 
 void NextIdCheck::closeDatabaseTables() {
-    openAll(ReleaseTable, openTables_);
-    openTables_.clear();
+    databaseTables_.release();
 }
 
 bool NextIdCheck::closeDatabase() {
@@ -245,10 +234,10 @@ JobStatus NextIdCheck::finish() {
         if (Forums.getAt(pos) == StorageStatus::Ok && !UppDat(Forums, DeleteRecordOp, ReportOnly)) return fail();
 
     raiseWithEnd(highest_, Forums, FOR_ForumKey, false, [] { return FOR.ID; });
-    OP_CLOSE(OpenShared, {kTasks, kProcedures});
+    OP_CLOSE(OpenShared, {&TASFile, &BATFile});
     raiseWithEnd(highest_, TASFile, TAS_IDKEY, false, [] { return TAS.ID; });
     raiseWithEnd(highest_, BATFile, BAT_IDKEY, false, [] { return BAT.ID; });
-    OP_CLOSE(ReleaseTable, {kTasks, kProcedures});
+    OP_CLOSE(ReleaseTable, {&TASFile, &BATFile});
 
     // The counter never falls below where a new installation starts.
     nextNumber_ = std::max(highest_ + 1, kLowestNextNumber);
@@ -281,12 +270,12 @@ JobStatus NextIdCheck::fail() {
 }
 
 void NextIdCheck::cleanUp() {
-    if (!openTables_.empty()) closeDatabaseTables();
+    closeDatabaseTables();
     MsgText.setSkipMemos(false);
     if (catalogLocked_) Forums.unlock();
     catalogLocked_ = false;
     if (catalogOpen_) {
-        OP_CLOSE(ReleaseTable, {kForums, kControl});
+        OP_CLOSE(ReleaseTable, {&Forums, &Control});
         Mem.ForumNumber = savedActive_.ForumNumber;
         Mem.Description = savedActive_.Description;
         Mem.Dirnamn = savedActive_.Dirnamn;

@@ -12,6 +12,7 @@
 #include "common/types.h"
 #include "common/user_interface.h"
 #include "storage/table.h"
+#include "tables/access/open_close.h"
 #include "tables/records/config_tables.h"
 
 namespace pm {
@@ -67,7 +68,7 @@ private:
     std::size_t nextCatalog_ = 0;
     RecordPosition currentCatalog_ = 0;
     ForumsRecord current_{};               // the catalog record being brought up to date
-    std::vector<int> openTables_;          // tables of the database being checked
+    TableScope databaseTables_;            // tables of the database being checked
     RecordPosition lastTextPosition_ = 0;  // date scan progress
     LONG databaseEarliest_ = 0;
 

@@ -1,5 +1,6 @@
 #include "tables/records/message_tables.h"
 
+#include "common/message_text.h"
 #include "tables/records/table_support.h"
 
 namespace pm {
@@ -31,7 +32,7 @@ const TableDef& MsgTextDef() {
     static const TableDef def = makeTableDef(
         4, "MsgText", "TXT", Location::Db, StorageClass::Keyed, sizeof(R), true,
         {PM_FIELD(R, MSGNUMBER, ULong), PM_FIELD(R, DATE, Long), PM_FIELD(R, TIME, Long)},
-        {{"MsgText", 64000}},
+        {{"MsgText", MessageTextBytes}},
         {{"IdKey", Primary, {asc("MSGNUMBER")}}, {"DateKey", Dup, {asc("DATE")}}});
     return def;
 }

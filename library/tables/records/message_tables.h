@@ -249,7 +249,7 @@ PM_OFFSET(REFRecord, ALTADDRESS, 166);
 
 // Memo tables: the buffer is the record plus its memo, named as the memo.
 struct MsgTextBuffer : MsgTextRecord {
-    std::string MsgText;  // the message text, at most 64,000 bytes
+    std::string MsgText;  // the message text, at most 64,000 characters
 };
 
 // --- declarations ----------------------------------------------------------

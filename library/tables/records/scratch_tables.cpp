@@ -1,5 +1,6 @@
 #include "tables/records/scratch_tables.h"
 
+#include "common/message_text.h"
 #include "tables/records/table_support.h"
 
 namespace pm {
@@ -14,7 +15,7 @@ const TableDef& NewHRDef() {
          PM_FIELD(R, S_NAME, String), PM_FIELD(R, R_CISADRESS, String), PM_FIELD(R, R_NAME, String),
          PM_FIELD(R, DUMMY, Byte), PM_FIELD(R, DATE, Long), PM_FIELD(R, TIME, Long), PM_FIELD(R, MAILTYPE, Byte),
          PM_FIELD(R, RECIPTYPE, String), PM_FIELD(R, IMPDATE, Long), PM_FIELD(R, IMPTIME, Long)},
-        {{"MSGTEXT", 64000}},
+        {{"MSGTEXT", MessageTextBytes}},
         {{"MSGKEY", Primary, {asc("INTERNAL"), asc("MSGNUMBER")}}});
     return def;
 }

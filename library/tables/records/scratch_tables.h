@@ -100,7 +100,7 @@ struct WorkRecord : NewHRRecord {
     // Back to the cleared state.
     void clear();
 
-    std::string MSGTEXT;  // the message text, at most 64,000 bytes
+    std::string MSGTEXT;  // the message text, at most 64,000 characters
 };
 
 // --- declarations ----------------------------------------------------------

@@ -11,6 +11,8 @@
 // trailing blanks before it is joined.
 #include <string>
 
+#include "storage/table.h"
+
 namespace pm {
 
 // "IDX003.TPS", "IDX022.DAT": the file name of a registry table without its
@@ -28,5 +30,7 @@ std::string tableBaseName(int number);
 // happens silently; a directory that cannot be made shows up as a missing
 // path when the table is opened.
 std::string tableFileName(int number);
+// The same for a registry table named by its object.
+inline std::string tableFileName(const Table& table) { return tableFileName(table.number()); }
 
 }  // namespace pm

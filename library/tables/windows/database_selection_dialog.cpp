@@ -12,6 +12,7 @@
 #include "tables/access/open_close.h"
 #include "tables/catalog/catalog_edits.h"
 #include "tables/catalog/database_creation.h"
+#include "tables/records/config_tables.h"
 
 namespace pm {
 
@@ -112,9 +113,9 @@ void DatabaseSelectionDialog::setImport(bool allowed) {
 bool DatabaseSelectionDialog::addForum() {
     const QString name = askName_ ? askName_(this, startName_).trimmed() : QString();
     if (name.isEmpty()) return false;
-    OP_CLOSE(OpenShared, {2, 8});
+    OP_CLOSE(OpenShared, {&Forums, &Control});
     const ULONG id = createDatabase(TypeForum, name.toStdString());
-    OP_CLOSE(ReleaseTable, {2, 8});
+    OP_CLOSE(ReleaseTable, {&Forums, &Control});
     if (id == 0) return false;
     reload();
     list_->highlightDatabase(id);

@@ -12,6 +12,7 @@
 #include "import/windows/mail_database_form.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/database_creation.h"
+#include "tables/records/config_tables.h"
 
 namespace pm::frame {
 
@@ -65,9 +66,9 @@ void BrowseBoxWindow::closeEvent(QCloseEvent* event) {
 }
 
 void BrowseBoxWindow::findNextDirectory() {
-    OP_CLOSE(OpenShared, {2});
+    OP_CLOSE(OpenShared, {&Forums});
     nextDirectory_ = nextDirectoryNumber();
-    OP_CLOSE(ReleaseTable, {2});
+    OP_CLOSE(ReleaseTable, {&Forums});
 }
 
 void BrowseBoxWindow::updateTitle() { setWindowTitle(QString(" Mail Databases [%1]").arg(count_)); }

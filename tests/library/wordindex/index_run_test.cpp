@@ -6,12 +6,12 @@
 #include <string>
 
 #include "common/globals.h"
+#include "common/word_definition.h"
 #include "index_test_support.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/config/settings.h"
 #include "tables/records/all_tables.h"
-#include "wordindex/word_definition.h"
 
 namespace pm::test {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/word_definition.h"
 #include "wordindex/word_breaker.h"
 #include "wordindex/word_case.h"
-#include "wordindex/word_definition.h"
 
 namespace pm {
 namespace {

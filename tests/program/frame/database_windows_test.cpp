@@ -1,6 +1,7 @@
 // The database windows: the list of databases (ChangeForum), the word
 // index status (SetIndex), the mail databases (BrowseBox) with their form,
 // and the selection list of the database look-up.
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 
@@ -387,6 +389,19 @@ void DatabaseWindowsTest::selectionListCaptionsOrdersAndChoice() {
     ForumLookup found = lookUpDatabase("home", 0, 0, false);
     QCOMPARE(int(found.outcome), int(ForumLookup::Chosen));
     QCOMPARE(found.id, mail);
+
+    // A name typed in full is taken although "Windows Forum" begins with it
+    // too. Should the list open after all, it is closed unchosen.
+    const ULONG windows = inst.addDatabase(TypeForum, "Windows");
+    QTimer closer;  // ends with this test, so it closes nothing of another
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    closer.start(2000);
+    found = lookUpDatabase("windows", 0, 0, false);
+    QCOMPARE(int(found.outcome), int(ForumLookup::Chosen));
+    QCOMPARE(found.id, windows);
 }
 
 static RegisterTest<DatabaseWindowsTest> registered;

@@ -10,13 +10,13 @@
 #include "import/driver/format_table.h"
 #include "import/driver/import_request.h"
 #include "import/driver/import_settings.h"
-#include "import/store/mail_database.h"
+#include "support/catalog_inspection.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/config/settings.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
-#include "support/catalog_inspection.h"
 
 namespace pm::test {
 

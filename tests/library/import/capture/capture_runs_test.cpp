@@ -186,14 +186,14 @@ TEST_F(CaptureRuns, SlicesOfAFewMessagesGiveTheSameThreadsAsOneSlice) {
     EXPECT_EQ(messageText("CPMSIG", 3000), "Text 3000\r\n");
 }
 
-TEST_F(CaptureRuns, LongLinesAreStoredWholeUpTo1200Characters) {
+TEST_F(CaptureRuns, LongLinesAreStoredWhole) {
     makeDatabase(TypeForum, "CPMSIG");
     const std::string file = writeFile(root / "in/long.msg", forumMessage(1, 0, std::string(1000, 'a') + "\r\n" +
                                                                                     std::string(1500, 'b') + "\r\nend"));
     CaptureImport how;
     how.target = "CPMSIG";
     ASSERT_EQ(importFiles("TAPCIS 6.x", {file}, how).imported, 1);
-    EXPECT_EQ(messageText("CPMSIG", 1), std::string(1000, 'a') + "\r\n" + std::string(1200, 'b') + "\r\nend\r\n");
+    EXPECT_EQ(messageText("CPMSIG", 1), std::string(1000, 'a') + "\r\n" + std::string(1500, 'b') + "\r\nend\r\n");
 }
 
 TEST_F(CaptureRuns, NavCisThreadMarksAndMailFromAnAlternativeAddress) {

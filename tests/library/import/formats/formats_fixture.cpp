@@ -8,12 +8,12 @@
 #include "common/globals.h"
 #include "import/driver/format_table.h"
 #include "import/driver/import_request.h"
-#include "import/store/mail_database.h"
+#include "support/catalog_inspection.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
+#include "tables/catalog/mail_database.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
-#include "support/catalog_inspection.h"
 
 namespace pm::test {
 
@@ -74,13 +74,6 @@ const StoredMessage* DatabaseContents::bySubject(const std::string& subject) con
 
 std::string sampleFile(const std::string& relative) { return std::string(POSTMOOR_TEST_DATA) + "/" + relative; }
 
-std::optional<std::filesystem::path> corporaRoot() {
-    const char* overridden = std::getenv("POSTMOOR_CORPORA");
-    const std::filesystem::path root = overridden ? overridden : POSTMOOR_CORPORA;
-    if (!std::filesystem::is_directory(root)) return std::nullopt;
-    return root;
-}
-
 void FormatImportTest::SetUp() {
     InstallationTest::SetUp();
     mailbox = createMailDatabase("Inbox", "me@home.example", {"me@work.example"});
@@ -108,18 +101,22 @@ ImportRequest FormatImportTest::requestFor(const std::string& format, const std:
 
 ImportCounts FormatImportTest::import(const std::string& format, const std::vector<std::string>& files, int quota,
                                       bool allowReimport) {
-    ImportCounts counts;
     if (!formatByName(format)) {
         ADD_FAILURE() << format;
-        return counts;
+        return {};
     }
+    return run(requestFor(format, files, allowReimport), quota);
+}
+
+ImportCounts FormatImportTest::run(const ImportRequest& request, int quota) {
     ImportOptions options;
     options.quota = quota;
-    ImportRun run(requestFor(format, files, allowReimport), options);
-    counts.outcome = run.runToEnd();
-    counts.imported = run.progress().imported;
-    counts.skipped = run.progress().skipped;
-    counts.workRecords = run.progress().workRecords;
+    ImportRun importRun(request, options);
+    ImportCounts counts;
+    counts.outcome = importRun.runToEnd();
+    counts.imported = importRun.progress().imported;
+    counts.skipped = importRun.progress().skipped;
+    counts.workRecords = importRun.progress().workRecords;
     return counts;
 }
 

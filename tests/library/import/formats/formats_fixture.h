@@ -10,6 +10,7 @@
 #include "common/types.h"
 #include "import/driver/import_request.h"
 #include "import/driver/import_run.h"
+#include "support/corpora.h"
 #include "support/installation_fixture.h"
 
 namespace pm::test {
@@ -40,9 +41,6 @@ struct DatabaseContents {
 
 // A sample of tests/data.
 std::string sampleFile(const std::string& relative);
-// The real sample files (POSTMOOR_CORPORA overrides the build's place);
-// empty when they are not there.
-std::optional<std::filesystem::path> corporaRoot();
 
 struct ImportCounts {
     ImportOutcome outcome = ImportOutcome::Failed;
@@ -64,6 +62,8 @@ protected:
     // format holds them. `quota` 0 takes the speed setting.
     ImportCounts import(const std::string& format, const std::vector<std::string>& files, int quota = 0,
                         bool allowReimport = false);
+    // Runs `request` to its end (`quota` as above).
+    ImportCounts run(const ImportRequest& request, int quota = 0);
 
     // The messages a database holds (by catalog name).
     DatabaseContents contents(const std::string& database);

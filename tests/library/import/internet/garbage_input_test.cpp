@@ -12,6 +12,7 @@
 #include "import/internet/mail_header.h"
 #include "import/internet/message_date.h"
 #include "import/internet/news_header.h"
+#include "common/utf8.h"
 #include "import/internet/text_assembly.h"
 #include "internet_test_support.h"
 
@@ -27,7 +28,7 @@ void parseEverything(const std::string& message, const char* what) {
     if (analyseMailHeader(queue, 1, context, header)) {
         std::string text = assembleText(queue, header.firstBodyLine, queue.size(), header.body);
         EXPECT_TRUE(isValidUtf8(text)) << what;
-        EXPECT_LE(text.size(), MaxMessageText) << what;
+        EXPECT_LE(utf8CharCount(text), MaxMessageText) << what;
         EXPECT_TRUE(isValidUtf8(header.heading.view())) << what;
         EXPECT_TRUE(isValidUtf8(header.senderName.view())) << what;
         EXPECT_TRUE(isValidUtf8(header.senderAddress.view())) << what;
@@ -37,7 +38,7 @@ void parseEverything(const std::string& message, const char* what) {
     if (analyseNewsHeader(again, 1, counter, context, header)) {
         std::string text = assembleText(again, header.firstBodyLine, again.size(), header.body);
         EXPECT_TRUE(isValidUtf8(text)) << what;
-        EXPECT_LE(text.size(), MaxMessageText) << what;
+        EXPECT_LE(utf8CharCount(text), MaxMessageText) << what;
         EXPECT_TRUE(isValidUtf8(header.forDescription.view())) << what;
     }
 }
@@ -75,7 +76,7 @@ TEST(GarbageInput, EndlessLinesAndHostileMarkupStayLinear) {
     // A ten-megabyte line without a line end.
     std::string endless(10'000'000, 'x');
     LineQueue queue;
-    EXPECT_EQ(queue.push(endless), 3u);
+    EXPECT_EQ(queue.push(endless), MaxSourceLineBytes / LineEntryWidth);
     parseEverything("From: a@x.org\r\nSubject: " + endless + "\r\n\r\n" + endless, "endless line");
 
     // Texts made to defeat naive scans.

@@ -16,7 +16,7 @@ TEST(LineQueue, LongSourceLinesBecomeContinuedPieces) {
     };
     const Case cases[] = {
         {0, {0}}, {400, {400}}, {401, {400, 1}}, {1000, {400, 400, 200}}, {1200, {400, 400, 400}},
-        {1500, {400, 400, 400}},  // the last 300 characters are dropped
+        {1500, {400, 400, 400, 300}},  // kept whole
     };
     for (const Case& c : cases) {
         LineQueue q;
@@ -27,6 +27,14 @@ TEST(LineQueue, LongSourceLinesBecomeContinuedPieces) {
             EXPECT_EQ(q.continued(i + 1), i + 1 < c.pieces.size()) << c.length << " piece " << i;
         }
     }
+}
+
+TEST(LineQueue, OnlyWhatLiesBeyondTheLongestKeptLineIsDropped) {
+    LineQueue q;
+    q.push(std::string(MaxSourceLineBytes + 1000, 'x'));
+    EXPECT_EQ(q.size(), MaxSourceLineBytes / LineEntryWidth);
+    std::string scratch;
+    EXPECT_EQ(q.sourceLine(1, scratch).size(), MaxSourceLineBytes);
 }
 
 TEST(LineQueue, CutsNeverSplitAUtf8Character) {

@@ -88,6 +88,16 @@ TEST(MimeParts, PartSelection) {
          std::string(kHead) + "Content-Type: multipart/mixed; boundary=bnd1\r\n\r\n--bnd1\r\nContent-Type: text/plain\r\n\r\n"
              "> --bnd1 quoted\r\nmore\r\n--bnd1--\r\n",
          "> --bnd1 quoted|more|", ContentKind::Plain},
+        {"empty boundary: parts separated by bare \"--\" lines",
+         std::string(kHead) + "Content-Type: multipart/mixed; boundary=\"\"\r\n\r\npreamble\r\n"
+             "--\r\nContent-Type: text/plain\r\n\r\nthe text\r\n--\r\nContent-Type: image/gif\r\n\r\nR0lG\r\n----\r\n",
+         "the text|", ContentKind::Plain},
+        {"empty boundary without any \"--\" line: the body as text",
+         std::string(kHead) + "Content-Type: multipart/mixed; boundary=\"\"\r\n\r\njust text\r\n",
+         "just text|", ContentKind::Plain},
+        {"no boundary parameter at all: the body as text",
+         std::string(kHead) + "Content-Type: multipart/mixed\r\n\r\n--xyz\r\nContent-Type: text/plain\r\n\r\nraw\r\n",
+         "--xyz|Content-Type: text/plain||raw|", ContentKind::Plain},
         {"enriched part",
          std::string(kHead) + "Content-Type: multipart/alternative; boundary=bnd1\r\n\r\n--bnd1\r\nContent-Type: text/enriched\r\n\r\n"
              "<bold>rich</bold>\r\n--bnd1--\r\n",
@@ -175,10 +185,19 @@ TEST(TextAssembly, SeventyThousandCharactersAreCut) {
     EXPECT_EQ(got.text.substr(63998), "\r\n");
 }
 
-TEST(TextAssembly, LengthRuleKeepsWholeCharactersAndShortTexts) {
+TEST(TextAssembly, LengthRuleCountsWholeCharactersAndKeepsShortTexts) {
+    // 64,001 characters: 63,998 stay, the second "é" goes.
     std::string text = std::string(63997, 'a') + "\xC3\xA9\xC3\xA9\r\n";
     limitMessageText(text);
-    EXPECT_EQ(text, std::string(63997, 'a') + "\r\n");
+    EXPECT_EQ(text, std::string(63997, 'a') + "\xC3\xA9\r\n");
+
+    // 40,000 two-byte characters are 80,000 bytes but far below the limit.
+    std::string accents;
+    for (int i = 0; i < 40000; ++i) accents += "\xC3\xA9";
+    accents += "\r\n";
+    std::string kept = accents;
+    limitMessageText(kept);
+    EXPECT_EQ(kept, accents);
 
     std::string exact = std::string(63998, 'b') + "\r\n";
     std::string copy = exact;

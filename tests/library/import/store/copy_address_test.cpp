@@ -7,8 +7,8 @@
 
 #include "common/globals.h"
 #include "import/store/copy_address.h"
-#include "import/store/person_store.h"
 #include "store_fixture.h"
+#include "tables/persons/person_store.h"
 
 namespace pm {
 namespace {

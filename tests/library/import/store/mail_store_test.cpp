@@ -16,12 +16,14 @@ using MailStore = StoreTest;
 
 constexpr LONG Day = 73100;
 
-TEST(MailTime, IsCutToItsMinuteWithTheDivisorsSign) {
+TEST(MailTime, EveryTimeOfAMinuteIsCutToTheMinutesStart) {
+    // 11:00:00 and 11:00:30 are one minute; so is a time stored by the older
+    // cut (start + 1).
     const struct {
         LONG in, out;
     } cases[] = {
-        {6123, 6001}, {6001, 6001}, {12000, 12000}, {0, 0}, {1, 1}, {5999, 1},
-        {8639999, 8634001}, {-50, -5999}, {-6000, -6000}, {-5999, -5999}, {-6001, -11999},
+        {3960000, 3960000}, {3963000, 3960000}, {3960001, 3960000}, {6123, 6000}, {12000, 12000},
+        {0, 0}, {1, 0}, {5999, 0}, {8639999, 8634000}, {-50, -6000}, {-6000, -6000}, {-6001, -12000},
     };
     for (const auto& c : cases) EXPECT_EQ(cutTimeToMinute(c.in), c.out) << c.in;
 }
@@ -52,7 +54,7 @@ TEST_F(MailStoreTest, TheOwnersSideIsTheOwnerAndThePartnerTheOtherSide) {
     EXPECT_EQ(MAI.PAIRALPHA.str(), "Foreign");
     EXPECT_EQ(MAI.FROMALPHA.str(), "Foreign");
     EXPECT_EQ(MAI.TOALPHA.str(), "Me");
-    EXPECT_EQ(MAI.TIME, 6001);
+    EXPECT_EQ(MAI.TIME, 6000);
     EXPECT_EQ(MAI.CCR, 0);
     EXPECT_EQ(storedText(1001), "Dear Mary,\r\nhello.");
 
@@ -106,7 +108,9 @@ TEST_F(MailStoreTest, DuplicatesNeedTheSameMinuteSubjectPeopleAndNearlyTheSameTe
         {"trailing blanks", 6123, "Hello World", "Fred Foreign", text + std::string(30, ' '), true},
         {"another text", 6123, "Hello World", "Fred Foreign", "y" + text.substr(1), false},
         {"next minute", 12123, "Hello World", "Fred Foreign", text, false},
-        {"whole minute", 6000, "Hello World", "Fred Foreign", text, false},
+        {"start of the minute", 6000, "Hello World", "Fred Foreign", text, true},
+        {"end of the minute", 11999, "Hello World", "Fred Foreign", text, true},
+        {"end of the minute before", 5999, "Hello World", "Fred Foreign", text, false},
         {"another subject", 6123, "Hello Word", "Fred Foreign", text, false},
         {"another sender", 6123, "Hello World", "Frank Foreign", text, false},
     };
@@ -121,6 +125,19 @@ TEST_F(MailStoreTest, DuplicatesNeedTheSameMinuteSubjectPeopleAndNearlyTheSameTe
             ASSERT_EQ(Mail.erase(), StorageStatus::Ok);
         }
     }
+}
+
+TEST_F(MailStoreTest, TheSameMailSavedTwiceWithinAMinuteIsOneMail) {
+    // Saved at 11:00:00, then again at 11:00:30 with a short signature added
+    // to its last line.
+    ASSERT_EQ(store(received(1).time(3960000).text("See you there.\r\n")).result, StoreStored);
+    EXPECT_EQ(store(received(2).time(3963000).text("See you there. -- Fred\r\n")).result, StoreSkipped);
+    // A mail stored by the older minute cut (start + 1) is found too.
+    ASSERT_TRUE(mail(1));
+    MAI.TIME = 3960001;
+    ASSERT_EQ(Mail.put(), StorageStatus::Ok);
+    EXPECT_EQ(store(received(3).time(3965900).text("See you there.\r\n\r\n")).result, StoreSkipped);
+    EXPECT_EQ(store(received(4).time(3966000).text("See you there.\r\n")).result, StoreStored);
 }
 
 TEST_F(MailStoreTest, ATopicEntryIsAddedOnce) {

@@ -135,17 +135,25 @@ TEST_F(NewsgroupStore, AKnownMessageIsADuplicateUnlessReimportIsAllowed) {
     EXPECT_EQ(THR.MSGCOUNT, 1u);
 }
 
-TEST_F(NewsgroupStore, OneSectionWhateverTheNamesAndNoSectionCounts) {
+TEST_F(NewsgroupStore, OneSectionPerNewsgroupAndNoSectionCounts) {
+    // A redirect target: a group redirected to it arrives first, then the
+    // target's own group, then the redirected one again.
     openDatabase(TypeNewsgroup, "comp.test");
     addTempId(1, "<1@x>");
     addTempId(2, "<2@x>");
-    store(message().number(1).subject("S").from("A B").to("comp.test"));
-    store(message().number(2).section(77, "comp.other").subject("S").from("A B").to("comp.test"));
-    EXPECT_EQ(Sections.records(), 1);
+    addTempId(3, "<3@x>");
+    store(message().number(1).section(77, "comp.other").subject("S").from("A B").to("comp.test"));
+    store(message().number(2).section(database, "comp.test").subject("S").from("A B").to("comp.test"));
+    store(message().number(3).section(77, "comp.other").subject("S").from("A B").to("comp.test"));
+    EXPECT_EQ(Sections.records(), 2);
     finishDatabase();
-    Sections.set(SEC_SysIdKey);
-    ASSERT_EQ(Sections.next(), StorageStatus::Ok);
-    EXPECT_EQ(SEC.SECSYSID, database);
+    ASSERT_TRUE(header(2));
+    EXPECT_EQ(MSG.SECSYSID, database);
+    ASSERT_TRUE(header(3));
+    EXPECT_EQ(MSG.SECSYSID, 77u);
+    Sections.clear();
+    SEC.SECSYSID = database;
+    ASSERT_EQ(Sections.get(SEC_SysIdKey), StorageStatus::Ok);
     EXPECT_EQ(SEC.DESCRIPTION.str(), "comp.test");
     EXPECT_EQ(SEC.MSGCOUNT, 0u);  // newsgroups keep no section counts
     EXPECT_EQ(IMPFile.isOpen(), false);

@@ -4,8 +4,8 @@
 
 #include "common/globals.h"
 #include "import/store/person_recount.h"
-#include "import/store/person_store.h"
 #include "store_fixture.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/all_tables.h"
 
 namespace pm {

@@ -1,17 +1,18 @@
 #include "store_fixture.h"
 
 #include "common/globals.h"
-#include "import/store/person_store.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
-#include "import/store/mail_database.h"
+#include "tables/catalog/mail_database.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/all_tables.h"
 
 namespace pm::test {
 
 void StoreTest::TearDown() {
     if (inTransaction()) rollbackTransaction();
+    storeTables.release();
     InstallationTest::TearDown();
 }
 
@@ -19,7 +20,7 @@ ULONG StoreTest::openDatabase(BYTE t, const std::string& name, bool allowReimpor
     type = t;
     reimport = allowReimport;
     database = makeDatabase(t, name);
-    MessageStore::openTables(type);
+    storeTables.open(MessageStore::tablesFor(type));
     ms.beginDatabase(type, reimport, topic, ImportDate, ImportTime);
     EXPECT_TRUE(MessageStore::beginTransactionFor(type));
     return database;
@@ -32,7 +33,7 @@ ULONG StoreTest::openMailDatabase(const std::string& name, const std::string& ad
     database = createMailDatabase(name, address, alternatives);
     EXPECT_NE(database, 0u);
     EXPECT_TRUE(activateDatabase(database));
-    MessageStore::openTables(type);
+    storeTables.open(MessageStore::tablesFor(type));
     ms.beginDatabase(type, false, topic, ImportDate, ImportTime);
     EXPECT_TRUE(MessageStore::beginTransactionFor(type));
     return database;

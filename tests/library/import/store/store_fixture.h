@@ -45,6 +45,7 @@ protected:
     ULONG personIdOf(const std::string& name, const std::string& address);
 
     MessageStore ms;
+    TableScope storeTables;
     WorkRecord stored;
     BYTE type = 0;
     ULONG database = 0;

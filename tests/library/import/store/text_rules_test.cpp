@@ -47,7 +47,10 @@ TEST(DupString, TextsDifferingOnlyByFewerThanTwentyTrailingCharactersAreDuplicat
         {base + std::string(19, 'x'), base, true},
         {base, base + std::string(20, 'x'), false},
         {base, base + std::string(19, 'x') + std::string(40, ' '), true},  // trailing blanks ignored
-        {base, base + std::string(19, 'x') + "\r\n", false},
+        {base, base + std::string(19, 'x') + "\r\n", true},                // trailing line ends ignored
+        {base, base + std::string(20, 'x') + "\r\n", false},
+        {"Thanks.\r\n", "Thanks. Fred\r\n", true},                       // a signature on the last line
+        {"Thanks.\r\n\r\n\t", "Thanks.", true},
         {base, "Line One\r\nLine two\r\n", false},                          // letter case counts
         {base, base + "ééééééééééééééééééé", true},                         // characters, not bytes
         {"", std::string(19, 'x'), true},

@@ -55,6 +55,32 @@ TEST_F(OpenClose, CountedOpensNestAndMissingTablesAreCreated) {
     EXPECT_EQ(useCount(3), 0);
 }
 
+TEST_F(OpenClose, AScopeReleasesWhatItOpenedOnceAndOnlyOnce) {
+    makeDatabase(TypeForum, "Alpha");
+    OP_CLOSE(OpenShared, {&MsgNmbr});  // held by someone else meanwhile
+    {
+        TableScope scope({&MsgNmbr, &MsgText});
+        EXPECT_EQ(useCount(MsgNmbr), 2);
+        EXPECT_TRUE(MsgText.isOpen());
+        TableScope moved = std::move(scope);
+        EXPECT_FALSE(scope.holds());
+        moved.release();
+        moved.release();
+        EXPECT_EQ(useCount(MsgNmbr), 1);
+        EXPECT_FALSE(MsgText.isOpen());
+        moved.open({&MsgText});
+    }
+    EXPECT_FALSE(MsgText.isOpen());
+    EXPECT_EQ(useCount(MsgNmbr), 1);
+    EXPECT_TRUE(MsgNmbr.isOpen());
+
+    // A table that is not the registry's has no use count to keep.
+    ForumsRecord record{};
+    Table stray(ForumsDef(), &record);
+    FatalError fatal = fatalOf([&] { OP_CLOSE(OpenShared, {&stray}); });
+    EXPECT_EQ(fatal.caption(), "Program Failure!");
+}
+
 TEST_F(OpenClose, UnknownNumbersAndBlankNamesEndTheProgram) {
     FatalError unknown = fatalOf([] { OP_CLOSE(OpenShared, {14}); });
     EXPECT_EQ(unknown.caption(), "Program Failure!");

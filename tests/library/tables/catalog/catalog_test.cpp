@@ -106,5 +106,22 @@ TEST_F(Catalog, LookupByPrefixWithoutRegardToCase) {
     EXPECT_EQ(ForumLup("comp", 1, TypeForum, false).outcome, ForumLookup::ShowList);
 }
 
+TEST_F(Catalog, AnExactNameWinsOverTheLongerNamesItBegins) {
+    makeDatabase(TypeForum, "Alphabet");
+    const ULONG alpha = makeDatabase(TypeForum, "Alpha");
+    makeDatabase(TypeForum, "Alpha Centauri");
+
+    ForumLookup exact = ForumLup("alpha", 0, 0, false);
+    EXPECT_EQ(exact.outcome, ForumLookup::Chosen);
+    EXPECT_EQ(exact.id, alpha);
+    EXPECT_EQ(exact.name, "Alpha");
+    EXPECT_FALSE(exact.ambiguous);
+    // Asked to show the list, it opens on the exact name.
+    EXPECT_EQ(ForumLup("Alpha", 0, 0, true).outcome, ForumLookup::ShowList);
+    EXPECT_EQ(ForumLup("Alpha", 0, 0, true).listStart, "Alpha");
+    // A prefix of all three stays ambiguous.
+    EXPECT_TRUE(ForumLup("Alph", 0, 0, false).ambiguous);
+}
+
 }  // namespace
 }  // namespace pm

@@ -185,7 +185,38 @@ TEST_F(Konfig_, DirectoriesDefaultToTheRootAndBlankItemsReadAsDefaults) {
     ASSERT_TRUE(AutoPath(2, 18, &other));
     ASSERT_TRUE(AutoPath(4));
     EXPECT_EQ(blockText(stored(4)->block, 100, 100), "/elsewhere");
-    EXPECT_EQ(blockText(stored(4)->block, 0, 100), root / "TEMP");
+    EXPECT_EQ(blockText(stored(4)->block, 0, 100), "TEMP");
+}
+
+TEST_F(Konfig_, DirectoriesBelowTheRootAreStoredRelativeToIt) {
+    std::string data = root / "data/files";
+    ASSERT_TRUE(AutoPath(2, 18, &data));
+    std::string words = root.path();
+    ASSERT_TRUE(WSVars(2, 44, &words));
+    ASSERT_TRUE(AutoPath(4));
+    ASSERT_TRUE(WSVars(4));
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), "data/files");
+    EXPECT_EQ(blockText(stored(10)->block, 0, 100), ".");
+    std::string read;
+    ASSERT_TRUE(AutoPath(3, 18, &read));
+    EXPECT_EQ(read, root / "data/files");
+    ASSERT_TRUE(WSVars(3, 44, &read));
+    EXPECT_EQ(read, root.path());
+
+    // Written in full by an older version: stored relative at the next load.
+    test::StoredControl old = *stored(4);
+    setBlockText(old.block, 0, 100, root / "TEMP");
+    setBlockText(old.block, 100, 100, root / "data/files");
+    store(4, old);
+    ASSERT_TRUE(AutoPath(1));
+    EXPECT_EQ(blockText(stored(4)->block, 0, 100), "TEMP");
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), "data/files");
+    // A directory elsewhere, or beside the root under a longer name, stays whole.
+    EXPECT_EQ(storedDirectoryText("/elsewhere/data"), "/elsewhere/data");
+    EXPECT_EQ(storedDirectoryText(root.path() + "-other/data"), root.path() + "-other/data");
+    EXPECT_EQ(storedDirectoryText(root / "x/../y/"), "y");
+    EXPECT_EQ(directoryFromStored("y"), root / "y");
+    EXPECT_EQ(directoryFromStored("/abs"), "/abs");
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <optional>
 
+#include "common/word_definition.h"
 #include "storage/table.h"
 #include "support/installation_fixture.h"
 #include "tables/access/open_close.h"
 #include "tables/config/installation.h"
 #include "tables/records/config_tables.h"
-#include "wordindex/word_definition.h"
 
 namespace pm::test {
 

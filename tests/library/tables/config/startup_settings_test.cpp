@@ -18,10 +18,14 @@ namespace {
 namespace fs = std::filesystem;
 using Startup = test::SettingsTest;
 
-const char* const kDataPathLost =
-    "The path to your data files cannot be found!\r\nUpdate file path on next screen\r\n";
-const char* const kWordPathLost =
-    "The path to your word indexing files cannot be found!\r\nUpdate file path on next screen\r\n";
+// The message names the directory that is missing.
+std::string dataPathLost(const std::string& path) {
+    return "The path to your data files cannot be found!\r\n" + path + "\r\nUpdate file path on next screen\r\n";
+}
+std::string wordPathLost(const std::string& path) {
+    return "The path to your word indexing files cannot be found!\r\n" + path +
+           "\r\nUpdate file path on next screen\r\n";
+}
 
 // Answers NewPath with a given directory (or gives up when it is empty).
 class ScriptedPrompts final : public StartupPrompts {
@@ -98,7 +102,7 @@ TEST_F(Startup, ALostDatabaseDirectoryAbortsWithoutPromptsAndIsAskedForWithThem)
     EXPECT_EQ(restart(nullptr), StartupOutcome::Aborted);
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.last().caption, "Path not found!");
-    EXPECT_EQ(ui.last().text, kDataPathLost);
+    EXPECT_EQ(ui.last().text, dataPathLost(gone));
 
     ScriptedPrompts givesUp("");
     EXPECT_EQ(restart(&givesUp), StartupOutcome::Aborted);
@@ -113,7 +117,7 @@ TEST_F(Startup, ALostDatabaseDirectoryAbortsWithoutPromptsAndIsAskedForWithThem)
     EXPECT_EQ(Mem.FileDir, fresh);
     // The word index follows the new top directory unless it has its own.
     EXPECT_EQ(MasIdxPath, root.path());
-    EXPECT_EQ(blockText(stored(4)->block, 100, 100), fresh);
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), "databases");  // below the root: relative
     ui.clear();
     EXPECT_EQ(restart(nullptr), StartupOutcome::Ready);
     EXPECT_EQ(Mem.FileDir, fresh);
@@ -133,7 +137,7 @@ TEST_F(Startup, ALostWordIndexDirectoryIsAskedForSecond) {
     ui.clear();
     EXPECT_EQ(restart(nullptr), StartupOutcome::Aborted);
     EXPECT_EQ(ui.last().caption, "Path not found!");
-    EXPECT_EQ(ui.last().text, kWordPathLost);
+    EXPECT_EQ(ui.last().text, wordPathLost(words));
 
     const std::string other = root / "index";
     fs::create_directory(other);
@@ -159,7 +163,7 @@ TEST_F(Startup, ALostTemporaryDirectoryFallsBackToTheRootsAndIsCreated) {
     ASSERT_EQ(runStartupSettings(root.path(), nullptr), StartupOutcome::Ready);
     EXPECT_EQ(Mem.TempDir, root / "TEMP");
     EXPECT_TRUE(fs::is_directory(root / "TEMP"));
-    EXPECT_EQ(blockText(stored(4)->block, 0, 100), root / "TEMP");
+    EXPECT_EQ(blockText(stored(4)->block, 0, 100), "TEMP");  // below the root: relative
     EXPECT_TRUE(ui.empty());
 }
 
@@ -168,17 +172,17 @@ TEST_F(Startup, StoreNewPathTakesOnlyAnExistingDirectory) {
     EXPECT_FALSE(storeNewPath(1, missing));
     EXPECT_FALSE(fs::exists(missing));
     EXPECT_EQ(Mem.FileDir, root.path());
-    EXPECT_EQ(blockText(stored(4)->block, 100, 100), root.path());
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), ".");
     EXPECT_FALSE(storeNewPath(3, root.path()));
 
     const std::string there = root / "there";
     fs::create_directory(there);
     EXPECT_TRUE(storeNewPath(1, there + "/"));
     EXPECT_EQ(Mem.FileDir, there);
-    EXPECT_EQ(blockText(stored(4)->block, 100, 100), there);
+    EXPECT_EQ(blockText(stored(4)->block, 100, 100), "there");
     EXPECT_TRUE(storeNewPath(2, there));
     EXPECT_EQ(MasIdxPath, there);
-    EXPECT_EQ(blockText(stored(10)->block, 0, 100), there);
+    EXPECT_EQ(blockText(stored(10)->block, 0, 100), "there");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/fixed_text.h"
+#include "common/message_text.h"
 #include "records_fixture.h"
 
 namespace pm {
@@ -252,7 +253,7 @@ TEST_F(TablesInAnInstallation, RawChunkAndLineFilesKeepTheirBytes) {
     EXPECT_EQ(ASC.LINE.view(), longLine);
 }
 
-TEST_F(TablesInAnInstallation, MessageTextsHoldAtMost64000Bytes) {
+TEST_F(TablesInAnInstallation, MessageTextsHoldAtMost64000CharactersOfAnyWidth) {
     struct Case {
         int number;
         std::string* text;
@@ -260,13 +261,16 @@ TEST_F(TablesInAnInstallation, MessageTextsHoldAtMost64000Bytes) {
     for (Case c : {Case{4, &TXT.MsgText}, Case{10, &NHR.MSGTEXT}}) {
         Table& table = prepare(c.number);
         SCOPED_TRACE(table.label());
-        *c.text = std::string(64001, 't');
+        // 64,000 characters of four bytes each fit; a byte more does not.
+        *c.text = std::string(MessageTextBytes + 1, 't');
         EXPECT_NE(table.add(), StorageStatus::Ok);
-        c.text->resize(64000);
+        std::string wide;
+        for (std::size_t i = 0; i < MessageTextChars; ++i) wide += "\xF0\x9F\x98\x80";
+        *c.text = wide;
         ASSERT_EQ(table.add(), StorageStatus::Ok);
         table.clear();
         ASSERT_EQ(table.getAt(table.position()), StorageStatus::Ok);
-        EXPECT_EQ(c.text->size(), 64000u);
+        EXPECT_EQ(*c.text, wide);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "import/addresses/parse_name.h"
+#include "tables/persons/parse_name.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "import/store/store_writes.h"
+#include "tables/access/store_writes.h"
 
 #include "tables/access/record_services.h"
 

@@ -8,12 +8,12 @@
 
 #include "cli/command_line.h"
 #include "common/globals.h"
-#include "import/store/mail_database.h"
-#include "import/store/person_store.h"
 #include "support/command_runner.h"
 #include "support/installation_fixture.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
+#include "tables/catalog/mail_database.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/all_tables.h"
 
 namespace pm {

@@ -1,13 +1,13 @@
-#include "import/store/person_store.h"
+#include "tables/persons/person_store.h"
 
 #include "common/fixed_text.h"
 #include "common/text.h"
 #include "common/user_interface.h"
-#include "import/addresses/parse_name.h"
-#include "import/store/store_writes.h"
 #include "storage/table.h"
 #include "tables/access/record_services.h"
+#include "tables/access/store_writes.h"
 #include "tables/identifiers/next_number.h"
+#include "tables/persons/parse_name.h"
 #include "tables/records/message_tables.h"
 
 namespace pm {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "import/addresses/parse_name.h"
+#include "tables/persons/parse_name.h"
 
 namespace pm {
 namespace {

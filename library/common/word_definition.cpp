@@ -1,4 +1,4 @@
-#include "wordindex/word_definition.h"
+#include "common/word_definition.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "wordindex/word_definition.h"
+#include "common/word_definition.h"
 
 namespace pm {
 namespace {

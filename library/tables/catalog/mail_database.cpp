@@ -1,17 +1,17 @@
-#include "import/store/mail_database.h"
+#include "tables/catalog/mail_database.h"
 
 #include <filesystem>
 
 #include "common/globals.h"
 #include "common/user_interface.h"
-#include "import/addresses/mailbox_addresses.h"
-#include "import/store/person_store.h"
 #include "storage/table.h"
 #include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
 #include "tables/catalog/database_creation.h"
 #include "tables/catalog/identity_record.h"
+#include "tables/catalog/mail_address.h"
+#include "tables/persons/person_store.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 
@@ -62,11 +62,11 @@ bool writeMailDatabase(const std::string& name, const std::string& address,
 
 ULONG createMailDatabase(const std::string& name, const std::string& defaultAddress,
                          const std::vector<std::string>& altAddresses) {
-    if (useCount(5) > 0 || useCount(22) > 0 || useCount(23) > 0) {
+    if (useCount(Person) > 0 || useCount(REFFile) > 0 || useCount(PLINK) > 0) {
         message("Mail Database Setup", "Close the windows of the active database first.", Icon::Exclamation);
         return 0;
     }
-    OP_CLOSE(OpenShared, {2, 8});
+    TableScope catalog({&Forums, &Control});
     const ULONG dirNumber = nextDirectoryNumber();
     const std::string dirnamn = "F" + std::to_string(dirNumber);
     const std::string directory = Mem.FileDir + "/" + dirnamn;
@@ -76,12 +76,12 @@ ULONG createMailDatabase(const std::string& name, const std::string& defaultAddr
 
     const std::string savedDirnamn = Mem.Dirnamn;
     Mem.Dirnamn = dirnamn;
-    OP_CLOSE(OpenShared, {5, 23, 22});
+    TableScope databaseTables({&Person, &PLINK, &REFFile});
     bool ok = beginTransactionChecked({&Forums, &Control, &Person, &PLINK, &REFFile}) &&
               writeMailDatabase(name, normalizeMailAddress(defaultAddress), altAddresses);
     const ULONG id = ok ? FOR.ID : 0;
-    OP_CLOSE(ReleaseTable, {5, 23, 22});
-    OP_CLOSE(ReleaseTable, {2, 8});
+    databaseTables.release();
+    catalog.release();
     Mem.Dirnamn = savedDirnamn;
     if (!ok && !existed) removeNewDirectory(directory);
     return id;
