@@ -2,12 +2,8 @@
 // directory of their own, with and without --root, on a machine without a
 // display.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/command_runner.h"
@@ -22,23 +18,12 @@ const std::string kProgram = fs::weakly_canonical(POSTMOOR_BIN_DIR "/pmoor32").s
 
 // `run.sh arguments` in `directory`, set-up skipped, without any display.
 CommandResult runScript(const std::string& directory, const std::string& arguments) {
-    const std::string errFile = directory + "/run.stderr";
-    const std::string command = "cd '" + directory +
-                                "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u POSTMOOR_ROOT "
-                                "POSTMOOR_NO_SETUP=1 POSTMOOR_BUILD_DIR='" +
-                                fs::path(kProgram).parent_path().parent_path().string() + "' '" +
-                                POSTMOOR_SOURCE_DIR + "/scripts/run.sh' " + arguments + " 2>'" + errFile + "'";
-    CommandResult run{-1, {}, {}};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe)) run.out += buffer;
-    const int status = pclose(pipe);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errFile);
-    run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-    fs::remove(errFile);
-    return run;
+    return runShell("cd '" + directory +
+                        "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u POSTMOOR_ROOT "
+                        "POSTMOOR_NO_SETUP=1 POSTMOOR_BUILD_DIR='" +
+                        fs::path(kProgram).parent_path().parent_path().string() + "' '" + POSTMOOR_SOURCE_DIR +
+                        "/scripts/run.sh' " + arguments,
+                    directory + "/run.stderr");
 }
 
 TEST(RunScript, TheInstallationIsTakenFromTheUsersDirectory) {
