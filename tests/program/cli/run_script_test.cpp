@@ -39,6 +39,10 @@ TEST(RunScript, TheInstallationIsTakenFromTheUsersDirectory) {
     EXPECT_TRUE(fs::exists(home / "mail/CFG/postmoor.db"));
     EXPECT_FALSE(fs::exists(std::string(POSTMOOR_SOURCE_DIR) + "/CFG")) << "the checkout got an installation";
 
+    r = runScript(home / "mail", "--help");  // the quick start's second line
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("usage: pmoor32 ", 0), 0u) << r.out;
+
     r = runScript(home / "mail", "--root ../inst db list --header");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "id\tname\ttype\tdir\tmsgcount\tnoimport\n");
