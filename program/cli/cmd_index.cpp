@@ -6,7 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_runner.h"
-#include "cli/plain_text.h"
+#include "common/counts.h"
 #include "common/globals.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"

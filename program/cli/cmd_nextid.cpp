@@ -4,7 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_runner.h"
-#include "cli/plain_text.h"
+#include "common/counts.h"
 #include "tables/identifiers/next_id_check.h"
 
 namespace pm::cli {

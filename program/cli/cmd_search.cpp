@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_runner.h"
-#include "cli/plain_text.h"
+#include "common/counts.h"
 #include "common/globals.h"
 #include "wordindex/search_tables.h"
 #include "wordindex/word_query.h"

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "cli/plain_text.h"
+#include "common/counts.h"
 
 namespace pm::cli {
 

@@ -23,6 +23,7 @@
 #include "frame/windows/change_forum_window.h"
 #include "frame_test_support.h"
 #include "import/windows/import_progress_window.h"
+#include "import/windows/outlook_folders_dialog.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
 #include "tables/records/config_tables.h"
@@ -203,6 +204,9 @@ void DesktopDetailsTest::everyWindowThatExistsHasAHelpPage() {
     // The import progress window names its page itself: it also opens outside the frame.
     ImportProgressWindow progress({});
     QCOMPARE(frame::helpTopicOf(&progress), QString(frame::windowEntry("ImportIt")->helpTopic));
+    // So does the Outlook folder choice, which the import opens.
+    OutlookFoldersDialog outlook(inst.path("no-such.pst"), {});
+    QVERIFY(frame::HelpViewer::hasTopic(frame::helpTopicOf(&outlook)));
 }
 
 void DesktopDetailsTest::pathDialogTabReachesItsButtonsAndBrowsePicksTheDirectory() {

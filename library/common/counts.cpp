@@ -1,10 +1,11 @@
-#include "cli/plain_text.h"
+#include "common/counts.h"
 
-
-namespace pm::cli {
+namespace pm {
 
 std::string groupedNumber(long long n) {
-    const std::string digits = std::to_string(n < 0 ? -(n + 1) + 1ULL : static_cast<unsigned long long>(n));
+    // The magnitude of the most negative number does not fit a long long.
+    const unsigned long long magnitude = n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+    const std::string digits = std::to_string(magnitude);
     std::string out;
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
@@ -18,4 +19,4 @@ std::string countOf(long long n, std::string_view singular, std::string_view plu
     return groupedNumber(n) + " " + noun;
 }
 
-}  // namespace pm::cli
+}  // namespace pm

@@ -1,9 +1,9 @@
 #pragma once
-// Numbers as people read them in command mode's sentences.
+// Numbers as people read them in sentences, in command mode and windows alike.
 #include <string>
 #include <string_view>
 
-namespace pm::cli {
+namespace pm {
 
 // 59819 -> "59,819".
 std::string groupedNumber(long long n);
@@ -13,4 +13,4 @@ std::string groupedNumber(long long n);
 // singular with an "s".
 std::string countOf(long long n, std::string_view singular, std::string_view plural = {});
 
-}  // namespace pm::cli
+}  // namespace pm
