@@ -73,7 +73,7 @@ StorageStatus SqlBackend::empty() {
 
 StorageStatus SqlBackend::buildKeys() {
     return withStore(false, [&] {
-        statements_.finalizeAll();
+        finalizeStatements();
         Connection& c = Connection::instance();
         std::string error;
         const int rc = inSavepoint("pm_keys", error, [&] {
@@ -149,7 +149,7 @@ int SqlBackend::keysPresent(bool& present) {
 // Appends skip key maintenance: the keys go now and come back with
 // buildKeys().
 StorageStatus SqlBackend::dropKeys() {
-    statements_.finalizeAll();
+    finalizeStatements();
     std::string error;
     for (const KeyDef& key : def().keys) {
         if (int rc = Connection::instance().exec(dropIndexSql(def(), key, schemaName()), &error); rc != SQLITE_OK)

@@ -14,6 +14,7 @@
 // generation; a write to the table, a rollback or a change of direction
 // drops it and the next read seeks again from the anchor.
 #include <deque>
+#include <map>
 #include <vector>
 
 #include "storage/sql_record_codec.h"
@@ -50,6 +51,12 @@ public:
     StorageStatus erase() override;
     std::int64_t records() override;
 
+    // --- ranges of a key (sql_ranges.cpp) --------------------------------------
+    std::int64_t rangeCount(const KeyDef& key, std::size_t equalParts) override;
+    StorageStatus rangePosition(const KeyDef& key, std::size_t equalParts, std::int64_t ordinal, bool fromEnd,
+                                RecordPosition& pos) override;
+    std::int64_t rangeOrdinal(const KeyDef& key, std::size_t equalParts, RecordPosition pos) override;
+
 private:
     struct Cursor {
         enum Mode { Idle, Physical, Keyed } mode = Idle;
@@ -73,8 +80,15 @@ private:
     std::size_t physicalStatement(int direction, bool memos) const;
     std::size_t getStatement(const KeyDef& key) const { return keyBase_[static_cast<std::size_t>(key.index)]; }
     std::size_t seekStatement(const KeyDef& key, int direction, std::size_t level, bool memos) const;
-    void finalizeStatements() override { statements_.finalizeAll(); }
-    void forgetStatements() override { statements_.forgetAll(); }
+    void finalizeStatements() override {
+        statements_.finalizeAll();
+        rangeStatements_.clear();
+    }
+    void forgetStatements() override {
+        statements_.forgetAll();
+        for (auto& [sql, stmt] : rangeStatements_) stmt.forget();
+        rangeStatements_.clear();
+    }
     void resetCursor() override { cursor_ = {}; }
 
     // --- file and keys -----------------------------------------------------
@@ -102,6 +116,12 @@ private:
     StorageStatus collect(sqlite3_stmt* stmt);
     bool withMemos() const { return !table_.skipMemos() && !def().memos.empty(); }
 
+    // --- ranges ----------------------------------------------------------------
+    // The statement of `sql`, prepared on first use; nullptr after reporting.
+    sqlite3_stmt* rangeStatement(const std::string& sql);
+    // Binds the first `parts` components of `key` from `values` from parameter `param` on.
+    int bindComponents(sqlite3_stmt* s, int param, const KeyDef& key, std::size_t parts, const unsigned char* values);
+
     const TableDef& def() const { return table_.def(); }
     unsigned char* recordBytes() { return static_cast<unsigned char*>(table_.record()); }
     std::string tableName() const { return qualified(def().label); }
@@ -117,6 +137,8 @@ private:
     std::uint64_t keysRollback_ = 0;
     std::uint64_t writeGeneration_ = 0;
     Cursor cursor_;
+    // The range statements by their SQL text (few per table and key).
+    std::map<std::string, Statement> rangeStatements_;
 };
 
 }  // namespace pm::sql

@@ -108,6 +108,24 @@ public:
     // Position of the record last read, added or appended.
     RecordPosition position() const { return position_; }
 
+    // --- ranges of a key ------------------------------------------------------
+    // A range is the run of records whose first `equalParts` components of
+    // `key` equal the buffer's (every record when 0); ordinals count its
+    // records from 0 in key order. These leave the buffer as it was; the
+    // sequence must be chosen again afterwards. They serve lists that show a
+    // window of a long range: counting and jumping cost one pass over the
+    // key's index (the records skipped), never a read of the records.
+    //
+    // Records in the range; -1 when it cannot be read (lastError() says why).
+    std::int64_t rangeCount(const KeyDef& key, std::size_t equalParts);
+    // The position of the record `ordinal` places from the start of the
+    // range (from its end when `fromEnd`); NotFound beyond the range.
+    StorageStatus rangePosition(const KeyDef& key, std::size_t equalParts, std::int64_t ordinal, bool fromEnd,
+                                RecordPosition& pos);
+    // The ordinal of the record at `pos`; -1 when that record is not in the
+    // range (or cannot be read: lastError() then says why).
+    std::int64_t rangeOrdinal(const KeyDef& key, std::size_t equalParts, RecordPosition pos);
+
     // --- writes ------------------------------------------------------------
     StorageStatus add();
     // Adds without key maintenance; buildKeys() (or the next keyed access)
@@ -154,6 +172,12 @@ private:
     StorageError error_;
     std::unique_ptr<TableBackend> backend_;
 };
+
+// Whether records `a` and `b` (each the table's record size) agree in the
+// first `parts` components of `key`, compared as the key compares them:
+// texts without trailing blanks, and without regard to letter case in a
+// caseless table.
+bool sameKeyComponents(const TableDef& def, const KeyDef& key, std::size_t parts, const void* a, const void* b);
 
 // A transaction over every store in use. Stores of the tables named are
 // attached before it begins; a transaction waits up to `waitSeconds` for

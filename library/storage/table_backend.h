@@ -34,6 +34,13 @@ public:
     virtual StorageStatus erase() = 0;
     virtual std::int64_t records() = 0;
 
+    // Ranges of a key (Table::rangeCount ...). The defaults walk the key
+    // with the sequence and serve ranges of no component or of all of them.
+    virtual std::int64_t rangeCount(const KeyDef& key, std::size_t equalParts);
+    virtual StorageStatus rangePosition(const KeyDef& key, std::size_t equalParts, std::int64_t ordinal,
+                                        bool fromEnd, RecordPosition& pos);
+    virtual std::int64_t rangeOrdinal(const KeyDef& key, std::size_t equalParts, RecordPosition pos);
+
     virtual StorageStatus lock(int waitSeconds) = 0;
     virtual void unlock() = 0;
     virtual StorageStatus hold(int waitSeconds) = 0;

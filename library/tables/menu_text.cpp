@@ -271,8 +271,11 @@ constexpr MenuText Texts[] = {
      "Now you are all set to make your first import of messages. Push Start to open the "
      "ImportWizard, which guides you through choosing the files and the messages to "
      "import.\r\n\r\n"
-     "When the import has finished, choose Browse Messages to read them, and build the "
-     "word index if you want to use the professional search."},
+     "When the import has finished, choose Browse Messages in the Messages menu to read "
+     "them: the tabs above the list sort them by number, thread, section, sender, receiver "
+     "or date, Show Thread Tree shows how they answer each other, and the right mouse button "
+     "marks a message, its thread or its section Keep or Delete. Build the word index if "
+     "you want to use the professional search."},
     {32,
      "This wizard will help you define how words are indexed by the professional search "
      "engine: which characters make up a word, whether numbers are indexed, which parts of "

@@ -1,102 +1,79 @@
-// pmoor32 show DB MSGNUMBER: the header and text of one message.
+// pmoor32 show DB MSGNUMBER [--json]: the header and text of one message.
 #include <cstdio>
 #include <string>
 
+#include "browse/browse_tables.h"
+#include "browse/message_summary.h"
 #include "cli/commands.h"
+#include "cli/message_output.h"
 #include "common/date_pictures.h"
 #include "common/globals.h"
-#include "tables/access/open_close.h"
 #include "tables/records/message_tables.h"
 
 namespace pm::cli {
 
 namespace {
 
-std::string personName(ULONG id) {
-    if (id == 0) return {};
-    Person.clear();
-    PER.PERSONID = id;
-    if (Person.get(PER_PersonKey) != StorageStatus::Ok) return "(person " + std::to_string(id) + ")";
-    std::string name = PER.FIRSTNAME.str();
-    if (!name.empty() && !PER.LASTNAME.empty()) name += ' ';
-    name += PER.LASTNAME.str();
-    if (!PER.ADDRESS.empty()) name += " <" + PER.ADDRESS.str() + ">";
-    return name;
+// The stored text with its CR LF line ends as LF.
+std::string messageText(ULONG number) {
+    MsgText.clear();
+    TXT.MSGNUMBER = number;
+    if (MsgText.get(TXT_IdKey) != StorageStatus::Ok) return {};
+    const std::string& text = TXT.MsgText;
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
 }
 
-const char* statusName(BYTE status) {
-    return status == StatusKeep ? "Keep" : status == StatusDelete ? "Delete" : "Normal";
-}
-
-// Prints the mail header; false when there is no such mail.
-bool printMail(ULONG number) {
-    Mail.clear();
-    MAI.MAILID = number;
-    if (Mail.get(MAI_IdKey) != StorageStatus::Ok) return false;
-    std::printf("Message:  %u\nDate:     %s %s\nFrom:     %s\nTo:       %s\nSubject:  %s\nStatus:   %s\n",
-                MAI.MAILID, formatDate(MAI.DATE, "@D10-").c_str(), formatTime(MAI.TIME, "@T1").c_str(),
-                personName(MAI.FROMID).c_str(), personName(MAI.TOID).c_str(), MAI.SUBJECT.str().c_str(),
-                statusName(MAI.DUMMY));
-    return true;
-}
-
-// Prints the forum or newsgroup header; false when there is no such message.
-bool printMessage(ULONG number) {
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = number;
-    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;
-    std::string section, heading;
-    Sections.clear();
-    SEC.SECSYSID = MSG.SECSYSID;
-    if (Sections.get(SEC_SysIdKey) == StorageStatus::Ok) section = SEC.DESCRIPTION.str();
-    Threads.clear();
-    THR.THREADNUMBER = MSG.THREADNUMBER;
-    if (Threads.get(THR_ThreadKey) == StorageStatus::Ok) heading = THR.HEADING.str();
-    std::printf("Message:  %u\nDate:     %s\nSection:  %s\nFrom:     %s\nTo:       %s\nSubject:  %s\n",
-                MSG.MSGNUMBER, formatDate(MSG.DATE, "@D10-").c_str(), section.c_str(),
-                personName(MSG.FROMID).c_str(), personName(MSG.TOID).c_str(), heading.c_str());
-    if (MSG.REFNUMBER) std::printf("Reply to: %u\n", MSG.REFNUMBER);
-    std::printf("Status:   %s\n", statusName(MSG.DUMMY));
-    return true;
+void printHeader(const MessageSummary& m) {
+    std::string header = "Message:  " + std::to_string(m.number) + "\nDate:     " + formatDate(m.date, "@D10-");
+    if (m.hasTime) header += " " + formatTime(m.time, "@T1");
+    header += "\n";
+    if (!m.hasTime) header += "Section:  " + m.section + "\n";
+    header += "From:     " + m.sender + "\nTo:       " + m.receiver + "\nSubject:  " + m.subject + "\n";
+    if (m.replyTo) header += "Reply to: " + std::to_string(m.replyTo) + "\n";
+    header += std::string("Status:   ") + statusName(m.ownStatus) + "\n";
+    std::fwrite(header.data(), 1, header.size(), stdout);
 }
 
 }  // namespace
 
 int commandShow(CommandContext& ctx) {
     ArgumentReader reader(ctx.args);
+    const bool json = reader.flag("--json");
     const std::vector<std::string> args = reader.positionals();
-    if (args.size() != 2) throw UsageError("show DB MSGNUMBER");
-    ULONG number = 0;
-    try {
-        number = static_cast<ULONG>(std::stoul(args[1]));
-    } catch (const std::exception&) {
-        throw UsageError("show: \"" + args[1] + "\" is not a message number");
-    }
+    if (args.size() != 2) throw UsageError("show DB MSGNUMBER [--json]");
+    const ULONG number = messageNumberArgument(args[1]);
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
-    const bool mail = Mem.ForumType == TypeMail;
-    if (mail) OP_CLOSE(OpenShared, {&Mail, &MsgText, &Person});
-    else OP_CLOSE(OpenShared, {&MsgNmbr, &MsgText, &Person, &Sections, &Threads});
-    const bool found = mail ? printMail(number) : printMessage(number);
-    if (found) {
-        MsgText.clear();
-        TXT.MSGNUMBER = number;
-        if (MsgText.get(TXT_IdKey) == StorageStatus::Ok) {
-            std::string text = TXT.MsgText;
-            // Stored lines end in CR LF; the terminal wants LF.
-            std::string out;
-            out.reserve(text.size());
-            for (std::size_t i = 0; i < text.size(); ++i)
-                if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-            std::printf("\n%s", out.c_str());
-            if (!out.empty() && out.back() != '\n') std::printf("\n");
-        }
-    } else {
+    BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);
+    tables.add(MsgText);
+    RowLookups lookups;
+    MessageSummary m;
+    if (!readMessageSummary(number, lookups, m)) {
         std::fprintf(stderr, "pmoor32: %s holds no message %u\n", Mem.Description.c_str(), number);
+        return ExitFailed;
     }
-    if (mail) OP_CLOSE(ReleaseTable, {&Mail, &MsgText, &Person});
-    else OP_CLOSE(ReleaseTable, {&MsgNmbr, &MsgText, &Person, &Sections, &Threads});
-    return found ? ExitOk : ExitFailed;
+    const std::string text = messageText(number);
+    if (json) {
+        JsonWriter j;
+        j.beginObject();
+        MessageOutput::addFields(j, m);
+        if (!m.hasTime) j.field("section", m.section);
+        if (m.replyTo) j.field("reply_to", m.replyTo);
+        else j.key("reply_to").null();
+        j.field("own_status", std::string(statusName(m.ownStatus))).field("text", text).endObject();
+        std::fwrite(j.str().data(), 1, j.str().size(), stdout);
+        return ExitOk;
+    }
+    printHeader(m);
+    if (!text.empty()) {
+        std::printf("\n%s", text.c_str());
+        if (text.back() != '\n') std::printf("\n");
+    }
+    return ExitOk;
 }
 
 }  // namespace pm::cli

@@ -139,13 +139,83 @@ const std::vector<Command>& commands() {
                              "pmoor32 search \"My Mail\" --any --prefix meet lunch"}},
         {.name = "show",
          .run = commandShow,
-         .usage = "show DB MSGNUMBER             header and text of one message",
-         .help = {.synopsis = "show DB MSGNUMBER",
+         .usage = "show DB MSGNUMBER [--json]    header and text of one message",
+         .help = {.synopsis = "show DB MSGNUMBER [--json]",
                   .description = "Prints the header of one message (number, date, section, sender, receiver,\n"
                                  "subject, status) and its text. Exit 1 when the database has no such message.",
                   .options = {{"DB", "the database"},
-                              {"MSGNUMBER", "the message's number, as search prints it"}},
-                  .example = "pmoor32 show \"My Mail\" 250003"}},
+                              {"MSGNUMBER", "the message's number, as search and list print it"},
+                              {"--json", "one JSON object: the columns of list, the section (forums and\n"
+                                         "newsgroups), reply_to, own_status and text"}},
+                  .example = "pmoor32 show \"My Mail\" 250003\n"
+                             "pmoor32 show \"My Mail\" 250003 --json"}},
+        {.name = "list",
+         .run = commandList,
+         .usage = "list DB [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--word WORD]\n"
+                  "        [--status normal|keep|delete] [--limit N] [--json]\n"
+                  "                                the messages of a browse view in its order, one a line: number,\n"
+                  "                                date, time, sender, receiver, subject, status (the one the browse\n"
+                  "                                colours by: message, then thread, section or partner, database);\n"
+                  "                                VIEW: number|thread|section|from|to|date|word|topic|search\n"
+                  "                                (mail: date|subject|partner|from|to|word|topic|search)",
+         .help = {.synopsis = "list DB [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--word WORD]\n"
+                              "       [--status normal|keep|delete] [--limit N] [--json]",
+                  .description = "Prints the messages of one of the database's browse views, in the view's order,\n"
+                                 "one a line in tab-separated columns: number, date, time, sender, receiver,\n"
+                                 "subject and status. The status is the one the browse colours the line by: the\n"
+                                 "message's own, else its thread's, section's or mail partner's, else the\n"
+                                 "database's. Exit 1 when the view holds no message.",
+                  .options = {{"DB", "the database"},
+                              {"--by VIEW", "the view: number (the default), thread, section, from, to, date, word,\n"
+                                            "topic or search; mail: date (the default), subject, partner, from,\n"
+                                            "to, word, topic or search (search: the last search's hits)"},
+                              {"--thread N", "--by thread: only the messages of thread N"},
+                              {"--section N", "--by section: the section numbered N (needed)"},
+                              {"--person ID", "--by from, to or partner: only those of the person ID"},
+                              {"--topic ID", "--by topic: the topic ID (needed)"},
+                              {"--word WORD", "--by word: the messages that hold WORD (needed; the database\n"
+                                              "must be word-indexed)"},
+                              {"--status normal|keep|delete", "only the messages of that status"},
+                              {"--limit N", "at most N messages"},
+                              {"--json", "a JSON array of objects: number, date, time, sender, receiver,\n"
+                                         "subject, status"}},
+                  .example = "pmoor32 list \"My Mail\" --by subject --limit 20\n"
+                             "pmoor32 list comp.lang.c --by word --word lunch --json"}},
+        {.name = "thread",
+         .run = commandThread,
+         .usage = "thread DB MSGNUMBER [--json]  the message's thread as the thread tree shows it, indented by depth",
+         .help = {.synopsis = "thread DB MSGNUMBER [--json]",
+                  .description = "Prints the thread of a forum or newsgroup message as the thread tree window\n"
+                                 "shows it: one message a line, indented two blanks a level, in the line format\n"
+                                 "and date format of the settings. Exit 1 for a mail database (mails have no\n"
+                                 "threads) or a number the database does not hold.",
+                  .options = {{"DB", "a forum or newsgroup database"},
+                              {"MSGNUMBER", "any message of the thread"},
+                              {"--json", "a JSON array of objects: number, depth, text, and selected (true for\n"
+                                         "MSGNUMBER)"}},
+                  .example = "pmoor32 thread comp.lang.c 250012"}},
+        {.name = "mark",
+         .run = commandMark,
+         .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
+                  "                                set the status of the messages (or of their threads, sections,\n"
+                  "                                mail partners, or of the database)",
+         .help = {.synopsis = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner]\n"
+                              "mark DB --normal|--keep|--delete --database",
+                  .description = "Sets a status as the browse's status menu does, and prints a line for each\n"
+                                 "mark: the message number, what was marked (message, thread, section or partner,\n"
+                                 "with its id) and the status. Exit 1 when a number is not in the database (the\n"
+                                 "other numbers are still marked).",
+                  .options = {{"DB", "the database"},
+                              {"MSGNUMBER", "a message; several may follow each other"},
+                              {"--normal", "clear the mark"},
+                              {"--keep", "mark to keep"},
+                              {"--delete", "mark to delete"},
+                              {"--thread", "mark the message's thread instead (forums and newsgroups)"},
+                              {"--section", "mark the message's section instead (forums and newsgroups)"},
+                              {"--partner", "mark the mail's partner instead (mail databases)"},
+                              {"--database", "mark the whole database (no MSGNUMBER needed)"}},
+                  .example = "pmoor32 mark \"My Mail\" 250003 250004 --keep\n"
+                             "pmoor32 mark comp.lang.c 250012 --delete --thread"}},
         {.name = "words",
          .run = commandWords,
          .usage = "words DB [--top N]            indexed words with their message counts (TSV)",

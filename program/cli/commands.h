@@ -38,6 +38,9 @@ const Command* findCommand(const std::string& name);
 // The help page of `command`, as `pmoor32 help COMMAND` prints it.
 std::string helpText(const Command& command);
 
+// A message number argument; throws UsageError for anything else.
+unsigned int messageNumberArgument(const std::string& text);
+
 // Every command, in the order the usage text lists them.
 const std::vector<Command>& commands();
 
@@ -50,6 +53,9 @@ int commandIndex(CommandContext& ctx);
 int commandSearch(CommandContext& ctx);
 int commandWords(CommandContext& ctx);
 int commandShow(CommandContext& ctx);
+int commandList(CommandContext& ctx);
+int commandThread(CommandContext& ctx);
+int commandMark(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
 

@@ -228,8 +228,10 @@ QString MainFrame::messageBrowseName() const {
 bool MainFrame::commandAvailable(const CommandEntry& entry) const {
     switch (entry.kind) {
         case CommandKind::OpenWindow: return factories_.has(QString::fromUtf8(entry.window));
-        case CommandKind::OpenMessageBrowse:
-        case CommandKind::PassToBrowse: return factories_.has(messageBrowseName());
+        case CommandKind::OpenMessageBrowse: return factories_.has(messageBrowseName());
+        case CommandKind::PassToBrowse:
+            return factories_.has(messageBrowseName()) &&
+                   factories_.handles(messageBrowseName(), static_cast<int>(entry.id));
         case CommandKind::FrameAction: return true;
     }
     return false;

@@ -1,6 +1,8 @@
 #include "frame/window_factories.h"
 
 #include "common/globals.h"
+#include "browse/windows/browse_window.h"
+#include "browse/windows/thread_tree_window.h"
 #include "frame/engine_wiring.h"
 #include "frame/frame_settings.h"
 #include "frame/main_frame.h"
@@ -49,6 +51,21 @@ void registerProgramWindows(WindowFactories& f) {
                                  [frame] { frame->runCommand(CommandId::MailDatabaseSetup); });
     });
     f.add("About", [](FrameContext&) -> QWidget* { return new AboutWindow; });
+    f.add("BrowseMsgNmbr", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
+        return new BrowseWindow(c.settings);
+    });
+    f.addCommands("BrowseMsgNmbr",
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree)});
+    f.add("BrowseMail", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0 || Mem.ForumType != TypeMail) return nullptr;
+        return new BrowseWindow(c.settings);
+    });
+    f.addCommands("BrowseMail", {static_cast<int>(CommandId::MessageStatus)});
+    f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
+        return new ThreadTreeWindow(c.settings);
+    });
 }
 
 }  // namespace pm::frame

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <set>
 
 class QWidget;
 
@@ -32,8 +33,17 @@ public:
     // A new window `name`; nullptr when no factory is registered or it refused.
     QWidget* create(const QString& name, FrameContext& context) const;
 
+    // The menu commands (CommandId values) window `name` carries out when
+    // the frame passes them on; the frame enables only those.
+    void addCommands(const QString& name, std::set<int> commands) { commands_[name] = std::move(commands); }
+    bool handles(const QString& name, int command) const {
+        auto it = commands_.find(name);
+        return it != commands_.end() && it->second.count(command) != 0;
+    }
+
 private:
     std::map<QString, WindowFactory> factories_;
+    std::map<QString, std::set<int>> commands_;
 };
 
 // Registers every window this program has built so far.

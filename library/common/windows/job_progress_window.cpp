@@ -14,9 +14,6 @@ namespace pm {
 
 namespace {
 
-// The display is redrawn at most this often while slices run.
-constexpr int kRefreshMilliseconds = 100;
-
 QString trimmed(const std::string& text) {
     // Status texts may end in a line break; the label shows the line alone.
     return QString::fromStdString(text).trimmed();
@@ -94,7 +91,7 @@ void JobProgressWindow::tick() {
         finish();
         return;
     }
-    if (sinceRefresh_.elapsed() >= kRefreshMilliseconds) {
+    if (sinceRefresh_.elapsed() >= refreshMilliseconds_) {
         refresh();
         sinceRefresh_.restart();
     }

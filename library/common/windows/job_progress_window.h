@@ -40,6 +40,9 @@ public:
     void setCounterLabel(const std::string& name, const QString& label);
     // When set (the default) the window closes itself after finished().
     void setCloseWhenFinished(bool on) { closeWhenFinished_ = on; }
+    // How often the display is redrawn while slices run (0: after every
+    // slice, for a view that must show each step).
+    void setRefreshInterval(int milliseconds) { refreshMilliseconds_ = milliseconds; }
 
     // Starts driving the job. Does nothing once started.
     void start();
@@ -78,6 +81,7 @@ private:
     bool started_ = false;
     bool finishedSent_ = false;
     bool closeWhenFinished_ = true;
+    int refreshMilliseconds_ = 100;
 
     QVBoxLayout* detailLayout_ = nullptr;
     QLabel* status_ = nullptr;

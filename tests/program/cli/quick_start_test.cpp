@@ -103,7 +103,8 @@ TEST(QuickStart, TheReadmeCommandsWorkAsWritten) {
     EXPECT_NE(out.find("imported\t3\nskipped\t0\n"), std::string::npos) << out;
     EXPECT_NE(out.find("id\tname\ttype\tdir\tmsgcount\tnoimport\n"), std::string::npos) << out;
     EXPECT_NE(out.find("\tMy Mail\tmail\tF1\t3\t0\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("Subject:  "), std::string::npos) << out;  // show
+    EXPECT_NE(out.find("\t1997-03-03\t10:15\tAnna Miller"), std::string::npos) << out;  // list
+    EXPECT_NE(out.find("Subject:  "), std::string::npos) << out;                              // show
     EXPECT_NE(err.find("found; hit words: LUNCH"), std::string::npos) << err;
 }
 

@@ -34,14 +34,6 @@ using frame::MainFrame;
 
 namespace {
 
-void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-}
-
 // The texts of a row of `view`.
 QStringList rowTexts(CatalogView* view, int row) {
     QStringList out;

@@ -35,14 +35,6 @@ using frame::MainFrame;
 
 namespace {
 
-void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-}
-
 void setMessageCount(ULONG id, ULONG count) {
     OP_CLOSE(OpenShared, {2});
     Forums.clear();

@@ -27,15 +27,6 @@ using frame::MainFrame;
 
 namespace {
 
-// Lets posted events, re-posted commands and deferred deletions run.
-void settle() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-}
-
 QString title(const char* suffix) { return QString(frame::ProgramTitle) + suffix; }
 
 // A browse stand-in: takes every toolbar button and records what it gets.
@@ -450,6 +441,7 @@ void FrameTest::toolbarButtonsAndCommandsReachTheActiveBrowse() {
         browse = new BrowseProbe;
         return browse;
     });
+    frame.factories().addCommands("BrowseMsgNmbr", {int(CommandId::StandardSearch)});
     frame.updateCommandStates();
     frame.runCommand(CommandId::BrowseMessages);
     QVERIFY(browse);

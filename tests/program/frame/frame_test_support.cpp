@@ -120,6 +120,14 @@ ULONG createMailDatabaseForTest(const std::string& name, const std::string& addr
     return id;
 }
 
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
 QString screenshot(QWidget* widget, const QString& name) {
     const QString dir = qEnvironmentVariable("POSTMOOR_SCREENSHOTS");
     if (dir.isEmpty()) return {};

@@ -98,6 +98,9 @@ private:
 ULONG createMailDatabaseForTest(const std::string& name, const std::string& address,
                                 const std::vector<std::string>& alts);
 
+// Lets posted events, deferred deletions and queued calls run.
+void settle();
+
 // Saves `widget` as <name>.png in $POSTMOOR_SCREENSHOTS (when set);
 // returns the file written ("" when none).
 QString screenshot(QWidget* widget, const QString& name);

@@ -1,0 +1,48 @@
+#include "browse/browse_tables.h"
+
+#include "tables/access/open_close.h"
+#include "tables/records/all_tables.h"
+#include "tables/records/table_path.h"
+
+namespace pm {
+
+namespace {
+
+// Whether the word-index table exists, without creating it.
+bool present(Table& table) {
+    if (table.isOpen()) return true;
+    table.setFileName(tableFileName(table.number()));
+    return table.exists();
+}
+
+}  // namespace
+
+BrowseTables::BrowseTables(BYTE type, Scope scope) {
+    std::vector<Table*> tables = {&Forums, &Person};
+    if (type == TypeMail) tables.push_back(&Mail);
+    else tables.insert(tables.end(), {&MsgNmbr, &Sections, &Threads});
+    if (scope == Scope::Browse) tables.insert(tables.end(), {&MsgText, &Codes, &SIndex, &Search});
+    for (Table* t : tables) add(*t);
+    if (scope == Scope::Browse) addWordIndex();
+}
+
+void BrowseTables::add(Table& table) {
+    OP_CLOSE(OpenShared, {table.number()});
+    numbers_.push_back(table.number());
+}
+
+bool BrowseTables::addWordIndex() {
+    if (wordIndex_) return true;
+    wordIndex_ = present(WordList) && present(MasIdx);
+    if (wordIndex_) {
+        add(WordList);
+        add(MasIdx);
+    }
+    return wordIndex_;
+}
+
+BrowseTables::~BrowseTables() {
+    for (int n : numbers_) OP_CLOSE(ReleaseTable, {n});
+}
+
+}  // namespace pm

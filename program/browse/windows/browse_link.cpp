@@ -1,0 +1,10 @@
+#include "browse/windows/browse_link.h"
+
+namespace pm {
+
+BrowseLink& BrowseLink::instance() {
+    static BrowseLink link;
+    return link;
+}
+
+}  // namespace pm

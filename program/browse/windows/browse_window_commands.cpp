@@ -1,0 +1,250 @@
+// The browse window's commands: status marks, narrowing values, the
+// frame's buttons and commands, the bookmark, the thread tree and the
+// search result.
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStyle>
+#include <QTabBar>
+#include <QToolButton>
+
+#include "browse/windows/browse_link.h"
+#include "browse/windows/browse_window.h"
+#include "browse/windows/lookup_dialog.h"
+#include "browse/windows/paged_list_model.h"
+#include "browse/windows/paged_table_view.h"
+#include "browse/windows/text_pane.h"
+#include "browse/windows/thread_tree_window.h"
+#include "common/globals.h"
+#include "common/user_interface.h"
+#include "frame/command_table.h"
+#include "frame/main_frame.h"
+
+namespace pm {
+
+using frame::ToolbarButton;
+
+QMenu* BrowseWindow::statusMenu() {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto& items = statusMenuItems(session_->databaseType());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0 && i % 3 == 0) menu->addSeparator();
+        QAction* a = menu->addAction(QString::fromUtf8(items[i].text));
+        a->setData(static_cast<int>(i + 1));
+    }
+    return menu;
+}
+
+void BrowseWindow::setStatus(int preset) {
+    if (session_->selected() == 0) return;
+    const StatusResult result = session_->setStatus(preset, [this] {
+        QMenu* menu = statusMenu();
+        int item = 0;
+        if (menuChooser_) {
+            item = menuChooser_(menu);
+        } else {
+            QAction* chosen = menu->exec(QCursor::pos());
+            item = chosen ? chosen->data().toInt() : 0;
+        }
+        menu->close();
+        return item;
+    });
+    if (!result.written) return;
+    model_->refresh();
+    list_->viewport()->update();
+}
+
+bool BrowseWindow::handleStatusKey(int key, Qt::KeyboardModifiers modifiers) {
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const bool other = modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (other) return false;
+    int preset = 0;
+    if (key == Qt::Key_Delete || (shift && key == Qt::Key_D)) preset = ChoiceDeleteMessage;
+    else if (shift && key == Qt::Key_K) preset = ChoiceKeepMessage;
+    else if (shift && key == Qt::Key_N) preset = ChoiceNormalMessage;
+    if (preset == 0) return false;
+    setStatus(preset);
+    return true;
+}
+
+bool BrowseWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (handleStatusKey(key->key(), key->modifiers())) return true;
+        if (key->key() == Qt::Key_F5) {
+            refresh();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+ULONG BrowseWindow::lookup(LookupKind kind) {
+    if (lookupChooser_) return lookupChooser_(kind);
+    return LookupDialog::choose(kind, this);
+}
+
+void BrowseWindow::chooseFilterValue() {
+    const bool mail = session_->mail();
+    std::int64_t select = -1;
+    switch (session_->view()) {
+        case ViewByThread:
+            if (mail) {  // MailBySubject has no value
+                return;
+            } else {
+                const ULONG id = lookup(LookupKind::Threads);
+                if (id == 0) return;
+                select = session_->narrowToThread(id);
+            }
+            break;
+        case ViewBySection: {  // MailByPartner in the mail browse
+            const ULONG id = lookup(mail ? LookupKind::Persons : LookupKind::Sections);
+            if (id == 0) return;
+            select = mail ? session_->narrowToPerson(BrowsePersonRole::Partner, id) : session_->narrowToSection(id);
+            break;
+        }
+        case ViewBySender:
+        case ViewByReceiver: {
+            const ULONG id = lookup(LookupKind::Persons);
+            if (id == 0) return;
+            select = session_->narrowToPerson(
+                session_->view() == ViewBySender ? BrowsePersonRole::Sender : BrowsePersonRole::Receiver, id);
+            break;
+        }
+        default: {
+            const BYTE v = session_->view();
+            if (v == session_->keyWordView()) {
+                // Cancelling clears the choice.
+                select = session_->chooseWord(lookup(LookupKind::Words));
+            } else if (v == session_->topicView()) {
+                const ULONG id = lookup(LookupKind::Topics);
+                select = id != 0 ? session_->chooseTopic(id) : session_->setView(1);
+            } else {
+                return;
+            }
+        }
+    }
+    showList(select);
+}
+
+void BrowseWindow::stepFilterValue(int direction) {
+    std::int64_t select = -1;
+    if (session_->stepFilter(direction, select)) showList(select);
+    else beep();
+}
+
+void BrowseWindow::showMessage(ULONG number) {
+    if (session_->mail() || number == 0) return;
+    const BYTE before = session_->view();
+    const std::int64_t row = session_->showInThreadView(number);
+    if (session_->view() != before || row != currentRow()) {
+        if (session_->view() != before) showList(row);
+        else selectRow(static_cast<int>(row));
+    }
+}
+
+void BrowseWindow::showThreadTree() {
+    if (session_->mail()) return;
+    if (frame::MainFrame* frame = frame::MainFrame::instance()) {
+        frame->openWindow(QStringLiteral("ThreadTree"));
+        return;
+    }
+    // Without a frame (tests) the tree is a window of its own.
+    if (!standaloneTree_) {
+        standaloneTree_ = new ThreadTreeWindow(settings_);
+        standaloneTree_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    standaloneTree_->show();
+    standaloneTree_->raise();
+}
+
+void BrowseWindow::toggleBookmark() {
+    if (bookmark_id_ == 0) {
+        bookmark_id_ = session_->selected();
+    } else {
+        const ULONG back = bookmark_id_;
+        bookmark_id_ = 0;
+        const std::int64_t row = session_->ordinalOf(back);
+        if (row >= 0) selectRow(static_cast<int>(row));
+        else showMessage(back);
+    }
+    updateBookmark();
+}
+
+void BrowseWindow::updateBookmark() {
+    const bool set = bookmark_id_ != 0;
+    bookmark_->setIcon(style()->standardIcon(set ? QStyle::SP_MessageBoxWarning : QStyle::SP_DialogNoButton));
+    bookmark_->setToolTip(set ? QStringLiteral("Reset to BookMark") : QStringLiteral("Set BookMark"));
+    bookmark_->setEnabled(set || session_->selected() != 0);
+}
+
+bool BrowseWindow::showSearchResult(const std::vector<ULONG>& found, const std::vector<std::string>& words) {
+    std::int64_t select = -1;
+    const bool inSearchView = session_->view() == session_->searchView();
+    if (session_->takeSearchResult(found, words, select)) {
+        showList(select);
+        return true;
+    }
+    if (inSearchView) {
+        message("No Matches", "No Messages Match your Search Criteria. Sorry!", Icon::Information);
+    } else {
+        session_->rebuild();
+        showList(session_->selectedOrdinal());
+    }
+    return false;
+}
+
+void BrowseWindow::refresh() { showList(session_->rebuild()); }
+
+bool BrowseWindow::toolbarButtonEnabled(ToolbarButton button) const {
+    if (model_->rowCount() == 0) return false;
+    switch (button) {
+        case ToolbarButton::PreviousFilterValue:
+        case ToolbarButton::ChooseFilterValue:
+        case ToolbarButton::NextFilterValue: return session_->hasFilterValue();
+        default: return true;
+    }
+}
+
+void BrowseWindow::pressButton(ToolbarButton button) {
+    const int rows = model_->rowCount();
+    if (rows == 0) return;
+    const int row = std::max(0, currentRow());
+    const int page = std::max(1, list_->visibleRows() - 1);
+    switch (button) {
+        case ToolbarButton::FirstPage: selectRow(0); return;
+        case ToolbarButton::LastPage: selectRow(rows - 1); return;
+        case ToolbarButton::PriorPage: selectRow(std::max(0, row - page)); return;
+        case ToolbarButton::NextPage: selectRow(std::min(rows - 1, row + page)); return;
+        case ToolbarButton::PriorRecord: selectRow(std::max(0, row - 1)); return;
+        case ToolbarButton::NextRecord: selectRow(std::min(rows - 1, row + 1)); return;
+        case ToolbarButton::PreviousFilterValue:
+            if (session_->hasFilterValue()) stepFilterValue(-1);
+            return;
+        case ToolbarButton::NextFilterValue:
+            if (session_->hasFilterValue()) stepFilterValue(+1);
+            return;
+        case ToolbarButton::ChooseFilterValue:
+            if (session_->hasFilterValue()) chooseFilterValue();
+            return;
+    }
+}
+
+bool BrowseWindow::event(QEvent* event) {
+    if (event->type() == frame::ToolbarButtonEvent::eventType()) {
+        pressButton(static_cast<frame::ToolbarButtonEvent*>(event)->button());
+        return true;
+    }
+    if (event->type() == frame::CommandEvent::eventType()) {
+        switch (static_cast<frame::CommandId>(static_cast<frame::CommandEvent*>(event)->command())) {
+            case frame::CommandId::MessageStatus: setStatus(ChoiceAsk); break;
+            case frame::CommandId::ShowThreadTree: showThreadTree(); break;
+            default: break;
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace pm

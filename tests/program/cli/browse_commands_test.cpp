@@ -1,0 +1,223 @@
+// list, thread, mark and show --json on the sample databases: the views'
+// order and narrowing, the tree, status marks as the browse shows them,
+// and JSON that parses whatever the texts hold.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/date_pictures.h"
+#include "common/fixed_text.h"
+#include "common/globals.h"
+#include "storage/table.h"
+#include "support/command_runner.h"
+#include "support/json_reader.h"
+#include "support/sample_databases.h"
+#include "support/test_root.h"
+#include "tables/access/open_close.h"
+#include "tables/catalog/active_database.h"
+#include "tables/config/installation.h"
+#include "tables/records/all_tables.h"
+
+namespace pm::test {
+namespace {
+
+class BrowseCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(run({"init"}).code, 0);
+        ASSERT_NE(runStartupSettings(root.path(), nullptr), StartupOutcome::Aborted);
+        makeSampleForum();
+        makeSampleMail();
+        makeSampleNewsgroup();
+        closeAllTables();
+        closeStorage();
+        Mem = MemGlobals{};
+    }
+
+    CommandResult run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--root", root.path()});
+        return runCommand(std::move(args));
+    }
+
+    // The first field of each line.
+    static std::vector<std::string> numbers(const std::string& out) {
+        std::vector<std::string> n;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) n.push_back(line.substr(0, line.find('\t')));
+        return n;
+    }
+
+    TempDir root;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(BrowseCommands, ListsEachViewInItsOrder) {
+    const struct {
+        std::vector<std::string> args;
+        Lines expected;
+    } cases[] = {
+        {{"list", "Test Forum"}, {"120", "111", "110", "105", "103", "102", "101", "100"}},
+        {{"list", "Test Forum", "--by", "thread"}, {"110", "111", "100", "101", "102", "103", "105", "120"}},
+        {{"list", "Test Forum", "--by", "date", "--limit", "3"}, {"111", "110", "105"}},
+        {{"list", "Test Forum", "--section", "2"}, {"110", "111", "120"}},
+        {{"list", "Inbox"}, {"1003", "1002", "1001", "1004"}},
+        {{"list", "Inbox", "--by", "subject"}, {"1001", "1003", "1004", "1002"}},
+        {{"list", "comp.lang.test", "--by", "thread"}, {"11", "12", "13", "14"}},
+    };
+    for (const auto& c : cases) {
+        CommandResult r = run(c.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(numbers(r.out), c.expected) << c.args.back();
+    }
+    // The fields of one line; the heading is the thread's 100 bytes.
+    CommandResult one = run({"list", "Test Forum", "--limit", "1", "--by", "thread"});
+    const std::string heading = std::string(LongSubject).substr(0, utf8FitLength(LongSubject, 100));
+    EXPECT_EQ(one.out, "110\t" + formatDate(73005, "@D10-") + "\t\tZoë Adams <33333,3>\tAll\t" + heading + "\tNormal\n");
+    CommandResult mail = run({"list", "Inbox", "--limit", "1"});
+    EXPECT_EQ(mail.out.substr(0, mail.out.find("\tJ'")),
+              "1003\t" + formatDate(73101, "@D10-") + "\t09:15\tÉmile Zola <emile@zola.fr>\tInbox <me@home.org>");
+
+    EXPECT_EQ(run({"list", "Test Forum", "--by", "subject"}).code, 2);
+    EXPECT_EQ(run({"list", "Inbox", "--by", "thread"}).code, 2);
+    EXPECT_EQ(run({"list", "Test Forum", "--by", "section"}).code, 2);  // needs --section
+    EXPECT_EQ(run({"list", "Test Forum", "--section", "7"}).code, 1);   // no such section: nothing listed
+}
+
+TEST_F(BrowseCommands, NarrowsToAThreadAPersonAndAStatus) {
+    CommandResult marked = run({"mark", "Test Forum", "101", "--delete", "--thread"});
+    ASSERT_EQ(marked.code, 0) << marked.err;
+    CommandResult deleted = run({"list", "Test Forum", "--status", "delete"});
+    EXPECT_EQ(numbers(deleted.out), (Lines{"105", "103", "102", "101", "100"}));
+    ASSERT_EQ(run({"mark", "Test Forum", "101", "103", "--keep"}).code, 0);
+    deleted = run({"list", "Test Forum", "--status", "delete"});
+    EXPECT_EQ(numbers(deleted.out), (Lines{"105", "102", "100"}));
+    CommandResult kept = run({"list", "Test Forum", "--status", "keep", "--json"});
+    Json k = parseJson(kept.out);
+    ASSERT_EQ(k.size(), 2u);
+    EXPECT_EQ(k[0]["number"].number, 103);
+    EXPECT_EQ(k[0]["status"].text, "Keep");
+    EXPECT_EQ(run({"list", "Test Forum", "--status", "purple"}).code, 2);
+
+    CommandResult missing = run({"mark", "Test Forum", "100", "4711", "--normal"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("holds no message 4711"), std::string::npos);
+    EXPECT_EQ(run({"mark", "Test Forum", "100"}).code, 2);
+    EXPECT_EQ(run({"mark", "Inbox", "1001", "--delete", "--thread"}).code, 2);
+
+    // The database mark colours every message without a nearer one.
+    ASSERT_EQ(run({"mark", "Inbox", "--database", "--delete"}).code, 0);
+    ASSERT_EQ(run({"mark", "Inbox", "1003", "--keep"}).code, 0);
+    CommandResult mail = run({"list", "Inbox", "--status", "delete"});
+    EXPECT_EQ(numbers(mail.out), (Lines{"1002", "1001", "1004"}));
+}
+
+TEST_F(BrowseCommands, NarrowsToAPersonAndAThreadById) {
+    // The ids as the store gave them.
+    ASSERT_NE(runStartupSettings(root.path(), nullptr), StartupOutcome::Aborted);
+    OP_CLOSE(OpenShared, {Forums.number()});
+    Forums.clear();
+    FOR.DESCRIPTION = "Test Forum";
+    ASSERT_EQ(Forums.get(FOR_AlphaKey), StorageStatus::Ok);
+    OP_CLOSE(ReleaseTable, {Forums.number()});
+    ASSERT_TRUE(activateDatabase(FOR.ID));
+    OP_CLOSE(OpenShared, {Person.number(), MsgNmbr.number()});
+    const std::string smith = std::to_string(personNamed("Smith"));
+    const std::string hello = std::to_string(threadOf(101));
+    closeAllTables();
+    closeStorage();
+    Mem = MemGlobals{};
+
+    EXPECT_EQ(numbers(run({"list", "Test Forum", "--person", smith}).out), (Lines{"120", "105", "103", "100"}));
+    EXPECT_EQ(numbers(run({"list", "Test Forum", "--by", "to", "--person", smith}).out), (Lines{"101"}));
+    EXPECT_EQ(numbers(run({"list", "Test Forum", "--thread", hello}).out), (Lines{"100", "101", "102", "103", "105"}));
+    EXPECT_EQ(run({"list", "Test Forum", "--person", "4711"}).code, 1);  // nobody: nothing listed
+    EXPECT_EQ(run({"list", "Test Forum", "--by", "date", "--person", smith}).code, 2);
+}
+
+TEST_F(BrowseCommands, ThreadPrintsTheTreeIndentedByDepth) {
+    CommandResult tree = run({"thread", "Test Forum", "102"});
+    ASSERT_EQ(tree.code, 0) << tree.err;
+    EXPECT_EQ(tree.out,
+              "John Smith 100\n"
+              "  Ärger Müller 101\n"
+              "    Zoë Adams 102\n"
+              "  John Smith 103\n"
+              "John Smith 105\n");
+    Json j = parseJson(run({"thread", "Test Forum", "102", "--json"}).out);
+    ASSERT_EQ(j.size(), 5u);
+    EXPECT_EQ(j[2]["number"].number, 102);
+    EXPECT_EQ(j[2]["depth"].number, 2);
+    EXPECT_TRUE(j[2]["selected"].boolean);
+    EXPECT_EQ(run({"thread", "Test Forum", "4711"}).code, 1);
+    EXPECT_EQ(run({"thread", "Inbox", "1001"}).code, 1);
+    EXPECT_EQ(run({"thread", "Test Forum", "x"}).code, 2);
+}
+
+TEST_F(BrowseCommands, JsonIsValidWhateverTheTextsHold) {
+    // A subject and a text with quotes, backslashes, control characters
+    // and bytes that are not UTF-8.
+    ASSERT_NE(runStartupSettings(root.path(), nullptr), StartupOutcome::Aborted);
+    OP_CLOSE(OpenShared, {Forums.number()});
+    Forums.clear();
+    Forums.set(FOR_AlphaKey);
+    ULONG inbox = 0;
+    while (Forums.next() == StorageStatus::Ok)
+        if (FOR.DESCRIPTION.str() == "Inbox") inbox = FOR.ID;
+    OP_CLOSE(ReleaseTable, {Forums.number()});
+    closeAllTables();
+    closeStorage();
+    Mem = MemGlobals{};
+    ASSERT_NE(inbox, 0u);
+    ASSERT_NE(runStartupSettings(root.path(), nullptr), StartupOutcome::Aborted);
+    ASSERT_TRUE(activateDatabase(inbox));
+    OP_CLOSE(OpenShared, {Mail.number(), MsgText.number()});
+    Mail.clear();
+    MAI.MAILID = 1001;
+    ASSERT_EQ(Mail.get(MAI_IdKey), StorageStatus::Ok);
+    MAI.SUBJECT = std::string("Say \"hi\" \\ \x01 \t \xC3\x28 \xFF end");
+    ASSERT_EQ(Mail.put(), StorageStatus::Ok);
+    MsgText.clear();
+    TXT.MSGNUMBER = 1001;
+    ASSERT_EQ(MsgText.get(TXT_IdKey), StorageStatus::Ok);
+    TXT.MsgText = std::string("line\r\n\x1b[1mbold\x7f \xE2\x82 \xF0\x9F\x98\x80 done");
+    ASSERT_EQ(MsgText.put(), StorageStatus::Ok);
+    OP_CLOSE(ReleaseTable, {Mail.number(), MsgText.number()});
+    closeAllTables();
+    closeStorage();
+    Mem = MemGlobals{};
+
+    CommandResult list = run({"list", "Inbox", "--json"});
+    ASSERT_EQ(list.code, 0) << list.err;
+    Json all = parseJson(list.out);
+    ASSERT_EQ(all.size(), 4u);
+    const Json& hi = all[2];
+    EXPECT_EQ(hi["number"].number, 1001);
+    EXPECT_EQ(hi["subject"].text, "Say \"hi\" \\ \x01 \t \xEF\xBF\xBD( \xEF\xBF\xBD end");
+    EXPECT_EQ(hi["time"].text, "10:01");
+    EXPECT_EQ(all[0]["subject"].text.substr(0, 9), "J'accuse ");
+    EXPECT_EQ(all[0]["sender"].text, "Émile Zola <emile@zola.fr>");
+
+    // TSV keeps one message a line.
+    CommandResult tsv = run({"list", "Inbox"});
+    EXPECT_EQ(numbers(tsv.out).size(), 4u);
+
+    CommandResult shown = run({"show", "Inbox", "1001", "--json"});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    Json m = parseJson(shown.out);
+    EXPECT_EQ(m["text"].text, "line\n\x1b[1mbold\x7f \xEF\xBF\xBD\xEF\xBF\xBD \xF0\x9F\x98\x80 done");
+    EXPECT_TRUE(m["reply_to"].isNull());
+
+    Json forum = parseJson(run({"show", "Test Forum", "101", "--json"}).out);
+    EXPECT_EQ(forum["subject"].text, "Hello");
+    EXPECT_EQ(forum["sender"].text, "Ärger Müller <22222,1>");
+    EXPECT_EQ(forum["section"].text, "General");
+    EXPECT_EQ(forum["reply_to"].number, 100);
+    EXPECT_TRUE(forum["time"].isNull());
+    EXPECT_EQ(forum["date"].text, formatDate(73001, "@D10-"));
+}
+
+}  // namespace
+}  // namespace pm::test
