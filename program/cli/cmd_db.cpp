@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "common/globals.h"
+#include "merge/redirection_settings.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/database_creation.h"
 #include "tables/catalog/mail_database.h"
@@ -75,7 +76,15 @@ int createMailDatabaseCommand(const CommandContext& ctx, ArgumentReader& reader)
     return ExitOk;
 }
 
+// Prints the database just made (FOR holds it); ExitFailed when none was.
+int reportCreated(ULONG id) {
+    if (id == 0) return ExitFailed;
+    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
+    return ExitOk;
+}
+
 int createDatabaseCommand(ArgumentReader& reader) {
+    const bool target = reader.flag("--target");
     std::vector<std::string> args = reader.positionals();
     if (args.size() != 2) throw UsageError("db create forum|mail|newsgroup NAME");
     BYTE type;
@@ -83,12 +92,12 @@ int createDatabaseCommand(ArgumentReader& reader) {
     else if (args[0] == "newsgroup") type = TypeNewsgroup;
     else throw UsageError("db create: unknown database type \"" + args[0] + "\"");
     if (args[1].empty()) throw UsageError("db create: the name is empty");
+    if (target && type != TypeNewsgroup) throw UsageError("db create: only a newsgroup database can be a --target");
+    if (target) return reportCreated(createTargetNewsgroupDatabase(args[1]));
     OP_CLOSE(OpenShared, {&Forums, &Control});
     ULONG id = createDatabase(type, args[1]);
     OP_CLOSE(ReleaseTable, {&Forums, &Control});
-    if (id == 0) return ExitFailed;
-    std::printf("%u\t%s\tF%u\n", id, FOR.DESCRIPTION.str().c_str(), FOR.DIRNUMBER);
-    return ExitOk;
+    return reportCreated(id);
 }
 
 }  // namespace

@@ -19,9 +19,11 @@ const std::vector<Command>& commands() {
          .run = commandDb,
          .usage = "db list [--header] [--json]   catalog as TSV: id, name, type, dir, msgcount, noimport\n"
                   "  db create forum|newsgroup NAME\n"
+                  "  db create newsgroup NAME --target   a target database for redirected newsgroups\n"
                   "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)",
          .help = {.synopsis = "db list [--header] [--json]\n"
                               "db create forum|newsgroup NAME\n"
+                              "db create newsgroup NAME --target\n"
                               "db create mail NAME --address ADDR [--alt ADDR]...",
                   .description = "db list prints the catalog, one database a line, in tab-separated columns:\n"
                                  "  id        the database's identifier (DB arguments take it as well as the name)\n"
@@ -35,6 +37,8 @@ const std::vector<Command>& commands() {
                               {"--json", "print a JSON array of objects with those names instead"},
                               {"forum|newsgroup", "the kind of database: a CompuServe forum or a newsgroup"},
                               {"NAME", "the name of the new database (no other database may have it)"},
+                              {"--target", "a newsgroup database that receives the messages of other newsgroups\n"
+                                           "(see redirect)"},
                               {"--address ADDR", "mail databases: the owner's default mail address (required)"},
                               {"--alt ADDR", "another address of the owner; up to 10"}},
                   .example = "pmoor32 db create mail \"My Mail\" --address me@example.com\n"
@@ -250,6 +254,56 @@ const std::vector<Command>& commands() {
                                  "database uses and prints the next identifier. Run it after databases were\n"
                                  "copied in from elsewhere.",
                   .example = "pmoor32 nextid-check"}},
+        {.name = "rebuild",
+         .run = commandRebuild,
+         .usage = "rebuild [--report FILE]       rebuild the database list from the database directories, then the\n"
+                  "                                Next ID check; prints (TSV) what was corrected, dropped, attached\n"
+                  "                                or not recognized, and the next id; --report copies TestDB.Txt;\n"
+                  "                                a catalogued directory that is missing is dropped only with --yes",
+         .help = {.synopsis = "rebuild [--report FILE]",
+                  .description = "Rebuilds the list of databases from the directories below the database top\n"
+                                 "directory, as File | Rebuild does, then runs the Next ID check. Prints a TSV\n"
+                                 "line for each change (what happened, the directory, the name, details) and\n"
+                                 "then \"next id\" with the next identifier. A database in the list whose\n"
+                                 "directory is missing is dropped only with --yes (before the command).",
+                  .options = {{"--report FILE", "copy the rebuild's log (TestDB.Txt) to FILE as well"}},
+                  .example = "pmoor32 rebuild --report rebuild.txt\n"
+                             "pmoor32 --yes rebuild"}},
+        {.name = "merge",
+         .run = commandMerge,
+         .usage = "merge SOURCE TARGET           copy every message of SOURCE into TARGET (both forum, mail or\n"
+                  "                                newsgroup); prints converted, merged and skipped; a second run\n"
+                  "                                after an interruption merges the rest",
+         .help = {.synopsis = "merge SOURCE TARGET",
+                  .description = "Copies every message of one database into another of the same kind and prints\n"
+                                 "three TSV lines with the counts: converted, merged and skipped. After Ctrl-C, or\n"
+                                 "when the run was killed, a second run merges the rest.",
+                  .options = {{"SOURCE", "the database whose messages are copied"},
+                              {"TARGET", "the database that receives them (forum, mail or newsgroup as SOURCE)"}},
+                  .example = "pmoor32 merge \"Old Mail\" \"My Mail\""}},
+        {.name = "redirect",
+         .run = commandRedirect,
+         .usage = "redirect                      newsgroup redirections as TSV: newsgroup, target now, before\n"
+                  "  redirect NEWSGROUP TARGET|--none\n"
+                  "                                redirect a newsgroup database's import to a target database\n"
+                  "                                (see db create newsgroup NAME --target), or stop doing so\n"
+                  "  redirect --apply              move the stored messages where the redirections say, then\n"
+                  "                                purge them where they were; prints moved, deleted, not moved",
+         .help = {.synopsis = "redirect\n"
+                              "redirect NEWSGROUP TARGET|--none\n"
+                              "redirect --apply",
+                  .description = "Without arguments lists the newsgroup databases with their redirection (TSV:\n"
+                                 "newsgroup, target now, target before; \"-\" for none; target databases are\n"
+                                 "marked \"target\"). With a newsgroup and a target, later imports of that\n"
+                                 "newsgroup go to the target. --apply moves the messages already stored to where\n"
+                                 "the redirections say and then purges them where they were; it prints the\n"
+                                 "converted, moved, skipped, deleted and not moved counts.",
+                  .options = {{"NEWSGROUP", "a newsgroup database"},
+                              {"TARGET", "a target newsgroup database (made with db create newsgroup NAME --target)"},
+                              {"--none", "stop redirecting the newsgroup"},
+                              {"--apply", "move and purge the stored messages as the redirections say"}},
+                  .example = "pmoor32 redirect comp.lang.c \"All Groups\"\n"
+                             "pmoor32 redirect --apply"}},
     };
     return table;
 }

@@ -58,5 +58,8 @@ int commandThread(CommandContext& ctx);
 int commandMark(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);
+int commandRebuild(CommandContext& ctx);
+int commandMerge(CommandContext& ctx);
+int commandRedirect(CommandContext& ctx);
 
 }  // namespace pm::cli

@@ -6,6 +6,7 @@
 #include "frame/engine_wiring.h"
 #include "frame/frame_settings.h"
 #include "frame/main_frame.h"
+#include "frame/tool_window_factories.h"
 #include "frame/windows/about_window.h"
 #include "frame/windows/browse_box_window.h"
 #include "frame/windows/change_forum_window.h"
@@ -66,6 +67,7 @@ void registerProgramWindows(WindowFactories& f) {
         if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
         return new ThreadTreeWindow(c.settings);
     });
+    registerToolWindows(f);
 }
 
 }  // namespace pm::frame

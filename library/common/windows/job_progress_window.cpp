@@ -64,6 +64,8 @@ void JobProgressWindow::setCounterLabel(const std::string& name, const QString& 
     if (auto row = counterRows_.find(name); row != counterRows_.end()) row->second.first->setText(label);
 }
 
+void JobProgressWindow::setCancelText(const QString& text) { cancel_->setText(text); }
+
 void JobProgressWindow::start() {
     if (started_) return;
     started_ = true;

@@ -40,6 +40,8 @@ public:
     void setCounterLabel(const std::string& name, const QString& label);
     // When set (the default) the window closes itself after finished().
     void setCloseWhenFinished(bool on) { closeWhenFinished_ = on; }
+    // The caption of the stop button ("Cancel" unless told otherwise).
+    void setCancelText(const QString& text);
     // How often the display is redrawn while slices run (0: after every
     // slice, for a view that must show each step).
     void setRefreshInterval(int milliseconds) { refreshMilliseconds_ = milliseconds; }

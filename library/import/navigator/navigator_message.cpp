@@ -47,6 +47,9 @@ bool writeCarbonCopies(ParserCall& call, ULONG mailId, const std::vector<MailRec
     return true;
 }
 
+// Forum messages of the service are numbered below this.
+constexpr ULONG kFirstNumberlessMessage = 9000000;
+
 void fillCommon(const NavigatorMessage& m, WorkRecord& record) {
     record.SECTIONNUMBER = static_cast<ULONG>(m.section);
     record.SEC_DESCRIPTION = m.sectionName;
@@ -76,6 +79,12 @@ bool storeNavigatorMessage(ParserCall& call, NavigatorMessage& m, const capture:
         record.FOR_DESCRIPTION = m.forum;
         record.MSGNUMBER = static_cast<ULONG>(m.number);
         record.REFNUMBER = static_cast<ULONG>(m.reference);
+        if (record.MSGNUMBER == 0 && call.runningId) {
+            // Messages stored without their number would all share number 0
+            // and overwrite one another: each takes a reserved identifier
+            // above the range the service's own numbers use.
+            record.MSGNUMBER = kFirstNumberlessMessage + static_cast<ULONG>((*call.runningId)++);
+        }
         fillCommon(m, record);
         static const capture::ImportRegister unopened;
         if (!capture::acceptForumMessage(call, record, m.checkRegister ? imported : unopened)) {

@@ -19,6 +19,7 @@ LONG cutTimeToMinute(LONG time) {
 }
 
 bool MessageStore::resolveMailPeople(const WorkRecord& record, People& people) {
+    if (mailParties_ == MailParties::Merge) return resolveMergedMailPeople(record, people);
     const ULONG owner = mailbox_.personId();
     // The owner's side of a mail is the owner's person, named after the first
     // owner-side name met in this mailbox. Without an owner (no catalog

@@ -110,6 +110,15 @@ public:
     // reporting when it cannot be read, held or written.
     bool writeDatabaseCount();
 
+    // How the parties of a mail are found.
+    enum class MailParties {
+        Import,  // the owner's side of the mail's direction is the owner (see resolveMailPeople)
+        Merge,   // each party by its name and address, except that an address of the
+                 // owner stands for the owner: mail merged from another mailbox of the
+                 // same owner meets its copy in this one
+    };
+    void setMailParties(MailParties rule) { mailParties_ = rule; }
+
     // Record writes since the last reset (the caller commits after > 400).
     long writes() const;
     void resetWrites();
@@ -168,9 +177,11 @@ private:
                    bool& failed, Add add);
 
     bool resolveMailPeople(const WorkRecord& record, People& people);
+    bool resolveMergedMailPeople(const WorkRecord& record, People& people);
     bool isMailDuplicate(const WorkRecord& record, const People& people);
 
     BYTE type_ = 0;
+    MailParties mailParties_ = MailParties::Import;
     bool allowReimport_ = false;
     ULONG mailTopic_ = 0;
     LONG importDate_ = 0;

@@ -16,6 +16,16 @@ void takeActiveDatabaseFrom_FOR() {
     Mem.WordListIndexNeedsUpdate = FOR.WORDLISTINDEXNEEDSUPDATE;
 }
 
+void restoreActiveDatabase(const MemGlobals& saved) {
+    Mem.ForumNumber = saved.ForumNumber;
+    Mem.Description = saved.Description;
+    Mem.Dirnamn = saved.Dirnamn;
+    Mem.ForumType = saved.ForumType;
+    Mem.PersonID = saved.PersonID;
+    Mem.ForumCheck = saved.ForumCheck;
+    Mem.WordListIndexNeedsUpdate = saved.WordListIndexNeedsUpdate;
+}
+
 bool activateDatabase(ULONG id) {
     OP_CLOSE(OpenShared, {&Forums, &Control});
     Forums.clear();

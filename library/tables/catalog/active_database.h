@@ -3,6 +3,7 @@
 // Mem.Description, Mem.Dirnamn, ...).
 #include <string>
 
+#include "common/globals.h"
 #include "common/types.h"
 
 namespace pm {
@@ -18,6 +19,10 @@ bool activateImportProcedureDatabase();
 
 // No database active (the state at program start).
 void deactivateDatabase();
+
+// Puts the active-database globals of `saved` back (the directories and the
+// run mode stay as they are): long runs that move between databases end so.
+void restoreActiveDatabase(const MemGlobals& saved);
 
 // Copies the catalog record in the FOR buffer into the active-database globals.
 void takeActiveDatabaseFrom_FOR();

@@ -19,6 +19,9 @@ CatalogEntry catalogEntryFrom_FOR() {
     e.indexType = FOR.INDEXTYPE;
     e.mailAddress = FOR.MAILADDRESS.str();
     e.personId = FOR.PERSONID;
+    e.redirectNow = FOR.REDIRNOW;
+    e.redirectBefore = FOR.REDIRBEFORE;
+    e.targetNewsgroup = FOR.TARGETNG;
     for (const auto& alt : FOR.ALTADDRESS)
         if (!alt.empty()) e.altAddresses.push_back(alt.str());
     return e;

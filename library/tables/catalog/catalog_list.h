@@ -22,6 +22,9 @@ struct CatalogEntry {
     std::string mailAddress;
     std::vector<std::string> altAddresses;  // the owner's other addresses, blank ones left out
     ULONG personId = 0;
+    ULONG redirectNow = 0;     // FOR:REDIRNOW: the target a newsgroup is redirected to (0 none)
+    ULONG redirectBefore = 0;  // FOR:REDIRBEFORE: the target before the last change
+    BYTE targetNewsgroup = 0;  // FOR:TARGETNG: 1 = a target of redirected newsgroups
 
     // "F" followed by the directory number.
     std::string directoryName() const { return "F" + std::to_string(dirNumber); }

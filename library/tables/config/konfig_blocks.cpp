@@ -28,7 +28,7 @@ constexpr Item kGeneralItems[] = {
     {19, K::Number, 68, 4, 0, nullptr},  // default mail database
 };
 
-// Record 9: the numbers in item order, then the four fonts.
+// Record 9: the numbers in item order, then the four fonts and the tab colours.
 constexpr Item kDisplayItems[] = {
     {22, K::Number, 0, 4, 255, nullptr},
     {23, K::Number, 4, 4, 12632256, nullptr},
@@ -56,6 +56,11 @@ constexpr Item kDisplayItems[] = {
     {34, K::Font, 112, kFontWidth, 8, "Arial"},
     {35, K::Font, 136, kFontWidth, 8, "Arial"},
     {36, K::Font, 160, kFontWidth, 8, "Arial"},
+    // The colours of the four tab sheets, in the last bytes of the block.
+    {31, K::Number, 184, 4, 12632256, nullptr},
+    {41, K::Number, 188, 4, 12632256, nullptr},
+    {43, K::Number, 192, 4, 12632256, nullptr},
+    {45, K::Number, 196, 4, 12632256, nullptr},
 };
 
 // Record 17.

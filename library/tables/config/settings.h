@@ -33,8 +33,8 @@ enum KonfigOperation : int {
 // save (4, 9, 26) writes it back. A general item the block does not hold
 // ends the program ("Internal Error - invalid xType"); display and output
 // operations on unknown items do nothing and return false. The general
-// block holds 2-6, 9-14, 16 and 19; the display block 22-30, 32-40, 42,
-// 46-48 and 57-60; the output block 61-63 (kept in record 17, so that it
+// block holds 2-6, 9-14, 16 and 19; the display block 22-43, 45-48 and
+// 57-60 (31, 41, 43 and 45 are the tab sheet colours); the output block 61-63 (kept in record 17, so that it
 // never shares a record with the stored word definition).
 bool Konfig(int operation, int item = 0, LONG* value = nullptr, std::string* text = nullptr);
 

@@ -36,6 +36,7 @@ TEST_F(ConfigCommand, ItemsRoundTripByNumber) {
         {"14", "", "/import/from here", "/import/from here"},
         {"35", "Arial,8", "Courier New,11", "Courier New,11"},
         {"36", "Arial,8", "Tahoma", "Tahoma,8"},
+        {"41", "12632256", "255", "255"},  // a tab sheet colour of the preferences
         {"50", "10000", "2500", "2500"},
         {"53", "1", "0", "0"},
         {"63", "3", "-4", "-4"},

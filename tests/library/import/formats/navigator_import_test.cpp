@@ -121,6 +121,37 @@ TEST_F(NavigatorImport, WinCimMessageFilesOfEveryKind) {
     EXPECT_NE(logText().find("OTHER.MSG: no message file"), std::string::npos) << logText();
 }
 
+// Files of the second forum layout carry no message number: each must still
+// be a message of its own beside the numbered ones.
+TEST_F(NavigatorImport, NumberlessForumMessagesAreEachStored) {
+    SampleForumMessage numbered;
+    writeTextFile(file("FORUM.MSG"), messageFileBytes(numbered));
+    std::vector<std::string> files = {file("FORUM.MSG")};
+    for (const char* subject : {"First", "Second", "Third"}) {
+        SampleForumMessage second;
+        second.forum = "cis:PhotoForum";
+        second.subject = subject;
+        second.text = std::string("Text of ") + subject;
+        files.push_back(file(std::string(subject) + ".MSG"));
+        writeTextFile(files.back(), secondLayoutBytes(second));
+    }
+    EXPECT_EQ(import("WinCIM", files).imported, 4);
+
+    DatabaseContents photo = contents("PHOTOFORUM");
+    ASSERT_EQ(photo.messages.size(), 4u);
+    std::vector<ULONG> numbers;
+    for (const char* subject : {"First", "Second", "Third"}) {
+        const StoredMessage* m = photo.bySubject(subject);
+        ASSERT_NE(m, nullptr) << subject;
+        EXPECT_EQ(m->text, std::string("Text of ") + subject + "\r\n");
+        EXPECT_GT(m->number, 9000000u);
+        numbers.push_back(m->number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    EXPECT_NE(photo.bySubject("Lenses"), nullptr);
+}
+
 TEST_F(NavigatorImport, MessageFilesImportedBeforeAreSkippedAndDamagedOnesSaySo) {
     SampleForumMessage forum;
     writeTextFile(file("FORUM.MSG"), messageFileBytes(forum));
