@@ -102,11 +102,16 @@ int Connection::configure(const std::string& schema, bool scratch, std::string& 
         errorText = "The store keeps the journal mode " + mode + " while another program uses it";
         return SQLITE_BUSY;
     }
-    // Keys of large tables take random inserts: a roomy page cache keeps
-    // their pages in memory between the commits of an import.
-    rc = exec("PRAGMA " + s + "cache_size=-65536", &errorText);
+    rc = exec("PRAGMA " + s + "cache_size=-" + std::to_string(cacheKibibytes_), &errorText);
     if (rc == SQLITE_OK) rc = exec("PRAGMA " + s + (scratch ? "synchronous=OFF" : "synchronous=NORMAL"), &errorText);
     return rc;
+}
+
+void Connection::setCacheKibibytes(int kibibytes) {
+    cacheKibibytes_ = kibibytes;
+    // Only memory use changes; a store that refuses keeps its cache.
+    for (const auto& [directory, store] : stores_)
+        exec("PRAGMA " + ident(store.schema) + ".cache_size=-" + std::to_string(kibibytes));
 }
 
 void Connection::setScratchDirectory(const std::string& directory) {
@@ -219,6 +224,7 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
         out = s;
         return StorageStatus::Ok;
     }
+    endRead();  // a store cannot be attached inside a transaction
     if (!makeRoom()) {
         errorText = "Too many database directories in use at once";
         return StorageStatus::Other;
@@ -263,6 +269,7 @@ void Connection::detach(const std::string& directoryIn) {
     const std::string directory = canonicalDirectory(directoryIn);
     auto it = stores_.find(directory);
     if (it == stores_.end() || inTransaction_) return;
+    endRead();
     if (it->second.schema == "main") {
         // The main store cannot be detached: close the whole connection; the
         // next use reopens it.
@@ -286,6 +293,7 @@ StorageStatus Connection::begin(int waitSeconds, std::string& errorText, const s
         errorText = "A transaction is already running";
         return StorageStatus::Other;
     }
+    endRead();
     // Locking only the stores the transaction is about keeps other users of
     // unrelated stores going, and a commit that wrote one store needs no
     // master journal across all of them.
@@ -338,6 +346,21 @@ StorageStatus Connection::commit(std::string& errorText) {
     return StorageStatus::Ok;
 }
 
+bool Connection::beginRead() {
+    if (!db_ || inTransaction_ || reading_ || !sqlite3_get_autocommit(db_)) return false;
+    // Deferred: each store is locked when first read, and stays locked for
+    // reading until the end.
+    if (exec("BEGIN") != SQLITE_OK) return false;
+    reading_ = true;
+    return true;
+}
+
+void Connection::endRead() {
+    if (!reading_) return;
+    reading_ = false;
+    if (!sqlite3_get_autocommit(db_) && exec("COMMIT") != SQLITE_OK) exec("ROLLBACK");
+}
+
 void Connection::rollback() {
     if (!inTransaction_) return;
     rollingBack_ = true;
@@ -379,6 +402,7 @@ void Connection::removeListener(TransactionListener* listener) {
 
 void Connection::shutdown() {
     if (!db_) return;
+    endRead();
     if (inTransaction_) rollback();
     sqlite3_stmt* stmt = nullptr;
     while ((stmt = sqlite3_next_stmt(db_, nullptr)) != nullptr) sqlite3_finalize(stmt);

@@ -23,6 +23,10 @@
 namespace pm::sql {
 
 inline constexpr const char* kStoreFileName = "postmoor.db";
+// A store's page cache when no long run asks for more: pages read once (a
+// phrase check reads thousands of texts) then recycle 2 MB instead of
+// filling fresh memory.
+inline constexpr int kReadCacheKibibytes = 2048;
 
 struct Store {
     std::string directory;  // canonical directory path
@@ -76,6 +80,11 @@ public:
     StorageStatus begin(int waitSeconds, std::string& errorText, const std::vector<std::string>& schemas = {});
     StorageStatus commit(std::string& errorText);
     void rollback();
+    // A read transaction (see ReadScope in table.h): true when it began.
+    // Ended by endRead(), and first by begin(), an attach, a detach and
+    // shutdown().
+    bool beginRead();
+    void endRead();
     // Incremented on rollback: cached pages of every cursor are stale.
     std::uint64_t rollbackGeneration() const { return rollbackGeneration_; }
     // Incremented when the connection closes: every prepared statement is gone.
@@ -90,6 +99,10 @@ public:
 
     // Marks a directory as the scratch store (synchronous=OFF).
     void setScratchDirectory(const std::string& directory);
+    // The page cache of each store, in KiB: applied to the attached stores
+    // at once and to those attached later.
+    void setCacheKibibytes(int kibibytes);
+    int cacheKibibytes() const { return cacheKibibytes_; }
     // Closes the connection (every store). Tables must be closed.
     void shutdown();
 
@@ -111,11 +124,13 @@ private:
 
     sqlite3* db_ = nullptr;
     std::map<std::string, Store> stores_;
+    int cacheKibibytes_ = kReadCacheKibibytes;
     int nextSchema_ = 1;
     bool inTransaction_ = false;
     bool committing_ = false;
     bool rollingBack_ = false;
     bool aborted_ = false;
+    bool reading_ = false;
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;

@@ -189,6 +189,37 @@ StorageStatus commitTransaction(StorageError* error = nullptr);
 void rollbackTransaction();
 bool inTransaction();
 
+// A run of reads that shares one read transaction: each store is locked
+// for reading and checked for changes once for the whole run, not once per
+// statement (a lock, a look for a journal and a read of the store header
+// each). For slices that only read (indexing a batch of messages, checking
+// phrases); others' commits wait for the scope's end, so keep it to one
+// slice. Writes inside are not allowed; a transaction begun inside, or a
+// store attached or let go, ends the scope's transaction first (the scope
+// then does nothing more). Does nothing inside a transaction.
+class ReadScope {
+public:
+    ReadScope();
+    ~ReadScope();
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+private:
+    bool active_ = false;
+};
+
+// A roomy page cache (64 MB a store) while a long run lives: the keys of
+// large tables take random inserts, and their pages stay in memory between
+// the run's commits. Outside such runs (the last scope gone) each store
+// keeps a small cache.
+class PageCacheScope {
+public:
+    PageCacheScope();
+    ~PageCacheScope();
+    PageCacheScope(const PageCacheScope&) = delete;
+    PageCacheScope& operator=(const PageCacheScope&) = delete;
+};
+
 // Closes every table and the storage connection (tests, program end).
 void closeStorage();
 
@@ -203,6 +234,13 @@ bool removeStoreIfEmpty(const std::string& directory);
 // The directory that displayName() shows store directories relative to
 // (the installation root); "" shows them whole.
 void setDisplayRoot(const std::string& directory);
+
+// Gives the free pages of the store of `directory` back to the file system
+// when they are a good part of it (after its big tables were dropped): the
+// store is rewritten with its live pages. Ok when there was nothing to do,
+// no store, or the caller is inside a transaction; IsLocked when another
+// user of the store kept it from being rewritten (nothing changed).
+StorageStatus shrinkStore(const std::string& directory, std::string* errorText = nullptr);
 
 // Marks the temporary directory: its store trades durability for speed.
 void setScratchDirectory(const std::string& directory);

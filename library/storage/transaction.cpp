@@ -64,6 +64,25 @@ void rollbackTransaction() { sql::Connection::instance().rollback(); }
 
 bool inTransaction() { return sql::Connection::instance().inTransaction(); }
 
+ReadScope::ReadScope() : active_(sql::Connection::instance().beginRead()) {}
+
+ReadScope::~ReadScope() {
+    if (active_) sql::Connection::instance().endRead();
+}
+
+namespace {
+int roomyCacheUsers = 0;
+constexpr int kRoomyCacheKibibytes = 65536;
+}  // namespace
+
+PageCacheScope::PageCacheScope() {
+    if (roomyCacheUsers++ == 0) sql::Connection::instance().setCacheKibibytes(kRoomyCacheKibibytes);
+}
+
+PageCacheScope::~PageCacheScope() {
+    if (--roomyCacheUsers == 0) sql::Connection::instance().setCacheKibibytes(sql::kReadCacheKibibytes);
+}
+
 void closeStorage() {
     for (Table* t : liveTables()) t->close();
     sql::Connection::instance().shutdown();

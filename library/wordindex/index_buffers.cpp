@@ -1,35 +1,153 @@
 #include "wordindex/index_buffers.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace pm {
 
+std::uint64_t indexWordHash(std::string_view word) {
+    const char* p = word.data();
+    std::size_t n = word.size();
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (static_cast<std::uint64_t>(n) * 0xC2B2AE3D27D4EB4Full);
+    while (n >= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        h = (h ^ v) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 29;
+        p += 8;
+        n -= 8;
+    }
+    if (n > 0) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, p, n);
+        h = (h ^ v) * 0xC4CEB9FE1A85EC53ull;
+    }
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    return h;
+}
+
+// --- FlatWordTable ------------------------------------------------------------------
+
+// Whether `slot` holds `word`: the length and the head of the word stand in
+// the slot itself, so most probes read one cache line.
+bool FlatWordTable::holds(const Slot& slot, std::string_view word) const {
+    if (slot.length != word.size()) return false;
+    const std::size_t head = std::min<std::size_t>(word.size(), kHeadBytes);
+    if (std::memcmp(slot.head, word.data(), head) != 0) return false;
+    if (word.size() <= kHeadBytes) return true;
+    const Item& item = items_[slot.place - 1];
+    return std::memcmp(text_.data() + item.offset + kHeadBytes, word.data() + kHeadBytes,
+                       word.size() - kHeadBytes) == 0;
+}
+
+// The slot holding `word`, or the empty slot where it would go.
+std::size_t FlatWordTable::probe(std::string_view word, std::uint64_t hash, bool& found) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.place == 0) {
+            found = false;
+            return i;
+        }
+        if (!slot.erased && holds(slot, word)) {
+            found = true;
+            return i;
+        }
+    }
+}
+
+std::uint32_t FlatWordTable::find(std::string_view word) const {
+    if (live_ == 0) return kNone;
+    bool found = false;
+    const std::size_t slot = probe(word, indexWordHash(word), found);
+    return found ? slots_[slot].place - 1 : kNone;
+}
+
+void FlatWordTable::fill(Slot& slot, std::string_view word, std::uint32_t place) {
+    slot.place = place + 1;
+    slot.length = static_cast<std::uint16_t>(word.size());
+    std::memcpy(slot.head, word.data(), std::min<std::size_t>(word.size(), kHeadBytes));
+}
+
+std::uint32_t FlatWordTable::insert(std::string_view word, bool& added) {
+    // At most half full (erased words keep their slots), so probes stay short.
+    if ((items_.size() + 1) * 2 > slots_.size()) grow();
+    bool found = false;
+    const std::size_t slot = probe(word, indexWordHash(word), found);
+    added = !found;
+    if (found) return slots_[slot].place - 1;
+    const auto place = static_cast<std::uint32_t>(items_.size());
+    items_.push_back({static_cast<std::uint32_t>(text_.size()), static_cast<std::uint16_t>(word.size()), false});
+    text_.append(word);
+    fill(slots_[slot], word, place);
+    ++live_;
+    return place;
+}
+
+void FlatWordTable::erase(std::uint32_t place) {
+    if (place >= items_.size() || items_[place].erased) return;
+    items_[place].erased = true;
+    --live_;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = indexWordHash(word(place)) & mask; slots_[i].place != 0; i = (i + 1) & mask) {
+        if (slots_[i].place == place + 1) {
+            slots_[i].erased = true;
+            return;
+        }
+    }
+}
+
+void FlatWordTable::grow() {
+    const std::size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+    slots_.assign(size, Slot{});
+    const std::size_t mask = size - 1;
+    for (std::uint32_t place = 0; place < items_.size(); ++place) {
+        if (items_[place].erased) continue;
+        const std::string_view w = word(place);
+        std::size_t i = indexWordHash(w) & mask;
+        while (slots_[i].place != 0) i = (i + 1) & mask;
+        fill(slots_[i], w, place);
+    }
+}
+
+void FlatWordTable::clear() {
+    std::vector<Slot>().swap(slots_);
+    std::vector<Item>().swap(items_);
+    std::string().swap(text_);
+    live_ = 0;
+}
+
+std::size_t FlatWordTable::bytes() const {
+    return slots_.capacity() * sizeof(Slot) + items_.capacity() * sizeof(Item) + text_.capacity();
+}
+
+// --- WordListBuffer --------------------------------------------------------------------
+
 BufferedWord* WordListBuffer::find(std::string_view word) {
-    auto it = words_.find(word);
-    return it == words_.end() ? nullptr : &it->second;
+    const std::uint32_t place = table_.find(word);
+    return place == FlatWordTable::kNone ? nullptr : &entries_[place];
 }
 
 BufferedWord& WordListBuffer::insert(std::string_view word, const BufferedWord& entry) {
-    auto [it, inserted] = words_.emplace(std::string(word), entry);
-    if (inserted && word.size() > 15) textBytes_ += word.size() + 1;  // beyond the inline buffer
-    return it->second;
+    bool added = false;
+    const std::uint32_t place = table_.insert(word, added);
+    if (added) entries_.push_back(entry);
+    return entries_[place];
 }
 
 void WordListBuffer::erase(std::string_view word) {
-    auto it = words_.find(word);
-    if (it == words_.end()) return;
-    if (it->first.size() > 15) textBytes_ -= it->first.size() + 1;
-    words_.erase(it);
+    const std::uint32_t place = table_.find(word);
+    if (place != FlatWordTable::kNone) table_.erase(place);
 }
 
 void WordListBuffer::clear() {
-    Map().swap(words_);
-    textBytes_ = 0;
+    table_.clear();
+    std::vector<BufferedWord>().swap(entries_);
 }
 
-std::size_t WordListBuffer::bytes() const {
-    // A node holds the key, the entry and the bucket links.
-    constexpr std::size_t perNode = sizeof(std::string) + sizeof(BufferedWord) + 3 * sizeof(void*);
-    return words_.size() * perNode + words_.bucket_count() * sizeof(void*) + textBytes_;
-}
+// --- OccurrenceBuffer --------------------------------------------------------------------
 
 void OccurrenceBuffer::add(ULONG message, ULONG word) {
     if (chunks_.empty() || chunks_.back().size() == kChunk) {

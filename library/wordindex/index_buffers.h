@@ -1,13 +1,18 @@
 #pragma once
 // The in-memory lists of an indexing run: the words met since the last
 // flush, the occurrences found since then, and the stop words.
+//
+// Every word of every indexed text meets the word list buffer and the stop
+// list, so both are open-addressing tables in flat arrays: a look-up costs a
+// hash of the word and a probe into a slot array whose slots hold each
+// word's length and first bytes (a word of up to 25 bytes is compared in
+// its slot, one cache line), instead of a chase through the nodes of a
+// node-based map.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -15,10 +20,57 @@
 
 namespace pm {
 
-// Hash for string keys that also finds by string_view.
-struct WordHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+// The hash the word tables use (fast on words of up to 40 bytes).
+std::uint64_t indexWordHash(std::string_view word);
+
+// A set of words in a flat open-addressing table: the words and their place
+// in insertion order. Words are never removed one by one (erase marks them).
+class FlatWordTable {
+public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    // The place of `word`, or kNone.
+    std::uint32_t find(std::string_view word) const;
+    // The place of `word`, added when it is new (`added` tells).
+    std::uint32_t insert(std::string_view word, bool& added);
+    // From now on `find` no longer finds the word at `place`.
+    void erase(std::uint32_t place);
+    void clear();
+
+    std::size_t size() const { return live_; }
+    // Places run from 0 to places() - 1 in insertion order; erased ones stay.
+    std::size_t places() const { return items_.size(); }
+    bool erased(std::uint32_t place) const { return items_[place].erased; }
+    std::string_view word(std::uint32_t place) const {
+        const Item& it = items_[place];
+        return {text_.data() + it.offset, it.length};
+    }
+    std::size_t bytes() const;
+
+private:
+    static constexpr std::size_t kHeadBytes = 25;
+    // A slot: the word's place (+1; 0 = empty), its length, whether it was
+    // erased and its first bytes. 32 bytes, two to a cache line.
+    struct Slot {
+        std::uint32_t place = 0;
+        std::uint16_t length = 0;
+        bool erased = false;
+        char head[kHeadBytes] = {};
+    };
+    struct Item {
+        std::uint32_t offset = 0;
+        std::uint16_t length = 0;
+        bool erased = false;
+    };
+    bool holds(const Slot& slot, std::string_view word) const;
+    std::size_t probe(std::string_view word, std::uint64_t hash, bool& found) const;
+    static void fill(Slot& slot, std::string_view word, std::uint32_t place);
+    void grow();
+
+    std::vector<Slot> slots_;
+    std::vector<Item> items_;
+    std::string text_;  // every word's bytes, one after the other
+    std::size_t live_ = 0;
 };
 
 // A word of the word list buffer.
@@ -34,22 +86,25 @@ struct BufferedWord {
 // The word list buffer: words met since the last flush, by word.
 class WordListBuffer {
 public:
-    using Map = std::unordered_map<std::string, BufferedWord, WordHash, std::equal_to<>>;
-
     BufferedWord* find(std::string_view word);
     BufferedWord& insert(std::string_view word, const BufferedWord& entry);
     void erase(std::string_view word);
     void clear();
 
-    std::size_t size() const { return words_.size(); }
-    bool empty() const { return words_.empty(); }
-    const Map& words() const { return words_; }
+    std::size_t size() const { return table_.size(); }
+    bool empty() const { return table_.size() == 0; }
+    // Calls `visit(word, entry)` for each word, in the order they were added.
+    template <class Visit>
+    void forEach(Visit&& visit) const {
+        for (std::uint32_t p = 0; p < table_.places(); ++p)
+            if (!table_.erased(p)) visit(table_.word(p), entries_[p]);
+    }
     // Rough bytes held (for flushing by size).
-    std::size_t bytes() const;
+    std::size_t bytes() const { return table_.bytes() + entries_.capacity() * sizeof(BufferedWord); }
 
 private:
-    Map words_;
-    std::size_t textBytes_ = 0;
+    FlatWordTable table_;
+    std::vector<BufferedWord> entries_;  // by place in the table
 };
 
 // The occurrence buffer: (message number, word id) pairs in the order found.
@@ -78,13 +133,16 @@ private:
 // The stop words, upper case.
 class StopList {
 public:
-    bool contains(std::string_view word) const { return words_.find(word) != words_.end(); }
-    void add(std::string_view word) { words_.emplace(word); }
+    bool contains(std::string_view word) const { return words_.find(word) != FlatWordTable::kNone; }
+    void add(std::string_view word) {
+        bool added = false;
+        words_.insert(word, added);
+    }
     std::size_t size() const { return words_.size(); }
     void clear() { words_.clear(); }
 
 private:
-    std::unordered_set<std::string, WordHash, std::equal_to<>> words_;
+    FlatWordTable words_;
 };
 
 }  // namespace pm

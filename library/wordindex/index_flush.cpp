@@ -29,7 +29,7 @@ void IndexRun::Impl::beginFlush(State then) {
     flushPhase = FlushPhase::Append;
     flushWords.clear();
     flushWords.reserve(words.size());
-    for (const auto& entry : words.words()) flushWords.push_back(&entry);
+    words.forEach([&](std::string_view word, const BufferedWord& entry) { flushWords.emplace_back(word, &entry); });
     flushWordNext = 0;
     wordWrites = 0;
     state = State::Flushing;
@@ -91,7 +91,8 @@ bool IndexRun::Impl::appendOccurrences() {
 bool IndexRun::Impl::writeWords() {
     const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 250;
     for (std::size_t n = 0; n < slice && flushWordNext < flushWords.size(); ++n, ++flushWordNext) {
-        const auto& [word, entry] = *flushWords[flushWordNext];
+        const auto [word, stored] = flushWords[flushWordNext];
+        const BufferedWord& entry = *stored;
         if (entry.action == BufferedWord::Update && entry.count == entry.storedCount) continue;
         bool ok;
         if (options.faults.wordWriteFailsAt >= 0 && wordWrites == options.faults.wordWriteFailsAt) {

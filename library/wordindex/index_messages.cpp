@@ -19,25 +19,28 @@ void IndexRun::Impl::indexSome() {
         beginFlush(State::Finishing);
         return;
     }
-    for (int i = 0; i < options.batchSize; ++i) {
-        const StorageStatus st = MsgText.next();
-        if (st == StorageStatus::NotFound) {
-            textsExhausted = true;
-            break;
+    {
+        ReadScope reads;  // the batch only reads; the flush below writes
+        for (int i = 0; i < options.batchSize; ++i) {
+            const StorageStatus st = MsgText.next();
+            if (st == StorageStatus::NotFound) {
+                textsExhausted = true;
+                break;
+            }
+            if (st != StorageStatus::Ok) {
+                message(MsgText.displayName(), "Record read error!|" + MsgText.lastError().text, Icon::Hand);
+                end(State::Failed, 2);
+                return;
+            }
+            if (skipStart) {
+                skipStart = false;
+                if (TXT.MSGNUMBER == lastPosition) continue;  // indexed before
+            }
+            lastRead = TXT.MSGNUMBER;
+            ++total;
+            if (!indexMessage()) return;
+            updatePercent();
         }
-        if (st != StorageStatus::Ok) {
-            message(MsgText.displayName(), "Record read error!|" + MsgText.lastError().text, Icon::Hand);
-            end(State::Failed, 2);
-            return;
-        }
-        if (skipStart) {
-            skipStart = false;
-            if (TXT.MSGNUMBER == lastPosition) continue;  // indexed before
-        }
-        lastRead = TXT.MSGNUMBER;
-        ++total;
-        if (!indexMessage()) return;
-        updatePercent();
     }
     updatePercent();
     if (textsExhausted) {

@@ -27,7 +27,8 @@
 //              whole flush back, so the index stays as it was at the last
 //              checkpoint, earlier words and counts included.
 //   Finishing  "Indexing finished!": WOR:by_WordCount is built and, when
-//              that works, FOR:WORDLISTINDEXNEEDSUPDATE is cleared.
+//              that works and the run was not stopped, FOR:WORDLISTINDEXNEEDSUPDATE
+//              is cleared (a stopped run leaves messages to do).
 //   Done, Stopped, Skipped, Failed
 //              terminal. IndexingInProgress is 0 again and the tables are
 //              released. result() is 1 after Done, 2 otherwise. As a job:

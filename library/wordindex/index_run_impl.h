@@ -59,6 +59,7 @@ public:
     // (and then indexing or the end), or to the end.
     State afterFlushState() const;
 
+    PageCacheScope pageCache;
     ULONG databaseId;
     BYTE databaseType;
     IndexRunOptions options;
@@ -105,7 +106,7 @@ public:
     // The flush under way.
     enum class FlushPhase { Append, Keys, Words, Checkpoint };
     FlushPhase flushPhase = FlushPhase::Append;
-    std::vector<const WordListBuffer::Map::value_type*> flushWords;
+    std::vector<std::pair<std::string_view, const BufferedWord*>> flushWords;
     std::size_t flushWordNext = 0;
     long wordWrites = 0;
     std::int64_t masRecordsBefore = 0;

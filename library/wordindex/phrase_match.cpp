@@ -1,10 +1,61 @@
 #include "wordindex/phrase_match.h"
 
+#include <cstring>
+
 #include "storage/table.h"
 #include "tables/records/message_tables.h"
 #include "wordindex/search_words.h"
 
 namespace pm {
+
+namespace {
+
+bool isAscii(std::string_view text) {
+    const char* p = text.data();
+    std::size_t n = text.size();
+    std::uint64_t bits = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        bits |= v;
+    }
+    for (; n > 0; ++p, --n) bits |= static_cast<unsigned char>(*p);
+    return (bits & 0x8080808080808080ull) == 0;
+}
+
+// Whether no character of `text` outside ASCII upper-cases to ASCII, so
+// that an ASCII word of the text stands in its bytes. Plain ASCII and the
+// Latin-1 letters (two-byte characters led by C2 or C3) but the sharp s
+// (upper case "SS") qualify; ligatures, the dotless i and the like do not.
+bool asciiWordsStandInBytes(std::string_view text) {
+    if (isAscii(text)) return true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0xC0) continue;  // ASCII, or a continuation byte
+        if (b > 0xC3) return false;
+        if (b == 0xC3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x9F) return false;
+    }
+    return true;
+}
+
+// How often a letter stands in English text, roughly (per mille): the
+// search looks for the phrase word's rarest letter.
+int letterFrequency(char upper) {
+    static const int perMille[26] = {82, 15, 28, 43, 127, 22, 20, 61, 70, 2,  8, 40, 24,
+                                     67, 75, 19, 1,  60, 63, 91, 28, 10, 24, 2, 20, 1};
+    if (upper >= 'A' && upper <= 'Z') return perMille[upper - 'A'];
+    return 5;  // digits and signs are rare in text
+}
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// A stretch broken first holds this many bytes beyond the phrase; it grows
+// when its words run out before the phrase could be checked.
+constexpr std::size_t kStretchSlack = 64;
+// A place with no boundary this far before it has the whole text broken.
+constexpr std::size_t kLongestBackStep = 4096;
+
+}  // namespace
 
 PhraseMatcher::PhraseMatcher(std::vector<std::string> phrase)
     : phrase_(std::move(phrase)), breaker_(searchBreakOptions(false)) {
@@ -16,10 +67,34 @@ PhraseMatcher::PhraseMatcher(std::vector<std::string> phrase)
         if (phrase_[i] == phrase_[k]) ++k;
         fallback_[i] = k;
     }
+    for (const std::string& w : phrase_) {
+        if (w.empty() || !isAscii(w)) asciiPhrase_ = false;
+        phraseBytes_ += w.size() + 1;
+    }
+    if (asciiPhrase_ && !phrase_.empty()) {
+        for (char c : phrase_.front()) firstLower_ += lowerAscii(c);
+        for (std::size_t k = 1; k < phrase_.front().size(); ++k)
+            if (letterFrequency(phrase_.front()[k]) < letterFrequency(phrase_.front()[pivot_])) pivot_ = k;
+    }
+}
+
+bool PhraseMatcher::matchWords(const std::vector<std::string>& words) const {
+    std::size_t matched = 0;
+    for (const std::string& w : words) {
+        while (matched > 0 && w != phrase_[matched]) matched = fallback_[matched - 1];
+        if (w == phrase_[matched]) ++matched;
+        if (matched == phrase_.size()) return true;
+    }
+    return false;
 }
 
 bool PhraseMatcher::foundIn(std::string_view text) {
     if (phrase_.empty()) return true;
+    if (asciiPhrase_ && asciiWordsStandInBytes(text)) return foundAround(text);
+    return foundInWhole(text);
+}
+
+bool PhraseMatcher::foundInWhole(std::string_view text) {
     std::size_t matched = 0;
     bool found = false;
     breaker_.breakText(text, [&](const BrokenWord& w) {
@@ -34,21 +109,98 @@ bool PhraseMatcher::foundIn(std::string_view text) {
     return found;
 }
 
-bool PhraseMatcher::messageHolds(ULONG number, BYTE databaseType) {
-    if (databaseType == TypeMail) {
-        MAI.MAILID = number;
-        if (Mail.get(MAI_IdKey) == StorageStatus::Ok && foundIn(MAI.SUBJECT.view())) return true;
-    } else {
-        MSG.MSGNUMBER = number;
-        if (MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok) {
-            THR.THREADNUMBER = MSG.THREADNUMBER;
-            if (Threads.get(THR_ThreadKey) == StorageStatus::Ok && foundIn(THR.HEADING.view())) return true;
-        }
+std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) const {
+    const std::string& upper = phrase_.front();
+    const std::size_t n = upper.size();
+    if (text.size() < n || from > text.size() - n) return std::string_view::npos;
+    // The places of the pivot letter in either case are found by memchr
+    // (the earlier first); each is checked for the whole word around it.
+    const char* first = text.data() + from + pivot_;
+    const char* const last = text.data() + (text.size() - n) + pivot_;
+    const auto find = [&](const char* p, char c) -> const char* {
+        if (p > last) return nullptr;
+        return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(last - p) + 1));
+    };
+    const char up = upper[pivot_], low = firstLower_[pivot_];
+    const char* nextUp = find(first, up);
+    const char* nextLow = up == low ? nullptr : find(first, low);
+    while (nextUp || nextLow) {
+        const bool takeUp = nextUp && (!nextLow || nextUp < nextLow);
+        const char* hit = takeUp ? nextUp : nextLow;
+        const char* p = hit - pivot_;
+        std::size_t k = 0;
+        while (k < n && (p[k] == upper[k] || p[k] == firstLower_[k])) ++k;
+        if (k == n) return static_cast<std::size_t>(p - text.data());
+        if (takeUp) nextUp = find(hit + 1, up);
+        else nextLow = find(hit + 1, low);
     }
+    return std::string_view::npos;
+}
+
+// In a text where ASCII words stand in their bytes (see above), a word
+// equal to the first phrase word is its bytes upper-cased (cut), so the
+// phrase can only begin where those bytes stand. Around each
+// such place the text is broken from a boundary: the character before it
+// can neither start a word nor stand inside one, so no word of the whole
+// text runs across it and the whole text's breaking resumes right there.
+// The words of a stretch are those of the whole text, but for its last one
+// (cut off by the stretch's end) unless the stretch ends with the text.
+bool PhraseMatcher::foundAround(std::string_view text) {
+    const WordBreakOptions& o = breaker_.options();
+    bool boundary[128];
+    for (unsigned c = 0; c < 128; ++c) boundary[c] = (*o.startWord)[c] && (*o.inWord)[c];
+
+    std::size_t checked = 0;  // phrases beginning with a word before this were checked
+    for (std::size_t at = nextStart(text, 0); at != std::string_view::npos; at = nextStart(text, at + 1)) {
+        if (at < checked) continue;
+        std::size_t from = at;
+        while (from > 0 && !(static_cast<unsigned char>(text[from - 1]) < 128 &&
+                             boundary[static_cast<unsigned char>(text[from - 1])])) {
+            if (at - from > kLongestBackStep) return foundInWhole(text);
+            --from;
+        }
+        std::size_t slack = kStretchSlack;
+        for (;;) {
+            const std::size_t end = std::min(text.size(), at + phraseBytes_ + slack);
+            stretchWords_.clear();
+            stretchStarts_.clear();
+            breaker_.breakText(text.substr(from, end - from), [&](const BrokenWord& w) {
+                stretchWords_.emplace_back(w.text);
+                stretchStarts_.push_back(from + w.byteBegin);
+            });
+            if (end < text.size() && !stretchWords_.empty()) {
+                stretchWords_.pop_back();
+                stretchStarts_.pop_back();
+            }
+            std::size_t fromAt = 0;  // whole words at or after `at`
+            for (std::size_t s : stretchStarts_) fromAt += s >= at ? 1 : 0;
+            if (end == text.size() || fromAt >= phrase_.size()) break;
+            slack *= 4;
+        }
+        if (matchWords(stretchWords_)) return true;
+        // Phrases beginning with each word but the last few were checked whole.
+        if (stretchWords_.size() >= phrase_.size())
+            checked = std::max(checked, stretchStarts_[stretchWords_.size() - phrase_.size()] + 1);
+        else
+            checked = std::max(checked, at + 1);
+    }
+    return false;
+}
+
+bool PhraseMatcher::messageHolds(ULONG number, BYTE databaseType) {
+    // The text first: where it holds the phrase the heading need not be read.
     MsgText.setSkipMemos(false);
     MsgText.clear();
     TXT.MSGNUMBER = number;
-    return MsgText.get(TXT_IdKey) == StorageStatus::Ok && foundIn(TXT.MsgText);
+    if (MsgText.get(TXT_IdKey) == StorageStatus::Ok && foundIn(TXT.MsgText)) return true;
+    if (databaseType == TypeMail) {
+        MAI.MAILID = number;
+        return Mail.get(MAI_IdKey) == StorageStatus::Ok && foundIn(MAI.SUBJECT.view());
+    }
+    MSG.MSGNUMBER = number;
+    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;
+    THR.THREADNUMBER = MSG.THREADNUMBER;
+    return Threads.get(THR_ThreadKey) == StorageStatus::Ok && foundIn(THR.HEADING.view());
 }
 
 }  // namespace pm

@@ -2,6 +2,14 @@
 // Phrase checking: whether the words of a phrase follow one another in a
 // message. Every start is tried, so a phrase is found after a partial match
 // that broke off ("NEW YORK" in "new new york").
+//
+// A text of ASCII and Latin-1 letters is not broken whole: its bytes are
+// searched for the first phrase word (in any case; an ASCII word of such a
+// text is its own bytes upper-cased), and only a stretch around each place
+// found is broken, from the last ASCII character before it that can neither
+// start nor stand inside a word (where the breaking of the whole text
+// passes too). Other texts are broken whole.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +34,23 @@ public:
     bool messageHolds(ULONG number, BYTE databaseType);
 
 private:
+    // The KMP walk over the words of `words`: true when the phrase is among them.
+    bool matchWords(const std::vector<std::string>& words) const;
+    bool foundInWhole(std::string_view text);
+    bool foundAround(std::string_view text);
+    // The next place of the first phrase word (in any case) at or after `from`.
+    std::size_t nextStart(std::string_view text, std::size_t from) const;
+
     std::vector<std::string> phrase_;
     std::vector<std::size_t> fallback_;  // KMP failure function over the phrase words
     WordBreaker breaker_;
+    bool asciiPhrase_ = true;
+    std::string firstLower_;  // the first phrase word in lower case
+    std::size_t pivot_ = 0;   // its rarest letter: what the byte search looks for
+    std::size_t phraseBytes_ = 0;
+    // The words of one broken stretch and where each begins in it.
+    std::vector<std::string> stretchWords_;
+    std::vector<std::size_t> stretchStarts_;
 };
 
 }  // namespace pm

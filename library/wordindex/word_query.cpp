@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/user_interface.h"
+#include "storage/table.h"
 #include "wordindex/index_settings.h"
 
 namespace pm {
@@ -31,8 +32,12 @@ WordQueryRun::~WordQueryRun() = default;
 
 JobStatus WordQueryRun::step() {
     if (status_ != JobStatus::Running) return status_;
-    if (!started_) start();
-    else if (!collector_) find();
+    if (!started_) {
+        start();
+        return status_;
+    }
+    ReadScope reads;  // a slice of the search only reads
+    if (!collector_) find();
     else collect();
     return status_;
 }

@@ -1,11 +1,15 @@
-// pmoor32 search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole]
-//                   [--phrase] [--all] WORD...
+// pmoor32 search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix]
+//                   [--phrase] [--all] [--format numbers|summary|json] WORD...
 #include <cstdio>
 #include <string>
 
+#include "browse/browse_tables.h"
+#include "browse/message_summary.h"
 #include "cli/commands.h"
 #include "cli/job_runner.h"
+#include "cli/message_output.h"
 #include "common/counts.h"
+#include "common/date_pictures.h"
 #include "common/globals.h"
 #include "wordindex/search_tables.h"
 #include "wordindex/word_query.h"
@@ -36,14 +40,55 @@ SearchWordOptions matchOptions(ArgumentReader& reader) {
         o.wholeWord = false;
         ++kinds;
     }
-    if (reader.flag("--whole")) {
+    // The end-of-word match; --whole was its first name and stays an alias.
+    const bool suffix = reader.flag("--suffix");
+    if (reader.flag("--whole") || suffix) {
         o.startsWith = false;
         ++kinds;
     }
-    if (kinds > 1) throw UsageError("choose one of --soundex, --approx N, --prefix, --whole");
+    if (kinds > 1) throw UsageError("choose one of --soundex, --approx N, --prefix, --suffix");
     o.phrase = reader.flag("--phrase");
     if (o.phrase && kinds > 0) throw UsageError("--phrase looks for whole words: it takes no other match option");
     return o;
+}
+
+enum class Format { Numbers, Summary, Json };
+
+Format formatOption(ArgumentReader& reader) {
+    std::string name;
+    if (!reader.option("--format", name) || name == "numbers") return Format::Numbers;
+    if (name == "summary") return Format::Summary;
+    if (name == "json") return Format::Json;
+    throw UsageError("--format is numbers, summary or json, not \"" + name + "\"");
+}
+
+// The hits, newest first: their numbers, or number, date, sender and
+// subject (tab-separated), or the list's JSON objects.
+void printHits(const std::vector<ULONG>& messages, Format format) {
+    if (format == Format::Numbers) {
+        std::string out;
+        out.reserve(messages.size() * 8);
+        for (ULONG m : messages) out += std::to_string(m) + '\n';
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        std::fflush(stdout);
+        return;
+    }
+    BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);
+    RowLookups lookups;
+    MessageSummary summary;
+    MessageOutput json(true);
+    for (ULONG m : messages) {
+        if (!readMessageSummary(m, lookups, summary)) continue;  // purged since it was indexed
+        if (format == Format::Json) {
+            json.add(summary);
+            continue;
+        }
+        const std::string line = std::to_string(summary.number) + '\t' + formatDate(summary.date, "@D10-") + '\t' +
+                                 tsvField(summary.sender) + '\t' + tsvField(summary.subject) + '\n';
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+    if (format == Format::Json) json.finish();
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -55,12 +100,14 @@ int commandSearch(CommandContext& ctx) {
     const bool all = reader.flag("--all");
     query.notWords = reader.options("--not");
     query.options = matchOptions(reader);
+    const Format format = formatOption(reader);
     std::vector<std::string> args = reader.positionals();
     if (args.size() < 2) throw UsageError("search DB [options] WORD...");
     query.words.assign(args.begin() + 1, args.end());
     if (query.any && query.options.phrase) throw UsageError("--any and --phrase do not go together");
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
+    if (!requireWordIndex()) return ExitFailed;
 
     // --all: every block of hits, without the pause questions.
     WordQueryRun run(query, Mem.ForumType, all ? MoreBlocks::Continue : MoreBlocks::Ask);
@@ -79,11 +126,7 @@ int commandSearch(CommandContext& ctx) {
         case WordQueryResult::NoMatches:
         case WordQueryResult::Found: break;
     }
-    std::string out;
-    out.reserve(r.messages.size() * 8);
-    for (ULONG m : r.messages) out += std::to_string(m) + '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    printHits(r.messages, format);
     std::string words;
     for (const std::string& w : r.hitWords) words += " " + w;
     std::fprintf(stderr, "%s found; hit words:%s%s\n", countOf(static_cast<long long>(r.messages.size()), "message").c_str(),

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "common/globals.h"
 #include "tables/catalog/active_database.h"
+#include "tables/catalog/catalog_edits.h"
 #include "tables/catalog/forum_lookup.h"
 #include "tables/access/open_close.h"
 #include "tables/config/installation.h"
@@ -113,6 +115,16 @@ unsigned long activateDatabaseArgument(const std::string& db) {
     const unsigned long id = databaseArgumentId(db);
     if (!activateDatabase(static_cast<ULONG>(id))) throw UsageError("no database \"" + db + "\"");
     return id;
+}
+
+bool requireWordIndex() {
+    if (activeDatabaseIsWordIndexed()) return true;
+    // The hint can be pasted as it stands: a name with blanks is quoted.
+    const std::string& name = Mem.Description;
+    const bool quote = name.find_first_of(" \t'\"") != std::string::npos;
+    const std::string argument = quote ? "\"" + name + "\"" : name;
+    std::fprintf(stderr, "pmoor32: %s is not word indexed (run: pmoor32 index %s)\n", name.c_str(), argument.c_str());
+    return false;
 }
 
 }  // namespace pm::cli

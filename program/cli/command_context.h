@@ -66,4 +66,8 @@ unsigned long databaseArgumentId(const std::string& db, const std::string& optio
 // Resolves DB as databaseArgumentId() does and activates it.
 unsigned long activateDatabaseArgument(const std::string& db);
 
+// Whether the active database has a word index; when it has none, says so
+// on stderr ("NAME is not word indexed (run: pmoor32 index NAME)").
+bool requireWordIndex();
+
 }  // namespace pm::cli

@@ -117,18 +117,20 @@ const std::vector<Command>& commands() {
                              "pmoor32 index"}},
         {.name = "search",
          .run = commandSearch,
-         .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole] [--phrase] [--all] "
-                  "WORD...\n"
-                  "                                matching message numbers, newest first, one a line (exit 1: none);\n"
+         .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix] [--phrase] [--all]\n"
+                  "        [--format numbers|summary|json] WORD...\n"
+                  "                                matching messages, newest first (exit 1: none): their numbers one\n"
+                  "                                a line, or number, date, sender, subject (summary, TSV), or JSON;\n"
                   "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
-                  "                                words match whole (--prefix: at the start, --whole: at the end);\n"
+                  "                                words match whole (--prefix: at the start, --suffix: at the end);\n"
                   "                                a search pauses every block of hits unless --all",
-         .help = {.synopsis = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--whole]\n"
-                              "       [--phrase] [--all] WORD...",
+         .help = {.synopsis = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix]\n"
+                              "       [--phrase] [--all] [--format numbers|summary|json] WORD...",
                   .description = "Finds the messages of a word-indexed database that hold the words and prints\n"
-                                 "their numbers, newest first, one a line; a line on stderr counts them and names\n"
-                                 "the indexed words that matched. Exit 1 when no message matches. The result is\n"
-                                 "also the search set that the message browse shows.",
+                                 "them newest first: their numbers one a line, a summary line each, or JSON; a\n"
+                                 "line on stderr counts them and names the indexed words that matched. Exit 1 when\n"
+                                 "no message matches. The result is also the search set that the message browse\n"
+                                 "shows.",
                   .options = {{"DB", "the database (word-index it first: pmoor32 index DB)"},
                               {"WORD", "a word every message must hold; ? stands for one character, * for any"},
                               {"--any", "one of the words is enough"},
@@ -136,11 +138,14 @@ const std::vector<Command>& commands() {
                               {"--soundex", "match words that sound alike"},
                               {"--approx N", "match words that differ from WORD in up to N letters"},
                               {"--prefix", "match the indexed words that begin with WORD"},
-                              {"--whole", "match the indexed words that end with WORD"},
+                              {"--suffix", "match the indexed words that end with WORD (--whole says the same)"},
                               {"--phrase", "the words must stand next to each other, in this order"},
-                              {"--all", "go through every block of hits without pausing"}},
+                              {"--all", "go through every block of hits without pausing"},
+                              {"--format numbers|summary|json",
+                               "numbers (the default); summary: number, date, sender, subject (TSV);\n"
+                               "json: the objects list --json prints"}},
                   .example = "pmoor32 search \"My Mail\" lunch friday\n"
-                             "pmoor32 search \"My Mail\" --any --prefix meet lunch"}},
+                             "pmoor32 search \"My Mail\" --any --prefix meet lunch --format summary"}},
         {.name = "show",
          .run = commandShow,
          .usage = "show DB MSGNUMBER [--json]    header and text of one message",
@@ -220,9 +225,34 @@ const std::vector<Command>& commands() {
                               {"--database", "mark the whole database (no MSGNUMBER needed)"}},
                   .example = "pmoor32 mark \"My Mail\" 250003 250004 --keep\n"
                              "pmoor32 mark comp.lang.c 250012 --delete --thread"}},
+        {.name = "purge",
+         .run = commandPurge,
+         .usage = "purge DB [--aged WEEKS]       remove what is marked Delete (with --aged also the threads whose\n"
+                  "                                last message is older than WEEKS weeks), then recount; prints\n"
+                  "                                the counters as name<TAB>value lines. A database marked Delete\n"
+                  "                                asks first: without --yes the purge stops, --yes removes it whole"},
+        {.name = "count",
+         .run = commandCount,
+         .usage = "count DB                      recount the messages of every person, thread and section and of\n"
+                  "                                the database; prints the counters as name<TAB>value lines"},
+        {.name = "dedupe-persons",
+         .run = commandDedupePersons,
+         .usage = "dedupe-persons DB             merge the persons that share an address (letter case aside) into\n"
+                  "                                one; prints the counters as name<TAB>value lines"},
+        {.name = "persons",
+         .run = commandPersons,
+         .usage = "persons DB [--json]           the persons by name, one a line: id, name, address, messages sent,\n"
+                  "                                received, aliases (numbered from 1, separated by \" | \")"},
+        {.name = "person",
+         .run = commandPerson,
+         .usage = "person DB merge KEEP_ID OTHER_ID...   merge the others into KEEP_ID (never the mailbox owner)\n"
+                  "  person DB rename ID NAME      new first and last name (the last word is the last name)\n"
+                  "  person DB swap-alias ID ALIAS_NUMBER  the person takes that alias's string and address"},
         {.name = "words",
          .run = commandWords,
-         .usage = "words DB [--top N]            indexed words with their message counts (TSV)",
+         .usage = "words DB [--top N]            indexed words with their message counts (TSV)\n"
+                  "  words DB --mark-delete WORD...  mark indexed words for deletion (--unmark: take the mark\n"
+                  "                                off); the next index run removes them and makes them stop words",
          .help = {.synopsis = "words DB [--top N]",
                   .description = "Prints the words of the database's word index in alphabetical order, each with\n"
                                  "the number of messages that hold it (TSV: word, count). Exit 1 when the\n"
@@ -230,6 +260,10 @@ const std::vector<Command>& commands() {
                   .options = {{"DB", "the database"},
                               {"--top N", "only the N most frequent words, the most frequent first"}},
                   .example = "pmoor32 words \"My Mail\" --top 20"}},
+        {.name = "stopwords",
+         .run = commandStopwords,
+         .usage = "stopwords DB list|add WORD...|remove WORD...\n"
+                  "                                the words DB's index runs never index (stored in upper case)"},
         {.name = "config",
          .run = commandConfig,
          .usage = "config list                   every settings item: name, number, value, meaning (TSV)\n"

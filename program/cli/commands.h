@@ -52,6 +52,7 @@ int commandOutlookFolders(CommandContext& ctx);
 int commandIndex(CommandContext& ctx);
 int commandSearch(CommandContext& ctx);
 int commandWords(CommandContext& ctx);
+int commandStopwords(CommandContext& ctx);
 int commandShow(CommandContext& ctx);
 int commandList(CommandContext& ctx);
 int commandThread(CommandContext& ctx);
@@ -61,5 +62,10 @@ int commandNextIdCheck(CommandContext& ctx);
 int commandRebuild(CommandContext& ctx);
 int commandMerge(CommandContext& ctx);
 int commandRedirect(CommandContext& ctx);
+int commandPurge(CommandContext& ctx);
+int commandCount(CommandContext& ctx);
+int commandDedupePersons(CommandContext& ctx);
+int commandPersons(CommandContext& ctx);
+int commandPerson(CommandContext& ctx);
 
 }  // namespace pm::cli

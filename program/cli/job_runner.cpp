@@ -24,7 +24,7 @@ extern "C" void onStopSignal(int) { interruptFlag = 1; }
 // The progress line is redrawn at most this often.
 constexpr auto kReportInterval = std::chrono::milliseconds(100);
 
-// POSTMOOR_TEST_INTERRUPT=COUNTER:N[:TERM] (see the header).
+// POSTMOOR_TEST_INTERRUPT=COUNTER:N[:TERM|:KILL] (see the header).
 struct TestInterrupt {
     std::string counter;
     long long at = -1;
@@ -39,6 +39,9 @@ TestInterrupt testInterrupt() {
     std::string text = env;
     if (text.size() > 5 && text.compare(text.size() - 5, 5, ":TERM") == 0) {
         hook.signal = SIGTERM;
+        text.resize(text.size() - 5);
+    } else if (text.size() > 5 && text.compare(text.size() - 5, 5, ":KILL") == 0) {
+        hook.signal = SIGKILL;
         text.resize(text.size() - 5);
     }
     const std::size_t colon = text.rfind(':');

@@ -8,9 +8,10 @@
 // ExitInterrupted (130).
 //
 // Test hook: with POSTMOOR_TEST_INTERRUPT=COUNTER:N in the environment the
-// process sends itself SIGINT (SIGTERM with COUNTER:N:TERM) once the job's
-// progress counter COUNTER reaches N, so that a test lands a real signal in
-// the middle of a run.
+// process sends itself SIGINT (SIGTERM with COUNTER:N:TERM, SIGKILL with
+// COUNTER:N:KILL) once the job's progress counter COUNTER reaches N, so that
+// a test lands a real signal in the middle of a run (SIGKILL: between two
+// slices, as a crash would end it).
 #include "cli/command_context.h"
 #include "common/job.h"
 

@@ -1,6 +1,7 @@
 #include "frame/tool_window_factories.h"
 
 #include <QMdiSubWindow>
+#include <QTimer>
 
 #include "common/globals.h"
 #include "common/user_interface.h"
@@ -11,6 +12,7 @@
 #include "merge/windows/merge_wizard.h"
 #include "merge/windows/redirect_wizard.h"
 #include "tables/rebuild/rebuild_run.h"
+#include "tables/windows/next_id_check_window.h"
 #include "tables/windows/rebuild_menu_window.h"
 #include "tables/windows/user_panel.h"
 
@@ -46,6 +48,18 @@ JobLauncher frameLauncher(MainFrame& frame) {
     };
 }
 
+// The Next ID check alone (service 215 with its request): it tells the
+// rebuild menu when it ends and closes.
+QWidget* nextIdCheckWindow(MainFrame& frame) {
+    auto* check = new NextIdCheckWindow;
+    MainFrame* owner = &frame;
+    QObject::connect(check, &NextIdCheckWindow::checkEnded, owner, [owner] {
+        owner->windows().bringToFront(QString::fromLatin1(NextIdCheckWindow::NotifiedWindow));
+    });
+    QTimer::singleShot(0, check, [check] { check->start(); });
+    return check;
+}
+
 UserPanel::FileTypes fileTypePairs() {
     UserPanel::FileTypes types;
     for (const FileTypeChoice& t : importFileTypes()) types.emplace_back(t.number, t.name);
@@ -58,7 +72,8 @@ void registerToolWindows(WindowFactories& f) {
     f.add("UserPanel", [](FrameContext&) -> QWidget* { return new UserPanel(fileTypePairs()); });
     f.add("RebuildMeny", [](FrameContext& c) -> QWidget* { return new RebuildMenuWindow(frameLauncher(c.frame)); });
     // Library service 215: the rebuild, or the Next ID check alone.
-    f.add("RebuildIt", [](FrameContext&) -> QWidget* {
+    f.add("RebuildIt", [](FrameContext& c) -> QWidget* {
+        if (GlobalRequest == NextIdCheckRequest) return nextIdCheckWindow(c.frame);
         auto* window = new JobProgressWindow(std::make_unique<RebuildRun>(GlobalRequest == NextIdCheckRequest));
         window->setCancelText(QObject::tr("Abort"));
         window->setCloseWhenFinished(false);

@@ -1,5 +1,7 @@
 #include "frame/window_factories.h"
 
+#include <QTimer>
+
 #include "common/globals.h"
 #include "browse/windows/browse_window.h"
 #include "browse/windows/thread_tree_window.h"
@@ -12,7 +14,17 @@
 #include "frame/windows/change_forum_window.h"
 #include "frame/windows/set_index_window.h"
 #include "frame/windows/startup_wizard.h"
+#include "tables/catalog/catalog_edits.h"
+#include "maintenance/windows/duplicates_window.h"
+#include "maintenance/windows/person_browse_window.h"
+#include "maintenance/windows/purge_window.h"
+#include "tables/services/library_services.h"
 #include "tables/catalog/catalog_list.h"
+#include "common/user_interface.h"
+#include "wordindex/windows/auto_index_window.h"
+#include "wordindex/windows/index_setup_wizard.h"
+#include "wordindex/windows/stop_list_window.h"
+#include "wordindex/windows/word_list_window.h"
 
 namespace pm::frame {
 
@@ -57,12 +69,65 @@ void registerProgramWindows(WindowFactories& f) {
         return new BrowseWindow(c.settings);
     });
     f.addCommands("BrowseMsgNmbr",
-                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree)});
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree),
+                   static_cast<int>(CommandId::ProfessionalSearch)});
     f.add("BrowseMail", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType != TypeMail) return nullptr;
         return new BrowseWindow(c.settings);
     });
-    f.addCommands("BrowseMail", {static_cast<int>(CommandId::MessageStatus)});
+    f.addCommands("BrowseMail",
+                  {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ProfessionalSearch)});
+    f.add("SearchWz", [](FrameContext&) -> QWidget* {
+        auto* wizard = new IndexSetupWizard;
+        if (wizard->loaded()) return wizard;
+        delete wizard;
+        return nullptr;
+    });
+    f.add("AutoIndex", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        return new AutoIndexWindow;
+    });
+    f.add("WordList", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0 || !activeDatabaseIsWordIndexed()) {
+            message("Not Indexed", "This database is not indexed.", Icon::Exclamation);
+            return nullptr;
+        }
+        return new WordListWindow;
+    });
+    f.add("StopList", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        return new StopListWindow;
+    });
+    f.add("PurgeMess", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        auto* w = new PurgeWindow(GlobalRequest == RequestPurge ? PurgeWork::Purge : PurgeWork::Count);
+        MainFrame* frame = &c.frame;
+        QObject::connect(w, &PurgeWindow::finished, w, [frame](bool) {
+            // A browse left open shows what the run changed.
+            for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
+                if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name))) browse->refresh();
+            if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
+        });
+        return w;
+    });
+    f.add("Duplicates", [](FrameContext&) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        auto* w = new DuplicatesWindow;
+        QObject::connect(w, &DuplicatesWindow::finished, w, [](bool) {
+            if (Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed) postFrameEvent(EventContinueTasks);
+        });
+        return w;
+    });
+    f.add("BrowsePerson", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        MainFrame* frame = &c.frame;
+        return new PersonBrowseWindow([frame](ULONG person) {
+            frame->runCommand(CommandId::BrowseMessages);
+            for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
+                if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name)))
+                    browse->showSenderMessages(person);
+        });
+    });
     f.add("ThreadTree", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType == TypeMail) return nullptr;
         return new ThreadTreeWindow(c.settings);

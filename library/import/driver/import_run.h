@@ -75,6 +75,7 @@
 #include "import/driver/source_list.h"
 #include "import/driver/work_files.h"
 #include "import/store/message_store.h"
+#include "storage/table.h"
 #include "tables/identifiers/import_reservation.h"
 
 namespace pm {
@@ -210,6 +211,7 @@ private:
     // The run that owns the work files and the counter in this process.
     static inline ImportRun* activeRun_ = nullptr;
 
+    PageCacheScope pageCache_;
     ImportRequest request_;
     ImportOptions options_;
     ImportState state_ = ImportState::Initialise;

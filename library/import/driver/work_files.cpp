@@ -149,6 +149,14 @@ void WorkFiles::remove() {
     unlock();
     OP_CLOSE(DeleteTableFile, workTables());
     created_ = false;
+    // The work files held every message text of the run: give their room
+    // back, so the temporary directory holds no leftover work data.
+    if (removeStoreIfEmpty(Mem.TempDir)) return;
+    std::string error;
+    const StorageStatus st = shrinkStore(Mem.TempDir, &error);
+    // A store in use by another run is shrunk after a later one.
+    if (st != StorageStatus::Ok && st != StorageStatus::IsLocked)
+        message("Warning!", Mem.TempDir + "/" + kStoreFileName + "\r\n" + error, Icon::Exclamation);
 }
 
 std::uint64_t WorkFiles::sizeOnDisk() const {

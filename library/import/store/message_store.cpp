@@ -53,6 +53,7 @@ void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic,
     importDate_ = importDate;
     importTime_ = importTime;
     counts_.clear();
+    flaggedForIndexing_ = false;
     personsStarted_ = threadsStarted_ = sectionsStarted_ = false;
     carbonCopies_ = {};
     ownerName_.clear();
@@ -167,11 +168,28 @@ StoreOutcome MessageStore::store(WorkRecord& record) {
     decodeField(record.HEADING);
     ULONG section = 0;
     if (!sectionStep(record, section)) return fatal();
+    StoreOutcome outcome;
     switch (type_) {
-        case TypeMail: return storeMail(record);
-        case TypeNewsgroup: return storeNewsgroup(record, section);
-        default: return storeForum(record, section);
+        case TypeMail: outcome = storeMail(record); break;
+        case TypeNewsgroup: outcome = storeNewsgroup(record, section); break;
+        default: outcome = storeForum(record, section); break;
     }
+    if (outcome.result == StoreStored && !flaggedForIndexing_) {
+        if (!flagForIndexing()) return fatal();
+        flaggedForIndexing_ = true;
+    }
+    return outcome;
+}
+
+bool MessageStore::flagForIndexing() {
+    // Written in the transaction of the message that caused it, so the flag
+    // and the new messages are committed (or rolled back) together.
+    Forums.clear();
+    FOR.ID = Mem.ForumNumber;
+    if (Forums.get(FOR_ForumKey) != StorageStatus::Ok) return true;  // the count write-back reports it
+    if (FOR.WORDLISTINDEXNEEDSUPDATE == 1) return true;
+    FOR.WORDLISTINDEXNEEDSUPDATE = 1;
+    return storeWrite(Forums, UpdateRecord);
 }
 
 }  // namespace pm

@@ -84,7 +84,8 @@ public:
     // Section step and store of `record`. Names and subject are decoded
     // first (encoded header words); the record is left as it was stored
     // (decoded, its reference and a reply's receiver resolved, a mail's time
-    // cut to the minute). On StoreFatal the transaction is rolled back and
+    // cut to the minute). The first message stored into a database marks it
+    // as needing word indexing. On StoreFatal the transaction is rolled back and
     // the error reported; the count lists are then discarded, since they hold
     // counts of messages rolled back.
     StoreOutcome store(WorkRecord& record);
@@ -155,6 +156,10 @@ private:
     StoreOutcome storeNewsgroup(WorkRecord& record, ULONG section);
     StoreOutcome storeMail(WorkRecord& record);
     StoreOutcome fatal();
+    // Marks the database as needing word indexing (FOR:WORDLISTINDEXNEEDSUPDATE
+    // = 1), once per database; false when the write failed (rolled back,
+    // reported).
+    bool flagForIndexing();
 
     bool resolveParty(std::string_view name, std::string_view address, Party& party);
     bool readHeader(ULONG number);
@@ -184,6 +189,7 @@ private:
     MailParties mailParties_ = MailParties::Import;
     bool allowReimport_ = false;
     ULONG mailTopic_ = 0;
+    bool flaggedForIndexing_ = false;  // this database is marked as needing word indexing
     LONG importDate_ = 0;
     LONG importTime_ = 0;
 

@@ -83,6 +83,13 @@ public:
     bool showSearchResult(const std::vector<ULONG>& found, const std::vector<std::string>& words);
     // Reads the list again (another window changed the database).
     void refresh();
+    // Opens (or brings up) the " Professional Search" over this browse's
+    // database; each block it finds becomes the search result view.
+    void openProfessionalSearch();
+    QWidget* professionalSearch() const { return search_; }
+    // Shows the messages person `person` sent (the person browse's
+    // "Show messages for this sender").
+    void showSenderMessages(ULONG person);
 
     // Test seams: how the pop-up menu and the look-up lists answer.
     void setMenuChooser(std::function<int(QMenu*)> chooser) { menuChooser_ = std::move(chooser); }
@@ -135,6 +142,8 @@ private:
     std::function<int(QMenu*)> menuChooser_;
     std::function<ULONG(LookupKind)> lookupChooser_;
     QPointer<QWidget> standaloneTree_;
+    QPointer<QWidget> search_;
+    BYTE viewBeforeSearch_ = 0;  // the view the first block of the search was taken from
 };
 
 }  // namespace pm

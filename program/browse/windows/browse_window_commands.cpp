@@ -19,6 +19,7 @@
 #include "common/user_interface.h"
 #include "frame/command_table.h"
 #include "frame/main_frame.h"
+#include "wordindex/windows/professional_search_window.h"
 
 namespace pm {
 
@@ -197,6 +198,35 @@ bool BrowseWindow::showSearchResult(const std::vector<ULONG>& found, const std::
 
 void BrowseWindow::refresh() { showList(session_->rebuild()); }
 
+void BrowseWindow::openProfessionalSearch() {
+    if (search_) {
+        search_->raise();
+        search_->activateWindow();
+        return;
+    }
+    auto* search = new ProfessionalSearchWindow(
+        [this](const std::vector<ULONG>& found, const std::vector<std::string>& words, bool laterBlock) {
+            // A later block holds the earlier ones: it replaces the search
+            // view rather than being cut to it.
+            if (laterBlock && session_->view() == session_->searchView()) showView(viewBeforeSearch_);
+            else if (!laterBlock) viewBeforeSearch_ = session_->view();
+            showSearchResult(found, words);
+        },
+        this);
+    if (!search->opened()) {
+        delete search;
+        return;
+    }
+    search->setWindowFlag(Qt::Window);
+    search->setAttribute(Qt::WA_DeleteOnClose);
+    search_ = search;
+    search->show();
+}
+
+void BrowseWindow::showSenderMessages(ULONG person) {
+    showList(session_->narrowToPerson(BrowsePersonRole::Sender, person));
+}
+
 bool BrowseWindow::toolbarButtonEnabled(ToolbarButton button) const {
     if (model_->rowCount() == 0) return false;
     switch (button) {
@@ -240,6 +270,7 @@ bool BrowseWindow::event(QEvent* event) {
         switch (static_cast<frame::CommandId>(static_cast<frame::CommandEvent*>(event)->command())) {
             case frame::CommandId::MessageStatus: setStatus(ChoiceAsk); break;
             case frame::CommandId::ShowThreadTree: showThreadTree(); break;
+            case frame::CommandId::ProfessionalSearch: openProfessionalSearch(); break;
             default: break;
         }
         return true;

@@ -241,8 +241,11 @@ TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterrupt
         EXPECT_EQ(run.state(), State::Stopped);
         EXPECT_EQ(run.result(), 2);
         EXPECT_GT(catalogState(db).indexedCount, afterAbandon.indexedCount);
+        // Messages are left to do: the database stays marked for indexing.
+        EXPECT_EQ(catalogState(db).needsUpdate, 1);
     }
     ASSERT_EQ(index(2, small), State::Done);
+    EXPECT_EQ(catalogState(db).needsUpdate, 0);
     EXPECT_EQ(wordCounts(), referenceCounts);
     EXPECT_EQ(occurrencesByPlace(numbers), referenceMessages);
     EXPECT_EQ(catalogState(db).indexedCount, 60u);

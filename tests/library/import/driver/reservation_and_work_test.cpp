@@ -14,6 +14,7 @@
 #include "tables/identifiers/next_number.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/scratch_tables.h"
+#include "wordindex/search_tables.h"
 
 namespace pm::test {
 namespace {
@@ -106,6 +107,38 @@ TEST_F(Work, MessagesReadTwiceAreWrittenOnceAndKeysBuild) {
     EXPECT_EQ(NHR.IMPTIME, 1234);
     work.remove();
     EXPECT_FALSE(workFilesExist());
+}
+
+// The work files hold every message text of a run: once they are removed
+// the temporary directory gives that room back, whether its store goes
+// (nothing else in it) or stays for a search result kept there.
+TEST_F(Work, RemovedWorkFilesLeaveNoRoomTakenInTheTemporaryDirectory) {
+    const std::string store = Mem.TempDir + "/" + kStoreFileName;
+    const auto fillAndRemove = [](ULONG first) {
+        WorkFiles work;
+        ASSERT_TRUE(work.create(71000, 1234));
+        work.beginBatch();
+        WorkRecord record;
+        record.INTERNAL = 9;
+        record.MSGTEXT.assign(8000, 'x');
+        for (ULONG n = first; n < first + 600; ++n) {
+            record.MSGNUMBER = n;
+            ASSERT_EQ(work.appendMessage(record), WorkWrite::Written);
+        }
+        ASSERT_TRUE(work.endBatch());
+        EXPECT_GT(work.sizeOnDisk(), 4u << 20);
+        work.remove();
+    };
+    fillAndRemove(1);
+    EXPECT_FALSE(std::filesystem::exists(store));
+
+    ASSERT_TRUE(storeSearchResult({3, 4, 5}));
+    fillAndRemove(1000);
+    ASSERT_TRUE(std::filesystem::exists(store));
+    EXPECT_LT(std::filesystem::file_size(store), 1u << 20);
+    OP_CLOSE(OpenShared, {&Search});
+    EXPECT_EQ(Search.records(), 3);
+    OP_CLOSE(ReleaseTable, {&Search});
 }
 
 TEST(SourceListing, MasksMatchCaseBlindAndTreesRunBreadthFirst) {
