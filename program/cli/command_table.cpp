@@ -230,40 +230,103 @@ const std::vector<Command>& commands() {
          .usage = "purge DB [--aged WEEKS]       remove what is marked Delete (with --aged also the threads whose\n"
                   "                                last message is older than WEEKS weeks), then recount; prints\n"
                   "                                the counters as name<TAB>value lines. A database marked Delete\n"
-                  "                                asks first: without --yes the purge stops, --yes removes it whole"},
+                  "                                asks first: without --yes the purge stops, --yes removes it whole",
+         .help = {.synopsis = "purge DB [--aged WEEKS]",
+                  .description = "Removes the messages marked Delete (and those of threads, sections and partners\n"
+                                 "marked Delete), as the Purge window does, then recounts the database. Prints\n"
+                                 "the counters as name<TAB>value lines. When the whole database is marked Delete\n"
+                                 "it asks first: without --yes the purge stops, with --yes the database goes.",
+                  .options = {{"DB", "the database"},
+                              {"--aged WEEKS", "also remove the threads whose last message is older than WEEKS\n"
+                                               "weeks (1-99999)"}},
+                  .example = "pmoor32 purge \"My Mail\"\n"
+                             "pmoor32 purge comp.lang.c --aged 52"}},
         {.name = "count",
          .run = commandCount,
          .usage = "count DB                      recount the messages of every person, thread and section and of\n"
-                  "                                the database; prints the counters as name<TAB>value lines"},
+                  "                                the database; prints the counters as name<TAB>value lines",
+         .help = {.synopsis = "count DB",
+                  .description = "Counts the messages of every person, thread and section and of the database\n"
+                                 "anew, as the Purge window's recount does, and prints the counters as\n"
+                                 "name<TAB>value lines. Nothing is removed.",
+                  .options = {{"DB", "the database"}},
+                  .example = "pmoor32 count \"My Mail\""}},
         {.name = "dedupe-persons",
          .run = commandDedupePersons,
          .usage = "dedupe-persons DB             merge the persons that share an address (letter case aside) into\n"
-                  "                                one; prints the counters as name<TAB>value lines"},
+                  "                                one; prints the counters as name<TAB>value lines",
+         .help = {.synopsis = "dedupe-persons DB",
+                  .description = "Merges the persons that share an address (letter case aside) into one, as the\n"
+                                 "Merge Duplicates window does: their messages and aliases go to the person kept.\n"
+                                 "Prints the counters as name<TAB>value lines.",
+                  .options = {{"DB", "the database"}},
+                  .example = "pmoor32 dedupe-persons \"My Mail\""}},
         {.name = "persons",
          .run = commandPersons,
          .usage = "persons DB [--json]           the persons by name, one a line: id, name, address, messages sent,\n"
-                  "                                received, aliases (numbered from 1, separated by \" | \")"},
+                  "                                received, aliases (numbered from 1, separated by \" | \")",
+         .help = {.synopsis = "persons DB [--json]",
+                  .description = "Lists the persons of the database by name, as the persons browse shows them,\n"
+                                 "one a line in tab-separated columns: id, name, address, messages sent, messages\n"
+                                 "received, and the aliases (numbered from 1, separated by \" | \").",
+                  .options = {{"DB", "the database"},
+                              {"--json", "a JSON array of objects: id, name, address, sent, received, aliases"}},
+                  .example = "pmoor32 persons \"My Mail\"\n"
+                             "pmoor32 persons \"My Mail\" --json"}},
         {.name = "person",
          .run = commandPerson,
          .usage = "person DB merge KEEP_ID OTHER_ID...   merge the others into KEEP_ID (never the mailbox owner)\n"
                   "  person DB rename ID NAME      new first and last name (the last word is the last name)\n"
-                  "  person DB swap-alias ID ALIAS_NUMBER  the person takes that alias's string and address"},
+                  "  person DB swap-alias ID ALIAS_NUMBER  the person takes that alias's string and address",
+         .help = {.synopsis = "person DB merge KEEP OTHER...\n"
+                              "person DB rename ID NAME\n"
+                              "person DB swap-alias ID ALIAS",
+                  .description = "Changes one person, as the person windows do (ids as persons prints them).\n"
+                                 "merge moves the messages and aliases of the others to the person kept and prints\n"
+                                 "a line for each person merged; rename prints the id and the new name;\n"
+                                 "swap-alias prints the id, the new string and the aliases.",
+                  .options = {{"DB", "the database"},
+                              {"KEEP", "merge: the id of the person kept (never the mailbox owner)"},
+                              {"OTHER", "merge: the id of a person merged into it; several may follow"},
+                              {"ID", "the id of the person"},
+                              {"NAME", "rename: first and last name (the last word is the last name)"},
+                              {"ALIAS", "swap-alias: the alias's number, counted from 1 as persons lists them;\n"
+                                        "the person takes that alias's string and address"}},
+                  .example = "pmoor32 person \"My Mail\" merge 1200 1201 1202\n"
+                             "pmoor32 person \"My Mail\" rename 1200 \"Ann Smith\""}},
         {.name = "words",
          .run = commandWords,
          .usage = "words DB [--top N]            indexed words with their message counts (TSV)\n"
                   "  words DB --mark-delete WORD...  mark indexed words for deletion (--unmark: take the mark\n"
                   "                                off); the next index run removes them and makes them stop words",
-         .help = {.synopsis = "words DB [--top N]",
+         .help = {.synopsis = "words DB [--top N]\n"
+                              "words DB --mark-delete|--unmark WORD...",
                   .description = "Prints the words of the database's word index in alphabetical order, each with\n"
-                                 "the number of messages that hold it (TSV: word, count). Exit 1 when the\n"
-                                 "database is not word-indexed.",
+                                 "the number of messages that hold it (TSV: word, count). Marked words leave the\n"
+                                 "index with the next index run and become stop words (see stopwords). Exit 1\n"
+                                 "when the database is not word-indexed.",
                   .options = {{"DB", "the database"},
-                              {"--top N", "only the N most frequent words, the most frequent first"}},
-                  .example = "pmoor32 words \"My Mail\" --top 20"}},
+                              {"--top N", "only the N most frequent words, the most frequent first"},
+                              {"--mark-delete", "mark the words for deletion, as the word list window does"},
+                              {"--unmark", "take the deletion mark off the words"},
+                              {"WORD", "an indexed word"}},
+                  .example = "pmoor32 words \"My Mail\" --top 20\n"
+                             "pmoor32 words \"My Mail\" --mark-delete regards thanks"}},
         {.name = "stopwords",
          .run = commandStopwords,
          .usage = "stopwords DB list|add WORD...|remove WORD...\n"
-                  "                                the words DB's index runs never index (stored in upper case)"},
+                  "                                the words DB's index runs never index (stored in upper case)",
+         .help = {.synopsis = "stopwords DB list\n"
+                              "stopwords DB add|remove WORD...",
+                  .description = "Lists and edits the stop words of a database, the words its index runs never\n"
+                                 "index, as the ignore list window does. They are stored in upper case. add and\n"
+                                 "remove print a line for each word; a word that is already as asked is said so.",
+                  .options = {{"DB", "the database"},
+                              {"list", "print the stop words, one a line"},
+                              {"add|remove", "add the words to the stop words, or take them off"},
+                              {"WORD", "a word"}},
+                  .example = "pmoor32 stopwords \"My Mail\" list\n"
+                             "pmoor32 stopwords \"My Mail\" add regards"}},
         {.name = "config",
          .run = commandConfig,
          .usage = "config list                   every settings item: name, number, value, meaning (TSV)\n"
