@@ -59,3 +59,13 @@ std::vector<std::string> messageLines(const std::string& text) {
 }
 
 }  // namespace pm
+
+namespace pm {
+
+std::string counterCaption(const ProgressReport& report, const std::string& name) {
+    for (const auto& [counter, caption] : report.captions)
+        if (counter == name) return caption;
+    return name;
+}
+
+}  // namespace pm

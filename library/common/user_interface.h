@@ -36,13 +36,20 @@ struct MessageRequest {
 };
 
 // What a long operation shows: a title, status lines, named counters and a
-// percentage (-1 when unknown).
+// percentage (-1 when unknown). Counter names are stable (tests and the
+// test hooks read them); people read a counter by its caption when it has
+// one, and the phase says in plain words what the work is doing now.
 struct ProgressReport {
     std::string title;
     std::vector<std::string> lines;
     std::vector<std::pair<std::string, long long>> counters;
     int percent = -1;
+    std::string phase;                                          // "reading files", "indexing messages"
+    std::vector<std::pair<std::string, std::string>> captions;  // counter name -> "Messages imported"
 };
+
+// The caption of counter `name` in `report`: its caption, else the name.
+std::string counterCaption(const ProgressReport& report, const std::string& name);
 
 class UserInterface {
 public:

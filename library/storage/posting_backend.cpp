@@ -56,7 +56,7 @@ PostingBackend::~PostingBackend() {
 StorageStatus PostingBackend::findTable() {
     bool exist = false, matches = false;
     if (int rc = lists_.tablesExist(exist); rc != SQLITE_OK) return fail(rc);
-    if (!exist) return report(StorageStatus::FileNotFound, "File not found: " + table_.fileName());
+    if (!exist) return report(StorageStatus::FileNotFound, "File not found: " + table_.displayName());
     if (int rc = lists_.layoutMatches(matches); rc != SQLITE_OK) return fail(rc);
     if (!matches) return report(StorageStatus::LayoutDiffers, {});
     return StorageStatus::Ok;
@@ -224,7 +224,7 @@ StorageStatus PostingBackend::mergePending() {
 StorageStatus PostingBackend::beforeCommit(std::string& errorText) {
     if (!isOpen() || pending_.empty() || !pendingInTransaction_) return StorageStatus::Ok;
     StorageStatus st = mergePending();
-    if (st != StorageStatus::Ok) errorText = table_.fileName() + ": " + table_.lastError().text;
+    if (st != StorageStatus::Ok) errorText = table_.displayName() + ": " + table_.lastError().text;
     return st;
 }
 

@@ -78,7 +78,7 @@ PostingBackend::Generation PostingBackend::generation() const {
 }
 
 StorageStatus PostingBackend::sqlFailure(int rc) {
-    return fail(rc, rc == SQLITE_CORRUPT ? "Damaged list in " + table_.fileName() : sql::lastErrorText());
+    return fail(rc, rc == SQLITE_CORRUPT ? "Damaged list in " + table_.displayName() : sql::lastErrorText());
 }
 
 StorageStatus PostingBackend::readPair(std::uint32_t a, std::uint32_t b) {

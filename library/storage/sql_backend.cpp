@@ -126,7 +126,7 @@ std::int64_t SqlBackend::storedRecords() {
 StorageStatus SqlBackend::findTable() {
     std::vector<StoredColumn> columns;
     if (int rc = tableColumns(schemaName(), def().label, columns); rc != SQLITE_OK) return fail(rc);
-    if (columns.empty()) return report(StorageStatus::FileNotFound, "File not found: " + table_.fileName());
+    if (columns.empty()) return report(StorageStatus::FileNotFound, "File not found: " + table_.displayName());
     if (!sameColumns(schema_, columns)) return report(StorageStatus::LayoutDiffers, {});
     bool present = false;
     if (int rc = keysPresent(present); rc != SQLITE_OK) return fail(rc);

@@ -203,7 +203,7 @@ StorageStatus StoreBackend::report(StorageStatus status, std::string text) {
 }
 
 StorageStatus StoreBackend::notOpen() {
-    return report(StorageStatus::NotOpen, "The file " + table_.fileName() + " is not open");
+    return report(StorageStatus::NotOpen, "The file " + table_.displayName() + " is not open");
 }
 
 StorageStatus StoreBackend::notFound() { return report(StorageStatus::NotFound, {}); }

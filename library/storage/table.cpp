@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 
 #include "storage/table_backend.h"
 
@@ -63,6 +64,30 @@ StorageStatus Table::result(StorageStatus status) {
     if (status == StorageStatus::Ok) error_ = {};
     else if (error_.status != status) setError(status, {});
     return status;
+}
+
+namespace {
+std::string& displayRoot() {
+    static std::string root;
+    return root;
+}
+}  // namespace
+
+void setDisplayRoot(const std::string& directory) {
+    std::string root = std::filesystem::path(directory).lexically_normal().string();
+    while (root.size() > 1 && root.back() == '/') root.pop_back();
+    displayRoot() = root;
+}
+
+std::string Table::displayName() const {
+    if (fileName_.empty()) return def_.label;
+    if (def_.storage != StorageClass::Keyed && def_.storage != StorageClass::Simple) return fileName_;
+    std::string dir = std::filesystem::path(fileName_).lexically_normal().parent_path().string();
+    const std::string& root = displayRoot();
+    if (!root.empty() && dir == root) dir.clear();
+    else if (!root.empty() && dir.size() > root.size() && dir.compare(0, root.size(), root) == 0 && dir[root.size()] == '/')
+        dir.erase(0, root.size() + 1);
+    return def_.label + " in " + (dir.empty() ? std::string() : dir + "/") + kStoreFileName;
 }
 
 void Table::setFileName(std::string name) {

@@ -52,6 +52,12 @@ public:
     // --- the file ----------------------------------------------------------
     void setFileName(std::string name);
     const std::string& fileName() const { return fileName_; }
+    // The table as a person finds it, for messages: a table kept in a store
+    // is its label and the store ("Forums in CFG/postmoor.db", the
+    // directory relative to the display root when it lies below it); a
+    // table kept in a file of its own is that file's name. The label alone
+    // while no file name is set.
+    std::string displayName() const;
 
     StorageStatus open(ShareMode mode = ShareMode::Shared);
     void close();
@@ -236,6 +242,10 @@ void releaseDirectory(const std::string& directory);
 // Deletes the store file of `directory` when it holds no table any more.
 // Returns true when no store file remains.
 bool removeStoreIfEmpty(const std::string& directory);
+
+// The directory that displayName() shows store directories relative to
+// (the installation root); "" shows them whole.
+void setDisplayRoot(const std::string& directory);
 
 // Gives the free pages of the store of `directory` back to the file system
 // when they are a good part of it (after its big tables were dropped): the

@@ -32,7 +32,7 @@ StorageStatus beginTransaction(const TableList& tables, int waitSeconds, Storage
     // stores cannot be attached once the transaction runs.
     for (Table* t : tables) {
         if (t && !t->isOpen()) {
-            if (error) *error = {StorageStatus::NotOpen, "The file " + t->fileName() + " is not open"};
+            if (error) *error = {StorageStatus::NotOpen, "The file " + t->displayName() + " is not open"};
             return StorageStatus::NotOpen;
         }
     }

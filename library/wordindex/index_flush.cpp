@@ -82,7 +82,7 @@ bool IndexRun::Impl::appendOccurrences() {
     });
     if (ok) return true;
     // The storage's own report of the append, then the undo.
-    message(MasIdx.fileName(), "Record add error!|" + MasIdx.lastError().text, Icon::Hand);
+    message(MasIdx.displayName(), "Record add error!|" + MasIdx.lastError().text, Icon::Hand);
     if (!undoFlush()) flushFailed("MASIDX");
     end(State::Failed, 2);
     return false;
@@ -107,7 +107,7 @@ bool IndexRun::Impl::writeWords() {
                 WOR.WORDCOUNT = entry.count;
                 ok = UppDat(WordList, UpdateRecord, ReportOnly);
             } else {
-                message(WordList.fileName(), "Record update error!|Record not available!", Icon::Hand);
+                message(WordList.displayName(), "Record update error!|Record not available!", Icon::Hand);
             }
         } else {
             WordList.clear();

@@ -28,7 +28,7 @@ void IndexRun::Impl::indexSome() {
                 break;
             }
             if (st != StorageStatus::Ok) {
-                message(MsgText.fileName(), "Record read error!|" + MsgText.lastError().text, Icon::Hand);
+                message(MsgText.displayName(), "Record read error!|" + MsgText.lastError().text, Icon::Hand);
                 end(State::Failed, 2);
                 return;
             }

@@ -43,6 +43,13 @@ ProgressReport IndexRun::report() const {
     report.title = p.title;
     report.lines = {p.status};
     report.counters = {{"messages", p.done}, {"of", p.planned}};
+    report.captions = {{"messages", "Messages indexed"}, {"of", "Messages to index"}};
+    switch (impl_->state) {
+        case State::Cleanup: report.phase = "removing deleted words"; break;
+        case State::Flushing: report.phase = "writing the word index"; break;
+        case State::Indexing: report.phase = "indexing messages"; break;
+        default: report.phase = "preparing"; break;
+    }
     report.percent = p.cleanupPercent >= 0 ? p.cleanupPercent : p.percent;
     return report;
 }

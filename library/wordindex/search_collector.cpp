@@ -130,7 +130,7 @@ void SearchCollector::start() {
 }
 
 void SearchCollector::readFailed(Table& table) {
-    message(table.fileName(), "Record read error!|" + table.lastError().text, Icon::Hand);
+    message(table.displayName(), "Record read error!|" + table.lastError().text, Icon::Hand);
     state_ = State::Failed;
 }
 

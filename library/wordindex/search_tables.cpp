@@ -41,7 +41,7 @@ void SearchTables::close() { tables_.release(); }
 bool storeSearchResult(const std::vector<ULONG>& messages) {
     OP_CLOSE(OpenShared, {&Search});
     bool ok = Search.empty() == StorageStatus::Ok;
-    if (!ok) message(Search.fileName(), Search.lastError().text, Icon::Hand);
+    if (!ok) message(Search.displayName(), Search.lastError().text, Icon::Hand);
     if (ok && !messages.empty()) {
         ok = beginTransactionChecked({&Search});
         for (std::size_t i = 0; ok && i < messages.size(); ++i) {
@@ -62,7 +62,7 @@ bool storeSearchResult(const std::vector<ULONG>& messages) {
         const StorageStatus st = Search.buildKeys();
         Search.unlock();
         if (st != StorageStatus::Ok && st != StorageStatus::DuplicateKey) {
-            const std::string name = Search.fileName(), text = Search.lastError().text;
+            const std::string name = Search.displayName(), text = Search.lastError().text;
             OP_CLOSE(ReleaseTable, {&Search});
             fatal(name, text);
         }

@@ -49,6 +49,7 @@ JobStatus WordCleanup::status() const {
 ProgressReport WordCleanup::report() const {
     ProgressReport r;
     r.title = "Word delete cleanup";
+    r.phase = "removing deleted words";
     r.lines = {status_};
     r.percent = percent_;
     return r;
@@ -101,7 +102,7 @@ void WordCleanup::moveMarkedWords() {
         if (!UppDat(STOFile, AddRecord, ReportOnly)) return fail();
     }
     if (PURFile.empty() != StorageStatus::Ok) {
-        message(PURFile.fileName(), PURFile.lastError().text, Icon::Hand);
+        message(PURFile.displayName(), PURFile.lastError().text, Icon::Hand);
         return fail();
     }
     if (!commit()) return fail();

@@ -54,6 +54,8 @@ bool WordQueryRun::requestStop(StopRequest how) {
 ProgressReport WordQueryRun::report() const {
     ProgressReport r;
     r.title = " Search";
+    r.captions = {{"Words", "Search words looked up"}, {"Found", "Messages found"}};
+    r.phase = collector_ ? "collecting messages" : "looking up words";
     r.counters = {{"Words", static_cast<long long>(found_.size() + notFound_.size())},
                   {"Found", static_cast<long long>(collector_ ? collector_->messages().size() : result_.messages.size())}};
     if (collector_) {

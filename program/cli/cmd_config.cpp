@@ -1,11 +1,15 @@
-// pmoor32 config get ITEM | config set ITEM VALUE: one settings item by its
-// number. Fonts read and take "NAME,SIZE" (or just NAME on set).
+// pmoor32 config list | config get ITEM | config set ITEM VALUE: the
+// settings items, by name or number. Fonts read and take "NAME,SIZE" (or
+// just NAME on set).
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 #include "cli/commands.h"
+#include "tables/config/config_names.h"
 #include "tables/config/settings.h"
 
 namespace pm::cli {
@@ -17,6 +21,9 @@ long parseNumber(const std::string& text, const char* what) {
 }
 
 int itemArgument(const std::string& text) {
+    if (const int named = configItemByName(text); named != 0) return named;
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text.front())))
+        throw UsageError("unknown settings item \"" + text + "\" (pmoor32 config list names them)");
     const long item = parseNumber(text, "ITEM");
     if (configItemKind(static_cast<int>(item)) == ConfigItemKind::None)
         throw UsageError("unknown settings item " + text);
@@ -29,19 +36,25 @@ void checkWidth(int item, const std::string& text) {
                          " bytes");
 }
 
-int getItem(int item) {
+std::string valueText(int item) {
     switch (configItemKind(item)) {
         case ConfigItemKind::Number:
-        case ConfigItemKind::Byte:
-            std::printf("%ld\n", static_cast<long>(configValue(item)));
-            break;
-        case ConfigItemKind::Font:
-            std::printf("%s,%ld\n", configText(item).c_str(), static_cast<long>(configValue(item)));
-            break;
-        default:
-            std::printf("%s\n", configText(item).c_str());
-            break;
+        case ConfigItemKind::Byte: return std::to_string(configValue(item));
+        case ConfigItemKind::Font: return configText(item) + "," + std::to_string(configValue(item));
+        default: return configText(item);
     }
+}
+
+int getItem(int item) {
+    std::printf("%s\n", valueText(item).c_str());
+    return ExitOk;
+}
+
+int listItems() {
+    std::string out;
+    for (const ConfigItemName& n : configItemNames())
+        out += std::string(n.name) + '\t' + std::to_string(n.item) + '\t' + valueText(n.item) + '\t' + n.meaning + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
     return ExitOk;
 }
 
@@ -86,10 +99,15 @@ int setItem(int item, const std::string& value) {
 }  // namespace
 
 int commandConfig(CommandContext& ctx) {
-    if (ctx.args.empty()) throw UsageError("config needs a subcommand: get or set");
+    if (ctx.args.empty()) throw UsageError("config needs a subcommand: list, get or set");
     const std::string sub = ctx.args.front();
     ArgumentReader reader(std::vector<std::string>(ctx.args.begin() + 1, ctx.args.end()));
     const std::vector<std::string> args = reader.positionals();
+    if (sub == "list") {
+        if (!args.empty()) throw UsageError("config list takes no arguments");
+        openInstallationForCommand(ctx);
+        return listItems();
+    }
     if (sub == "get") {
         if (args.size() != 1) throw UsageError("config get ITEM");
         const int item = itemArgument(args[0]);

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "common/globals.h"
 #include "merge/redirection_settings.h"
 #include "tables/access/open_close.h"
@@ -22,14 +23,40 @@ const char* typeName(BYTE type) {
     }
 }
 
-int listDatabases() {
+// The columns of `db list`, as the header line and the JSON members name them.
+constexpr const char* kListColumns[] = {"id", "name", "type", "dir", "msgcount", "noimport"};
+
+enum class ListShape { Tsv, TsvWithHeader, Json };
+
+int listDatabases(ListShape shape) {
+    std::string out;
+    JsonWriter json;
+    if (shape == ListShape::TsvWithHeader) {
+        for (const char* column : kListColumns) out += std::string(out.empty() ? "" : "\t") + column;
+        out += '\n';
+    }
+    if (shape == ListShape::Json) json.beginArray();
     OP_CLOSE(OpenShared, {&Forums});
     Forums.set(FOR_DirKey);
     while (Forums.next() == StorageStatus::Ok) {
-        std::printf("%u\t%s\t%s\tF%u\t%u\t%u\n", FOR.ID, outputField(FOR.DESCRIPTION.view()).c_str(), typeName(FOR.TYPE),
-                    FOR.DIRNUMBER, FOR.MSGCOUNT, static_cast<unsigned>(FOR.NOIMPORT));
+        const std::string dir = "F" + std::to_string(FOR.DIRNUMBER);
+        if (shape == ListShape::Json) {
+            json.beginObject()
+                .field(kListColumns[0], FOR.ID)
+                .field(kListColumns[1], FOR.DESCRIPTION.str())
+                .field(kListColumns[2], typeName(FOR.TYPE))
+                .field(kListColumns[3], dir)
+                .field(kListColumns[4], FOR.MSGCOUNT)
+                .field(kListColumns[5], FOR.NOIMPORT != 0)
+                .endObject();
+        } else {
+            out += std::to_string(FOR.ID) + '\t' + outputField(FOR.DESCRIPTION.view()) + '\t' + typeName(FOR.TYPE) + '\t' + dir +
+                   '\t' + std::to_string(FOR.MSGCOUNT) + '\t' + (FOR.NOIMPORT != 0 ? "1" : "0") + '\n';
+        }
     }
     OP_CLOSE(ReleaseTable, {&Forums});
+    if (shape == ListShape::Json) out = json.endArray().str();
+    std::fwrite(out.data(), 1, out.size(), stdout);
     return ExitOk;
 }
 
@@ -82,9 +109,12 @@ int commandDb(CommandContext& ctx) {
     const std::string sub = ctx.args.front();
     ArgumentReader reader(std::vector<std::string>(ctx.args.begin() + 1, ctx.args.end()));
     if (sub == "list") {
+        const bool header = reader.flag("--header");
+        const bool json = reader.flag("--json");
         if (!reader.positionals().empty()) throw UsageError("db list takes no arguments");
+        if (header && json) throw UsageError("db list: --header is for the TSV lines; --json names its members");
         openInstallationForCommand(ctx);
-        return listDatabases();
+        return listDatabases(json ? ListShape::Json : header ? ListShape::TsvWithHeader : ListShape::Tsv);
     }
     if (sub == "create") {
         if (ctx.args.size() > 1 && ctx.args[1] == "mail") return createMailDatabaseCommand(ctx, reader);

@@ -101,6 +101,20 @@ int commandImport(CommandContext& ctx) {
     const JobRunResult result = runJob(ctx, run);
     // Also after an interrupt: what was stored (and what was left out) so far.
     std::printf("imported\t%lld\nskipped\t%lld\n", run.progress().imported, run.progress().skipped);
+    // Empty files (a mailbox nothing was delivered to) are nothing to
+    // import, not a failed import. Files that are missing, not of the
+    // format, or hold text without a message, and a selection without
+    // files, still fail.
+    const ImportProgress& p = run.progress();
+    if (!result.interrupted && run.outcome() == ImportOutcome::NothingFound) {
+        if (p.filesRead > 0 && p.filesSkipped == 0 && p.emptyFiles == p.filesRead) {
+            std::fprintf(stderr, "pmoor32: import: no messages found (the %s empty)\n",
+                         p.filesRead == 1 ? "file is" : "files are");
+            return ExitOk;
+        }
+        if (p.filesRead > p.emptyFiles && p.workRecords == 0)
+            std::fprintf(stderr, "pmoor32: import: no %s messages found in the files\n", format->name);
+    }
     return exitCodeOf(result);
 }
 

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_runner.h"
+#include "common/counts.h"
 #include "common/globals.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
@@ -67,10 +68,13 @@ int indexActive(CommandContext& ctx, bool full) {
                           : run.state() == IndexRun::State::Skipped ? "skipped"
                           : run.state() == IndexRun::State::Stopped ? "stopped"
                                                                     : "failed";
-    std::printf("%s: %s (%s run) - %lld messages indexed, %lld already indexed, %lld without header; "
-                "%lld new words, %lld stop words added, %lld words removed; %lld occurrences; %.1f s\n",
-                label, outcome, options.indexType == 1 ? "full" : "partial", s.messagesIndexed, s.alreadyIndexed,
-                s.withoutHeader, s.newWords, s.stopWordsMoved, s.wordsRemoved, s.occurrences, seconds);
+    std::printf("%s: %s (%s run) - %s indexed, %s already indexed, %s without header; "
+                "%s, %s added, %s removed; %s; %.1f s\n",
+                label, outcome, options.indexType == 1 ? "full" : "partial",
+                countOf(s.messagesIndexed, "message").c_str(), groupedNumber(s.alreadyIndexed).c_str(),
+                groupedNumber(s.withoutHeader).c_str(), countOf(s.newWords, "new word").c_str(),
+                countOf(s.stopWordsMoved, "stop word").c_str(), countOf(s.wordsRemoved, "word").c_str(),
+                countOf(s.occurrences, "occurrence").c_str(), seconds);
     return exitCodeOf(result);
 }
 

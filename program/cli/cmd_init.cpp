@@ -16,10 +16,11 @@ int commandInit(CommandContext& ctx) {
     std::filesystem::create_directories(ctx.root, ec);
     if (ec) {
         std::fprintf(stderr, "pmoor32: cannot create %s: %s\n", ctx.root.c_str(), ec.message().c_str());
-        return ExitFailed;
+        return ExitInstallation;
     }
     const bool existed = installationExists(ctx.root);
-    if (runStartupSettings(ctx.root, nullptr) == StartupOutcome::Aborted) return ExitFailed;
+    if (runStartupSettings(ctx.root, nullptr) == StartupOutcome::Aborted)
+        throw InstallationError("the installation at " + ctx.root + " cannot be used");
     // The catalog exists from the start, so that `db list` works on an empty installation.
     OP_CLOSE(OpenShared, {&Forums});
     OP_CLOSE(ReleaseTable, {&Forums});

@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/job_runner.h"
+#include "common/counts.h"
 #include "tables/identifiers/next_id_check.h"
 
 namespace pm::cli {
@@ -15,7 +16,7 @@ int commandNextIdCheck(CommandContext& ctx) {
     NextIdCheck check;
     const JobRunResult result = runJob(ctx, check);
     if (result.status == JobStatus::Done) std::printf("%u\n", check.nextNumber());
-    else std::fprintf(stderr, "%u databases checked; the counter is unchanged\n", check.databasesChecked());
+    else std::fprintf(stderr, "%s checked; the counter is unchanged\n", countOf(check.databasesChecked(), "database").c_str());
     return exitCodeOf(result);
 }
 

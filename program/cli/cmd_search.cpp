@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/job_runner.h"
 #include "cli/message_output.h"
+#include "common/counts.h"
 #include "common/date_pictures.h"
 #include "common/globals.h"
 #include "wordindex/search_tables.h"
@@ -124,7 +125,7 @@ int commandSearch(CommandContext& ctx) {
     printHits(r.messages, format);
     std::string words;
     for (const std::string& w : r.hitWords) words += " " + w;
-    std::fprintf(stderr, "%zu message%s found; hit words:%s%s\n", r.messages.size(), r.messages.size() == 1 ? "" : "s",
+    std::fprintf(stderr, "%s found; hit words:%s%s\n", countOf(static_cast<long long>(r.messages.size()), "message").c_str(),
                  words.empty() ? " (none)" : words.c_str(),
                  ran.interrupted   ? " (interrupted)"
                  : r.morePending ? " (more to search: --all goes through every block)"

@@ -116,7 +116,8 @@ private:
 
 void openInstallationForCommand(const CommandContext& ctx, InstallationUse use, const DirectoryRepair& repair) {
     if (!installationExists(ctx.root))
-        throw UsageError("no Postmoor installation at " + ctx.root + " (run: pmoor32 --root DIR init)");
+        throw InstallationError("no Postmoor installation at " + ctx.root + " (create one: pmoor32 --root " +
+                                ctx.root + " init)");
     CommandPrompts prompts(repair);
     StartupOutcome outcome = runStartupSettings(ctx.root, &prompts);
     if (outcome != StartupOutcome::Aborted) {
@@ -126,11 +127,11 @@ void openInstallationForCommand(const CommandContext& ctx, InstallationUse use, 
         return;
     }
     if (prompts.missingItem() != 0)
-        throw UsageError("the installation at " + ctx.root + " cannot be used until its " +
-                         (prompts.missingItem() == 18 ? "database" : "word-index") +
-                         " top directory is found again (run: pmoor32 --root DIR config set " +
-                         std::to_string(prompts.missingItem()) + " PATH)");
-    throw UsageError("the installation at " + ctx.root + " cannot be used");
+        throw InstallationError("the installation at " + ctx.root + " cannot be used until its " +
+                                (prompts.missingItem() == 18 ? "database" : "word-index") +
+                                " top directory is found again (run: pmoor32 --root DIR config set " +
+                                std::to_string(prompts.missingItem()) + " PATH)");
+    throw InstallationError("the installation at " + ctx.root + " cannot be used");
 }
 
 namespace {

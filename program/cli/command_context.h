@@ -31,6 +31,13 @@ std::string outputField(std::string_view text);
 // characters").
 void checkName(const std::string& name, const std::string& what);
 
+// No installation at the root, or one that cannot be used: the message is
+// printed, exit code ExitInstallation.
+class InstallationError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct CommandContext {
     std::string root;               // installation root
     bool yes = false;               // --yes: questions take OK/Yes
@@ -71,8 +78,9 @@ enum class InstallationUse { Read, Write };
 // command that writes (`use` Write) throws ReadOnlyInstallation when the
 // installation can only be read; reading commands work on it. A stored top
 // directory that is missing is named on stderr and, unless `repair` names a
-// directory for it (`config set 18 PATH`), makes the command a usage error
-// that says how to set it.
+// directory for it (`config set 18 PATH`), makes the command fail with
+// InstallationError, saying how to set it. Throws InstallationError too when
+// there is no installation or it cannot be used.
 struct DirectoryRepair {
     int item = 0;      // 18 database top, 44 word-index top; 0 none
     std::string path;  // the directory the command sets

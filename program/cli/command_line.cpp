@@ -27,15 +27,39 @@ void printUsage(std::FILE* out) {
     std::fprintf(out, "usage: pmoor32 [--root DIR] [--yes] [COMMAND ...]\n\n"
                       "Without a command the desktop program opens. Commands:\n");
     for (const Command& c : commands()) std::fprintf(out, "  %s\n", c.usage);
-    std::fprintf(out, "\n--root DIR (or POSTMOOR_ROOT) sets the installation root (default: the current directory).\n"
+    std::fprintf(out, "\npmoor32 help COMMAND (or pmoor32 COMMAND --help) describes a command.\n"
+                      "--root DIR (or POSTMOOR_ROOT) sets the installation root (default: the current directory).\n"
                       "--yes answers OK/Yes to every question; without it questions take Cancel/No.\n"
-                      "Exit codes: 0 done, 1 failed, 2 bad usage, 3 fatal error, 130 interrupted (Ctrl-C, SIGTERM).\n");
+                      "DB is a database name (an exact name, else a unique beginning) or its id.\n%s",
+                 ExitCodeTable);
+}
+
+UsageError unknownCommand(const std::string& name) {
+    return UsageError("unknown command \"" + name + "\" (pmoor32 --help lists the commands)");
+}
+
+// `pmoor32 help [COMMAND]`.
+int printHelp(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        printUsage(stdout);
+        return ExitOk;
+    }
+    const Command* command = findCommand(args.front());
+    if (!command) throw unknownCommand(args.front());
+    std::fputs(helpText(*command).c_str(), stdout);
+    return ExitOk;
 }
 
 int runCommand(CommandContext& ctx, const std::string& name) {
-    for (const Command& c : commands())
-        if (name == c.name) return c.run(ctx);
-    throw UsageError("unknown command \"" + name + "\"");
+    if (name == "help") return printHelp(ctx.args);
+    const Command* command = findCommand(name);
+    if (!command) throw unknownCommand(name);
+    for (const std::string& a : ctx.args)
+        if (a == "--help" || a == "-h") {
+            std::fputs(helpText(*command).c_str(), stdout);
+            return ExitOk;
+        }
+    return command->run(ctx);
 }
 
 }  // namespace
@@ -102,11 +126,17 @@ int runMain(int argc, char** argv) {
     try {
         code = runCommand(ctx, command);
     } catch (const UsageError& e) {
+        ui.finishProgress();
         std::fprintf(stderr, "pmoor32: %s\n", e.what());
         code = ExitUsage;
     } catch (const ReadOnlyInstallation& e) {
+        ui.finishProgress();
         std::fprintf(stderr, "pmoor32: %s\n", e.what());
         code = ExitFailed;
+    } catch (const InstallationError& e) {
+        ui.finishProgress();
+        std::fprintf(stderr, "pmoor32: %s\n", e.what());
+        code = ExitInstallation;
     } catch (const FatalError& e) {
         ui.finishProgress();
         messageAlways(e.caption(), e.text(), Icon::Hand);

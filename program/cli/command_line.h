@@ -2,16 +2,9 @@
 // Command mode: `pmoor32 [--root DIR] [--yes] COMMAND ...`.
 #include <string>
 
-namespace pm::cli {
+#include "cli/exit_codes.h"
 
-// Exit codes of command mode.
-enum ExitCode {
-    ExitOk = 0,
-    ExitFailed = 1,
-    ExitUsage = 2,
-    ExitFatal = 3,
-    ExitInterrupted = 130,  // stopped by SIGINT or SIGTERM (what was done is printed)
-};
+namespace pm::cli {
 
 // Runs the desktop program on the installation at `root`; returns the exit code.
 using DesktopRunner = int (*)(int argc, char** argv, const std::string& root);

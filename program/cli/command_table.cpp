@@ -2,21 +2,62 @@
 
 namespace pm::cli {
 
+// Each entry carries its own help beside it: a new command brings its
+// synopsis, every option with one line, and an example.
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {.name = "init",
          .run = commandInit,
-         .usage = "init                          create the installation (CFG, TEMP, settings)"},
+         .usage = "init                          create the installation (CFG, TEMP, settings)",
+         .help = {.synopsis = "init",
+                  .description = "Creates an installation at the root: the configuration directory CFG (the catalog\n"
+                                 "of databases, the settings, the identifier counter) and the temporary directory\n"
+                                 "TEMP. On an existing installation it only checks the settings. Prints \"Created\n"
+                                 "installation at DIR\" or \"Checked installation at DIR\".",
+                  .example = "pmoor32 --root ~/postmoor init"}},
         {.name = "db",
          .run = commandDb,
-         .usage = "db list                       catalog as TSV: id, name, type, dir, msgcount, noimport\n"
+         .usage = "db list [--header] [--json]   catalog as TSV: id, name, type, dir, msgcount, noimport\n"
                   "  db create forum|newsgroup NAME\n"
                   "  db create newsgroup NAME --target   a target database for redirected newsgroups\n"
-                  "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)"},
+                  "  db create mail NAME --address ADDR [--alt ADDR]...   (up to 10 --alt)",
+         .help = {.synopsis = "db list [--header] [--json]\n"
+                              "db create forum|newsgroup NAME\n"
+                              "db create newsgroup NAME --target\n"
+                              "db create mail NAME --address ADDR [--alt ADDR]...",
+                  .description = "db list prints the catalog, one database a line, in tab-separated columns:\n"
+                                 "  id        the database's identifier (DB arguments take it as well as the name)\n"
+                                 "  name      its name\n"
+                                 "  type      forum, mail or newsgroup\n"
+                                 "  dir       its directory below the database top directory (F1, F2, ...)\n"
+                                 "  msgcount  the number of messages it holds\n"
+                                 "  noimport  1 when import into it is not allowed, else 0\n"
+                                 "db create makes a database and prints its id, name and directory.",
+                  .options = {{"--header", "print the column names first"},
+                              {"--json", "print a JSON array of objects with those names instead"},
+                              {"forum|newsgroup", "the kind of database: a CompuServe forum or a newsgroup"},
+                              {"NAME", "the name of the new database (no other database may have it)"},
+                              {"--target", "a newsgroup database that receives the messages of other newsgroups\n"
+                                           "(see redirect)"},
+                              {"--address ADDR", "mail databases: the owner's default mail address (required)"},
+                              {"--alt ADDR", "another address of the owner; up to 10"}},
+                  .example = "pmoor32 db create mail \"My Mail\" --address me@example.com\n"
+                             "pmoor32 db list --header"}},
         {.name = "addresses",
          .run = commandAddresses,
          .usage = "addresses DB 1|2|3|4 [FILE]   write the persons of DB as an address book into the temporary\n"
-                  "                                directory (FILE default Address.Txt); prints its path"},
+                  "                                directory (FILE default Address.Txt); prints its path",
+         .help = {.synopsis = "addresses DB 1|2|3|4 [FILE]",
+                  .description = "Writes every person of the database that has an address into an address book in\n"
+                                 "the temporary directory and prints the book's path. Nothing is written (exit 1)\n"
+                                 "when the database has no persons or the file cannot be created.",
+                  .options = {{"DB", "a database: its name (an exact name, else a unique beginning) or its id"},
+                              {"1", "one line a person: name, address (INTERNET: before mail addresses), |"},
+                              {"2", "alias lines: alias \"First Last\" address"},
+                              {"3", "lines of \"First Last\" address"},
+                              {"4", "binary: the name and the address, each after its length byte"},
+                              {"FILE", "the file name (default Address.Txt); an absolute path is used as given"}},
+                  .example = "pmoor32 addresses \"My Mail\" 3 contacts.txt"}},
         {.name = "import",
          .run = commandImport,
          .usage = "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
@@ -25,17 +66,55 @@ const std::vector<Command>& commands() {
                   "                                (after Ctrl-C: those of the messages stored so far)\n"
                   "  import --format \"Outlook Mail\" --mailbox DB [--folder NAME]... FILE.pst\n"
                   "                                the mail of Outlook's folder file (every mail folder unless\n"
-                  "                                --folder names some; see outlook-folders)"},
+                  "                                --folder names some; see outlook-folders)",
+         .help = {.synopsis = "import --format NAME [--mailbox DB] [--target DB] [--reimport]\n"
+                              "       [--method files|dir|tree] [--mask MASKS] PATH...\n"
+                              "import --format \"Outlook Mail\" --mailbox DB [--folder NAME]... FILE.pst",
+                  .description = "Imports the messages of the files. Forum and newsgroup messages go to the\n"
+                                 "database of their forum or newsgroup (made when it is new), mail to the mail\n"
+                                 "database --mailbox names. Messages imported before are skipped. Prints the\n"
+                                 "counts as two TSV lines, \"imported N\" and \"skipped N\"; files without any\n"
+                                 "message import nothing and it says \"no messages found\" (exit 0). After Ctrl-C\n"
+                                 "the counts are those of what was stored; the next run imports the rest.",
+                  .options = {{"--format NAME", "the format of the files, named as in the import wizard (any case)\n"
+                                                "(\"Generic Mail Type 2\" is a Unix mbox)"},
+                              {"--mailbox DB", "the mail database that receives the mail (mail formats need it)"},
+                              {"--target DB", "put every forum or newsgroup message into this database"},
+                              {"--reimport", "import messages again that were imported before"},
+                              {"--method files|dir|tree", "PATH names files (the default), one directory, or a tree"},
+                              {"--mask MASKS", "with dir or tree: the file masks to read, separated by ;"},
+                              {"PATH", "a file to import; with --method dir or tree, the directory"},
+                              {"--folder NAME", "Outlook Mail: a folder to read, by name or path as outlook-folders\n"
+                                                "lists it (repeatable; without it every mail folder)"},
+                              {"FILE.pst", "Outlook Mail: the folder file (.pst or .ost)"}},
+                  .example = "pmoor32 import --format \"Generic Mail Type 2\" --mailbox \"My Mail\" inbox.mbox\n"
+                             "pmoor32 import --format \"Outlook Mail\" --mailbox \"My Mail\" --folder Inbox outlook.pst"}},
         {.name = "outlook-folders",
          .run = commandOutlookFolders,
          .usage = "outlook-folders FILE          mail folders of an Outlook folder file (.pst/.ost) as TSV:\n"
-                  "                                name, items, path"},
+                  "                                name, items, path",
+         .help = {.synopsis = "outlook-folders FILE",
+                  .description = "Lists the mail folders of an Outlook folder file, one a line, in tab-separated\n"
+                                 "columns: the folder's name, the number of items it holds, and its path in the\n"
+                                 "file. import --format \"Outlook Mail\" --folder takes a name or a path.\n"
+                                 "Needs no installation. Exit 1 when the file cannot be read.",
+                  .options = {{"FILE", "the Outlook folder file (.pst or .ost)"}},
+                  .example = "pmoor32 outlook-folders outlook.pst"}},
         {.name = "index",
          .run = commandIndex,
          .usage = "index [DB] [--full]           word-index DB (partial unless --full or a full run is needed);\n"
                   "                                without DB every database whose word list needs updating;\n"
                   "                                replacing an existing index with --full needs --yes;\n"
-                  "                                after Ctrl-C the next run goes on where this one stopped"},
+                  "                                after Ctrl-C the next run goes on where this one stopped",
+         .help = {.synopsis = "index [DB] [--full]",
+                  .description = "Builds the word index of a database, so that search finds its messages. A run\n"
+                                 "indexes the messages added since the last one, unless --full is given or the\n"
+                                 "index must be built anew. Prints a line per database with what was done.\n"
+                                 "After Ctrl-C the next run goes on where this one stopped.",
+                  .options = {{"DB", "the database; without it, every database whose word list needs updating"},
+                              {"--full", "index every message again (replacing an existing index needs --yes)"}},
+                  .example = "pmoor32 index \"My Mail\"\n"
+                             "pmoor32 index"}},
         {.name = "search",
          .run = commandSearch,
          .usage = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix] [--phrase] [--all]\n"
@@ -44,10 +123,41 @@ const std::vector<Command>& commands() {
                   "                                a line, or number, date, sender, subject (summary, TSV), or JSON;\n"
                   "                                every WORD must occur (--any: one is enough); ? and * are wildcards;\n"
                   "                                words match whole (--prefix: at the start, --suffix: at the end);\n"
-                  "                                a search pauses every block of hits unless --all"},
+                  "                                a search pauses every block of hits unless --all",
+         .help = {.synopsis = "search DB [--any] [--not WORD]... [--soundex|--approx N|--prefix|--suffix]\n"
+                              "       [--phrase] [--all] [--format numbers|summary|json] WORD...",
+                  .description = "Finds the messages of a word-indexed database that hold the words and prints\n"
+                                 "them newest first: their numbers one a line, a summary line each, or JSON; a\n"
+                                 "line on stderr counts them and names the indexed words that matched. Exit 1 when\n"
+                                 "no message matches. The result is also the search set that the message browse\n"
+                                 "shows.",
+                  .options = {{"DB", "the database (word-index it first: pmoor32 index DB)"},
+                              {"WORD", "a word every message must hold; ? stands for one character, * for any"},
+                              {"--any", "one of the words is enough"},
+                              {"--not WORD", "leave out the messages that hold WORD"},
+                              {"--soundex", "match words that sound alike"},
+                              {"--approx N", "match words that differ from WORD in up to N letters"},
+                              {"--prefix", "match the indexed words that begin with WORD"},
+                              {"--suffix", "match the indexed words that end with WORD (--whole says the same)"},
+                              {"--phrase", "the words must stand next to each other, in this order"},
+                              {"--all", "go through every block of hits without pausing"},
+                              {"--format numbers|summary|json",
+                               "numbers (the default); summary: number, date, sender, subject (TSV);\n"
+                               "json: the objects list --json prints"}},
+                  .example = "pmoor32 search \"My Mail\" lunch friday\n"
+                             "pmoor32 search \"My Mail\" --any --prefix meet lunch --format summary"}},
         {.name = "show",
          .run = commandShow,
-         .usage = "show DB MSGNUMBER [--json]    header and text of one message"},
+         .usage = "show DB MSGNUMBER [--json]    header and text of one message",
+         .help = {.synopsis = "show DB MSGNUMBER [--json]",
+                  .description = "Prints the header of one message (number, date, section, sender, receiver,\n"
+                                 "subject, status) and its text. Exit 1 when the database has no such message.",
+                  .options = {{"DB", "the database"},
+                              {"MSGNUMBER", "the message's number, as search and list print it"},
+                              {"--json", "one JSON object: the columns of list, the section (forums and\n"
+                                         "newsgroups), reply_to, own_status and text"}},
+                  .example = "pmoor32 show \"My Mail\" 250003\n"
+                             "pmoor32 show \"My Mail\" 250003 --json"}},
         {.name = "list",
          .run = commandList,
          .usage = "list DB [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--word WORD]\n"
@@ -56,65 +166,218 @@ const std::vector<Command>& commands() {
                   "                                date, time, sender, receiver, subject, status (the one the browse\n"
                   "                                colours by: message, then thread, section or partner, database);\n"
                   "                                VIEW: number|thread|section|from|to|date|word|topic|search\n"
-                  "                                (mail: date|subject|partner|from|to|word|topic|search)"},
+                  "                                (mail: date|subject|partner|from|to|word|topic|search)",
+         .help = {.synopsis = "list DB [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--word WORD]\n"
+                              "       [--status normal|keep|delete] [--limit N] [--json]",
+                  .description = "Prints the messages of one of the database's browse views, in the view's order,\n"
+                                 "one a line in tab-separated columns: number, date, time, sender, receiver,\n"
+                                 "subject and status. The status is the one the browse colours the line by: the\n"
+                                 "message's own, else its thread's, section's or mail partner's, else the\n"
+                                 "database's. Exit 1 when the view holds no message.",
+                  .options = {{"DB", "the database"},
+                              {"--by VIEW", "the view: number (the default), thread, section, from, to, date, word,\n"
+                                            "topic or search; mail: date (the default), subject, partner, from,\n"
+                                            "to, word, topic or search (search: the last search's hits)"},
+                              {"--thread N", "--by thread: only the messages of thread N"},
+                              {"--section N", "--by section: the section numbered N (needed)"},
+                              {"--person ID", "--by from, to or partner: only those of the person ID"},
+                              {"--topic ID", "--by topic: the topic ID (needed)"},
+                              {"--word WORD", "--by word: the messages that hold WORD (needed; the database\n"
+                                              "must be word-indexed)"},
+                              {"--status normal|keep|delete", "only the messages of that status"},
+                              {"--limit N", "at most N messages"},
+                              {"--json", "a JSON array of objects: number, date, time, sender, receiver,\n"
+                                         "subject, status"}},
+                  .example = "pmoor32 list \"My Mail\" --by subject --limit 20\n"
+                             "pmoor32 list comp.lang.c --by word --word lunch --json"}},
         {.name = "thread",
          .run = commandThread,
-         .usage = "thread DB MSGNUMBER [--json]  the message's thread as the thread tree shows it, indented by depth"},
+         .usage = "thread DB MSGNUMBER [--json]  the message's thread as the thread tree shows it, indented by depth",
+         .help = {.synopsis = "thread DB MSGNUMBER [--json]",
+                  .description = "Prints the thread of a forum or newsgroup message as the thread tree window\n"
+                                 "shows it: one message a line, indented two blanks a level, in the line format\n"
+                                 "and date format of the settings. Exit 1 for a mail database (mails have no\n"
+                                 "threads) or a number the database does not hold.",
+                  .options = {{"DB", "a forum or newsgroup database"},
+                              {"MSGNUMBER", "any message of the thread"},
+                              {"--json", "a JSON array of objects: number, depth, text, and selected (true for\n"
+                                         "MSGNUMBER)"}},
+                  .example = "pmoor32 thread comp.lang.c 250012"}},
         {.name = "mark",
          .run = commandMark,
          .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"
                   "                                set the status of the messages (or of their threads, sections,\n"
-                  "                                mail partners, or of the database)"},
+                  "                                mail partners, or of the database)",
+         .help = {.synopsis = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner]\n"
+                              "mark DB --normal|--keep|--delete --database",
+                  .description = "Sets a status as the browse's status menu does, and prints a line for each\n"
+                                 "mark: the message number, what was marked (message, thread, section or partner,\n"
+                                 "with its id) and the status. Exit 1 when a number is not in the database (the\n"
+                                 "other numbers are still marked).",
+                  .options = {{"DB", "the database"},
+                              {"MSGNUMBER", "a message; several may follow each other"},
+                              {"--normal", "clear the mark"},
+                              {"--keep", "mark to keep"},
+                              {"--delete", "mark to delete"},
+                              {"--thread", "mark the message's thread instead (forums and newsgroups)"},
+                              {"--section", "mark the message's section instead (forums and newsgroups)"},
+                              {"--partner", "mark the mail's partner instead (mail databases)"},
+                              {"--database", "mark the whole database (no MSGNUMBER needed)"}},
+                  .example = "pmoor32 mark \"My Mail\" 250003 250004 --keep\n"
+                             "pmoor32 mark comp.lang.c 250012 --delete --thread"}},
         {.name = "purge",
          .run = commandPurge,
          .usage = "purge DB [--aged WEEKS]       remove what is marked Delete (with --aged also the threads whose\n"
                   "                                last message is older than WEEKS weeks), then recount; prints\n"
                   "                                the counters as name<TAB>value lines. A database marked Delete\n"
-                  "                                asks first: without --yes the purge stops, --yes removes it whole"},
+                  "                                asks first: without --yes the purge stops, --yes removes it whole",
+         .help = {.synopsis = "purge DB [--aged WEEKS]",
+                  .description = "Removes the messages marked Delete (and those of threads, sections and partners\n"
+                                 "marked Delete), as the Purge window does, then recounts the database. Prints\n"
+                                 "the counters as name<TAB>value lines. When the whole database is marked Delete\n"
+                                 "it asks first: without --yes the purge stops, with --yes the database goes.",
+                  .options = {{"DB", "the database"},
+                              {"--aged WEEKS", "also remove the threads whose last message is older than WEEKS\n"
+                                               "weeks (1-99999)"}},
+                  .example = "pmoor32 purge \"My Mail\"\n"
+                             "pmoor32 purge comp.lang.c --aged 52"}},
         {.name = "count",
          .run = commandCount,
          .usage = "count DB                      recount the messages of every person, thread and section and of\n"
-                  "                                the database; prints the counters as name<TAB>value lines"},
+                  "                                the database; prints the counters as name<TAB>value lines",
+         .help = {.synopsis = "count DB",
+                  .description = "Counts the messages of every person, thread and section and of the database\n"
+                                 "anew, as the Purge window's recount does, and prints the counters as\n"
+                                 "name<TAB>value lines. Nothing is removed.",
+                  .options = {{"DB", "the database"}},
+                  .example = "pmoor32 count \"My Mail\""}},
         {.name = "dedupe-persons",
          .run = commandDedupePersons,
          .usage = "dedupe-persons DB             merge the persons that share an address (letter case aside) into\n"
-                  "                                one; prints the counters as name<TAB>value lines"},
+                  "                                one; prints the counters as name<TAB>value lines",
+         .help = {.synopsis = "dedupe-persons DB",
+                  .description = "Merges the persons that share an address (letter case aside) into one, as the\n"
+                                 "Merge Duplicates window does: their messages and aliases go to the person kept.\n"
+                                 "Prints the counters as name<TAB>value lines.",
+                  .options = {{"DB", "the database"}},
+                  .example = "pmoor32 dedupe-persons \"My Mail\""}},
         {.name = "persons",
          .run = commandPersons,
          .usage = "persons DB [--json]           the persons by name, one a line: id, name, address, messages sent,\n"
-                  "                                received, aliases (numbered from 1, separated by \" | \")"},
+                  "                                received, aliases (numbered from 1, separated by \" | \")",
+         .help = {.synopsis = "persons DB [--json]",
+                  .description = "Lists the persons of the database by name, as the persons browse shows them,\n"
+                                 "one a line in tab-separated columns: id, name, address, messages sent, messages\n"
+                                 "received, and the aliases (numbered from 1, separated by \" | \").",
+                  .options = {{"DB", "the database"},
+                              {"--json", "a JSON array of objects: id, name, address, sent, received, aliases"}},
+                  .example = "pmoor32 persons \"My Mail\"\n"
+                             "pmoor32 persons \"My Mail\" --json"}},
         {.name = "person",
          .run = commandPerson,
          .usage = "person DB merge KEEP_ID OTHER_ID...   merge the others into KEEP_ID (never the mailbox owner)\n"
                   "  person DB rename ID NAME      new first and last name (the last word is the last name)\n"
-                  "  person DB swap-alias ID ALIAS_NUMBER  the person takes that alias's string and address"},
+                  "  person DB swap-alias ID ALIAS_NUMBER  the person takes that alias's string and address",
+         .help = {.synopsis = "person DB merge KEEP OTHER...\n"
+                              "person DB rename ID NAME\n"
+                              "person DB swap-alias ID ALIAS",
+                  .description = "Changes one person, as the person windows do (ids as persons prints them).\n"
+                                 "merge moves the messages and aliases of the others to the person kept and prints\n"
+                                 "a line for each person merged; rename prints the id and the new name;\n"
+                                 "swap-alias prints the id, the new string and the aliases.",
+                  .options = {{"DB", "the database"},
+                              {"KEEP", "merge: the id of the person kept (never the mailbox owner)"},
+                              {"OTHER", "merge: the id of a person merged into it; several may follow"},
+                              {"ID", "the id of the person"},
+                              {"NAME", "rename: first and last name (the last word is the last name)"},
+                              {"ALIAS", "swap-alias: the alias's number, counted from 1 as persons lists them;\n"
+                                        "the person takes that alias's string and address"}},
+                  .example = "pmoor32 person \"My Mail\" merge 1200 1201 1202\n"
+                             "pmoor32 person \"My Mail\" rename 1200 \"Ann Smith\""}},
         {.name = "words",
          .run = commandWords,
          .usage = "words DB [--top N]            indexed words with their message counts (TSV)\n"
                   "  words DB --mark-delete WORD...  mark indexed words for deletion (--unmark: take the mark\n"
-                  "                                off); the next index run removes them and makes them stop words"},
+                  "                                off); the next index run removes them and makes them stop words",
+         .help = {.synopsis = "words DB [--top N]\n"
+                              "words DB --mark-delete|--unmark WORD...",
+                  .description = "Prints the words of the database's word index in alphabetical order, each with\n"
+                                 "the number of messages that hold it (TSV: word, count). Marked words leave the\n"
+                                 "index with the next index run and become stop words (see stopwords). Exit 1\n"
+                                 "when the database is not word-indexed.",
+                  .options = {{"DB", "the database"},
+                              {"--top N", "only the N most frequent words, the most frequent first"},
+                              {"--mark-delete", "mark the words for deletion, as the word list window does"},
+                              {"--unmark", "take the deletion mark off the words"},
+                              {"WORD", "an indexed word"}},
+                  .example = "pmoor32 words \"My Mail\" --top 20\n"
+                             "pmoor32 words \"My Mail\" --mark-delete regards thanks"}},
         {.name = "stopwords",
          .run = commandStopwords,
          .usage = "stopwords DB list|add WORD...|remove WORD...\n"
-                  "                                the words DB's index runs never index (stored in upper case)"},
+                  "                                the words DB's index runs never index (stored in upper case)",
+         .help = {.synopsis = "stopwords DB list\n"
+                              "stopwords DB add|remove WORD...",
+                  .description = "Lists and edits the stop words of a database, the words its index runs never\n"
+                                 "index, as the ignore list window does. They are stored in upper case. add and\n"
+                                 "remove print a line for each word; a word that is already as asked is said so.",
+                  .options = {{"DB", "the database"},
+                              {"list", "print the stop words, one a line"},
+                              {"add|remove", "add the words to the stop words, or take them off"},
+                              {"WORD", "a word"}},
+                  .example = "pmoor32 stopwords \"My Mail\" list\n"
+                             "pmoor32 stopwords \"My Mail\" add regards"}},
         {.name = "config",
          .run = commandConfig,
-         .usage = "config get ITEM               print a settings item (2-19, 22-63; 17/18/44 directories)\n"
-                  "  config set ITEM VALUE         store a settings item (fonts: NAME,SIZE)"},
+         .usage = "config list                   every settings item: name, number, value, meaning (TSV)\n"
+                  "  config get ITEM               print a settings item (by name or number)\n"
+                  "  config set ITEM VALUE         store a settings item (fonts: NAME,SIZE)",
+         .help = {.synopsis = "config list\n"
+                              "config get ITEM\n"
+                              "config set ITEM VALUE",
+                  .description = "Reads and changes the settings of the installation, the ones the Preferences\n"
+                                 "window edits. config list prints every item in tab-separated columns: its name,\n"
+                                 "its number, its value and what it means.",
+                  .options = {{"ITEM", "a settings item, by its name (date-format) or its number (10)"},
+                              {"VALUE", "the new value: a number, a text, a directory (made when it is new) or\n"
+                                        "a font as NAME,SIZE"}},
+                  .example = "pmoor32 config list\n"
+                             "pmoor32 config set date-format 10"}},
         {.name = "nextid-check",
          .run = commandNextIdCheck,
-         .usage = "nextid-check                  set the identifier counter above every identifier in use"},
+         .usage = "nextid-check                  set the identifier counter above every identifier in use",
+         .help = {.synopsis = "nextid-check",
+                  .description = "Sets the installation's identifier counter above every identifier that any\n"
+                                 "database uses and prints the next identifier. Run it after databases were\n"
+                                 "copied in from elsewhere.",
+                  .example = "pmoor32 nextid-check"}},
         {.name = "rebuild",
          .run = commandRebuild,
          .usage = "rebuild [--report FILE]       rebuild the database list from the database directories, then the\n"
                   "                                Next ID check; prints (TSV) what was corrected, dropped, attached\n"
                   "                                or not recognized, and the next id; --report copies TestDB.Txt;\n"
-                  "                                a catalogued directory that is missing is dropped only with --yes"},
+                  "                                a catalogued directory that is missing is dropped only with --yes",
+         .help = {.synopsis = "rebuild [--report FILE]",
+                  .description = "Rebuilds the list of databases from the directories below the database top\n"
+                                 "directory, as File | Rebuild does, then runs the Next ID check. Prints a TSV\n"
+                                 "line for each change (what happened, the directory, the name, details) and\n"
+                                 "then \"next id\" with the next identifier. A database in the list whose\n"
+                                 "directory is missing is dropped only with --yes (before the command).",
+                  .options = {{"--report FILE", "copy the rebuild's log (TestDB.Txt) to FILE as well"}},
+                  .example = "pmoor32 rebuild --report rebuild.txt\n"
+                             "pmoor32 --yes rebuild"}},
         {.name = "merge",
          .run = commandMerge,
          .usage = "merge SOURCE TARGET           copy every message of SOURCE into TARGET (both forum, mail or\n"
                   "                                newsgroup); prints converted, merged and skipped; a second run\n"
-                  "                                after an interruption merges the rest"},
+                  "                                after an interruption merges the rest",
+         .help = {.synopsis = "merge SOURCE TARGET",
+                  .description = "Copies every message of one database into another of the same kind and prints\n"
+                                 "three TSV lines with the counts: converted, merged and skipped. After Ctrl-C, or\n"
+                                 "when the run was killed, a second run merges the rest.",
+                  .options = {{"SOURCE", "the database whose messages are copied"},
+                              {"TARGET", "the database that receives them (forum, mail or newsgroup as SOURCE)"}},
+                  .example = "pmoor32 merge \"Old Mail\" \"My Mail\""}},
         {.name = "redirect",
          .run = commandRedirect,
          .usage = "redirect                      newsgroup redirections as TSV: newsgroup, target now, before\n"
@@ -122,7 +385,22 @@ const std::vector<Command>& commands() {
                   "                                redirect a newsgroup database's import to a target database\n"
                   "                                (see db create newsgroup NAME --target), or stop doing so\n"
                   "  redirect --apply              move the stored messages where the redirections say, then\n"
-                  "                                purge them where they were; prints moved, deleted, not moved"},
+                  "                                purge them where they were; prints moved, deleted, not moved",
+         .help = {.synopsis = "redirect\n"
+                              "redirect NEWSGROUP TARGET|--none\n"
+                              "redirect --apply",
+                  .description = "Without arguments lists the newsgroup databases with their redirection (TSV:\n"
+                                 "newsgroup, target now, target before; \"-\" for none; target databases are\n"
+                                 "marked \"target\"). With a newsgroup and a target, later imports of that\n"
+                                 "newsgroup go to the target. --apply moves the messages already stored to where\n"
+                                 "the redirections say and then purges them where they were; it prints the\n"
+                                 "converted, moved, skipped, deleted and not moved counts.",
+                  .options = {{"NEWSGROUP", "a newsgroup database"},
+                              {"TARGET", "a target newsgroup database (made with db create newsgroup NAME --target)"},
+                              {"--none", "stop redirecting the newsgroup"},
+                              {"--apply", "move and purge the stored messages as the redirections say"}},
+                  .example = "pmoor32 redirect comp.lang.c \"All Groups\"\n"
+                             "pmoor32 redirect --apply"}},
     };
     return table;
 }

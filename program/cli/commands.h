@@ -10,11 +10,33 @@ namespace pm::cli {
 
 using CommandFunction = int (*)(CommandContext&);
 
+// One option or argument of a command, as its help lists it.
+struct CommandOption {
+    const char* name;  // as the synopsis writes it: "DB", "--format NAME", "--json"
+    const char* text;  // one line: what it means
+};
+
+// What `pmoor32 help COMMAND` and `pmoor32 COMMAND --help` print. Every
+// command has all of it; a test holds each command to that.
+struct CommandHelp {
+    const char* synopsis = nullptr;       // every form, one a line, without "pmoor32"
+    const char* description = nullptr;    // what it does and what it prints
+    std::vector<CommandOption> options = {};  // every option and argument of the synopsis
+    const char* example = nullptr;        // command lines, each beginning "pmoor32 "
+};
+
 struct Command {
     const char* name;
     CommandFunction run;
-    const char* usage;  // one line: arguments and what it does
+    const char* usage;  // its lines in the overview of `pmoor32 --help`
+    CommandHelp help;
 };
+
+// The command named `name`; nullptr when there is none.
+const Command* findCommand(const std::string& name);
+
+// The help page of `command`, as `pmoor32 help COMMAND` prints it.
+std::string helpText(const Command& command);
 
 // A message number argument; throws UsageError for anything else.
 unsigned int messageNumberArgument(const std::string& text);

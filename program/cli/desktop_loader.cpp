@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cli/command_line.h"
@@ -21,9 +23,46 @@ std::string executableDirectory() {
     return slash == std::string::npos ? "." : p.substr(0, slash);
 }
 
+// An argument as the shell reads it back: bare when it is plain, else quoted.
+std::string shellWord(const std::string& word) {
+    if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+                                                "/._-=+:,@%") == std::string::npos)
+        return word;
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+bool hasEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
 }  // namespace
 
+bool desktopCanStart(int argc, char** argv) {
+    if (hasEnv("DISPLAY") || hasEnv("WAYLAND_DISPLAY") || hasEnv("QT_QPA_PLATFORM")) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
+    return false;
+}
+
+std::string noDisplayAdvice(int argc, char** argv) {
+    std::string line = "xvfb-run -a";
+    for (int i = 0; i < argc; ++i) line += " " + shellWord(argv[i]);
+    return "pmoor32: there is no display to open the desktop program on (DISPLAY is not set).\n"
+           "Open it on a virtual display:\n"
+           "  " + line + "\n"
+           "or work without one in command mode: " + shellWord(argv[0]) + " --help\n";
+}
+
 int runDesktopModule(int argc, char** argv, const std::string& root) {
+    // Without a display Qt would abort with its own message; say what to do.
+    if (!desktopCanStart(argc, argv)) {
+        const std::string advice = noDisplayAdvice(argc, argv);
+        std::fputs(advice.c_str(), stderr);
+        return ExitFailed;
+    }
     const std::string module = executableDirectory() + "/libpmoor32_desktop.so";
     void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {

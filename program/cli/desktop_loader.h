@@ -5,8 +5,16 @@
 
 namespace pm::cli {
 
-// Runs the desktop; reports on stderr and returns 1 when the module cannot
-// be loaded.
+// True when Qt has a display to open windows on: DISPLAY, WAYLAND_DISPLAY or
+// QT_QPA_PLATFORM is set, or argv names a platform (-platform NAME).
+bool desktopCanStart(int argc, char** argv);
+
+// What pmoor32 says when it cannot: that there is no display, the command
+// line again under xvfb-run (argv quoted for the shell), and command mode.
+std::string noDisplayAdvice(int argc, char** argv);
+
+// Runs the desktop; reports on stderr and returns 1 when there is no display
+// (noDisplayAdvice) or the module cannot be loaded.
 int runDesktopModule(int argc, char** argv, const std::string& root);
 
 }  // namespace pm::cli

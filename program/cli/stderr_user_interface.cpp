@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "common/counts.h"
+
 namespace pm::cli {
 
 Button commandModeAnswer(unsigned buttons, bool answerYes) {
@@ -46,15 +48,31 @@ Button StderrUserInterface::message(const MessageRequest& request) {
     return answer;
 }
 
+std::string progressLine(const ProgressReport& report) {
+    std::string title = report.title;
+    title.erase(0, title.find_first_not_of(' '));
+    while (!title.empty() && title.back() == ' ') title.pop_back();
+    std::string line = title;
+    if (!report.phase.empty()) line += (line.empty() ? "" : " - ") + report.phase;
+    std::string counters;
+    for (const auto& [name, value] : report.counters)
+        counters += (counters.empty() ? "" : ", ") + counterCaption(report, name) + " " + groupedNumber(value);
+    if (!counters.empty()) line += ": " + counters;
+    if (report.percent >= 0) line += " (" + std::to_string(report.percent) + "%)";
+    return line;
+}
+
 void StderrUserInterface::progress(const ProgressReport& report) {
     if (!terminal_) return;
     auto now = std::chrono::steady_clock::now();
     if (progressOpen_ && now - lastProgress_ < std::chrono::milliseconds(500)) return;
     lastProgress_ = now;
-    std::string line = report.title;
-    for (const auto& [name, value] : report.counters) line += "  " + name + " " + std::to_string(value);
-    if (report.percent >= 0) line += "  " + std::to_string(report.percent) + "%";
-    if (line.size() > 110) line.resize(110);
+    std::string line = progressLine(report);
+    if (line.size() > 110) {
+        std::size_t cut = 110;  // never inside a UTF-8 character
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        line.resize(cut);
+    }
     std::fprintf(out_, "\r%-110s", line.c_str());
     std::fflush(out_);
     progressOpen_ = true;

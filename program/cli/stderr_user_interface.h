@@ -33,6 +33,11 @@ private:
     std::vector<std::string> shown_;
 };
 
+// The progress line of `report` in plain words: its title, the phase, the
+// counters under their captions, the percentage. "Message import - storing
+// messages: Messages imported 595, Messages skipped 5 (20%)".
+std::string progressLine(const ProgressReport& report);
+
 // The answer command mode gives to a box with `buttons`.
 Button commandModeAnswer(unsigned buttons, bool answerYes);
 

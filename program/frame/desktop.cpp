@@ -4,6 +4,7 @@
 #include <QStatusBar>
 #include <cstdio>
 
+#include "cli/exit_codes.h"
 #include "common/fatal_error.h"
 #include "common/user_interface.h"
 #include "frame/engine_wiring.h"
@@ -18,8 +19,6 @@
 namespace pm::frame {
 
 namespace {
-
-constexpr int kFatalExit = 3;
 
 void reportFatal(const FatalError& e) {
     messageAlways(e.caption(), e.text(), Icon::Hand);
@@ -40,7 +39,7 @@ public:
             closeAllTables();
             closeStorage();
             removeRunStore();
-            std::exit(kFatalExit);
+            std::exit(cli::ExitFatal);
         }
     }
 };
@@ -55,9 +54,12 @@ int runDesktop(int argc, char** argv, const std::string& root) {
     installHelpKey(app);
     connectLibraryServices();
     KonfigFrameSettings settings;
-    int code = 0;
+    int code = cli::ExitOk;
     try {
         const StartupOutcome outcome = runProgramStart(root, settings);
+        // A start-up the person ended (a lost directory not given again)
+        // leaves no installation to work on.
+        if (outcome == StartupOutcome::Aborted) code = cli::ExitInstallation;
         if (outcome != StartupOutcome::Aborted) {
             MainFrame frame(settings, outcome == StartupOutcome::FirstStart);
             qtInterface.setStatusLine([&frame](const QString& line) { frame.statusBar()->showMessage(line, 5000); });
@@ -67,7 +69,7 @@ int runDesktop(int argc, char** argv, const std::string& root) {
         }
     } catch (const FatalError& e) {
         reportFatal(e);
-        code = kFatalExit;
+        code = cli::ExitFatal;
     }
     closeAllTables();
     closeStorage();

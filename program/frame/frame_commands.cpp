@@ -6,11 +6,13 @@
 #include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 #include "common/globals.h"
 #include "frame/frame_settings.h"
 #include "frame/help_viewer.h"
 #include "frame/main_frame.h"
+#include "frame/window_placement.h"
 #include "tables/access/open_close.h"
 
 namespace pm::frame {
@@ -84,13 +86,20 @@ bool MainFrame::openWindow(const QString& name) {
         widget->setProperty("helpTopic", QString::fromUtf8(entry->helpTopic));
     const QSize wanted = widget->size();  // the window's own choice, before the sub-window lays it out
     QMdiSubWindow* sub = windows_->TmCreate(name, entry && entry->group ? *entry->group : QString(), widget);
+    const QSize frameMargins = sub->size() - widget->size();
+    QRect target(sub->pos(), wanted + frameMargins);
     WindowPlace place;
-    if (entry && entry->slot != 0 && settings_.place(entry->slot, place)) {
-        sub->setGeometry(place.left, place.top, place.width, place.height);
-    } else {
-        const QSize frameMargins = sub->size() - widget->size();
-        sub->resize(wanted.expandedTo(widget->minimumSizeHint()) + frameMargins);
+    if (entry && entry->slot != 0 && settings_.place(entry->slot, place))
+        target = QRect(place.left, place.top, place.width, place.height);
+    // Whatever was stored (on another screen, at another scale), the window
+    // shows all it must and stays where the person can reach it. Wrapped
+    // texts need the more height the narrower they are.
+    QSize minimum = widget->minimumSizeHint();
+    if (widget->hasHeightForWidth()) {
+        const int width = std::max(target.width() - frameMargins.width(), minimum.width());
+        minimum.setHeight(std::max(minimum.height(), widget->heightForWidth(width)));
     }
+    sub->setGeometry(placeInside(target, minimum + frameMargins, area_->viewport()->rect()));
     widget->setFocus();
     return true;
 }

@@ -19,7 +19,17 @@ namespace pm::frame {
 void MainFrame::refreshFromActiveDatabase() {
     readStatusFormats();
     refreshStatusClock();
-    if (!hasActiveDatabase() && !quiet()) activateStartDatabase(static_cast<ULONG>(settings_.value(ItemDefaultDatabase)));
+    if (!hasActiveDatabase() && !quiet()) {
+        // The default database of the preferences; at start, without one,
+        // the database active when the program last ran.
+        const auto chosen = static_cast<ULONG>(settings_.value(ItemDefaultDatabase));
+        activateStartDatabase(chosen != 0 ? chosen : started_ ? 0 : settings_.lastDatabase());
+    }
+    started_ = true;
+    if (hasActiveDatabase() && static_cast<ULONG>(Mem.ForumNumber) != lastDatabase_) {
+        lastDatabase_ = static_cast<ULONG>(Mem.ForumNumber);
+        settings_.setLastDatabase(lastDatabase_);
+    }
     if (toolMode()) {
         setTitleSuffix(NoActiveDatabase);
     } else if (!hasActiveDatabase()) {

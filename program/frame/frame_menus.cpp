@@ -1,5 +1,6 @@
 // The frame's menus, toolbar and the enabled state of its commands.
 #include <QAction>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -74,6 +75,29 @@ constexpr ClassifyEntry kClassify[] = {
 
 }  // namespace
 
+QIcon toolbarIcon(const QIcon& source) {
+    // The style's own icons are grey already, so its disabled ones hardly
+    // differ: a disabled button is drawn faint and colourless instead.
+    QIcon icon;
+    for (int side : {16, 20, 24, 32, 40}) {
+        const QPixmap normal = source.pixmap(QSize(side, side));
+        if (normal.isNull()) continue;
+        icon.addPixmap(normal, QIcon::Normal);
+        QImage grey = normal.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < grey.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+            for (int x = 0; x < grey.width(); ++x) {
+                const int g = qGray(line[x]);
+                line[x] = qRgba(g, g, g, qAlpha(line[x]) * 3 / 10);
+            }
+        }
+        QPixmap disabled = QPixmap::fromImage(grey);
+        disabled.setDevicePixelRatio(normal.devicePixelRatio());
+        icon.addPixmap(disabled, QIcon::Disabled);
+    }
+    return icon;
+}
+
 QAction* MainFrame::makeAction(const CommandEntry& entry) {
     auto* a = new QAction(QString::fromUtf8(entry.text), this);
     a->setStatusTip(QString::fromUtf8(entry.tip));
@@ -141,7 +165,7 @@ void MainFrame::buildToolBar() {
     toolBar_->setIconSize(QSize(20, 20));
     auto add = [this](const ToolbarEntry& e) {
         QAction* a = actions_.at(e.id);
-        a->setIcon(style()->standardIcon(e.icon));
+        a->setIcon(toolbarIcon(style()->standardIcon(e.icon)));
         toolBar_->addAction(a);
     };
     for (const ToolbarEntry& e : kToolbarBefore) add(e);
@@ -149,7 +173,7 @@ void MainFrame::buildToolBar() {
     auto* classify = new QToolButton;
     classify->setText(QStringLiteral("Classify"));
     classify->setToolTip(QStringLiteral("Topics and classification of messages"));
-    classify->setIcon(style()->standardIcon(QStyle::SP_DirIcon));
+    classify->setIcon(toolbarIcon(style()->standardIcon(QStyle::SP_DirIcon)));
     classify->setPopupMode(QToolButton::InstantPopup);
     auto* popup = new QMenu(classify);
     for (const ClassifyEntry& c : kClassify) {
@@ -164,7 +188,7 @@ void MainFrame::buildToolBar() {
     toolBar_->addSeparator();
     for (const NavigationEntry& n : kNavigation) {
         if (n.button == ToolbarButton::PreviousFilterValue) toolBar_->addSeparator();
-        auto* a = new QAction(style()->standardIcon(n.icon), QString::fromUtf8(n.text), this);
+        auto* a = new QAction(toolbarIcon(style()->standardIcon(n.icon)), QString::fromUtf8(n.text), this);
         a->setToolTip(QString::fromUtf8(n.text));
         a->setStatusTip(QString::fromUtf8(n.text));
         const ToolbarButton button = n.button;

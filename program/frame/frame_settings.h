@@ -75,6 +75,11 @@ public:
     virtual std::string storedPath(int kind) = 0;
     // Stores and creates a new top directory and makes it current (NewPath).
     virtual bool storeNewPath(int kind, const std::string& path) = 0;
+
+    // The database active when the program last ran (0: none), opened at
+    // the next start unless the preferences name a default database.
+    virtual ULONG lastDatabase() { return 0; }
+    virtual void setLastDatabase(ULONG id) { (void)id; }
 };
 
 // The settings through the library's services (Konfig, AutoPath, WSVars,
@@ -93,6 +98,8 @@ public:
     bool saveWindowState() override;
     std::string storedPath(int kind) override;
     bool storeNewPath(int kind, const std::string& path) override;
+    ULONG lastDatabase() override;
+    void setLastDatabase(ULONG id) override;
 };
 
 }  // namespace pm::frame

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "common/globals.h"
+#include "frame/window_placement.h"
 
 // The help pages live in a static library: their resources must be
 // registered by hand.
@@ -105,11 +106,16 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     searchField_->setPlaceholderText(QStringLiteral("Words to search for"));
     auto* find = new QPushButton(QStringLiteral("&Search"));
     auto* contents = new QPushButton(QStringLiteral("&Contents"));
+    auto* close = new QPushButton(QStringLiteral("C&lose"));
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Search for")));
     top->addWidget(searchField_, 1);
     top->addWidget(find);
     top->addWidget(contents);
+    top->addWidget(close);
+    note_ = new QLabel;
+    note_->setObjectName(QStringLiteral("searchNote"));
+    note_->hide();
 
     pages_ = new QListWidget;
     browser_ = new QTextBrowser;
@@ -121,15 +127,18 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(note_);
     layout->addWidget(split, 1);
     resize(820, 560);
 
     connect(find, &QPushButton::clicked, this, [this] { search(searchField_->text()); });
     connect(searchField_, &QLineEdit::returnPressed, this, [this] { search(searchField_->text()); });
     connect(contents, &QPushButton::clicked, this, [this] {
+        note_->hide();
         listTopics(topics());
         showTopic(QStringLiteral("Contents"));
     });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(pages_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item) showTopic(item->data(Qt::UserRole).toString());
     });
@@ -174,9 +183,35 @@ int HelpViewer::search(const QString& words) {
             if (!text.contains(w, Qt::CaseInsensitive)) all = false;
         if (all) found << topic;
     }
+    if (found.isEmpty()) {
+        // Say so, and leave every page to choose from.
+        note_->setText(wanted.isEmpty() ? QStringLiteral("Type the words to search for.")
+                                        : QStringLiteral("No help page holds \"%1\".").arg(wanted.join(' ')));
+        note_->show();
+        listTopics(topics());
+        return 0;
+    }
+    note_->setText(found.size() == 1 ? QStringLiteral("1 page holds \"%1\".").arg(wanted.join(' '))
+                                     : QStringLiteral("%1 pages hold \"%2\".").arg(found.size()).arg(wanted.join(' ')));
+    note_->show();
     listTopics(found);
-    if (!found.isEmpty()) showTopic(found.front());
+    showTopic(found.front());
     return static_cast<int>(found.size());
+}
+
+QString HelpViewer::searchNote() const { return note_->isHidden() ? QString() : note_->text(); }
+
+void HelpViewer::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void HelpViewer::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    keepOnScreen(this);  // whatever size it had before
 }
 
 void HelpViewer::focusSearch() {

@@ -1,6 +1,7 @@
 #include "frame/frame_settings.h"
 
 #include "tables/config/installation.h"
+#include "tables/config/last_database.h"
 #include "tables/config/settings.h"
 
 namespace pm::frame {
@@ -78,5 +79,9 @@ std::string KonfigFrameSettings::storedPath(int kind) {
 }
 
 bool KonfigFrameSettings::storeNewPath(int kind, const std::string& path) { return pm::storeNewPath(kind, path); }
+
+ULONG KonfigFrameSettings::lastDatabase() { return lastActiveDatabase(); }
+
+void KonfigFrameSettings::setLastDatabase(ULONG id) { rememberActiveDatabase(id); }
 
 }  // namespace pm::frame

@@ -18,6 +18,7 @@
 #include "common/globals.h"
 #include "frame/frame_settings.h"
 #include "frame/help_viewer.h"
+#include "frame/window_placement.h"
 #include "tables/services/library_services.h"
 
 namespace pm::frame {
@@ -91,11 +92,17 @@ MainFrame::~MainFrame() {
 MainFrame* MainFrame::instance() { return current; }
 
 void MainFrame::start() {
+    // A place saved on a larger (or less scaled) screen is brought onto this
+    // one; so is the size the frame has before it is maximized.
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
     WindowPlace place;
     if (settings_.value(ItemSavedFramePlace) != 0 && settings_.place(SlotFrame, place)) {
-        setGeometry(place.left, place.top, place.width, place.height);
+        const QRect saved(place.left, place.top, place.width, place.height);
+        setGeometry(screen.isValid() ? placeInside(saved, minimumSizeHint(), screen) : saved);
         show();
+        keepOnScreen(this);  // now that its frame is known
     } else {
+        if (screen.isValid()) setGeometry(placeInside(geometry(), minimumSizeHint(), screen));
         showMaximized();
     }
     setWindowIcon(frameIcon());

@@ -4,6 +4,7 @@
 // commands, receives the frame events of the library and of its child
 // windows, and keeps the title and the enabled commands in step with the
 // active database and the open windows.
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
@@ -31,6 +32,10 @@ class FrameSettings;
 // The program title; the suffix follows it.
 inline constexpr const char* ProgramTitle = " Postmoor Mail, Forum & Newsgroup Message Archiver ";
 inline constexpr const char* NoActiveDatabase = "[No Active Database]";
+
+// A toolbar icon made from `source` whose disabled form is plainly
+// disabled: grey and faint.
+QIcon toolbarIcon(const QIcon& source);
 
 class MainFrame : public QMainWindow {
     Q_OBJECT
@@ -135,6 +140,8 @@ private:
     bool indexingLocked_ = false;      // EventDisableMessageCommands
     bool commandsLocked_ = false;      // between EventPrepareDatabaseDelete and EventDeleteActiveDatabase
     bool toolTipsHidden_ = false;      // settings item 2
+    ULONG lastDatabase_ = 0;           // the active database last recorded (FrameSettings::lastDatabase)
+    bool started_ = false;             // the start's database has been chosen
     QString suffix_;
     QString datePicture_;
     QString timePicture_;

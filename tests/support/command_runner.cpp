@@ -25,12 +25,9 @@ CommandResult runCommand(std::vector<std::string> args) {
     return r;
 }
 
-CommandResult runProgram(const std::string& root, const std::string& arguments, const std::string& environment) {
-    const std::string errFile = root + ".stderr";
-    const std::string command = environment + (environment.empty() ? "" : " ") + std::string(POSTMOOR_BIN_DIR) +
-                                "/pmoor32 --root '" + root + "' " + arguments + " 2>'" + errFile + "'";
+CommandResult runShell(const std::string& command, const std::string& errFile) {
     CommandResult run{-1, {}, {}};
-    FILE* pipe = popen(command.c_str(), "r");
+    FILE* pipe = popen((command + " 2>'" + errFile + "'").c_str(), "r");
     if (!pipe) return run;
     char buffer[256];
     while (std::fgets(buffer, sizeof buffer, pipe)) run.out += buffer;
@@ -40,6 +37,12 @@ CommandResult runProgram(const std::string& root, const std::string& arguments, 
     run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
     std::filesystem::remove(errFile);
     return run;
+}
+
+CommandResult runProgram(const std::string& root, const std::string& arguments, const std::string& environment) {
+    return runShell(environment + (environment.empty() ? "" : " ") + std::string(POSTMOOR_BIN_DIR) + "/pmoor32 --root '" +
+                        root + "' " + arguments,
+                    root + ".stderr");
 }
 
 bool programBuilt() { return std::filesystem::exists(std::string(POSTMOOR_BIN_DIR) + "/pmoor32"); }

@@ -13,6 +13,10 @@ struct CommandResult {
 // `pmoor32 ARGS...`; the globals are reset afterwards, as a new process would have them.
 CommandResult runCommand(std::vector<std::string> args);
 
+// `command` through the shell; its stderr passes through `errFile`, which is
+// removed afterwards. code is -1 when a signal ended the process.
+CommandResult runShell(const std::string& command, const std::string& errFile);
+
 // The built program in a process of its own: `environment pmoor32 --root
 // ROOT arguments` through the shell (quote arguments for it). code is -1
 // when a signal ended the process.

@@ -120,10 +120,10 @@ void JobProgressWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-QLabel* JobProgressWindow::counterValue(const std::string& name) {
+QLabel* JobProgressWindow::counterValue(const std::string& name, const std::string& caption) {
     if (auto row = counterRows_.find(name); row != counterRows_.end()) return row->second.second;
     auto known = counterLabels_.find(name);
-    auto* label = new QLabel(known != counterLabels_.end() ? known->second : QString::fromStdString(name + ":"), this);
+    auto* label = new QLabel(known != counterLabels_.end() ? known->second : QString::fromStdString(caption + ":"), this);
     auto* value = new QLabel(this);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     value->setMinimumWidth(90);
@@ -149,7 +149,8 @@ void JobProgressWindow::refresh() {
     // Lines that a report no longer has stay as empty rows: the window keeps its size.
     for (std::size_t i = 0; i < lines_.size(); ++i)
         lines_[i]->setText(i < details ? trimmed(report.lines[i + 1]) : QString());
-    for (const auto& [name, value] : report.counters) counterValue(name)->setText(locale.toString(value));
+    for (const auto& [name, value] : report.counters)
+        counterValue(name, counterCaption(report, name))->setText(locale.toString(value));
     bar_->setRange(0, report.percent < 0 && job_->status() == JobStatus::Running ? 0 : 100);
     bar_->setValue(report.percent < 0 ? 0 : report.percent);
 }

@@ -34,7 +34,8 @@ public:
     explicit JobProgressWindow(std::unique_ptr<Job> job, QWidget* parent = nullptr);
     ~JobProgressWindow() override;
 
-    // Shows the report's counter `name` under `label` (default "name:").
+    // Shows the report's counter `name` under `label` (default: the
+    // report's caption for it, else its name, and a colon).
     // Counters appear in the order the report first names them.
     void setCounterLabel(const std::string& name, const QString& label);
     // When set (the default) the window closes itself after finished().
@@ -74,7 +75,7 @@ private slots:
 private:
     void refresh();
     void finish();
-    QLabel* counterValue(const std::string& name);
+    QLabel* counterValue(const std::string& name, const std::string& caption);
 
     std::unique_ptr<Job> job_;
     QTimer timer_;

@@ -1,5 +1,6 @@
 #include "import/driver/disk_space.h"
 
+#include "common/counts.h"
 #include "common/user_interface.h"
 #include "tables/access/file_functions.h"
 
@@ -28,7 +29,7 @@ const char* reasonText(SpaceNeed need) {
 }  // namespace
 
 std::string lowSpaceText(std::uint64_t freeBytes, const std::string& path, SpaceNeed need) {
-    std::string count = groupedNumber(freeBytes);
+    std::string count = groupedNumber(static_cast<long long>(freeBytes));
     if (count.size() < 13) count.insert(0, 13 - count.size(), ' ');
     return "You have only " + count + " bytes free on disk  " + path + "\r\n" + reasonText(need);
 }

@@ -116,6 +116,7 @@ bool ImportRun::nextDirectory() {
 }
 
 void ImportRun::skipFile(const std::string& caption, const std::string& text) {
+    ++progress_.filesSkipped;
     message(caption, text, Icon::Exclamation);
     parser_.reset();
     state_ = ImportState::NextFile;
@@ -167,10 +168,12 @@ bool ImportRun::nextFile() {
     work_.endBatch();
     if (!afterParserCall()) return false;
     if (call_.rejected) {
-        if (request_.format == kTwoPassFormat)
+        if (request_.format == kTwoPassFormat) {
             skipFile("Warning!", file_.name + " is not a CompuServe 3.x or 4.x file!\r\n" + "This file will be skipped!");
-        else
+        } else {
+            ++progress_.filesSkipped;
             parser_.reset();
+        }
         state_ = ImportState::NextFile;
         return true;
     }
@@ -183,6 +186,8 @@ bool ImportRun::nextFile() {
         if (variant > 0) call_.variant = variant;
     }
     if (exhausted) {
+        ++progress_.filesRead;
+        if (file_.size == 0) ++progress_.emptyFiles;
         bytesDone_ += file_.size;
         parser_.reset();
         state_ = ImportState::NextFile;
@@ -198,6 +203,8 @@ bool ImportRun::parse() {
     work_.endBatch();
     if (!afterParserCall()) return false;
     if (exhausted) {
+        ++progress_.filesRead;
+        if (file_.size == 0) ++progress_.emptyFiles;
         bytesDone_ += file_.size;
         parser_.reset();
         state_ = ImportState::NextFile;

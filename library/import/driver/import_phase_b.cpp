@@ -104,7 +104,7 @@ bool ImportRun::storeSlice() {
         }
         if (st != StorageStatus::Ok) {
             rollbackTransaction();
-            message("Warning!", NewHR.fileName() + "\r\n" + NewHR.lastError().text, Icon::Exclamation);
+            message("Warning!", NewHR.displayName() + "\r\n" + NewHR.lastError().text, Icon::Exclamation);
             endRun(ImportOutcome::Failed);
             return false;
         }

@@ -160,7 +160,12 @@ ProgressReport ImportRun::report() const {
                   {"Skipped", progress_.skipped},
                   {"Work records", progress_.workRecords},
                   {"Header records", progress_.headerRecords}};
+    r.captions = {{"Imported", "Messages imported"},
+                  {"Skipped", "Messages skipped"},
+                  {"Work records", "Messages converted"},
+                  {"Header records", "Messages in database"}};
     r.percent = progress_.percent;
+    r.phase = progress_.phaseB ? "storing messages" : "reading files";
     return r;
 }
 

@@ -128,6 +128,9 @@ struct ImportProgress {
     long long headerRecords = 0;     // header records of the database being filled
     int percent = 0;                 // 0-100
     bool phaseB = false;             // storing has begun
+    long long filesRead = 0;         // source files read to their end
+    long long emptyFiles = 0;        // ... of them, files without a byte
+    long long filesSkipped = 0;      // source files left out (missing, unreadable, of another kind)
 };
 
 // Seams and reports of a run. Every member has a working default.

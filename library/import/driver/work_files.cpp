@@ -44,7 +44,7 @@ bool WorkFiles::create(LONG importDate, LONG importTime) {
     // directory must not be deleted under it.
     OP_CLOSE(OpenShared, {&NewHR});
     if (NewHR.lock() != StorageStatus::Ok) {
-        const std::string text = NewHR.fileName() + "\r\n" + NewHR.lastError().text + "\r\n" +
+        const std::string text = NewHR.displayName() + "\r\n" + NewHR.lastError().text + "\r\n" +
                                  "Import will not proceed!";
         OP_CLOSE(ReleaseTable, {&NewHR});
         message("Warning!", text, Icon::Exclamation);
@@ -117,7 +117,7 @@ bool WorkFiles::commitBatch() {
     StorageError error;
     if (commitTransaction(&error) == StorageStatus::Ok) return true;
     rollbackTransaction();
-    message("Warning!", NewHR.fileName() + "\r\n" + error.text + "\r\n" + "Messages will not be imported!",
+    message("Warning!", NewHR.displayName() + "\r\n" + error.text + "\r\n" + "Messages will not be imported!",
             Icon::Exclamation);
     failed_ = true;
     return false;

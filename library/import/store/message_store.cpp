@@ -90,7 +90,7 @@ bool MessageStore::beginTransactionFor(BYTE type) {
     // (its store attached) before it begins.
     for (Table* table : tablesFor(type))
         if (!table->isOpen())
-            return !transactionStartFailed(StorageStatus::NotOpen, "The file " + table->fileName() + " is not open");
+            return !transactionStartFailed(StorageStatus::NotOpen, "The file " + table->displayName() + " is not open");
     // The transaction takes every store in use, so that the counter, the
     // catalog and the database commit together.
     return beginTransactionChecked({});

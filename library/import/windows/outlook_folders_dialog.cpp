@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "common/counts.h"
 #include "common/text.h"
 #include "common/user_interface.h"
 
@@ -28,6 +29,7 @@ OutlookFoldersDialog::OutlookFoldersDialog(const std::string& storePath, const s
                                            QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Select Outlook folders"));
+    setProperty("helpTopic", QStringLiteral("~Outlook_Folders"));
     auto* layout = new QVBoxLayout(this);
     auto* caption = new QLabel(QStringLiteral("Outlook folders"), this);
     layout->addWidget(caption);
@@ -89,10 +91,10 @@ int OutlookFoldersDialog::chosenItems() const {
 
 void OutlookFoldersDialog::updateTotal() {
     const int folders = static_cast<int>(chosenFolders().size());
-    total_->setText(QStringLiteral("%1 of %2 folders chosen, %3 items")
+    total_->setText(QStringLiteral("%1 of %2 chosen, %3")
                         .arg(folders)
-                        .arg(list_->topLevelItemCount())
-                        .arg(chosenItems()));
+                        .arg(QString::fromStdString(countOf(list_->topLevelItemCount(), "folder")))
+                        .arg(QString::fromStdString(countOf(chosenItems(), "item"))));
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(folders > 0);
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/counts.h"
 #include "common/fatal_error.h"
 #include "common/globals.h"
 #include "common/user_interface.h"
@@ -267,16 +268,6 @@ std::int64_t freeDiskSpace(const std::string& path) {
     return static_cast<std::int64_t>(vfs.f_bavail) * static_cast<std::int64_t>(vfs.f_frsize);
 }
 
-std::string groupedNumber(std::uint64_t n) {
-    std::string digits = std::to_string(n);
-    std::string out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
-}
-
 std::uint64_t CheckSpace(std::uint64_t required) {
     const std::string dir = Mem.FileDir.empty() ? Mem.Net : Mem.FileDir;
     std::int64_t available = freeDiskSpace(dir.empty() ? "." : dir);
@@ -285,7 +276,7 @@ std::uint64_t CheckSpace(std::uint64_t required) {
     if (Mem.DoTask == TaskRunning) return free;
     beep();
     Button answer = message("Warning",
-                            "You have only " + groupedNumber(free) + " bytes free on disk  " + dir + " " +
+                            "You have only " + groupedNumber(available) + " bytes free on disk  " + dir + " " +
                                 "This may be too little for this process. Running out of diskspace may corrupt "
                                 "the currently accessed data file(s).Press OK if you want to continue and Cancel "
                                 "if you want to abort this process!",

@@ -60,7 +60,4 @@ bool wildcardMatch(const std::string& pattern, const std::string& name);
 // The registry number of a table file name ("IDX003.TPS" -> 3), or 0.
 int tableNumberOfFileName(const std::string& path);
 
-// `n` with thousands separators ("1,234,567").
-std::string groupedNumber(std::uint64_t n);
-
 }  // namespace pm

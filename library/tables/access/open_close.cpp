@@ -28,7 +28,7 @@ Table& nameTable(int number) {
     Table& table = tableOrFail(number);
     std::string name = tableFileName(number);
     FileName = name;
-    if (name.empty()) fatalBlankFileName(name);
+    if (name.empty()) fatalBlankFileName(table.label());
     table.setFileName(name);
     return table;
 }
@@ -51,7 +51,9 @@ bool discardableWhenLayoutDiffers(Table& table) {
 }
 
 void openWithRecovery(Table& table, ShareMode mode) {
-    const std::string& name = table.fileName();
+    // Messages name the table as the person finds it; a missing path is
+    // named by its directory.
+    const std::string name = table.displayName();
     // Each repair is followed by a fresh attempt; every path either opens,
     // repairs or ends the program, so the loop ends.
     for (int attempt = 0;; ++attempt) {
@@ -64,7 +66,7 @@ void openWithRecovery(Table& table, ShareMode mode) {
                 if (table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name, table.lastError().text);
                 break;
             case StorageStatus::PathNotFound:
-                fatalPathNotFound(name);
+                fatalPathNotFound(table.fileName());
             case StorageStatus::AccessDenied:
                 fatalAccessDenied(name);
             case StorageStatus::InvalidName:
@@ -129,7 +131,7 @@ bool applyMode(int mode, int number) {
             table.close();
             openWithRecovery(table, ShareMode::DenyWrite);
             StorageStatus st = mode == EmptyTable ? table.empty() : table.pack();
-            if (st != StorageStatus::Ok && mode == EmptyTable) fatalCannotEmpty(table.fileName());
+            if (st != StorageStatus::Ok && mode == EmptyTable) fatalCannotEmpty(table.displayName());
             table.close();
             count = 0;
             break;

@@ -49,10 +49,10 @@ bool UppDat(Table& table, int operation, int mode) {
     const std::string text = operationLine(operation) + kCrLf + reasonLine(table);
     if (mode == RollBackAndReport) {
         rollbackTransaction();
-        message(table.fileName(), text + kCrLf + "The last transaction is rolled back.");
+        message(table.displayName(), text + kCrLf + "The last transaction is rolled back.");
     } else {
         if (operation == UpdateRecord || operation == DeleteRecordOp) table.release();
-        message(table.fileName(), text);
+        message(table.displayName(), text);
     }
     return false;
 }
@@ -63,7 +63,7 @@ bool HoldRec(Table& table, const KeyDef* key, RecordPosition position) {
     if (st == StorageStatus::Ok) return true;
     switch (st) {
         case StorageStatus::NotFound:
-            message(table.fileName(), std::string("The record has been deleted by another user!") + kCrLf +
+            message(table.displayName(), std::string("The record has been deleted by another user!") + kCrLf +
                                           std::string(19, ' ') + "Update is cancelled!");
             break;
         case StorageStatus::RecordNotAvailable:

@@ -94,7 +94,7 @@ bool removeInsideTransaction(ULONG id) {
     StorageError error;
     if (commitTransaction(&error) != StorageStatus::Ok) {
         rollbackTransaction();
-        message(Forums.fileName(), "Transaction Frame Error!\r\n" + error.text + "\r\nThe last transaction is rolled back.");
+        message(Forums.displayName(), "Transaction Frame Error!\r\n" + error.text + "\r\nThe last transaction is rolled back.");
         return false;
     }
     return true;

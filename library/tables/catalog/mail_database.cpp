@@ -33,7 +33,7 @@ bool writeMailDatabase(const std::string& name, const std::string& address,
                        const std::vector<std::string>& altAddresses) {
     if (!prepareCatalogRecord(TypeMail, name)) {
         rollbackTransaction();
-        message(Forums.fileName(), RolledBack, Icon::Exclamation);
+        message(Forums.displayName(), RolledBack, Icon::Exclamation);
         return false;
     }
     // AddPers leaves FOR alone: the prepared record waits there.
@@ -47,12 +47,12 @@ bool writeMailDatabase(const std::string& name, const std::string& address,
     if (!UppDat(Forums, AddRecord, RollBackAndReport)) return false;
     if (!UpdREF()) {
         rollbackTransaction();
-        message(REFFile.fileName(), RolledBack, Icon::Exclamation);
+        message(REFFile.displayName(), RolledBack, Icon::Exclamation);
         return false;
     }
     StorageError error;
     if (commitTransaction(&error) != StorageStatus::Ok) {
-        message(Forums.fileName(), error.text + "\r\n" + RolledBack, Icon::Exclamation);
+        message(Forums.displayName(), error.text + "\r\n" + RolledBack, Icon::Exclamation);
         return false;
     }
     return true;

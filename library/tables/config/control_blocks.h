@@ -29,6 +29,7 @@ enum ControlRecordId : BYTE {
     WordSearchSettingsRecord = 10,
     // 11-16: the stored word definition (word_definition.h).
     OutputSettingsRecord = 17,
+    LastDatabaseRecord = 18,         // the database active when the program last ran (last_database.h)
 };
 
 // The counter value a new installation starts from; it never falls below it.

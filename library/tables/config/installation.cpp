@@ -126,6 +126,7 @@ bool installationExists(const std::string& root) {
 
 StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* prompts) {
     Mem.Net = canonicalRoot(root);
+    setDisplayRoot(Mem.Net);  // messages name stores as CFG/postmoor.db, F3/postmoor.db
     // An installation whose configuration store cannot be written is read
     // as it is: nothing of it is created, upgraded or saved.
     Mem.ReadOnly = isDirectory(Mem.Net + "/CFG") && !writable(Mem.Net + "/CFG");

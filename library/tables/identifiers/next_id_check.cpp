@@ -77,6 +77,7 @@ ProgressReport NextIdCheck::report() const {
     report.lines = {"Checking for highest ID number",
                     state_ == State::Done ? std::string(kStatus) + "OK!" : std::string(kStatus)};
     report.counters = {{"Databases checked", databasesChecked_}};
+    report.phase = "checking databases";
     if (!catalog_.empty()) report.percent = static_cast<int>(100 * nextCatalog_ / catalog_.size());
     if (state_ == State::Done) report.percent = 100;
     return report;

@@ -23,7 +23,7 @@ namespace {
 bool addPerson(const std::string& string, std::string_view name, std::string_view address) {
     const ULONG id = NextNr();
     if (id == 0) {
-        message(Person.fileName(), PersonIdFailedText, Icon::Exclamation);
+        message(Person.displayName(), PersonIdFailedText, Icon::Exclamation);
         rollbackTransaction();
         return false;
     }

@@ -1,6 +1,8 @@
 #include "tables/windows/catalog_model.h"
 
 #include <QFont>
+#include <QLocale>
+#include <algorithm>
 
 #include "common/fixed_text.h"
 
@@ -61,7 +63,7 @@ QVariant CatalogModel::data(const QModelIndex& index, int role) const {
                 case CatalogColumn::Type: return QString::fromStdString(databaseTypeName(e.type));
                 case CatalogColumn::Directory: return QString::fromStdString(e.directoryName());
                 case CatalogColumn::DirectoryNumber: return static_cast<qulonglong>(e.dirNumber);
-                case CatalogColumn::MessageCount: return static_cast<qulonglong>(e.msgCount);
+                case CatalogColumn::MessageCount: return QLocale().toString(static_cast<qulonglong>(e.msgCount));
                 case CatalogColumn::CountValid: return yesNo(e.countFlag == 0);
                 case CatalogColumn::ImportAllowed: return yesNo(e.noImport == 0);
                 case CatalogColumn::MailAddress: return QString::fromStdString(e.mailAddress);
@@ -94,6 +96,39 @@ QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return {};
     return QString(heading(columns_.at(static_cast<std::size_t>(section))));
+}
+
+void CatalogModel::sort(int section, Qt::SortOrder order) {
+    if (section < 0 || section >= columnCount()) return;
+    const CatalogColumn c = column(section);
+    // A key per row: numbers compare as numbers, texts case-blind.
+    auto number = [c](const CatalogEntry& e) -> qulonglong {
+        switch (c) {
+            case CatalogColumn::Directory:
+            case CatalogColumn::DirectoryNumber: return e.dirNumber;
+            case CatalogColumn::MessageCount: return e.msgCount;
+            case CatalogColumn::Owner: return e.personId;
+            case CatalogColumn::Type: return e.type;
+            case CatalogColumn::CountValid: return e.countFlag;
+            case CatalogColumn::ImportAllowed: return e.noImport;
+            default: return 0;
+        }
+    };
+    auto text = [c](const CatalogEntry& e) {
+        return QString::fromStdString(c == CatalogColumn::MailAddress ? e.mailAddress : e.name);
+    };
+    const bool byText = c == CatalogColumn::Name || c == CatalogColumn::MailAddress;
+    emit layoutAboutToBeChanged();
+    std::stable_sort(rows_.begin(), rows_.end(), [&](const CatalogEntry& a, const CatalogEntry& b) {
+        const CatalogEntry& x = order == Qt::AscendingOrder ? a : b;
+        const CatalogEntry& y = order == Qt::AscendingOrder ? b : a;
+        if (byText) return text(x).compare(text(y), Qt::CaseInsensitive) < 0;
+        return number(x) < number(y);
+    });
+    if (order == Qt::AscendingOrder && c == CatalogColumn::Name) order_ = CatalogOrder::ByName;
+    if (order == Qt::AscendingOrder && (c == CatalogColumn::Directory || c == CatalogColumn::DirectoryNumber))
+        order_ = CatalogOrder::ByDirectory;
+    emit layoutChanged();
 }
 
 int CatalogModel::rowOf(ULONG id) const {

@@ -31,6 +31,11 @@ public:
     // Reads the catalog again in `order` (only databases of `type` when not 0).
     void reload(CatalogOrder order, BYTE type = 0);
     CatalogOrder order() const { return order_; }
+    // Puts the rows read in the order of `column` (numbers by value, texts
+    // without regard to case; equal rows keep their order). Sorting by name
+    // or directory makes typed text locate by that, as the tabs do.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    CatalogColumn column(int section) const { return columns_.at(static_cast<std::size_t>(section)); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace pm {
 
@@ -22,7 +23,28 @@ CatalogView::CatalogView(CatalogModel* model, QWidget* parent) : QTableView(pare
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(false);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        QHeaderView* header = horizontalHeader();
+        const Qt::SortOrder order = header->isSortIndicatorShown() && header->sortIndicatorSection() == section &&
+                                            header->sortIndicatorOrder() == Qt::AscendingOrder
+                                        ? Qt::DescendingOrder
+                                        : Qt::AscendingOrder;
+        const CatalogEntry* current = currentEntry();
+        const ULONG id = current ? current->id : 0;
+        typed_.clear();
+        model_->sort(section, order);
+        header->setSortIndicator(section, order);
+        header->setSortIndicatorShown(true);
+        highlightDatabase(id);
+    });
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // Rows read afresh come in key order, and may need wider columns.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        horizontalHeader()->setSortIndicatorShown(false);
+        fitColumnsToContents();
+    });
     connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) emit chosen(index.row());
     });
@@ -60,9 +82,31 @@ void CatalogView::reload(CatalogOrder order, BYTE type) {
     highlightDatabase(id);
 }
 
+void CatalogView::fitColumnsToContents() {
+    // Every row counts, not only those on screen (the window may not be
+    // shown yet): the catalog is short.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    int total = 0;
+    const int last = model_->columnCount() - 1;
+    for (int c = 0; c <= last; ++c) {
+        int content = horizontalHeader()->sectionSizeHint(c);
+        for (int r = 0; r < model_->rowCount(); ++r)
+            content = std::max(content, itemDelegate()->sizeHint(option, model_->index(r, c)).width());
+        if (showGrid()) ++content;  // the grid line takes a pixel of the cell
+        if (model_->column(c) == CatalogColumn::Name || model_->column(c) == CatalogColumn::MailAddress)
+            content = std::min(content, kWidestNameColumn);
+        if (columnWidth(c) < content) setColumnWidth(c, content);
+        // The last column stretches over what is left; it needs only its contents.
+        total += c == last ? content : columnWidth(c);
+    }
+    setMinimumWidth(total + 2 * frameWidth() + verticalScrollBar()->sizeHint().width());
+}
+
 void CatalogView::applyColumnWidths(const std::array<std::int16_t, 5>& widths) {
     for (int c = 0; c < std::min(5, model_->columnCount() - 1); ++c)
         if (widths[static_cast<std::size_t>(c)] > 0) setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    fitColumnsToContents();
 }
 
 std::array<std::int16_t, 5> CatalogView::columnWidths() const {

@@ -2,6 +2,8 @@
 // The list of databases shown by the database windows: whole-row
 // selection, status colours also under the highlight, locating by typed
 // text (reset after the locator delay), Enter or a double click to choose.
+// A click on a column heading sorts by that column (again: the other way);
+// columns are never narrower than what they show.
 #include <QElapsedTimer>
 #include <QTableView>
 
@@ -28,11 +30,18 @@ public:
     void setLocatorDelay(int milliseconds) { locatorDelay_ = milliseconds; }
     QString typedText() const { return typed_; }
 
-    // Reads the catalog again and highlights the same database.
+    // Reads the catalog again in key order (no column sort) and highlights
+    // the same database.
     void reload(CatalogOrder order, BYTE type = 0);
 
-    // Column widths from and to the stored settings (up to five columns).
+    // Column widths from and to the stored settings (up to five columns);
+    // a stored width narrower than the column's contents gives way to them.
     void applyColumnWidths(const std::array<std::int16_t, 5>& widths);
+    // Widens every column to its heading and contents (a name column at
+    // most to kWidestNameColumn) and makes the list wide enough to show
+    // them all.
+    void fitColumnsToContents();
+    static constexpr int kWidestNameColumn = 320;
     std::array<std::int16_t, 5> columnWidths() const;
 
 signals:

@@ -1,6 +1,7 @@
 #include "tables/windows/new_path_window.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -52,19 +53,31 @@ NewPathWindow::NewPathWindow(int kind, const std::string& storedPath, StorePath 
     entry_ = new QLineEdit(QString::fromStdString(storedPath));
     entry_->setMaxLength(100);
     prompt_->setBuddy(entry_);
+    browse_ = new QPushButton(tr("&Browse..."));
+    browse_->setToolTip(tr("Choose the directory"));
+    browse_->setAutoDefault(false);
+    // Reached by Tab; a click must not first complete (and complain about)
+    // the entry it is about to fill.
+    browse_->setFocusPolicy(Qt::TabFocus);
+    auto* entryRow = new QHBoxLayout;
+    entryRow->addWidget(entry_, 1);
+    entryRow->addWidget(browse_);
     auto* boxLayout = new QVBoxLayout(box_);
     boxLayout->addWidget(prompt_);
-    boxLayout->addWidget(entry_);
+    boxLayout->addLayout(entryRow);
 
     explanation_ = new QLabel(t.explanation);
     explanation_->setWordWrap(true);
 
-    save_ = new QPushButton(tr("Save changes"));
+    // The explanation speaks of the OK button: so does the button.
+    save_ = new QPushButton(tr("OK"));
+    save_->setToolTip(tr("Save changes"));
     save_->setEnabled(false);
     save_->setAutoDefault(true);
     exit_ = new QPushButton(tr("Exit Postmoor"));
-    // Leaving the entry for this button must not first complain about the path.
-    exit_->setFocusPolicy(Qt::NoFocus);
+    // Leaving the entry by a click on this button must not first complain
+    // about the path; Tab still reaches it.
+    exit_->setFocusPolicy(Qt::TabFocus);
     exit_->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -81,6 +94,10 @@ NewPathWindow::NewPathWindow(int kind, const std::string& storedPath, StorePath 
     // A changed entry must be completed (TAB) again before it can be saved.
     connect(entry_, &QLineEdit::textEdited, this, [this] { save_->setEnabled(false); });
     connect(save_, &QPushButton::clicked, this, &NewPathWindow::saveChanges);
+    connect(browse_, &QPushButton::clicked, this, &NewPathWindow::browseForDirectory);
+    setTabOrder(entry_, browse_);
+    setTabOrder(browse_, save_);
+    setTabOrder(save_, exit_);
     connect(exit_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -98,6 +115,22 @@ void NewPathWindow::entryCompleted() {
     }
     save_->setEnabled(false);
     message(path.toStdString(), "This path does not exist!\r\nPlease enter a valid path\r\n", Icon::Exclamation);
+}
+
+void NewPathWindow::browseForDirectory() {
+    // Start at the entry's directory, or the nearest one above it that exists.
+    QString from = entry_->text().trimmed();
+    while (!from.isEmpty() && !QFileInfo(from).isDir()) {
+        const QString up = QFileInfo(from).path();
+        if (up == from) break;
+        from = up;
+    }
+    if (from.isEmpty() || !QFileInfo(from).isAbsolute() || !QFileInfo(from).isDir()) from = QDir::homePath();
+    const QString chosen = choose_ ? choose_(from)
+                                   : QFileDialog::getExistingDirectory(this, windowTitle().trimmed(), from);
+    if (chosen.isEmpty()) return;
+    entry_->setText(QDir::toNativeSeparators(chosen));
+    entryCompleted();
 }
 
 void NewPathWindow::saveChanges() {

@@ -1,8 +1,10 @@
 #pragma once
 // NewPath: asks for a top directory whose stored path no longer exists
-// (kind 1 the database files, kind 2 the word-index files). "Save changes"
-// is enabled only when the completed entry names an existing directory;
-// "Exit Postmoor" or Esc gives up (the program then ends).
+// (kind 1 the database files, kind 2 the word-index files). The OK button
+// (which saves the changes) is enabled only when the completed entry names
+// an existing directory; Tab completes the entry and moves to it. "Browse"
+// picks the directory in a file dialog. "Exit Postmoor" or Esc gives up
+// (the program then ends).
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -25,6 +27,12 @@ public:
     QLineEdit* pathEntry() const { return entry_; }
     QPushButton* saveButton() const { return save_; }
     QPushButton* exitButton() const { return exit_; }
+    QPushButton* browseButton() const { return browse_; }
+
+    // What Browse asks for a directory, starting at `start`; "" when the
+    // person cancels. A file dialog unless set (tests set their own).
+    using ChooseDirectory = std::function<QString(const QString& start)>;
+    void setDirectoryChooser(ChooseDirectory choose) { choose_ = std::move(choose); }
     QString prompt() const;
     QString explanation() const;
     QString boxTitle() const;
@@ -35,8 +43,11 @@ public:
 private:
     void entryCompleted();
     void saveChanges();
+    void browseForDirectory();
 
     StorePath store_;
+    ChooseDirectory choose_;
+    QPushButton* browse_ = nullptr;
     QGroupBox* box_ = nullptr;
     QLabel* prompt_ = nullptr;
     QLabel* explanation_ = nullptr;

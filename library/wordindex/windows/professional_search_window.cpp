@@ -86,6 +86,7 @@ std::unique_ptr<JobProgressWindow> runInWindow(std::unique_ptr<Job> job, QWidget
 ProfessionalSearchWindow::ProfessionalSearchWindow(ResultHandler onResult, QWidget* parent)
     : QWidget(parent), onResult_(std::move(onResult)) {
     setWindowTitle(QStringLiteral(" Professional Search"));
+    setProperty("helpTopic", QStringLiteral("~Professional_Search"));
     auto* layout = new QVBoxLayout(this);
 
     auto* step1 = new QGroupBox(QStringLiteral(" STEP 1 - Input Search Words"), this);

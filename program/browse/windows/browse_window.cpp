@@ -48,7 +48,9 @@ struct Samples {
 
 std::vector<PagedListModel::Column> messageColumns(bool newsgroup, const Samples& s) {
     std::vector<PagedListModel::Column> c = {
-        PagedListModel::column("Thread", CellThread, 42),
+        // The subject takes the width the window has to spare, so the
+        // numbers at the end are never pushed apart.
+        PagedListModel::column("Thread", CellThread, 42, false, {}, true),
         PagedListModel::column("Sender", CellSender, 30),
         PagedListModel::column("Receiver", CellReceiver, 30),
     };
@@ -63,7 +65,7 @@ std::vector<PagedListModel::Column> mailColumns(const Samples& s) {
     return {
         PagedListModel::column("Date", MailCellDate, 11, false, s.date),
         PagedListModel::column("Time", MailCellTime, 6, false, s.time),
-        PagedListModel::column("Subject", MailCellSubject, 38),
+        PagedListModel::column("Subject", MailCellSubject, 38, false, {}, true),
         PagedListModel::column("Sender", MailCellSender, 28),
         PagedListModel::column("Receiver", MailCellReceiver, 28),
         PagedListModel::column("Type", MailCellType, 5),

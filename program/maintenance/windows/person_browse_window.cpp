@@ -109,6 +109,7 @@ void MergeList::dropEvent(QDropEvent* event) {
 
 MergePersonsWindow::MergePersonsWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr(" Merge Persons "));
+    setProperty("helpTopic", QStringLiteral("~Browse_Persons"));
     auto* layout = new QVBoxLayout(this);
     list_ = new MergeList(this);
     layout->addWidget(list_);

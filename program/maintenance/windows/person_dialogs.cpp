@@ -37,6 +37,7 @@ const char* formTitle(BYTE type) {
 
 PersonNameForm::PersonNameForm(const PersonRecord& person, QWidget* parent) : QDialog(parent), kept_(person) {
     setWindowTitle(QString::fromLatin1(formTitle(Mem.ForumType)));
+    setProperty("helpTopic", QStringLiteral("~Browse_Persons"));
     auto* form = new QFormLayout;
     full_ = readOnly(this);
     last_ = new QLineEdit(this);
@@ -91,6 +92,7 @@ bool PersonNameForm::save() {
 
 AliasWindow::AliasWindow(const PersonRecord& person, QWidget* parent) : QDialog(parent), id_(person.PERSONID) {
     setWindowTitle(tr(" Current address for ") + QString::fromStdString(displayName(person)));
+    setProperty("helpTopic", QStringLiteral("~Browse_Persons"));
     auto* layout = new QVBoxLayout(this);
     current_ = new QLabel(this);
     current_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -300,5 +300,26 @@ TEST_F(Fixture, ClearSetsLowestAndHighest) {
     EXPECT_TRUE(ITM.NAME.empty());
 }
 
+// Messages name a table as a person finds it: its label and its store,
+// below the installation root when it lies there; a file of its own by name.
+TEST_F(Fixture, MessagesNameATableByItsLabelAndStore) {
+    setDisplayRoot(root.path() + "/");
+    EXPECT_EQ(items.displayName(), "Item in F1/postmoor.db");
+    setDisplayRoot(root / "F1");
+    EXPECT_EQ(items.displayName(), "Item in postmoor.db");
+    setDisplayRoot(root / "F");  // "F1" begins with "F" but lies elsewhere
+    EXPECT_EQ(items.displayName(), "Item in " + root.path() + "/F1/postmoor.db");
+    setDisplayRoot("");
+    EXPECT_EQ(items.displayName(), "Item in " + root.path() + "/F1/postmoor.db");
+
+    static const TableDef lines = makeTableDef(31, "Lines", "LIN", Location::Ext, StorageClass::Lines, 4, false,
+                                               {PM_FIELD(ItemRecord, ID, ULong)}, {}, {});
+    ItemRecord buffer{};
+    Table file{lines, &buffer};
+    EXPECT_EQ(file.displayName(), "Lines");
+    file.setFileName(root / "export.txt");
+    EXPECT_EQ(file.displayName(), root / "export.txt");
+}
+
 }  // namespace
 }  // namespace pm

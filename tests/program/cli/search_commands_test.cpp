@@ -55,7 +55,7 @@ TEST_F(SearchCommands, IndexWithoutNameTakesEveryDatabaseThatReceivedMessages) {
     importFile(second);
     CommandResult indexed = run({"index"});
     ASSERT_EQ(indexed.code, 0) << indexed.err;
-    EXPECT_NE(indexed.out.find("My Mail: indexed (partial run) - 1 messages indexed"), std::string::npos)
+    EXPECT_NE(indexed.out.find("My Mail: indexed (partial run) - 1 message indexed"), std::string::npos)
         << indexed.out;
     EXPECT_EQ(run({"search", "My Mail", "zeppelin"}).code, 0);
     EXPECT_EQ(run({"index"}).out, "No database needs word indexing.\n");

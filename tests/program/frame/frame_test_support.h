@@ -55,8 +55,11 @@ public:
     bool saveWindowState() override { ++windowStateSaves; return true; }
     std::string storedPath(int kind) override { return paths[kind]; }
     bool storeNewPath(int kind, const std::string& path) override;
+    ULONG lastDatabase() override { return last; }
+    void setLastDatabase(ULONG id) override { last = id; }
 
     std::map<int, LONG> values;
+    ULONG last = 0;
     std::map<int, std::string> texts;
     std::map<int, WindowPlace> places;
     std::map<int, ColumnWidths> columnWidths;

@@ -176,7 +176,8 @@ void ProgramStartTest::newPathTextsForBothKinds() {
     NewPathWindow window(kind, "/old/path", [](const std::string&) { return true; });
     QCOMPARE(QStringList({window.windowTitle(), window.boxTitle(), window.prompt(), window.explanation()}), texts);
     QCOMPARE(window.pathEntry()->text(), QString("/old/path"));
-    QCOMPARE(window.saveButton()->text(), QString("Save changes"));
+    QCOMPARE(window.saveButton()->text(), QString("OK"));  // as the explanation calls it
+    QCOMPARE(window.saveButton()->toolTip(), QString("Save changes"));
     QCOMPARE(window.exitButton()->text(), QString("Exit Postmoor"));
     window.show();
     screenshot(&window, kind == 1 ? "newpath_database" : "newpath_wordindex");

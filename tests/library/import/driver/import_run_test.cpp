@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "cli/stderr_user_interface.h"
 #include "common/fatal_error.h"
 #include "common/globals.h"
 #include "import_fixture.h"
@@ -256,6 +257,30 @@ TEST_F(ImportRuns, NoMessagesFoundCreatesNoDatabase) {
     EXPECT_EQ(ui.last().text, "No messages found in selected file(s)!\r\nImport unsuccessful! Importing from: " + inDir);
     EXPECT_EQ(catalogCount(), 1);
     EXPECT_EQ(importRun.progress().status, "No messages to import!");
+}
+
+// What a person watching the run reads: the phase in plain words and the
+// counters under their captions, in the window and in command mode alike.
+TEST_F(ImportRuns, ProgressNamesItsPhaseAndCountsTheFilesRead) {
+    std::vector<BlockMessage> messages;
+    for (unsigned n = 1; n <= 6; ++n) messages.push_back(forumMessage("Photo Forum", n));
+    source("a.blk", messages);
+    writeTextFile(inDir + "/empty.blk", "");
+    ImportOptions options;
+    options.quota = 2;
+    ImportRun importRun(request({"a.blk", "empty.blk", "gone.blk"}), options);
+    std::vector<std::string> phases;
+    std::string storingLine;
+    while (importRun.step() == JobStatus::Running) {
+        const ProgressReport r = importRun.report();
+        if (phases.empty() || phases.back() != r.phase) phases.push_back(r.phase);
+        if (r.phase == "storing messages" && storingLine.empty()) storingLine = cli::progressLine(r);
+    }
+    EXPECT_EQ(phases, (std::vector<std::string>{"reading files", "storing messages"}));
+    EXPECT_EQ(storingLine.rfind("Message import - storing messages: Messages imported ", 0), 0u) << storingLine;
+    EXPECT_NE(storingLine.find(", Messages converted 6, "), std::string::npos) << storingLine;
+    EXPECT_EQ(importRun.progress().filesRead, 2);
+    EXPECT_EQ(importRun.progress().filesSkipped, 1);  // gone.blk
 }
 
 TEST_F(ImportRuns, CreateDatabasesOnlyMakesTheDatabasesEmpty) {

@@ -469,6 +469,13 @@ void BrowseWindowTest::screenshots() {
         w.selectRow(rowOf(w, marked[2]));
         settle();
         QVERIFY(w.model()->rowCount() > 0);
+        // Spare width goes to the subject, not to the number at the end.
+        const int last = w.model()->columnCount() - 1;
+        const QFontMetrics fm = w.list()->fontMetrics();
+        const QString heading = w.model()->headerData(last, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int needed = std::max(fm.horizontalAdvance(heading), fm.horizontalAdvance("00000000")) +
+                           4 * fm.averageCharWidth();
+        QVERIFY2(w.list()->columnWidth(last) <= needed, name);
         screenshot(&w, name);
         if (!w.session().mail()) {
             ThreadTreeWindow tree(inst.settings);
