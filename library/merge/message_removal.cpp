@@ -120,16 +120,16 @@ bool CountRepair::walk(Table& table, int quota, bool& ok, Visit visit) {
     ok = true;
     if (!started_) {
         started_ = true;
-        todo_.clear();
+        pending_.clear();
         next_ = 0;
         table.setPhysical();
-        while (table.next() == StorageStatus::Ok) todo_.push_back(table.position());
+        while (table.next() == StorageStatus::Ok) pending_.push_back(table.position());
     }
-    for (int n = 0; n < quota && next_ < todo_.size(); ++n) {
-        if (table.getAt(todo_[next_++]) != StorageStatus::Ok) continue;  // gone meanwhile
+    for (int n = 0; n < quota && next_ < pending_.size(); ++n) {
+        if (table.getAt(pending_[next_++]) != StorageStatus::Ok) continue;  // gone meanwhile
         if (!(ok = visit())) break;
     }
-    if (ok && next_ < todo_.size()) return false;
+    if (ok && next_ < pending_.size()) return false;
     started_ = false;
     return true;
 }

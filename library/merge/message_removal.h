@@ -88,7 +88,7 @@ private:
     bool walk(Table& table, int quota, bool& ok, Visit visit);
 
     MessageCounts counts_;
-    std::vector<long long> todo_;
+    std::vector<long long> pending_;
     bool started_ = false;
     std::size_t next_ = 0;
     long writes_ = 0;

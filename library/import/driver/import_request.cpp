@@ -109,16 +109,16 @@ RequestProblem completeImportRequest(ImportRequest& request) {
     return RequestProblem::None;
 }
 
-RequestProblem importRequestFromDefinition(const BATRecord& definition, const std::vector<std::string>& fileSpecs,
+RequestProblem importRequestFromDefinition(const BATRecord& definition, const std::vector<std::string>& fileEntries,
                                            ImportRequest& request) {
     request = ImportRequest{};
     request.importPath = cut(definition.IMPPATH.view(), ImportPathWidth);
     request.selectionMethod = definition.SELMETHOD;
-    const std::string joined = joinList(fileSpecs);
+    const std::string joined = joinList(fileEntries);
     if (joined.empty()) return RequestProblem::NoFileEntries;
     if (request.selectionMethod == SelectFiles) {
-        for (const std::string& spec : fileSpecs)
-            if (!spec.empty()) request.selectedFiles.push_back(spec);
+        for (const std::string& entry : fileEntries)
+            if (!entry.empty()) request.selectedFiles.push_back(entry);
     } else {
         request.masks = cut(joined, MasksWidth);
     }
@@ -141,16 +141,16 @@ RequestProblem loadImportDefinition(ULONG id, ImportRequest& request) {
     BAT.ID = id;
     std::optional<BATRecord> definition;
     if (BATFile.get(BAT_IDKEY) == StorageStatus::Ok) definition = BAT;
-    std::vector<std::string> fileSpecs;
+    std::vector<std::string> fileEntries;
     if (definition) {
         FLIFile.clear();
         FLI.ID = id;
         FLIFile.setAt(FLI_IDKEY);
-        while (FLIFile.next() == StorageStatus::Ok && FLI.ID == id) fileSpecs.push_back(FLI.FILESPEC.str());
+        while (FLIFile.next() == StorageStatus::Ok && FLI.ID == id) fileEntries.push_back(FLI.FILESPEC.str());
     }
     definitions.release();
     if (!definition) problem = RequestProblem::NoSuchDefinition;
-    else problem = importRequestFromDefinition(*definition, fileSpecs, request);
+    else problem = importRequestFromDefinition(*definition, fileEntries, request);
     if (problem != RequestProblem::None && Mem.DoTask == TaskRunning) Mem.DoTask = TaskFailed;
     return problem;
 }

@@ -82,7 +82,7 @@ RequestProblem completeImportRequest(ImportRequest& request);
 // FILESPECs): masks for methods 0 and 1 (joined with ";"), the selected
 // files for method 2 (the non-empty entries as they are). Then completes it
 // as above. NoFileEntries when the list is empty.
-RequestProblem importRequestFromDefinition(const BATRecord& definition, const std::vector<std::string>& fileSpecs,
+RequestProblem importRequestFromDefinition(const BATRecord& definition, const std::vector<std::string>& fileEntries,
                                            ImportRequest& request);
 
 // Reads import definition `id` (BAT) and its FLI entries and builds the
