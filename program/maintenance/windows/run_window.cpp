@@ -29,6 +29,11 @@ RunWindow::RunWindow(const QString& title, const QString& intro, const QString& 
     buttons->addWidget(end_);
     layout_->addStretch();
     layout_->addLayout(buttons);
+    // Return presses the focused button; the window opens with the focus
+    // on its start button, so the keyboard alone runs it.
+    start_->setAutoDefault(true);
+    end_->setAutoDefault(true);
+    setFocusProxy(start_);
     connect(start_, &QPushButton::clicked, this, &RunWindow::startRun);
     connect(end_, &QPushButton::clicked, this, [this] { frame::closeChildWindow(this); });
 }
