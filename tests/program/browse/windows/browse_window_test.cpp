@@ -489,7 +489,7 @@ void BrowseWindowTest::screenshots() {
     }
 }
 
-static RegisterTest<BrowseWindowTest> registered;
+static RegisterTest<BrowseWindowTest> registeredBrowseWindowTest;
 
 }  // namespace pm::test
 
