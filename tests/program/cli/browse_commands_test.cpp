@@ -257,5 +257,19 @@ TEST_F(BrowseCommands, TopicsAreKeptPerDatabaseAndNarrowTheList) {
     EXPECT_EQ(storeValue(forumStore, "SELECT count(*) FROM Codes"), "0");
 }
 
+TEST_F(BrowseCommands, FindPrintsTheMessagesInTheBrowseOrder) {
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--in", "subject"}).out, "105\n103\n102\n101\n100\n");
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--in", "subject", "--backward"}).out,
+              "100\n101\n102\n103\n105\n");
+    EXPECT_EQ(run({"find", "Test Forum", "ripple"}).out, "120\n");
+    CommandResult none = run({"find", "Test Forum", "ripple", "--in", "subject"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--case"}).code, 1);
+    EXPECT_EQ(run({"find", "Test Forum", "Hello", "--case", "--in", "subject"}).out, "105\n103\n102\n101\n100\n");
+    EXPECT_EQ(run({"find", "Inbox", "regards", "--in", "text"}).out, "1003\n1002\n1001\n1004\n");
+    EXPECT_EQ(run({"find", "Inbox", "x", "--in", "sideways"}).code, 2);
+}
+
 }  // namespace
 }  // namespace pm::test
