@@ -110,6 +110,10 @@ BrowseWindow::BrowseWindow(frame::FrameSettings& settings, QWidget* parent)
     connect(&BrowseLink::instance(), &BrowseLink::showMessageRequested, this, [this](ULONG n) { showMessage(n); });
     connect(&BrowseLink::instance(), &BrowseLink::buttonPressed, this,
             [this](frame::ToolbarButton b) { pressButton(b); });
+    connect(&BrowseLink::instance(), &BrowseLink::selectRequested, this, [this](ULONG n) { selectMessage(n); });
+    connect(&BrowseLink::instance(), &BrowseLink::topicsChanged, this, [this] {
+        if (session_->view() == session_->topicView()) refresh();
+    });
     const LONG tab = settings_.value(session_->mail() ? ItemDefaultMailTab : ItemDefaultMessageTab);
     const LONG lastTab = session_->mail() ? LONG{MailByReceiver} : LONG{ViewByKeyWord};
     const BYTE view = tab >= 1 && tab <= lastTab ? static_cast<BYTE>(tab) : 1;
