@@ -82,6 +82,16 @@ LONG firstMessageDate() {
     return MsgNmbr.previous() == StorageStatus::Ok ? MSG.DATE : 0;
 }
 
+namespace {
+FoundText& lastFound() {
+    static FoundText found;
+    return found;
+}
+}  // namespace
+
+void publishFoundText(const FoundText& found) { lastFound() = found; }
+const FoundText& foundText() { return lastFound(); }
+
 void announceFindEnd(LONG seconds) {
     if (showCompletionTime())
         message(" Standard Search  ", "The time for completion was: " + std::to_string(seconds) + " seconds");

@@ -72,6 +72,16 @@ LONG firstMessageDate();
 // it, then " End of File!" / "No more messages in this direction!".
 void announceFindEnd(LONG seconds);
 
+// The text of the last find and the message it was found in, published for
+// the message pane, which marks the text when it shows that message.
+struct FoundText {
+    std::string text;
+    ULONG number = 0;  // 0: nothing found
+    bool matchCase = false;
+};
+void publishFoundText(const FoundText& found);
+const FoundText& foundText();
+
 class TextFind final : public Job {
 public:
     // `range`: the browse's view (messageViewRange / mailViewRange of its

@@ -5,6 +5,7 @@
 // to show a message or to act as if one of its navigation buttons had been
 // pressed. All on the GUI thread.
 #include <QObject>
+#include <optional>
 
 #include "common/types.h"
 #include "frame/frame_events.h"
@@ -34,5 +35,10 @@ signals:
     // Topics window and a browse in its topic view read them again).
     void topicsChanged();
 };
+
+// The browse button a page key stands for in a window that follows the
+// browse: Page Up / Page Down, with Ctrl the first / last page; nullopt for
+// any other key.
+std::optional<frame::ToolbarButton> pageButtonOfKey(int key, bool ctrl);
 
 }  // namespace pm

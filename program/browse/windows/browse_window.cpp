@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "browse/text_find.h"
 #include "browse/windows/browse_link.h"
 #include "browse/windows/child_place.h"
 #include "browse/windows/browse_settings.h"
@@ -336,6 +337,9 @@ void BrowseWindow::showText() {
         return;
     }
     session_->loadText();
+    const FoundText& found = foundText();
+    const bool here = found.number != 0 && found.number == session_->selected();
+    text_->setFoundText(here ? QString::fromStdString(found.text) : QString(), found.matchCase);
     text_->show(&session_->text(), session_->hitWords());
 }
 

@@ -228,6 +228,8 @@ void FindWindow::ended() {
     status_->setText(QStringLiteral("Found in the %1 of %2 %3")
                          .arg(where, Mem.ForumType == TypeMail ? QStringLiteral("mail") : QStringLiteral("message"))
                          .arg(found_));
+    const FindOptions options = findOptions();
+    publishFoundText({options.text, found_, options.matchCase});
     emit BrowseLink::instance().selectRequested(found_);
 }
 

@@ -17,6 +17,7 @@
 #include "browse/windows/browse_window.h"
 #include "browse/windows/find_window.h"
 #include "browse/windows/paged_list_model.h"
+#include "browse/windows/text_pane.h"
 #include "browse/windows/topics_window.h"
 #include "common/globals.h"
 #include "frame/main_frame.h"
@@ -224,6 +225,14 @@ void TopicsFindWindowsTest::standardSearchFindsInTheBrowseOrderAndStartsOver() {
     QCOMPARE(f.found(), 120u);
     QCOMPARE(f.match(), FindMatch::Text);
     QCOMPARE(readContext().XMSGID, 120u);
+    // The message pane marks the text found (in any case).
+    QVERIFY(browse.textPane()->foundPlaces().size() > 10);
+    const auto [at, length] = browse.textPane()->foundPlaces().front();
+    QCOMPARE(browse.textPane()->text().mid(at, length), QString("ripple"));
+    browse.resize(900, 520);
+    browse.show();
+    settle();
+    screenshot(&browse, "standard-search-found");
     // With matching case the capitals no longer match.
     o.matchCase = true;
     f.setFindOptions(o);
