@@ -53,6 +53,8 @@ AttachTopicsWindow::AttachTopicsWindow(QWidget* parent) : QWidget(parent) {
     connect(&link, &BrowseLink::topicsChanged, this, [this] {
         if (!announcing_) rebuild();
     });
+    // The keyboard works at once when the window opens.
+    setFocusProxy(view_);
     followBrowse();
 }
 

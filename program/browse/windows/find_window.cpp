@@ -9,11 +9,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "browse/browse_views.h"
 #include "browse/windows/browse_link.h"
@@ -114,6 +117,7 @@ FindWindow::FindWindow(QWidget* parent) : QWidget(parent) {
     layout->addWidget(status_);
     layout->addWidget(progress_);
     layout->addStretch();
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     FindOptions defaults;
     defaults.fromDate = firstMessageDate();
@@ -124,10 +128,18 @@ FindWindow::FindWindow(QWidget* parent) : QWidget(parent) {
     connect(text_, &QLineEdit::returnPressed, this, [this] { findNext(); });
     connect(options_, &QPushButton::toggled, this, [this](bool on) {
         panel_->setVisible(on);
-        adjustSize();
+        // In the frame the window sits in a sub-window: that one grows too.
+        QWidget* host = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+        host->adjustSize();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(host); sub && sub->mdiArea()) {
+            const int room = sub->mdiArea()->viewport()->height();
+            if (sub->geometry().bottom() > room) sub->move(sub->x(), std::max(0, room - sub->height()));
+        }
     });
     // A changed search starts where the browse stands.
     connect(text_, &QLineEdit::textEdited, this, [this] { wrap_ = false, found_ = 0; });
+    // The keyboard works at once when the window opens.
+    setFocusProxy(text_);
     adjustSize();
 }
 

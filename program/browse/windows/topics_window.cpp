@@ -55,6 +55,8 @@ TopicsWindow::TopicsWindow(QWidget* parent) : QWidget(parent) {
     connect(&BrowseLink::instance(), &BrowseLink::topicsChanged, this, [this] {
         if (!announcing_) reload();
     });
+    // The keyboard works at once when the window opens.
+    setFocusProxy(list_);
     // Counts that drifted from the attachments are repaired on opening.
     recountTopics();
     reload();
