@@ -34,8 +34,10 @@ public:
     QWidget* create(const QString& name, FrameContext& context) const;
 
     // The menu commands (CommandId values) window `name` carries out when
-    // the frame passes them on; the frame enables only those.
-    void addCommands(const QString& name, std::set<int> commands) { commands_[name] = std::move(commands); }
+    // the frame passes them on; the frame enables only those. Calls add up.
+    void addCommands(const QString& name, const std::set<int>& commands) {
+        commands_[name].insert(commands.begin(), commands.end());
+    }
     bool handles(const QString& name, int command) const {
         auto it = commands_.find(name);
         return it != commands_.end() && it->second.count(command) != 0;

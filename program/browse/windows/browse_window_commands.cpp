@@ -160,6 +160,21 @@ void BrowseWindow::showThreadTree() {
     standaloneTree_->raise();
 }
 
+bool BrowseWindow::selectMessage(ULONG number) {
+    const std::int64_t row = number == 0 ? -1 : session_->ordinalOf(number);
+    if (row < 0) return false;
+    selectRow(static_cast<int>(row));
+    return true;
+}
+
+QWidget* BrowseWindow::openFollower(const QString& name) {
+    if (frame::MainFrame* frame = frame::MainFrame::instance()) {
+        frame->openWindow(name);
+        return frame->windows().widgetOf(name);
+    }
+    return nullptr;
+}
+
 void BrowseWindow::toggleBookmark() {
     if (bookmark_id_ == 0) {
         bookmark_id_ = session_->selected();
@@ -271,6 +286,10 @@ bool BrowseWindow::event(QEvent* event) {
             case frame::CommandId::MessageStatus: setStatus(ChoiceAsk); break;
             case frame::CommandId::ShowThreadTree: showThreadTree(); break;
             case frame::CommandId::ProfessionalSearch: openProfessionalSearch(); break;
+            case frame::CommandId::StandardSearch:
+                openFollower(session_->mail() ? QStringLiteral("MailFind") : QStringLiteral("FindText"));
+                break;
+            case frame::CommandId::AttachTopics: openFollower(QStringLiteral("AttachTopics")); break;
             default: break;
         }
         return true;
