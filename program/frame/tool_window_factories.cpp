@@ -9,6 +9,7 @@
 #include "common/windows/job_progress_window.h"
 #include "frame/engine_wiring.h"
 #include "frame/main_frame.h"
+#include "import/windows/import_wizard.h"
 #include "merge/windows/merge_wizard.h"
 #include "merge/windows/redirect_wizard.h"
 #include "tables/rebuild/rebuild_run.h"
@@ -38,6 +39,8 @@ JobLauncher frameLauncher(MainFrame& frame) {
         }
         auto* window = new JobProgressWindow(std::move(job));
         window->setObjectName(name);
+        if (const WindowEntry* entry = windowEntry(name); entry && entry->helpTopic)
+            window->setProperty("helpTopic", QString::fromUtf8(entry->helpTopic));
         // The starting window reads the run's outcome first; the window goes after.
         window->setCloseWhenFinished(false);
         QObject::connect(window, &JobProgressWindow::finished, window, [window] { closeHostWindow(window); },
@@ -83,6 +86,7 @@ void registerToolWindows(WindowFactories& f) {
         return window;
     });
     f.add("MergeMeny", [](FrameContext& c) -> QWidget* { return new MergeWizard(frameLauncher(c.frame)); });
+    f.add("ImportMeny", [](FrameContext& c) -> QWidget* { return new ImportWizard(frameLauncher(c.frame)); });
     f.add("RedirectMeny", [](FrameContext& c) -> QWidget* { return new RedirectWizard(frameLauncher(c.frame)); });
 }
 
