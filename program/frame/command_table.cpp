@@ -162,7 +162,7 @@ const std::vector<WindowEntry>& windowTable() {
         {.name = "RebuildMeny", .tool = T::Tool, .closingEvent = EventDeactivateDatabase, .helpTopic = "~Rebuild_Utility"},
         {.name = "RebuildIt", .group = &ImportGroup, .helpTopic = "~Rebuild_Utility", .serviceCode = ServiceRebuild},
         {.name = "BrowseBatch", .tool = T::TaskTool, .closingEvent = EventTaskToolClosed,
-         .serviceCode = ServiceImportProcedures},
+         .helpTopic = "~Import_Procedures", .serviceCode = ServiceImportProcedures},
         {.name = "BrowseTasks", .tool = T::TaskTool, .closingEvent = EventTaskToolClosed,
          .serviceCode = ServiceScheduledTasks},
         {.name = "ShowLog", .serviceCode = ServiceTaskLog},

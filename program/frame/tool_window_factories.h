@@ -7,4 +7,7 @@ namespace pm::frame {
 
 void registerToolWindows(WindowFactories& factories);
 
+// The task manager's windows (task_window_factories.cpp).
+void registerTaskWindows(WindowFactories& factories);
+
 }  // namespace pm::frame

@@ -133,6 +133,7 @@ void registerProgramWindows(WindowFactories& f) {
         return new ThreadTreeWindow(c.settings);
     });
     registerToolWindows(f);
+    registerTaskWindows(f);
 }
 
 }  // namespace pm::frame
