@@ -9,7 +9,6 @@
 #include "common/windows/job_progress_window.h"
 #include "frame/engine_wiring.h"
 #include "frame/main_frame.h"
-#include "import/windows/import_wizard.h"
 #include "merge/windows/merge_wizard.h"
 #include "merge/windows/redirect_wizard.h"
 #include "tables/rebuild/rebuild_run.h"
@@ -28,8 +27,8 @@ void openInImportGroup(MainFrame& frame, const QString& name, QWidget* widget) {
     sub->resize(wanted + (sub->size() - widget->size()));
 }
 
-// The runs of the tool windows open their progress window in the frame; one
-// long run at a time, as they share the work files and the counter.
+}  // namespace
+
 JobLauncher frameLauncher(MainFrame& frame) {
     return [&frame](const QString& name, std::unique_ptr<Job> job) -> JobProgressWindow* {
         if (!frame.windows().TmQuery(ImportGroup).isEmpty()) {
@@ -50,6 +49,8 @@ JobLauncher frameLauncher(MainFrame& frame) {
         return window;
     };
 }
+
+namespace {
 
 // The Next ID check alone (service 215 with its request): it tells the
 // rebuild menu when it ends and closes.
@@ -86,7 +87,6 @@ void registerToolWindows(WindowFactories& f) {
         return window;
     });
     f.add("MergeMeny", [](FrameContext& c) -> QWidget* { return new MergeWizard(frameLauncher(c.frame)); });
-    f.add("ImportMeny", [](FrameContext& c) -> QWidget* { return new ImportWizard(frameLauncher(c.frame)); });
     f.add("RedirectMeny", [](FrameContext& c) -> QWidget* { return new RedirectWizard(frameLauncher(c.frame)); });
 }
 

@@ -17,13 +17,18 @@
 #include "frame/windows/startup_wizard.h"
 #include "frame_test_support.h"
 #include "import/driver/import_run.h"
+#include "common/globals.h"
+#include "import/definitions/import_definitions.h"
 #include "import/windows/file_selection_dialog.h"
+#include "import/windows/import_definition_editor.h"
+#include "import/windows/import_definitions_window.h"
 #include "import/windows/import_wizard.h"
 #include "support/corpora.h"
 #include "support/store_query.h"
 #include "tables/catalog/catalog_list.h"
 #include "tables/config/settings.h"
 #include "tables/windows/database_choice_field.h"
+#include "tasks/task_store.h"
 
 namespace pm::test {
 
@@ -102,6 +107,9 @@ void ImportWizardTest::startUpWizardLeadsToAFinishedImportOfAMailbox() {
     screenshot(wizard, QStringLiteral("import_wizard_source"));
 
     wizard->showPage(ImportWizard::OptionsPage);
+    QVERIFY(wizard->saveDefinitionBox()->isEnabled());
+    wizard->saveDefinitionBox()->setChecked(true);
+    screenshot(wizard, QStringLiteral("import_wizard_options"));
     QSignalSpy started(wizard, &ImportWizard::importStarted);
     QTest::mouseClick(wizard->startButton(), Qt::LeftButton);
     QCOMPARE(started.count(), 1);
@@ -121,6 +129,32 @@ void ImportWizardTest::startUpWizardLeadsToAFinishedImportOfAMailbox() {
     // The frame has its commands back and a database to show.
     QVERIFY(frame.action(CommandId::ImportWizard)->isEnabled());
     QCOMPARE(frame.windowTitle(), QString(frame::ProgramTitle) + "[Home]");
+
+    // The run was saved as a definition with an inactive task that runs it.
+    const std::vector<BATRecord> definitions = listImportDefinitions();
+    QCOMPARE(definitions.size(), std::size_t{1});
+    const ULONG saved = definitions.front().ID;
+    QVERIFY(definitions.front().DESCRIPTION.str().starts_with("Saved from ImportWizard  "));
+    QCOMPARE(readImportDefinition(saved)->fileEntries, std::vector<std::string>{"test-3-message.mbox"});
+    const std::vector<TASRecord> tasks = listTasks();
+    QCOMPARE(tasks.size(), std::size_t{1});
+    QCOMPARE(int(tasks.front().ACTIVE), 0);
+    QCOMPARE(int(tasks.front().DODUPELIM + tasks.front().DOPURGE + tasks.front().DOINDEX), 3);
+    QCOMPARE(readTask(tasks.front().ID)->steps, std::vector<ULONG>{saved});
+
+    // ... and is edited in the import procedures window.
+    frame.runCommand(CommandId::DefineImportProcedures);
+    auto* procedures = qobject_cast<ImportDefinitionsWindow*>(frame.windows().widgetOf("BrowseBatch"));
+    QVERIFY(procedures);
+    QCOMPARE(procedures->highlighted(), saved);
+    ImportDefinitionEditor* editor = procedures->openEditor(ChangeRecord);
+    QCOMPARE(editor->choices()->fileList()->count(), 1);
+    QCOMPARE(editor->choices()->mailbox()->databaseId(), home);
+    editor->description()->setText(QStringLiteral("Node mailbox"));
+    editor->choices()->reimportBox()->setChecked(true);
+    QVERIFY(editor->acceptDefinition());
+    QCOMPARE(readImportDefinition(saved)->record.DESCRIPTION.str(), std::string("Node mailbox"));
+    QCOMPARE(int(readImportDefinition(saved)->record.ALLOWREIMP), 1);
 }
 
 void ImportWizardTest::fileSelectionRefusesAnEmptyChoiceAndKeepsNothingOnExit() {
