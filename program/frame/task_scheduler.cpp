@@ -34,7 +34,9 @@ void TaskScheduler::install() { timer_.start(); }
 
 bool TaskScheduler::check() {
     const DateTime moment = now();
-    if (Mem.DoTask != TaskIdle || !schedulerMayStartNow(moment)) return false;
+    // The editing windows (the mail database form) hold the library's busy
+    // counter, the task store keeps one of its own: either holds tasks back.
+    if (Mem.DoTask != TaskIdle || busyCounter() > 0 || !schedulerMayStartNow(moment)) return false;
     std::optional<TASRecord> due = findDueTask(moment);
     if (!due) return false;
     dueTask_ = due->ID;
