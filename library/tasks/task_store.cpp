@@ -201,12 +201,12 @@ bool writeTaskSchedule(const TASRecord& task) {
     return ok;
 }
 
-std::optional<TASRecord> findDueTask(const DateTime& now) {
+std::optional<TASRecord> findDueTask(const DateTime& now, const std::set<ULONG>& passOver) {
     TableScope scope({&TASFile, &TIMFile});
     std::vector<TASRecord> candidates;
     TASFile.setPhysical();
     while (TASFile.next() == StorageStatus::Ok)
-        if (TAS.ACTIVE != 0 && taskIsDue(TAS, now)) candidates.push_back(TAS);
+        if (TAS.ACTIVE != 0 && taskIsDue(TAS, now) && !passOver.count(TAS.ID)) candidates.push_back(TAS);
     // Each task is tested for steps of its own: a task without steps has
     // nothing to run and is never due.
     for (const TASRecord& task : candidates)

@@ -7,6 +7,7 @@
 // A task and its steps change only together, in one transaction over TAS
 // and TIM, so a run never meets a task with half its steps.
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,8 @@ bool deleteTask(ULONG id);
 bool writeTaskSchedule(const TASRecord& task);
 
 // The first task in file order that is active, has a step and is due at
-// `now`; nothing when none is.
-std::optional<TASRecord> findDueTask(const DateTime& now);
+// `now`, passing over the tasks in `passOver`; nothing when none is.
+std::optional<TASRecord> findDueTask(const DateTime& now, const std::set<ULONG>& passOver = {});
 
 // The setting "Deactivate all tasks".
 bool tasksDeactivated();
