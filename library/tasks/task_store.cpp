@@ -201,6 +201,20 @@ bool writeTaskSchedule(const TASRecord& task) {
     return ok;
 }
 
+bool skipTaskRun(ULONG id, const DateTime& now) {
+    std::optional<TaskDefinition> task = readTask(id);
+    if (!task) return false;
+    scheduleAfterRun(task->record, now, now);
+    return writeTaskSchedule(task->record);
+}
+
+bool setTaskActive(ULONG id, bool active) {
+    std::optional<TaskDefinition> task = readTask(id);
+    if (!task) return false;
+    task->record.ACTIVE = active ? 1 : 0;
+    return writeTaskSchedule(task->record);
+}
+
 std::optional<TASRecord> findDueTask(const DateTime& now, const std::set<ULONG>& passOver) {
     TableScope scope({&TASFile, &TIMFile});
     std::vector<TASRecord> candidates;
