@@ -89,10 +89,14 @@ bool TaskLogWriter::start(const DateTime& at) {
 
 bool TaskLogWriter::startItem(ULONG type, ULONG batchId, const DateTime& at) {
     TableScope scope({&TLIFile});
+    // Items are read back in the order of their starts, and two of one type
+    // cannot share a start in the key: each starts at least a hundredth
+    // after the one before.
     DateTime start = at;
-    for (const Started& s : items_)
-        if (s.type == type && (s.at.date > start.date || (s.at.date == start.date && s.at.time >= start.time)))
-            start = addHundredths(s.at, 1);
+    if (!items_.empty()) {
+        const DateTime& last = items_.back().at;
+        if (last.date > start.date || (last.date == start.date && last.time >= start.time)) start = addHundredths(last, 1);
+    }
     TLIFile.clear();
     TLI.TASKLOGID = logId_;
     TLI.TYPE = type;

@@ -49,8 +49,9 @@ public:
     // Adds the run's TLO record, started at `at`.
     bool start(const DateTime& at);
     // Adds an item of `type` (and definition `batchId` for imports) started
-    // at `at`. Two items of one type cannot share a start in the log's key,
-    // so a start already taken moves on by a hundredth.
+    // at `at`, or a hundredth after the item before when that started as
+    // late: the log's key orders items by their start and holds one item of
+    // a type per start.
     bool startItem(ULONG type, ULONG batchId, const DateTime& at);
     // Finishes the last item of `type` begun by startItem: the finish
     // moment and its result combined with `result`.

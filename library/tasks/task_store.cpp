@@ -201,12 +201,26 @@ bool writeTaskSchedule(const TASRecord& task) {
     return ok;
 }
 
-std::optional<TASRecord> findDueTask(const DateTime& now) {
+bool skipTaskRun(ULONG id, const DateTime& now) {
+    std::optional<TaskDefinition> task = readTask(id);
+    if (!task) return false;
+    scheduleAfterRun(task->record, now, now);
+    return writeTaskSchedule(task->record);
+}
+
+bool setTaskActive(ULONG id, bool active) {
+    std::optional<TaskDefinition> task = readTask(id);
+    if (!task) return false;
+    task->record.ACTIVE = active ? 1 : 0;
+    return writeTaskSchedule(task->record);
+}
+
+std::optional<TASRecord> findDueTask(const DateTime& now, const std::set<ULONG>& passOver) {
     TableScope scope({&TASFile, &TIMFile});
     std::vector<TASRecord> candidates;
     TASFile.setPhysical();
     while (TASFile.next() == StorageStatus::Ok)
-        if (TAS.ACTIVE != 0 && taskIsDue(TAS, now)) candidates.push_back(TAS);
+        if (TAS.ACTIVE != 0 && taskIsDue(TAS, now) && !passOver.count(TAS.ID)) candidates.push_back(TAS);
     // Each task is tested for steps of its own: a task without steps has
     // nothing to run and is never due.
     for (const TASRecord& task : candidates)

@@ -7,6 +7,7 @@
 // A task and its steps change only together, in one transaction over TAS
 // and TIM, so a run never meets a task with half its steps.
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,9 +67,15 @@ bool deleteTask(ULONG id);
 // write failed (reported).
 bool writeTaskSchedule(const TASRecord& task);
 
+// The start dialog's choices for a due task that is not run now: skip this
+// run (the next run is computed as after a run started at `now`), or
+// deactivate the task. False when it is gone or the write failed (reported).
+bool skipTaskRun(ULONG id, const DateTime& now);
+bool setTaskActive(ULONG id, bool active);
+
 // The first task in file order that is active, has a step and is due at
-// `now`; nothing when none is.
-std::optional<TASRecord> findDueTask(const DateTime& now);
+// `now`, passing over the tasks in `passOver`; nothing when none is.
+std::optional<TASRecord> findDueTask(const DateTime& now, const std::set<ULONG>& passOver = {});
 
 // The setting "Deactivate all tasks".
 bool tasksDeactivated();
