@@ -1,6 +1,7 @@
 #include "frame/task_scheduler.h"
 
 #include <QMdiSubWindow>
+#include <set>
 
 #include "common/dates.h"
 #include "common/globals.h"
@@ -37,7 +38,16 @@ bool TaskScheduler::check() {
     // The editing windows (the mail database form) hold the library's busy
     // counter, the task store keeps one of its own: either holds tasks back.
     if (Mem.DoTask != TaskIdle || busyCounter() > 0 || !schedulerMayStartNow(moment)) return false;
-    std::optional<TASRecord> due = findDueTask(moment);
+    std::set<ULONG> passOver;
+    for (auto it = passOverUntil_.begin(); it != passOverUntil_.end();) {
+        if (elapsedHundredths(moment, it->second) > 0) {
+            passOver.insert(it->first);
+            ++it;
+        } else {
+            it = passOverUntil_.erase(it);
+        }
+    }
+    std::optional<TASRecord> due = findDueTask(moment, passOver);
     if (!due) return false;
     dueTask_ = due->ID;
     Mem.DoTask = TaskDue;
@@ -66,7 +76,16 @@ bool TaskScheduler::runStartedTask() {
         window->setProperty("helpTopic", QString::fromUtf8(entry->helpTopic));
     window->setCloseWhenFinished(false);
     MainFrame* frame = &frame_;
-    connect(window, &JobProgressWindow::finished, window, [window, frame] {
+    connect(window, &JobProgressWindow::finished, window, [this, window, frame, taskId] {
+        if (static_cast<const TaskRun&>(window->job()).outcome() == TaskRunOutcome::Busy) {
+            DateTime until = now();
+            until.time += BusyPassOverHundredths;
+            if (until.time >= HundredthsPerDay) {
+                until.time -= HundredthsPerDay;
+                ++until.date;
+            }
+            passOverUntil_[taskId] = until;
+        }
         frame->postFrameEvent(EventTasksEnded);
         closeHostWindow(window);
     }, Qt::QueuedConnection);

@@ -8,6 +8,9 @@
 // posts EventTasksEnded.
 #include <QObject>
 #include <QTimer>
+#include <map>
+
+#include "common/dates.h"
 
 #include "common/types.h"
 
@@ -42,11 +45,17 @@ public:
     // no task was started or the window could not open.
     bool runStartedTask();
 
+    // How long a task whose run found another process running tasks (a
+    // scheduled `task run-due`) is passed over, so its countdown does not
+    // come back every check meanwhile.
+    static constexpr LONG BusyPassOverHundredths = 5 * 60 * 100;
+
 private:
     MainFrame& frame_;
     QTimer timer_;
     ULONG dueTask_ = 0;
     ULONG startedTask_ = 0;
+    std::map<ULONG, DateTime> passOverUntil_;  // task -> no countdown before this moment
 };
 
 }  // namespace pm::frame

@@ -142,16 +142,8 @@ void TaskStartDialog::ok() {
             setTaskPostponement(postponedUntil(now(), hours_->value()));
             setWindowTitle(QStringLiteral(" Task processing postponed %1 hour(s)").arg(hours_->value()));
             break;
-        case Skip: {
-            const DateTime moment = now();
-            scheduleAfterRun(task_, moment, moment);
-            writeTaskSchedule(task_);
-            break;
-        }
-        case Deactivate:
-            task_.ACTIVE = 0;
-            writeTaskSchedule(task_);
-            break;
+        case Skip: skipTaskRun(task_.ID, now()); break;
+        case Deactivate: setTaskActive(task_.ID, false); break;
         case DeactivateAll: setTasksDeactivated(true); break;
     }
     finish();
