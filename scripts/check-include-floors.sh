@@ -4,7 +4,7 @@
 # The engine folders lie on floors, lowest first; a file may include its own
 # folder and folders on lower floors only (folders on one floor do not use
 # each other):
-#   library:          common < storage < tables < wordindex, import < merge
+#   library:          common < storage < tables < wordindex, import < merge, tasks
 #   library/import:   internet, addresses < store < driver
 #                     < the readers of the source formats: capture, formats
 #                       < navigator (reuses their field and byte readers)
@@ -30,7 +30,7 @@ function floorOf(folder) {
     if (folder == "storage") return 1
     if (folder == "tables") return 2
     if (folder == "wordindex" || folder == "import") return 3
-    if (folder == "merge") return 4
+    if (folder == "merge" || folder == "tasks") return 4
     return -1
 }
 function importFloorOf(part) {

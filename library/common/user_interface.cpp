@@ -13,6 +13,8 @@ public:
 
 SilentUserInterface silentInterface;
 UserInterface* current = &silentInterface;
+SuppressedMessageSink suppressedSink = nullptr;
+void* suppressedContext = nullptr;
 
 }  // namespace
 
@@ -26,9 +28,19 @@ UserInterface* setUserInterface(UserInterface* ui) {
 
 bool quiet() { return Mem.DoTask == TaskRunning || Mem.DoTask == TaskFailed; }
 
+std::pair<SuppressedMessageSink, void*> setSuppressedMessageSink(SuppressedMessageSink sink, void* context) {
+    std::pair<SuppressedMessageSink, void*> previous{suppressedSink, suppressedContext};
+    suppressedSink = sink;
+    suppressedContext = context;
+    return previous;
+}
+
 Button message(const std::string& caption, const std::string& text, Icon icon, unsigned buttons,
                Button defaultButton) {
-    if (quiet()) return defaultButton;
+    if (quiet()) {
+        if (suppressedSink) suppressedSink({caption, text, icon, buttons, defaultButton}, suppressedContext);
+        return defaultButton;
+    }
     return current->message({caption, text, icon, buttons, defaultButton});
 }
 

@@ -88,6 +88,12 @@ private:
 // True while unattended work runs (Mem.DoTask TaskRunning or TaskFailed): no box may be shown.
 bool quiet();
 
+// While quiet(), the boxes that are not shown are handed here instead, so an
+// unattended run can keep the reason a step ended (the task log). nullptr
+// drops them. Returns the previous sink.
+using SuppressedMessageSink = void (*)(const MessageRequest& request, void* context);
+std::pair<SuppressedMessageSink, void*> setSuppressedMessageSink(SuppressedMessageSink sink, void* context);
+
 // Shows a box unless quiet(); when quiet, returns the default button.
 Button message(const std::string& caption, const std::string& text, Icon icon = Icon::Information,
                unsigned buttons = ButtonOk, Button defaultButton = ButtonOk);

@@ -89,6 +89,83 @@ const std::vector<Command>& commands() {
                               {"FILE.pst", "Outlook Mail: the folder file (.pst or .ost)"}},
                   .example = "pmoor32 import --format \"Generic Mail Type 2\" --mailbox \"My Mail\" inbox.mbox\n"
                              "pmoor32 import --format \"Outlook Mail\" --mailbox \"My Mail\" --folder Inbox outlook.pst"}},
+        {.name = "formats",
+         .run = commandFormats,
+         .usage = "formats [--json]              the import formats: number, name, default masks, the files each reads",
+         .help = {.synopsis = "formats [--json]",
+                  .description = "Lists every import format, one a line, in tab-separated columns: its number, its\n"
+                                 "name (what --format takes), its default file masks and one line on the files it\n"
+                                 "reads and the kinds of message they hold. \"Generic Mail Type 2\" reads a Unix mbox.",
+                  .options = {{"--json", "print a JSON array of objects (number, name, masks, files, importable)"}},
+                  .example = "pmoor32 formats"}},
+        {.name = "procedure",
+         .run = commandProcedure,
+         .usage = "procedure list|show ID|create NAME --format F ... PATH...|delete ID\n"
+                  "                                the import definitions that scheduled tasks run",
+         .help = {.synopsis = "procedure list [--header] [--json]\n"
+                              "procedure show ID [--json]\n"
+                              "procedure create NAME --format F [--mailbox DB|--target DB] [--method files|dir|tree]\n"
+                              "          [--mask M]... [--reimport] PATH...\n"
+                              "procedure delete ID",
+                  .description = "Import definitions (predefined import procedures) hold what one import reads\n"
+                                 "and where it puts it; a task runs them as its steps. list prints id, name,\n"
+                                 "format, method, mailbox id, target id and path, one a line; show prints one\n"
+                                 "definition as name/value lines and an \"entry\" line per mask or file. create\n"
+                                 "checks and stores a definition (the same rules as the import command) and prints\n"
+                                 "its id and name; delete removes it and the task steps that run it.",
+                  .options = {{"--header", "list: print the column names first"},
+                              {"--json", "print JSON instead of tab-separated lines"},
+                              {"ID", "the definition's id, as list prints it"},
+                              {"NAME", "the definition's name (up to 50 bytes)"},
+                              {"--format F", "the format of the files, as formats lists it"},
+                              {"--mailbox DB", "the mail database that receives the mail (mail formats need it)"},
+                              {"--target DB", "put every forum or newsgroup message into this database"},
+                              {"--method files|dir|tree", "PATH names files (the default), one directory, or a tree"},
+                              {"--mask M", "with dir or tree: a file mask to read (repeatable; default: the format's)"},
+                              {"--reimport", "import messages again that were imported before"},
+                              {"PATH", "a file to import; with --method dir or tree, the directory"}},
+                  .example = "pmoor32 procedure create \"Nightly mail\" --format \"Generic Mail Type 2\" --mailbox \"My Mail\" ~/mail/inbox\n"
+                             "pmoor32 procedure list --header"}},
+        {.name = "task",
+         .run = commandTask,
+         .usage = "task list|show ID|create NAME --procedure ID... [options]|delete ID|run ID|run-due|log\n"
+                  "                                scheduled tasks: their import steps, maintenance jobs and log",
+         .help = {.synopsis = "task list [--header] [--json]\n"
+                              "task show ID\n"
+                              "task create NAME --procedure ID... [--dedupe] [--purge] [--count] [--index]\n"
+                              "          [--at YYYY-MM-DDTHH:MM] [--weekdays Mo,Tu,...|--monthdays 1,15]\n"
+                              "task delete ID\n"
+                              "task run ID\n"
+                              "task run-due\n"
+                              "task log [--task ID] [--json]",
+                  .description = "A task runs its import definitions in order, then the maintenance jobs on every\n"
+                                 "database that received messages, unattended, and writes the task log. create\n"
+                                 "prints the new task's id; a task with --at is due at that moment and, with\n"
+                                 "--weekdays or --monthdays, again on those days at that time; one without a\n"
+                                 "repetition is deactivated after its run. run runs a task now; run-due runs\n"
+                                 "every task that is due, as the desktop program's scheduler does, and exits 0\n"
+                                 "when all ran to completion (1 when a step failed: the task is deactivated and\n"
+                                 "the next due task still runs). One task runs at a time on an installation:\n"
+                                 "run-due beside the desktop program or another run-due never runs a task twice.\n"
+                                 "A run prints \"task ID OUTCOME NAME\" and a \"step\" line for each import and\n"
+                                 "job with its result. log prints a \"run\" line per run (log id, task, started,\n"
+                                 "finished, duration, result) followed by its \"item\" lines.",
+                  .options = {{"--header", "list: print the column names first"},
+                              {"--json", "print JSON instead of tab-separated lines"},
+                              {"ID", "the task's id, as list prints it"},
+                              {"NAME", "the task's name (up to 50 bytes)"},
+                              {"--procedure ID", "an import definition to run (repeatable; they run in id order)"},
+                              {"--dedupe", "merge duplicate persons in each database that received messages"},
+                              {"--purge", "purge the messages marked Delete there (it counts too)"},
+                              {"--count", "count the messages there"},
+                              {"--index", "bring the word index of the indexed ones up to date"},
+                              {"--at YYYY-MM-DDTHH:MM", "the first run (local time); without it the task runs only by task run"},
+                              {"--weekdays Mo,Tu,...", "repeat on these weekdays (Su Mo Tu We Th Fr Sa) at the same time"},
+                              {"--monthdays 1,15", "repeat on these days of the month (up to 5) at the same time"},
+                              {"--task ID", "log: only the runs of this task"}},
+                  .example = "pmoor32 task create Nightly --procedure 250001 --purge --index --at 2026-12-09T02:30 --weekdays Mo,Tu,We,Th,Fr\n"
+                             "pmoor32 task run-due\n"
+                             "pmoor32 task log --task 250002"}},
         {.name = "outlook-folders",
          .run = commandOutlookFolders,
          .usage = "outlook-folders FILE          mail folders of an Outlook folder file (.pst/.ost) as TSV:\n"

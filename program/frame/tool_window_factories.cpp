@@ -27,8 +27,8 @@ void openInImportGroup(MainFrame& frame, const QString& name, QWidget* widget) {
     sub->resize(wanted + (sub->size() - widget->size()));
 }
 
-// The runs of the tool windows open their progress window in the frame; one
-// long run at a time, as they share the work files and the counter.
+}  // namespace
+
 JobLauncher frameLauncher(MainFrame& frame) {
     return [&frame](const QString& name, std::unique_ptr<Job> job) -> JobProgressWindow* {
         if (!frame.windows().TmQuery(ImportGroup).isEmpty()) {
@@ -38,6 +38,8 @@ JobLauncher frameLauncher(MainFrame& frame) {
         }
         auto* window = new JobProgressWindow(std::move(job));
         window->setObjectName(name);
+        if (const WindowEntry* entry = windowEntry(name); entry && entry->helpTopic)
+            window->setProperty("helpTopic", QString::fromUtf8(entry->helpTopic));
         // The starting window reads the run's outcome first; the window goes after.
         window->setCloseWhenFinished(false);
         QObject::connect(window, &JobProgressWindow::finished, window, [window] { closeHostWindow(window); },
@@ -47,6 +49,8 @@ JobLauncher frameLauncher(MainFrame& frame) {
         return window;
     };
 }
+
+namespace {
 
 // The Next ID check alone (service 215 with its request): it tells the
 // rebuild menu when it ends and closes.

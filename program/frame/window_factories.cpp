@@ -135,6 +135,7 @@ void registerProgramWindows(WindowFactories& f) {
     });
     registerToolWindows(f);
     registerFollowerWindows(f);
+    registerTaskWindows(f);
 }
 
 }  // namespace pm::frame
