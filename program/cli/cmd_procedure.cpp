@@ -88,7 +88,12 @@ int showProcedure(ArgumentReader& reader) {
     if (json) {
         JsonWriter j;
         j.beginObject();
-        for (const auto& [name, value] : fields) j.field(name, value);
+        // Numbers stay numbers, as in every other JSON record.
+        for (const auto& [name, value] : fields) {
+            const bool text = name == "name" || name == "format" || name == "method" || name == "path";
+            if (text) j.field(name, value);
+            else j.field(name, std::stoll(value));
+        }
         j.key("entries").beginArray();
         for (const std::string& e : d->fileEntries) j.value(e);
         out = j.endArray().endObject().str();

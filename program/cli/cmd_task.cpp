@@ -102,7 +102,8 @@ int listTasksCommand(ArgumentReader& reader) {
                                       taskResultText(t.RESULTCODE)};
         if (json) {
             j.beginObject();
-            for (std::size_t i = 0; i < std::size(values); ++i) j.field(kListColumns[i], values[i]);
+            j.field(kListColumns[0], t.ID).field(kListColumns[1], values[1]).field(kListColumns[2], t.ACTIVE != 0);
+            for (std::size_t i = 3; i < std::size(values); ++i) j.field(kListColumns[i], values[i]);
             j.endObject();
         } else {
             for (std::size_t i = 0; i < std::size(values); ++i) out += (i ? "\t" : "") + outputField(values[i]);

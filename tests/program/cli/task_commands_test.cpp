@@ -187,6 +187,8 @@ TEST_F(TaskCommands, DefinitionsAndTasksAreCheckedAndDeletedTogether) {
     EXPECT_EQ(run({"task", "create", "T", "--procedure", def, "--at", "2026-12-01T10:00", "--monthdays", "0"}).code, 2);
     const std::string id = task("T", {"--procedure", def, "--at", "2026-12-01T10:00", "--monthdays", "31,15"});
     EXPECT_NE(run({"task", "list"}).out.find(id + "\tT\t1\t2026-12-01T10:00\tmonthdays 15,31\t-"), std::string::npos);
+    EXPECT_NE(run({"task", "list", "--json"}).out.find("{\"id\": " + id + ", \"name\": \"T\", \"active\": true,"),
+              std::string::npos);
 
     const CommandResult deleted = run({"procedure", "delete", def});
     EXPECT_EQ(deleted.code, 0);
