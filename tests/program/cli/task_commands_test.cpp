@@ -160,6 +160,13 @@ TEST_F(TaskCommands, RunDueLeavesTasksToTheProcessHoldingTheTaskLock) {
     if (!programBuilt()) GTEST_SKIP() << "pmoor32 not built";
     const std::string def = procedure("Inbox", {dir.path() + "/in/inbox.mbox"});
     const std::string id = task("Soon", {"--procedure", def, "--at", minutesFromNow(-1)});
+    // "Deactivate all tasks" holds run-due back as it holds the scheduler.
+    ASSERT_EQ(run({"config", "set", "tasks-off", "1"}).code, 0);
+    const CommandResult off = run({"task", "run-due"});
+    EXPECT_EQ(off.code, 0);
+    EXPECT_EQ(off.out, "");
+    EXPECT_NE(off.err.find("scheduled tasks are deactivated"), std::string::npos) << off.err;
+    ASSERT_EQ(run({"config", "set", "tasks-off", "0"}).code, 0);
     {
         NamedLock held(root + "/CFG", "tasks");
         ASSERT_EQ(held.tryTake(), StorageStatus::Ok);
