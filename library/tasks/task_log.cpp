@@ -84,7 +84,8 @@ bool TaskLogWriter::start(const DateTime& at) {
     TLO.TASKID = taskId_;
     TLO.DATESTARTED = at.date;
     TLO.TIMESTARTED = at.time;
-    return UppDat(TLOFile, AddRecord, ReportOnly);
+    started_ = UppDat(TLOFile, AddRecord, ReportOnly);
+    return started_;
 }
 
 bool TaskLogWriter::startItem(ULONG type, ULONG batchId, const DateTime& at) {
@@ -126,6 +127,7 @@ bool TaskLogWriter::finishItem(ULONG type, BYTE result, const DateTime& at) {
 BYTE TaskLogWriter::finish(const DateTime& at) {
     BYTE result = ResultNotSet;
     for (const TLIRecord& item : readTaskLogItems(logId_)) result = combineResults(result, item.RESULTCODE);
+    if (!started_) return result;
     TableScope scope({&TLOFile});
     TLOFile.clear();
     TLO.TASKLOGID = logId_;

@@ -58,14 +58,15 @@ public:
     bool finishItem(ULONG type, BYTE result, const DateTime& at);
     // The type of the last item begun (0 before the first).
     ULONG lastItemType() const { return lastType_; }
-    // Finishes the TLO record with `at` and the combined result of its
-    // items. The combined result.
+    // Finishes the TLO record (when start() added it) with `at` and the
+    // combined result of its items. The combined result.
     BYTE finish(const DateTime& at);
 
 private:
     ULONG taskId_;
     ULONG logId_ = 0;
     ULONG lastType_ = 0;
+    bool started_ = false;
     struct Started {
         ULONG type;
         DateTime at;

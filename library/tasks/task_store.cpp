@@ -56,15 +56,6 @@ bool addSteps(ULONG id, const std::vector<ULONG>& steps) {
     return true;
 }
 
-bool commitOrReport(Table& table) {
-    StorageError error;
-    if (commitTransaction(&error) == StorageStatus::Ok) return true;
-    rollbackTransaction();
-    message(table.displayName(), "Transaction Frame Error!\r\n" + error.text + "\r\nThe last transaction is rolled back.",
-            Icon::Exclamation);
-    return false;
-}
-
 SaveOutcome conflict(bool deleted) {
     rollbackTransaction();
     if (deleted) message(TASFile.displayName(), "The record has been deleted by another user!");
@@ -98,7 +89,7 @@ SaveOutcome writeTask(TaskDefinition& task, const TaskDefinition* keptCopy, bool
         if (!deleteSteps(task.record.ID)) return SaveOutcome::Failed;
     }
     if (!addSteps(task.record.ID, task.steps)) return SaveOutcome::Failed;
-    return commitOrReport(TASFile) ? SaveOutcome::Saved : SaveOutcome::Failed;
+    return commitTransactionChecked(TASFile) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 }  // namespace
@@ -180,7 +171,7 @@ bool deleteTask(ULONG id) {
     }
     if (!deleteSteps(id)) return false;
     if (!UppDat(TASFile, DeleteRecordOp, RollBackAndReport)) return false;
-    return commitOrReport(TASFile);
+    return commitTransactionChecked(TASFile);
 }
 
 bool writeTaskSchedule(const TASRecord& task) {

@@ -28,10 +28,6 @@ std::string formatName(BYTE number) {
     return f ? f->name : std::to_string(number);
 }
 
-ULONG idArgument(const std::string& text, const std::string& what) {
-    return static_cast<ULONG>(numberArgument(text, what, 1, 4294967295LL));
-}
-
 constexpr const char* kListColumns[] = {"id", "name", "format", "method", "mailbox", "target", "path"};
 
 int listProcedures(ArgumentReader& reader) {
@@ -66,7 +62,7 @@ int showProcedure(ArgumentReader& reader) {
     const bool json = reader.flag("--json");
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1) throw UsageError("procedure show ID [--json]");
-    const ULONG id = idArgument(args[0], "procedure show: ID");
+    const ULONG id = recordIdArgument(args[0], "procedure show: ID");
     const std::optional<ImportDefinition> d = readImportDefinition(id);
     if (!d) {
         std::fprintf(stderr, "pmoor32: procedure show: no import definition %u\n", id);
@@ -92,7 +88,12 @@ int showProcedure(ArgumentReader& reader) {
     if (json) {
         JsonWriter j;
         j.beginObject();
-        for (const auto& [name, value] : fields) j.field(name, value);
+        // Numbers stay numbers, as in every other JSON record.
+        for (const auto& [name, value] : fields) {
+            const bool text = name == "name" || name == "format" || name == "method" || name == "path";
+            if (text) j.field(name, value);
+            else j.field(name, std::stoll(value));
+        }
         j.key("entries").beginArray();
         for (const std::string& e : d->fileEntries) j.value(e);
         out = j.endArray().endObject().str();
@@ -161,7 +162,7 @@ int createProcedure(const CommandContext& ctx, ArgumentReader& reader) {
 int deleteProcedure(ArgumentReader& reader) {
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1) throw UsageError("procedure delete ID");
-    const ULONG id = idArgument(args[0], "procedure delete: ID");
+    const ULONG id = recordIdArgument(args[0], "procedure delete: ID");
     const DefinitionDeletion deletion = deleteImportDefinition(id);
     if (!deletion.deleted) {
         std::fprintf(stderr, "pmoor32: procedure delete: no import definition %u was deleted\n", id);

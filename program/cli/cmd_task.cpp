@@ -17,10 +17,6 @@ namespace {
 
 const char* const kWeekdays[] = {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"};
 
-ULONG idArgument(const std::string& text, const std::string& what) {
-    return static_cast<ULONG>(numberArgument(text, what, 1, 4294967295LL));
-}
-
 // "YYYY-MM-DDTHH:MM"; "-" for no date.
 std::string moment(LONG date, LONG time) {
     if (date == 0) return "-";
@@ -106,7 +102,8 @@ int listTasksCommand(ArgumentReader& reader) {
                                       taskResultText(t.RESULTCODE)};
         if (json) {
             j.beginObject();
-            for (std::size_t i = 0; i < std::size(values); ++i) j.field(kListColumns[i], values[i]);
+            j.field(kListColumns[0], t.ID).field(kListColumns[1], values[1]).field(kListColumns[2], t.ACTIVE != 0);
+            for (std::size_t i = 3; i < std::size(values); ++i) j.field(kListColumns[i], values[i]);
             j.endObject();
         } else {
             for (std::size_t i = 0; i < std::size(values); ++i) out += (i ? "\t" : "") + outputField(values[i]);
@@ -121,7 +118,7 @@ int listTasksCommand(ArgumentReader& reader) {
 int showTaskCommand(ArgumentReader& reader) {
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1) throw UsageError("task show ID");
-    const ULONG id = idArgument(args[0], "task show: ID");
+    const ULONG id = recordIdArgument(args[0], "task show: ID");
     const std::optional<TaskDefinition> task = readTask(id);
     if (!task) {
         std::fprintf(stderr, "pmoor32: task show: no task %u\n", id);
@@ -168,7 +165,7 @@ void setMonthDays(TASRecord& t, const std::string& text) {
 int createTaskCommand(const CommandContext& ctx, ArgumentReader& reader) {
     TaskDefinition task;
     TASRecord& t = task.record;
-    for (const std::string& p : reader.options("--procedure")) task.steps.push_back(idArgument(p, "task create: --procedure"));
+    for (const std::string& p : reader.options("--procedure")) task.steps.push_back(recordIdArgument(p, "task create: --procedure"));
     t.DODUPELIM = reader.flag("--dedupe");
     t.DOPURGE = reader.flag("--purge");
     t.DOCOUNT = reader.flag("--count");
@@ -204,7 +201,7 @@ int createTaskCommand(const CommandContext& ctx, ArgumentReader& reader) {
 int deleteTaskCommand(ArgumentReader& reader) {
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1) throw UsageError("task delete ID");
-    const ULONG id = idArgument(args[0], "task delete: ID");
+    const ULONG id = recordIdArgument(args[0], "task delete: ID");
     if (!deleteTask(id)) {
         std::fprintf(stderr, "pmoor32: task delete: no task %u was deleted\n", id);
         return ExitFailed;
@@ -253,7 +250,7 @@ int runTask(CommandContext& ctx, ULONG id, bool onlyWhenDue, bool& busy) {
 int runTaskCommand(CommandContext& ctx, ArgumentReader& reader) {
     const std::vector<std::string> args = reader.positionals();
     if (args.size() != 1) throw UsageError("task run ID");
-    const ULONG id = idArgument(args[0], "task run: ID");
+    const ULONG id = recordIdArgument(args[0], "task run: ID");
     if (!readTask(id)) {
         std::fprintf(stderr, "pmoor32: task run: no task %u\n", id);
         return ExitFailed;
@@ -289,7 +286,7 @@ int runDueCommand(CommandContext& ctx, ArgumentReader& reader) {
 
 int logCommand(ArgumentReader& reader) {
     std::string task;
-    const ULONG taskId = reader.option("--task", task) ? idArgument(task, "task log: --task") : 0;
+    const ULONG taskId = reader.option("--task", task) ? recordIdArgument(task, "task log: --task") : 0;
     const bool json = reader.flag("--json");
     if (!reader.positionals().empty()) throw UsageError("task log [--task ID] [--json]");
     std::string out;

@@ -17,6 +17,10 @@
 
 namespace pm::cli {
 
+unsigned long recordIdArgument(const std::string& text, const std::string& what) {
+    return static_cast<unsigned long>(numberArgument(text, what, 1, 4294967295LL));
+}
+
 long long numberArgument(const std::string& text, const std::string& what, long long low, long long high) {
     long long value = 0;
     const char* end = text.data() + text.size();

@@ -21,6 +21,10 @@ public:
 // "`what` \"TEXT\" is not a number from LOW to HIGH".
 long long numberArgument(const std::string& text, const std::string& what, long long low, long long high);
 
+// An identifier argument (a definition's, a task's): numberArgument() from
+// 1 to the largest identifier.
+unsigned long recordIdArgument(const std::string& text, const std::string& what);
+
 // A stored text as one field of a line of output: control characters (TAB,
 // line ends ...) are written as \t, \n, \r or \xHH, so no text can split a
 // field or a line.

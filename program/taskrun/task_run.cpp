@@ -35,12 +35,7 @@ bool clearStepResults(ULONG taskId) {
         TIM.EVENTTIME = 0;
         if (!UppDat(TIMFile, UpdateRecord, RollBackAndReport)) return false;
     }
-    StorageError error;
-    if (commitTransaction(&error) != StorageStatus::Ok) {
-        rollbackTransaction();
-        return false;
-    }
-    return true;
+    return commitTransactionChecked(TIMFile);
 }
 
 bool writeStepResult(ULONG taskId, ULONG batchId, BYTE result, long seconds) {
@@ -123,7 +118,14 @@ TaskRun::~TaskRun() {
     import_.reset();
     job_.reset();
     stopping_ = true;
-    finish();
+    try {
+        finish();
+    } catch (...) {
+        // A destructor cannot report; the lock and the run mode go all the same.
+        setSuppressedMessageSink(previousSink_, previousContext_);
+        lock_.reset();
+        Mem.DoTask = TaskIdle;
+    }
 }
 
 void TaskRun::suppressedSink(const MessageRequest& request, void* context) {
@@ -161,6 +163,7 @@ void TaskRun::start() {
     if (taken != StorageStatus::Ok) {
         lockHolder_ = taken == StorageStatus::IsLocked ? lock_->holder() : lock_->errorText();
         lock_.reset();
+        Mem.DoTask = TaskIdle;
         end(TaskRunOutcome::Busy);
         return;
     }
@@ -171,11 +174,13 @@ void TaskRun::start() {
     if (!runnable) {
         if (task) task_ = task->record;
         lock_.reset();
+        Mem.DoTask = TaskIdle;
         end(TaskRunOutcome::NotDue);
         return;
     }
     task_ = task->record;
     steps_ = task->steps;
+    scheduled_ = taskIsDue(task->record, now);
     previousDatabase_ = Mem.ForumNumber;
     Mem.DoTask = TaskRunning;
     const auto previous = setSuppressedMessageSink(&TaskRun::suppressedSink, this);
@@ -204,6 +209,10 @@ void TaskRun::recordStepResult(BYTE result, long seconds) {
 }
 
 void TaskRun::nextStep() {
+    if (stopping_) {
+        state_ = State::Finish;
+        return;
+    }
     if (stepIndex_ >= steps_.size()) {
         state_ = State::Schedule;
         return;
@@ -256,7 +265,13 @@ void TaskRun::stepImport() {
 
 void TaskRun::schedule() {
     if (const std::optional<TaskDefinition> stored = readTask(taskId_)) task_ = stored->record;
-    scheduleAfterRun(task_, started_, pm::now());
+    if (scheduled_) {
+        scheduleAfterRun(task_, started_, pm::now());
+    } else {
+        // A run by hand leaves the schedule as it is.
+        task_.LASTRUNDATE = started_.date;
+        task_.LASTRUNTIME = started_.time;
+    }
     writeTaskSchedule(task_);
     for (ULONG id : databases_) {
         BYTE type = 0;
@@ -324,8 +339,9 @@ void TaskRun::stepJob() {
 }
 
 void TaskRun::finish() {
+    // The stored task as it is now (its new schedule is written already).
+    if (const std::optional<TaskDefinition> stored = readTask(taskId_)) task_ = stored->record;
     if (failed_) {
-        if (const std::optional<TaskDefinition> stored = readTask(taskId_)) task_ = stored->record;
         task_.ACTIVE = 0;
         task_.RUNNOWDATE = 0;
         task_.RUNNOWTIME = 0;

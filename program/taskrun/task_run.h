@@ -30,7 +30,8 @@
 //             empty files: nothing was delivered) is result 1, anything
 //             else 2 and the task fails -> Finish. The step's result and
 //             seconds go to its TIM record and the log item. -> Step.
-//   Schedule  every step completed: the next run is computed and stored,
+//   Schedule  every step completed: the next run is computed and stored
+//             (a run by hand of a task that was not due only sets its last run),
 //             and the maintenance jobs are queued for each database that
 //             received messages: duplicate persons (when asked), purge
 //             (when asked), count (when asked and no purge), word index
@@ -43,6 +44,8 @@
 //             the log record gets its finish and the combined result of its
 //             items, the task its result; the database that was active is
 //             active again, the lock is released and Mem.DoTask is idle.
+//
+// Once the run is final, Mem.DoTask is idle again.
 //
 // A stop request ends the slice's job (it stops as that job stops), logs it
 // with result 2 and finishes the run without a new schedule and without
@@ -163,6 +166,7 @@ private:
     std::unique_ptr<Job> job_;
     ULONG logId_ = 0;
     DateTime started_{};
+    bool scheduled_ = false;  // the task was due at the start (else a run by hand)
     bool failed_ = false;
     bool jobFailed_ = false;
     bool stopping_ = false;

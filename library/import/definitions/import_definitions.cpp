@@ -72,15 +72,6 @@ bool addFileEntries(ULONG id, const std::vector<std::string>& entries) {
     return true;
 }
 
-bool commitOrReport(Table& table) {
-    StorageError error;
-    if (commitTransaction(&error) == StorageStatus::Ok) return true;
-    rollbackTransaction();
-    message(table.displayName(), "Transaction Frame Error!\r\n" + error.text + "\r\nThe last transaction is rolled back.",
-            Icon::Exclamation);
-    return false;
-}
-
 SaveOutcome conflict(bool deleted) {
     rollbackTransaction();
     if (deleted) message(BATFile.displayName(), "The record has been deleted by another user!");
@@ -110,7 +101,7 @@ SaveOutcome writeDefinition(ImportDefinition& definition, const std::vector<std:
         if (!deleteFileEntries(definition.record.ID)) return SaveOutcome::Failed;
     }
     if (!addFileEntries(definition.record.ID, entries)) return SaveOutcome::Failed;
-    return commitOrReport(BATFile) ? SaveOutcome::Saved : SaveOutcome::Failed;
+    return commitTransactionChecked(BATFile) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 }  // namespace
@@ -205,7 +196,7 @@ DefinitionDeletion deleteImportDefinition(ULONG id) {
         if (!UppDat(TIMFile, DeleteRecordOp, RollBackAndReport)) return result;
         ++steps;
     }
-    if (!commitOrReport(BATFile)) return result;
+    if (!commitTransactionChecked(BATFile)) return result;
     result.deleted = true;
     result.taskStepsRemoved = steps;
     return result;

@@ -138,4 +138,14 @@ bool beginTransactionChecked(std::initializer_list<Table*> tables) {
     return !transactionStartFailed(st, error.text.empty() ? storageStatusText(st) : error.text);
 }
 
+bool commitTransactionChecked(const Table& named) {
+    StorageError error;
+    if (commitTransaction(&error) == StorageStatus::Ok) return true;
+    if (inTransaction()) rollbackTransaction();
+    message(named.displayName(),
+            "Transaction Frame Error!" + std::string(kCrLf) + error.text + kCrLf + "The last transaction is rolled back.",
+            Icon::Exclamation);
+    return false;
+}
+
 }  // namespace pm

@@ -43,6 +43,11 @@ bool QError(int mode, ListError error, const std::string& engineText = {});
 // begun is rolled back and false returned.
 bool beginTransactionChecked(std::initializer_list<Table*> tables);
 
+// Commits the running transaction. On failure it is rolled back and
+// "Transaction Frame Error!" reported under the name of `named` (a table the
+// transaction wrote); false.
+bool commitTransactionChecked(const Table& named);
+
 // The start check alone (library service 212): true when the begin failed
 // (after reporting and rolling back).
 bool transactionStartFailed(StorageStatus beginResult, const std::string& engineText);

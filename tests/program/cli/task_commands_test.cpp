@@ -160,6 +160,13 @@ TEST_F(TaskCommands, RunDueLeavesTasksToTheProcessHoldingTheTaskLock) {
     if (!programBuilt()) GTEST_SKIP() << "pmoor32 not built";
     const std::string def = procedure("Inbox", {dir.path() + "/in/inbox.mbox"});
     const std::string id = task("Soon", {"--procedure", def, "--at", minutesFromNow(-1)});
+    // "Deactivate all tasks" holds run-due back as it holds the scheduler.
+    ASSERT_EQ(run({"config", "set", "tasks-off", "1"}).code, 0);
+    const CommandResult off = run({"task", "run-due"});
+    EXPECT_EQ(off.code, 0);
+    EXPECT_EQ(off.out, "");
+    EXPECT_NE(off.err.find("scheduled tasks are deactivated"), std::string::npos) << off.err;
+    ASSERT_EQ(run({"config", "set", "tasks-off", "0"}).code, 0);
     {
         NamedLock held(root + "/CFG", "tasks");
         ASSERT_EQ(held.tryTake(), StorageStatus::Ok);
@@ -187,6 +194,8 @@ TEST_F(TaskCommands, DefinitionsAndTasksAreCheckedAndDeletedTogether) {
     EXPECT_EQ(run({"task", "create", "T", "--procedure", def, "--at", "2026-12-01T10:00", "--monthdays", "0"}).code, 2);
     const std::string id = task("T", {"--procedure", def, "--at", "2026-12-01T10:00", "--monthdays", "31,15"});
     EXPECT_NE(run({"task", "list"}).out.find(id + "\tT\t1\t2026-12-01T10:00\tmonthdays 15,31\t-"), std::string::npos);
+    EXPECT_NE(run({"task", "list", "--json"}).out.find("{\"id\": " + id + ", \"name\": \"T\", \"active\": true,"),
+              std::string::npos);
 
     const CommandResult deleted = run({"procedure", "delete", def});
     EXPECT_EQ(deleted.code, 0);

@@ -133,6 +133,18 @@ TEST_F(TaskRuns, AStepThatCannotRunEndsTheTaskAndDeactivatesIt) {
     EXPECT_EQ(stored.RESULTCODE, ResultNotCompleted);
 }
 
+TEST_F(TaskRuns, AnImportThatFindsNothingKeepsTheMessageItWouldHaveShown) {
+    const ULONG missing = definition("missing.mbox");
+    const ULONG id = task({missing}, false, false);
+    TaskRun run(id);
+    EXPECT_EQ(runToEnd(run), JobStatus::Failed);
+    ASSERT_EQ(run.reports().size(), 1u);
+    EXPECT_NE(run.reports()[0].message.find("No messages found in selected file(s)!"), std::string::npos)
+        << run.reports()[0].message;
+    EXPECT_TRUE(ui.empty());  // no box while the task ran
+    EXPECT_EQ(readTask(id)->record.ACTIVE, 0);
+}
+
 TEST_F(TaskRuns, AStoppedRunStaysDueAndANotDueRunWritesNothing) {
     const ULONG a = definition("a.mbox");
     const ULONG id = task({a}, true, false);
