@@ -1,5 +1,8 @@
 #include "storage/sql_catalog.h"
 
+#include <map>
+#include <set>
+
 #include "storage/sql_connection.h"
 #include "storage/sql_statement.h"
 
@@ -8,29 +11,60 @@ namespace {
 
 std::string master(const std::string& schema) { return ident(schema) + ".sqlite_master"; }
 
-// Runs a query that yields one count; `count` is set on SQLITE_OK.
-int countOf(Statement& stmt, int& count) {
-    const int rc = sqlite3_step(stmt.get());
+// Opening a table checks its columns and keys in the catalog: a few queries
+// each, each taking the store's read lock, and a command opens a dozen
+// tables (some twice). What a store's catalog held is kept per store under
+// the store's schema version, which every committed change of the catalog
+// raises: one look at the version answers while it stands. Only committed
+// catalogs are kept (outside transactions), so a change rolled back is
+// never taken for the catalog of that version.
+struct Catalog {
+    long long version = -1;
+    std::set<std::string> tables;
+    std::set<std::pair<std::string, std::string>> indexes;          // (table, index)
+    std::map<std::string, std::vector<StoredColumn>> columns;        // by table, read when first asked
+};
+
+std::map<std::string, Catalog> catalogs;  // by schema name
+
+bool catalogsUsable() {
+    sqlite3* db = Connection::instance().db();
+    return db && sqlite3_get_autocommit(db) != 0;
+}
+
+// The catalog of `schema` as it stands (`out`), read again when its version moved.
+int currentCatalog(const std::string& schema, Catalog*& out) {
+    Statement version;
+    if (int rc = version.prepare("PRAGMA " + ident(schema) + ".schema_version"); rc != SQLITE_OK) return rc;
+    int rc = sqlite3_step(version.get());
     if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_ERROR : rc;
-    count = sqlite3_column_int(stmt.get(), 0);
+    const long long v = sqlite3_column_int64(version.get(), 0);
+    version.finalize();
+    Catalog& known = catalogs[schema];
+    out = &known;
+    if (known.version == v) return SQLITE_OK;
+    // Read after the version: what is read is at least that new, so a later
+    // version always reads again.
+    Catalog fresh;
+    Statement rows;
+    if (rc = rows.prepare("SELECT type, name, tbl_name FROM " + master(schema) + " WHERE type IN ('table', 'index')");
+        rc != SQLITE_OK)
+        return rc;
+    while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW) {
+        auto text = [&](int i) {
+            auto t = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), i));
+            return std::string(t ? t : "");
+        };
+        if (text(0) == "table") fresh.tables.insert(text(1));
+        else fresh.indexes.insert({text(2), text(1)});
+    }
+    if (rc != SQLITE_DONE) return rc;
+    fresh.version = v;
+    known = std::move(fresh);
     return SQLITE_OK;
 }
 
-}  // namespace
-
-int tableExists(const std::string& schema, const std::string& table, bool& exists) {
-    Statement stmt;
-    if (int rc = stmt.prepare("SELECT count(*) FROM " + master(schema) + " WHERE type = 'table' AND name = ?1");
-        rc != SQLITE_OK)
-        return rc;
-    sqlite3_bind_text(stmt.get(), 1, table.c_str(), -1, SQLITE_STATIC);
-    int count = 0;
-    const int rc = countOf(stmt, count);
-    exists = count > 0;
-    return rc;
-}
-
-int tableColumns(const std::string& schema, const std::string& table, std::vector<StoredColumn>& columns) {
+int readColumns(const std::string& schema, const std::string& table, std::vector<StoredColumn>& columns) {
     columns.clear();
     Statement stmt;
     if (int rc = stmt.prepare("SELECT name, type FROM pragma_table_info(?1, ?2) ORDER BY cid"); rc != SQLITE_OK)
@@ -46,7 +80,59 @@ int tableColumns(const std::string& schema, const std::string& table, std::vecto
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+// Runs a query that yields one count; `count` is set on SQLITE_OK.
+int countOf(Statement& stmt, int& count) {
+    const int rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_ERROR : rc;
+    count = sqlite3_column_int(stmt.get(), 0);
+    return SQLITE_OK;
+}
+
+}  // namespace
+
+void forgetCatalogs() { catalogs.clear(); }
+
+int tableExists(const std::string& schema, const std::string& table, bool& exists) {
+    if (catalogsUsable()) {
+        Catalog* c = nullptr;
+        const int rc = currentCatalog(schema, c);
+        exists = rc == SQLITE_OK && c->tables.count(table) > 0;
+        return rc;
+    }
+    Statement stmt;
+    if (int rc = stmt.prepare("SELECT count(*) FROM " + master(schema) + " WHERE type = 'table' AND name = ?1");
+        rc != SQLITE_OK)
+        return rc;
+    sqlite3_bind_text(stmt.get(), 1, table.c_str(), -1, SQLITE_STATIC);
+    int count = 0;
+    const int rc = countOf(stmt, count);
+    exists = count > 0;
+    return rc;
+}
+
+int tableColumns(const std::string& schema, const std::string& table, std::vector<StoredColumn>& columns) {
+    if (!catalogsUsable()) return readColumns(schema, table, columns);
+    columns.clear();
+    Catalog* c = nullptr;
+    if (int rc = currentCatalog(schema, c); rc != SQLITE_OK) return rc;
+    if (c->tables.count(table) == 0) return SQLITE_OK;
+    const auto known = c->columns.find(table);
+    if (known != c->columns.end()) {
+        columns = known->second;
+        return SQLITE_OK;
+    }
+    const int rc = readColumns(schema, table, columns);
+    if (rc == SQLITE_OK) c->columns[table] = columns;
+    return rc;
+}
+
 int indexExists(const std::string& schema, const std::string& table, const std::string& index, bool& exists) {
+    if (catalogsUsable()) {
+        Catalog* c = nullptr;
+        const int rc = currentCatalog(schema, c);
+        exists = rc == SQLITE_OK && c->indexes.count({table, index}) > 0;
+        return rc;
+    }
     Statement stmt;
     if (int rc = stmt.prepare("SELECT count(*) FROM " + master(schema) +
                               " WHERE type = 'index' AND tbl_name = ?1 AND name = ?2");

@@ -14,6 +14,12 @@ namespace pm::sql {
 // A stored column: name and declared type.
 using StoredColumn = std::pair<std::string, std::string>;
 
+// Outside transactions the answers below come from a copy of the store's
+// catalog kept while the store's schema version stands. The connection
+// forgets the copies whenever a schema name may come to mean another store
+// (a store attached or let go, the connection closed).
+void forgetCatalogs();
+
 // Whether `schema` (an attached store) holds the table `table`.
 int tableExists(const std::string& schema, const std::string& table, bool& exists);
 // The columns of `table` in their stored order (empty when it is missing).

@@ -227,6 +227,7 @@ StorageStatus Connection::openMain(const std::string& directory, std::string& er
     sqlite3_commit_hook(db_, &Connection::onCommit, this);
     sqlite3_rollback_hook(db_, &Connection::onRollback, this);
     registerCollations(db_);
+    forgetCatalogs();
     Store& store = stores_[directory];
     store.directory = directory;
     store.schema = "main";
@@ -310,6 +311,7 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
         return StorageStatus::Other;
     }
     std::string schema = "s" + std::to_string(nextSchema_++);
+    forgetCatalogs();
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v2(db_, "ATTACH DATABASE ?1 AS ?2", -1, &stmt, nullptr);
     if (rc == SQLITE_OK) {
@@ -358,6 +360,7 @@ void Connection::detach(const std::string& directoryIn) {
     // A store that cannot be detached stays known, so that it is not
     // attached a second time.
     if (exec("DETACH DATABASE " + ident(it->second.schema)) == SQLITE_OK) stores_.erase(it);
+    forgetCatalogs();
 }
 
 StorageStatus Connection::begin(int waitSeconds, std::string& errorText, const std::vector<std::string>& schemas) {
@@ -503,6 +506,7 @@ void Connection::shutdown() {
     sqlite3_close(db_);
     db_ = nullptr;
     stores_.clear();
+    forgetCatalogs();
     ++rollbackGeneration_;
     ++connectionGeneration_;
 }

@@ -1,4 +1,6 @@
 // Reading messages into the buffers of an indexing run.
+#include <algorithm>
+
 #include "common/user_interface.h"
 #include "storage/table.h"
 #include "tables/records/all_tables.h"
@@ -13,34 +15,72 @@ namespace {
 constexpr long long kAutoStopAfter = 10000;
 }  // namespace
 
+namespace {
+
+// Messages handed to the word-breaking thread at once: small enough that
+// a step's first and last chunks (broken while nothing else runs) stay
+// short, large enough that handing over costs nothing.
+int chunkSize(int batchSize) { return std::clamp(batchSize / 4, 1, 64); }
+
+}  // namespace
+
 void IndexRun::Impl::indexSome() {
     if (cancelRequested) {
         stopping = true;
         beginFlush(State::Finishing);
         return;
     }
+    if (!breakWorker) breakWorker = std::make_unique<WordBreakWorker>(databaseType, indexFooters);
     {
         ReadScope reads;  // the batch only reads; the flush below writes
-        for (int i = 0; i < options.batchSize; ++i) {
-            const StorageStatus st = MsgText.next();
-            if (st == StorageStatus::NotFound) {
-                textsExhausted = true;
+        // Pipelined: while the worker breaks one chunk, this thread files
+        // the words of the chunk before and reads the next. Every message
+        // read in the step is filed before it ends, in the order read.
+        const int chunk = chunkSize(options.batchSize);
+        std::vector<MessageToBreak> reading;
+        std::vector<long long> readOrdinals, brokenOrdinals;
+        bool submitted = false;
+        long long read = total;
+        for (int i = 0; i <= options.batchSize; ++i) {
+            const bool batchDone = i == options.batchSize || textsExhausted;
+            if (!batchDone) {
+                const StorageStatus st = MsgText.next();
+                if (st == StorageStatus::NotFound) {
+                    textsExhausted = true;
+                } else if (st != StorageStatus::Ok) {
+                    message(MsgText.displayName(), "Record read error!|" + MsgText.lastError().text, Icon::Hand);
+                    end(State::Failed, 2);
+                    return;
+                } else if (skipStart && TXT.MSGNUMBER == lastPosition) {
+                    skipStart = false;  // indexed before
+                } else {
+                    skipStart = false;
+                    lastRead = TXT.MSGNUMBER;
+                    ++read;
+                    MessageToBreak m;
+                    if (readMessage(m)) {
+                        reading.push_back(std::move(m));
+                        readOrdinals.push_back(read);
+                    }
+                }
+            }
+            const bool last = i == options.batchSize || textsExhausted;
+            if (!last && static_cast<int>(reading.size()) < chunk) continue;
+            // Hand over what was read, then file what was broken before.
+            std::vector<BrokenMessage> broken;
+            if (submitted) broken = breakWorker->take();
+            submitted = !reading.empty();
+            if (submitted) breakWorker->submit(std::move(reading));
+            reading.clear();
+            if (!fileWords(broken, brokenOrdinals)) return;
+            brokenOrdinals = std::move(readOrdinals);
+            readOrdinals.clear();
+            if (last) {
+                if (submitted && !fileWords(breakWorker->take(), brokenOrdinals)) return;
                 break;
             }
-            if (st != StorageStatus::Ok) {
-                message(MsgText.displayName(), "Record read error!|" + MsgText.lastError().text, Icon::Hand);
-                end(State::Failed, 2);
-                return;
-            }
-            if (skipStart) {
-                skipStart = false;
-                if (TXT.MSGNUMBER == lastPosition) continue;  // indexed before
-            }
-            lastRead = TXT.MSGNUMBER;
-            ++total;
-            if (!indexMessage()) return;
-            updatePercent();
         }
+        total = read;
     }
     updatePercent();
     if (textsExhausted) {
@@ -52,8 +92,9 @@ void IndexRun::Impl::indexSome() {
     if (full || !cleanupIds.empty()) beginFlush(State::Indexing);
 }
 
-// Indexes the message in the TXT buffer. False after a failure that ended the run.
-bool IndexRun::Impl::indexMessage() {
+// Takes the message in the TXT buffer for breaking into `out`; false when it
+// is not to be indexed (indexed already, or without its header).
+bool IndexRun::Impl::readMessage(MessageToBreak& out) {
     const ULONG msg = TXT.MSGNUMBER;
     if (msg <= highestIndexedAtStart) {
         MasIdx.clear();
@@ -61,7 +102,7 @@ bool IndexRun::Impl::indexMessage() {
         MasIdx.setAt(MAS_by_SysID);
         if (MasIdx.next() == StorageStatus::Ok && MAS.SYSID == msg) {
             ++summary.alreadyIndexed;
-            return true;
+            return false;
         }
     }
 
@@ -70,35 +111,47 @@ bool IndexRun::Impl::indexMessage() {
         MAI.MAILID = msg;
         if (Mail.get(MAI_IdKey) != StorageStatus::Ok) {
             ++summary.withoutHeader;
-            return true;
+            return false;
         }
         heading = MAI.SUBJECT.raw();
     } else {
         MSG.MSGNUMBER = msg;
         if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) {
             ++summary.withoutHeader;
-            return true;
+            return false;
         }
         THR.THREADNUMBER = MSG.THREADNUMBER;
         if (Threads.get(THR_ThreadKey) != StorageStatus::Ok) {
             ++summary.withoutHeader;
-            return true;
+            return false;
         }
         heading = THR.HEADING.raw();
     }
+    out.number = msg;
+    out.heading.assign(heading);
+    out.text = std::move(TXT.MsgText);  // the next read fills the buffer again
+    return true;
+}
 
-    const IndexRegions regions = messageIndexRegions(static_cast<DatabaseType>(databaseType), heading,
-                                                     TXT.MsgText, indexFooters);
-    currentMessage = msg;
-    bool ok = true;
-    const auto visit = [&](const BrokenWord& w) {
-        ok = handleWord(cutToStoredWord(w.text));
-        return ok;
-    };
-    // Heading and text are broken apart, so no word spans the two.
-    if (!breaker.breakText(regions.heading, visit) || !breaker.breakText(regions.text, visit)) return false;
-    ++summary.messagesIndexed;
-    return ok;
+// Files the words of `messages` (broken by the worker) in order; message i
+// is the `ordinals[i]`th of the run, which the stop-word rule counts by.
+// False after a failure that ended the run.
+bool IndexRun::Impl::fileWords(const std::vector<BrokenMessage>& messages, const std::vector<long long>& ordinals) {
+    const long long read = total;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        const BrokenMessage& m = messages[i];
+        total = ordinals[i];
+        currentMessage = m.number;
+        std::uint32_t begin = 0;
+        for (std::uint32_t end : m.ends) {
+            if (!handleWord(std::string_view(m.bytes).substr(begin, end - begin))) return false;
+            begin = end;
+        }
+        ++summary.messagesIndexed;
+        updatePercent();
+    }
+    total = read;
+    return true;
 }
 
 // One word of the current message. False after a failure that ended the run.

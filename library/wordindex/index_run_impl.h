@@ -13,6 +13,7 @@
 #include "wordindex/index_buffers.h"
 #include "wordindex/index_run.h"
 #include "wordindex/index_settings.h"
+#include "wordindex/word_break_worker.h"
 #include "wordindex/word_breaker.h"
 #include "wordindex/word_cleanup.h"
 
@@ -41,7 +42,8 @@ public:
 
     // --- index_messages.cpp ---
     void indexSome();
-    bool indexMessage();
+    bool readMessage(MessageToBreak& out);
+    bool fileWords(const std::vector<BrokenMessage>& messages, const std::vector<long long>& ordinals);
     bool handleWord(std::string_view word);
     bool wordListLookupFailed(std::string_view word);
 
@@ -101,7 +103,7 @@ public:
     std::unordered_set<LONG> cleanupSet;
     std::vector<std::string> newStopWords;
     std::unique_ptr<WordCleanup> cleanup;
-    WordBreaker breaker;
+    std::unique_ptr<WordBreakWorker> breakWorker;  // started with the first batch
 
     // The flush under way.
     enum class FlushPhase { Append, Keys, Words, Checkpoint };

@@ -47,16 +47,22 @@ ProgressReport WordFinder::report() const {
     return r;
 }
 
+bool WordFinder::countWords() {
+    total_ = WordList.records();
+    if (total_ > 0) return true;
+    message("Abort", "This database is not indexed.\r\nUnable to allocate memory for Search.", Icon::Hand);
+    return false;
+}
+
 bool WordFinder::startReading() {
     if (!WordList.isOpen()) {
         message("Search Failure", "Search Initialization Failed!", Icon::Hand);
         return false;
     }
-    total_ = WordList.records();
-    if (total_ <= 0) {
-        message("Abort", "This database is not indexed.\r\nUnable to allocate memory for Search.", Icon::Hand);
-        return false;
-    }
+    // One word is looked up by its key: counting the whole word list (a
+    // scan of it) is left to a miss, where an empty list means no index.
+    if (mode_ == Mode::ByKey) return true;
+    if (!countWords()) return false;
     // A block as large as memory allows, never more than the file holds.
     blockRecords_ = std::min<std::size_t>(kBlockBytes / sizeof(WordListRecord), static_cast<std::size_t>(total_));
     for (;;) {
@@ -100,6 +106,7 @@ JobStatus WordFinder::step() {
             message("seek error", "Seek start of data error*", Icon::Hand);
             return status_ = JobStatus::Failed;
         }
+        if (st == StorageStatus::NotFound && !countWords()) return status_ = JobStatus::Failed;
         return status_ = JobStatus::Done;
     }
     for (std::size_t n = 0; n < blockRecords_; ++n) {

@@ -44,6 +44,8 @@ public:
 private:
     enum class Mode { ByKey, Range, Whole };
     bool startReading();
+    // Counts the word list; false (after saying so) when it is empty: not indexed.
+    bool countWords();
     bool matchesAndRecord();
 
     std::string searchWord_;

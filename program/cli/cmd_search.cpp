@@ -12,7 +12,6 @@
 #include "common/counts.h"
 #include "common/date_pictures.h"
 #include "common/globals.h"
-#include "wordindex/search_tables.h"
 #include "wordindex/word_query.h"
 
 namespace pm::cli {
@@ -130,8 +129,9 @@ int commandSearch(CommandContext& ctx) {
                  ran.interrupted   ? " (interrupted)"
                  : r.morePending ? " (more to search: --all goes through every block)"
                                  : "");
-    // The result (so far, after an interrupt) becomes the search set that a message browse shows.
-    if (!storeSearchResult(r.messages)) return ExitFailed;
+    // No search set is stored: it would live in this process's own scratch
+    // store, which no other process reads and which goes when this one ends
+    // (for a common word, filling it took half the run).
     if (ran.interrupted) return ExitInterrupted;
     return r.status == WordQueryResult::Found ? ExitOk : ExitFailed;
 }

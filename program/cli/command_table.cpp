@@ -206,8 +206,7 @@ const std::vector<Command>& commands() {
                   .description = "Finds the messages of a word-indexed database that hold the words and prints\n"
                                  "them newest first: their numbers one a line, a summary line each, or JSON; a\n"
                                  "line on stderr counts them and names the indexed words that matched. Exit 1 when\n"
-                                 "no message matches. The result is also the search set that the message browse\n"
-                                 "shows.",
+                                 "no message matches.",
                   .options = {{"DB", "the database (word-index it first: pmoor32 index DB)"},
                               {"WORD", "a word every message must hold; ? stands for one character, * for any"},
                               {"--any", "one of the words is enough"},

@@ -1,4 +1,5 @@
 // Phase B of an import run: the work file is stored database by database.
+#include <chrono>
 #include <limits>
 
 #include "common/globals.h"
@@ -15,7 +16,15 @@ namespace pm {
 
 namespace {
 
-constexpr long kCommitAfterWrites = 400;
+// A commit costs several disk flushes (each store and its journal), far
+// more than storing a slice on a busy disk: the store transaction stays
+// open across slices until it is this old, and each other process that
+// waits to write waits at most about this long (well within its lock wait).
+constexpr auto kCommitAfter = std::chrono::milliseconds(1000);
+// ... or holds this many writes, which bounds the pages it keeps in memory.
+constexpr long kCommitAfterWrites = 40000;
+// Fewer writes than this are never committed on their own before the end.
+constexpr long kLeastWritesToCommit = 400;
 
 const char* activityOf(ImportState state) {
     switch (state) {
@@ -75,7 +84,17 @@ bool ImportRun::switchDatabase() {
     return true;
 }
 
-bool ImportRun::ensureTransaction() { return inTransaction() || MessageStore::beginTransactionFor(currentType_); }
+bool ImportRun::ensureTransaction() {
+    if (inTransaction()) return true;
+    transactionBegan_ = std::chrono::steady_clock::now();
+    return MessageStore::beginTransactionFor(currentType_);
+}
+
+bool ImportRun::commitDue() const {
+    const long writes = store_.writes();
+    if (writes > kCommitAfterWrites) return true;
+    return writes > kLeastWritesToCommit && std::chrono::steady_clock::now() - transactionBegan_ >= kCommitAfter;
+}
 
 bool ImportRun::commit() {
     if (!inTransaction()) return true;
@@ -123,7 +142,7 @@ bool ImportRun::storeSlice() {
             ++storeSkipped_;
         }
     }
-    if ((store_.writes() > kCommitAfterWrites || databaseDone) && !(store_.writeCollectedCounts() && commit())) {
+    if ((databaseDone || commitDue()) && !(store_.writeCollectedCounts() && commit())) {
         endRun(ImportOutcome::Failed);
         return false;
     }

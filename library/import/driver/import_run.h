@@ -212,6 +212,8 @@ private:
     bool finishRegister();
     bool writeCountsBeforeStop();
     bool ensureTransaction();
+    // Whether the open store transaction is old or large enough to commit.
+    bool commitDue() const;
     bool commit();
     // Ends (import_run.cpp).
     void endRun(ImportOutcome outcome);
@@ -263,6 +265,7 @@ private:
     ULONG currentId_ = 0;
     long long storedRecords_ = 0;    // NewHR records handled (progress)
     long long committedImported_ = 0;  // messages stored by committed transactions
+    std::chrono::steady_clock::time_point transactionBegan_;  // of the store transaction open now
     long long storeSkipped_ = 0;
     bool inPhaseB_ = false;
     TableScope register_;            // the register, held open through phase B (appends keep no key)

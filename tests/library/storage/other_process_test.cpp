@@ -13,6 +13,7 @@
 
 #include "common/fixed_text.h"
 #include "common/types.h"
+#include "storage/sql_catalog.h"
 #include "storage/sql_connection.h"
 #include "storage/table.h"
 #include "support/test_root.h"
@@ -146,6 +147,34 @@ TEST_F(OtherProcess, AStoreKeptInWalModeByAnotherProgramIsNotUsed) {
     ASSERT_EQ(notes.open(), StorageStatus::Ok);
     ASSERT_EQ(others.open(), StorageStatus::Ok);
     EXPECT_EQ(others.records(), 1);
+}
+
+// What the store's catalog holds is kept between opens; another program
+// that changes the catalog (a table dropped, made again in another layout,
+// a key gone) is seen at the next look all the same.
+TEST_F(OtherProcess, CatalogChangesOfAnotherProgramAreSeen) {
+    ASSERT_TRUE(others.exists());
+    ASSERT_EQ(others.checkLayout(), StorageStatus::Ok);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(store().c_str(), &other), SQLITE_OK);
+    const auto run = [&](const char* sql) { return sqlite3_exec(other, sql, nullptr, nullptr, nullptr); };
+
+    ASSERT_EQ(run("DROP TABLE \"Other\""), SQLITE_OK);
+    EXPECT_FALSE(others.exists());
+    ASSERT_EQ(run("CREATE TABLE \"Other\" (\"ID\" INTEGER)"), SQLITE_OK);
+    EXPECT_TRUE(others.exists());
+    EXPECT_EQ(others.checkLayout(), StorageStatus::LayoutDiffers);
+
+    // A key dropped by the other program is missing from then on.
+    const std::string schema = sql::Connection::instance().find(sql::canonicalDirectory(root / "F1"))->schema;
+    bool keyed = false;
+    ASSERT_EQ(sql::indexExists(schema, "Note", "Note_IdKey", keyed), SQLITE_OK);
+    EXPECT_TRUE(keyed);
+    notes.close();
+    ASSERT_EQ(run("DROP INDEX \"Note_IdKey\""), SQLITE_OK);
+    ASSERT_EQ(sql::indexExists(schema, "Note", "Note_IdKey", keyed), SQLITE_OK);
+    EXPECT_FALSE(keyed);
+    sqlite3_close(other);
 }
 
 }  // namespace

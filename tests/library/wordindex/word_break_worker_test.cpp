@@ -1,0 +1,52 @@
+// The word-breaking thread of the indexer: chunks come back in the order
+// handed over, each message's words as the breaker cuts them (subject, then
+// the text part that is indexed), with a word's third and later meetings in
+// one message left out.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/word_definition.h"
+#include "wordindex/word_break_worker.h"
+
+namespace pm {
+namespace {
+
+std::vector<std::string> wordsOf(const BrokenMessage& m) {
+    std::vector<std::string> words;
+    std::uint32_t begin = 0;
+    for (std::uint32_t end : m.ends) {
+        words.push_back(m.bytes.substr(begin, end - begin));
+        begin = end;
+    }
+    return words;
+}
+
+using Words = std::vector<std::string>;
+
+TEST(WordBreakWorker, ChunksComeBackInOrderWithRepeatsCutAtTwo) {
+    buildDefaultWordDefinition();
+    WordBreakWorker worker(TypeMail, 0);
+    worker.submit({{7, "Lunch plans", "lunch lunch LUNCH lunch, then tea"},
+                   {9, "", "Message-ID: <a@b>\r\nX-Mailer: m\r\n\r\nbody only"}});
+    const std::vector<BrokenMessage> first = worker.take();
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[0].number, 7u);
+    // The subject's LUNCH is the first meeting, the text's first the second.
+    EXPECT_EQ(wordsOf(first[0]), (Words{"LUNCH", "PLANS", "LUNCH", "THEN", "TEA"}));
+    EXPECT_EQ(first[1].number, 9u);
+    EXPECT_EQ(wordsOf(first[1]), (Words{"BODY", "ONLY"}));  // the header block is not indexed
+
+    // A word met twice in one message counts again in the next; a word is
+    // cut to its stored 40 bytes.
+    const std::string longWord(45, 'q');
+    worker.submit({{10, "", "tea tea tea " + longWord}, {11, "", ""}});
+    const std::vector<BrokenMessage> second = worker.take();
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(wordsOf(second[0]), (Words{"TEA", "TEA", std::string(40, 'Q')}));
+    EXPECT_TRUE(second[1].ends.empty());
+}
+
+}  // namespace
+}  // namespace pm
