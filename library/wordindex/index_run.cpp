@@ -157,16 +157,26 @@ void IndexRun::Impl::end(State terminal, int code) {
 }
 
 bool IndexRun::Impl::writeCatalog(ULONG position, ULONG count, LONG update) {
+    // The record is read and written back whole, so both happen in one
+    // transaction: an import of another process may add to its message
+    // count in between, and that count must not be written over.
+    const bool own = !inTransaction();
+    if (own && !beginTransactionChecked({&Forums})) return false;
+    auto fail = [&] {
+        if (own && inTransaction()) rollbackTransaction();
+        return false;
+    };
     Forums.clear();
     FOR.ID = databaseId;
     if (Forums.get(FOR_ForumKey) != StorageStatus::Ok) {
         message("Disk Error", "Unable to read forum data!|Indexing not possible now.", Icon::Hand);
-        return false;
+        return fail();
     }
     FOR.LASTMSGID = position;
     FOR.RECSLASTTIME = count;
     FOR.WORDLISTINDEXNEEDSUPDATE = update;
-    if (!UppDat(Forums, UpdateRecord, ReportOnly)) return false;
+    if (!UppDat(Forums, UpdateRecord, ReportOnly)) return fail();
+    if (own && !commitTransactionChecked(Forums)) return fail();
     if (Mem.ForumNumber == databaseId) Mem.WordListIndexNeedsUpdate = update;
     return true;
 }

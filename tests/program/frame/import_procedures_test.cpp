@@ -23,7 +23,7 @@ namespace pm::test {
 namespace {
 using frame::CommandId;
 using frame::MainFrame;
-constexpr int MailboxFormat = 35;
+constexpr int ProceduresMailboxFormat = 35;
 }  // namespace
 
 class ImportProceduresTest : public QObject {
@@ -53,7 +53,7 @@ void ImportProceduresTest::addUpdateAndDeleteThroughTheEditor() {
     QCOMPARE(editor->acceptButton()->text(), QStringLiteral(" Accept new Import definition"));
     QVERIFY(!editor->choices()->startButton()->isVisible());
     editor->description()->setText(QStringLiteral("Nightly mail"));
-    editor->choices()->chooseFormat(MailboxFormat);
+    editor->choices()->chooseFormat(ProceduresMailboxFormat);
     editor->choices()->mailbox()->setDatabase(home);
     editor->choices()->chooseMethod(SelectDirectoryTree);
     editor->choices()->setSource(inst.path("mail"), "*.mbox;*.mbx", {});
@@ -76,7 +76,7 @@ void ImportProceduresTest::addUpdateAndDeleteThroughTheEditor() {
     editor = window->openEditor(ChangeRecord);
     QCOMPARE(editor->windowTitle(), QStringLiteral(" Update Import definition"));
     QCOMPARE(editor->description()->text(), QStringLiteral("Nightly mail"));
-    QCOMPARE(editor->choices()->format(), MailboxFormat);
+    QCOMPARE(editor->choices()->format(), ProceduresMailboxFormat);
     QCOMPARE(editor->choices()->method(), BYTE(SelectDirectoryTree));
     QCOMPARE(editor->choices()->masksEntry()->text(), QStringLiteral("*.mbox;*.mbx"));
     QVERIFY(editor->choices()->reimportBox()->isChecked());
@@ -102,7 +102,7 @@ void ImportProceduresTest::refusedAndConflictingSavesKeepTheEditorOpen() {
     window.show();
     ImportDefinitionEditor* editor = window.openEditor(InsertRecord);
     editor->description()->setText(QStringLiteral("Chosen files"));
-    editor->choices()->chooseFormat(MailboxFormat);
+    editor->choices()->chooseFormat(ProceduresMailboxFormat);
     editor->choices()->chooseMethod(SelectFiles);
     editor->choices()->setSource(inst.root(), "", {});
     QVERIFY(!editor->acceptDefinition());
@@ -127,7 +127,7 @@ void ImportProceduresTest::refusedAndConflictingSavesKeepTheEditorOpen() {
     editor->reject();
 }
 
-static RegisterTest<ImportProceduresTest> registration;
+static RegisterTest<ImportProceduresTest> registeredImportProceduresTest;
 
 }  // namespace pm::test
 

@@ -236,7 +236,7 @@ void ImportWizardTest::formatChoiceSetsMasksKindsAndPrompts() {
     QVERIFY(inst.ui.sawCaption("Mail Database Missing"));
 }
 
-static RegisterTest<ImportWizardTest> registration;
+static RegisterTest<ImportWizardTest> registeredImportWizardTest;
 
 }  // namespace pm::test
 

@@ -39,13 +39,13 @@ using frame::CommandId;
 using frame::MainFrame;
 using frame::TaskScheduler;
 
-constexpr int MailboxFormat = 35;
+constexpr int TaskMailboxFormat = 35;
 const LONG Monday = dayNumber(2026, 12, 7);
 
 ULONG addDefinition(const Installation& inst, ULONG mailbox, const std::string& file, const std::string& tag) {
     writeMailbox(inst.path(file), 4, tag);
     ImportRequest r;
-    setRequestFormat(r, MailboxFormat);
+    setRequestFormat(r, TaskMailboxFormat);
     r.importPath = inst.root();
     r.selectionMethod = SelectFiles;
     r.selectedFiles = {file};
@@ -299,7 +299,7 @@ void TaskWindowsTest::taskEditorStoresScheduleJobsAndSteps() {
     QCOMPARE(window->list()->topLevelItemCount(), 0);
 }
 
-static RegisterTest<TaskWindowsTest> registration;
+static RegisterTest<TaskWindowsTest> registeredTaskWindowsTest;
 
 }  // namespace pm::test
 
