@@ -155,7 +155,6 @@ int commandExport(CommandContext& ctx) {
         throw UsageError("--sent must lie in the directory of OUTFILE");
 
     BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Browse);
-    tables.add(MsgString);
     SetRequest request;
     request.operation = append ? SetOperation::ExportAppend : SetOperation::ExportNew;
     // Plain with a message and no set: the single copy of that message.
@@ -188,7 +187,6 @@ int commandPrint(CommandContext& ctx) {
     openInstallationForCommand(ctx);
     activateDatabaseArgument(args[0]);
     BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Browse);
-    tables.add(MsgString);
     SetRequest request;
     request.operation = SetOperation::Print;
     chooseSet(o, tables, request);

@@ -181,6 +181,7 @@ const std::vector<WindowEntry>& windowTable() {
         {.name = "AddressExport", .group = &NotToolsGroup},
         {.name = "PurgeMess", .tool = T::Tool, .closingEvent = EventRefreshActiveDatabase,
          .helpTopic = "~Purge_Messages"},
+        {.name = "SetOperations", .group = &NotToolsGroup, .helpTopic = "~Export_Print_Classify"},
         {.name = "BrowseTopics", .group = &NotToolsGroup, .serviceCode = ServiceAddTopic},
         {.name = "WordList", .group = &NotToolsGroup, .helpTopic = "~Indexed_Words", .serviceCode = ServiceWordList},
         {.name = "StopList", .group = &NotToolsGroup, .helpTopic = "~Non_Index_Words", .serviceCode = ServiceStopWords},

@@ -35,7 +35,10 @@ public:
 
     // The menu commands (CommandId values) window `name` carries out when
     // the frame passes them on; the frame enables only those.
-    void addCommands(const QString& name, std::set<int> commands) { commands_[name] = std::move(commands); }
+    // Adds to the commands window `name` handles.
+    void addCommands(const QString& name, const std::set<int>& commands) {
+        commands_[name].insert(commands.begin(), commands.end());
+    }
     bool handles(const QString& name, int command) const {
         auto it = commands_.find(name);
         return it != commands_.end() && it->second.count(command) != 0;

@@ -8,7 +8,7 @@
 
 namespace pm {
 
-PagePrinter::PagePrinter(QPrinter* printer) : printer_(printer) {}
+PagePrinter::PagePrinter(std::unique_ptr<QPrinter> printer) : owned_(std::move(printer)), printer_(owned_.get()) {}
 
 PagePrinter::PagePrinter(const QString& pdfPath)
     : owned_(std::make_unique<QPrinter>(QPrinter::HighResolution)), printer_(owned_.get()) {

@@ -17,8 +17,8 @@ namespace pm {
 
 class PagePrinter final : public MessagePrinter {
 public:
-    // Prints on `printer` (not owned; set up by the caller).
-    explicit PagePrinter(QPrinter* printer);
+    // Prints on `printer`, set up by the caller (the print dialog).
+    explicit PagePrinter(std::unique_ptr<QPrinter> printer);
     // Prints to a PDF file at `pdfPath` (A4).
     explicit PagePrinter(const QString& pdfPath);
     ~PagePrinter() override;
