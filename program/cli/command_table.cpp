@@ -203,6 +203,32 @@ const std::vector<Command>& commands() {
                               {"--json", "a JSON array of objects: number, depth, text, and selected (true for\n"
                                          "MSGNUMBER)"}},
                   .example = "pmoor32 thread comp.lang.c 250012"}},
+        {.name = "topics",
+         .run = commandTopics,
+         .usage = "topics DB list [--json]       the topics of DB: id, name, messages carrying it\n"
+                  "  topics DB add NAME | rename TOPIC NAME | delete TOPIC\n"
+                  "  topics DB attach TOPIC MSGNUMBER... | detach TOPIC MSGNUMBER...",
+         .help = {.synopsis = "topics DB list [--json]\n"
+                              "topics DB add NAME\n"
+                              "topics DB rename TOPIC NAME\n"
+                              "topics DB delete TOPIC\n"
+                              "topics DB attach TOPIC MSGNUMBER...\n"
+                              "topics DB detach TOPIC MSGNUMBER...",
+                  .description = "The topics of a database, as the Topics window and the Attach Topics window\n"
+                                 "keep them. list prints one topic a line: id, name and the number of messages\n"
+                                 "carrying it. add prints the new topic's id and name; rename the id and the new\n"
+                                 "name; delete removes the topic and its attachments and prints \"deleted\", the\n"
+                                 "id, the name and how many messages carried it. attach and detach print\n"
+                                 "\"attached\" (or \"detached\") and \"unchanged\" with their counts; a number the\n"
+                                 "database holds no message for is named on stderr and gives exit 1 (the others\n"
+                                 "are still changed). Topic names are unique in a database, in any case.",
+                  .options = {{"DB", "the database"},
+                              {"NAME", "a topic name, up to 40 bytes (a longer one is cut)"},
+                              {"TOPIC", "a topic id, or its name"},
+                              {"MSGNUMBER", "a message (a mail in a mail database); several may follow"},
+                              {"--json", "list: a JSON array of objects: id, name, count"}},
+                  .example = "pmoor32 topics comp.lang.c add \"Good advice\"\n"
+                             "pmoor32 topics comp.lang.c attach \"Good advice\" 250012 250014"}},
         {.name = "mark",
          .run = commandMark,
          .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"

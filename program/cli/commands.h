@@ -56,6 +56,7 @@ int commandStopwords(CommandContext& ctx);
 int commandShow(CommandContext& ctx);
 int commandList(CommandContext& ctx);
 int commandThread(CommandContext& ctx);
+int commandTopics(CommandContext& ctx);
 int commandMark(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);

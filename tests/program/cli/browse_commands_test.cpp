@@ -14,6 +14,7 @@
 #include "support/command_runner.h"
 #include "support/json_reader.h"
 #include "support/sample_databases.h"
+#include "support/store_query.h"
 #include "support/test_root.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
@@ -217,6 +218,43 @@ TEST_F(BrowseCommands, JsonIsValidWhateverTheTextsHold) {
     EXPECT_EQ(forum["reply_to"].number, 100);
     EXPECT_TRUE(forum["time"].isNull());
     EXPECT_EQ(forum["date"].text, formatDate(73001, "@D10-"));
+}
+
+
+TEST_F(BrowseCommands, TopicsAreKeptPerDatabaseAndNarrowTheList) {
+    // The last sample made (the newsgroup) is the active database; the
+    // forum's topics are worked on beside it.
+    CommandResult added = run({"topics", "Test Forum", "add", "Good advice"});
+    ASSERT_EQ(added.code, 0) << added.err;
+    const std::string id = added.out.substr(0, added.out.find('\t'));
+    EXPECT_EQ(added.out, id + "\tGood advice\n");
+    EXPECT_EQ(run({"topics", "Test Forum", "add", "GOOD ADVICE"}).code, 1);
+
+    CommandResult attached = run({"topics", "Test Forum", "attach", id, "101", "111", "4711"});
+    EXPECT_EQ(attached.code, 1);  // 4711 is no message: named, the others still attached
+    EXPECT_EQ(attached.out, "attached\t2\nunchanged\t0\n");
+    EXPECT_NE(attached.err.find("holds no message 4711"), std::string::npos) << attached.err;
+    EXPECT_EQ(run({"topics", "Test Forum", "attach", "good advice", "101"}).out, "attached\t0\nunchanged\t1\n");
+    EXPECT_EQ(run({"topics", "Test Forum", "list"}).out, id + "\tGood advice\t2\n");
+    EXPECT_EQ(run({"topics", "comp.lang.test", "list"}).out, "");
+
+    CommandResult detached = run({"topics", "Test Forum", "detach", id, "101"});
+    EXPECT_EQ(detached.out, "detached\t1\nunchanged\t0\n");
+    Json listed = parseJson(run({"topics", "Test Forum", "list", "--json"}).out);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0]["count"].number, 1);
+    EXPECT_EQ(run({"topics", "Test Forum", "rename", id, "Kept"}).out, id + "\tKept\n");
+
+    // A topic that messages carry is deleted with its attachments.
+    CommandResult deleted = run({"topics", "Test Forum", "delete", "kept"});
+    EXPECT_EQ(deleted.out, "deleted\t" + id + "\tKept\t1\n");
+    EXPECT_EQ(run({"topics", "Test Forum", "list"}).out, "");
+    EXPECT_EQ(run({"topics", "Test Forum", "detach", id, "111"}).code, 2);  // no such topic
+    EXPECT_EQ(run({"topics", "Test Forum", "frobnicate"}).code, 2);
+    const std::string forumStore = root.path() + "/F1/postmoor.db";  // the first database made
+    ASSERT_EQ(storeValue(forumStore, "SELECT count(*) FROM MsgNmbr WHERE MSGNUMBER = 120"), "1");
+    EXPECT_EQ(storeValue(forumStore, "SELECT count(*) FROM SIndex"), "0");
+    EXPECT_EQ(storeValue(forumStore, "SELECT count(*) FROM Codes"), "0");
 }
 
 }  // namespace
