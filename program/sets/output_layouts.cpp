@@ -115,13 +115,26 @@ std::vector<std::string> forumHeader(OutputLayout layout, const OutputMessage& m
     return {numberLine + "  [" + m.databaseName + "]", dateLine, "Sb: " + subject, "Fm: " + from, "To: " + to};
 }
 
+// A mail person as the navigators wrote one: the name, then a CompuServe
+// identifier as it stands or an Internet address after ">INTERNET:", so
+// that their readers split name and address again ("Name <address>" would
+// leave the brackets in the address).
+std::string navigatorPersonText(const OutputPerson& p) {
+    const std::string name = joined({&p.firstName, &p.lastName});
+    if (p.address.empty()) return name;
+    const std::string address = p.address.find('@') != std::string::npos ? ">INTERNET:" + p.address : p.address;
+    return name.empty() ? address : name + " " + address;
+}
+
 std::vector<std::string> mailHeader(OutputLayout layout, const OutputMessage& m) {
-    const std::string from = outputPersonText(m.sender, m.type);
-    const std::string to = outputPersonText(m.receiver, m.type);
+    const bool navigator = layout == OutputLayout::Tapcis || layout == OutputLayout::OzWin2;
+    const std::string from = navigator ? navigatorPersonText(m.sender) : outputPersonText(m.sender, m.type);
+    const std::string to = navigator ? navigatorPersonText(m.receiver) : outputPersonText(m.receiver, m.type);
     switch (layout) {
         case OutputLayout::Tapcis:
+            // The date in the column TAPCIS itself writes it (after four blanks).
             return {fmt::format("#: {} S0/CompuServe Mail  [MAIL]", m.number),
-                    "      " + dashDate(m.date) + "  " + clock(m.time, false), "Sb: " + m.subject, "Fm: " + from,
+                    "    " + dashDate(m.date) + "  " + clock(m.time, false), "Sb: " + m.subject, "Fm: " + from,
                     "To: " + to};
         case OutputLayout::OzWin2:
             if (m.sent)
