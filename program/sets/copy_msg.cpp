@@ -40,6 +40,7 @@ CopyResult CopyMsg::step(int step) {
 
 CopyResult CopyMsg::fail(const std::string& caption, const std::string& text) {
     message(caption, text, Icon::Hand);
+    if (cursor_) read_ = cursor_->read();
     cursor_.reset();
     return CopyResult::Failed;
 }
@@ -80,6 +81,7 @@ CopyResult CopyMsg::prepare() {
         return CopyResult::Exhausted;
     }
     cursor_ = std::make_unique<MessageSetCursor>(*range);
+    total_ = cursor_->size();
     return CopyResult::More;
 }
 
@@ -126,6 +128,7 @@ CopyResult CopyMsg::finish() {
         }
         *file = nullptr;
     }
+    if (cursor_) read_ = cursor_->read();
     cursor_.reset();
     return ok ? CopyResult::Exhausted : CopyResult::Failed;
 }

@@ -47,6 +47,10 @@ public:
     OutputLayout layout() const { return layout_; }
     long long written() const { return written_; }
     long long passedOver() const { return passedOver_; }
+    // Messages of the set read so far, and the set's size at the start (0
+    // for the current-message scopes).
+    long long read() const { return cursor_ ? cursor_->read() : read_; }
+    long long total() const { return total_; }
     // The files as opened ("" for a second file not used).
     const std::string& firstPath() const { return firstPath_; }
     const std::string& secondPath() const { return secondPath_; }
@@ -68,6 +72,8 @@ private:
     std::FILE* second_ = nullptr;
     std::unique_ptr<MessageSetCursor> cursor_;
     long long written_ = 0;
+    long long read_ = 0;
+    long long total_ = 0;
     long long passedOver_ = 0;
 };
 

@@ -174,8 +174,15 @@ bool MessageSetCursor::next(std::size_t count, std::vector<ULONG>& numbers) {
         last_ = t.position();
         lastRecord_.assign(static_cast<const char*>(t.record()), t.def().recordSize);
         numbers.push_back(listedMessage(range_));
+        ++read_;
     }
     return true;
+}
+
+long long MessageSetCursor::size() const {
+    range_.prime();
+    const std::int64_t n = range_.table->rangeCount(*range_.key, range_.equalParts);
+    return n < 0 ? 0 : n;
 }
 
 }  // namespace pm

@@ -72,6 +72,10 @@ public:
     bool next(std::size_t count, std::vector<ULONG>& numbers);
     bool ended() const { return ended_; }
     const std::string& error() const { return error_; }
+    // Message numbers handed out so far.
+    long long read() const { return read_; }
+    // The records in the range now (one count over the key's index).
+    long long size() const;
 
 private:
     bool resume();
@@ -80,6 +84,7 @@ private:
     bool started_ = false;
     bool ended_ = false;
     RecordPosition last_ = 0;
+    long long read_ = 0;
     std::string lastRecord_;
     std::string error_;
 };

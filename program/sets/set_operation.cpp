@@ -1,5 +1,7 @@
 #include "sets/set_operation.h"
 
+#include <algorithm>
+
 #include "browse/status_marking.h"
 #include "sets/set_classify.h"
 #include "common/dates.h"
@@ -72,6 +74,8 @@ ProgressReport SetOperationJob::report() const {
     r.counters = {{"messages", handled_}, {"passed-over", passedOver_}};
     r.captions = {{"messages", "Messages"}, {"passed-over", "Outside the date range"}};
     r.phase = textsOf(request_.operation).running;
+    if (status_ == JobStatus::Done) r.percent = 100;
+    else if (total_ > 0) r.percent = static_cast<int>(std::min<long long>(99, read_ * 100 / total_));
     return r;
 }
 
@@ -123,6 +127,7 @@ JobStatus SetOperationJob::start() {
         copy_ = std::make_unique<CopyMsg>(c);
         statusLine_ = textsOf(op).running;
         if (copy_->step(1) == CopyResult::Failed) return finish(JobStatus::Failed);
+        total_ = copy_->total();
         return JobStatus::Running;
     }
     std::string error;
@@ -147,6 +152,7 @@ JobStatus SetOperationJob::start() {
         printing_ = true;
     }
     cursor_ = std::make_unique<MessageSetCursor>(*range);
+    total_ = cursor_->size();
     statusLine_ = textsOf(op).running;
     return JobStatus::Running;
 }
@@ -179,6 +185,7 @@ JobStatus SetOperationJob::slice() {
         const CopyResult r = copy_->step(2);
         handled_ = copy_->written();
         passedOver_ = copy_->passedOver();
+        read_ = copy_->read();
         if (r == CopyResult::Failed) return finish(JobStatus::Failed);
         return r == CopyResult::Exhausted ? finish(JobStatus::Done) : JobStatus::Running;
     }
@@ -187,6 +194,7 @@ JobStatus SetOperationJob::slice() {
         message("Read error", cursor_->error(), Icon::Hand);
         return finish(JobStatus::Failed);
     }
+    read_ = cursor_->read();
     // The date filter first, so classify can hand the slice over at once.
     std::vector<ULONG> kept;
     for (ULONG n : numbers) {

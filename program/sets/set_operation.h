@@ -91,6 +91,8 @@ private:
     bool wholeDatabase_ = false;
     long long handled_ = 0;
     long long passedOver_ = 0;
+    long long read_ = 0;   // messages of the set read
+    long long total_ = 0;  // the set's size at the start
 };
 
 }  // namespace pm

@@ -129,10 +129,16 @@ void SetOperationsWindow::buildLayout() {
     dateFilter_ = new QCheckBox(tr("Date range filter"), this);
     fromDate_ = new QDateEdit(this);
     toDate_ = new QDateEdit(this);
+    // The range starts as the current message's day.
+    QDate day = QDate::currentDate();
+    if (OutputMessage m; readOutputMessage(origin_.current, m)) {
+        const CalendarDate d = calendarDate(m.date);
+        if (d.year != 0) day = QDate(d.year, d.month, d.day);
+    }
     for (QDateEdit* e : {fromDate_, toDate_}) {
         e->setCalendarPopup(true);
         e->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        e->setDate(QDate::currentDate());
+        e->setDate(day);
         e->setEnabled(false);
     }
     dates->addWidget(dateFilter_);

@@ -123,20 +123,24 @@ TEST_F(OutputLayouts, MailInEudoraUnixAndOzWinII) {
                                         "Subject: Hello World"}));
     EXPECT_EQ(layoutHeaderLines(OutputLayout::OzWin2, received),
               (std::vector<std::string>{"Date:  17-Feb-01 10:01  MsgID:             ToID: ",
-                                        "From:  Fred Foreign <fred@else.org>", "Subj:  Hello World",
+                                        "From:  Fred Foreign >INTERNET:fred@else.org", "Subj:  Hello World",
                                         "Chrg:          Imp:        Sens:        Receipt:       Parts:"}));
     const OutputMessage sent = readMessage(mailWithSubject("Re: Hello World"));
     EXPECT_TRUE(sent.sent);
     EXPECT_FALSE(received.sent);
     EXPECT_EQ(layoutHeaderLines(OutputLayout::OzWin2, sent),
-              (std::vector<std::string>{"Date:  17-Feb-01 11:30  MsgID: OUTBOX", "MgTo:  Fred Foreign <fred@else.org>",
+              (std::vector<std::string>{"Date:  17-Feb-01 11:30  MsgID: OUTBOX", "MgTo:  Fred Foreign >INTERNET:fred@else.org",
                                         "Subj:  Re: Hello World"}));
-    // A sender without a name is the address in angle brackets; TAPCIS
-    // mail carries the time as hh:mm.
+    // TAPCIS mail: the date where TAPCIS writes it, the time as hh:mm, and
+    // persons as the navigators wrote them, so their readers split them again.
     const OutputMessage late = readMessage(mailWithSubject("Question"));
     const std::vector<std::string> tapcis = layoutHeaderLines(OutputLayout::Tapcis, late);
     EXPECT_EQ(tapcis[0], "#: " + std::to_string(late.number) + " S0/CompuServe Mail  [MAIL]");
-    EXPECT_EQ(tapcis[1], "      16-Feb-01  23:59");
+    EXPECT_EQ(tapcis[1], "    16-Feb-01  23:59");
+    EXPECT_EQ(tapcis[3], "Fm: Name Unknown >INTERNET:bob@b.org");
+    OutputMessage cis = late;
+    cis.sender = {"", "", "70000,1"};
+    EXPECT_EQ(layoutHeaderLines(OutputLayout::OzWin2, cis)[1], "From:  70000,1");
     EXPECT_EQ(plainHeaderLines(late)[0], "From: Name Unknown <bob@b.org>");
     // TAPCIS converts what code page 850 lacks to a near substitute.
     OutputMessage quotes = late;
