@@ -62,9 +62,11 @@ void PagePrinter::startPage() {
 void PagePrinter::line(const QString& text, const QFont& font) {
     const QFontMetricsF fm(font, printer_);
     const qreal width = painter_.viewport().width();
-    // A line wider than the page goes on over more lines.
-    const QRectF bound = fm.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWrapAnywhere, text);
-    const qreal h = std::max(fm.height(), bound.height());
+    // A line wider than the page goes on over more lines (measured only
+    // then: the wrapped layout is the costly part of printing).
+    qreal h = fm.height();
+    if (fm.horizontalAdvance(text) > width)
+        h = std::max(h, fm.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWrapAnywhere, text).height());
     if (y_ + h > painter_.viewport().height()) startPage();
     painter_.setFont(font);
     painter_.drawText(QRectF(0, y_, width, h), Qt::TextWrapAnywhere, text);
