@@ -1,5 +1,7 @@
 #include "sets/windows/set_operations_window.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -89,6 +91,8 @@ SetOperationsWindow::~SetOperationsWindow() = default;
 
 void SetOperationsWindow::buildLayout() {
     auto* layout = new QVBoxLayout(this);
+    // Never squeezed below what the choices need, in the frame's area too.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     title_ = new QLabel(this);
     QFont bold = title_->font();
     bold.setBold(true);
@@ -98,25 +102,30 @@ void SetOperationsWindow::buildLayout() {
                           this);
     layout->addWidget(current_);
 
-    auto* choices = new QHBoxLayout;
+    auto* choices = new QVBoxLayout;
     auto* opBox = new QGroupBox(tr("Operation"), this);
-    auto* opLayout = new QVBoxLayout(opBox);
+    // Two columns each: export and print, topics and statuses.
+    auto* opLayout = new QGridLayout(opBox);
     operations_ = new QButtonGroup(this);
+    int at = 0;
     for (const OperationChoice& o : kOperations) {
         auto* b = new QRadioButton(tr(o.text), opBox);
         operations_->addButton(b, static_cast<int>(o.operation));
-        opLayout->addWidget(b);
+        opLayout->addWidget(b, at % 4, at / 4);
+        ++at;
     }
     choices->addWidget(opBox);
 
     auto* scopeBox = new QGroupBox(tr("Messages related to the current"), this);
-    auto* scopeLayout = new QVBoxLayout(scopeBox);
+    auto* scopeLayout = new QGridLayout(scopeBox);
     scopes_ = new QButtonGroup(this);
+    at = 0;
     for (SetScope s : kScopes) {
         if (!setScopeOffered(s, type_)) continue;
         auto* b = new QRadioButton(QString::fromStdString(setScopeCaption(s, type_)), scopeBox);
         scopes_->addButton(b, static_cast<int>(s));
-        scopeLayout->addWidget(b);
+        scopeLayout->addWidget(b, at % 4, at / 4);
+        ++at;
         // A set of a key word or topic needs the browse to have chosen one.
         if (s == SetScope::Word) b->setEnabled(origin_.word != 0);
         if (s == SetScope::Topic) b->setEnabled(origin_.topic != 0);
@@ -163,7 +172,8 @@ void SetOperationsWindow::buildLayout() {
     secondFile_ = new QLineEdit(exportBox_);
     for (QLineEdit* e : {firstFile_, secondFile_}) e->setMaxLength(40);
     form->addRow(tr("Layout:"), layout_);
-    form->addRow(type_ == TypeMail ? tr("Received mail file:") : tr("File:"), firstFile_);
+    firstLabel_ = new QLabel(tr("File:"), exportBox_);
+    form->addRow(firstLabel_, firstFile_);
     secondLabel_ = new QLabel(tr("Sent mail file:"), exportBox_);
     form->addRow(secondLabel_, secondFile_);
     form->addRow(new QLabel(tr("The files are written to %1").arg(QString::fromStdString(Mem.TempDir)), exportBox_));
@@ -185,7 +195,7 @@ void SetOperationsWindow::buildLayout() {
     layout->addWidget(status_);
 
     auto* buttons = new QHBoxLayout;
-    start_ = new QPushButton(tr("Start"), this);
+    start_ = new QPushButton(tr("&Start"), this);
     end_ = new QPushButton(tr("End this session"), this);
     start_->setAutoDefault(true);
     end_->setAutoDefault(true);
@@ -212,6 +222,7 @@ void SetOperationsWindow::chooseLayout(int index) {
     const bool two = twoFileLayout(type_, layout);
     secondFile_->setVisible(two);
     secondLabel_->setVisible(two);
+    firstLabel_->setText(two ? tr("Received mail file:") : tr("File:"));
 }
 
 void SetOperationsWindow::setOperation(SetOperation operation) {
@@ -270,6 +281,15 @@ void SetOperationsWindow::startRun() {
     progress_->setCancelText(tr("Abort"));
     progress_->setCloseWhenFinished(false);
     progressArea_->addWidget(progress_);
+    // The window grows to hold the progress display rather than squeeze
+    // the choices (in the frame its sub-window grows).
+    QWidget* frameWindow = parentWidget() && parentWidget()->inherits("QMdiSubWindow") ? parentWidget() : this;
+    frameWindow->resize(frameWindow->size().expandedTo(frameWindow->sizeHint()));
+    if (QWidget* area = frameWindow->parentWidget(); area && frameWindow != this) {
+        // Kept inside the frame's area: moved up when it grew past its bottom.
+        const int overflow = frameWindow->geometry().bottom() - area->height() + 1;
+        if (overflow > 0) frameWindow->move(frameWindow->x(), std::max(0, frameWindow->y() - overflow));
+    }
     start_->setEnabled(false);
     status_->clear();
     const SetOperation op = r.operation;

@@ -95,6 +95,7 @@ private:
     QComboBox* layout_ = nullptr;
     QLineEdit* firstFile_ = nullptr;
     QLineEdit* secondFile_ = nullptr;
+    QLabel* firstLabel_ = nullptr;
     QLabel* secondLabel_ = nullptr;
     QGroupBox* topicGroup_ = nullptr;
     QComboBox* topic_ = nullptr;
