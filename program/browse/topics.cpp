@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "browse/browse_context.h"
+#include "browse/lookup_lists.h"
 #include "common/dates.h"
 #include "common/fixed_text.h"
 #include "common/globals.h"
@@ -33,16 +34,8 @@ Topic topicOfBuffer() {
     return Topic{COD.ID, std::string(COD.INDEX.view()), COD.COUNT, COD.DATE, COD.TIME};
 }
 
-// Reads topic `id` into COD (the topics are few: a pass over them in key
-// order); false when there is none.
-bool readTopic(ULONG id) {
-    Codes.clear();
-    COD.TYPE = CodeTypeTopic;
-    Codes.setAt(COD_ClassKey);
-    while (Codes.next() == StorageStatus::Ok && COD.TYPE == CodeTypeTopic)
-        if (COD.ID == id) return true;
-    return false;
-}
+// Reads topic `id` into COD; false when there is none.
+bool readTopic(ULONG id) { return readLookupChoice(LookupKind::Topics, id); }
 
 void stampChange() {
     COD.DATE = today();

@@ -229,6 +229,25 @@ const std::vector<Command>& commands() {
                               {"--json", "list: a JSON array of objects: id, name, count"}},
                   .example = "pmoor32 topics comp.lang.c add \"Good advice\"\n"
                              "pmoor32 topics comp.lang.c attach \"Good advice\" 250012 250014"}},
+        {.name = "find",
+         .run = commandFind,
+         .usage = "find DB TEXT [--in subject|text|both] [--case] [--word] [--backward]\n"
+                  "                                the standard search: the numbers of the messages whose subject\n"
+                  "                                or text holds TEXT, in the browse's order",
+         .help = {.synopsis = "find DB TEXT [--in subject|text|both] [--case] [--word] [--backward]",
+                  .description = "The standard search of the browse, without the word index: reads the messages\n"
+                                 "in the order the browse opens with (messages by number, mail newest first) and\n"
+                                 "prints the number of each one whose subject (the thread's subject, the mail's\n"
+                                 "subject) or text holds TEXT, one a line, as pressing \"Next\" again and again\n"
+                                 "would find them. Exit 1 when nothing is found.",
+                  .options = {{"DB", "the database"},
+                              {"TEXT", "what to look for; only its first 20 characters count"},
+                              {"--in subject|text|both", "look in the subject only, the text only, or both (default)"},
+                              {"--case", "match the letter case of TEXT (default: any case)"},
+                              {"--word", "match whole words only: CAT does not find CATALOG"},
+                              {"--backward", "read from the oldest message to the newest"}},
+                  .example = "pmoor32 find comp.lang.c \"segfault\" --in subject\n"
+                             "pmoor32 find \"My Mail\" Invoice --case --word"}},
         {.name = "mark",
          .run = commandMark,
          .usage = "mark DB MSGNUMBER... --normal|--keep|--delete [--thread|--section|--partner|--database]\n"

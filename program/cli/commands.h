@@ -57,6 +57,7 @@ int commandShow(CommandContext& ctx);
 int commandList(CommandContext& ctx);
 int commandThread(CommandContext& ctx);
 int commandTopics(CommandContext& ctx);
+int commandFind(CommandContext& ctx);
 int commandMark(CommandContext& ctx);
 int commandConfig(CommandContext& ctx);
 int commandNextIdCheck(CommandContext& ctx);

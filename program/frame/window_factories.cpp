@@ -6,6 +6,7 @@
 #include "browse/windows/browse_window.h"
 #include "browse/windows/thread_tree_window.h"
 #include "frame/engine_wiring.h"
+#include "frame/follower_window_factories.h"
 #include "frame/frame_settings.h"
 #include "frame/main_frame.h"
 #include "frame/tool_window_factories.h"
@@ -159,6 +160,7 @@ void registerProgramWindows(WindowFactories& f) {
         return new ThreadTreeWindow(c.settings);
     });
     registerToolWindows(f);
+    registerFollowerWindows(f);
 }
 
 }  // namespace pm::frame

@@ -34,8 +34,7 @@ public:
     QWidget* create(const QString& name, FrameContext& context) const;
 
     // The menu commands (CommandId values) window `name` carries out when
-    // the frame passes them on; the frame enables only those.
-    // Adds to the commands window `name` handles.
+    // the frame passes them on; the frame enables only those. Calls add up.
     void addCommands(const QString& name, const std::set<int>& commands) {
         commands_[name].insert(commands.begin(), commands.end());
     }

@@ -47,4 +47,8 @@ CommandResult runProgram(const std::string& root, const std::string& arguments, 
 
 bool programBuilt() { return std::filesystem::exists(std::string(POSTMOOR_BIN_DIR) + "/pmoor32"); }
 
+CommandResult pmoor(const std::string& root, const std::string& arguments, const std::string& interruptAt) {
+    return runProgram(root, arguments, interruptAt.empty() ? "" : "POSTMOOR_TEST_INTERRUPT='" + interruptAt + "'");
+}
+
 }  // namespace pm::test

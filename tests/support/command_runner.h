@@ -22,6 +22,10 @@ CommandResult runShell(const std::string& command, const std::string& errFile);
 // when a signal ended the process.
 CommandResult runProgram(const std::string& root, const std::string& arguments, const std::string& environment = "");
 
+// runProgram, with SIGINT landed mid-run at `interruptAt` (COUNTER:N) when
+// it is not empty.
+CommandResult pmoor(const std::string& root, const std::string& arguments, const std::string& interruptAt = "");
+
 // Whether the program has been built (tests of runProgram skip without it).
 bool programBuilt();
 

@@ -5,6 +5,7 @@
 // to show a message or to act as if one of its navigation buttons had been
 // pressed. All on the GUI thread.
 #include <QObject>
+#include <optional>
 
 #include "common/types.h"
 #include "frame/frame_events.h"
@@ -27,6 +28,17 @@ signals:
     void buttonPressed(pm::frame::ToolbarButton button);
     // The browse closed (followers of it may close too).
     void browseClosed();
+    // A follower (the standard search) asks the browse to select message
+    // (mail) `number` in its view.
+    void selectRequested(ULONG number);
+    // Topics or their attachments changed (the topic list, the Attach
+    // Topics window and a browse in its topic view read them again).
+    void topicsChanged();
 };
+
+// The browse button a page key stands for in a window that follows the
+// browse: Page Up / Page Down, with Ctrl the first / last page; nullopt for
+// any other key.
+std::optional<frame::ToolbarButton> pageButtonOfKey(int key, bool ctrl);
 
 }  // namespace pm

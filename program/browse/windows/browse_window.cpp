@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "browse/text_find.h"
 #include "browse/windows/browse_link.h"
 #include "browse/windows/child_place.h"
 #include "browse/windows/browse_settings.h"
@@ -110,6 +111,10 @@ BrowseWindow::BrowseWindow(frame::FrameSettings& settings, QWidget* parent)
     connect(&BrowseLink::instance(), &BrowseLink::showMessageRequested, this, [this](ULONG n) { showMessage(n); });
     connect(&BrowseLink::instance(), &BrowseLink::buttonPressed, this,
             [this](frame::ToolbarButton b) { pressButton(b); });
+    connect(&BrowseLink::instance(), &BrowseLink::selectRequested, this, [this](ULONG n) { selectMessage(n); });
+    connect(&BrowseLink::instance(), &BrowseLink::topicsChanged, this, [this] {
+        if (session_->view() == session_->topicView()) refresh();
+    });
     const LONG tab = settings_.value(session_->mail() ? ItemDefaultMailTab : ItemDefaultMessageTab);
     const LONG lastTab = session_->mail() ? LONG{MailByReceiver} : LONG{ViewByKeyWord};
     const BYTE view = tab >= 1 && tab <= lastTab ? static_cast<BYTE>(tab) : 1;
@@ -332,6 +337,9 @@ void BrowseWindow::showText() {
         return;
     }
     session_->loadText();
+    const FoundText& found = foundText();
+    const bool here = found.number != 0 && found.number == session_->selected();
+    text_->setFoundText(here ? QString::fromStdString(found.text) : QString(), found.matchCase);
     text_->show(&session_->text(), session_->hitWords());
 }
 

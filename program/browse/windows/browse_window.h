@@ -83,6 +83,12 @@ public:
     ULONG bookmark() const { return bookmark_id_; }
     // Shows the message, in the view when it holds it, else in the thread view.
     void showMessage(ULONG number);
+    // Selects message (mail) `number` when the view holds it; false when not.
+    bool selectMessage(ULONG number);
+    // Opens (or brings up) the window `name` that follows this browse (the
+    // standard search, Attach Topics) through the frame; nullptr without
+    // a frame or when it cannot open.
+    QWidget* openFollower(const QString& name);
     // A professional search's result handed to the browse (see
     // BrowseSession::takeSearchResult); tells the user when nothing of the
     // search view was found. False when no message remained.

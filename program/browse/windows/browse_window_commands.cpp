@@ -193,6 +193,21 @@ void BrowseWindow::copyToClipboard() {
     if (!copy.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(copy));
 }
 
+bool BrowseWindow::selectMessage(ULONG number) {
+    const std::int64_t row = number == 0 ? -1 : session_->ordinalOf(number);
+    if (row < 0) return false;
+    selectRow(static_cast<int>(row));
+    return true;
+}
+
+QWidget* BrowseWindow::openFollower(const QString& name) {
+    if (frame::MainFrame* frame = frame::MainFrame::instance()) {
+        frame->openWindow(name);
+        return frame->windows().widgetOf(name);
+    }
+    return nullptr;
+}
+
 void BrowseWindow::toggleBookmark() {
     if (bookmark_id_ == 0) {
         bookmark_id_ = session_->selected();
@@ -308,6 +323,10 @@ bool BrowseWindow::event(QEvent* event) {
             case frame::CommandId::PrintMessages: openSetOperations(SetOperation::Print); break;
             case frame::CommandId::ClassifyMessageSets: openSetOperations(SetOperation::AttachTopic); break;
             case frame::CommandId::CopyToClipboard: copyToClipboard(); break;
+            case frame::CommandId::StandardSearch:
+                openFollower(session_->mail() ? QStringLiteral("MailFind") : QStringLiteral("FindText"));
+                break;
+            case frame::CommandId::AttachTopics: openFollower(QStringLiteral("AttachTopics")); break;
             default: break;
         }
         return true;

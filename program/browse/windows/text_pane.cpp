@@ -85,6 +85,11 @@ void TextPane::clear() {
         w->setVisible(false);
 }
 
+void TextPane::setFoundText(const QString& text, bool matchCase) {
+    foundText_ = text;
+    foundCase_ = matchCase;
+}
+
 void TextPane::show(const MessageTextPages* pages, std::vector<std::string> hitWords) {
     clear();
     pages_ = pages;
@@ -130,6 +135,23 @@ void TextPane::markHits() {
             mark.cursor = QTextCursor(edit_->document());
             mark.cursor.setPosition(start);
             mark.cursor.setPosition(end, QTextCursor::KeepAnchor);
+            mark.format = format;
+            marks.append(mark);
+        }
+    }
+    found_.clear();
+    if (!foundText_.isEmpty()) {
+        const QString shown = edit_->toPlainText();
+        const Qt::CaseSensitivity cs = foundCase_ ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        QTextCharFormat format;
+        format.setBackground(QColor(144, 238, 144));
+        for (qsizetype at = shown.indexOf(foundText_, 0, cs); at >= 0;
+             at = shown.indexOf(foundText_, at + foundText_.size(), cs)) {
+            found_.emplace_back(static_cast<int>(at), static_cast<int>(foundText_.size()));
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(edit_->document());
+            mark.cursor.setPosition(static_cast<int>(at));
+            mark.cursor.setPosition(static_cast<int>(at + foundText_.size()), QTextCursor::KeepAnchor);
             mark.format = format;
             marks.append(mark);
         }

@@ -45,6 +45,12 @@ public:
 
     void setTextFont(const QFont& font);
 
+    // Text the standard search found in the next message shown: its places
+    // are marked (any case unless `matchCase`); empty for none.
+    void setFoundText(const QString& text, bool matchCase);
+    // The marked places of the found text on the page shown.
+    const std::vector<std::pair<int, int>>& foundPlaces() const { return found_; }
+
 private:
     void markHits();
     void selectHit(int i);
@@ -58,6 +64,9 @@ private:
     const MessageTextPages* pages_ = nullptr;
     std::vector<std::string> words_;
     std::vector<std::pair<int, int>> hits_;
+    QString foundText_;
+    bool foundCase_ = false;
+    std::vector<std::pair<int, int>> found_;
     int page_ = 0;
     int currentHit_ = -1;
 };

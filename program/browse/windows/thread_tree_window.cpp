@@ -140,10 +140,8 @@ bool ThreadTreeWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool ctrl = key->modifiers() & Qt::ControlModifier;
-        std::optional<ToolbarButton> button;
+        std::optional<ToolbarButton> button = pageButtonOfKey(key->key(), ctrl);
         switch (key->key()) {
-            case Qt::Key_PageUp: button = ctrl ? ToolbarButton::FirstPage : ToolbarButton::PriorPage; break;
-            case Qt::Key_PageDown: button = ctrl ? ToolbarButton::LastPage : ToolbarButton::NextPage; break;
             case Qt::Key_Up: button = ToolbarButton::PriorRecord; break;
             case Qt::Key_Down: button = ToolbarButton::NextRecord; break;
             case Qt::Key_Return:

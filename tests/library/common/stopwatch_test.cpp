@@ -7,21 +7,21 @@
 namespace pm {
 namespace {
 
-const LONG May19 = 70999;  // 19 May 1995
+const LONG StopwatchDay = 70999;  // 19 May 1995
 
 TEST(Stopwatch, CountsWholeSecondsAcrossMidnightAndDays) {
-    TestClock clock({May19, timeOf(23, 59, 30)});
+    TestClock clock({StopwatchDay, timeOf(23, 59, 30)});
     ScopedClock scope(clock);
     StartStop(StopwatchClearAll, 0);
 
     StartStop(StopwatchStart, 1);
     StartStop(StopwatchStart, 20);
-    clock.set(May19 + 1, timeOf(0, 0, 30));
+    clock.set(StopwatchDay + 1, timeOf(0, 0, 30));
     EXPECT_EQ(StartStop(StopwatchStop, 1), 60);
 
     clock.advance(99);  // not yet a whole second more
     EXPECT_EQ(StartStop(StopwatchStop, 1), 60);
-    clock.set(May19 + 3, timeOf(23, 59, 30));
+    clock.set(StopwatchDay + 3, timeOf(23, 59, 30));
     EXPECT_EQ(StartStop(StopwatchStop, 20), 3 * 86'400);
 
     // Slots are independent, and restarting one moves only its start.
@@ -32,7 +32,7 @@ TEST(Stopwatch, CountsWholeSecondsAcrossMidnightAndDays) {
 }
 
 TEST(Stopwatch, UnstartedSlotsBadSlotsAndClearing) {
-    TestClock clock({May19, timeOf(10, 0, 0)});
+    TestClock clock({StopwatchDay, timeOf(10, 0, 0)});
     ScopedClock scope(clock);
     StartStop(StopwatchClearAll, 0);
     EXPECT_EQ(StartStop(StopwatchStop, 5), 0);

@@ -16,29 +16,29 @@ namespace pm {
 namespace {
 
 #pragma pack(push, 1)
-struct RowRecord {
+struct RangeRowRecord {
     ULONG ID;
     FixedText<10> NAME;
     LONG DATE;
 };
-struct PairRecord {
+struct RangePairRecord {
     ULONG A;
     ULONG B;
 };
 #pragma pack(pop)
 
-const TableDef& rowDef() {
+const TableDef& rangeRowDef() {
     static const TableDef def = makeTableDef(
-        3, "Rows", "ROW", Location::Db, StorageClass::Keyed, sizeof(RowRecord), true,
-        {PM_FIELD(RowRecord, ID, ULong), PM_FIELD(RowRecord, NAME, String), PM_FIELD(RowRecord, DATE, Long)}, {},
+        3, "Rows", "ROW", Location::Db, StorageClass::Keyed, sizeof(RangeRowRecord), true,
+        {PM_FIELD(RangeRowRecord, ID, ULong), PM_FIELD(RangeRowRecord, NAME, String), PM_FIELD(RangeRowRecord, DATE, Long)}, {},
         {{"IdKey", Primary, {desc("ID")}}, {"NameKey", Dup, {asc("NAME"), desc("DATE"), asc("ID")}}});
     return def;
 }
 
-const TableDef& pairDef() {
+const TableDef& rangePairDef() {
     static const TableDef def = [] {
-        TableDef d = makeTableDef(29, "Pairs", "PAI", Location::Db, StorageClass::Simple, sizeof(PairRecord), false,
-                                  {PM_FIELD(PairRecord, A, ULong), PM_FIELD(PairRecord, B, ULong)}, {},
+        TableDef d = makeTableDef(29, "Pairs", "PAI", Location::Db, StorageClass::Simple, sizeof(RangePairRecord), false,
+                                  {PM_FIELD(RangePairRecord, A, ULong), PM_FIELD(RangePairRecord, B, ULong)}, {},
                                   {{"by_A", Primary, {asc("A"), asc("B")}}, {"by_B", Dup, {asc("B")}}});
         d.layout = PhysicalLayout::PostingLists;
         return d;
@@ -48,10 +48,10 @@ const TableDef& pairDef() {
 
 struct KeyRange : ::testing::Test {
     test::TempDir root;
-    RowRecord ROW{};
-    Table rows{rowDef(), &ROW};
-    PairRecord PAI{};
-    Table pairs{pairDef(), &PAI};
+    RangeRowRecord ROW{};
+    Table rows{rangeRowDef(), &ROW};
+    RangePairRecord PAI{};
+    Table pairs{rangePairDef(), &PAI};
 
     void SetUp() override {
         std::filesystem::create_directory(root / "F1");
@@ -109,7 +109,7 @@ TEST_F(KeyRange, AgreesWithTheWalkForEveryPrefixOfAMixedKey) {
             ++id;
             ASSERT_EQ(rows.add(), StorageStatus::Ok);
         }
-    const KeyDef& byName = *rowDef().key("NameKey");
+    const KeyDef& byName = *rangeRowDef().key("NameKey");
 
     auto all = walk(rows, byName, [] { return true; });
     rows.clear();
@@ -148,7 +148,7 @@ TEST_F(KeyRange, PostingListsAreWalked) {
                 PAI.B = b;
                 ASSERT_EQ(pairs.add(), StorageStatus::Ok);
             }
-    const KeyDef& byB = *pairDef().key("by_B");
+    const KeyDef& byB = *rangePairDef().key("by_B");
     auto nines = walk(pairs, byB, [&] { return PAI.B == 9; });
     ASSERT_FALSE(nines.empty());
     pairs.clear();

@@ -16,20 +16,20 @@ namespace pm {
 namespace {
 
 #pragma pack(push, 1)
-struct ItemRecord {
+struct TableItemRecord {
     ULONG ID;
     FixedText<10> NAME;
     LONG DATE;
     BYTE DUMMY;
 };
 #pragma pack(pop)
-static_assert(sizeof(ItemRecord) == 19);
+static_assert(sizeof(TableItemRecord) == 19);
 
-const TableDef& itemDef() {
+const TableDef& tableItemDef() {
     static const TableDef def = makeTableDef(
-        3, "Item", "ITM", Location::Db, StorageClass::Keyed, sizeof(ItemRecord), true,
-        {PM_FIELD(ItemRecord, ID, ULong), PM_FIELD(ItemRecord, NAME, String),
-         PM_FIELD(ItemRecord, DATE, Long), PM_FIELD(ItemRecord, DUMMY, Byte)},
+        3, "Item", "ITM", Location::Db, StorageClass::Keyed, sizeof(TableItemRecord), true,
+        {PM_FIELD(TableItemRecord, ID, ULong), PM_FIELD(TableItemRecord, NAME, String),
+         PM_FIELD(TableItemRecord, DATE, Long), PM_FIELD(TableItemRecord, DUMMY, Byte)},
         {{"Text", 64000}},
         {{"IdKey", Primary, {desc("ID")}},
          {"NameKey", Dup, {asc("NAME"), desc("DATE"), desc("ID")}},
@@ -40,9 +40,9 @@ const TableDef& itemDef() {
 
 struct Fixture : ::testing::Test {
     test::TempDir root;
-    ItemRecord ITM{};
+    TableItemRecord ITM{};
     std::string ITM_Text;
-    Table items{itemDef(), &ITM, {&ITM_Text}};
+    Table items{tableItemDef(), &ITM, {&ITM_Text}};
 
     void SetUp() override {
         std::filesystem::create_directory(root / "F1");
@@ -74,17 +74,17 @@ TEST_F(Fixture, KeysOrderAscendingDescendingAndMixed) {
     add(1, "Gamma", 50);
     add(7, "ALPHA", 150);
 
-    items.set(*itemDef().key("IdKey"));
+    items.set(*tableItemDef().key("IdKey"));
     EXPECT_EQ(readAll(), (std::vector<ULONG>{9, 7, 5, 3, 1}));  // newest first
 
     // Name case-blind ascending, then date descending, then id descending.
-    items.set(*itemDef().key("NameKey"));
+    items.set(*tableItemDef().key("NameKey"));
     EXPECT_EQ(readAll(), (std::vector<ULONG>{9, 7, 3, 5, 1}));
-    items.set(*itemDef().key("NameKey"));
+    items.set(*tableItemDef().key("NameKey"));
     EXPECT_EQ(readAll(-1), (std::vector<ULONG>{1, 5, 3, 7, 9}));
 
     // Equal dates keep the order of addition.
-    items.set(*itemDef().key("DateKey"));
+    items.set(*tableItemDef().key("DateKey"));
     EXPECT_EQ(readAll(), (std::vector<ULONG>{9, 7, 5, 3, 1}));
     EXPECT_EQ(items.records(), 5);
 }
@@ -96,7 +96,7 @@ TEST_F(Fixture, PositioningByValuesAndPositionAndGet) {
     ITM.NAME = "ODD";
     ITM.DATE = 1020;
     ITM.ID = 0;
-    items.setAt(*itemDef().key("NameKey"));
+    items.setAt(*tableItemDef().key("NameKey"));
     ASSERT_EQ(items.next(), StorageStatus::Ok);
     EXPECT_EQ(ITM.ID, 19u);  // the first odd one dated 1020 or earlier
     ASSERT_EQ(items.previous(), StorageStatus::Ok);
@@ -105,9 +105,9 @@ TEST_F(Fixture, PositioningByValuesAndPositionAndGet) {
     // From a record's position, inclusive.
     items.clear();
     ITM.ID = 30;
-    ASSERT_EQ(items.get(*itemDef().key("IdKey")), StorageStatus::Ok);
+    ASSERT_EQ(items.get(*tableItemDef().key("IdKey")), StorageStatus::Ok);
     EXPECT_EQ(ITM_Text, "text of 30");
-    items.setAtPosition(*itemDef().key("IdKey"), items.position());
+    items.setAtPosition(*tableItemDef().key("IdKey"), items.position());
     ASSERT_EQ(items.next(), StorageStatus::Ok);
     EXPECT_EQ(ITM.ID, 30u);
     ASSERT_EQ(items.next(), StorageStatus::Ok);
@@ -115,22 +115,22 @@ TEST_F(Fixture, PositioningByValuesAndPositionAndGet) {
 
     // A clear-to-highest value positions behind every record.
     items.clear(1);
-    items.setAt(*itemDef().key("DateKey"));
+    items.setAt(*tableItemDef().key("DateKey"));
     EXPECT_EQ(items.next(), StorageStatus::Ok);  // DateKey is descending: highest comes first
     EXPECT_EQ(ITM.ID, 40u);
     items.clear(-1);
-    items.setAt(*itemDef().key("NameKey"));
+    items.setAt(*tableItemDef().key("NameKey"));
     ASSERT_EQ(items.next(), StorageStatus::Ok);
     EXPECT_EQ(ITM.NAME.str(), "even");
 
     items.clear();
     ITM.ID = 99;
-    EXPECT_EQ(items.get(*itemDef().key("IdKey")), StorageStatus::NotFound);
+    EXPECT_EQ(items.get(*tableItemDef().key("IdKey")), StorageStatus::NotFound);
 }
 
 TEST_F(Fixture, WritesDuringAScanDoNotLoseThePlace) {
     for (ULONG i = 1; i <= 300; ++i) add(i, "n", static_cast<LONG>(i));
-    items.set(*itemDef().key("IdKey"));
+    items.set(*tableItemDef().key("IdKey"));
     std::vector<ULONG> seen;
     while (items.next() == StorageStatus::Ok) {
         seen.push_back(ITM.ID);
@@ -192,7 +192,7 @@ TEST_F(Fixture, AppendDefersTheKeysUntilBuilt) {
     EXPECT_EQ(items.open(), StorageStatus::BadKeys);
     EXPECT_EQ(items.buildKeys(), StorageStatus::Ok);
     ASSERT_EQ(items.open(), StorageStatus::Ok);
-    items.set(*itemDef().key("IdKey"));
+    items.set(*tableItemDef().key("IdKey"));
     ASSERT_EQ(items.next(), StorageStatus::Ok);
     EXPECT_EQ(ITM.ID, 50u);
 }
@@ -206,15 +206,15 @@ TEST_F(Fixture, RecordsStayReadableWhenAppendedDuplicatesBlockTheKeys) {
         ASSERT_EQ(items.append(), StorageStatus::Ok);
     }
     EXPECT_EQ(items.buildKeys(), StorageStatus::DuplicateKey);
-    items.set(*itemDef().key("IdKey"));
+    items.set(*tableItemDef().key("IdKey"));
     EXPECT_EQ(readAll(), (std::vector<ULONG>{3, 3, 2, 1}));
     items.setPhysical();
     EXPECT_EQ(readAll(), (std::vector<ULONG>{3, 1, 3, 2}));
 }
 
 TEST_F(Fixture, OpenReportsMissingPathsFilesAndOtherLayouts) {
-    ItemRecord other{};
-    Table missing{itemDef(), &other};
+    TableItemRecord other{};
+    Table missing{tableItemDef(), &other};
     missing.setFileName(root / "F9/IDX003.TPS");
     EXPECT_EQ(missing.open(), StorageStatus::PathNotFound);
     missing.setFileName(root / "F1/IDX004.TPS");
@@ -226,8 +226,8 @@ TEST_F(Fixture, OpenReportsMissingPathsFilesAndOtherLayouts) {
 
     // A table of the same name with other columns.
     static const TableDef older = makeTableDef(3, "Item", "ITM", Location::Db, StorageClass::Keyed, 4, true,
-                                               {PM_FIELD(ItemRecord, ID, ULong)}, {}, {{"IdKey", Primary, {asc("ID")}}});
-    ItemRecord buffer{};
+                                               {PM_FIELD(TableItemRecord, ID, ULong)}, {}, {{"IdKey", Primary, {asc("ID")}}});
+    TableItemRecord buffer{};
     Table old{older, &buffer};
     old.setFileName(root / "F2/IDX003.TPS");
     ASSERT_EQ(old.create(), StorageStatus::Ok);
@@ -241,9 +241,9 @@ TEST_F(Fixture, OpenReportsMissingPathsFilesAndOtherLayouts) {
 }
 
 TEST_F(Fixture, ATransactionRollsBackAcrossTwoStores) {
-    ItemRecord second{};
+    TableItemRecord second{};
     std::string secondText;
-    Table other{itemDef(), &second, {&secondText}};
+    Table other{tableItemDef(), &second, {&secondText}};
     std::filesystem::create_directory(root / "F2");
     other.setFileName(root / "F2/IDX003.TPS");
     ASSERT_EQ(other.create(), StorageStatus::Ok);
@@ -276,7 +276,7 @@ TEST_F(Fixture, HoldRereadsTheRecordAndLocksAreReleased) {
     add(2, "two", 2);
     items.clear();
     ITM.ID = 1;
-    ASSERT_EQ(items.get(*itemDef().key("IdKey")), StorageStatus::Ok);
+    ASSERT_EQ(items.get(*tableItemDef().key("IdKey")), StorageStatus::Ok);
     ITM.NAME = "changed in buffer";
     ASSERT_EQ(items.hold(1), StorageStatus::Ok);
     EXPECT_EQ(ITM.NAME.str(), "one");
@@ -313,8 +313,8 @@ TEST_F(Fixture, MessagesNameATableByItsLabelAndStore) {
     EXPECT_EQ(items.displayName(), "Item in " + root.path() + "/F1/postmoor.db");
 
     static const TableDef lines = makeTableDef(31, "Lines", "LIN", Location::Ext, StorageClass::Lines, 4, false,
-                                               {PM_FIELD(ItemRecord, ID, ULong)}, {}, {});
-    ItemRecord buffer{};
+                                               {PM_FIELD(TableItemRecord, ID, ULong)}, {}, {});
+    TableItemRecord buffer{};
     Table file{lines, &buffer};
     EXPECT_EQ(file.displayName(), "Lines");
     file.setFileName(root / "export.txt");

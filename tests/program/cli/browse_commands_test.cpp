@@ -257,5 +257,35 @@ TEST_F(BrowseCommands, TopicsAreKeptPerDatabaseAndNarrowTheList) {
     EXPECT_EQ(storeValue(forumStore, "SELECT count(*) FROM Codes"), "0");
 }
 
+TEST_F(BrowseCommands, FindPrintsTheMessagesInTheBrowseOrder) {
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--in", "subject"}).out, "105\n103\n102\n101\n100\n");
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--in", "subject", "--backward"}).out,
+              "100\n101\n102\n103\n105\n");
+    EXPECT_EQ(run({"find", "Test Forum", "ripple"}).out, "120\n");
+    CommandResult none = run({"find", "Test Forum", "ripple", "--in", "subject"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--case"}).code, 1);
+    EXPECT_EQ(run({"find", "Test Forum", "Hello", "--case", "--in", "subject"}).out, "105\n103\n102\n101\n100\n");
+    EXPECT_EQ(run({"find", "Inbox", "regards", "--in", "text"}).out, "1003\n1002\n1001\n1004\n");
+    EXPECT_EQ(run({"find", "Inbox", "x", "--in", "sideways"}).code, 2);
+}
+
+TEST_F(BrowseCommands, TwoProcessesAttachingOneTopicNeitherLoseNorDoubleAnAttachment) {
+    if (!programBuilt()) GTEST_SKIP() << "pmoor32 not built";
+    const std::string added = run({"topics", "Test Forum", "add", "Shared"}).out;
+    const std::string id = added.substr(0, added.find('\t'));
+    const std::string pm = std::string(POSTMOOR_BIN_DIR) + "/pmoor32 --root '" + root.path() + "' topics 'Test Forum' ";
+    // Both start at once on overlapping sets; each commit sees the other's.
+    CommandResult both = runShell("(" + pm + "attach " + id + " 100 101 102 103 105 & " + pm + "attach " + id +
+                                      " 103 105 110 111 120 & wait)",
+                                  root.path() + ".err");
+    EXPECT_EQ(both.err, "");
+    EXPECT_EQ(run({"topics", "Test Forum", "list"}).out, id + "\tShared\t8\n");
+    const std::string forumStore = root.path() + "/F1/postmoor.db";
+    EXPECT_EQ(storeValue(forumStore, "SELECT count(*) FROM SIndex"), "8");
+    EXPECT_EQ(storeValue(forumStore, "SELECT COUNT FROM Codes"), "8");
+}
+
 }  // namespace
 }  // namespace pm::test

@@ -10,9 +10,7 @@
 namespace pm {
 namespace {
 
-test::CommandResult pmoor(const std::string& root, const std::string& arguments) {
-    return test::runProgram(root, arguments);
-}
+using test::pmoor;
 
 class ConfigCommand : public ::testing::Test {
 protected:

@@ -16,10 +16,7 @@ namespace {
 
 using RunResult = test::CommandResult;
 
-// The built program; `interruptAt` (COUNTER:N) lands SIGINT mid-run.
-RunResult pmoor(const std::string& root, const std::string& arguments, const std::string& interruptAt = "") {
-    return test::runProgram(root, arguments, interruptAt.empty() ? "" : "POSTMOOR_TEST_INTERRUPT='" + interruptAt + "'");
-}
+using test::pmoor;
 
 constexpr int kMessages = 600;
 

@@ -17,9 +17,7 @@ namespace {
 
 using RunResult = test::CommandResult;
 
-RunResult pmoor(const std::string& root, const std::string& arguments, const std::string& interruptAt = "") {
-    return test::runProgram(root, arguments, interruptAt.empty() ? "" : "POSTMOOR_TEST_INTERRUPT='" + interruptAt + "'");
-}
+using test::pmoor;
 
 std::string query(const std::string& store, const std::string& sql) { return test::storeValue(store, sql); }
 

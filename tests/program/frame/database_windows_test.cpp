@@ -396,7 +396,7 @@ void DatabaseWindowsTest::selectionListCaptionsOrdersAndChoice() {
     QCOMPARE(found.id, windows);
 }
 
-static RegisterTest<DatabaseWindowsTest> registered;
+static RegisterTest<DatabaseWindowsTest> registeredDatabaseWindowsTest;
 
 }  // namespace pm::test
 

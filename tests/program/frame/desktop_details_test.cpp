@@ -319,7 +319,7 @@ void DesktopDetailsTest::theLastActiveDatabaseOpensAgain() {
     QCOMPARE(static_cast<ULONG>(Mem.ForumNumber), first);
 }
 
-static RegisterTest<DesktopDetailsTest> registered;
+static RegisterTest<DesktopDetailsTest> registeredDesktopDetailsTest;
 
 }  // namespace pm::test
 

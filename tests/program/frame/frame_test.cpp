@@ -513,7 +513,7 @@ void FrameTest::screenshotWithADatabaseActive() {
     screenshot(&frame, "frame_with_windows");
 }
 
-static RegisterTest<FrameTest> registered;
+static RegisterTest<FrameTest> registeredFrameTest;
 
 }  // namespace pm::test
 

@@ -85,7 +85,7 @@ void HelpTest::f1OpensTheTopicOfTheFocusedWindow() {
     viewer->close();
 }
 
-static RegisterTest<HelpTest> registered;
+static RegisterTest<HelpTest> registeredHelpTest;
 
 }  // namespace pm::test
 

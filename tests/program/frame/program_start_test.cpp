@@ -222,7 +222,7 @@ void ProgramStartTest::newPathSavesOnlyAnExistingDirectory() {
     QCOMPARE(escaped.result(), int(QDialog::Rejected));
 }
 
-static RegisterTest<ProgramStartTest> registered;
+static RegisterTest<ProgramStartTest> registeredProgramStartTest;
 
 }  // namespace pm::test
 

@@ -105,7 +105,7 @@ void StartUpWizardTest::startKeepsAPathThatDoesNotExistOutOfTheSettings() {
     QVERIFY(!frame.windows().TmGetId("StartUpWizard"));
 }
 
-static RegisterTest<StartUpWizardTest> registered;
+static RegisterTest<StartUpWizardTest> registeredStartUpWizardTest;
 
 }  // namespace pm::test
 

@@ -108,7 +108,7 @@ void ToolWindowsTest::rebuildAndRedirectionOpenFromTheMenu() {
     QVERIFY(!frame.windows().TmGetId("RebuildIt"));
 }
 
-static RegisterTest<ToolWindowsTest> registered;
+static RegisterTest<ToolWindowsTest> registeredToolWindowsTest;
 
 }  // namespace pm::test
 

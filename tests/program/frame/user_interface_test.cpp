@@ -105,7 +105,7 @@ void UserInterfaceTest::nonAsciiTextHasGlyphs() {
     QVERIFY(label.grab().toImage() != QImage());
 }
 
-static RegisterTest<UserInterfaceTest> registered;
+static RegisterTest<UserInterfaceTest> registeredUserInterfaceTest;
 
 }  // namespace pm::test
 

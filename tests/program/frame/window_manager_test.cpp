@@ -93,7 +93,7 @@ void WindowManagerTest::eventsReachWindowsByName() {
     QCOMPARE(probe->events, 1);
 }
 
-static RegisterTest<WindowManagerTest> registered;
+static RegisterTest<WindowManagerTest> registeredWindowManagerTest;
 
 }  // namespace pm::test
 

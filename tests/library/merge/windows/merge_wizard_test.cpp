@@ -125,7 +125,7 @@ void MergeWizardTest::cancelAsksBeforeStoppingAndKeepsWhatIsStored() {
     delete progress;
 }
 
-const RegisterWindowTest<MergeWizardTest> registered;
+const RegisterWindowTest<MergeWizardTest> registeredMergeWizardTest;
 
 }  // namespace
 

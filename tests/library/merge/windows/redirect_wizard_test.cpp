@@ -100,7 +100,7 @@ void RedirectWizardTest::redirectsANewsgroupIntoANewTargetAndBack() {
     QCOMPARE(articles(inst, "F3"), std::string("0"));
 }
 
-const RegisterWindowTest<RedirectWizardTest> registered;
+const RegisterWindowTest<RedirectWizardTest> registeredRedirectWizardTest;
 
 }  // namespace
 

@@ -83,7 +83,7 @@ void RebuildMenuTest::nextIdCheckAlone() {
     GlobalRequest = 0;
 }
 
-const RegisterWindowTest<RebuildMenuTest> registered;
+const RegisterWindowTest<RebuildMenuTest> registeredRebuildMenuTest;
 
 }  // namespace
 

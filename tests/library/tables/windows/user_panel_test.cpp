@@ -213,7 +213,7 @@ void UserPanelTest::screenshotsOfEveryTab() {
     }
 }
 
-const RegisterWindowTest<UserPanelTest> registered;
+const RegisterWindowTest<UserPanelTest> registeredUserPanelTest;
 
 }  // namespace
 

@@ -504,7 +504,7 @@ void BrowseWindowTest::screenshots() {
     }
 }
 
-static RegisterTest<BrowseWindowTest> registered;
+static RegisterTest<BrowseWindowTest> registeredBrowseWindowTest;
 
 }  // namespace pm::test
 

@@ -453,7 +453,7 @@ void SearchWindowsTest::nextIdCheckRunsInTheRebuildWindow() {
     settle();
 }
 
-static RegisterTest<SearchWindowsTest> registered;
+static RegisterTest<SearchWindowsTest> registeredSearchWindowsTest;
 
 }  // namespace pm::test
 

@@ -23,14 +23,14 @@ namespace {
 namespace fs = std::filesystem;
 using test::CommandResult;
 
-constexpr int kMails = 150;
+constexpr int kDiskFullMails = 150;
 constexpr long kStep = 20000;  // bytes between two runs of a sweep
 
 class DiskFull : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!test::programBuilt()) GTEST_SKIP() << "pmoor32 not built";
-        test::writeMailbox(work / "in.mbox", kMails, "m", true);
+        test::writeMailbox(work / "in.mbox", kDiskFullMails, "m", true);
         const std::string root = work / "template";
         ASSERT_EQ(test::runProgram(root, "init").code, 0);
         ASSERT_EQ(test::runProgram(root, "db create mail Box --address me@home.example").code, 0);
@@ -137,7 +137,7 @@ TEST_F(DiskFull, ARealFullFileSystemStopsTheImportWithWhatItSaid) {
     fs::remove_all(root + "/F1");
     fs::copy(after, root + "/F1", fs::copy_options::recursive);
     expectTruthful(root, r);
-    EXPECT_LT(std::stoi(test::storeValue(test::storeOf(root, "F1"), "SELECT count(*) FROM Mail")), kMails);
+    EXPECT_LT(std::stoi(test::storeValue(test::storeOf(root, "F1"), "SELECT count(*) FROM Mail")), kDiskFullMails);
 }
 
 }  // namespace

@@ -200,7 +200,7 @@ void PersonWindowsTest::duplicateMergingWindow() {
     settle();
 }
 
-static RegisterTest<PersonWindowsTest> registered;
+static RegisterTest<PersonWindowsTest> registeredPersonWindowsTest;
 
 }  // namespace pm::test
 

@@ -140,7 +140,7 @@ void PurgeWindowTest::scheduledRunStartsAtOnceAndClosesQuietly() {
     QVERIFY(messageStored(100));  // the question took its default: purge, not delete the database
 }
 
-static RegisterTest<PurgeWindowTest> registered;
+static RegisterTest<PurgeWindowTest> registeredPurgeWindowTest;
 
 }  // namespace pm::test
 
