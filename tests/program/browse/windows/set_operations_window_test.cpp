@@ -30,21 +30,21 @@ using frame::CommandId;
 
 namespace {
 
-int rowOf(BrowseWindow& w, ULONG number) { return static_cast<int>(w.session().ordinalOf(number)); }
+int setRowOf(BrowseWindow& w, ULONG number) { return static_cast<int>(w.session().ordinalOf(number)); }
 
-void sendCommand(BrowseWindow& w, CommandId id) {
+void sendSetCommand(BrowseWindow& w, CommandId id) {
     frame::CommandEvent command(static_cast<int>(id));
     QCoreApplication::sendEvent(&w, &command);
 }
 
-SetOperationsWindow* openWindow() {
+SetOperationsWindow* openSetOperations() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* s = qobject_cast<SetOperationsWindow*>(w); s && s->isVisible()) return s;
     return nullptr;
 }
 
 // Starts the run and waits until it is final.
-void runToEnd(SetOperationsWindow* w) {
+void runWindowToEnd(SetOperationsWindow* w) {
     QSignalSpy done(w, &SetOperationsWindow::finished);
     w->startButton()->click();
     if (done.isEmpty()) QVERIFY(done.wait(10000));
@@ -65,9 +65,9 @@ void SetOperationsWindowTest::exportFromTheBrowseCommand() {
     Installation inst;
     makeSampleForum();
     BrowseWindow browse(inst.settings);
-    browse.selectRow(rowOf(browse, 101));
-    sendCommand(browse, CommandId::ExportMessages);
-    SetOperationsWindow* w = openWindow();
+    browse.selectRow(setRowOf(browse, 101));
+    sendSetCommand(browse, CommandId::ExportMessages);
+    SetOperationsWindow* w = openSetOperations();
     QVERIFY(w);
     QCOMPARE(w->titleLabel()->text(), QString(" Export all messages related to the current:"));
     QCOMPARE(w->currentMessage(), 101u);
@@ -84,10 +84,10 @@ void SetOperationsWindowTest::exportFromTheBrowseCommand() {
 
     // A name with a directory is refused before anything is written.
     w->firstFileEdit()->setText("sub/x.sav");
-    runToEnd(w);
+    runWindowToEnd(w);
     QVERIFY(inst.ui.sawText("Do not include the path, just the filename!"));
     w->firstFileEdit()->setText("thread.sav");
-    runToEnd(w);
+    runWindowToEnd(w);
     QCOMPARE(w->statusLabel()->text().left(18), QString("Messages exported!"));
     const std::string written = readFile(Mem.TempDir + "/thread.sav");
     for (const char* number : {"#: 100 ", "#: 101 ", "#: 102 ", "#: 103 ", "#: 105 "})
@@ -103,33 +103,33 @@ void SetOperationsWindowTest::printToPdfAndClassifyAThread() {
     BrowseWindow browse(inst.settings);
     const ULONG topic = addTopic("Greetings");
     QVERIFY(topic != 0);
-    browse.selectRow(rowOf(browse, 102));
-    sendCommand(browse, CommandId::PrintMessages);
-    SetOperationsWindow* w = openWindow();
+    browse.selectRow(setRowOf(browse, 102));
+    sendSetCommand(browse, CommandId::PrintMessages);
+    SetOperationsWindow* w = openSetOperations();
     QVERIFY(w);
     QCOMPARE(w->titleLabel()->text(), QString(" Print all messages related to the current:"));
     const std::string pdf = inst.path("thread.pdf");
     w->setPrinterFactory([pdf](QWidget*) { return std::make_unique<PagePrinter>(QString::fromStdString(pdf)); });
-    runToEnd(w);
+    runWindowToEnd(w);
     QCOMPARE(w->statusLabel()->text(), QString("Messages printed!"));
     QVERIFY(readFile(pdf).rfind("%PDF-", 0) == 0);
     w->close();
     settle();
 
     // Classify: the topic goes to the thread's messages inside the range.
-    sendCommand(browse, CommandId::ClassifyMessageSets);
-    w = openWindow();
+    sendSetCommand(browse, CommandId::ClassifyMessageSets);
+    w = openSetOperations();
     QVERIFY(w);
     QCOMPARE(w->titleLabel()->text(), QString(" Classify all messages related to the current:"));
     QVERIFY(w->topicBox()->isVisible());
-    runToEnd(w);  // no topic chosen yet
+    runWindowToEnd(w);  // no topic chosen yet
     QVERIFY(inst.ui.sawCaption("Selection error"));
     w->topicBox()->setCurrentIndex(w->topicBox()->findText("Greetings"));
     w->dateFilterBox()->setChecked(true);
     w->fromDateEdit()->setDate(QDate(2000, 11, 10));
     w->toDateEdit()->setDate(QDate(2000, 11, 11));
     screenshot(w, "set_operations_classify");
-    runToEnd(w);
+    runWindowToEnd(w);
     QCOMPARE(w->statusLabel()->text(), QString("Topics attached!"));
     for (ULONG n : {101u, 102u, 103u}) QVERIFY(topicAttached(topic, n));
     for (ULONG n : {100u, 105u, 110u}) QVERIFY(!topicAttached(topic, n));
@@ -141,8 +141,8 @@ void SetOperationsWindowTest::mailOffersTwoFilesAndChecksTheDates() {
     makeSampleMail();
     BrowseWindow browse(inst.settings);
     browse.selectRow(0);
-    sendCommand(browse, CommandId::ExportMessages);
-    SetOperationsWindow* w = openWindow();
+    sendSetCommand(browse, CommandId::ExportMessages);
+    SetOperationsWindow* w = openSetOperations();
     QVERIFY(w);
     QCOMPARE(w->layoutBox()->count(), 4);
     w->layoutBox()->setCurrentIndex(w->layoutBox()->findText("Eudora"));
@@ -156,7 +156,7 @@ void SetOperationsWindowTest::mailOffersTwoFilesAndChecksTheDates() {
     w->dateFilterBox()->setChecked(true);
     w->fromDateEdit()->setDate(QDate(2001, 2, 18));
     w->toDateEdit()->setDate(QDate(2001, 2, 17));
-    runToEnd(w);
+    runWindowToEnd(w);
     QVERIFY(inst.ui.sawText("A negative date range cannot be allowed."));
     // Recode the partner's mail to Keep.
     w->setOperation(SetOperation::StatusKeep);
@@ -165,7 +165,7 @@ void SetOperationsWindowTest::mailOffersTwoFilesAndChecksTheDates() {
     w->dateFilterBox()->setChecked(false);
     w->setScope(SetScope::Sender);
     screenshot(w, "set_operations_mail");
-    runToEnd(w);
+    runWindowToEnd(w);
     QCOMPARE(w->statusLabel()->text(), QString("Message status recoded!"));
     w->close();
 }
@@ -174,15 +174,15 @@ void SetOperationsWindowTest::copyToClipboard() {
     Installation inst;
     makeSampleForum();
     BrowseWindow browse(inst.settings);
-    browse.selectRow(rowOf(browse, 103));
-    sendCommand(browse, CommandId::CopyToClipboard);
+    browse.selectRow(setRowOf(browse, 103));
+    sendSetCommand(browse, CommandId::CopyToClipboard);
     const QString copied = QGuiApplication::clipboard()->text();
     QVERIFY(copied.startsWith(QString(64, '-') + "\r\n         Message retrieved by Postmoor Message Archiver"));
     QVERIFY(copied.contains("MsgNo: 103 (reply to 100)\r\n"));
     QVERIFY(copied.contains("End Of Quote"));
 }
 
-static RegisterTest<SetOperationsWindowTest> registered;
+static RegisterTest<SetOperationsWindowTest> registeredSetOperationsWindowTest;
 
 }  // namespace pm::test
 
