@@ -20,6 +20,7 @@ libpff-dev
 xvfb
 xauth
 fonts-dejavu-core
+poppler-utils
 "
 
 missing=""

@@ -22,6 +22,8 @@ BrowseTables::BrowseTables(BYTE type, Scope scope) {
     if (type == TypeMail) tables.push_back(&Mail);
     else tables.insert(tables.end(), {&MsgNmbr, &Sections, &Threads});
     if (scope == Scope::Browse) tables.insert(tables.end(), {&MsgText, &Codes, &SIndex, &Search});
+    // The Internet identifiers of newsgroup messages, for their copies.
+    if (scope == Scope::Browse && type == TypeNewsgroup) tables.push_back(&MsgString);
     for (Table* t : tables) add(*t);
     if (scope == Scope::Browse) addWordIndex();
 }

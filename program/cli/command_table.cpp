@@ -346,6 +346,59 @@ const std::vector<Command>& commands() {
                               {"--database", "mark the whole database (no MSGNUMBER needed)"}},
                   .example = "pmoor32 mark \"My Mail\" 250003 250004 --keep\n"
                              "pmoor32 mark comp.lang.c 250012 --delete --thread"}},
+        {.name = "export",
+         .run = commandExport,
+         .usage = "export DB --layout plain|tapcis|eudora|unix-rfc822|ozwin2 [--by SET] [--of MSGNUMBER]\n"
+                  "        [--from-date D --to-date D] [--word WORD] [--topic ID] [--append] [--sent FILE] OUTFILE\n"
+                  "                                write a set of messages to a file in the layout of an outside\n"
+                  "                                program; SET: thread|section|from|to|date|topic|word|search",
+         .help = {.synopsis = "export DB --layout plain|tapcis|eudora|unix-rfc822|ozwin2 [--by SET] [--of MSGNUMBER]\n"
+                              "       [--from-date D --to-date D] [--word WORD] [--topic ID] [--append] [--sent FILE]\n"
+                              "       OUTFILE",
+                  .description = "Writes the messages related to message --of to OUTFILE, in the layout of an outside\n"
+                                 "program that reads them again, as the Export Messages window does: all messages\n"
+                                 "of its thread (mail: subject), section, sender (mail: partner) or receiver, all\n"
+                                 "messages by date (newest first), those of a key word, a topic or the last search.\n"
+                                 "With --layout plain and --of alone it writes that one message as the plain copy\n"
+                                 "framed by the banner (the Copy to Clip-board text). Prints the messages written\n"
+                                 "and those passed over by the date range. The layouts offered: forum ozwin2 or\n"
+                                 "tapcis; mail eudora, ozwin2, tapcis or unix-rfc822; newsgroup unix-rfc822.",
+                  .options = {{"DB", "the database"},
+                              {"--layout plain|tapcis|eudora|unix-rfc822|ozwin2", "the layout of the file"},
+                              {"--by SET", "the set: thread, section, from, to, date, topic, word or search\n"
+                                           "(default: thread with --of, else date)"},
+                              {"--of MSGNUMBER", "the current message the set is related to"},
+                              {"--from-date D", "pass over messages before day D (YYYY-MM-DD); with --to-date"},
+                              {"--to-date D", "pass over messages after day D (YYYY-MM-DD)"},
+                              {"--word WORD", "the key word of --by word"},
+                              {"--topic ID", "the topic of --by topic"},
+                              {"--append", "append to the files instead of writing them anew"},
+                              {"--sent FILE", "mail in a two-file layout: sent mail goes to FILE (in the directory\n"
+                                              "of OUTFILE) instead of OUTFILE"},
+                              {"OUTFILE", "the file written (received mail in the two-file layouts)"}},
+                  .example = "pmoor32 export \"My Mail\" --layout unix-rfc822 --by date mail.mbx\n"
+                             "pmoor32 export comp.lang.c --layout plain --of 250003 copy.txt"}},
+        {.name = "print",
+         .run = commandPrint,
+         .usage = "print DB [--by SET] [--of MSGNUMBER] [--from-date D --to-date D] [--word WORD] [--topic ID]\n"
+                  "        --pdf OUTFILE        print a set of messages to a PDF file (no printer or display needed)",
+         .help = {.synopsis = "print DB [--by SET] [--of MSGNUMBER] [--from-date D --to-date D] [--word WORD]\n"
+                              "      [--topic ID] --pdf OUTFILE",
+                  .description = "Prints the messages related to message --of, chosen as export chooses them, to a\n"
+                                 "PDF file, as the Print Messages window prints them: every page headed by the\n"
+                                 "report title, the database and the page number, each message with its header\n"
+                                 "and text. Needs no printer and no display. Prints the messages printed and\n"
+                                 "those passed over by the date range.",
+                  .options = {{"DB", "the database"},
+                              {"--by SET", "the set: thread, section, from, to, date, topic, word or search\n"
+                                           "(default: thread with --of, else date)"},
+                              {"--of MSGNUMBER", "the current message the set is related to"},
+                              {"--from-date D", "pass over messages before day D (YYYY-MM-DD); with --to-date"},
+                              {"--to-date D", "pass over messages after day D (YYYY-MM-DD)"},
+                              {"--word WORD", "the key word of --by word"},
+                              {"--topic ID", "the topic of --by topic"},
+                              {"--pdf OUTFILE", "the PDF file written"}},
+                  .example = "pmoor32 print \"My Mail\" --by thread --of 250003 --pdf thread.pdf"}},
         {.name = "purge",
          .run = commandPurge,
          .usage = "purge DB [--aged WEEKS]       remove what is marked Delete (with --aged also the threads whose\n"

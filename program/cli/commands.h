@@ -72,5 +72,7 @@ int commandCount(CommandContext& ctx);
 int commandDedupePersons(CommandContext& ctx);
 int commandPersons(CommandContext& ctx);
 int commandPerson(CommandContext& ctx);
+int commandExport(CommandContext& ctx);
+int commandPrint(CommandContext& ctx);
 
 }  // namespace pm::cli

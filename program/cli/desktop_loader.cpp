@@ -56,6 +56,32 @@ std::string noDisplayAdvice(int argc, char** argv) {
            "or work without one in command mode: " + shellWord(argv[0]) + " --help\n";
 }
 
+namespace {
+
+// The desktop module, loaded once and kept until the process ends.
+void* desktopModule(std::string& error) {
+    static void* handle = nullptr;
+    if (handle) return handle;
+    const std::string module = executableDirectory() + "/libpmoor32_desktop.so";
+    handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) error = std::string("the desktop module cannot be loaded: ") + dlerror();
+    return handle;
+}
+
+}  // namespace
+
+std::unique_ptr<MessagePrinter> loadPdfPrinter(const std::string& path, std::string& error) {
+    void* handle = desktopModule(error);
+    if (!handle) return nullptr;
+    using Make = MessagePrinter* (*)(const char*);
+    auto make = reinterpret_cast<Make>(dlsym(handle, "pmoor32MakePdfPrinter"));
+    if (!make) {
+        error = "the desktop module cannot print";
+        return nullptr;
+    }
+    return std::unique_ptr<MessagePrinter>(make(path.c_str()));
+}
+
 int runDesktopModule(int argc, char** argv, const std::string& root) {
     // Without a display Qt would abort with its own message; say what to do.
     if (!desktopCanStart(argc, argv)) {

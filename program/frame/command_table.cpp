@@ -183,6 +183,7 @@ const std::vector<WindowEntry>& windowTable() {
         {.name = "AddressExport", .group = &NotToolsGroup},
         {.name = "PurgeMess", .tool = T::Tool, .closingEvent = EventRefreshActiveDatabase,
          .helpTopic = "~Purge_Messages"},
+        {.name = "SetOperations", .group = &NotToolsGroup, .helpTopic = "~Export_Print_Classify"},
         {.name = "BrowseTopics", .group = &NotToolsGroup, .helpTopic = "~Topics", .serviceCode = ServiceAddTopic},
         {.name = "AttachTopics", .group = &NotToolsGroup, .helpTopic = "~Attach_Topics"},
         {.name = "FindText", .group = &FindGroup, .helpTopic = "~Standard_Search"},

@@ -19,6 +19,7 @@
 #include "maintenance/windows/duplicates_window.h"
 #include "maintenance/windows/person_browse_window.h"
 #include "maintenance/windows/purge_window.h"
+#include "sets/windows/set_operations_window.h"
 #include "tables/services/library_services.h"
 #include "tables/catalog/catalog_list.h"
 #include "common/user_interface.h"
@@ -35,6 +36,12 @@ QWidget* WindowFactories::create(const QString& name, FrameContext& context) con
 }
 
 namespace {
+
+// The commands of the set operations that the browses take.
+std::set<int> setOperationCommands() {
+    return {static_cast<int>(CommandId::ExportMessages), static_cast<int>(CommandId::PrintMessages),
+            static_cast<int>(CommandId::ClassifyMessageSets), static_cast<int>(CommandId::CopyToClipboard)};
+}
 
 // The first mail database set up becomes the import wizard's default, and
 // so does a new one when the default has gone.
@@ -72,12 +79,31 @@ void registerProgramWindows(WindowFactories& f) {
     f.addCommands("BrowseMsgNmbr",
                   {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ShowThreadTree),
                    static_cast<int>(CommandId::ProfessionalSearch)});
+    f.addCommands("BrowseMsgNmbr", setOperationCommands());
     f.add("BrowseMail", [](FrameContext& c) -> QWidget* {
         if (Mem.ForumNumber == 0 || Mem.ForumType != TypeMail) return nullptr;
         return new BrowseWindow(c.settings);
     });
     f.addCommands("BrowseMail",
                   {static_cast<int>(CommandId::MessageStatus), static_cast<int>(CommandId::ProfessionalSearch)});
+    f.addCommands("BrowseMail", setOperationCommands());
+    f.add("SetOperations", [](FrameContext& c) -> QWidget* {
+        if (Mem.ForumNumber == 0) return nullptr;
+        auto* w = new SetOperationsWindow(SetOperationsWindow::presetOperationValue());
+        if (w->currentMessage() == 0) {
+            delete w;
+            return nullptr;
+        }
+        MainFrame* frame = &c.frame;
+        QObject::connect(w, &SetOperationsWindow::finished, w, [frame](bool, bool changed, bool wholeDatabase) {
+            // The browse shows the topics and statuses the run changed.
+            if (changed)
+                for (const char* name : {"BrowseMsgNmbr", "BrowseMail"})
+                    if (auto* browse = qobject_cast<BrowseWindow*>(frame->windows().widgetOf(name))) browse->refresh();
+            if (wholeDatabase) frame->updateCommandStates();
+        });
+        return w;
+    });
     f.add("SearchWz", [](FrameContext&) -> QWidget* {
         auto* wizard = new IndexSetupWizard;
         if (wizard->loaded()) return wizard;

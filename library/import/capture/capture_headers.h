@@ -26,12 +26,14 @@ struct ForumNumberAndSection {
     std::size_t numberDigits = 0;  // characters of the number text
     ULONG sectionNumber = 0;
     std::string sectionName;       // UTF-8
-    std::string forumName;         // UTF-8, from "(...)" when the format names it there; else ""
+    std::string forumName;         // UTF-8, from "(...)" or "[...]" when the line names it; else ""
 };
 
 // Reads the "#:" line of a forum message: message number (from position 4
 // to the first blank, at most to position 15; 1 to 8,999,999), the section
-// and, for OzCIS and OzWin, the forum named in the last parentheses.
+// and, for OzCIS and OzWin, the forum named in the last parentheses; for
+// the other formats a forum named in brackets at the end of the line
+// ("  [FORUM]", as the TAPCIS layout of the export writes it).
 ForumNumberAndSection readForumStartLine(std::string_view line, CaptureFormat format, const char* codePage);
 
 struct SubjectAndReference {

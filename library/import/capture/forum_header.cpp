@@ -35,6 +35,19 @@ std::string_view parenthesisedName(std::string_view line, std::size_t& open) {
     return {};
 }
 
+// The forum a TAPCIS-style start line names at its end in brackets
+// ("#: 101 S1/General  [FORUM]"); npos in `open` when there is none.
+std::string_view bracketedName(std::string_view line, std::size_t& open) {
+    open = std::string_view::npos;
+    std::string_view t = line;
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    if (t.empty() || t.back() != ']') return {};
+    const std::size_t at = t.rfind('[');
+    if (at == std::string_view::npos || at == 0 || t[at - 1] != ' ') return {};
+    open = at;
+    return t.substr(at + 1, t.size() - at - 2);
+}
+
 std::string withoutCisPrefix(std::string name) {
     if (startsWithCaseless(name, "CIS:")) name.erase(0, 4);
     return std::string(trimmed(name));
@@ -74,6 +87,13 @@ ForumNumberAndSection readForumStartLine(std::string_view line, CaptureFormat fo
         if (open != std::string_view::npos) {
             out.forumName = withoutCisPrefix(fieldText(forum, codePage));
             section = open + 1 > sectionStart ? line.substr(sectionStart - 1, open - (sectionStart - 1)) : "";
+        }
+    } else {
+        std::size_t open;
+        std::string_view forum = bracketedName(line, open);
+        if (open != std::string_view::npos && open + 1 > sectionStart) {
+            out.forumName = std::string(trimmed(fieldText(forum, codePage)));
+            section = line.substr(sectionStart - 1, open - (sectionStart - 1));
         }
     }
     if (hasTapcis5Layout(format)) section = withoutTrailing(section, "@b");

@@ -20,6 +20,7 @@
 #include "browse/browse_tables.h"
 #include "browse/lookup_lists.h"
 #include "frame/frame_events.h"
+#include "sets/windows/set_operations_window.h"
 
 class QLabel;
 class QMenu;
@@ -72,6 +73,11 @@ public:
     void stepFilterValue(int direction);
     // Opens (or brings up) the thread tree.
     void showThreadTree();
+    // Export Messages, Print Messages, Classify Message Sets: the set
+    // operations window on the selected message, with `operation` chosen.
+    void openSetOperations(SetOperation operation);
+    // Copy to Clip-board: the plain copy of the selected message.
+    void copyToClipboard();
     // Sets the bookmark on the selected message, or goes back to it.
     void toggleBookmark();
     ULONG bookmark() const { return bookmark_id_; }
@@ -148,6 +154,7 @@ private:
     std::function<int(QMenu*)> menuChooser_;
     std::function<ULONG(LookupKind)> lookupChooser_;
     QPointer<QWidget> standaloneTree_;
+    QPointer<SetOperationsWindow> standaloneSets_;
     QPointer<QWidget> search_;
     BYTE viewBeforeSearch_ = 0;  // the view the first block of the search was taken from
 };

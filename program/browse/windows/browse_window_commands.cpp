@@ -1,7 +1,9 @@
 // The browse window's commands: status marks, narrowing values, the
 // frame's buttons and commands, the bookmark, the thread tree and the
 // search result.
+#include <QClipboard>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
@@ -19,6 +21,8 @@
 #include "common/user_interface.h"
 #include "frame/command_table.h"
 #include "frame/main_frame.h"
+#include "sets/copy_msg.h"
+#include "sets/windows/set_operations_window.h"
 #include "wordindex/windows/professional_search_window.h"
 
 namespace pm {
@@ -160,6 +164,35 @@ void BrowseWindow::showThreadTree() {
     standaloneTree_->raise();
 }
 
+void BrowseWindow::openSetOperations(SetOperation operation) {
+    if (session_->selected() == 0) return;
+    if (frame::MainFrame* frame = frame::MainFrame::instance()) {
+        SetOperationsWindow::presetOperation(operation);
+        frame->openWindow(QStringLiteral("SetOperations"));
+        if (auto* w = qobject_cast<SetOperationsWindow*>(frame->windows().widgetOf(QStringLiteral("SetOperations"))))
+            w->setOperation(operation);
+        return;
+    }
+    // Without a frame (tests) the window stands on its own.
+    if (!standaloneSets_) {
+        auto* w = new SetOperationsWindow(operation);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        connect(w, &SetOperationsWindow::finished, this, [this](bool, bool changed, bool) {
+            if (changed) refresh();
+        });
+        standaloneSets_ = w;
+    }
+    standaloneSets_->setOperation(operation);
+    standaloneSets_->show();
+    standaloneSets_->raise();
+}
+
+void BrowseWindow::copyToClipboard() {
+    if (session_->selected() == 0) return;
+    const std::string copy = plainCopyOf(session_->selected());
+    if (!copy.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(copy));
+}
+
 bool BrowseWindow::selectMessage(ULONG number) {
     const std::int64_t row = number == 0 ? -1 : session_->ordinalOf(number);
     if (row < 0) return false;
@@ -286,6 +319,10 @@ bool BrowseWindow::event(QEvent* event) {
             case frame::CommandId::MessageStatus: setStatus(ChoiceAsk); break;
             case frame::CommandId::ShowThreadTree: showThreadTree(); break;
             case frame::CommandId::ProfessionalSearch: openProfessionalSearch(); break;
+            case frame::CommandId::ExportMessages: openSetOperations(SetOperation::ExportNew); break;
+            case frame::CommandId::PrintMessages: openSetOperations(SetOperation::Print); break;
+            case frame::CommandId::ClassifyMessageSets: openSetOperations(SetOperation::AttachTopic); break;
+            case frame::CommandId::CopyToClipboard: copyToClipboard(); break;
             case frame::CommandId::StandardSearch:
                 openFollower(session_->mail() ? QStringLiteral("MailFind") : QStringLiteral("FindText"));
                 break;

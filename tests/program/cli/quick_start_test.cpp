@@ -55,7 +55,7 @@ std::string slurp(const std::string& file) {
 
 // Runs `script` with sh in `home` as HOME and working directory, the built
 // program first on the PATH; stdout and stderr go to files in `home`.
-int runScript(const std::string& home, const std::string& script) {
+int runQuickStartScript(const std::string& home, const std::string& script) {
     const std::string command = "cd '" + home + "' && HOME='" + home + "' PATH='" + POSTMOOR_BIN_DIR +
                                 ":'\"$PATH\" sh -e -x -c '" + script + "' >'" + home + "/out' 2>'" + home + "/err'";
     const int status = std::system(command.c_str());
@@ -95,7 +95,7 @@ TEST(QuickStart, TheReadmeCommandsWorkAsWritten) {
         ASSERT_EQ(line.find('\''), std::string::npos) << "the test quotes the lines with ': " << line;
         script += line + "\n";
     }
-    const int code = runScript(home.path(), script);
+    const int code = runQuickStartScript(home.path(), script);
     const std::string out = slurp(home / "out"), err = slurp(home / "err");
     ASSERT_EQ(code, 0) << err;
     EXPECT_TRUE(fs::exists(home / "mail/CFG/postmoor.db"));

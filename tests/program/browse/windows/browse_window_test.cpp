@@ -27,6 +27,7 @@
 #include "common/date_pictures.h"
 #include "common/globals.h"
 #include "frame/main_frame.h"
+#include "sets/windows/set_operations_window.h"
 #include "frame_test_support.h"
 #include "support/sample_databases.h"
 #include "tables/access/open_close.h"
@@ -408,7 +409,9 @@ void BrowseWindowTest::frameCommandsOpenTheBrowseAndTheTree() {
     QVERIFY(frame.action(CommandId::BrowseMessages)->isEnabled());
     QVERIFY(frame.action(CommandId::MessageStatus)->isEnabled());
     QVERIFY(frame.action(CommandId::ShowThreadTree)->isEnabled());
-    QVERIFY(!frame.action(CommandId::ExportMessages)->isEnabled());  // not built yet
+    for (CommandId id : {CommandId::ExportMessages, CommandId::PrintMessages, CommandId::ClassifyMessageSets,
+                         CommandId::CopyToClipboard})
+        QVERIFY(frame.action(id)->isEnabled());
     frame.runCommand(CommandId::BrowseMessages);
     settle();
     auto* browse = qobject_cast<BrowseWindow*>(frame.windows().widgetOf("BrowseMsgNmbr"));
@@ -423,6 +426,18 @@ void BrowseWindowTest::frameCommandsOpenTheBrowseAndTheTree() {
     auto* tree = qobject_cast<ThreadTreeWindow*>(frame.windows().widgetOf("ThreadTree"));
     QVERIFY(tree);
     QCOMPARE(tree->tree()->currentItem(), tree->itemOf(111));
+    // Print Messages opens the set operations window in the frame, on the
+    // browse's message, with Print chosen.
+    frame.runCommand(CommandId::PrintMessages);
+    settle();
+    auto* sets = qobject_cast<SetOperationsWindow*>(frame.windows().widgetOf("SetOperations"));
+    QVERIFY(sets);
+    QCOMPARE(sets->operation(), SetOperation::Print);
+    QCOMPARE(sets->currentMessage(), 111u);
+    frame.runCommand(CommandId::ExportMessages);  // the same window, now exporting
+    settle();
+    QCOMPARE(qobject_cast<SetOperationsWindow*>(frame.windows().widgetOf("SetOperations")), sets);
+    QCOMPARE(sets->operation(), SetOperation::ExportNew);
     // A second Browse Messages brings the open browse to the front.
     frame.runCommand(CommandId::BrowseMessages);
     settle();

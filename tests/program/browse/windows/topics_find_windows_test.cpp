@@ -39,7 +39,7 @@ QStringList linesOf(QTreeWidget* tree, int column = 0) {
     return out;
 }
 
-int browseRowOf(BrowseWindow& w, ULONG number) { return static_cast<int>(w.session().ordinalOf(number)); }
+int findRowOf(BrowseWindow& w, ULONG number) { return static_cast<int>(w.session().ordinalOf(number)); }
 
 }  // namespace
 
@@ -114,7 +114,7 @@ void TopicsFindWindowsTest::attachTopicsFollowsTheBrowseAndToggles() {
     const ULONG hardware = addTopic("Hardware");
     const ULONG software = addTopic("Software");
     QVERIFY(attachTopic(software, {101}).ok);
-    browse.selectRow(browseRowOf(browse, 101));
+    browse.selectRow(findRowOf(browse, 101));
     AttachTopicsWindow a;
     TopicsWindow list;
     QCOMPARE(a.message(), 101u);
@@ -127,7 +127,7 @@ void TopicsFindWindowsTest::attachTopicsFollowsTheBrowseAndToggles() {
     QCOMPARE(linesOf(list.list(), 1), QStringList({"1", "1"}));  // the list heard of it
 
     // The browse moves: the marks follow its message.
-    browse.selectRow(browseRowOf(browse, 102));
+    browse.selectRow(findRowOf(browse, 102));
     QCOMPARE(a.message(), 102u);
     QVERIFY(!AttachTopicsWindow::marked(a.itemOf(hardware)));
     QVERIFY(!AttachTopicsWindow::marked(a.itemOf(software)));
@@ -216,7 +216,7 @@ void TopicsFindWindowsTest::standardSearchFindsInTheBrowseOrderAndStartsOver() {
     o.where = FindTextAndHeading;
     o.text = "RIPPLE";
     f.setFindOptions(o);
-    browse.selectRow(browseRowOf(browse, 111));
+    browse.selectRow(findRowOf(browse, 111));
     QVERIFY(f.findNext());
     f.finish();
     QVERIFY(inst.ui.sawCaption(" End of File!"));
@@ -236,7 +236,7 @@ void TopicsFindWindowsTest::standardSearchFindsInTheBrowseOrderAndStartsOver() {
     // With matching case the capitals no longer match.
     o.matchCase = true;
     f.setFindOptions(o);
-    browse.selectRow(browseRowOf(browse, 111));
+    browse.selectRow(findRowOf(browse, 111));
     f.findNext();
     f.finish();
     QCOMPARE(f.found(), 0u);
