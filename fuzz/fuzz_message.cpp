@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     queueLines(text, queue);
     pm::inet::ParsedHeader news;
-    ULONG counter = 1000;
+    pm::ULONG counter = 1000;
     if (pm::inet::analyseNewsHeader(queue, 1, counter, context, news) && news.firstBodyLine <= queue.size())
         pm::inet::assembleText(queue, news.firstBodyLine, queue.size(), news.body);
     return 0;
