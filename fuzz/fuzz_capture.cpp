@@ -20,7 +20,7 @@ namespace {
 
 const char* const kFormats[] = {"AUTOSIG",    "GoldenCompass", "OzCIS",      "OzWin I",
                                 "OzWin II",   "TAPCIS 5.x",    "TAPCIS 6.x", "NavCIS Save format"};
-LONG mailbox = 0;
+pm::LONG mailbox = 0;
 
 }  // namespace
 
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::filesystem::create_directories(root);
     if (pm::runStartupSettings(root, nullptr) == pm::StartupOutcome::Aborted) std::abort();
     pm::setConfigValue(pm::kShowCompletionTimeItem, 2);
-    mailbox = static_cast<LONG>(pm::createMailDatabase("Box", "me@home.example", {}));
+    mailbox = static_cast<pm::LONG>(pm::createMailDatabase("Box", "me@home.example", {}));
     return 0;
 }
 
