@@ -4,6 +4,8 @@
 #include <unicode/unistr.h>
 #include <unicode/ustring.h>
 
+#include "common/utf8.h"
+
 namespace pm {
 
 namespace {
@@ -14,7 +16,26 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
 }  // namespace
+
+char32_t windows1252ToUnicode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kWindows1252High[byte - 0x80];
+    return byte;
+}
+
+std::string utf8OrWindows1252(std::string_view text) {
+    if (isValidUtf8(text)) return std::string(text);
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (char c : text) appendUtf8(out, windows1252ToUnicode(static_cast<unsigned char>(c)));
+    return out;
+}
 
 std::string toUpper(std::string_view text) {
     if (isAscii(text)) {

@@ -112,9 +112,14 @@ JobStatus MergeRun::step() {
 }
 
 JobStatus MergeRun::initialise() {
+    status_ = "Database merge";
+    switch (writingLock_.tryTake()) {
+        case WritingRunLock::Turn::Taken: break;
+        case WritingRunLock::Turn::Waiting: setActivity(writingLock_.waitingText()); return JobStatus::Running;
+        case WritingRunLock::Turn::Refused: return end(State::Failed);
+    }
     savedActive_ = Mem;
     begun_ = true;
-    status_ = "Database merge";
     if (!checkMergePair(sourceId_, targetId_)) return end(State::Failed);
     OP_CLOSE(OpenShared, {&Forums});
     readCatalogRecord(sourceId_, source_);
@@ -178,6 +183,7 @@ JobStatus MergeRun::end(State final) {
         begun_ = false;
         restoreActiveDatabase(savedActive_);
     }
+    writingLock_.release();
     status_ = merged() > 0 ? "The merging process has finished!" : "No messages to merge!";
     state_ = final;
     return status();

@@ -4,7 +4,9 @@
 // changed.
 //
 // States (one slice each; where they lead):
-//   Initialise  reads both catalog records (a missing one, two different
+//   Initialise  takes the installation's writing-run lock (waits while
+//               another process imports, merges or rebuilds, up to the
+//               lock wait, then refuses), reads both catalog records (a missing one, two different
 //               kinds or one database twice end the run), reserves the
 //               identifier counter (Control locked) and creates the work
 //               files                                        -> Convert
@@ -39,6 +41,7 @@
 #include "merge/source_conversion.h"
 #include "merge/target_store.h"
 #include "tables/identifiers/import_reservation.h"
+#include "tables/identifiers/writing_run_lock.h"
 
 namespace pm {
 
@@ -106,6 +109,7 @@ private:
     std::string status_;
     std::string activity_;
 
+    WritingRunLock writingLock_{"Merge"};
     std::unique_ptr<ImportReservation> reservation_;
     WorkFiles work_;
     bool workCreated_ = false;

@@ -126,6 +126,11 @@ bool RedirectionPurge::commit() {
 }
 
 JobStatus RedirectionPurge::begin() {
+    switch (writingLock_.tryTake()) {
+        case WritingRunLock::Turn::Taken: break;
+        case WritingRunLock::Turn::Waiting: status_ = writingLock_.waitingText(); return JobStatus::Running;
+        case WritingRunLock::Turn::Refused: return end(State::Failed);
+    }
     savedActive_ = Mem;
     begun_ = true;
     if (buildJobs_) {
@@ -350,6 +355,7 @@ JobStatus RedirectionPurge::end(State final) {
         begun_ = false;
         restoreActiveDatabase(savedActive_);
     }
+    writingLock_.release();
     state_ = final;
     return status();
 }

@@ -9,7 +9,9 @@
 // arrived.
 //
 // States (one slice each):
-//   Begin      the jobs (given, or built again from the settings)
+//   Begin      the installation's writing-run lock (waiting while another
+//              process imports, merges or rebuilds, up to the lock wait);
+//              the jobs (given, or built again from the settings)
 //   Collect    the job's selected messages in its source, with their
 //              Message-IDs ("Deleting messages in obsolete section")
 //   Confirm    which of them the job's target holds
@@ -41,6 +43,7 @@
 #include "common/job.h"
 #include "merge/message_removal.h"
 #include "merge/redirection_settings.h"
+#include "tables/identifiers/writing_run_lock.h"
 
 namespace pm {
 
@@ -102,6 +105,7 @@ private:
     MemGlobals savedActive_;
     std::string status_;
     int quota_ = 200;
+    WritingRunLock writingLock_{"Redirection"};
 
     std::size_t job_ = 0;                 // the job being purged
     std::vector<Candidate> candidates_;   // its selected messages

@@ -85,6 +85,11 @@ bool RedirectionRun::readCatalogRecord(ULONG id, ForumsRecord& record) {
 }
 
 JobStatus RedirectionRun::initialise() {
+    switch (writingLock_.tryTake()) {
+        case WritingRunLock::Turn::Taken: break;
+        case WritingRunLock::Turn::Waiting: activity_ = writingLock_.waitingText(); return JobStatus::Running;
+        case WritingRunLock::Turn::Refused: return end(State::Failed);
+    }
     savedActive_ = Mem;
     begun_ = true;
     bool ok = false;
@@ -190,6 +195,7 @@ JobStatus RedirectionRun::end(State final) {
         begun_ = false;
         restoreActiveDatabase(savedActive_);
     }
+    writingLock_.release();
     state_ = final;
     return status();
 }

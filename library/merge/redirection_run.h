@@ -6,7 +6,9 @@
 // never in neither.
 //
 // States (one slice each):
-//   Initialise  the jobs are built (settings validated); none: Done at
+//   Initialise  the installation's writing-run lock is taken (waiting while
+//               another process imports, merges or rebuilds, up to the
+//               lock wait); the jobs are built (settings validated); none: Done at
 //               once. The work files are created          -> Convert
 //   Convert     "Pre-merge message conversion": each job's messages, a
 //               quota a slice, into the work files, carrying their
@@ -32,6 +34,7 @@
 #include "merge/redirection_settings.h"
 #include "merge/source_conversion.h"
 #include "merge/target_store.h"
+#include "tables/identifiers/writing_run_lock.h"
 
 namespace pm {
 
@@ -72,6 +75,7 @@ private:
     State state_ = State::Initialise;
     bool stopRequested_ = false;
     bool begun_ = false;
+    WritingRunLock writingLock_{"Redirection"};
     MemGlobals savedActive_;
     LONG date_ = 0, time_ = 0;
     std::string activity_;

@@ -3,8 +3,37 @@
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/text.h"
 
 namespace pm::sql {
+namespace {
+
+// A text of 0xFF bytes alone: the "highest" value clearRecord gives a key
+// field for a seek, which must reach the collation as it is.
+bool isHighestValue(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (static_cast<unsigned char>(c) != 0xFF) return false;
+    return true;
+}
+
+// Every text of every store passes here, so this is where input that is not
+// UTF-8 (raw header bytes, newsgroup and section names, Message-IDs, names
+// from old programs) becomes UTF-8, by the rule for text without a charset.
+// Keys bound for a seek go the same way and so meet the stored text. A
+// converted text is cut to `limit` bytes on a character boundary.
+void bindText(sqlite3_stmt* s, int param, std::string_view text, std::size_t limit, bool fixedField) {
+    if (isValidUtf8(text) || isHighestValue(text)) {
+        sqlite3_bind_text(s, param, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+        return;
+    }
+    std::string stored = utf8OrWindows1252(text);
+    stored.resize(utf8FitLength(stored, limit));
+    if (fixedField) stored.resize(trimRight(stored).size());
+    sqlite3_bind_text(s, param, stored.data(), static_cast<int>(stored.size()), SQLITE_TRANSIENT);
+}
+
+}  // namespace
 
 void RecordCodec::bindField(sqlite3_stmt* s, int param, int fieldIndex, const unsigned char* record,
                             int element) const {
@@ -26,8 +55,11 @@ void RecordCodec::bindField(sqlite3_stmt* s, int param, int fieldIndex, const un
             break;
         }
         case FieldType::String: {
-            std::string_view text = trimRight(std::string_view(reinterpret_cast<const char*>(p), f.width));
-            sqlite3_bind_text(s, param, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+            const std::string_view text = trimRight(std::string_view(reinterpret_cast<const char*>(p), f.width));
+            if (f.piece)
+                sqlite3_bind_text(s, param, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+            else
+                bindText(s, param, text, f.width, true);
             break;
         }
         case FieldType::Bytes: sqlite3_bind_blob(s, param, p, static_cast<int>(f.width), SQLITE_STATIC); break;
@@ -45,8 +77,8 @@ void RecordCodec::bindRecord(sqlite3_stmt* s, const unsigned char* record,
     for (std::size_t i = 0; i < schema_.columns.size(); ++i) {
         const Column& c = schema_.columns[i];
         if (c.memo >= 0) {
-            const std::string& text = *memos.at(static_cast<std::size_t>(c.memo));
-            sqlite3_bind_text(s, static_cast<int>(i + 1), text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+            const auto m = static_cast<std::size_t>(c.memo);
+            bindText(s, static_cast<int>(i + 1), *memos.at(m), def_.memos.at(m).maxBytes, false);
         } else {
             bindField(s, static_cast<int>(i + 1), c.field, record, c.element);
         }

@@ -1,7 +1,8 @@
 #pragma once
 // Records between the record buffer and the columns of a keyed table's
 // statements (internal): numbers as integers, texts without their trailing
-// blanks, byte groups as blobs, memos as text.
+// blanks, byte groups as blobs, memos as text. Every text is stored as
+// UTF-8: bytes that are not UTF-8 are read as Windows-1252 on the way in.
 #include <sqlite3.h>
 
 #include <string>

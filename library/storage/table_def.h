@@ -26,6 +26,10 @@ struct FieldDef {
     std::uint32_t width;    // bytes of one element
     FieldType type;
     std::uint16_t dim = 1;  // DIM(n) of strings: n columns NAME_1 .. NAME_n
+    // A piece of a longer text cut at a byte (a heading split into its sort
+    // part and the rest), which may begin or end inside a character: stored
+    // as it is, since the whole text is UTF-8 where it comes from.
+    bool piece = false;
 
     std::uint32_t totalWidth() const { return width * dim; }
 };
@@ -124,6 +128,11 @@ TableDef makeTableDef(int number, const char* label, const char* prefix, Locatio
 #define PM_FIELD(Record, Member, Type) \
     ::pm::FieldDef { #Member, static_cast<std::uint32_t>(offsetof(Record, Member)), \
                      static_cast<std::uint32_t>(sizeof(Record::Member)), ::pm::FieldType::Type, 1 }
+
+// A string that is a piece of a longer text (see FieldDef::piece).
+#define PM_FIELD_PIECE(Record, Member) \
+    ::pm::FieldDef { #Member, static_cast<std::uint32_t>(offsetof(Record, Member)), \
+                     static_cast<std::uint32_t>(sizeof(Record::Member)), ::pm::FieldType::String, 1, true }
 
 // A DIM(n) of strings: PM_FIELD_DIM(FormsRecord, ALTADDRESS, 10).
 #define PM_FIELD_DIM(Record, Member, Count) \

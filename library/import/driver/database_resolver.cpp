@@ -13,9 +13,12 @@ namespace {
 
 constexpr std::size_t kNameWidth = 100;
 
+// The name as the catalog stores it: UTF-8 (raw 8-bit names read as
+// Windows-1252, as the store does), so that a name met raw and the stored
+// one are the same database.
 std::string fittedName(const std::string& name) {
-    std::string_view text = trim(name);
-    return std::string(trimRight(text.substr(0, utf8FitLength(text, kNameWidth))));
+    const std::string text = utf8OrWindows1252(trim(name));
+    return std::string(trimRight(std::string_view(text).substr(0, utf8FitLength(text, kNameWidth))));
 }
 
 Resolution resolutionOf(const DatabaseEntry& e) { return {e.id, e.importAllowed, e.type}; }

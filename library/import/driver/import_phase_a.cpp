@@ -2,7 +2,6 @@
 // files by the format parsers.
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "common/globals.h"
 #include "import/driver/format_table.h"
@@ -14,9 +13,6 @@ namespace pm {
 namespace {
 
 constexpr int kTwoPassFormat = 3;
-constexpr int kLockWaitSeconds = 5;
-// The name of the installation's import lock (in the configuration store).
-constexpr const char* kImportLockName = "import";
 
 std::string logFilePath() { return Mem.TempDir + "/Log.txt"; }
 
@@ -71,25 +67,13 @@ bool ImportRun::initialise() {
 }
 
 bool ImportRun::takeImportLock() {
-    if (!importLock_) {
-        importLock_ = std::make_unique<NamedLock>(Mem.Net + "/CFG", kImportLockName);
-        lockWaitStarted_ = std::chrono::steady_clock::now();
-    }
-    const StorageStatus st = importLock_->tryTake();
-    if (st == StorageStatus::Ok) return true;
-    if (st == StorageStatus::IsLocked) {
-        const int limit = options_.lockWaitSeconds >= 0 ? options_.lockWaitSeconds : kLockWaitSeconds;
-        if (std::chrono::steady_clock::now() - lockWaitStarted_ < std::chrono::seconds(limit)) {
-            setStatus(request_.formatName + " Import Processing",
-                      {"Waiting for the import of " + importLock_->holder() + " to finish"});
-            // The next step tries again; a short pause keeps the wait cheap.
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!importLock_) importLock_ = std::make_unique<WritingRunLock>("Import", options_.lockWaitSeconds);
+    switch (importLock_->tryTake()) {
+        case WritingRunLock::Turn::Taken: return true;
+        case WritingRunLock::Turn::Waiting:
+            setStatus(request_.formatName + " Import Processing", {importLock_->waitingText()});
             return false;
-        }
-        message("Warning!", "Another import is running (" + importLock_->holder() + ")!\r\nImport will not proceed!",
-                Icon::Exclamation);
-    } else {
-        message("Warning!", importLock_->errorText() + "\r\nImport will not proceed!", Icon::Exclamation);
+        case WritingRunLock::Turn::Refused: break;
     }
     endRun(ImportOutcome::Refused);
     return false;
@@ -108,7 +92,13 @@ bool ImportRun::startAutomationSource() {
 }
 
 bool ImportRun::nextDirectory() {
-    if (sources_.filesWaiting() > 0 || sources_.nextDirectory()) {
+    std::vector<std::string> problems;
+    const bool more = sources_.filesWaiting() > 0 || sources_.nextDirectory(problems);
+    for (const std::string& problem : problems) {
+        ++progress_.filesSkipped;
+        message(" Import Error ", problem, Icon::Exclamation);
+    }
+    if (more) {
         state_ = ImportState::NextFile;
         return true;
     }

@@ -10,10 +10,12 @@
 // States (what holds on entry; where they lead):
 //
 //   Initialise      nothing taken yet. Refuses a format without a parser;
-//                   takes the installation's import lock (one import run at
-//                   a time in all processes: while another process holds
-//                   it, the step waits - "Waiting for the import of HOST:PID"
-//                   - up to the lock wait, then refuses); reserves the
+//                   takes the installation's writing-run lock (one import,
+//                   merge, redirection or rebuild at a time in all
+//                   processes: while another process holds it, the step
+//                   waits - "Waiting for the import, merge or rebuild of
+//                   HOST:PID to finish" - up to the lock wait, then
+//                   refuses); reserves the
 //                   identifier counter (Control locked, counter
 //                   in memory), loads the database queue, creates the work
 //                   files (NewHR locked) and the source list (automation
@@ -79,7 +81,7 @@
 #include "import/driver/source_list.h"
 #include "import/driver/work_files.h"
 #include "import/store/message_store.h"
-#include "storage/named_lock.h"
+#include "tables/identifiers/writing_run_lock.h"
 #include "storage/table.h"
 #include "tables/identifiers/import_reservation.h"
 
@@ -242,8 +244,7 @@ private:
     BYTE savedForumType_ = 0, savedForumCheck_ = 0;
     LONG savedWordListIndex_ = 0;
 
-    std::unique_ptr<NamedLock> importLock_;
-    std::chrono::steady_clock::time_point lockWaitStarted_;
+    std::unique_ptr<WritingRunLock> importLock_;
     std::unique_ptr<ImportReservation> reservation_;
     std::unique_ptr<AutomationSession> automation_;  // automation formats: the mail application
     DatabaseResolver databases_;

@@ -38,18 +38,35 @@ std::string unusableSourceText(const std::string& path) {
     return "The file " + path + " cannot be reached (" + std::strerror(error) + ") and will be skipped!";
 }
 
-std::vector<SourceFile> filesMatching(const std::string& directory, const std::vector<std::string>& masks) {
+std::vector<SourceFile> filesMatching(const std::string& directory, const std::vector<std::string>& masks,
+                                      std::vector<std::string>* problems) {
     std::vector<SourceFile> files;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(directory, ec)) {
-        if (!entry.is_regular_file(ec)) continue;
+    fs::directory_iterator it(directory, ec);
+    if (ec) {
+        if (problems)
+            problems->push_back("The directory " + directory + " cannot be read (" + ec.message() +
+                                ") and will be skipped!");
+        return files;
+    }
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::directory_entry& entry = *it;
         const std::string name = entry.path().filename().string();
         const bool matches = std::any_of(masks.begin(), masks.end(),
                                          [&](const std::string& mask) { return wildcardMatch(mask, name); });
         if (!matches) continue;
         const std::string full = joinPath(directory, name);
-        files.push_back({full, std::max<std::int64_t>(fileSizeOf(full), 0)});
+        std::error_code typeError;
+        if (entry.is_regular_file(typeError)) {
+            files.push_back({full, std::max<std::int64_t>(fileSizeOf(full), 0)});
+        } else if (problems && !entry.is_directory(typeError)) {
+            // A pipe, a device, a dangling link or a loop of links under a
+            // matching name: named, not passed over in silence.
+            problems->push_back(unusableSourceText(full));
+        }
     }
+    if (ec && problems)
+        problems->push_back("The directory " + directory + " could not be read to its end (" + ec.message() + ")!");
     std::sort(files.begin(), files.end(), [](const SourceFile& a, const SourceFile& b) { return a.name < b.name; });
     return files;
 }
@@ -115,11 +132,11 @@ bool SourceList::nextFile(SourceFile& file) {
     return true;
 }
 
-bool SourceList::nextDirectory() {
+bool SourceList::nextDirectory(std::vector<std::string>& problems) {
     if (directories_.empty()) return false;
     const std::string dir = std::move(directories_.front());
     directories_.pop_front();
-    for (SourceFile& f : filesMatching(dir, masks_)) queueFile(std::move(f));
+    for (SourceFile& f : filesMatching(dir, masks_, &problems)) queueFile(std::move(f));
     return true;
 }
 

@@ -21,8 +21,13 @@ struct SourceFile {
 std::string joinPath(const std::string& directory, const std::string& name);
 
 // The regular files of `directory` whose names match one of the masks
-// (case-blind, "*" and "?"), each listed once, in name order.
-std::vector<SourceFile> filesMatching(const std::string& directory, const std::vector<std::string>& masks);
+// (case-blind, "*" and "?"), each listed once, in name order. What cannot be
+// used goes to `problems` (when given) as a skip message naming it: the
+// directory itself when it cannot be read, and each matching entry that is
+// neither a file nor a directory (a pipe, a device, a dangling link, a loop
+// of links).
+std::vector<SourceFile> filesMatching(const std::string& directory, const std::vector<std::string>& masks,
+                                      std::vector<std::string>* problems = nullptr);
 
 // `top` and every directory below it, breadth first, each level in name
 // order. Symbolic links to directories are not followed (no loops).
@@ -54,8 +59,9 @@ public:
     bool nextFile(SourceFile& file);
     // Lists the next queued directory's matching files into the file queue;
     // false when no directory is left. A directory without matching files
-    // lists nothing (the caller simply asks again).
-    bool nextDirectory();
+    // lists nothing (the caller simply asks again). What is skipped is added
+    // to `problems` as messages naming it (see filesMatching()).
+    bool nextDirectory(std::vector<std::string>& problems);
 
     // Total bytes of every file listed so far (the progress scale).
     std::int64_t listedBytes() const { return listedBytes_; }

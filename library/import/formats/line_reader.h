@@ -1,8 +1,11 @@
 #pragma once
 // Source lines out of a byte window. A line ends at LF (a CR before it is
-// dropped), so CR LF and LF files cut alike and a lone CR inside a line
-// stays in it; a file whose first window holds CRs but no LF at all ends
-// its lines with CR alone (old Macintosh files) and is cut at CR. A line
+// dropped), so CR LF and LF files cut alike; a lone CR ends a line only in a
+// stretch of such lines (a message written with CR alone between CR LF
+// ones: its first CR when the next line end is a lone CR too, then every
+// lone CR up to the next LF), so one stray CR inside a line stays in it. A
+// file whose first window holds CRs but no LF at all ends its lines with CR
+// alone (old Macintosh files) and is cut at CR. A line
 // keeps at most MaxLineBytes bytes; the rest of a longer line is passed
 // over (the line queue keeps no more than that anyway), so an endless line
 // costs time but no unbounded memory.
@@ -65,7 +68,12 @@ public:
 
 private:
     enum class LineEnds { Unknown, Lf, Cr };
+    // Bytes looked through after a lone CR for the next line end (within
+    // what the window keeps ahead).
+    static constexpr std::int64_t kCrLookahead = 4096;
     void detectLineEnds();
+    // Whether the CR at `crPos` of an LF file ends the line.
+    bool loneCrEndsLine(std::int64_t crPos, bool afterLoneCr);
 
     ByteWindow& window_;
     std::int64_t position_ = 1;

@@ -74,12 +74,6 @@ std::string convertWith(UConverter* converter, std::string_view bytes) {
     return out;
 }
 
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 }  // namespace
 
 std::string lenientUtf8(std::string_view bytes) {
@@ -103,23 +97,14 @@ std::string lenientUtf8(std::string_view bytes) {
 
 bool isValidUtf8(std::string_view bytes) { return pm::isValidUtf8(bytes); }
 
-char32_t windows1252ToUnicode(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0) return kWindows1252High[byte - 0x80];
-    return byte;
-}
+char32_t windows1252ToUnicode(unsigned char byte) { return pm::windows1252ToUnicode(byte); }
 
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacementCharacter;
     pm::appendUtf8(out, cp);
 }
 
-std::string toUtf8Fallback(std::string_view bytes) {
-    if (isValidUtf8(bytes)) return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    for (char c : bytes) appendUtf8(out, windows1252ToUnicode(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string toUtf8Fallback(std::string_view bytes) { return pm::utf8OrWindows1252(bytes); }
 
 bool isKnownCharset(std::string_view charset) {
     std::string name = normaliseName(charset);

@@ -38,8 +38,12 @@ MailDuplicates::Minute& MailDuplicates::minuteOf(const Key& key) {
     MAI.MAILID = UINT32_MAX;
     Mail.setAt(MAI_DateKey);
     std::vector<std::pair<GroupKey, ULONG>> stored;
-    while (Mail.next() == StorageStatus::Ok && MAI.DATE == key.date && MAI.TIME >= key.minute)
-        stored.push_back({{MAI.FROMID, MAI.TOID, toUpper(MAI.SUBJECT.view())}, MAI.MAILID});
+    while (Mail.next() == StorageStatus::Ok && MAI.DATE == key.date && MAI.TIME >= key.minute) {
+        // Copies: the record's numbers are packed, and the pair would bind
+        // references to them.
+        const ULONG from = MAI.FROMID, to = MAI.TOID, id = MAI.MAILID;
+        stored.push_back({{from, to, toUpper(MAI.SUBJECT.view())}, id});
+    }
     // Each text of the minute is read once, here.
     for (auto& [group, mailId] : stored) minute.groups[group].add(mailId, digestOf(storedMessageText(mailId)));
     remembered_ += stored.size();

@@ -109,6 +109,11 @@ void RebuildRun::note(RebuildChange::Kind kind, ULONG dirNumber, std::string nam
 }
 
 JobStatus RebuildRun::begin() {
+    switch (writingLock_.tryTake()) {
+        case WritingRunLock::Turn::Taken: break;
+        case WritingRunLock::Turn::Waiting: setStatus(writingLock_.waitingText()); return JobStatus::Running;
+        case WritingRunLock::Turn::Refused: return end(State::Failed);
+    }
     savedActive_ = Mem;
     begun_ = true;
     // Database tables still open would keep the files of another database.
@@ -337,6 +342,7 @@ void RebuildRun::cleanUp() {
         restoreActiveDatabase(savedActive_);
     }
     log_.close();
+    writingLock_.release();
 }
 
 }  // namespace pm

@@ -7,7 +7,10 @@
 // configuration directory.
 //
 // States (one slice each; where they lead):
-//   Begin              closes every database table, opens the catalog and
+//   Begin              takes the installation's writing-run lock (waits
+//                      while another process imports, merges or
+//                      rebuilds, up to the lock wait, then Failed), closes
+//                      every database table, opens the catalog and
 //                      Control, creates the log         -> CheckDirectories
 //   CheckDirectories   the top directories must exist (else a warning and
 //                      Failed); a catalog entry whose directory is missing
@@ -42,6 +45,7 @@
 #include "common/job.h"
 #include "common/types.h"
 #include "tables/identifiers/next_id_check.h"
+#include "tables/identifiers/writing_run_lock.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/message_tables.h"
 #include "tables/rebuild/database_detection.h"
@@ -137,6 +141,7 @@ private:
     bool begun_ = false;  // the active database was saved
     bool tablesOpen_ = false;
     bool catalogLocked_ = false;
+    WritingRunLock writingLock_{"Rebuild"};
     RebuildLog log_;
     std::vector<std::string> statusLines_;
 

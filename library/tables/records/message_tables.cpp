@@ -13,7 +13,7 @@ const TableDef& MsgNmbrDef() {
     static const TableDef def = makeTableDef(
         3, "MsgNmbr", "MSG", Location::Db, StorageClass::Keyed, sizeof(R), true,
         {PM_FIELD(R, MSGNUMBER, ULong), PM_FIELD(R, SECSYSID, ULong), PM_FIELD(R, REFNUMBER, ULong),
-         PM_FIELD(R, THREADNUMBER, ULong), PM_FIELD(R, THREADALPHA, String), PM_FIELD(R, FROMID, ULong),
+         PM_FIELD(R, THREADNUMBER, ULong), PM_FIELD_PIECE(R, THREADALPHA), PM_FIELD(R, FROMID, ULong),
          PM_FIELD(R, FROMALPHA, String), PM_FIELD(R, TOID, ULong), PM_FIELD(R, TOALPHA, String),
          PM_FIELD(R, DATE, Long), PM_FIELD(R, DUMMY, Byte), PM_FIELD(R, FG, Byte)},
         {},
@@ -109,8 +109,8 @@ const TableDef& ThreadsDef() {
     // HEADING is not a column of its own: its bytes are ALPHA and BETA.
     static const TableDef def = makeTableDef(
         7, "Threads", "THR", Location::Db, StorageClass::Keyed, sizeof(R), true,
-        {PM_FIELD(R, THREADNUMBER, ULong), PM_FIELD(R, SECSYSID, ULong), PM_FIELD(R, ALPHA, String),
-         PM_FIELD(R, BETA, String), PM_FIELD(R, MSGCOUNT, ULong), PM_FIELD(R, DUMMY, Byte)},
+        {PM_FIELD(R, THREADNUMBER, ULong), PM_FIELD(R, SECSYSID, ULong), PM_FIELD_PIECE(R, ALPHA),
+         PM_FIELD_PIECE(R, BETA), PM_FIELD(R, MSGCOUNT, ULong), PM_FIELD(R, DUMMY, Byte)},
         {},
         {{"ThreadKey", Primary, {asc("THREADNUMBER")}},
          {"SecKey", Dup, {asc("SECSYSID"), asc("ALPHA")}},

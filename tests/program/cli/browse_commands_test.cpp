@@ -55,6 +55,17 @@ protected:
 
 using Lines = std::vector<std::string>;
 
+// `bytes` as SQL hex digits.
+std::string hexOf(const std::string& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex += digits[c >> 4];
+        hex += digits[c & 15];
+    }
+    return hex;
+}
+
 TEST_F(BrowseCommands, ListsEachViewInItsOrder) {
     const struct {
         std::vector<std::string> args;
@@ -159,14 +170,19 @@ TEST_F(BrowseCommands, ThreadPrintsTheTreeIndentedByDepth) {
 
 TEST_F(BrowseCommands, JsonIsValidWhateverTheTextsHold) {
     // A subject and a text with quotes, backslashes, control characters
-    // and bytes that are not UTF-8.
+    // and bytes that are not UTF-8 (which the program itself never stores:
+    // they are put into the store file from outside).
     ASSERT_NE(runStartupSettings(root.path(), nullptr), StartupOutcome::Aborted);
     OP_CLOSE(OpenShared, {Forums.number()});
     Forums.clear();
     Forums.set(FOR_AlphaKey);
     ULONG inbox = 0;
+    std::string inboxStore;
     while (Forums.next() == StorageStatus::Ok)
-        if (FOR.DESCRIPTION.str() == "Inbox") inbox = FOR.ID;
+        if (FOR.DESCRIPTION.str() == "Inbox") {
+            inbox = FOR.ID;
+            inboxStore = Mem.FileDir + "/F" + std::to_string(FOR.DIRNUMBER) + "/postmoor.db";
+        }
     OP_CLOSE(ReleaseTable, {Forums.number()});
     closeAllTables();
     closeStorage();
@@ -178,17 +194,22 @@ TEST_F(BrowseCommands, JsonIsValidWhateverTheTextsHold) {
     Mail.clear();
     MAI.MAILID = 1001;
     ASSERT_EQ(Mail.get(MAI_IdKey), StorageStatus::Ok);
-    MAI.SUBJECT = std::string("Say \"hi\" \\ \x01 \t \xC3\x28 \xFF end");
+    const std::string subject = "Say \"hi\" \\ \x01 \t \xC3\x28 \xFF end";
+    MAI.SUBJECT = subject;
     ASSERT_EQ(Mail.put(), StorageStatus::Ok);
     MsgText.clear();
     TXT.MSGNUMBER = 1001;
     ASSERT_EQ(MsgText.get(TXT_IdKey), StorageStatus::Ok);
-    TXT.MsgText = std::string("line\r\n\x1b[1mbold\x7f \xE2\x82 \xF0\x9F\x98\x80 done");
+    const std::string text = "line\r\n\x1b[1mbold\x7f \xE2\x82 \xF0\x9F\x98\x80 done";
+    TXT.MsgText = text;
     ASSERT_EQ(MsgText.put(), StorageStatus::Ok);
     OP_CLOSE(ReleaseTable, {Mail.number(), MsgText.number()});
     closeAllTables();
     closeStorage();
     Mem = MemGlobals{};
+    ASSERT_TRUE(storeExecute(inboxStore, "UPDATE Mail SET SUBJECT = CAST(X'" + hexOf(subject) +
+                                             "' AS TEXT) WHERE MAILID = 1001; UPDATE MsgText SET MsgText = CAST(X'" +
+                                             hexOf(text) + "' AS TEXT) WHERE MSGNUMBER = 1001"));
 
     CommandResult list = run({"list", "Inbox", "--json"});
     ASSERT_EQ(list.code, 0) << list.err;

@@ -1,6 +1,10 @@
 // The import reservation of the identifier counter, the work files and
 // the source list.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include <filesystem>
 
@@ -162,7 +166,8 @@ TEST(SourceListing, MasksMatchCaseBlindAndTreesRunBreadthFirst) {
     list.build(r, false);
     std::vector<std::string> order;
     SourceFile f;
-    while (list.nextDirectory())
+    std::vector<std::string> problems;
+    while (list.nextDirectory(problems))
         while (list.nextFile(f)) order.push_back(f.name);
     EXPECT_EQ(order, (std::vector<std::string>{dir / "x.MSG", dir / "y.old", dir / "a/in.msg", dir / "b/mid.Old",
                                                dir / "b/deep/low.msg"}));
@@ -179,6 +184,40 @@ TEST(SourceListing, MasksMatchCaseBlindAndTreesRunBreadthFirst) {
     ASSERT_TRUE(list.nextFile(f));
     EXPECT_EQ(f.size, 0);
     EXPECT_FALSE(list.nextFile(f));
+}
+
+TEST(SourceListing, NamesWhatADirectoryListingCannotUse) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directories(dir / "sub.msg");  // a directory under a matching name is no problem
+    writeTextFile(dir / "good.msg", "1");
+    ASSERT_EQ(mkfifo((dir / "pipe.msg").c_str(), 0600), 0);
+    fs::create_symlink(dir / "loop.msg", dir / "loop.msg");
+    fs::create_symlink(dir / "nowhere", dir / "dangling.msg");
+    writeTextFile(dir / "other.txt", "1");
+    std::vector<std::string> problems;
+    std::vector<std::string> names;
+    for (const SourceFile& f : filesMatching(dir.path(), {"*.msg"}, &problems)) names.push_back(f.name);
+    EXPECT_EQ(names, (std::vector<std::string>{dir / "good.msg"}));
+    std::sort(problems.begin(), problems.end());
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            dir / "loop.msg" + " is a loop of symbolic links and will be skipped!",
+                            dir / "pipe.msg" + " is not a regular file (a pipe, device or socket) and will be skipped!",
+                            "The file " + (dir / "dangling.msg") + " does not exist and will be skipped!"}));
+
+    problems.clear();
+    EXPECT_TRUE(filesMatching(dir / "good.msg", {"*"}, &problems).empty());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].rfind("The directory " + (dir / "good.msg") + " cannot be read (", 0), 0u) << problems[0];
+    if (geteuid() != 0) {  // the superuser reads every directory
+        fs::create_directories(dir / "closed");
+        fs::permissions(dir / "closed", fs::perms::none);
+        problems.clear();
+        filesMatching(dir / "closed", {"*"}, &problems);
+        fs::permissions(dir / "closed", fs::perms::owner_all);
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_NE(problems[0].find("closed cannot be read ("), std::string::npos) << problems[0];
+    }
 }
 
 TEST(DiskSpace, WarningTextAndVerdicts) {

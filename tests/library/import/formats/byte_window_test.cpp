@@ -65,13 +65,15 @@ std::vector<std::string> readAll(LineReader& reader) {
 
 TEST(LineReader, CutsAtLfWithOrWithoutCrAndAtCrInFilesWithoutLf) {
     TempDir dir;
-    writeFile(dir / "lf", "a\r\nb\nc\rd\r\r\ne");
+    writeFile(dir / "lf", "a\r\nb\nc\rd\r\nx\ry\r\rz\r\ne");
     writeFile(dir / "cr", "a\rb\r\rc");
     ByteWindow window;
     ASSERT_TRUE(window.open(dir / "lf"));
     LineReader lf(window);
-    // A lone CR inside a line (a folded header written badly) stays in it.
-    EXPECT_EQ(readAll(lf), (std::vector<std::string>{"a$", "b$", "c\rd\r$", "e"}));
+    // One lone CR inside a line (a folded header written badly) stays in it;
+    // a stretch of lines ended by CR alone (a message written so between
+    // others) is cut at each of them.
+    EXPECT_EQ(readAll(lf), (std::vector<std::string>{"a$", "b$", "c\rd$", "x$", "y$", "$", "z$", "e"}));
     ASSERT_TRUE(window.open(dir / "cr"));
     LineReader cr(window);
     EXPECT_EQ(readAll(cr), (std::vector<std::string>{"a$", "b$", "$", "c"}));

@@ -68,6 +68,42 @@ TEST_F(Malformed, WhatCanBeReadIsKept) {
     EXPECT_EQ(longText->text, std::string(63998, 'x') + "\r\n");
 }
 
+TEST_F(Malformed, AMessageWithCrAloneBetweenCrLfMessagesIsStored) {
+    // A message appended by a program that ends its lines with CR alone,
+    // between messages with CR LF: each of the three is found and stored
+    // whole, and a stray CR inside a CR LF line stays in its line (a blank in
+    // the subject).
+    auto message = [](const std::string& separator, int n, const std::string& eol, const std::string& extra = "") {
+        const std::string k = std::to_string(n);
+        return separator + eol + "From: a" + k + "@x.example" + eol + "Subject: " + separator.substr(5, 1) +
+               " message " + k + extra + eol +
+               "Date: Mon, 5 Jan 2004 10:0" + k + ":00 +0000" + eol + eol + "Body " + k + eol + "second line" + eol +
+               eol;
+    };
+    struct Case {
+        const char* format;
+        std::string separator;
+    };
+    for (const Case& c : {Case{"Generic Mail Type 2", "From a@x.example Mon Jan  5 10:00:00 2004"},
+                          Case{"Netscape Mail", "From - Mon Jan  5 10:00:00 2004"}}) {
+        SCOPED_TRACE(c.format);
+        const std::string file = root / "mixed.mbox";
+        writeFile(file, message(c.separator, 1, "\r\n", "\rstray") + message(c.separator, 2, "\r") +
+                            message(c.separator, 3, "\r\n") + message(c.separator, 4, "\r") +
+                            message(c.separator, 5, "\n"));
+        const ImportCounts counts = import(c.format, {file}, 0, true);
+        EXPECT_EQ(counts.imported + counts.skipped, 5);
+        const DatabaseContents db = contents("Inbox");
+        for (int n = 1; n <= 5; ++n) {
+            const std::string subject = c.separator.substr(5, 1) + " message " + std::to_string(n);
+            const StoredMessage* m = db.bySubject(subject + (n == 1 ? " stray" : ""));
+            ASSERT_NE(m, nullptr) << n << " " << testing::PrintToString(db.subjects());
+            EXPECT_EQ(m->text, "Body " + std::to_string(n) + "\r\nsecond line\r\n") << n;
+            EXPECT_EQ(m->senderAddress, "a" + std::to_string(n) + "@x.example");
+        }
+    }
+}
+
 TEST_F(Malformed, AnEmptyFileWritesNothing) {
     for (const char* format : {"Generic Mail Type 2", "Outlook Express 5 Mail", "IE News", "VirtualAccess"}) {
         const ImportCounts counts = import(format, {sampleFile("broken/empty.mbox")});

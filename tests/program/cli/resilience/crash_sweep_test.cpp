@@ -1,4 +1,5 @@
-// kill -9 after every commit point: the built program is killed at its 1st,
+// kill -9 after every commit point (import, indexing, purge and merge): the
+// built program is killed at its 1st,
 // 2nd, 3rd ... commit (a test hook sends SIGKILL just before the commit
 // lands), then run again without the hook. The installation must then be
 // what one uninterrupted run makes - messages, persons, carbon copies,
@@ -7,11 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "installation_content.h"
 #include "support/command_runner.h"
 #include "support/mailbox_file.h"
+#include "support/store_query.h"
 #include "support/test_root.h"
 
 namespace pm {
@@ -112,6 +115,51 @@ TEST_F(CrashSweep, IndexingKilledAtEachCommitThenRunAgainEqualsOneRun) {
         fs::remove_all(root);
         fs::copy(work / "imported", root, fs::copy_options::recursive);
     }, test::wordIndexContent, expected, [](const std::string&, const CommandResult&) {});
+}
+
+TEST_F(CrashSweep, PurgeKilledAtEachCommitThenRunAgainEqualsOneRun) {
+    // An indexed mailbox with every third mail marked Delete.
+    const std::string prepared = fresh("marked");
+    ASSERT_EQ(test::runProgram(prepared, importMail()).code, 0);
+    ASSERT_EQ(test::runProgram(prepared, "index Box").code, 0);
+    std::string marks;
+    int line = 0;
+    std::istringstream listing(test::runProgram(prepared, "list Box").out);
+    for (std::string row; std::getline(listing, row);)
+        if (line++ % 3 == 0) marks += " " + row.substr(0, row.find('\t'));
+    ASSERT_EQ(test::runProgram(prepared, "mark Box" + marks + " --delete").code, 0);
+    fs::copy(prepared, work / "reference", fs::copy_options::recursive);
+    const CommandResult once = test::runProgram(work / "reference", "purge Box");
+    ASSERT_EQ(once.code, 0) << once.err;
+    ASSERT_EQ(test::storeValue(test::storeOf(work / "reference", "F1"), "SELECT count(*) FROM Mail"),
+              std::to_string(kMails - (kMails + 2) / 3));
+    auto view = [](const std::string& root) { return test::importedContent(root) + test::wordIndexContent(root); };
+    const std::string expected = view(work / "reference");
+    sweep("purge Box", [&](const std::string& root) {
+        fs::remove_all(root);
+        fs::copy(prepared, root, fs::copy_options::recursive);
+    }, view, expected, [](const std::string&, const CommandResult&) {});
+}
+
+TEST_F(CrashSweep, MergeKilledAtEachCommitThenRunAgainEqualsOneRun) {
+    // The mailbox merged into a second one that already holds a few of its mails.
+    const std::string prepared = fresh("two boxes");
+    ASSERT_EQ(test::runProgram(prepared, importMail()).code, 0);
+    ASSERT_EQ(test::runProgram(prepared, "db create mail Other --address me@home.example").code, 0);
+    test::writeMailbox(work / "few.mbox", 20, "m", true);
+    ASSERT_EQ(test::runProgram(prepared, "import --format 'generic mail type 2' --mailbox Other '" +
+                                             (work / "few.mbox") + "'").code, 0);
+    fs::copy(prepared, work / "reference", fs::copy_options::recursive);
+    const CommandResult once = test::runProgram(work / "reference", "merge Box Other");
+    ASSERT_EQ(once.code, 0) << once.err;
+    auto view = [](const std::string& root) { return test::catalogContent(root) + test::mailContent(root, "F2"); };
+    const std::string expected = view(work / "reference");
+    sweep("merge Box Other", [&](const std::string& root) {
+        fs::remove_all(root);
+        fs::copy(prepared, root, fs::copy_options::recursive);
+    }, view, expected, [](const std::string&, const CommandResult& again) {
+        EXPECT_EQ(test::printedCount(again.out, "converted"), kMails) << again.out;
+    });
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "cli/command_context.h"
+#include "installation_content.h"
 #include "support/command_runner.h"
 #include "support/mailbox_file.h"
 #include "support/test_root.h"
@@ -66,6 +68,60 @@ TEST_F(HostileNames, AnImportSaysWhatAPathIsWhenItIsNoFile) {
     EXPECT_NE(r.err.find((work / "loop") + " is a loop of symbolic links and will be skipped!"), std::string::npos);
     EXPECT_NE(r.err.find("The file " + (work / "gone.mbox") + " does not exist and will be skipped!"),
               std::string::npos);
+}
+
+TEST_F(HostileNames, BytesThatAreNotUtf8AreStoredAsWindows1252Text) {
+    // Raw 8-bit header fields without a charset (old newsreaders wrote
+    // Windows-1252): the newsgroup, section, Message-ID, names and subjects
+    // become UTF-8; text that is UTF-8 already stays as it is.
+    const std::string article =
+        "From jm@y.example Mon Jan  5 10:00:00 2004\n"
+        "Newsgroups: alt.caf\xE9\n"
+        "From: J\xF6rg M\xFCller <jm@y.example>\n"
+        "Subject: Gr\xFC\xDF" "e \x80 \xFF\n"
+        "Message-ID: <id\xE9\xFF@y.example>\n"
+        "Date: Mon, 5 Jan 2004 10:00:00 +0000\n"
+        "\n"
+        "Body \xE4 \x93quoted\x94\n"
+        "\n"
+        "From ok@y.example Mon Jan  5 11:00:00 2004\n"
+        "Newsgroups: alt.caf\xC3\xA9\n"
+        "From: Ren\xC3\xA9 <ok@y.example>\n"
+        "Subject: d\xC3\xA9j\xC3\xA0 vu\n"
+        "Message-ID: <ok@y.example>\n"
+        "Date: Mon, 5 Jan 2004 11:00:00 +0000\n"
+        "\n"
+        "Body\n";
+    std::ofstream(work / "raw.news", std::ios::binary) << article;
+    std::ofstream(work / "raw.mbox", std::ios::binary)
+        << "From jm@y.example Mon Jan  5 10:00:00 2004\n"
+           "From: J\xF6rg <jm@y.example>\n"
+           "To: me@home.example\n"
+           "Subject: Gr\xFC\xDF" "e\n"
+           "Message-ID: <m\xE9@y.example>\n"
+           "Date: Mon, 5 Jan 2004 10:00:00 +0000\n"
+           "\n"
+           "Text \xE4\n";
+    const test::CommandResult news = run("import --format 'unix news' '" + (work / "raw.news") + "'");
+    EXPECT_EQ(news.out, "imported\t2\nskipped\t0\n") << news.err;
+    const test::CommandResult mail = run("import --format 'generic mail type 2' --mailbox Box '" + (work / "raw.mbox") + "'");
+    EXPECT_EQ(mail.out, "imported\t1\nskipped\t0\n") << mail.err;
+
+    EXPECT_EQ(test::textsNotUtf8(work / "root"), std::vector<std::string>{});
+    // Both spellings of the group are one group now.
+    const std::string list = run("db list").out;
+    EXPECT_NE(list.find("alt.caf\xC3\xA9\t"), std::string::npos) << list;
+    EXPECT_EQ(list.find("alt.caf\xC3\xA9\t", list.find("alt.caf\xC3\xA9\t") + 1), std::string::npos) << list;
+    const std::string articles = run("list 'alt.caf\xC3\xA9'").out;
+    EXPECT_NE(articles.find("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xC3\xBF"), std::string::npos) << articles;
+    EXPECT_NE(articles.find("d\xC3\xA9j\xC3\xA0 vu"), std::string::npos) << articles;
+    const std::string mails = run("list Box").out;
+    EXPECT_NE(mails.find("Gr\xC3\xBC\xC3\x9F" "e"), std::string::npos) << mails;
+
+    // A second import of the same files finds every message again.
+    EXPECT_EQ(run("import --format 'unix news' '" + (work / "raw.news") + "'").out, "imported\t0\nskipped\t2\n");
+    EXPECT_EQ(run("import --format 'generic mail type 2' --mailbox Box '" + (work / "raw.mbox") + "'").out,
+              "imported\t0\nskipped\t1\n");
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ protected:
             const Kind& k = together[i];
             CommandResult r = results[i];
             SCOPED_TRACE(k.name);
-            if (!k.database.empty() && r.code == 1 && r.err.find("Another import is running") != std::string::npos) {
+            if (!k.database.empty() && r.code == 1 && r.err.find("Another import, merge or rebuild is running") != std::string::npos) {
                 // Refused while another import held the installation: nothing
                 // of it was stored, and it goes through now.
                 EXPECT_EQ(r.out, "imported\t0\nskipped\t0\n");
@@ -219,6 +219,64 @@ TEST_F(Processes, ThreeRunsAtOnce) {
     scenario({kind("import Alpha"), kind("search"), kind("index")}, 100);
     scenario({kind("import Beta"), kind("index"), kind("show")}, 50);
     scenario({kind("index"), kind("search"), kind("import Alpha")}, 0);
+}
+
+// Merges, rebuilds and imports that meet take turns: one holds the
+// installation's writing-run lock, the other waits for it or is refused with
+// the reason (and then goes through). Afterwards the target holds each
+// message once, with true counts and unique identifiers.
+TEST_F(Processes, MergesAndRebuildsTakeTurnsWithEachOtherAndWithImports) {
+    const std::string refusal = "Another import, merge or rebuild is running (";
+    const std::string merge = "merge Alpha Beta";
+    const std::string importBeta = "import --format 'generic mail type 2' --mailbox Beta '" + input("two") + "'";
+    // The first of each pair is met early and late.
+    struct Pairing {
+        std::string first, second;
+        int stagger;
+    };
+    const std::vector<Pairing> pairings = {
+        {merge, merge, 0},        {merge, merge, 150},       {merge, importBeta, 0}, {importBeta, merge, 150},
+        {merge, "rebuild", 100},  {"rebuild", "rebuild", 0}, {importBeta, "rebuild", 100},
+    };
+    for (const Pairing& p : pairings) {
+        SCOPED_TRACE(p.first + " + " + p.second + " (stagger " + std::to_string(p.stagger) + " ms)");
+        const std::string root = work / ("w" + std::to_string(++scenarios));
+        fs::copy(work / "template", root, fs::copy_options::recursive);
+        test::ProcessGroup group(root);
+        group.add(p.first);
+        group.add(p.second, p.stagger);
+        const std::vector<CommandResult> results = group.runAll();
+
+        long long merged = 0, merges = 0;
+        bool imported = false;
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const std::string& arguments = i == 0 ? p.first : p.second;
+            CommandResult r = results[i];
+            if (r.code != 0) {
+                // Refused, never half done: the reason is named, and it goes through now.
+                EXPECT_EQ(r.code, 1) << r.err;
+                EXPECT_NE(r.err.find(refusal), std::string::npos) << r.err;
+                r = test::runProgram(root, arguments);
+            }
+            ASSERT_EQ(r.code, 0) << arguments << "\n" << r.err;
+            if (arguments == merge) {
+                ++merges;
+                merged += test::printedCount(r.out, "merged");
+                EXPECT_EQ(test::printedCount(r.out, "merged") + test::printedCount(r.out, "skipped"), kMessages) << r.out;
+            } else if (arguments == importBeta) {
+                imported = true;
+                EXPECT_EQ(r.out, "imported\t" + std::to_string(kMessages) + "\nskipped\t0\n") << r.err;
+            } else {
+                EXPECT_EQ(r.out.find("Dropped"), std::string::npos) << r.out;
+            }
+        }
+        // Two merges of one pair store the source once between them.
+        if (merges > 0) {
+            EXPECT_EQ(merged, kMessages);
+        }
+        checkInstallation(root, {{"F1", kMessages}, {"F2", (merges > 0 ? kMessages : 0) + (imported ? kMessages : 0)}});
+        fs::remove_all(root);
+    }
 }
 
 }  // namespace
