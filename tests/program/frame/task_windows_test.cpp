@@ -299,7 +299,7 @@ void TaskWindowsTest::taskEditorStoresScheduleJobsAndSteps() {
     QCOMPARE(window->list()->topLevelItemCount(), 0);
 }
 
-static RegisterTest<TaskWindowsTest> registration;
+static RegisterTest<TaskWindowsTest> registeredTaskWindowsTest;
 
 }  // namespace pm::test
 
