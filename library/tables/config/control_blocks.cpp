@@ -10,6 +10,21 @@
 
 namespace pm {
 
+namespace {
+ControlReadPass* activeReadPass = nullptr;
+}  // namespace
+
+ControlReadPass::ControlReadPass() : outer_(activeReadPass) { activeReadPass = this; }
+
+ControlReadPass::~ControlReadPass() { activeReadPass = outer_; }
+
+// True (the write noted) when a read pass holds back writes.
+bool skippedInReadPass() {
+    if (!activeReadPass) return false;
+    activeReadPass->writeWanted_ = true;
+    return true;
+}
+
 BlockRead readControlBlock(BYTE id, ControlBlock& block, ULONG* nextNumber) {
     const TableScope open({&Control});
     Control.clear();
@@ -23,6 +38,7 @@ BlockRead readControlBlock(BYTE id, ControlBlock& block, ULONG* nextNumber) {
 }
 
 bool addControlBlock(BYTE id, const ControlBlock& block, ULONG nextNumber) {
+    if (skippedInReadPass()) return true;
     const TableScope open({&Control});
     Control.clear();
     CTL.ID = id;
@@ -42,6 +58,7 @@ bool saveControlBlock(BYTE id, const ControlBlock& block, ULONG lowestNextNumber
     if (st == StorageStatus::Ok && std::memcmp(CTL.CTLFIELD, block.data(), block.size()) == 0 &&
         CTL.NEXTNUMBER >= lowestNextNumber)
         return true;
+    if (skippedInReadPass()) return true;
     // Holding re-reads the record, so the counter written back is the one
     // stored now, not one read earlier.
     if (!HoldRec(Control, &CTL_IdKey)) return false;

@@ -55,6 +55,25 @@ bool addControlBlock(BYTE id, const ControlBlock& block, ULONG nextNumber = 0);
 // is added instead. Returns false after reporting.
 bool saveControlBlock(BYTE id, const ControlBlock& block, ULONG lowestNextNumber = 0);
 
+// While a pass lives, control blocks are only read: a write that would
+// change a record is not made, only noted, and reported as done. A start
+// that needs no write so takes no write lock; when writeWanted(), the
+// caller repeats its loads in a write transaction.
+class ControlReadPass {
+public:
+    ControlReadPass();
+    ~ControlReadPass();
+    ControlReadPass(const ControlReadPass&) = delete;
+    ControlReadPass& operator=(const ControlReadPass&) = delete;
+
+    bool writeWanted() const { return writeWanted_; }
+
+private:
+    friend bool skippedInReadPass();
+    ControlReadPass* outer_;
+    bool writeWanted_ = false;
+};
+
 // Little-endian numbers inside a block.
 LONG blockLong(const ControlBlock& block, std::size_t offset);
 void setBlockLong(ControlBlock& block, std::size_t offset, LONG value);

@@ -10,6 +10,7 @@
 #include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
+#include "tables/config/control_blocks.h"
 #include "tables/config/settings.h"
 #include "tables/records/config_tables.h"
 
@@ -111,8 +112,20 @@ private:
 
 // Runs `writes` in one batch; false when they or the commit failed (rolled
 // back before anyone is told).
+//
+// Most starts only read: the group runs first under one read transaction
+// with writes held back, and again in a batch only when it must write, so
+// a reading start takes no write lock (a writer elsewhere does not hold it
+// up) and its statements share one lock.
 template <typename Writes>
 bool inBatch(Writes writes) {
+    if (!Mem.ReadOnly && !inTransaction()) {
+        const TableScope control({&Control});
+        const ReadScope reads;
+        ControlReadPass pass;
+        if (!writes()) return false;
+        if (!pass.writeWanted()) return true;
+    }
     SettingsBatch batch;
     return writes() && batch.commit();
 }

@@ -167,6 +167,27 @@ TEST_F(Startup, ALostTemporaryDirectoryFallsBackToTheRootsAndIsCreated) {
     EXPECT_TRUE(ui.empty());
 }
 
+// A start that only reads runs its loads in a read pass first: a change
+// there is noted, not written, and written only outside the pass.
+TEST_F(Startup, AReadPassHoldsBackControlWritesAndNotesThem) {
+    const test::StoredControl before = *stored(4);
+    ControlBlock changed = before.block;
+    setBlockText(changed, 0, 100, "other-temp");
+    {
+        ControlReadPass pass;
+        EXPECT_TRUE(saveControlBlock(4, before.block));
+        EXPECT_FALSE(pass.writeWanted());  // stored as it stands: nothing to write
+        EXPECT_TRUE(saveControlBlock(4, changed));
+        EXPECT_TRUE(addControlBlock(99, changed));
+        EXPECT_TRUE(pass.writeWanted());
+    }
+    EXPECT_EQ(stored(4)->block, before.block);
+    EXPECT_FALSE(stored(99).has_value());
+    EXPECT_TRUE(saveControlBlock(4, changed));
+    EXPECT_EQ(blockText(stored(4)->block, 0, 100), "other-temp");
+    EXPECT_TRUE(ui.empty());
+}
+
 TEST_F(Startup, StoreNewPathTakesOnlyAnExistingDirectory) {
     const std::string missing = root / "missing";
     EXPECT_FALSE(storeNewPath(1, missing));
