@@ -127,7 +127,7 @@ void ImportProceduresTest::refusedAndConflictingSavesKeepTheEditorOpen() {
     editor->reject();
 }
 
-static RegisterTest<ImportProceduresTest> registration;
+static RegisterTest<ImportProceduresTest> registeredImportProceduresTest;
 
 }  // namespace pm::test
 

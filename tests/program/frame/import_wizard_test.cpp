@@ -37,7 +37,7 @@ namespace {
 using frame::CommandId;
 using frame::MainFrame;
 
-constexpr int MailboxFormat = 35;  // "Generic Mail Type 2", the Unix mailbox reader
+constexpr int WizardMailboxFormat = 35;  // "Generic Mail Type 2", the Unix mailbox reader
 
 FileSelectionDialog* openSelection(ImportWizard* wizard) {
     wizard->selectButton()->click();
@@ -81,7 +81,7 @@ void ImportWizardTest::startUpWizardLeadsToAFinishedImportOfAMailbox() {
     QVERIFY(wizard);
     QCOMPARE(frame.windowTitle(), QString(frame::ProgramTitle) + frame::NoActiveDatabase);
 
-    QVERIFY(wizard->chooseFormat(MailboxFormat));
+    QVERIFY(wizard->chooseFormat(WizardMailboxFormat));
     wizard->showPage(ImportWizard::KindsPage);
     QVERIFY(wizard->mailBox()->isChecked());
     QVERIFY(!wizard->forumBox()->isEnabled());
@@ -184,7 +184,7 @@ void ImportWizardTest::fileSelectionRefusesAnEmptyChoiceAndKeepsNothingOnExit() 
 
     // Exit without saving leaves the wizard's choice as it was.
     ImportWizard wizard(freeStandingLauncher());
-    wizard.chooseFormat(MailboxFormat);
+    wizard.chooseFormat(WizardMailboxFormat);
     wizard.chooseMethod(SelectDirectory);
     wizard.setSource(inst.path("mail"), "*.mbx", {});
     FileSelectionDialog* dialog = openSelection(&wizard);
@@ -228,7 +228,7 @@ void ImportWizardTest::formatChoiceSetsMasksKindsAndPrompts() {
     QVERIFY(!wizard.start());
     QVERIFY(inst.ui.sawText("No file extension(s) specified"));
     QCOMPARE(wizard.page(), int(ImportWizard::SourcePage));
-    QVERIFY(wizard.chooseFormat(MailboxFormat));
+    QVERIFY(wizard.chooseFormat(WizardMailboxFormat));
     wizard.setSource(inst.root(), "*.mbox", {});
     wizard.mailbox()->setDatabase(0);
     QVERIFY(!wizard.start());
@@ -236,7 +236,7 @@ void ImportWizardTest::formatChoiceSetsMasksKindsAndPrompts() {
     QVERIFY(inst.ui.sawCaption("Mail Database Missing"));
 }
 
-static RegisterTest<ImportWizardTest> registration;
+static RegisterTest<ImportWizardTest> registeredImportWizardTest;
 
 }  // namespace pm::test
 

@@ -217,7 +217,7 @@ void TaskWindowsTest::countdownEndsWithoutAStartWhileSomethingIsBusy() {
     QVERIFY(scheduler.check());
     TaskStartDialog* dialog = countdown(frame);
     QVERIFY(dialog);
-    raiseTaskBusy();
+    raiseBusyCounter();  // as the mail database form does
     dialog->ok();  // run now, refused while busy
     QVERIFY(inst.ui.sawText("Another Task is already active!"));
     for (int i = 0; i < 12; ++i) dialog->tick();
@@ -226,10 +226,6 @@ void TaskWindowsTest::countdownEndsWithoutAStartWhileSomethingIsBusy() {
     QVERIFY(!frame.windows().TmGetId("TaskRun"));
     QCOMPARE(int(Mem.DoTask), int(TaskIdle));
     QVERIFY(!scheduler.check());  // busy
-    lowerTaskBusy();
-    // The mail database form holds the library's busy counter: no start either.
-    raiseBusyCounter();
-    QVERIFY(!scheduler.check());
     lowerBusyCounter();
     QVERIFY(scheduler.check());   // found due again
     countdown(frame)->ok();
@@ -299,7 +295,7 @@ void TaskWindowsTest::taskEditorStoresScheduleJobsAndSteps() {
     QCOMPARE(window->list()->topLevelItemCount(), 0);
 }
 
-static RegisterTest<TaskWindowsTest> registration;
+static RegisterTest<TaskWindowsTest> registeredTaskWindowsTest;
 
 }  // namespace pm::test
 
