@@ -39,13 +39,13 @@ using frame::CommandId;
 using frame::MainFrame;
 using frame::TaskScheduler;
 
-constexpr int MailboxFormat = 35;
+constexpr int TaskMailboxFormat = 35;
 const LONG Monday = dayNumber(2026, 12, 7);
 
 ULONG addDefinition(const Installation& inst, ULONG mailbox, const std::string& file, const std::string& tag) {
     writeMailbox(inst.path(file), 4, tag);
     ImportRequest r;
-    setRequestFormat(r, MailboxFormat);
+    setRequestFormat(r, TaskMailboxFormat);
     r.importPath = inst.root();
     r.selectionMethod = SelectFiles;
     r.selectedFiles = {file};
@@ -86,6 +86,7 @@ private slots:
     void dueTaskRunsFromTheIdleCheckAndTheLogShowsEveryItem();
     void postponeSkipAndDeactivateFromTheCountdown();
     void countdownEndsWithoutAStartWhileSomethingIsBusy();
+    void frameClosesAfterTheRunWhenTheSettingAsks();
     void taskEditorStoresScheduleJobsAndSteps();
 };
 
@@ -124,6 +125,7 @@ void TaskWindowsTest::dueTaskRunsFromTheIdleCheckAndTheLogShowsEveryItem() {
     QTRY_VERIFY_WITH_TIMEOUT(!frame.windows().TmGetId("TaskRun"), 30000);
     settle();
     QCOMPARE(int(Mem.DoTask), int(TaskIdle));
+    QVERIFY(frame.isVisible());  // the exit setting is off
 
     // Both steps and every job ran, each logged with its result.
     const std::vector<TLORecord> runs = readTaskLog(task);
@@ -231,6 +233,30 @@ void TaskWindowsTest::countdownEndsWithoutAStartWhileSomethingIsBusy() {
     countdown(frame)->ok();
     settle();
     QTRY_VERIFY_WITH_TIMEOUT(!frame.windows().TmGetId("TaskRun"), 30000);
+}
+
+void TaskWindowsTest::frameClosesAfterTheRunWhenTheSettingAsks() {
+    Installation inst;
+    TestClock clock({Monday, timeOf(12, 0, 0)});
+    ScopedClock useClock(clock);
+    const ULONG home = inst.addDatabase(TypeMail, "Home");
+    const ULONG task = addDueTask({addDefinition(inst, home, "one.mbox", "one")}, clock.now());
+    inst.settings.setValue(frame::ItemExitAfterTasks, 1);
+    MainFrame frame(inst.settings, false);
+    frame.start();
+    QVERIFY(frame.isVisible());
+    QVERIFY(TaskScheduler::of(frame).check());
+    TaskStartDialog* dialog = countdown(frame);
+    QVERIFY(dialog);
+    dialog->ok();
+    settle();
+    QVERIFY(frame.windows().TmGetId("TaskRun"));
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.isVisible(), 30000);
+    QCOMPARE(int(Mem.DoTask), int(TaskIdle));
+    // The run finished and was logged before the frame went.
+    const std::vector<TLORecord> runs = readTaskLog(task);
+    QCOMPARE(runs.size(), std::size_t{1});
+    QCOMPARE(int(runs.front().RESULTCODE), int(ResultCompleted));
 }
 
 void TaskWindowsTest::taskEditorStoresScheduleJobsAndSteps() {
