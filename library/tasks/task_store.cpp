@@ -9,6 +9,7 @@
 #include "tables/access/record_services.h"
 #include "tables/config/settings.h"
 #include "tables/identifiers/next_number.h"
+#include "tables/services/library_services.h"
 #include "tasks/task_schedule.h"
 
 namespace pm {
@@ -20,7 +21,6 @@ constexpr int kItemRestrictFrom = 46;
 constexpr int kItemRestrictTo = 47;
 constexpr int kItemTasksOff = 48;
 
-int busyCounter = 0;
 DateTime postponement{1, 1};
 
 TaskCheck refusal(TaskProblem problem, std::string caption, std::string text) {
@@ -234,10 +234,7 @@ ULONG addWizardTask(ULONG definitionId, const std::string& description) {
     return saveTask(task) == SaveOutcome::Saved ? task.record.ID : 0;
 }
 
-void raiseTaskBusy() { ++busyCounter; }
-void lowerTaskBusy() { busyCounter = std::max(0, busyCounter - 1); }
-bool taskBusy() { return busyCounter > 0; }
-void resetTaskBusy() { busyCounter = 0; }
+bool taskBusy() { return busyCounter() > 0; }
 
 DateTime taskPostponement() { return postponement; }
 void setTaskPostponement(const DateTime& until) { postponement = until; }

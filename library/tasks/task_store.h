@@ -89,12 +89,9 @@ ULONG addWizardTask(ULONG definitionId, const std::string& description);
 
 // --- this process's scheduler state ------------------------------------------
 
-// Windows during which no task may start raise the busy counter and lower it
-// when they close (never below 0).
-void raiseTaskBusy();
-void lowerTaskBusy();
+// Whether a window holds tasks back: the library's busy counter (raised by
+// the editing windows while they are open) is above 0.
 bool taskBusy();
-void resetTaskBusy();
 
 // The postponement chosen in the start dialog: no task starts before it.
 // {1, 1} when nothing is postponed.

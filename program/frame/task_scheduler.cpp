@@ -35,9 +35,8 @@ void TaskScheduler::install() { timer_.start(); }
 
 bool TaskScheduler::check() {
     const DateTime moment = now();
-    // The editing windows (the mail database form) hold the library's busy
-    // counter, the task store keeps one of its own: either holds tasks back.
-    if (Mem.DoTask != TaskIdle || busyCounter() > 0 || !schedulerMayStartNow(moment)) return false;
+    // The busy counter (held by the editing windows) is part of the gate.
+    if (!schedulerMayStartNow(moment)) return false;
     std::set<ULONG> passOver;
     for (auto it = passOverUntil_.begin(); it != passOverUntil_.end();) {
         if (elapsedHundredths(moment, it->second) > 0) {

@@ -22,10 +22,6 @@ namespace pm {
 
 namespace {
 
-// The editing windows raise the library's busy counter; the task store
-// keeps one of its own: either holds the task back.
-bool busy() { return taskBusy() || busyCounter() > 0; }
-
 constexpr const char* Explanation =
     "It is time to start task processing! \r\nYou cannot do other work in Postmoor during task processing. If you "
     "do not want to run the task now, select an appropriate option and click on the OK button. \r\n\r\nOtherwise "
@@ -118,7 +114,7 @@ void TaskStartDialog::tick() {
     secondsLeft_ = std::max(0, secondsLeft_ - TickSeconds);
     showCountdown();
     if (secondsLeft_ > 0) return;
-    if (option() == RunNow && !busy()) {
+    if (option() == RunNow && !taskBusy()) {
         Mem.DoTask = TaskRunning;
         starting_ = true;
         setWindowTitle(QStringLiteral(" Task processing starting up!"));
@@ -131,7 +127,7 @@ void TaskStartDialog::ok() {
     if (finished_) return;
     switch (option()) {
         case RunNow:
-            if (busy()) {
+            if (taskBusy()) {
                 message(" Task Start Error ", "Another Task is already active!", Icon::Exclamation);
                 return;
             }

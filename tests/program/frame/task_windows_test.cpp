@@ -86,6 +86,7 @@ private slots:
     void dueTaskRunsFromTheIdleCheckAndTheLogShowsEveryItem();
     void postponeSkipAndDeactivateFromTheCountdown();
     void countdownEndsWithoutAStartWhileSomethingIsBusy();
+    void frameClosesAfterTheRunWhenTheSettingAsks();
     void taskEditorStoresScheduleJobsAndSteps();
 };
 
@@ -124,6 +125,7 @@ void TaskWindowsTest::dueTaskRunsFromTheIdleCheckAndTheLogShowsEveryItem() {
     QTRY_VERIFY_WITH_TIMEOUT(!frame.windows().TmGetId("TaskRun"), 30000);
     settle();
     QCOMPARE(int(Mem.DoTask), int(TaskIdle));
+    QVERIFY(frame.isVisible());  // the exit setting is off
 
     // Both steps and every job ran, each logged with its result.
     const std::vector<TLORecord> runs = readTaskLog(task);
@@ -217,7 +219,7 @@ void TaskWindowsTest::countdownEndsWithoutAStartWhileSomethingIsBusy() {
     QVERIFY(scheduler.check());
     TaskStartDialog* dialog = countdown(frame);
     QVERIFY(dialog);
-    raiseTaskBusy();
+    raiseBusyCounter();  // as the mail database form does
     dialog->ok();  // run now, refused while busy
     QVERIFY(inst.ui.sawText("Another Task is already active!"));
     for (int i = 0; i < 12; ++i) dialog->tick();
@@ -226,15 +228,35 @@ void TaskWindowsTest::countdownEndsWithoutAStartWhileSomethingIsBusy() {
     QVERIFY(!frame.windows().TmGetId("TaskRun"));
     QCOMPARE(int(Mem.DoTask), int(TaskIdle));
     QVERIFY(!scheduler.check());  // busy
-    lowerTaskBusy();
-    // The mail database form holds the library's busy counter: no start either.
-    raiseBusyCounter();
-    QVERIFY(!scheduler.check());
     lowerBusyCounter();
     QVERIFY(scheduler.check());   // found due again
     countdown(frame)->ok();
     settle();
     QTRY_VERIFY_WITH_TIMEOUT(!frame.windows().TmGetId("TaskRun"), 30000);
+}
+
+void TaskWindowsTest::frameClosesAfterTheRunWhenTheSettingAsks() {
+    Installation inst;
+    TestClock clock({Monday, timeOf(12, 0, 0)});
+    ScopedClock useClock(clock);
+    const ULONG home = inst.addDatabase(TypeMail, "Home");
+    const ULONG task = addDueTask({addDefinition(inst, home, "one.mbox", "one")}, clock.now());
+    inst.settings.setValue(frame::ItemExitAfterTasks, 1);
+    MainFrame frame(inst.settings, false);
+    frame.start();
+    QVERIFY(frame.isVisible());
+    QVERIFY(TaskScheduler::of(frame).check());
+    TaskStartDialog* dialog = countdown(frame);
+    QVERIFY(dialog);
+    dialog->ok();
+    settle();
+    QVERIFY(frame.windows().TmGetId("TaskRun"));
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.isVisible(), 30000);
+    QCOMPARE(int(Mem.DoTask), int(TaskIdle));
+    // The run finished and was logged before the frame went.
+    const std::vector<TLORecord> runs = readTaskLog(task);
+    QCOMPARE(runs.size(), std::size_t{1});
+    QCOMPARE(int(runs.front().RESULTCODE), int(ResultCompleted));
 }
 
 void TaskWindowsTest::taskEditorStoresScheduleJobsAndSteps() {

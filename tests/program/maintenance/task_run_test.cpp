@@ -11,6 +11,7 @@
 #include "support/installation_fixture.h"
 #include "support/mailbox_file.h"
 #include "tables/catalog/mail_database.h"
+#include "tables/services/library_services.h"
 #include "taskrun/task_run.h"
 #include "tasks/task_log.h"
 #include "tasks/task_schedule.h"
@@ -194,12 +195,11 @@ TEST_F(TaskRuns, DueSearchPassesOverTasksWithoutStepsAndInactiveOnes) {
 
     // The scheduler's gate in this process: postponement and busy counter.
     EXPECT_TRUE(schedulerMayStartNow(clock.now()));
-    raiseTaskBusy();
+    raiseBusyCounter();  // an editing window is open
+    EXPECT_TRUE(taskBusy());
     EXPECT_FALSE(schedulerMayStartNow(clock.now()));
-    lowerTaskBusy();
-    lowerTaskBusy();  // never below 0
-    raiseTaskBusy();
-    lowerTaskBusy();
+    lowerBusyCounter();
+    EXPECT_FALSE(taskBusy());
     EXPECT_TRUE(schedulerMayStartNow(clock.now()));
     setTaskPostponement(postponedUntil(clock.now(), 1));
     EXPECT_FALSE(schedulerMayStartNow(clock.now()));
