@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/message_output.h"
 #include "cli/json_writer.h"
 #include "common/globals.h"
 #include "merge/redirection_settings.h"
@@ -32,8 +33,7 @@ int listDatabases(ListShape shape) {
     std::string out;
     JsonWriter json;
     if (shape == ListShape::TsvWithHeader) {
-        for (const char* column : kListColumns) out += std::string(out.empty() ? "" : "\t") + column;
-        out += '\n';
+        out += tsvHeaderLine(kListColumns);
     }
     if (shape == ListShape::Json) json.beginArray();
     OP_CLOSE(OpenShared, {&Forums});

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "cli/commands.h"
+#include "cli/message_output.h"
 #include "cli/format_choice.h"
 #include "cli/import_source.h"
 #include "cli/json_writer.h"
@@ -38,8 +39,7 @@ int listProcedures(ArgumentReader& reader) {
     JsonWriter j;
     if (json) j.beginArray();
     if (header && !json) {
-        for (const char* c : kListColumns) out += std::string(out.empty() ? "" : "\t") + c;
-        out += '\n';
+        out += tsvHeaderLine(kListColumns);
     }
     for (const BATRecord& d : listImportDefinitions()) {
         if (json) {

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "cli/commands.h"
+#include "cli/message_output.h"
 #include "cli/job_runner.h"
 #include "cli/json_writer.h"
 #include "common/dates.h"
@@ -88,8 +89,7 @@ int listTasksCommand(ArgumentReader& reader) {
     JsonWriter j;
     if (json) j.beginArray();
     if (header && !json) {
-        for (const char* c : kListColumns) out += std::string(out.empty() ? "" : "\t") + c;
-        out += '\n';
+        out += tsvHeaderLine(kListColumns);
     }
     for (const TASRecord& t : listTasks()) {
         const std::string values[] = {std::to_string(t.ID),

@@ -20,6 +20,12 @@ std::string tsvField(std::string_view text) {
     return out;
 }
 
+std::string tsvHeaderLine(std::span<const char* const> columns) {
+    std::string out;
+    for (const char* column : columns) out += std::string(out.empty() ? "" : "\t") + column;
+    return out + '\n';
+}
+
 MessageOutput::MessageOutput(bool json) : json_(json) {
     if (json_) writer_.beginArray();
 }

@@ -4,6 +4,7 @@
 // receiver, subject, status), or with --json one array of objects with
 // the same fields (time null when the message has none). Tabs and line
 // breaks inside a field become blanks, so a line is always one message.
+#include <span>
 #include <string>
 
 #include "browse/message_summary.h"
@@ -13,6 +14,10 @@ namespace pm::cli {
 
 // A field for TSV output: tabs and line breaks as blanks.
 std::string tsvField(std::string_view text);
+
+// The header line of a listing: the column names, tab-separated, with its
+// line break.
+std::string tsvHeaderLine(std::span<const char* const> columns);
 
 class MessageOutput {
 public:
