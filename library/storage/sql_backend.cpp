@@ -104,6 +104,31 @@ StorageStatus SqlBackend::checkLayout() {
     });
 }
 
+StorageStatus SqlBackend::extendLayout() {
+    return withStore(false, [&] {
+        std::vector<StoredColumn> columns;
+        if (int rc = tableColumns(schemaName(), def().label, columns); rc != SQLITE_OK) return fail(rc);
+        if (columns.empty()) return report(StorageStatus::FileNotFound, {});
+        if (sameColumns(schema_, columns)) return StorageStatus::Ok;
+        if (!leadingColumns(schema_, columns)) return report(StorageStatus::LayoutDiffers, {});
+        finalizeStatements();
+        Connection& c = Connection::instance();
+        std::string error;
+        const int rc = inSavepoint("pm_extend", error, [&] {
+            int rc = SQLITE_OK;
+            for (const std::string& sql : addColumnsSql(def(), schema_, columns.size(), schemaName()))
+                if (rc == SQLITE_OK) rc = c.exec(sql, &error);
+            return rc;
+        });
+        ++writeGeneration_;
+        if (rc == SQLITE_OK) return StorageStatus::Ok;
+        // Another process may have added the columns first.
+        if (tableColumns(schemaName(), def().label, columns) == SQLITE_OK && sameColumns(schema_, columns))
+            return StorageStatus::Ok;
+        return fail(rc, error);
+    });
+}
+
 std::int64_t SqlBackend::storedRecords() {
     if (isOpen()) return records();
     std::int64_t n = -1;

@@ -35,6 +35,7 @@ public:
     StorageStatus empty() override;
     StorageStatus buildKeys() override;
     StorageStatus checkLayout() override;
+    StorageStatus extendLayout() override;
     std::int64_t storedRecords() override;
 
     // --- sequence (sql_cursor.cpp) -------------------------------------------

@@ -20,6 +20,20 @@ const char* sqlType(FieldType type) {
     return "BLOB";
 }
 
+// A column's definition as CREATE TABLE and ALTER TABLE write it.
+std::string columnSql(const TableDef& def, const Column& c) {
+    std::string sql = ident(c.name) + " " + c.type + " NOT NULL";
+    if (c.type == "TEXT") {
+        sql += " DEFAULT ''";
+        if (c.memo < 0 && def.caseless) sql += std::string(" COLLATE ") + kCaselessCollation;
+    } else if (c.type == "BLOB") {
+        sql += " DEFAULT x''";
+    } else {
+        sql += " DEFAULT 0";
+    }
+    return sql;
+}
+
 }  // namespace
 
 Schema buildSchema(const TableDef& def) {
@@ -54,20 +68,30 @@ std::string createTableSql(const TableDef& def, const Schema& schema,
                            const std::string& schemaName) {
     std::string sql = "CREATE TABLE " + ident(schemaName) + "." + ident(def.label) + " (";
     for (std::size_t i = 0; i < schema.columns.size(); ++i) {
-        const Column& c = schema.columns[i];
         if (i) sql += ", ";
-        sql += ident(c.name) + " " + c.type + " NOT NULL";
-        if (c.type == "TEXT") {
-            sql += " DEFAULT ''";
-            if (c.memo < 0 && def.caseless) sql += std::string(" COLLATE ") + kCaselessCollation;
-        } else if (c.type == "BLOB") {
-            sql += " DEFAULT x''";
-        } else {
-            sql += " DEFAULT 0";
-        }
+        sql += columnSql(def, schema.columns[i]);
     }
     sql += ")";
     return sql;
+}
+
+std::vector<std::string> addColumnsSql(const TableDef& def, const Schema& schema, std::size_t stored,
+                                       const std::string& schemaName) {
+    std::vector<std::string> statements;
+    for (std::size_t i = stored; i < schema.fixedColumns; ++i)
+        statements.push_back("ALTER TABLE " + ident(schemaName) + "." + ident(def.label) + " ADD COLUMN " +
+                             columnSql(def, schema.columns[i]));
+    return statements;
+}
+
+bool leadingColumns(const Schema& schema, const std::vector<std::pair<std::string, std::string>>& stored) {
+    // Memo columns follow the fixed ones, so a table with memos cannot gain
+    // fixed fields at its end.
+    if (stored.empty() || stored.size() >= schema.columns.size() || schema.fixedColumns != schema.columns.size())
+        return false;
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        if (stored[i].first != schema.columns[i].name || stored[i].second != schema.columns[i].type) return false;
+    return true;
 }
 
 std::string createIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName) {

@@ -34,6 +34,14 @@ std::string createTableSql(const TableDef& def, const Schema& schema, const std:
 std::string createIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName);
 std::string dropIndexSql(const TableDef& def, const KeyDef& key, const std::string& schemaName);
 
+// ALTER TABLE statements that add the columns of `schema` after the first
+// `stored` ones (fixed columns only, with their blank defaults).
+std::vector<std::string> addColumnsSql(const TableDef& def, const Schema& schema, std::size_t stored,
+                                       const std::string& schemaName);
+
+// Whether `stored` columns are the first columns of `schema` (fewer than all).
+bool leadingColumns(const Schema& schema, const std::vector<std::pair<std::string, std::string>>& stored);
+
 // Whether `stored` (name and type of each stored column) is the layout of `schema`.
 bool sameColumns(const Schema& schema, const std::vector<std::pair<std::string, std::string>>& stored);
 

@@ -140,6 +140,11 @@ StorageStatus Table::checkLayout() {
     return result(backend().checkLayout());
 }
 
+StorageStatus Table::extendLayout() {
+    error_ = {};
+    return result(backend().extendLayout());
+}
+
 std::int64_t Table::storedRecords() { return backend().storedRecords(); }
 
 void clearRecord(const TableDef& def, void* record, int how) {

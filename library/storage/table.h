@@ -79,6 +79,14 @@ public:
     StorageStatus buildKeys();
     // Ok when the stored layout matches the declaration, else LayoutDiffers.
     StorageStatus checkLayout();
+    // Brings a stored layout that is the declaration's beginning up to the
+    // declaration: the fields declared after the stored ones are added,
+    // blank in every record (a table that gained fields at its end). Ok when
+    // the layout matches afterwards (or did already, also when another
+    // process extended it meanwhile); LayoutDiffers when the stored layout
+    // is not such a beginning (nothing is changed). The table need not be
+    // open.
+    StorageStatus extendLayout();
     // Records held by the file, whatever its layout (the table need not be
     // open); -1 when the file cannot be read.
     std::int64_t storedRecords();

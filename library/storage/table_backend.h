@@ -20,6 +20,8 @@ public:
     virtual StorageStatus pack() = 0;
     virtual StorageStatus buildKeys() = 0;
     virtual StorageStatus checkLayout() = 0;
+    // Backends that cannot grow a stored layout leave it as it is.
+    virtual StorageStatus extendLayout() { return checkLayout(); }
     virtual std::int64_t storedRecords() { return isOpen() ? records() : -1; }
 
     virtual void setPhysical(RecordPosition from) = 0;  // 0 = from the first

@@ -21,6 +21,17 @@ bool readItem(ULONG logId, ULONG type, const DateTime& at) {
     return TLIFile.get(TLI_IDKEY) == StorageStatus::Ok;
 }
 
+// `message` added to the item's message as finishItem says.
+void addMessage(TLIRecord& item, const std::string& message) {
+    if (message.empty()) return;
+    std::string text = item.MESSAGE.str();
+    if (!text.empty()) text += "; ";
+    text += message;
+    constexpr std::size_t width = decltype(item.MESSAGE)::width;
+    if (text.size() > width) text = text.substr(0, utf8FitLength(text, width - 3)) + "...";
+    item.MESSAGE = text;
+}
+
 bool before(const TLIRecord& a, const TLIRecord& b) {
     if (a.DATESTARTED != b.DATESTARTED) return a.DATESTARTED < b.DATESTARTED;
     return a.TIMESTARTED < b.TIMESTARTED;
@@ -110,7 +121,7 @@ bool TaskLogWriter::startItem(ULONG type, ULONG batchId, const DateTime& at) {
     return true;
 }
 
-bool TaskLogWriter::finishItem(ULONG type, BYTE result, const DateTime& at) {
+bool TaskLogWriter::finishItem(ULONG type, BYTE result, const DateTime& at, const std::string& message) {
     auto it = std::find_if(items_.rbegin(), items_.rend(), [type](const Started& s) { return s.type == type; });
     if (it == items_.rend()) return false;
     TableScope scope({&TLIFile});
@@ -119,6 +130,7 @@ bool TaskLogWriter::finishItem(ULONG type, BYTE result, const DateTime& at) {
     TLI.DATEFINISHED = at.date;
     TLI.TIMEFINISHED = at.time;
     TLI.RESULTCODE = combineResults(TLI.RESULTCODE, result);
+    addMessage(TLI, message);
     const bool ok = UppDat(TLIFile, UpdateRecord, ReportOnly);
     TLIFile.release();
     return ok;

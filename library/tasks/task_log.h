@@ -54,8 +54,11 @@ public:
     // a type per start.
     bool startItem(ULONG type, ULONG batchId, const DateTime& at);
     // Finishes the last item of `type` begun by startItem: the finish
-    // moment and its result combined with `result`.
-    bool finishItem(ULONG type, BYTE result, const DateTime& at);
+    // moment and its result combined with `result`. A non-empty `message`
+    // (why it did not complete) is added to the item's message, after a
+    // "; " when it holds one already (jobs of one type in a row share an
+    // item); what does not fit the field is cut, ending in "...".
+    bool finishItem(ULONG type, BYTE result, const DateTime& at, const std::string& message = {});
     // The type of the last item begun (0 before the first).
     ULONG lastItemType() const { return lastType_; }
     // Finishes the TLO record (when start() added it) with `at` and the

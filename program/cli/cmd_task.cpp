@@ -1,4 +1,5 @@
-// pmoor32 task list|show|create|delete|run|run-due|log: scheduled tasks.
+// pmoor32 task list|show|create|delete|run|run-due|log|deactivate-all|activate-all:
+// scheduled tasks.
 #include <cstdio>
 #include <set>
 
@@ -302,7 +303,7 @@ int logCommand(ArgumentReader& reader) {
             for (const TLIRecord& i : items) {
                 j.beginObject().field("type", taskLogItemName(i.TYPE)).field("procedure", i.BATCHID);
                 j.field("started", moment(i.DATESTARTED, i.TIMESTARTED)).field("finished", moment(i.DATEFINISHED, i.TIMEFINISHED));
-                j.field("result", taskResultText(i.RESULTCODE)).endObject();
+                j.field("result", taskResultText(i.RESULTCODE)).field("message", i.MESSAGE.str()).endObject();
             }
             j.endArray().endObject();
             continue;
@@ -313,30 +314,47 @@ int logCommand(ArgumentReader& reader) {
         for (const TLIRecord& i : items)
             out += "item\t" + std::to_string(run.TASKLOGID) + '\t' + taskLogItemName(i.TYPE) + '\t' +
                    std::to_string(i.BATCHID) + '\t' + moment(i.DATESTARTED, i.TIMESTARTED) + '\t' +
-                   moment(i.DATEFINISHED, i.TIMEFINISHED) + '\t' + taskResultText(i.RESULTCODE) + '\n';
+                   moment(i.DATEFINISHED, i.TIMEFINISHED) + '\t' + taskResultText(i.RESULTCODE) + '\t' +
+                   outputField(i.MESSAGE.str()) + '\n';
     }
     if (json) out = j.endArray().str();
     std::fwrite(out.data(), 1, out.size(), stdout);
     return ExitOk;
 }
 
+// "Deactivate all tasks" on or off, as the task list's switch sets it.
+int switchAllTasksCommand(ArgumentReader& reader, bool deactivate) {
+    if (!reader.positionals().empty()) throw UsageError(deactivate ? "task deactivate-all" : "task activate-all");
+    if (!setTasksDeactivated(deactivate)) {
+        std::fprintf(stderr, "pmoor32: task: the setting \"Deactivate all tasks\" could not be written\n");
+        return ExitFailed;
+    }
+    std::printf("tasks\t%s\n", deactivate ? "deactivated" : "active");
+    return ExitOk;
+}
+
 }  // namespace
 
 int commandTask(CommandContext& ctx) {
-    if (ctx.args.empty()) throw UsageError("task list|show ID|create NAME ...|delete ID|run ID|run-due|log");
+    if (ctx.args.empty())
+        throw UsageError("task list|show ID|create NAME ...|delete ID|run ID|run-due|log|deactivate-all|activate-all");
     const std::string sub = ctx.args.front();
     ArgumentReader reader(std::vector<std::string>(ctx.args.begin() + 1, ctx.args.end()));
     if (sub == "create") return createTaskCommand(ctx, reader);
-    static const std::set<std::string> actions = {"list", "show", "delete", "run", "run-due", "log"};
+    static const std::set<std::string> actions = {"list", "show", "delete", "run", "run-due", "log", "deactivate-all",
+                                                  "activate-all"};
     if (!actions.count(sub))
-        throw UsageError("task: unknown action \"" + sub + "\" (list, show, create, delete, run, run-due, log)");
-    const bool writes = sub == "delete" || sub == "run" || sub == "run-due";
+        throw UsageError("task: unknown action \"" + sub +
+                         "\" (list, show, create, delete, run, run-due, log, deactivate-all, activate-all)");
+    const bool switchesAll = sub == "deactivate-all" || sub == "activate-all";
+    const bool writes = sub == "delete" || sub == "run" || sub == "run-due" || switchesAll;
     openInstallationForCommand(ctx, writes ? InstallationUse::Write : InstallationUse::Read);
     if (sub == "list") return listTasksCommand(reader);
     if (sub == "show") return showTaskCommand(reader);
     if (sub == "delete") return deleteTaskCommand(reader);
     if (sub == "run") return runTaskCommand(ctx, reader);
     if (sub == "run-due") return runDueCommand(ctx, reader);
+    if (switchesAll) return switchAllTasksCommand(reader, sub == "deactivate-all");
     return logCommand(reader);
 }
 

@@ -129,6 +129,7 @@ const std::vector<Command>& commands() {
         {.name = "task",
          .run = commandTask,
          .usage = "task list|show ID|create NAME --procedure ID... [options]|delete ID|run ID|run-due|log\n"
+                  "     |deactivate-all|activate-all\n"
                   "                                scheduled tasks: their import steps, maintenance jobs and log",
          .help = {.synopsis = "task list [--header] [--json]\n"
                               "task show ID\n"
@@ -137,7 +138,9 @@ const std::vector<Command>& commands() {
                               "task delete ID\n"
                               "task run ID\n"
                               "task run-due\n"
-                              "task log [--task ID] [--json]",
+                              "task log [--task ID] [--json]\n"
+                              "task deactivate-all\n"
+                              "task activate-all",
                   .description = "A task runs its import definitions in order, then the maintenance jobs on every\n"
                                  "database that received messages, unattended, and writes the task log. create\n"
                                  "prints the new task's id; a task with --at is due at that moment and, with\n"
@@ -149,7 +152,11 @@ const std::vector<Command>& commands() {
                                  "run-due beside the desktop program or another run-due never runs a task twice.\n"
                                  "A run prints \"task ID OUTCOME NAME\" and a \"step\" line for each import and\n"
                                  "job with its result. log prints a \"run\" line per run (log id, task, started,\n"
-                                 "finished, duration, result) followed by its \"item\" lines.",
+                                 "finished, duration, result) followed by its \"item\" lines (log id, type,\n"
+                                 "procedure, started, finished, result, and why the step did not complete).\n"
+                                 "deactivate-all sets \"Deactivate all tasks\": no task starts by its schedule,\n"
+                                 "neither in the desktop program nor by run-due, until activate-all clears it\n"
+                                 "(task run still runs a task by hand).",
                   .options = {{"--header", "list: print the column names first"},
                               {"--json", "print JSON instead of tab-separated lines"},
                               {"ID", "the task's id, as list prints it"},
@@ -307,22 +314,34 @@ const std::vector<Command>& commands() {
                              "pmoor32 topics comp.lang.c attach \"Good advice\" 250012 250014"}},
         {.name = "find",
          .run = commandFind,
-         .usage = "find DB TEXT [--in subject|text|both] [--case] [--word] [--backward]\n"
+         .usage = "find DB TEXT [--in subject|text|both] [--case] [--word] [--backward] [--by VIEW ...]\n"
                   "                                the standard search: the numbers of the messages whose subject\n"
                   "                                or text holds TEXT, in the browse's order",
-         .help = {.synopsis = "find DB TEXT [--in subject|text|both] [--case] [--word] [--backward]",
+         .help = {.synopsis = "find DB TEXT [--in subject|text|both] [--case] [--word] [--backward]\n"
+                              "     [--by VIEW] [--thread N|--section N|--person ID|--topic ID|--indexed WORD]",
                   .description = "The standard search of the browse, without the word index: reads the messages\n"
                                  "in the order the browse opens with (messages by number, mail newest first) and\n"
                                  "prints the number of each one whose subject (the thread's subject, the mail's\n"
                                  "subject) or text holds TEXT, one a line, as pressing \"Next\" again and again\n"
-                                 "would find them. Exit 1 when nothing is found.",
+                                 "would find them. --by reads one view of the browse instead, narrowed as\n"
+                                 "list narrows it (the same views and options; the word of --by word comes\n"
+                                 "with --indexed, as --word is the whole-word switch). Exit 1 when nothing is\n"
+                                 "found.",
                   .options = {{"DB", "the database"},
                               {"TEXT", "what to look for; only its first 20 characters count"},
                               {"--in subject|text|both", "look in the subject only, the text only, or both (default)"},
                               {"--case", "match the letter case of TEXT (default: any case)"},
                               {"--word", "match whole words only: CAT does not find CATALOG"},
-                              {"--backward", "read from the oldest message to the newest"}},
+                              {"--backward", "read from the oldest message to the newest"},
+                              {"--by VIEW", "the view to read, as list takes it: number|thread|section|from|to|date|\n"
+                               "word|topic|search (mail: date|subject|partner|from|to|word|topic|search)"},
+                              {"--thread N", "--by thread: only the messages of thread N"},
+                              {"--section N", "--by section: the section numbered N (needed)"},
+                              {"--person ID", "--by from, to or partner: only this person's messages"},
+                              {"--topic ID", "--by topic: the messages attached to this topic (needed)"},
+                              {"--indexed WORD", "--by word: the messages the word index lists for WORD (needed)"}},
                   .example = "pmoor32 find comp.lang.c \"segfault\" --in subject\n"
+                             "pmoor32 find comp.lang.c \"segfault\" --by thread --thread 12\n"
                              "pmoor32 find \"My Mail\" Invoice --case --word"}},
         {.name = "mark",
          .run = commandMark,

@@ -197,15 +197,15 @@ void TaskRun::failStep(const std::string& why) {
     TaskStepReport& r = reports_.back();
     r.result = ResultNotCompleted;
     r.message = why;
-    recordStepResult(ResultNotCompleted, 0);
+    recordStepResult(ResultNotCompleted, 0, why);
     failed_ = true;
     Mem.DoTask = TaskFailed;
     state_ = State::Finish;
 }
 
-void TaskRun::recordStepResult(BYTE result, long seconds) {
+void TaskRun::recordStepResult(BYTE result, long seconds, const std::string& why) {
     writeStepResult(taskId_, steps_[stepIndex_], result, seconds);
-    log_->finishItem(LogItemImport, result, pm::now());
+    log_->finishItem(LogItemImport, result, pm::now(), why);
 }
 
 void TaskRun::nextStep() {
@@ -248,7 +248,7 @@ void TaskRun::stepImport() {
     if (stopping_ && !completed) {
         r.result = ResultNotCompleted;
         r.message = why;
-        recordStepResult(ResultNotCompleted, 0);
+        recordStepResult(ResultNotCompleted, 0, why);
         state_ = State::Finish;
         return;
     }
@@ -303,7 +303,7 @@ void TaskRun::nextJob() {
         job_.reset();
         reports_.back().result = ResultNotCompleted;
         reports_.back().message = "database " + std::to_string(j.databaseId) + " is no longer in the catalog";
-        log_->finishItem(j.type, ResultNotCompleted, pm::now());
+        log_->finishItem(j.type, ResultNotCompleted, pm::now(), reports_.back().message);
         jobFailed_ = true;
         ++jobIndex_;
         return;
@@ -332,7 +332,9 @@ void TaskRun::stepJob() {
         r.message = lastSuppressed_.empty() ? std::string("the job ended ") + jobStatusName(s) : lastSuppressed_;
         jobFailed_ = true;
     }
-    log_->finishItem(j.type, result, pm::now());
+    // Jobs of one type share an item: its message names each database.
+    log_->finishItem(j.type, result, pm::now(),
+                     r.message.empty() ? r.message : "database " + std::to_string(j.databaseId) + ": " + r.message);
     job_.reset();
     ++jobIndex_;
     nextJob();

@@ -144,7 +144,7 @@ private:
     void finish();
     void end(TaskRunOutcome outcome);
     void failStep(const std::string& why);
-    void recordStepResult(BYTE result, long seconds);
+    void recordStepResult(BYTE result, long seconds, const std::string& why = {});
     void suppressed(const std::string& caption, const std::string& text);
     static void suppressedSink(const MessageRequest& request, void* context);
 

@@ -76,6 +76,8 @@ void openWithRecovery(Table& table, ShareMode mode) {
                 if (attempt > 3 || table.buildKeys() != StorageStatus::Ok) fatalRebuildFailed(name);
                 break;
             case StorageStatus::LayoutDiffers:
+                // A table that gained fields at its end keeps its records.
+                if (attempt <= 3 && table.extendLayout() == StorageStatus::Ok) break;
                 if (attempt > 3 || !discardableWhenLayoutDiffers(table)) fatalInvalidDeclaration(name);
                 useCounts[static_cast<std::size_t>(table.number())] = 0;
                 table.close();
@@ -150,7 +152,7 @@ bool applyMode(int mode, int number) {
             table.close();
             // A stored layout that differs is what the check reports; it
             // is not repaired here.
-            if (table.checkLayout() == StorageStatus::LayoutDiffers) {
+            if (table.checkLayout() == StorageStatus::LayoutDiffers && table.extendLayout() != StorageStatus::Ok) {
                 IndexingInProgress = 1;
             } else {
                 openWithRecovery(table, ShareMode::DenyWrite);

@@ -96,7 +96,7 @@ const TableDef& TLIDef() {
         42, "TLI", "TLI", Location::Cfg, StorageClass::Keyed, sizeof(R), true,
         {PM_FIELD(R, TASKLOGID, ULong), PM_FIELD(R, TYPE, ULong), PM_FIELD(R, BATCHID, ULong),
          PM_FIELD(R, DATESTARTED, Long), PM_FIELD(R, DATEFINISHED, Long), PM_FIELD(R, TIMESTARTED, Long),
-         PM_FIELD(R, TIMEFINISHED, Long), PM_FIELD(R, RESULTCODE, Byte)},
+         PM_FIELD(R, TIMEFINISHED, Long), PM_FIELD(R, RESULTCODE, Byte), PM_FIELD(R, MESSAGE, String)},
         {},
         {{"IDKEY", Primary, {asc("TASKLOGID"), asc("TYPE"), asc("DATESTARTED"), asc("TIMESTARTED")}}});
     return def;

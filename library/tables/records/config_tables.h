@@ -124,6 +124,10 @@ struct TLIRecord {
     LONG TIMESTARTED;
     LONG TIMEFINISHED;
     BYTE RESULTCODE;
+    // Why the step did not complete (jobs of one item: each database's
+    // reason, "; " between them); blank when it did. Added after the first
+    // release: older stores gain it blank when first opened.
+    FixedText<200> MESSAGE;
 };
 
 // FLI (27): file specifications of import procedures.
@@ -225,7 +229,7 @@ PM_OFFSET(TLORecord, TIMESTARTED, 16);
 PM_OFFSET(TLORecord, TIMEFINISHED, 20);
 PM_OFFSET(TLORecord, RESULTCODE, 24);
 
-static_assert(sizeof(TLIRecord) == 29);
+static_assert(sizeof(TLIRecord) == 229);
 PM_OFFSET(TLIRecord, TASKLOGID, 0);
 PM_OFFSET(TLIRecord, TYPE, 4);
 PM_OFFSET(TLIRecord, BATCHID, 8);
@@ -234,6 +238,7 @@ PM_OFFSET(TLIRecord, DATEFINISHED, 16);
 PM_OFFSET(TLIRecord, TIMESTARTED, 20);
 PM_OFFSET(TLIRecord, TIMEFINISHED, 24);
 PM_OFFSET(TLIRecord, RESULTCODE, 28);
+PM_OFFSET(TLIRecord, MESSAGE, 29);
 
 static_assert(sizeof(FLIRecord) == 104);
 PM_OFFSET(FLIRecord, ID, 0);

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <map>
+#include <utility>
 
 #include "common/windows/host_window.h"
 #include "import/definitions/import_definitions.h"
@@ -48,7 +49,10 @@ TaskLogWindow::TaskLogWindow(QWidget* parent) : QWidget(parent) {
     runs_ = table({QStringLiteral("Task"), QStringLiteral("Started"), QStringLiteral("Finished"),
                    QStringLiteral("Duration"), QStringLiteral("Result")});
     items_ = table({QStringLiteral("Item"), QStringLiteral("Import procedure"), QStringLiteral("Started"),
-                    QStringLiteral("Finished"), QStringLiteral("Result")});
+                    QStringLiteral("Finished"), QStringLiteral("Result"), QStringLiteral("Message")});
+    // Narrower columns leave the message, the widest, in view.
+    for (const auto& [column, width] : {std::pair{0, 90}, {1, 150}, {2, 115}, {3, 115}, {4, 55}})
+        items_->setColumnWidth(column, width);
     refresh_ = new QPushButton(QStringLiteral("&Refresh"));
     close_ = new QPushButton(QStringLiteral("&Close"));
     connect(tasks_, &QComboBox::currentIndexChanged, this, [this] { loadRuns(); });
@@ -130,6 +134,8 @@ void TaskLogWindow::loadItems() {
         item->setText(2, QString::fromStdString(taskMomentText(i.DATESTARTED, i.TIMESTARTED)));
         item->setText(3, QString::fromStdString(taskMomentText(i.DATEFINISHED, i.TIMEFINISHED)));
         item->setText(4, QString::fromStdString(taskResultText(i.RESULTCODE)));
+        item->setText(5, QString::fromStdString(i.MESSAGE.str()));
+        item->setToolTip(5, item->text(5));
         markError(item, i.RESULTCODE);
     }
 }

@@ -154,6 +154,44 @@ TEST_F(TaskCommands, AFailingStepStopsItsTaskAndTheNextTaskStillRuns) {
     // The one-off task ran and is deactivated without a next run.
     EXPECT_EQ(storeValue(cfg(), "SELECT ACTIVE || ' ' || RUNNEXTDATE FROM TAS WHERE ID = " + fine), "0 0");
     EXPECT_EQ(run({"task", "run-due"}).out, "");
+    // The reason stays in the log after the run's own output is gone.
+    const CommandResult log = run({"task", "log", "--task", broken});
+    EXPECT_NE(log.out.find("\tError\timport definition " + gone + ": the mailbox does not exist\n"), std::string::npos)
+        << log.out;
+    const CommandResult json = run({"task", "log", "--task", broken, "--json"});
+    EXPECT_NE(json.out.find("\"message\": \"import definition " + gone), std::string::npos) << json.out;
+}
+
+TEST_F(TaskCommands, ALogOfTheFirstLayoutKeepsItsItemsAndGainsTheirMessages) {
+    const std::string gone = procedure("Gone", {dir.path() + "/in/inbox.mbox"});
+    ASSERT_TRUE(storeExecute(cfg(), "UPDATE BAT SET MAILBOX = 999 WHERE ID = " + gone));
+    const std::string id = task("Broken", {"--procedure", gone});
+    ASSERT_EQ(run({"task", "run", id}).code, 1);
+    // The item table as the first release wrote it: no message column.
+    const char* const columns = "TASKLOGID, TYPE, BATCHID, DATESTARTED, DATEFINISHED, TIMESTARTED, TIMEFINISHED, RESULTCODE";
+    ASSERT_TRUE(storeExecute(cfg(), std::string("CREATE TABLE OldTLI AS SELECT ") + columns + " FROM TLI; DROP TABLE TLI;"
+                                    "CREATE TABLE TLI (TASKLOGID INTEGER NOT NULL DEFAULT 0, TYPE INTEGER NOT NULL DEFAULT 0,"
+                                    " BATCHID INTEGER NOT NULL DEFAULT 0, DATESTARTED INTEGER NOT NULL DEFAULT 0,"
+                                    " DATEFINISHED INTEGER NOT NULL DEFAULT 0, TIMESTARTED INTEGER NOT NULL DEFAULT 0,"
+                                    " TIMEFINISHED INTEGER NOT NULL DEFAULT 0, RESULTCODE INTEGER NOT NULL DEFAULT 0);"
+                                    "INSERT INTO TLI SELECT * FROM OldTLI; DROP TABLE OldTLI;"
+                                    "CREATE UNIQUE INDEX TLI_IDKEY ON TLI (TASKLOGID, TYPE, DATESTARTED, TIMESTARTED);"));
+    ASSERT_EQ(storeValue(cfg(), "SELECT count(*) FROM pragma_table_info('TLI') WHERE name = 'MESSAGE'"), "0");
+
+    // Read as it is: the old item, its message blank.
+    const CommandResult log = run({"task", "log", "--task", id});
+    EXPECT_EQ(log.code, 0) << log.err;
+    EXPECT_EQ(log.err, "");
+    EXPECT_NE(log.out.find("\tImport\t" + gone + "\t"), std::string::npos) << log.out;
+    EXPECT_NE(log.out.find("\tError\t\n"), std::string::npos) << log.out;
+    EXPECT_EQ(storeValue(cfg(), "SELECT count(*) FROM TLI WHERE MESSAGE = ''"), "1");
+
+    // A new run keeps its reason beside the old item.
+    ASSERT_EQ(run({"task", "run", id}).code, 1);
+    EXPECT_EQ(storeValue(cfg(), "SELECT count(*) FROM TLI"), "2");
+    EXPECT_EQ(storeValue(cfg(), "SELECT MESSAGE FROM TLI WHERE TASKLOGID = 2"),
+              "import definition " + gone + ": the mailbox does not exist");
+    EXPECT_EQ(storeValue(cfg(), "SELECT MESSAGE FROM TLI WHERE TASKLOGID = 1"), "");
 }
 
 TEST_F(TaskCommands, RunDueLeavesTasksToTheProcessHoldingTheTaskLock) {
@@ -179,6 +217,29 @@ TEST_F(TaskCommands, RunDueLeavesTasksToTheProcessHoldingTheTaskLock) {
     const CommandResult due = runProgram(root, "task run-due");
     EXPECT_EQ(due.code, 0) << due.err;
     EXPECT_NE(due.out.find("task\t" + id + "\tcompleted"), std::string::npos) << due.out << due.err;
+    EXPECT_EQ(mails(), "6");
+}
+
+TEST_F(TaskCommands, DeactivateAllHoldsEveryScheduledRunBackUntilActivateAll) {
+    const std::string def = procedure("Inbox", {dir.path() + "/in/inbox.mbox"});
+    const std::string id = task("Soon", {"--procedure", def, "--at", minutesFromNow(-1)});
+    const CommandResult off = run({"task", "deactivate-all"});
+    EXPECT_EQ(off.code, 0) << off.err;
+    EXPECT_EQ(off.out, "tasks\tdeactivated\n");
+    // The setting the desktop's "Deactivate all tasks" switches show.
+    EXPECT_EQ(run({"config", "get", "tasks-off"}).out, "1\n");
+    const CommandResult held = run({"task", "run-due"});
+    EXPECT_EQ(held.out, "");
+    EXPECT_NE(held.err.find("scheduled tasks are deactivated"), std::string::npos) << held.err;
+    EXPECT_NE(mails(), "6");
+    EXPECT_EQ(run({"task", "deactivate-all", "now"}).code, 2);
+
+    const CommandResult on = run({"task", "activate-all"});
+    EXPECT_EQ(on.code, 0) << on.err;
+    EXPECT_EQ(on.out, "tasks\tactive\n");
+    const CommandResult due = run({"task", "run-due"});
+    EXPECT_EQ(due.code, 0) << due.err;
+    EXPECT_NE(due.out.find("task\t" + id + "\tcompleted"), std::string::npos) << due.out;
     EXPECT_EQ(mails(), "6");
 }
 

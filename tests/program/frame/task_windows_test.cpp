@@ -88,6 +88,7 @@ private slots:
     void countdownEndsWithoutAStartWhileSomethingIsBusy();
     void frameClosesAfterTheRunWhenTheSettingAsks();
     void taskEditorStoresScheduleJobsAndSteps();
+    void aFailedStepShowsItsReasonInTheLog();
 };
 
 void TaskWindowsTest::dueTaskRunsFromTheIdleCheckAndTheLogShowsEveryItem() {
@@ -319,6 +320,36 @@ void TaskWindowsTest::taskEditorStoresScheduleJobsAndSteps() {
     QVERIFY(editor->acceptTask());
     settle();
     QCOMPARE(window->list()->topLevelItemCount(), 0);
+}
+
+void TaskWindowsTest::aFailedStepShowsItsReasonInTheLog() {
+    Installation inst;
+    TestClock clock({Monday, timeOf(12, 0, 0)});
+    ScopedClock useClock(clock);
+    const ULONG home = inst.addDatabase(TypeMail, "Home");
+    const ULONG step = addDefinition(inst, home, "one.mbox", "one");
+    ImportDefinition gone = *readImportDefinition(step);
+    gone.record.MAILBOX = 999999;
+    QCOMPARE(int(saveImportDefinition(gone)), int(SaveOutcome::Saved));
+    const ULONG task = addDueTask({step}, clock.now());
+    MainFrame frame(inst.settings, false);
+    frame.start();
+    QVERIFY(TaskScheduler::of(frame).check());
+    TaskStartDialog* dialog = countdown(frame);
+    QVERIFY(dialog);
+    dialog->ok();
+    QTRY_VERIFY_WITH_TIMEOUT(int(Mem.DoTask) == int(TaskIdle), 30000);
+    settle();
+
+    frame.runCommand(CommandId::ShowTaskLog);
+    auto* log = qobject_cast<TaskLogWindow*>(frame.windows().widgetOf("ShowLog"));
+    QVERIFY(log);
+    QVERIFY(log->showTask(task));
+    QCOMPARE(log->items()->topLevelItemCount(), 1);
+    const QTreeWidgetItem* item = log->items()->topLevelItem(0);
+    QCOMPARE(item->text(4), QStringLiteral("Error"));
+    QCOMPARE(item->text(5), QStringLiteral("import definition %1: the mailbox does not exist").arg(step));
+    screenshot(log, QStringLiteral("task_log_reason"));
 }
 
 static RegisterTest<TaskWindowsTest> registeredTaskWindowsTest;

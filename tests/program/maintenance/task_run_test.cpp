@@ -128,6 +128,7 @@ TEST_F(TaskRuns, AStepThatCannotRunEndsTheTaskAndDeactivatesIt) {
     ASSERT_EQ(run.reports().size(), 1u);
     EXPECT_EQ(run.reports()[0].message, "import definition " + std::to_string(a) + ": the mailbox does not exist");
     EXPECT_EQ(itemTypes(run.logId()), (std::vector<ULONG>{LogItemImport}));
+    EXPECT_EQ(readTaskLogItems(run.logId())[0].MESSAGE.str(), run.reports()[0].message);
     EXPECT_EQ(readTaskLog(id)[0].RESULTCODE, ResultNotCompleted);
     const TASRecord stored = readTask(id)->record;
     EXPECT_EQ(stored.ACTIVE, 0);
@@ -144,6 +145,21 @@ TEST_F(TaskRuns, AnImportThatFindsNothingKeepsTheMessageItWouldHaveShown) {
         << run.reports()[0].message;
     EXPECT_TRUE(ui.empty());  // no box while the task ran
     EXPECT_EQ(readTask(id)->record.ACTIVE, 0);
+}
+
+TEST_F(TaskRuns, AnItemSharedByJobsKeepsEveryReasonWithinItsField) {
+    TaskLogWriter log(1);
+    ASSERT_TRUE(log.start(clock.now()));
+    ASSERT_TRUE(log.startItem(LogItemPurge, 0, clock.now()));
+    EXPECT_TRUE(log.finishItem(LogItemPurge, ResultCompleted, clock.now()));
+    EXPECT_TRUE(log.finishItem(LogItemPurge, ResultNotCompleted, clock.now(), "database 3: the job ended failed"));
+    EXPECT_TRUE(log.finishItem(LogItemPurge, ResultNotCompleted, clock.now(), "database 4: " + std::string(300, 'x')));
+    const TLIRecord item = readTaskLogItems(1).at(0);
+    EXPECT_EQ(item.RESULTCODE, ResultNotCompleted);
+    const std::string text = item.MESSAGE.str();
+    EXPECT_EQ(text.size(), decltype(item.MESSAGE)::width);
+    EXPECT_EQ(text.rfind("database 3: the job ended failed; database 4: xxx", 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.size() - 3), "...");
 }
 
 TEST_F(TaskRuns, AStoppedRunStaysDueAndANotDueRunWritesNothing) {
@@ -168,6 +184,8 @@ TEST_F(TaskRuns, AStoppedRunStaysDueAndANotDueRunWritesNothing) {
     EXPECT_EQ(stored.RUNNEXTDATE, today);
     EXPECT_TRUE(findDueTask(clock.now()));
     EXPECT_EQ(readTaskLog(id)[0].RESULTCODE, ResultNotCompleted);
+    EXPECT_EQ(readTaskLogItems(readTaskLog(id)[0].TASKLOGID)[0].MESSAGE.str(), run.reports()[0].message);
+    EXPECT_FALSE(run.reports()[0].message.empty());
 }
 
 TEST_F(TaskRuns, DueSearchPassesOverTasksWithoutStepsAndInactiveOnes) {

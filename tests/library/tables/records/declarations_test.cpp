@@ -66,7 +66,7 @@ const Listed kListed[] = {
     {39, "WD", "WD", L::Wix, S::Keyed, 44, 1, 0, false},
     {40, "OUI", "OUI", L::Ext, S::DBase, 369, 0, 5, true},
     {41, "TLO", "TLO", L::Cfg, S::Keyed, 25, 2, 0, true},
-    {42, "TLI", "TLI", L::Cfg, S::Keyed, 29, 1, 0, true},
+    {42, "TLI", "TLI", L::Cfg, S::Keyed, 229, 1, 0, true},  // the step message after the 29 bytes of the first layout
 };
 
 std::vector<const TableDef*> allDefs() {
