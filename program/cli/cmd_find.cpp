@@ -1,5 +1,6 @@
 // pmoor32 find DB TEXT: the standard search, "Next" after "Next" from the
-// start of the browse's first view to its end, printing every message found.
+// start of a browse view (the one a browse opens with, or --by VIEW) to its
+// end, printing every message found.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "browse/text_find.h"
 #include "cli/commands.h"
 #include "cli/job_runner.h"
+#include "cli/view_options.h"
 #include "common/globals.h"
 #include "tables/config/settings.h"
 #include "tables/records/message_tables.h"
@@ -35,8 +37,11 @@ int commandFind(CommandContext& ctx) {
     options.matchCase = reader.flag("--case");
     options.wordsOnly = reader.flag("--word");
     options.direction = reader.flag("--backward") ? FindBackward : FindForward;
+    // --word is the whole-word switch here: the word of --by word comes with --indexed.
+    const ViewOptions view = readViewOptions(reader, "--indexed");
     const std::vector<std::string> args = reader.positionals();
-    if (args.size() != 2) throw UsageError("find DB TEXT [--in subject|text|both] [--case] [--word] [--backward]");
+    if (args.size() != 2)
+        throw UsageError("find DB TEXT [--in subject|text|both] [--case] [--word] [--backward] [--by VIEW] ...");
     options.text = args[1];
     if (options.text.empty()) throw UsageError("find needs a text to look for");
 
@@ -45,9 +50,7 @@ int commandFind(CommandContext& ctx) {
     loadSpeedValues();
     BrowseTables tables(Mem.ForumType, BrowseTables::Scope::Headers);
     tables.add(MsgText);
-    // The view a browse opens with: messages by number, mail by date.
-    const KeyRange range =
-        Mem.ForumType == TypeMail ? mailViewRange(zeroMailBrowseContext()) : messageViewRange(zeroBrowseContext());
+    const KeyRange range = chosenViewRange(view, tables);
 
     InterruptScope interrupts;
     ULONG from = 0;

@@ -292,6 +292,24 @@ TEST_F(BrowseCommands, FindPrintsTheMessagesInTheBrowseOrder) {
     EXPECT_EQ(run({"find", "Inbox", "x", "--in", "sideways"}).code, 2);
 }
 
+TEST_F(BrowseCommands, FindReadsTheViewItIsGivenAsListShowsIt) {
+    // The view's order, not the number order.
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--in", "subject", "--by", "thread"}).out, "100\n101\n102\n103\n105\n");
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--in", "subject", "--by", "thread", "--backward"}).out,
+              "105\n103\n102\n101\n100\n");
+    EXPECT_EQ(run({"find", "Inbox", "regards", "--in", "text", "--by", "subject"}).out, "1001\n1003\n1004\n1002\n");
+    // Narrowed: only the section's messages are read.
+    EXPECT_EQ(run({"find", "Test Forum", "ripple", "--section", "2"}).out, "120\n");
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--by", "section", "--section", "2"}).code, 1);
+    // --word stays the whole-word switch beside a view.
+    EXPECT_EQ(run({"find", "Test Forum", "hell", "--in", "subject", "--word", "--by", "thread"}).code, 1);
+    // The same refusals as list.
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--by", "subject"}).code, 2);
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--by", "section"}).code, 2);
+    EXPECT_EQ(run({"find", "Test Forum", "hello", "--by", "word"}).code, 2);
+    EXPECT_EQ(run({"find", "Inbox", "regards", "--thread", "3"}).code, 2);
+}
+
 TEST_F(BrowseCommands, TwoProcessesAttachingOneTopicNeitherLoseNorDoubleAnAttachment) {
     if (!programBuilt()) GTEST_SKIP() << "pmoor32 not built";
     const std::string added = run({"topics", "Test Forum", "add", "Shared"}).out;
