@@ -1,11 +1,13 @@
 // The frame's side of the events: frame events from the library and the
 // child windows, windows opening and closing, the title, and exit.
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMdiSubWindow>
 #include <QTimer>
 
 #include "common/globals.h"
 #include "common/user_interface.h"
+#include "frame/frame_events.h"
 #include "frame/frame_settings.h"
 #include "frame/main_frame.h"
 #include "tables/access/open_close.h"
@@ -107,6 +109,17 @@ void MainFrame::frameEvent(int code) {
                 postFrameEvent(EventDeactivateDatabase);
             return;
         case EventOpenStartUpWizard: SemaFore(ServiceStartUpWizard); return;
+        case EventFindStarted:
+        case EventFoundInHeading:
+        case EventFoundInText:
+        case EventFindEndReached:
+        case EventFindClosed:
+            // The standard search's news goes to the message browse it follows.
+            if (QWidget* browse = windows_->widgetOf(messageBrowseName())) {
+                FramePostedEvent news(code);
+                QCoreApplication::sendEvent(browse, &news);
+            }
+            return;
         default:
             return;  // the post-import jobs and unknown codes: nothing unless a handler is set
     }

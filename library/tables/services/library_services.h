@@ -62,6 +62,13 @@ enum FrameEvent : int {
     EventFinishPostImportJobs = 1393,      // finish the queued post-import jobs
     EventTasksEnded = 1394,                // task processing ended: exit or deactivate
     EventOpenStartUpWizard = 1396,         // bring StartUpWizard to the front, or open it (ServiceStartUpWizard)
+    // The standard search's news for its browse (the frame passes them on);
+    // the message found is the one published with the found text.
+    EventFindStarted = 1400,               // a search started: the mark of the last find goes
+    EventFoundInHeading = 1401,            // found in a subject: show the message
+    EventFoundInText = 1402,               // found in a text: show the message with the text marked
+    EventFindEndReached = 1403,            // the end of the view: nothing more in this direction
+    EventFindClosed = 1404,                // the search window closed
 };
 
 using ServiceHandler = std::function<LONG()>;

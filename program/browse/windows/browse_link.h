@@ -28,9 +28,6 @@ signals:
     void buttonPressed(pm::frame::ToolbarButton button);
     // The browse closed (followers of it may close too).
     void browseClosed();
-    // A follower (the standard search) asks the browse to select message
-    // (mail) `number` in its view.
-    void selectRequested(ULONG number);
     // Topics or their attachments changed (the topic list, the Attach
     // Topics window and a browse in its topic view read them again).
     void topicsChanged();

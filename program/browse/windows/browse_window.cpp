@@ -111,7 +111,6 @@ BrowseWindow::BrowseWindow(frame::FrameSettings& settings, QWidget* parent)
     connect(&BrowseLink::instance(), &BrowseLink::showMessageRequested, this, [this](ULONG n) { showMessage(n); });
     connect(&BrowseLink::instance(), &BrowseLink::buttonPressed, this,
             [this](frame::ToolbarButton b) { pressButton(b); });
-    connect(&BrowseLink::instance(), &BrowseLink::selectRequested, this, [this](ULONG n) { selectMessage(n); });
     connect(&BrowseLink::instance(), &BrowseLink::topicsChanged, this, [this] {
         if (session_->view() == session_->topicView()) refresh();
     });

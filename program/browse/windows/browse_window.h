@@ -117,6 +117,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The standard search's news (EventFindStarted ... EventFindClosed).
+    void takeFindNews(int code);
     void buildLayout();
     void buildTabs();
     void applySettings();

@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QToolButton>
 
+#include "browse/text_find.h"
 #include "browse/windows/browse_link.h"
 #include "browse/windows/browse_window.h"
 #include "browse/windows/lookup_dialog.h"
@@ -23,6 +24,7 @@
 #include "frame/main_frame.h"
 #include "sets/copy_msg.h"
 #include "sets/windows/set_operations_window.h"
+#include "tables/services/library_services.h"
 #include "wordindex/windows/professional_search_window.h"
 
 namespace pm {
@@ -200,6 +202,24 @@ bool BrowseWindow::selectMessage(ULONG number) {
     return true;
 }
 
+void BrowseWindow::takeFindNews(int code) {
+    switch (code) {
+        case EventFoundInHeading:
+        case EventFoundInText:
+            // Selecting shows the text, marked where the find published it.
+            if (!selectMessage(foundText().number)) showText();
+            return;
+        case EventFindStarted:
+        case EventFindEndReached:
+        case EventFindClosed:
+            // The mark of the last find no longer stands for anything.
+            showText();
+            return;
+        default:
+            return;
+    }
+}
+
 QWidget* BrowseWindow::openFollower(const QString& name) {
     if (frame::MainFrame* frame = frame::MainFrame::instance()) {
         frame->openWindow(name);
@@ -310,6 +330,10 @@ void BrowseWindow::pressButton(ToolbarButton button) {
 }
 
 bool BrowseWindow::event(QEvent* event) {
+    if (event->type() == frame::FramePostedEvent::eventType()) {
+        takeFindNews(static_cast<frame::FramePostedEvent*>(event)->code());
+        return true;
+    }
     if (event->type() == frame::ToolbarButtonEvent::eventType()) {
         pressButton(static_cast<frame::ToolbarButtonEvent*>(event)->button());
         return true;

@@ -24,6 +24,7 @@
 #include "common/globals.h"
 #include "common/user_interface.h"
 #include "tables/config/settings.h"
+#include "tables/services/library_services.h"
 
 namespace pm {
 
@@ -203,6 +204,8 @@ bool FindWindow::findNext() {
     const KeyRange range =
         Mem.ForumType == TypeMail ? mailViewRange(readMailContext()) : messageViewRange(readContext());
     job_ = std::make_unique<TextFind>(options, range, start, SpeedVal(SpeedFindText));
+    publishFoundText({});
+    postFrameEvent(EventFindStarted);
     status_->setText(QStringLiteral("Searching ..."));
     progress_->setValue(0);
     next_->setEnabled(false);
@@ -232,6 +235,7 @@ void FindWindow::ended() {
         wrap_ = true;
         endAt_ = browseMessage();
         announceFindEnd(job_->seconds());
+        postFrameEvent(EventFindEndReached);
         return;
     }
     found_ = job_->found();
@@ -242,7 +246,7 @@ void FindWindow::ended() {
                          .arg(found_));
     const FindOptions options = findOptions();
     publishFoundText({options.text, found_, options.matchCase});
-    emit BrowseLink::instance().selectRequested(found_);
+    postFrameEvent(match_ == FindMatch::Heading ? EventFoundInHeading : EventFoundInText);
 }
 
 void FindWindow::finish() {
@@ -254,6 +258,8 @@ void FindWindow::closeEvent(QCloseEvent* event) {
         job_->requestStop(StopRequest::Now);
         timer_->stop();
     }
+    publishFoundText({});
+    postFrameEvent(EventFindClosed);
     QWidget::closeEvent(event);
 }
 

@@ -7,6 +7,11 @@
 // first message in the search direction (unless the browse moved since). "Options" shows where to look,
 // the direction, the case and word choices and the date range. Closing the
 // window stops a search that runs.
+//
+// The browse hears of the search through the frame: search started, found
+// in the subject, found in the text, end of the view, and the window
+// closed (EventFindStarted ... EventFindClosed); the message found and the
+// text travel in the published found text.
 #include <QWidget>
 #include <memory>
 

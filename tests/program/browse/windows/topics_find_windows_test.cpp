@@ -26,6 +26,7 @@
 #include "support/sample_databases.h"
 #include "tables/access/open_close.h"
 #include "tables/records/all_tables.h"
+#include "tables/services/library_services.h"
 
 namespace pm::test {
 
@@ -40,6 +41,28 @@ QStringList linesOf(QTreeWidget* tree, int column = 0) {
 }
 
 int findRowOf(BrowseWindow& w, ULONG number) { return static_cast<int>(w.session().ordinalOf(number)); }
+
+// Stands in for the frame: the search's news reaches the browse at once.
+struct FindNewsToBrowse {
+    explicit FindNewsToBrowse(BrowseWindow& browse) {
+        setFrameEventSink([&browse](int code) {
+            frame::FramePostedEvent news(code);
+            QCoreApplication::sendEvent(&browse, &news);
+        });
+    }
+    ~FindNewsToBrowse() { setFrameEventSink({}); }
+};
+
+// The frame events a window receives, in order.
+class FindNewsRecorder : public QObject {
+public:
+    QList<int> codes;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == frame::FramePostedEvent::eventType())
+            codes << static_cast<frame::FramePostedEvent*>(event)->code();
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -171,6 +194,7 @@ void TopicsFindWindowsTest::standardSearchFindsInTheBrowseOrderAndStartsOver() {
     Installation inst;
     makeSampleForum();
     BrowseWindow browse(inst.settings);  // 120 111 110 105 103 102 101 100
+    const FindNewsToBrowse news(browse);
     FindWindow f;
     QCOMPARE(f.windowName(), QString("FindText"));
     QCOMPARE(f.windowTitle(), QString(" Standard Search"));
@@ -270,9 +294,15 @@ void TopicsFindWindowsTest::frameCommandsOpenTheFollowers() {
     FindOptions o = find->findOptions();
     o.text = "regards";
     find->setFindOptions(o);
+    FindNewsRecorder heard;
+    browse->installEventFilter(&heard);
     find->findNext();
     find->finish();
+    settle();
     QCOMPARE(readMailContext().XMAILID, 1002u);
+    // Found in the subject of none: in the text of 1002, which the pane marks.
+    QCOMPARE(heard.codes, QList<int>({EventFindStarted, EventFoundInText}));
+    QVERIFY(!browse->textPane()->foundPlaces().empty());
 
     frame.runCommand(CommandId::AttachTopics);
     frame.runCommand(CommandId::Topics);
@@ -291,6 +321,20 @@ void TopicsFindWindowsTest::frameCommandsOpenTheFollowers() {
     frame.show();
     settle();
     screenshot(&frame, "topics-and-search-in-frame");
+
+    // On to the end of the view, then the window closes: the mark goes.
+    heard.codes.clear();
+    for (int i = 0; i < 4 && !heard.codes.contains(EventFindEndReached); ++i) {
+        find->findNext();
+        find->finish();
+        settle();
+    }
+    QCOMPARE(heard.codes.mid(heard.codes.size() - 2), QList<int>({EventFindStarted, EventFindEndReached}));
+    QVERIFY(frame.windows().TmDestroy("MailFind"));
+    settle();
+    QCOMPARE(heard.codes.last(), int(EventFindClosed));
+    QVERIFY(browse->textPane()->foundPlaces().empty());
+    browse->removeEventFilter(&heard);
     frame.windows().closeAll();
     settle();
 }
