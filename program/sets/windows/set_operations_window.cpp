@@ -17,6 +17,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "browse/browse_context.h"
@@ -90,8 +92,10 @@ SetOperationsWindow::SetOperationsWindow(SetOperation operation, QWidget* parent
 SetOperationsWindow::~SetOperationsWindow() = default;
 
 void SetOperationsWindow::buildLayout() {
-    auto* layout = new QVBoxLayout(this);
-    // Never squeezed below what the choices need, in the frame's area too.
+    // The choices scroll when the frame's area is smaller than they need;
+    // the buttons below them stay in view.
+    auto* content = new QWidget(this);
+    auto* layout = new QVBoxLayout(content);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
     title_ = new QLabel(this);
     QFont bold = title_->font();
@@ -203,7 +207,22 @@ void SetOperationsWindow::buildLayout() {
     buttons->addWidget(start_);
     buttons->addWidget(end_);
     layout->addStretch();
-    layout->addLayout(buttons);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(scroll, 1);
+    outer->addLayout(buttons);
+    // Opens at the size that shows every choice; the frame bounds it to
+    // its area, and the scroll bars make up the rest.
+    const QMargins m = outer->contentsMargins();
+    const QSize natural = content->sizeHint();
+    // Room for the vertical scroll bar keeps a bounded height from
+    // bringing a horizontal one too.
+    resize(natural.width() + scroll->verticalScrollBar()->sizeHint().width() + m.left() + m.right(),
+           natural.height() + outer->spacing() + buttons->sizeHint().height() + m.top() + m.bottom());
     setFocusProxy(start_);
     connect(start_, &QPushButton::clicked, this, &SetOperationsWindow::startRun);
     connect(end_, &QPushButton::clicked, this, [this] { frame::closeChildWindow(this); });

@@ -62,6 +62,7 @@ public:
     QDateEdit* fromDateEdit() const { return fromDate_; }
     QDateEdit* toDateEdit() const { return toDate_; }
     QPushButton* startButton() const { return start_; }
+    QPushButton* endButton() const { return end_; }
     JobProgressWindow* progress() const { return progress_; }
 
     // The Start button: checks the choices and runs the job.

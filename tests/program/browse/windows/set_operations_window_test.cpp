@@ -9,6 +9,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QtTest>
 #include <filesystem>
@@ -18,6 +22,8 @@
 #include "browse/windows/browse_window.h"
 #include "common/globals.h"
 #include "frame/command_table.h"
+#include "frame/main_frame.h"
+#include "frame/window_manager.h"
 #include "frame_test_support.h"
 #include "sets/windows/page_printer.h"
 #include "sets/windows/set_operations_window.h"
@@ -59,6 +65,7 @@ private slots:
     void printToPdfAndClassifyAThread();
     void mailOffersTwoFilesAndChecksTheDates();
     void copyToClipboard();
+    void staysInsideTheAreaOfASmallFrame();
 };
 
 void SetOperationsWindowTest::exportFromTheBrowseCommand() {
@@ -180,6 +187,48 @@ void SetOperationsWindowTest::copyToClipboard() {
     QVERIFY(copied.startsWith(QString(64, '-') + "\r\n         Message retrieved by Postmoor Message Archiver"));
     QVERIFY(copied.contains("MsgNo: 103 (reply to 100)\r\n"));
     QVERIFY(copied.contains("End Of Quote"));
+}
+
+void SetOperationsWindowTest::staysInsideTheAreaOfASmallFrame() {
+    Installation inst;
+    makeSampleForum();
+    closeAllTables();
+    frame::MainFrame frame(inst.settings, false);
+    frame.start();
+    frame.show();
+    frame.showNormal();
+    frame.resize(800, 600);
+    settle();
+    QCOMPARE(frame.size(), QSize(800, 600));
+    frame.runCommand(CommandId::ExportMessages);
+    settle();
+    QMdiSubWindow* sub = frame.windows().TmGetId("SetOperations");
+    QVERIFY(sub);
+    auto* w = qobject_cast<SetOperationsWindow*>(sub->widget());
+    QVERIFY(w);
+    QWidget* viewport = frame.area()->viewport();
+    QVERIFY2(viewport->rect().contains(sub->geometry()),
+             qPrintable(QStringLiteral("%1x%2 in %3x%4").arg(sub->width()).arg(sub->height())
+                            .arg(viewport->width()).arg(viewport->height())));
+    // Start and End are in reach without moving the window.
+    for (QPushButton* b : {w->startButton(), w->endButton()}) {
+        QVERIFY(b->isVisible());
+        QVERIFY(viewport->rect().contains(QRect(b->mapTo(viewport, QPoint(0, 0)), b->size())));
+    }
+    screenshot(&frame, "set_operations_small_frame");
+    // On a large frame every choice shows at once.
+    frame.windows().closeAll();
+    frame.resize(1280, 1000);
+    settle();
+    frame.runCommand(CommandId::ExportMessages);
+    settle();
+    sub = frame.windows().TmGetId("SetOperations");
+    QVERIFY(sub);
+    auto* scroll = sub->widget()->findChild<QScrollArea*>();
+    QVERIFY(scroll);
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+    frame.windows().closeAll();
+    settle();
 }
 
 static RegisterTest<SetOperationsWindowTest> registeredSetOperationsWindowTest;
