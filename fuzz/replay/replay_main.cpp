@@ -9,7 +9,9 @@
 //   fuzz_replay HARNESS [--selectors N] [--truncate N] [--flips N]
 //               [--inserts N] [--max-size BYTES] [--seconds S] PATH...
 //
-// PATH: a file, or a folder read recursively (files named *.py left out).
+// PATH: a file, or a folder read recursively (files named *.py left out);
+// a seed is read up to --max-size bytes (64 KiB unless told: give real
+// folder files, such as the .pst files of the corpora, a larger one).
 // --selectors N: each seed is given N times, behind each first byte 0..N-1
 // (the harnesses that pick a reader by their first byte).
 #include <fcntl.h>
