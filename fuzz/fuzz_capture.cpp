@@ -25,7 +25,7 @@ pm::LONG mailbox = 0;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const std::string root = "/tmp/pm-fuzz-capture-" + std::to_string(getpid());
+    const std::string root = std::string(pm::fuzz::inputDirectory()) + "/pm-fuzz-capture-" + std::to_string(getpid());
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root);
     if (pm::runStartupSettings(root, nullptr) == pm::StartupOutcome::Aborted) std::abort();

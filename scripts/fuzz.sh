@@ -7,8 +7,11 @@
 #   cmake --build build-fuzz
 # Usage: scripts/fuzz.sh [SECONDS] [HARNESS ...]   (HARNESS: splitters,
 # message, date, text_codings, html, addresses, dbase, pst, capture)
-# The corpus grows in build-fuzz/corpus/HARNESS (seeded from tests/data);
-# crashing inputs land in build-fuzz/crashes/HARNESS.
+# The corpus grows in build-fuzz/corpus/HARNESS, seeded from tests/data and
+# fuzz/seeds (a corpus that exists is kept: remove it to seed it again); the
+# pst harness also reads the real folder files of the corpora
+# (POSTMOOR_CORPORA, default ../shared/corpora beside the sources) where
+# they lie, at every run. Crashing inputs land in build-fuzz/crashes/HARNESS.
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -16,6 +19,7 @@ shift || true
 harnesses=${*:-splitters message date text_codings html addresses dbase pst capture}
 out=build-fuzz
 data=tests/data
+corpora=${POSTMOOR_CORPORA:-$(cd .. && pwd)/shared/corpora}
 
 seed() {
     local harness=$1 corpus=$out/corpus/$1
@@ -33,11 +37,7 @@ seed() {
         find $data -type f ! -path '*/capture/*' ! -name '*.py' -size -64k | while read -r f; do
             cp "$f" "$corpus/$(echo "$f" | tr / _)"
         done
-        printf 'Mon, 5 Jan 2004 10:00:00 +0100' > "$corpus/date1"
-        printf 'Thursday, 12-Feb-98 23:59:59 GMT' > "$corpus/date2"
-        printf '=?ISO-8859-1?Q?caf=E9?= <a@b.example> =C3=A9 =\r\nx' > "$corpus/words"
-        printf '<html><pre>a&amp;b&eacute;</pre><p>x<br>&#233;</html>' > "$corpus/html"
-        printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 caf\\'"'"'e9\\par}' > "$corpus/rtf" ;;
+        cp fuzz/seeds/text/* "$corpus/" ;;
     capture)
         local n=0
         for dir in autosig goldencompass ozcis ozwin1 ozwin2 tapcis5 tapcis6 navcis; do
@@ -46,34 +46,30 @@ seed() {
             done
             n=$((n + 1))
         done ;;
-    dbase)
-        python3 - "$corpus/people.dbf" <<'PY'
-import struct, sys
-fields = [(b"NAME", b"C", 20, 0), (b"COUNT", b"N", 5, 0), (b"WHEN", b"D", 8, 0), (b"OK", b"L", 1, 0)]
-rec_len = 1 + sum(f[2] for f in fields)
-hdr_len = 32 + 32 * len(fields) + 1
-rows = [(b"Ann Smith", b"   12", b"19950519", b"T"), (b"Caf\xe9", b"  -3", b"        ", b"?")]
-out = struct.pack("<BBBBIHH20x", 3, 95, 5, 19, len(rows), hdr_len, rec_len)
-for name, typ, length, dec in fields:
-    out += struct.pack("<11sc4xBB14x", name, typ, length, dec)
-out += b"\r"
-for row in rows:
-    out += b" " + b"".join(v.ljust(f[2]) for v, f in zip(row, fields))
-out += b"\x1a"
-open(sys.argv[1], "wb").write(out)
-PY
-        ;;
-    pst) printf '!BDN' > "$corpus/header" ;;
+    dbase) cp fuzz/seeds/dbase/*.dbf "$corpus/" ;;
+    pst) cp fuzz/seeds/pst/* "$corpus/" ;;
     esac
+}
+
+# Further corpus folders the fuzzer reads but never writes: the real
+# folder files, where they lie (they never enter the repository).
+readonly_seeds() {
+    [ "$1" = pst ] || return 0
+    if [ -d "$corpora/pst" ]; then
+        echo "$corpora/pst"
+    else
+        echo "pst: no $corpora/pst here (set POSTMOOR_CORPORA): seeded with a file header only" >&2
+    fi
 }
 
 for harness in $harnesses; do
     seed "$harness"
+    extra=$(readonly_seeds "$harness")
     mkdir -p "$out/crashes/$harness"
     before=$(ls "$out/crashes/$harness" | wc -l)
     /usr/bin/time -f "%U %S" -o "$out/fuzz-$harness.time" \
         nice -n 19 "$out/fuzz/fuzz_$harness" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 \
-        -artifact_prefix="$out/crashes/$harness/" "$out/corpus/$harness" > "$out/fuzz-$harness.log" 2>&1 || true
+        -artifact_prefix="$out/crashes/$harness/" "$out/corpus/$harness" $extra > "$out/fuzz-$harness.log" 2>&1 || true
     read -r user system < "$out/fuzz-$harness.time" || true
     after=$(ls "$out/crashes/$harness" | wc -l)
     echo "$harness: cpu $(echo "${user:-0} + ${system:-0}" | bc) s, corpus $(ls "$out/corpus/$harness" | wc -l)," \

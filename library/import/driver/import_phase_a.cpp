@@ -125,8 +125,10 @@ bool ImportRun::nextFile() {
             return true;
         }
         file_.size = size;
+        // Every reader is told a file it cannot open; some would pass over
+        // it in silence.
         std::string warning;
-        if (format->source == SourceKind::TextLines && !opensForReading(file_.name, warning)) {
+        if (!opensForReading(file_.name, warning)) {
             skipFile("Warning!", warning);
             return true;
         }

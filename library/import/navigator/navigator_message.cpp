@@ -8,6 +8,7 @@
 #include "import/driver/import_request.h"
 #include "import/driver/work_files.h"
 #include "import/internet/text_assembly.h"
+#include "import/store/message_store.h"
 #include "tables/records/scratch_tables.h"
 
 namespace pm::navigator {
@@ -47,9 +48,6 @@ bool writeCarbonCopies(ParserCall& call, ULONG mailId, const std::vector<MailRec
     return true;
 }
 
-// Forum messages of the service are numbered below this.
-constexpr ULONG kFirstNumberlessMessage = 9000000;
-
 void fillCommon(const NavigatorMessage& m, WorkRecord& record) {
     record.SECTIONNUMBER = static_cast<ULONG>(m.section);
     record.SEC_DESCRIPTION = m.sectionName;
@@ -80,10 +78,11 @@ bool storeNavigatorMessage(ParserCall& call, NavigatorMessage& m, const capture:
         record.MSGNUMBER = static_cast<ULONG>(m.number);
         record.REFNUMBER = static_cast<ULONG>(m.reference);
         if (record.MSGNUMBER == 0 && call.runningId) {
-            // Messages stored without their number would all share number 0
-            // and overwrite one another: each takes a reserved identifier
-            // above the range the service's own numbers use.
-            record.MSGNUMBER = kFirstNumberlessMessage + static_cast<ULONG>((*call.runningId)++);
+            // Messages without a number would all share number 0 in the work
+            // file: each takes a reserved identifier there, and the store
+            // numbers it by its content.
+            record.MSGNUMBER = FirstNumberlessForumMessage + static_cast<ULONG>((*call.runningId)++);
+            record.MAILTYPE = NumberlessForumMessage;
         }
         fillCommon(m, record);
         static const capture::ImportRegister unopened;

@@ -48,9 +48,10 @@ bool wantsKind(const ParserCall& call, bool mail);
 
 // Writes `message` as one work record (and its carbon copies) when the
 // import wants its kind and its database accepts it; anything left out is
-// counted as skipped. A forum message without a number gets one of the
-// run's reserved identifiers, placed above 9,000,000. False only when a
-// write failed and the run must end.
+// counted as skipped. A forum message without a number is marked as such
+// and holds one of the run's reserved identifiers (above
+// FirstNumberlessForumMessage) in the work file; the store numbers it by
+// its content. False only when a write failed and the run must end.
 bool storeNavigatorMessage(ParserCall& call, NavigatorMessage& message, const capture::ImportRegister& imported);
 
 // An address as CompuServe stores write it, made fit for the work record:

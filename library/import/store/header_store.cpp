@@ -113,6 +113,15 @@ StoreOutcome MessageStore::storedMessage(bool isNew, const People& people, const
 }
 
 StoreOutcome MessageStore::storeForum(WorkRecord& record, ULONG section) {
+    if (record.MAILTYPE == NumberlessForumMessage) {
+        bool stored = false;
+        numberByContent(record, section, stored);
+        if (stored && !allowReimport_) {
+            StoreOutcome out;
+            out.result = StoreSkipped;
+            return out;
+        }
+    }
     const ULONG number = record.MSGNUMBER;
     bool isNew = !readHeader(number);
     bool headerInBuffer = !isNew;

@@ -46,6 +46,14 @@ struct StoreOutcome {
 // The text a mail gets for an empty sender or receiver name.
 inline constexpr const char* NameUnknown = "Name Unknown";
 
+// Forum messages without a number of their own are numbered from here up;
+// the numbers their sources give lie below.
+inline constexpr ULONG FirstNumberlessForumMessage = 9'000'000;
+// NHR:MAILTYPE of such a message in the work file (beside the MailType
+// values): the store numbers it by its content, so that reading it again
+// finds it.
+inline constexpr BYTE NumberlessForumMessage = 3;
+
 // Hundredths of a second in one minute.
 inline constexpr LONG MinuteOfTime = 6000;
 
@@ -162,6 +170,12 @@ private:
     bool createSection(const WorkRecord& record, ULONG& section);
 
     StoreOutcome storeForum(WorkRecord& record, ULONG section);
+    // A forum message without a number (MAILTYPE NumberlessForumMessage):
+    // its number is found from its section, subject and text - the number
+    // of the stored message it repeats (`stored` true), else the first
+    // free one its content leads to.
+    void numberByContent(WorkRecord& record, ULONG section, bool& stored);
+    bool sameForumMessage(const WorkRecord& record, ULONG section, const std::string& text);
     StoreOutcome storeNewsgroup(WorkRecord& record, ULONG section);
     StoreOutcome storeMail(WorkRecord& record);
     StoreOutcome fatal();

@@ -3,12 +3,15 @@
 // settings say, exactly once - also when the run is killed on the way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/command_runner.h"
+#include "support/process_group.h"
 #include "support/sample_messages.h"
 #include "support/store_query.h"
 #include "support/test_root.h"
@@ -255,6 +258,60 @@ TEST_F(KilledRedirection, IntoTheTargetAndBackAgain) {
     EXPECT_EQ(articles("F1"), all);
     EXPECT_EQ(count("F3"), 0u);
     expectWhole("F1", "comp.x");
+    expectWhole("F3", "Common");
+}
+
+// Two processes apply the redirections at once, started together and
+// apart: the writing lock makes them take turns (the second waits, or is
+// refused with the reason and then goes through). Each article ends in the
+// database the settings say, once, with true counts.
+TEST_F(KilledRedirection, TwoAppliedAtOnceTakeTurns) {
+    const std::vector<std::string> own = articles("F2");
+    // The number of an output line "NAME\tN".
+    auto printed = [](const std::string& out, const std::string& name) {
+        const std::size_t at = ("\n" + out).find("\n" + name + "\t");
+        return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + name.size() + 1);
+    };
+    auto applyTwice = [&](int stagger) {
+        SCOPED_TRACE("stagger " + std::to_string(stagger) + " ms");
+        ProcessGroup group(root.path());
+        group.add("redirect --apply");
+        group.add("redirect --apply", stagger);
+        int moved = 0;
+        for (CommandResult r : group.runAll()) {
+            if (r.code != 0) {
+                EXPECT_EQ(r.code, 1) << r.out << r.err;
+                EXPECT_NE(r.err.find("Another import, merge or rebuild is running ("), std::string::npos) << r.err;
+                r = runProgram(root.path(), "redirect --apply");
+            }
+            ASSERT_EQ(r.code, 0) << r.err;
+            moved += printed(r.out, "moved");
+            EXPECT_EQ(printed(r.out, "not moved"), 0) << r.out;
+        }
+        // What one moved, the other found moved: not moved twice.
+        EXPECT_EQ(moved, kArticles + static_cast<int>(own.size()));
+        for (const char* dir : {"CFG", "F1", "F2", "F3"})
+            EXPECT_EQ(storeValue(root / (std::string(dir) + "/postmoor.db"), "PRAGMA integrity_check"), "ok") << dir;
+    };
+
+    ASSERT_EQ(pmoor32({"redirect", "comp.x", "Common"}).code, 0);
+    ASSERT_EQ(pmoor32({"redirect", "comp.y", "Common"}).code, 0);
+    applyTwice(0);
+    std::vector<std::string> both = all;
+    both.insert(both.end(), own.begin(), own.end());
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(articles("F3"), both);
+    EXPECT_EQ(count("F1") + count("F2"), 0u);
+    expectWhole("F3", "Common");
+
+    ASSERT_EQ(pmoor32({"redirect", "comp.x", "--none"}).code, 0);
+    ASSERT_EQ(pmoor32({"redirect", "comp.y", "--none"}).code, 0);
+    applyTwice(150);
+    EXPECT_EQ(articles("F1"), all);
+    EXPECT_EQ(articles("F2"), own);
+    EXPECT_EQ(count("F3"), 0u);
+    expectWhole("F1", "comp.x");
+    expectWhole("F2", "comp.y");
     expectWhole("F3", "Common");
 }
 

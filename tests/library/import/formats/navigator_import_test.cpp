@@ -151,6 +151,27 @@ TEST_F(NavigatorImport, NumberlessForumMessagesAreEachStored) {
     std::sort(numbers.begin(), numbers.end());
     EXPECT_EQ(std::unique(numbers.begin(), numbers.end()), numbers.end());
     EXPECT_NE(photo.bySubject("Lenses"), nullptr);
+
+    // The same files again, and a copy of one under another name: the
+    // numberless ones are known by their content, so nothing is new.
+    files.push_back(file("COPY.MSG"));
+    std::filesystem::copy_file(file("Second.MSG"), files.back());
+    const ImportCounts again = import("WinCIM", files);
+    EXPECT_EQ(again.imported, 0);
+    EXPECT_EQ(again.skipped, 5);
+    DatabaseContents after = contents("PHOTOFORUM");
+    EXPECT_EQ(after.messages.size(), 4u);
+    for (const char* subject : {"First", "Second", "Third"})
+        EXPECT_EQ(after.bySubject(subject)->number, photo.bySubject(subject)->number) << subject;
+
+    // Another message of the same section and subject is a message of its own.
+    SampleForumMessage other;
+    other.forum = "cis:PhotoForum";
+    other.subject = "Second";
+    other.text = "Another text";
+    writeTextFile(file("OTHER.MSG"), secondLayoutBytes(other));
+    EXPECT_EQ(import("WinCIM", {file("OTHER.MSG"), file("Second.MSG")}).imported, 1);
+    EXPECT_EQ(contents("PHOTOFORUM").messages.size(), 5u);
 }
 
 TEST_F(NavigatorImport, MessageFilesImportedBeforeAreSkippedAndDamagedOnesSaySo) {

@@ -114,30 +114,88 @@ TEST_F(DiskFull, IndexingInEveryPhaseKeepsTheIndexWholeAndARunWithRoomCompletes)
           test::wordIndexContent);
 }
 
-// The database directory on a small file system of its own that runs full
-// for real. Needs a private mount namespace (root, or a container that
-// allows it); skipped elsewhere.
-TEST_F(DiskFull, ARealFullFileSystemStopsTheImportWithWhatItSaid) {
-    if (std::system("unshare -m --propagation private true >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "no private mount namespace here";
+// Small file systems of their own that run full for real. They need a
+// private mount namespace (root, or a container that allows it); the tests
+// skip elsewhere.
+class SmallDisk : public DiskFull {
+protected:
+    void SetUp() override {
+        DiskFull::SetUp();
+        if (IsSkipped()) return;
+        if (std::system("unshare -m --propagation private true >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "no private mount namespace here";
+    }
+
+    enum class Outcome { Ran, TooSmall, NoMount };
+
+    // Copies `start` to `root`, puts `mounted` (root or a folder of it) on a
+    // file system of `kilobytes`, and runs the import there; what the small
+    // disk held afterwards is copied back to `root`, the run's result to `r`.
+    Outcome importOnSmallDisk(const std::string& start, const std::string& root, const std::string& mounted,
+                              long kilobytes, CommandResult& r) {
+        copy(start, root);
+        const std::string saved = work / "saved", after = work / "after";
+        copy(mounted, saved);
+        fs::remove_all(after);
+        const std::string program = std::string(POSTMOOR_BIN_DIR) + "/pmoor32";
+        // The run happens inside the namespace; the disk's content is copied
+        // out before the namespace (and the mount) go.
+        const std::string script = "mount -t tmpfs -o size=" + std::to_string(kilobytes) + "k tmpfs '" + mounted +
+                                   "' || exit 77; cp -a '" + saved + "/.' '" + mounted + "/' || exit 78; '" + program +
+                                   "' --root '" + root + "' " + import() + " >'" + (work / "out") + "' 2>'" +
+                                   (work / "err") + "'; echo \\$? >'" + (work / "code") + "'; cp -a '" + mounted +
+                                   "' '" + after + "'";
+        const int status = std::system(("unshare -m --propagation private sh -c \"" + script + "\"").c_str());
+        if (WEXITSTATUS(status) == 77) return Outcome::NoMount;
+        if (WEXITSTATUS(status) == 78) return Outcome::TooSmall;
+        r = {std::stoi(test::readFile(work / "code")), test::readFile(work / "out"), test::readFile(work / "err")};
+        fs::remove_all(mounted);
+        fs::copy(after, mounted, fs::copy_options::recursive);
+        return Outcome::Ran;
+    }
+};
+
+TEST_F(SmallDisk, AFullDatabaseFolderStopsTheImportWithWhatItSaid) {
     const std::string root = work / "small";
-    copy(work / "template", root);
-    const std::string saved = work / "F1-saved", after = work / "F1-after";
-    copy(root + "/F1", saved);
-    const std::string program = std::string(POSTMOOR_BIN_DIR) + "/pmoor32";
-    // The run happens inside the namespace; what the small disk holds
-    // afterwards is copied out before the namespace (and the mount) go.
-    const std::string script = "mount -t tmpfs -o size=200k tmpfs '" + root + "/F1' || exit 77; cp -a '" + saved +
-                               "/.' '" + root + "/F1/'; '" + program + "' --root '" + root + "' " + import() + " >'" +
-                               (work / "out") + "' 2>'" + (work / "err") + "'; echo \\$? >'" + (work / "code") +
-                               "'; cp -a '" + root + "/F1' '" + after + "'";
-    const int status = std::system(("unshare -m --propagation private sh -c \"" + script + "\"").c_str());
-    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot mount a file system here";
-    CommandResult r{std::stoi(test::readFile(work / "code")), test::readFile(work / "out"), test::readFile(work / "err")};
-    fs::remove_all(root + "/F1");
-    fs::copy(after, root + "/F1", fs::copy_options::recursive);
+    CommandResult r;
+    const Outcome outcome = importOnSmallDisk(work / "template", root, root + "/F1", 200, r);
+    if (outcome == Outcome::NoMount) GTEST_SKIP() << "cannot mount a file system here";
+    ASSERT_EQ(outcome, Outcome::Ran);
     expectTruthful(root, r);
     EXPECT_LT(std::stoi(test::storeValue(test::storeOf(root, "F1"), "SELECT count(*) FROM Mail")), kDiskFullMails);
+}
+
+// The whole installation (work files, catalog, database) on disks of
+// growing size: the disk runs full in one phase after another; each run
+// tells the truth, and run again with room it ends like the reference.
+TEST_F(SmallDisk, AFullInstallationInEveryPhaseTellsTheTruthAndARunWithRoomCompletes) {
+    const std::string expected = test::importedContent(work / "reference");
+    long kilobytes = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(work / "template"))
+        if (entry.is_regular_file()) kilobytes += static_cast<long>((entry.file_size() + 4095) / 4096 * 4);
+    int full = 0;
+    for (;; kilobytes += 16) {
+        SCOPED_TRACE("a disk of " + std::to_string(kilobytes) + " KiB");
+        const std::string root = work / "small";
+        CommandResult r;
+        const Outcome outcome = importOnSmallDisk(work / "template", root, root, kilobytes, r);
+        if (outcome == Outcome::NoMount) GTEST_SKIP() << "cannot mount a file system here";
+        if (outcome == Outcome::TooSmall) continue;
+        if (r.code == 0) break;
+        ++full;
+        if (r.err.find("This may be too little for the temporary importfile") != std::string::npos) {
+            // Refused before it began, since the disk has too little room.
+            EXPECT_EQ(test::printedCount(r.out, "imported"), 0) << r.out;
+            test::expectStoresWhole(root);
+        } else {
+            expectTruthful(root, r);
+        }
+        const CommandResult again = test::runProgram(root, import(), "POSTMOOR_TEST_NO_SYNC=1");
+        ASSERT_EQ(again.code, 0) << again.err;
+        EXPECT_EQ(test::importedContent(root), expected);
+        if (HasFailure() || full > 40) break;
+    }
+    EXPECT_GT(full, 3);
 }
 
 }  // namespace

@@ -7,13 +7,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "cli/command_context.h"
 #include "installation_content.h"
 #include "support/command_runner.h"
 #include "support/mailbox_file.h"
+#include "support/store_query.h"
 #include "support/test_root.h"
+#include "support/unprivileged.h"
 
 namespace pm {
 namespace {
@@ -68,6 +71,38 @@ TEST_F(HostileNames, AnImportSaysWhatAPathIsWhenItIsNoFile) {
     EXPECT_NE(r.err.find((work / "loop") + " is a loop of symbolic links and will be skipped!"), std::string::npos);
     EXPECT_NE(r.err.find("The file " + (work / "gone.mbox") + " does not exist and will be skipped!"),
               std::string::npos);
+}
+
+// The superuser reads everything: when the tests run as root, the imports
+// run as user nobody, in an installation handed to it.
+TEST_F(HostileNames, UnreadableFilesAndFoldersAreNamedAndTheRestImported) {
+    std::string why;
+    const std::optional<std::string> as = test::unprivilegedPrefix(std::string(POSTMOOR_BIN_DIR) + "/pmoor32", why);
+    if (!as) GTEST_SKIP() << why;
+    fs::create_directories(work / "in/closed");
+    test::writeMailbox(work / "in/good.mbox", 3, "good");
+    test::writeMailbox(work / "in/locked.mbox", 2, "locked");
+    test::writeMailbox(work / "in/closed/hidden.mbox", 2, "hidden");
+    test::handToUnprivileged(work.path());
+    fs::permissions(work / "in/locked.mbox", fs::perms::none);
+    fs::permissions(work / "in/closed", fs::perms::none);
+    const std::string import = "import --format 'generic mail type 2' --mailbox Box ";
+
+    const test::CommandResult files =
+        test::runProgram(work / "root", import + "'" + (work / "in/locked.mbox") + "' '" + (work / "in/good.mbox") + "'", *as);
+    EXPECT_EQ(files.out, "imported\t3\nskipped\t0\n") << files.err;
+    EXPECT_NE(files.err.find((work / "in/locked.mbox") + " cannot be opened"), std::string::npos) << files.err;
+    EXPECT_NE(files.err.find("Permission denied"), std::string::npos) << files.err;
+
+    const test::CommandResult tree =
+        test::runProgram(work / "root", import + "--reimport --method tree --mask '*.mbox' '" + (work / "in") + "'", *as);
+    EXPECT_NE(tree.err.find("The directory " + (work / "in/closed") + " cannot be read (Permission denied) and will be skipped!"),
+              std::string::npos)
+        << tree.err;
+    EXPECT_NE(tree.err.find((work / "in/locked.mbox") + " cannot be opened"), std::string::npos) << tree.err;
+    fs::permissions(work / "in/locked.mbox", fs::perms::owner_all);
+    fs::permissions(work / "in/closed", fs::perms::owner_all);
+    EXPECT_EQ(test::storeValue(test::storeOf(work / "root", "F1"), "SELECT count(*) FROM Mail"), "3");
 }
 
 TEST_F(HostileNames, BytesThatAreNotUtf8AreStoredAsWindows1252Text) {
