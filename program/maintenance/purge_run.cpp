@@ -94,7 +94,6 @@ PurgeRun::PurgeRun(PurgeOptions options) : s_(std::make_unique<State>()) {
         s_->status = JobStatus::Failed;
         return;
     }
-    s_->tables = std::make_unique<MaintenanceTables>(s_->type);
     s_->phases = phasesOf(s_->options, s_->type);
     s_->line = s_->phases.empty() ? std::string() : purgePhaseText(s_->phases.front(), s_->type);
 }
@@ -110,6 +109,7 @@ bool PurgeRun::requestStop(StopRequest) {
     if (s_->status == JobStatus::Running) {
         s_->status = JobStatus::Stopped;
         s_->tables.reset();
+        s_->writingLock.release();
     }
     return true;
 }
@@ -119,8 +119,23 @@ double PurgeRun::seconds() const { return StartStop(StopwatchStop, kPurgeStopwat
 JobStatus PurgeRun::step() {
     State& s = *s_;
     if (s.status != JobStatus::Running) return s.status;
+    // The writing turn goes back as soon as the run has ended, whichever
+    // way it ended, even while the window still shows the run.
+    struct ReleaseWhenEnded {
+        State& s;
+        ~ReleaseWhenEnded() {
+            if (s.status != JobStatus::Running) s.writingLock.release();
+        }
+    } releaseWhenEnded{s};
     if (!s.started) {
+        switch (s.writingLock.tryTake()) {
+            case WritingRunLock::Turn::Taken: break;
+            case WritingRunLock::Turn::Waiting: s.line = s.writingLock.waitingText(); return s.status;
+            case WritingRunLock::Turn::Refused: return s.status = JobStatus::Failed;
+        }
         s.started = true;
+        s.tables = std::make_unique<MaintenanceTables>(s.type);
+        if (!s.phases.empty()) s.line = purgePhaseText(s.phases.front(), s.type);
         Forums.clear();
         FOR.ID = Mem.ForumNumber;
         const bool marked = Forums.get(FOR_ForumKey) == StorageStatus::Ok && FOR.DUMMY == StatusDelete;

@@ -80,7 +80,9 @@ inline constexpr const char* Phase = "phase";  // the number of the phase runnin
 class PurgeRun final : public Job {
 public:
     // A run on the active database (none active: the run fails at its
-    // first step). Opens its tables; unattended when a task runs.
+    // first step); unattended when a task runs. Its first step takes the
+    // installation's writing turn (waiting while another process imports,
+    // merges or rebuilds; refused when the wait is over) and opens its tables.
     explicit PurgeRun(PurgeOptions options);
     ~PurgeRun() override;
 

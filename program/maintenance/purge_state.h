@@ -11,6 +11,7 @@
 #include "maintenance/message_counts.h"
 #include "maintenance/message_removal.h"
 #include "maintenance/purge_run.h"
+#include "tables/identifiers/writing_run_lock.h"
 
 namespace pm {
 
@@ -37,6 +38,9 @@ struct PurgeRun::State {
     BYTE type = 0;
     bool quiet = false;
     std::string description;
+    // Taken before the tables open (opening may create a missing one), so
+    // an import, merge or rebuild of another process never writes beside us.
+    WritingRunLock writingLock{"Purge"};
     std::unique_ptr<MaintenanceTables> tables;
     std::vector<PurgePhase> phases;
     std::size_t at = 0;  // index of the phase running

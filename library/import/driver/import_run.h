@@ -11,9 +11,9 @@
 //
 //   Initialise      nothing taken yet. Refuses a format without a parser;
 //                   takes the installation's writing-run lock (one import,
-//                   merge, redirection or rebuild at a time in all
+//                   merge, redirection, purge or rebuild at a time in all
 //                   processes: while another process holds it, the step
-//                   waits - "Waiting for the import, merge or rebuild of
+//                   waits - "Waiting for the import, merge, purge or rebuild of
 //                   HOST:PID to finish" - up to the lock wait, then
 //                   refuses); reserves the
 //                   identifier counter (Control locked, counter

@@ -31,7 +31,7 @@ WritingRunLock::Turn WritingRunLock::tryTake() {
             return Turn::Waiting;
         }
         message("Warning!",
-                "Another import, merge or rebuild is running (" + lock_->holder() + ")!\r\n" + runName_ +
+                "Another import, merge, purge or rebuild is running (" + lock_->holder() + ")!\r\n" + runName_ +
                     " will not proceed!",
                 Icon::Exclamation);
     } else {
@@ -42,7 +42,7 @@ WritingRunLock::Turn WritingRunLock::tryTake() {
 }
 
 std::string WritingRunLock::waitingText() const {
-    return "Waiting for the import, merge or rebuild of " + (lock_ ? lock_->holder() : std::string()) + " to finish";
+    return "Waiting for the import, merge, purge or rebuild of " + (lock_ ? lock_->holder() : std::string()) + " to finish";
 }
 
 void WritingRunLock::release() { lock_.reset(); }

@@ -1,9 +1,10 @@
 #pragma once
 // The one turn of the installation's writing runs: an import, a merge, a
-// redirection and a rebuild each hold it for their whole run, so two of
-// them in two processes never write the same databases, work out the same
-// duplicates or rewrite the catalog under each other. It is the named lock
-// "import" in the configuration directory's store (Mem.Net + "/CFG"); a
+// redirection, a purge (or count) and a rebuild each hold it for their
+// whole run, so two of them in two processes never write the same
+// databases, work out the same duplicates or rewrite the catalog under
+// each other. It is the named lock "import" in the configuration
+// directory's store (Mem.Net + "/CFG"); a
 // holder that has ended is stale and its turn is taken over.
 //
 // A run that finds the turn held waits, trying again at each step of its
@@ -32,11 +33,11 @@ public:
     WritingRunLock& operator=(const WritingRunLock&) = delete;
 
     // Takes the turn when it is free. Waiting gives the status line to show
-    // (waitingText()); Refused has shown "Another import, merge or rebuild
+    // (waitingText()); Refused has shown "Another import, merge, purge or rebuild
     // is running (HOST:PID)!" + CR LF + runName + " will not proceed!" (or
     // the store's error), caption "Warning!".
     Turn tryTake();
-    // "Waiting for the import, merge or rebuild of HOST:PID to finish".
+    // "Waiting for the import, merge, purge or rebuild of HOST:PID to finish".
     std::string waitingText() const;
     void release();
     bool held() const;

@@ -281,7 +281,7 @@ TEST_F(KilledRedirection, TwoAppliedAtOnceTakeTurns) {
         for (CommandResult r : group.runAll()) {
             if (r.code != 0) {
                 EXPECT_EQ(r.code, 1) << r.out << r.err;
-                EXPECT_NE(r.err.find("Another import, merge or rebuild is running ("), std::string::npos) << r.err;
+                EXPECT_NE(r.err.find("Another import, merge, purge or rebuild is running ("), std::string::npos) << r.err;
                 r = runProgram(root.path(), "redirect --apply");
             }
             ASSERT_EQ(r.code, 0) << r.err;
