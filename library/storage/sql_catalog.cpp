@@ -17,9 +17,12 @@ std::string master(const std::string& schema) { return ident(schema) + ".sqlite_
 // the store's schema version, which every committed change of the catalog
 // raises: one look at the version answers while it stands. Only committed
 // catalogs are kept (outside transactions), so a change rolled back is
-// never taken for the catalog of that version.
+// never taken for the catalog of that version. Inside one read transaction
+// (a ReadScope, which writes nothing) the catalog cannot move: the version
+// is looked at once per store for the whole scope.
 struct Catalog {
     long long version = -1;
+    std::uint64_t readSerial = 0;  // the read transaction that last looked at the version
     std::set<std::string> tables;
     std::set<std::pair<std::string, std::string>> indexes;          // (table, index)
     std::map<std::string, std::vector<StoredColumn>> columns;        // by table, read when first asked
@@ -27,13 +30,26 @@ struct Catalog {
 
 std::map<std::string, Catalog> catalogs;  // by schema name
 
-bool catalogsUsable() {
-    sqlite3* db = Connection::instance().db();
-    return db && sqlite3_get_autocommit(db) != 0;
+// Outside transactions, and in a read transaction that wrote nothing to
+// `schema` (a write there would be a catalog no one committed yet).
+bool catalogsUsable(const std::string& schema) {
+    Connection& connection = Connection::instance();
+    sqlite3* db = connection.db();
+    if (!db) return false;
+    if (sqlite3_get_autocommit(db) != 0) return true;
+    return connection.readSerial() != 0 && sqlite3_txn_state(db, schema.c_str()) != SQLITE_TXN_WRITE;
 }
 
 // The catalog of `schema` as it stands (`out`), read again when its version moved.
 int currentCatalog(const std::string& schema, Catalog*& out) {
+    const std::uint64_t readSerial = Connection::instance().readSerial();
+    if (readSerial != 0) {
+        const auto known = catalogs.find(schema);
+        if (known != catalogs.end() && known->second.readSerial == readSerial) {
+            out = &known->second;
+            return SQLITE_OK;
+        }
+    }
     Statement version;
     if (int rc = version.prepare("PRAGMA " + ident(schema) + ".schema_version"); rc != SQLITE_OK) return rc;
     int rc = sqlite3_step(version.get());
@@ -42,7 +58,10 @@ int currentCatalog(const std::string& schema, Catalog*& out) {
     version.finalize();
     Catalog& known = catalogs[schema];
     out = &known;
-    if (known.version == v) return SQLITE_OK;
+    if (known.version == v) {
+        known.readSerial = readSerial;
+        return SQLITE_OK;
+    }
     // Read after the version: what is read is at least that new, so a later
     // version always reads again.
     Catalog fresh;
@@ -60,6 +79,7 @@ int currentCatalog(const std::string& schema, Catalog*& out) {
     }
     if (rc != SQLITE_DONE) return rc;
     fresh.version = v;
+    fresh.readSerial = readSerial;
     known = std::move(fresh);
     return SQLITE_OK;
 }
@@ -93,7 +113,7 @@ int countOf(Statement& stmt, int& count) {
 void forgetCatalogs() { catalogs.clear(); }
 
 int tableExists(const std::string& schema, const std::string& table, bool& exists) {
-    if (catalogsUsable()) {
+    if (catalogsUsable(schema)) {
         Catalog* c = nullptr;
         const int rc = currentCatalog(schema, c);
         exists = rc == SQLITE_OK && c->tables.count(table) > 0;
@@ -111,7 +131,7 @@ int tableExists(const std::string& schema, const std::string& table, bool& exist
 }
 
 int tableColumns(const std::string& schema, const std::string& table, std::vector<StoredColumn>& columns) {
-    if (!catalogsUsable()) return readColumns(schema, table, columns);
+    if (!catalogsUsable(schema)) return readColumns(schema, table, columns);
     columns.clear();
     Catalog* c = nullptr;
     if (int rc = currentCatalog(schema, c); rc != SQLITE_OK) return rc;
@@ -127,7 +147,7 @@ int tableColumns(const std::string& schema, const std::string& table, std::vecto
 }
 
 int indexExists(const std::string& schema, const std::string& table, const std::string& index, bool& exists) {
-    if (catalogsUsable()) {
+    if (catalogsUsable(schema)) {
         Catalog* c = nullptr;
         const int rc = currentCatalog(schema, c);
         exists = rc == SQLITE_OK && c->indexes.count({table, index}) > 0;

@@ -14,8 +14,9 @@ namespace pm::sql {
 // A stored column: name and declared type.
 using StoredColumn = std::pair<std::string, std::string>;
 
-// Outside transactions the answers below come from a copy of the store's
-// catalog kept while the store's schema version stands. The connection
+// Outside transactions, and in read transactions, the answers below come
+// from a copy of the store's catalog kept while the store's schema version
+// stands (looked at once per store in a read transaction). The connection
 // forgets the copies whenever a schema name may come to mean another store
 // (a store attached or let go, the connection closed).
 void forgetCatalogs();

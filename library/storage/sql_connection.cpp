@@ -296,12 +296,13 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
     if (!db_) {
         StorageStatus st = openMain(directory, errorText);
         if (st != StorageStatus::Ok) return st;
+        resumeRead();  // asked for before the first store opened
         Store* s = find(directory);
         ++s->users;
         out = s;
         return StorageStatus::Ok;
     }
-    endRead();  // a store cannot be attached inside a transaction
+    const ReadSuspension suspended(*this);  // a store cannot be attached inside a transaction
     if (!makeRoom()) {
         errorText = "Too many database directories in use at once";
         return StorageStatus::Other;
@@ -347,7 +348,7 @@ void Connection::detach(const std::string& directoryIn) {
     const std::string directory = canonicalDirectory(directoryIn);
     auto it = stores_.find(directory);
     if (it == stores_.end() || inTransaction_) return;
-    endRead();
+    const ReadSuspension suspended(*this);
     if (it->second.schema == "main") {
         // The main store cannot be detached: close the whole connection; the
         // next use reopens it.
@@ -426,18 +427,30 @@ StorageStatus Connection::commit(std::string& errorText) {
 }
 
 bool Connection::beginRead() {
-    if (!db_ || inTransaction_ || reading_ || !sqlite3_get_autocommit(db_)) return false;
-    // Deferred: each store is locked when first read, and stays locked for
-    // reading until the end.
-    if (exec("BEGIN") != SQLITE_OK) return false;
-    reading_ = true;
+    if (inTransaction_ || readWanted_ || (db_ && !sqlite3_get_autocommit(db_))) return false;
+    readWanted_ = true;
+    resumeRead();
     return true;
 }
 
-void Connection::endRead() {
+void Connection::resumeRead() {
+    if (!readWanted_ || reading_ || !db_ || inTransaction_ || !sqlite3_get_autocommit(db_)) return;
+    // Deferred: each store is locked when first read, and stays locked for
+    // reading until the end.
+    if (exec("BEGIN") != SQLITE_OK) return;
+    reading_ = true;
+    ++readSerial_;
+}
+
+void Connection::suspendRead() {
     if (!reading_) return;
     reading_ = false;
     if (!sqlite3_get_autocommit(db_) && exec("COMMIT") != SQLITE_OK) exec("ROLLBACK");
+}
+
+void Connection::endRead() {
+    readWanted_ = false;
+    suspendRead();
 }
 
 void Connection::rollback() {

@@ -92,11 +92,17 @@ public:
     StorageStatus begin(int waitSeconds, std::string& errorText, const std::vector<std::string>& schemas = {});
     StorageStatus commit(std::string& errorText);
     void rollback();
-    // A read transaction (see ReadScope in table.h): true when it began.
-    // Ended by endRead(), and first by begin(), an attach, a detach and
-    // shutdown().
+    // A read transaction (see ReadScope in table.h): true when this call
+    // asked for it (false inside a transaction or another read). Asked for
+    // before any store is open, it begins when the first one opens; an
+    // attach or a detach ends it for its own time and begins it again
+    // after. Ended by endRead(), and first by begin() and shutdown().
     bool beginRead();
     void endRead();
+    // Counts the read transactions begun; 0 while none runs. Two equal
+    // nonzero values mean one read transaction: no one changed the stores
+    // it has read in between.
+    std::uint64_t readSerial() const { return reading_ ? readSerial_ : 0; }
     // Incremented on rollback: cached pages of every cursor are stale.
     std::uint64_t rollbackGeneration() const { return rollbackGeneration_; }
     // Incremented when the connection closes: every prepared statement is gone.
@@ -138,6 +144,18 @@ private:
     int configure(const std::string& schema, bool scratch, std::string& errorText);
     bool makeRoom();
     void endRollback();
+    // Ends the read transaction for an attach or detach, keeping it asked
+    // for; resumeRead() begins it again.
+    void suspendRead();
+    void resumeRead();
+    // Ends resumeRead() for the scope of an attach or detach.
+    struct ReadSuspension {
+        explicit ReadSuspension(Connection& c) : connection(c) { c.suspendRead(); }
+        ~ReadSuspension() { connection.resumeRead(); }
+        ReadSuspension(const ReadSuspension&) = delete;
+        ReadSuspension& operator=(const ReadSuspension&) = delete;
+        Connection& connection;
+    };
     static int onCommit(void* connection);
     static void onRollback(void* connection);
 
@@ -149,7 +167,9 @@ private:
     bool committing_ = false;
     bool rollingBack_ = false;
     bool aborted_ = false;
-    bool reading_ = false;
+    bool reading_ = false;      // a read transaction runs
+    bool readWanted_ = false;   // a ReadScope asked for one
+    std::uint64_t readSerial_ = 0;
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;

@@ -204,10 +204,12 @@ bool inTransaction();
 // for reading and checked for changes once for the whole run, not once per
 // statement (a lock, a look for a journal and a read of the store header
 // each). For slices that only read (indexing a batch of messages, checking
-// phrases); others' commits wait for the scope's end, so keep it to one
-// slice. Writes inside are not allowed; a transaction begun inside, or a
-// store attached or let go, ends the scope's transaction first (the scope
-// then does nothing more). Does nothing inside a transaction.
+// phrases, opening an installation); others' commits wait for the scope's
+// end, so keep it short. Writes inside are not allowed; a transaction begun
+// inside ends the scope's transaction first (the scope then does nothing
+// more). Begun before any store is open, it starts with the first; a store
+// attached or let go inside ends it for that moment, and it goes on after.
+// Does nothing inside a transaction or inside another scope.
 class ReadScope {
 public:
     ReadScope();

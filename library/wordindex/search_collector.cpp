@@ -244,8 +244,13 @@ void SearchCollector::gather() {
         if (state_ == State::Failed) return;
         filter(block);
         if (state_ == State::Failed) return;
-        for (ULONG m : block)
-            if (messages_.insert(m).second) unchecked_.push_back(m);
+        // Blocks come in ascending message order: each insert lands at the
+        // end without a search down the tree.
+        for (ULONG m : block) {
+            const std::size_t before = messages_.size();
+            messages_.emplace_hint(messages_.end(), m);
+            if (messages_.size() != before) unchecked_.push_back(m);
+        }
     }
     if (exhausted_) finishSession(State::Done);
     else state_ = State::Ask;

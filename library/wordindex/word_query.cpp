@@ -32,11 +32,13 @@ WordQueryRun::~WordQueryRun() = default;
 
 JobStatus WordQueryRun::step() {
     if (status_ != JobStatus::Running) return status_;
+    // A slice of the search only reads, the start too (opening its tables
+    // and reading the stop words): one read transaction each.
+    ReadScope reads;
     if (!started_) {
         start();
         return status_;
     }
-    ReadScope reads;  // a slice of the search only reads
     if (!collector_) find();
     else collect();
     return status_;

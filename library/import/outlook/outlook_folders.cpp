@@ -5,6 +5,7 @@
 #include "common/fixed_text.h"
 #include "common/text.h"
 #include "import/driver/import_request.h"
+#include "import/outlook/pff_access.h"
 
 namespace pm::outlook {
 
@@ -49,6 +50,7 @@ FolderListing listMailFolders(const std::string& storePath, std::vector<FolderCh
         detail = storePath.empty() ? "No Outlook folder file is named." : storePath + " does not exist.";
         return FolderListing::NotInstalled;
     }
+    if (!pff::load(detail)) return FolderListing::NotInstalled;  // no reader for any folder file
     const std::unique_ptr<Session> session = Session::open(storePath, detail);
     if (!session) return FolderListing::CannotRun;
     for (const FolderEntry& f : mailFolders(*session)) folders.push_back({f.name, f.path, f.itemCount});

@@ -32,7 +32,7 @@ struct FolderChoice {
 
 enum class FolderListing {
     Listed,
-    NotInstalled,  // no such folder file ("Outlook Is Not Installed")
+    NotInstalled,  // no such folder file, or no library to read one ("Outlook Is Not Installed")
     CannotRun,     // the file cannot be read as one ("Outlook cannot be run")
 };
 

@@ -8,6 +8,7 @@
 #include "import/internet/text_case.h"
 #include "import/navigator/navigator_message.h"
 #include "import/navigator/run_log.h"
+#include "import/outlook/pff_access.h"
 
 namespace pm::outlook {
 
@@ -156,6 +157,11 @@ AutomationResult startOutlook(const ImportRequest& request) {
         result.detail = request.importPath.empty()
                             ? "No Outlook folder file is named."
                             : "The Outlook folder file " + request.importPath + " does not exist.";
+        return result;
+    }
+    // Without its reading library no Outlook folder file can be read at all.
+    if (!pff::load(result.detail)) {
+        result.start = AutomationStart::NotInstalled;
         return result;
     }
     std::unique_ptr<Session> session = Session::open(request.importPath, result.detail);

@@ -146,25 +146,25 @@ std::optional<std::string> MailItem::body(std::size_t maxBytes) const {
     if (!handle_) return std::nullopt;
     libpff_item_t* message = handle_->message.get();
     const std::optional<std::string> text =
-        storedBody(message, libpff_message_get_plain_text_body_size, libpff_message_get_plain_text_body);
+        storedBody(message, pff::api().message_get_plain_text_body_size, pff::api().message_get_plain_text_body);
     if (present(text)) return bodyText(text, std::nullopt, 0, std::nullopt, maxBytes);
     const std::optional<std::string> html =
-        storedBody(message, libpff_message_get_html_body_size, libpff_message_get_html_body);
+        storedBody(message, pff::api().message_get_html_body_size, pff::api().message_get_html_body);
     const std::optional<std::string> rtf =
-        html ? std::nullopt : storedBody(message, libpff_message_get_rtf_body_size, libpff_message_get_rtf_body);
+        html ? std::nullopt : storedBody(message, pff::api().message_get_rtf_body_size, pff::api().message_get_rtf_body);
     return bodyText(text, html, pff::itemNumber(message, 0, pff::TagInternetCodePage).value_or(0), rtf, maxBytes);
 }
 
 std::optional<DateTime> MailItem::creationTime() const {
-    return handle_ ? messageTime(handle_->message.get(), libpff_message_get_creation_time) : std::nullopt;
+    return handle_ ? messageTime(handle_->message.get(), pff::api().message_get_creation_time) : std::nullopt;
 }
 
 std::optional<DateTime> MailItem::sentOn() const {
-    return handle_ ? messageTime(handle_->message.get(), libpff_message_get_client_submit_time) : std::nullopt;
+    return handle_ ? messageTime(handle_->message.get(), pff::api().message_get_client_submit_time) : std::nullopt;
 }
 
 std::optional<DateTime> MailItem::receivedTime() const {
-    return handle_ ? messageTime(handle_->message.get(), libpff_message_get_delivery_time) : std::nullopt;
+    return handle_ ? messageTime(handle_->message.get(), pff::api().message_get_delivery_time) : std::nullopt;
 }
 
 std::vector<Recipient> MailItem::recipients() const {
@@ -172,9 +172,9 @@ std::vector<Recipient> MailItem::recipients() const {
     std::vector<Recipient> list;
     pff::Error e;
     pff::Item table;
-    if (libpff_message_get_recipients(handle_->message.get(), table.out(), e.out()) != 1 || !table) return list;
+    if (pff::api().message_get_recipients(handle_->message.get(), table.out(), e.out()) != 1 || !table) return list;
     int count = 0;
-    if (libpff_item_get_number_of_record_sets(table.get(), &count, e.out()) != 1) return list;
+    if (pff::api().item_get_number_of_record_sets(table.get(), &count, e.out()) != 1) return list;
     for (int i = 0; i < count; ++i) {
         Recipient r;
         if (std::optional<std::uint32_t> type = pff::itemNumber(table.get(), i, pff::TagRecipientType))

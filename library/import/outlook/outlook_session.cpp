@@ -26,8 +26,8 @@ struct Session::File {
 
     ~File() {
         if (!file) return;
-        libpff_file_close(file, nullptr);
-        libpff_file_free(&file, nullptr);
+        pff::api().file_close(file, nullptr);
+        pff::api().file_free(&file, nullptr);
     }
 };
 
@@ -51,8 +51,9 @@ std::optional<DateTime> localTimeOf(std::uint64_t fileTime) {
 // --- session -----------------------------------------------------------------
 
 std::unique_ptr<Session> Session::open(const std::string& path, std::string& error) {
+    if (!pff::load(error)) return nullptr;
     pff::Error e;
-    if (libpff_check_file_signature(path.c_str(), e.out()) != 1) {
+    if (pff::api().check_file_signature(path.c_str(), e.out()) != 1) {
         const std::string reason = e.text();
         std::error_code ec;
         error = std::filesystem::is_regular_file(path, ec)
@@ -61,17 +62,17 @@ std::unique_ptr<Session> Session::open(const std::string& path, std::string& err
         return nullptr;
     }
     auto file = std::make_unique<File>();
-    if (libpff_file_initialize(&file->file, e.out()) != 1) {
+    if (pff::api().file_initialize(&file->file, e.out()) != 1) {
         error = "The Outlook folder file reader cannot start: " + e.text();
         return nullptr;
     }
-    if (libpff_file_open(file->file, path.c_str(), LIBPFF_OPEN_READ, e.out()) != 1) {
+    if (pff::api().file_open(file->file, path.c_str(), LIBPFF_OPEN_READ, e.out()) != 1) {
         error = path + " cannot be read as an Outlook folder file: " + e.text();
-        libpff_file_free(&file->file, nullptr);
+        pff::api().file_free(&file->file, nullptr);
         return nullptr;
     }
     pff::Item store;
-    if (libpff_file_get_message_store(file->file, store.out(), e.out()) == 1 && store) {
+    if (pff::api().file_get_message_store(file->file, store.out(), e.out()) == 1 && store) {
         file->storeName = pff::itemString(store.get(), 0, pff::TagDisplayName).value_or("");
         const std::string entryId = pff::itemBinary(store.get(), 0, pff::TagIpmSubtreeEntryId).value_or("");
         if (entryId.size() >= kEntryIdNodeOffset + 4) {
@@ -95,11 +96,11 @@ std::unique_ptr<Folder> Session::folder(int index) const {
     auto handle = std::make_unique<Folder::Handle>();
     std::uint8_t type = 0;
     if (file_->topFolder != 0 &&
-        libpff_file_get_item_by_identifier(file_->file, file_->topFolder, handle->item.out(), e.out()) == 1 &&
-        libpff_item_get_type(handle->item.get(), &type, e.out()) == 1 && type == LIBPFF_ITEM_TYPE_FOLDER)
+        pff::api().file_get_item_by_identifier(file_->file, file_->topFolder, handle->item.out(), e.out()) == 1 &&
+        pff::api().item_get_type(handle->item.get(), &type, e.out()) == 1 && type == LIBPFF_ITEM_TYPE_FOLDER)
         return std::unique_ptr<Folder>(new Folder(*this, std::move(handle), file_->storeName));
     // Without a readable store record the whole tree stands in.
-    if (libpff_file_get_root_folder(file_->file, handle->item.out(), e.out()) != 1 || !handle->item) return nullptr;
+    if (pff::api().file_get_root_folder(file_->file, handle->item.out(), e.out()) != 1 || !handle->item) return nullptr;
     return std::unique_ptr<Folder>(new Folder(*this, std::move(handle), file_->storeName));
 }
 
@@ -114,10 +115,10 @@ std::optional<std::string> Folder::name() const {
     if (!displayName_.empty()) return displayName_;
     pff::Error e;
     std::size_t size = 0;
-    if (libpff_folder_get_utf8_name_size(handle_->item.get(), &size, e.out()) != 1 || size == 0 || size > 4096)
+    if (pff::api().folder_get_utf8_name_size(handle_->item.get(), &size, e.out()) != 1 || size == 0 || size > 4096)
         return std::nullopt;
     std::string name(size, '\0');
-    if (libpff_folder_get_utf8_name(handle_->item.get(), reinterpret_cast<std::uint8_t*>(name.data()), size,
+    if (pff::api().folder_get_utf8_name(handle_->item.get(), reinterpret_cast<std::uint8_t*>(name.data()), size,
                                     e.out()) != 1)
         return std::nullopt;
     name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
@@ -137,7 +138,7 @@ std::optional<int> Folder::defaultItemType() const {
 std::optional<int> Folder::itemCount() const {
     pff::Error e;
     int count = 0;
-    if (libpff_folder_get_number_of_sub_messages(handle_->item.get(), &count, e.out()) != 1) return std::nullopt;
+    if (pff::api().folder_get_number_of_sub_messages(handle_->item.get(), &count, e.out()) != 1) return std::nullopt;
     return count;
 }
 
@@ -145,7 +146,7 @@ std::unique_ptr<MailItem> Folder::item(int index) const {
     pff::Error e;
     auto handle = std::make_unique<MailItem::Handle>();
     if (index < 1 ||
-        libpff_folder_get_sub_message(handle_->item.get(), index - 1, handle->message.out(), e.out()) != 1 ||
+        pff::api().folder_get_sub_message(handle_->item.get(), index - 1, handle->message.out(), e.out()) != 1 ||
         !handle->message)
         return nullptr;
     return std::unique_ptr<MailItem>(new MailItem(std::move(handle)));
@@ -154,14 +155,14 @@ std::unique_ptr<MailItem> Folder::item(int index) const {
 std::optional<int> Folder::folderCount() const {
     pff::Error e;
     int count = 0;
-    if (libpff_folder_get_number_of_sub_folders(handle_->item.get(), &count, e.out()) != 1) return std::nullopt;
+    if (pff::api().folder_get_number_of_sub_folders(handle_->item.get(), &count, e.out()) != 1) return std::nullopt;
     return count;
 }
 
 std::unique_ptr<Folder> Folder::folder(int index) const {
     pff::Error e;
     auto handle = std::make_unique<Handle>();
-    if (index < 1 || libpff_folder_get_sub_folder(handle_->item.get(), index - 1, handle->item.out(), e.out()) != 1 ||
+    if (index < 1 || pff::api().folder_get_sub_folder(handle_->item.get(), index - 1, handle->item.out(), e.out()) != 1 ||
         !handle->item)
         return nullptr;
     return std::unique_ptr<Folder>(new Folder(session_, std::move(handle), std::string()));

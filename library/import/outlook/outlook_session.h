@@ -97,7 +97,8 @@ private:
 class Session {
 public:
     // Opens the folder file. nullptr with `error` set when it cannot be
-    // opened or is not an Outlook folder file.
+    // opened or is not an Outlook folder file, or when the reading library
+    // cannot be loaded (loaded here, on the first file opened).
     static std::unique_ptr<Session> open(const std::string& path, std::string& error);
     ~Session();
     Session(const Session&) = delete;

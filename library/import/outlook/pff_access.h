@@ -2,6 +2,11 @@
 // Owned handles and property reads over the .pst reading library, for the
 // Outlook object layer only.
 //
+// The library is loaded when an Outlook folder file is first opened, not
+// when the program starts: every command would otherwise pay for loading
+// and binding it, and a machine without it runs everything but the Outlook
+// import. Its header gives the types and signatures; calls go through api().
+//
 // The library's header pulls in the header of its optional I/O layer,
 // which this program does not use and which need not be installed.
 #include <libpff/features.h>
@@ -13,6 +18,43 @@
 #include <string>
 
 namespace pm::outlook::pff {
+
+// The library functions the object layer calls.
+#define PM_PFF_FUNCTIONS(X)                                                                                      \
+    X(check_file_signature) X(error_free) X(error_sprint) X(file_close) X(file_free)                           \
+    X(file_get_item_by_identifier) X(file_get_message_store) X(file_get_root_folder) X(file_initialize)        \
+    X(file_open) X(folder_get_number_of_sub_folders) X(folder_get_number_of_sub_messages)                      \
+    X(folder_get_sub_folder) X(folder_get_sub_message) X(folder_get_utf8_name) X(folder_get_utf8_name_size)    \
+    X(item_free) X(item_get_number_of_record_sets) X(item_get_record_set_by_index) X(item_get_type)            \
+    X(message_get_client_submit_time) X(message_get_creation_time) X(message_get_delivery_time)                \
+    X(message_get_entry_value_utf8_string) X(message_get_entry_value_utf8_string_size)                         \
+    X(message_get_html_body) X(message_get_html_body_size) X(message_get_plain_text_body)                      \
+    X(message_get_plain_text_body_size) X(message_get_recipients) X(message_get_rtf_body)                      \
+    X(message_get_rtf_body_size) X(record_entry_free) X(record_entry_get_data)                                 \
+    X(record_entry_get_data_as_32bit_integer) X(record_entry_get_data_as_utf8_string)                          \
+    X(record_entry_get_data_as_utf8_string_size) X(record_entry_get_data_size) X(record_set_free)              \
+    X(record_set_get_entry_by_type)
+
+// The library's functions, each named as in the library without its prefix.
+struct Api {
+#define PM_PFF_MEMBER(name) decltype(&::libpff_##name) name = nullptr;
+    PM_PFF_FUNCTIONS(PM_PFF_MEMBER)
+#undef PM_PFF_MEMBER
+};
+
+// The shared library loaded by default.
+inline constexpr const char* kDefaultLibrary = "libpff.so.1";
+
+// Loads the library (once; later calls answer at once). False with `error`
+// set to a sentence for the person when it or one of its functions cannot
+// be found: then no Outlook folder file can be read, and nothing else
+// changes.
+bool load(std::string& error);
+// The loaded functions; only after load() succeeded.
+const Api& api();
+// Points later loads at another file name, dropping a table already loaded
+// (tests use a name that does not exist). Empty: the default library.
+void setLibraryName(const std::string& name);
 
 // The library's description of a failure, freed after use.
 class Error {

@@ -177,5 +177,42 @@ TEST_F(OtherProcess, CatalogChangesOfAnotherProgramAreSeen) {
     sqlite3_close(other);
 }
 
+// A read scope begun before any store is open starts with the first one and
+// holds its read lock, across another directory attached, until it ends:
+// another program's change of the catalog waits for the scope's end and is
+// seen after it.
+TEST_F(OtherProcess, AReadScopeBegunBeforeTheStoresOpenHoldsThemUntilItEnds) {
+    closeStorage();
+    std::filesystem::create_directory(root / "F2");
+    NoteRecord far{};
+    Table farNotes{noteDef("Note"), &far};
+    farNotes.setFileName(root / "F2/NOTES.TPS");
+    ASSERT_EQ(farNotes.create(), StorageStatus::Ok);
+    closeStorage();
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(store().c_str(), &other), SQLITE_OK);
+    const auto dropOther = [&] {
+        if (sqlite3_exec(other, "BEGIN IMMEDIATE; DROP TABLE \"Other\"", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return false;
+        if (sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    };
+    {
+        const ReadScope reads;
+        ASSERT_EQ(notes.open(), StorageStatus::Ok);
+        EXPECT_TRUE(others.exists());
+        EXPECT_FALSE(dropOther());
+        ASSERT_EQ(farNotes.open(), StorageStatus::Ok);  // attached inside the scope
+        EXPECT_TRUE(others.exists());
+        EXPECT_FALSE(dropOther());
+        EXPECT_TRUE(others.exists());
+    }
+    EXPECT_TRUE(dropOther());
+    EXPECT_FALSE(others.exists());
+    sqlite3_close(other);
+}
+
 }  // namespace
 }  // namespace pm

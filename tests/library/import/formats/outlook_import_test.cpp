@@ -18,6 +18,7 @@
 #include "import/driver/format_table.h"
 #include "import/driver/import_settings.h"
 #include "import/outlook/outlook_folders.h"
+#include "import/outlook/pff_access.h"
 #include "support/block_format.h"
 #include "support/corpora.h"
 #include "tables/config/settings.h"
@@ -189,6 +190,39 @@ TEST_F(OutlookImport, AMissingDamagedOrUnsuitableFolderFileEndsTheRunWithItsMess
     const ImportCounts gone = importFolders(sample, {"No such folder"});
     EXPECT_EQ(gone.outcome, ImportOutcome::Refused);
     EXPECT_TRUE(ui.sawText("Selected Outlook folders no longer exist."));
+    EXPECT_TRUE(contents("Inbox").messages.empty());
+}
+
+// The reading library is loaded when the first folder file is opened: when
+// it cannot be, the import and the folder choice say so (and name it), and
+// once it can, the same file is read as usual.
+TEST_F(OutlookImport, AReaderLibraryThatCannotBeLoadedIsNamedAndLaterLoadsWork) {
+    const std::string sample = corpusFile("pst/pstsdk/sample1.pst");
+    const std::string path = sample.empty() ? root / "any.pst" : sample;
+    if (sample.empty()) writeTextFile(path, std::string(4096, 'x'));
+    outlook::pff::setLibraryName("libpff-not-installed.so.0");
+    const ImportCounts refused = importFolders(path, {"Inbox"});
+    EXPECT_EQ(refused.outcome, ImportOutcome::Refused);
+    EXPECT_TRUE(ui.sawText("Fatal error. Outlook cannot be initialized."));
+    EXPECT_TRUE(ui.sawText("The Outlook folder file reader (libpff-not-installed.so.0) cannot be loaded"));
+    std::vector<outlook::FolderChoice> choices;
+    std::string detail;
+    EXPECT_EQ(outlook::listMailFolders(path, choices, detail), outlook::FolderListing::NotInstalled);
+    EXPECT_NE(detail.find("libpff-not-installed.so.0"), std::string::npos) << detail;
+    std::string error;
+    EXPECT_FALSE(outlook::Session::open(path, error));
+    EXPECT_NE(error.find("cannot be loaded"), std::string::npos) << error;
+
+    // A library without the functions the reader calls is refused as well.
+    outlook::pff::setLibraryName("libz.so.1");
+    EXPECT_FALSE(outlook::pff::load(error));
+    EXPECT_NE(error.find("lacks the function libpff_"), std::string::npos) << error;
+
+    outlook::pff::setLibraryName("");
+    ASSERT_TRUE(outlook::pff::load(error)) << error;
+    if (sample.empty()) GTEST_SKIP() << "sample not present";
+    EXPECT_EQ(outlook::listMailFolders(path, choices, detail), outlook::FolderListing::Listed) << detail;
+    EXPECT_FALSE(choices.empty());
     EXPECT_TRUE(contents("Inbox").messages.empty());
 }
 
