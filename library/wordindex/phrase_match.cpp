@@ -23,20 +23,23 @@ bool isAscii(std::string_view text) {
     return (bits & 0x8080808080808080ull) == 0;
 }
 
-// Whether no character of `text` outside ASCII upper-cases to ASCII, so
-// that an ASCII word of the text stands in its bytes. Plain ASCII and the
-// Latin-1 letters (two-byte characters led by C2 or C3) but the sharp s
-// (upper case "SS") qualify; ligatures, the dotless i and the like do not.
-bool asciiWordsStandInBytes(std::string_view text) {
-    if (isAscii(text)) return true;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0xC0) continue;  // ASCII, or a continuation byte
-        if (b > 0xC3) return false;
-        if (b == 0xC3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x9F) return false;
-    }
-    return true;
+}  // namespace
+
+// The characters whose upper case is made of ASCII letters alone (ICU's
+// full mapping in the root locale; no other character maps to ASCII, as
+// the tests check over every code point): the one way a word of a text can
+// upper-case to an ASCII word that its bytes do not show.
+const std::vector<AsciiUpperCase>& asciiUpperCases() {
+    static const std::vector<AsciiUpperCase> table = {
+        {0x00DF, "\xc3\x9f", "SS"},   {0x0131, "\xc4\xb1", "I"},    {0x017F, "\xc5\xbf", "S"},
+        {0xFB00, "\xef\xac\x80", "FF"}, {0xFB01, "\xef\xac\x81", "FI"}, {0xFB02, "\xef\xac\x82", "FL"},
+        {0xFB03, "\xef\xac\x83", "FFI"}, {0xFB04, "\xef\xac\x84", "FFL"}, {0xFB05, "\xef\xac\x85", "ST"},
+        {0xFB06, "\xef\xac\x86", "ST"},
+    };
+    return table;
 }
+
+namespace {
 
 // How often a letter stands in English text, roughly (per mille): the
 // search looks for the phrase word's rarest letter.
@@ -72,6 +75,10 @@ PhraseMatcher::PhraseMatcher(std::vector<std::string> phrase)
         phraseBytes_ += w.size() + 1;
     }
     if (asciiPhrase_ && !phrase_.empty()) {
+        // Only a character whose upper case stands inside the first word
+        // can help make it.
+        for (const AsciiUpperCase& a : asciiUpperCases())
+            if (phrase_.front().find(a.upper) != std::string::npos) hidingCharacters_.push_back(a.utf8);
         for (char c : phrase_.front()) firstLower_ += lowerAscii(c);
         for (std::size_t k = 1; k < phrase_.front().size(); ++k)
             if (letterFrequency(phrase_.front()[k]) < letterFrequency(phrase_.front()[pivot_])) pivot_ = k;
@@ -90,8 +97,15 @@ bool PhraseMatcher::matchWords(const std::vector<std::string>& words) const {
 
 bool PhraseMatcher::foundIn(std::string_view text) {
     if (phrase_.empty()) return true;
-    if (asciiPhrase_ && asciiWordsStandInBytes(text)) return foundAround(text);
+    if (asciiPhrase_ && bytesShowFirstWord(text)) return foundAround(text);
     return foundInWhole(text);
+}
+
+bool PhraseMatcher::bytesShowFirstWord(std::string_view text) const {
+    if (hidingCharacters_.empty() || isAscii(text)) return true;
+    for (std::string_view c : hidingCharacters_)
+        if (text.find(c) != std::string_view::npos) return false;
+    return true;
 }
 
 bool PhraseMatcher::foundInWhole(std::string_view text) {
@@ -188,14 +202,13 @@ bool PhraseMatcher::foundAround(std::string_view text) {
 }
 
 bool PhraseMatcher::messageHolds(ULONG number, BYTE databaseType) {
-    // The text first: where it holds the phrase the heading need not be read.
-    MsgText.setSkipMemos(false);
-    MsgText.clear();
+    // The text first: where it holds the phrase the heading need not be
+    // read. Only the one column is read, not the whole record.
     TXT.MSGNUMBER = number;
-    if (MsgText.get(TXT_IdKey) == StorageStatus::Ok && foundIn(TXT.MsgText)) return true;
+    if (MsgText.getText(TXT_IdKey, "MsgText", text_) == StorageStatus::Ok && foundIn(text_)) return true;
     if (databaseType == TypeMail) {
         MAI.MAILID = number;
-        return Mail.get(MAI_IdKey) == StorageStatus::Ok && foundIn(MAI.SUBJECT.view());
+        return Mail.getText(MAI_IdKey, "SUBJECT", text_) == StorageStatus::Ok && foundIn(text_);
     }
     MSG.MSGNUMBER = number;
     if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;

@@ -2,14 +2,18 @@
 // its finds must agree with breaking the whole text, under any tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "common/word_definition.h"
 #include "wordindex/phrase_match.h"
 #include "wordindex/search_words.h"
 #include "wordindex/word_breaker.h"
+#include "wordindex/word_case.h"
 
 namespace pm {
 namespace {
@@ -45,15 +49,46 @@ TEST_F(PhraseMatchTest, FindsThePhraseWhereverTheWordsStandTogether) {
     EXPECT_TRUE(sharp.foundIn("\xc3\x9fx y"));
     PhraseMatcher ligature({"FIX", "Y"});
     EXPECT_TRUE(ligature.foundIn("\xef\xac\x81x y"));
+    // Letters beyond Latin-1 around the words.
+    EXPECT_TRUE(matcher.foundIn("\xd0\xb4\xd0\xb0 \xe2\x80\x94 number\n room \xe4\xb8\xad"));
+    EXPECT_FALSE(matcher.foundIn("\xd0\xb4number room"));
+    EXPECT_FALSE(matcher.foundIn("number room\xe4\xb8\xad"));
+}
+
+// The byte search trusts that no character but those listed upper-cases to
+// ASCII letters alone; a new Unicode version could add one.
+TEST_F(PhraseMatchTest, ListsEveryCharacterThatUpperCasesToAscii) {
+    std::map<char32_t, std::string> found;
+    for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::string utf8;
+        appendUtf8(utf8, c);
+        const std::string upper = upperCase(utf8);
+        if (std::all_of(upper.begin(), upper.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
+            found[c] = upper;
+    }
+    std::map<char32_t, std::string> listed;
+    for (const AsciiUpperCase& a : asciiUpperCases()) {
+        listed[a.code] = std::string(a.upper);
+        std::string utf8;
+        appendUtf8(utf8, a.code);
+        EXPECT_EQ(utf8, a.utf8) << static_cast<unsigned>(a.code);
+    }
+    EXPECT_EQ(found, listed);
 }
 
 TEST_F(PhraseMatchTest, AgreesWithBreakingTheWholeTextUnderRandomTables) {
     // Letters of the phrase, signs the tables may make anything, a Latin-1
     // letter, the sharp s and a dotless i (upper case "I").
+    // Beyond Latin-1: a Cyrillic letter, a dash and an apostrophe of
+    // Windows-1252, a CJK letter, the long s and the ligature fi.
     const std::vector<std::string> pieces = {"ab", "ba", "AB", "Ba", "c", "a", "i", "I", " ", " ", ".", "-",
-                                             "'", "^", "\n", "\xc3\xa9", "\xc3\x9f", "\xc4\xb1"};
+                                             "'", "^", "\n", "\xc3\xa9", "\xc3\x9f", "\xc4\xb1",
+                                             "s", "f", "\xd0\xb4", "\xe2\x80\x94", "\xe2\x80\x99",
+                                             "\xe4\xb8\xad", "\xc5\xbf", "\xef\xac\x81"};
     const std::vector<std::vector<std::string>> phrases = {{"AB", "BA"}, {"AB", "AB"}, {"AB", "AB", "C"},
-                                                           {"I", "AB"}, {"SS", "A"}};
+                                                           {"I", "AB"}, {"SS", "A"},  {"FI", "AB"},
+                                                           {"AS", "AB"}, {"AB", "\xd0\x94"}};
     std::mt19937 random(2024);
     for (int round = 0; round < 300; ++round) {
         WordDefinition d = defaultWordDefinition();
