@@ -123,12 +123,14 @@ bool PhraseMatcher::foundInWhole(std::string_view text) {
     return found;
 }
 
-std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) const {
+std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from, PivotPlaces& places) const {
     const std::string& upper = phrase_.front();
     const std::size_t n = upper.size();
     if (text.size() < n || from > text.size() - n) return std::string_view::npos;
     // The places of the pivot letter in either case are found by memchr
     // (the earlier first); each is checked for the whole word around it.
+    // A place found beyond `from` is kept for the next call, so a text is
+    // searched for each case once, however many starts it holds.
     const char* first = text.data() + from + pivot_;
     const char* const last = text.data() + (text.size() - n) + pivot_;
     const auto find = [&](const char* p, char c) -> const char* {
@@ -136,17 +138,19 @@ std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) co
         return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(last - p) + 1));
     };
     const char up = upper[pivot_], low = firstLower_[pivot_];
-    const char* nextUp = find(first, up);
-    const char* nextLow = up == low ? nullptr : find(first, low);
-    while (nextUp || nextLow) {
-        const bool takeUp = nextUp && (!nextLow || nextUp < nextLow);
-        const char* hit = takeUp ? nextUp : nextLow;
+    if (!places.searched || (places.up && places.up < first)) places.up = find(first, up);
+    if (up == low) places.low = nullptr;
+    else if (!places.searched || (places.low && places.low < first)) places.low = find(first, low);
+    places.searched = true;
+    while (places.up || places.low) {
+        const bool takeUp = places.up && (!places.low || places.up < places.low);
+        const char* hit = takeUp ? places.up : places.low;
         const char* p = hit - pivot_;
         std::size_t k = 0;
         while (k < n && (p[k] == upper[k] || p[k] == firstLower_[k])) ++k;
         if (k == n) return static_cast<std::size_t>(p - text.data());
-        if (takeUp) nextUp = find(hit + 1, up);
-        else nextLow = find(hit + 1, low);
+        if (takeUp) places.up = find(hit + 1, up);
+        else places.low = find(hit + 1, low);
     }
     return std::string_view::npos;
 }
@@ -165,7 +169,9 @@ bool PhraseMatcher::foundAround(std::string_view text) {
     for (unsigned c = 0; c < 128; ++c) boundary[c] = (*o.startWord)[c] && (*o.inWord)[c];
 
     std::size_t checked = 0;  // phrases beginning with a word before this were checked
-    for (std::size_t at = nextStart(text, 0); at != std::string_view::npos; at = nextStart(text, at + 1)) {
+    PivotPlaces places;
+    for (std::size_t at = nextStart(text, 0, places); at != std::string_view::npos;
+         at = nextStart(text, at + 1, places)) {
         if (at < checked) continue;
         std::size_t from = at;
         while (from > 0 && !(static_cast<unsigned char>(text[from - 1]) < 128 &&

@@ -52,8 +52,16 @@ private:
     bool bytesShowFirstWord(std::string_view text) const;
     bool foundInWhole(std::string_view text);
     bool foundAround(std::string_view text);
-    // The next place of the first phrase word (in any case) at or after `from`.
-    std::size_t nextStart(std::string_view text, std::size_t from) const;
+    // The places of the pivot letter, upper and lower case, at or after the
+    // last start asked for in one text; none once `searched` and null.
+    struct PivotPlaces {
+        const char* up = nullptr;
+        const char* low = nullptr;
+        bool searched = false;
+    };
+    // The next place of the first phrase word (in any case) at or after
+    // `from`, which grows from call to call over one text.
+    std::size_t nextStart(std::string_view text, std::size_t from, PivotPlaces& places) const;
 
     std::vector<std::string> phrase_;
     std::vector<std::size_t> fallback_;  // KMP failure function over the phrase words
