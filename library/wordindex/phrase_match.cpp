@@ -41,16 +41,22 @@ const std::vector<AsciiUpperCase>& asciiUpperCases() {
 
 namespace {
 
-// How often a letter stands in English text, roughly (per mille): the
-// search looks for the phrase word's rarest letter.
-int letterFrequency(char upper) {
-    static const int perMille[26] = {82, 15, 28, 43, 127, 22, 20, 61, 70, 2,  8, 40, 24,
-                                     67, 75, 19, 1,  60, 63, 91, 28, 10, 24, 2, 20, 1};
-    if (upper >= 'A' && upper <= 'Z') return perMille[upper - 'A'];
-    return 5;  // digits and signs are rare in text
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Sixteen bytes of a text at once, for the search of a word's first two
+// letters (the compiler's vector extension: SSE2 on x86-64, plain code
+// elsewhere).
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+Bytes16 splat(unsigned char c) {
+    Bytes16 v;
+    for (int i = 0; i < 16; ++i) v[i] = c;
+    return v;
 }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+// Case folding of a word's byte for the search: a letter matches in either
+// case (its bit 0x20 set), any other byte only itself.
+unsigned char foldMask(char c) { return (c >= 'A' && c <= 'Z') ? 0x20 : 0x00; }
 
 // A stretch broken first holds this many bytes beyond the phrase; it grows
 // when its words run out before the phrase could be checked.
@@ -79,9 +85,13 @@ PhraseMatcher::PhraseMatcher(std::vector<std::string> phrase)
         // can help make it.
         for (const AsciiUpperCase& a : asciiUpperCases())
             if (phrase_.front().find(a.upper) != std::string::npos) hidingCharacters_.push_back(a.utf8);
-        for (char c : phrase_.front()) firstLower_ += lowerAscii(c);
-        for (std::size_t k = 1; k < phrase_.front().size(); ++k)
-            if (letterFrequency(phrase_.front()[k]) < letterFrequency(phrase_.front()[pivot_])) pivot_ = k;
+        const std::string& first = phrase_.front();
+        for (char c : first) firstLower_ += lowerAscii(c);
+        fold_[0] = foldMask(first[0]);
+        want_[0] = static_cast<unsigned char>(firstLower_[0]);
+        // A one-letter word: the second byte matches whatever it is.
+        fold_[1] = first.size() > 1 ? foldMask(first[1]) : 0xFF;
+        want_[1] = first.size() > 1 ? static_cast<unsigned char>(firstLower_[1]) : 0xFF;
     }
 }
 
@@ -123,35 +133,35 @@ bool PhraseMatcher::foundInWhole(std::string_view text) {
     return found;
 }
 
-std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from, PivotPlaces& places) const {
+std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) const {
     const std::string& upper = phrase_.front();
     const std::size_t n = upper.size();
     if (text.size() < n || from > text.size() - n) return std::string_view::npos;
-    // The places of the pivot letter in either case are found by memchr
-    // (the earlier first); each is checked for the whole word around it.
-    // A place found beyond `from` is kept for the next call, so a text is
-    // searched for each case once, however many starts it holds.
-    const char* first = text.data() + from + pivot_;
-    const char* const last = text.data() + (text.size() - n) + pivot_;
-    const auto find = [&](const char* p, char c) -> const char* {
-        if (p > last) return nullptr;
-        return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(last - p) + 1));
-    };
-    const char up = upper[pivot_], low = firstLower_[pivot_];
-    if (!places.searched || (places.up && places.up < first)) places.up = find(first, up);
-    if (up == low) places.low = nullptr;
-    else if (!places.searched || (places.low && places.low < first)) places.low = find(first, low);
-    places.searched = true;
-    while (places.up || places.low) {
-        const bool takeUp = places.up && (!places.low || places.up < places.low);
-        const char* hit = takeUp ? places.up : places.low;
-        const char* p = hit - pivot_;
+    const std::size_t lastStart = text.size() - n;
+    const char* const t = text.data();
+    const auto wordAt = [&](std::size_t at) {
         std::size_t k = 0;
-        while (k < n && (p[k] == upper[k] || p[k] == firstLower_[k])) ++k;
-        if (k == n) return static_cast<std::size_t>(p - text.data());
-        if (takeUp) places.up = find(hit + 1, up);
-        else places.low = find(hit + 1, low);
+        while (k < n && (t[at + k] == upper[k] || t[at + k] == firstLower_[k])) ++k;
+        return k == n;
+    };
+    // Sixteen places at a time are tested for the word's first two letters
+    // (in either case); only where they stand is the whole word compared.
+    const Bytes16 fold0 = splat(fold_[0]), want0 = splat(want_[0]);
+    const Bytes16 fold1 = splat(fold_[1]), want1 = splat(want_[1]);
+    std::size_t at = from;
+    for (; at + 17 <= text.size(); at += 16) {
+        Bytes16 here, next;
+        std::memcpy(&here, t + at, 16);
+        std::memcpy(&next, t + at + 1, 16);
+        const auto hits = ((here | fold0) == want0) & ((next | fold1) == want1);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &hits, 16);
+        if ((halves[0] | halves[1]) == 0) continue;
+        for (std::size_t j = 0; j < 16; ++j)
+            if (hits[j] && at + j <= lastStart && wordAt(at + j)) return at + j;
     }
+    for (; at <= lastStart; ++at)
+        if (wordAt(at)) return at;
     return std::string_view::npos;
 }
 
@@ -169,9 +179,7 @@ bool PhraseMatcher::foundAround(std::string_view text) {
     for (unsigned c = 0; c < 128; ++c) boundary[c] = (*o.startWord)[c] && (*o.inWord)[c];
 
     std::size_t checked = 0;  // phrases beginning with a word before this were checked
-    PivotPlaces places;
-    for (std::size_t at = nextStart(text, 0, places); at != std::string_view::npos;
-         at = nextStart(text, at + 1, places)) {
+    for (std::size_t at = nextStart(text, 0); at != std::string_view::npos; at = nextStart(text, at + 1)) {
         if (at < checked) continue;
         std::size_t from = at;
         while (from > 0 && !(static_cast<unsigned char>(text[from - 1]) < 128 &&

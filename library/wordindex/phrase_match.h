@@ -52,16 +52,8 @@ private:
     bool bytesShowFirstWord(std::string_view text) const;
     bool foundInWhole(std::string_view text);
     bool foundAround(std::string_view text);
-    // The places of the pivot letter, upper and lower case, at or after the
-    // last start asked for in one text; none once `searched` and null.
-    struct PivotPlaces {
-        const char* up = nullptr;
-        const char* low = nullptr;
-        bool searched = false;
-    };
-    // The next place of the first phrase word (in any case) at or after
-    // `from`, which grows from call to call over one text.
-    std::size_t nextStart(std::string_view text, std::size_t from, PivotPlaces& places) const;
+    // The next place of the first phrase word (in any case) at or after `from`.
+    std::size_t nextStart(std::string_view text, std::size_t from) const;
 
     std::vector<std::string> phrase_;
     std::vector<std::size_t> fallback_;  // KMP failure function over the phrase words
@@ -71,7 +63,9 @@ private:
     // byte search.
     std::vector<std::string_view> hidingCharacters_;
     std::string firstLower_;  // the first phrase word in lower case
-    std::size_t pivot_ = 0;   // its rarest letter: what the byte search looks for
+    // Its first two bytes as the search tests them: (byte | fold) == want.
+    unsigned char fold_[2] = {0, 0};
+    unsigned char want_[2] = {0, 0};
     std::size_t phraseBytes_ = 0;
     // The words of one broken stretch and where each begins in it.
     std::vector<std::string> stretchWords_;
