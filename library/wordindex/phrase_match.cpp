@@ -60,7 +60,7 @@ unsigned char foldMask(char c) { return (c >= 'A' && c <= 'Z') ? 0x20 : 0x00; }
 
 // A stretch broken first holds this many bytes beyond the phrase; it grows
 // when its words run out before the phrase could be checked.
-constexpr std::size_t kStretchSlack = 64;
+constexpr std::size_t kStretchSlack = 16;
 // A place with no boundary this far before it has the whole text broken.
 constexpr std::size_t kLongestBackStep = 4096;
 
