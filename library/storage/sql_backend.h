@@ -47,6 +47,7 @@ public:
     // --- records (sql_records.cpp) -------------------------------------------
     StorageStatus get(const KeyDef& key) override;
     StorageStatus getAt(RecordPosition pos) override;
+    StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value) override;
     StorageStatus add(bool append) override;
     StorageStatus put() override;
     StorageStatus erase() override;
@@ -84,11 +85,14 @@ private:
     void finalizeStatements() override {
         statements_.finalizeAll();
         rangeStatements_.clear();
+        textStatements_.clear();
     }
     void forgetStatements() override {
         statements_.forgetAll();
         for (auto& [sql, stmt] : rangeStatements_) stmt.forget();
         rangeStatements_.clear();
+        for (auto& [column, stmt] : textStatements_) stmt.forget();
+        textStatements_.clear();
     }
     void resetCursor() override { cursor_ = {}; }
 
@@ -140,6 +144,8 @@ private:
     Cursor cursor_;
     // The range statements by their SQL text (few per table and key).
     std::map<std::string, Statement> rangeStatements_;
+    // getText's statements by key and column (few per table).
+    std::map<std::pair<int, std::string>, Statement> textStatements_;
 };
 
 }  // namespace pm::sql

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "storage/sql_backend.h"
+#include "storage/text_column.h"
 
 namespace pm::sql {
 
@@ -25,6 +26,35 @@ StorageStatus SqlBackend::getAt(RecordPosition pos) {
         return fail(rc);
     sqlite3_bind_int64(s, 1, pos);
     return readOne(s);
+}
+
+StorageStatus SqlBackend::getText(const KeyDef& keyIn, const std::string& column, std::string& value) {
+    if (!isOpen()) return notOpen();
+    const KeyDef& key = def().keys.at(static_cast<std::size_t>(keyIn.index));
+    const TextColumn c = findTextColumn(def(), column);
+    if (!c.found()) return report(StorageStatus::Other, "No text column " + column + " in " + table_.displayName());
+    auto it = textStatements_.find({key.index, column});
+    if (it == textStatements_.end()) {
+        // The key's get, narrowed to the one column: the other columns and
+        // the record's other memos are never decoded or copied.
+        std::string sql = keyGetSql(schema_, tableName(), key, false);
+        sql.replace(0, sql.find(" FROM "), "SELECT " + ident(column));
+        Statement stmt;
+        if (int rc = stmt.prepare(sql); rc != SQLITE_OK) return fail(rc);
+        it = textStatements_.emplace(std::make_pair(key.index, column), std::move(stmt)).first;
+    }
+    sqlite3_stmt* s = it->second.get();
+    ResetOnExit reset(s);
+    for (std::size_t i = 0; i < key.parts.size(); ++i)
+        codec_.bindField(s, static_cast<int>(i + 1), key.parts[i].field, recordBytes());
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE) return notFound();
+    if (rc != SQLITE_ROW) return fail(rc);
+    auto text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    std::string_view stored(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(s, 0)));
+    if (c.field >= 0) stored = fieldTextAsBuffered(stored, def().fields[static_cast<std::size_t>(c.field)]);
+    value.assign(stored);
+    return StorageStatus::Ok;
 }
 
 StorageStatus SqlBackend::readOne(sqlite3_stmt* s) {

@@ -195,6 +195,9 @@ StorageStatus Table::next() { return result(backend().next()); }
 StorageStatus Table::previous() { return result(backend().previous()); }
 StorageStatus Table::get(const KeyDef& key) { return result(backend().get(key)); }
 StorageStatus Table::getAt(RecordPosition pos) { return result(backend().getAt(pos)); }
+StorageStatus Table::getText(const KeyDef& key, const std::string& column, std::string& value) {
+    return result(backend().getText(key, column, value));
+}
 
 StorageStatus Table::add() { return result(backend().add(false)); }
 StorageStatus Table::append() { return result(backend().add(true)); }

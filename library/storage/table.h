@@ -113,6 +113,14 @@ public:
     // Reads the first record whose key equals the buffer's key values.
     StorageStatus get(const KeyDef& key);
     StorageStatus getAt(RecordPosition pos);
+    // Reads only the text field or memo named `column` ("SUBJECT",
+    // "MsgText") of the record get(key) would read, into `value`: a text
+    // field as the buffer would hold it, without its trailing blanks; a memo
+    // whole. The buffer, the memos and the position stay as they were, so a
+    // check of one text over many records reads no other column. NotFound
+    // when no record has the key values; Other for a name that is no text
+    // field or memo of the table.
+    StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value);
     // Position of the record last read, added or appended.
     RecordPosition position() const { return position_; }
 

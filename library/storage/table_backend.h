@@ -30,6 +30,9 @@ public:
     virtual StorageStatus previous() = 0;
     virtual StorageStatus get(const KeyDef& key) = 0;
     virtual StorageStatus getAt(RecordPosition pos) = 0;
+    // Table::getText. The default reads the whole record with get() and puts
+    // the buffer, the memos and the position back afterwards.
+    virtual StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value);
 
     virtual StorageStatus add(bool append) = 0;
     virtual StorageStatus put() = 0;

@@ -23,35 +23,44 @@ bool isAscii(std::string_view text) {
     return (bits & 0x8080808080808080ull) == 0;
 }
 
-// Whether no character of `text` outside ASCII upper-cases to ASCII, so
-// that an ASCII word of the text stands in its bytes. Plain ASCII and the
-// Latin-1 letters (two-byte characters led by C2 or C3) but the sharp s
-// (upper case "SS") qualify; ligatures, the dotless i and the like do not.
-bool asciiWordsStandInBytes(std::string_view text) {
-    if (isAscii(text)) return true;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0xC0) continue;  // ASCII, or a continuation byte
-        if (b > 0xC3) return false;
-        if (b == 0xC3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x9F) return false;
-    }
-    return true;
+}  // namespace
+
+// The characters whose upper case is made of ASCII letters alone (ICU's
+// full mapping in the root locale; no other character maps to ASCII, as
+// the tests check over every code point): the one way a word of a text can
+// upper-case to an ASCII word that its bytes do not show.
+const std::vector<AsciiUpperCase>& asciiUpperCases() {
+    static const std::vector<AsciiUpperCase> table = {
+        {0x00DF, "\xc3\x9f", "SS"},   {0x0131, "\xc4\xb1", "I"},    {0x017F, "\xc5\xbf", "S"},
+        {0xFB00, "\xef\xac\x80", "FF"}, {0xFB01, "\xef\xac\x81", "FI"}, {0xFB02, "\xef\xac\x82", "FL"},
+        {0xFB03, "\xef\xac\x83", "FFI"}, {0xFB04, "\xef\xac\x84", "FFL"}, {0xFB05, "\xef\xac\x85", "ST"},
+        {0xFB06, "\xef\xac\x86", "ST"},
+    };
+    return table;
 }
 
-// How often a letter stands in English text, roughly (per mille): the
-// search looks for the phrase word's rarest letter.
-int letterFrequency(char upper) {
-    static const int perMille[26] = {82, 15, 28, 43, 127, 22, 20, 61, 70, 2,  8, 40, 24,
-                                     67, 75, 19, 1,  60, 63, 91, 28, 10, 24, 2, 20, 1};
-    if (upper >= 'A' && upper <= 'Z') return perMille[upper - 'A'];
-    return 5;  // digits and signs are rare in text
-}
+namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
+// Sixteen bytes of a text at once, for the search of a word's first two
+// letters (the compiler's vector extension: SSE2 on x86-64, plain code
+// elsewhere).
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+Bytes16 splat(unsigned char c) {
+    Bytes16 v;
+    for (int i = 0; i < 16; ++i) v[i] = c;
+    return v;
+}
+
+// Case folding of a word's byte for the search: a letter matches in either
+// case (its bit 0x20 set), any other byte only itself.
+unsigned char foldMask(char c) { return (c >= 'A' && c <= 'Z') ? 0x20 : 0x00; }
+
 // A stretch broken first holds this many bytes beyond the phrase; it grows
 // when its words run out before the phrase could be checked.
-constexpr std::size_t kStretchSlack = 64;
+constexpr std::size_t kStretchSlack = 16;
 // A place with no boundary this far before it has the whole text broken.
 constexpr std::size_t kLongestBackStep = 4096;
 
@@ -72,9 +81,17 @@ PhraseMatcher::PhraseMatcher(std::vector<std::string> phrase)
         phraseBytes_ += w.size() + 1;
     }
     if (asciiPhrase_ && !phrase_.empty()) {
-        for (char c : phrase_.front()) firstLower_ += lowerAscii(c);
-        for (std::size_t k = 1; k < phrase_.front().size(); ++k)
-            if (letterFrequency(phrase_.front()[k]) < letterFrequency(phrase_.front()[pivot_])) pivot_ = k;
+        // Only a character whose upper case stands inside the first word
+        // can help make it.
+        for (const AsciiUpperCase& a : asciiUpperCases())
+            if (phrase_.front().find(a.upper) != std::string::npos) hidingCharacters_.push_back(a.utf8);
+        const std::string& first = phrase_.front();
+        for (char c : first) firstLower_ += lowerAscii(c);
+        fold_[0] = foldMask(first[0]);
+        want_[0] = static_cast<unsigned char>(firstLower_[0]);
+        // A one-letter word: the second byte matches whatever it is.
+        fold_[1] = first.size() > 1 ? foldMask(first[1]) : 0xFF;
+        want_[1] = first.size() > 1 ? static_cast<unsigned char>(firstLower_[1]) : 0xFF;
     }
 }
 
@@ -90,8 +107,15 @@ bool PhraseMatcher::matchWords(const std::vector<std::string>& words) const {
 
 bool PhraseMatcher::foundIn(std::string_view text) {
     if (phrase_.empty()) return true;
-    if (asciiPhrase_ && asciiWordsStandInBytes(text)) return foundAround(text);
+    if (asciiPhrase_ && bytesShowFirstWord(text)) return foundAround(text);
     return foundInWhole(text);
+}
+
+bool PhraseMatcher::bytesShowFirstWord(std::string_view text) const {
+    if (hidingCharacters_.empty() || isAscii(text)) return true;
+    for (std::string_view c : hidingCharacters_)
+        if (text.find(c) != std::string_view::npos) return false;
+    return true;
 }
 
 bool PhraseMatcher::foundInWhole(std::string_view text) {
@@ -113,27 +137,31 @@ std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) co
     const std::string& upper = phrase_.front();
     const std::size_t n = upper.size();
     if (text.size() < n || from > text.size() - n) return std::string_view::npos;
-    // The places of the pivot letter in either case are found by memchr
-    // (the earlier first); each is checked for the whole word around it.
-    const char* first = text.data() + from + pivot_;
-    const char* const last = text.data() + (text.size() - n) + pivot_;
-    const auto find = [&](const char* p, char c) -> const char* {
-        if (p > last) return nullptr;
-        return static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(last - p) + 1));
-    };
-    const char up = upper[pivot_], low = firstLower_[pivot_];
-    const char* nextUp = find(first, up);
-    const char* nextLow = up == low ? nullptr : find(first, low);
-    while (nextUp || nextLow) {
-        const bool takeUp = nextUp && (!nextLow || nextUp < nextLow);
-        const char* hit = takeUp ? nextUp : nextLow;
-        const char* p = hit - pivot_;
+    const std::size_t lastStart = text.size() - n;
+    const char* const t = text.data();
+    const auto wordAt = [&](std::size_t at) {
         std::size_t k = 0;
-        while (k < n && (p[k] == upper[k] || p[k] == firstLower_[k])) ++k;
-        if (k == n) return static_cast<std::size_t>(p - text.data());
-        if (takeUp) nextUp = find(hit + 1, up);
-        else nextLow = find(hit + 1, low);
+        while (k < n && (t[at + k] == upper[k] || t[at + k] == firstLower_[k])) ++k;
+        return k == n;
+    };
+    // Sixteen places at a time are tested for the word's first two letters
+    // (in either case); only where they stand is the whole word compared.
+    const Bytes16 fold0 = splat(fold_[0]), want0 = splat(want_[0]);
+    const Bytes16 fold1 = splat(fold_[1]), want1 = splat(want_[1]);
+    std::size_t at = from;
+    for (; at + 17 <= text.size(); at += 16) {
+        Bytes16 here, next;
+        std::memcpy(&here, t + at, 16);
+        std::memcpy(&next, t + at + 1, 16);
+        const auto hits = ((here | fold0) == want0) & ((next | fold1) == want1);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &hits, 16);
+        if ((halves[0] | halves[1]) == 0) continue;
+        for (std::size_t j = 0; j < 16; ++j)
+            if (hits[j] && at + j <= lastStart && wordAt(at + j)) return at + j;
     }
+    for (; at <= lastStart; ++at)
+        if (wordAt(at)) return at;
     return std::string_view::npos;
 }
 
@@ -188,14 +216,13 @@ bool PhraseMatcher::foundAround(std::string_view text) {
 }
 
 bool PhraseMatcher::messageHolds(ULONG number, BYTE databaseType) {
-    // The text first: where it holds the phrase the heading need not be read.
-    MsgText.setSkipMemos(false);
-    MsgText.clear();
+    // The text first: where it holds the phrase the heading need not be
+    // read. Only the one column is read, not the whole record.
     TXT.MSGNUMBER = number;
-    if (MsgText.get(TXT_IdKey) == StorageStatus::Ok && foundIn(TXT.MsgText)) return true;
+    if (MsgText.getText(TXT_IdKey, "MsgText", text_) == StorageStatus::Ok && foundIn(text_)) return true;
     if (databaseType == TypeMail) {
         MAI.MAILID = number;
-        return Mail.get(MAI_IdKey) == StorageStatus::Ok && foundIn(MAI.SUBJECT.view());
+        return Mail.getText(MAI_IdKey, "SUBJECT", text_) == StorageStatus::Ok && foundIn(text_);
     }
     MSG.MSGNUMBER = number;
     if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;

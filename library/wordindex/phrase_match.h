@@ -3,12 +3,14 @@
 // message. Every start is tried, so a phrase is found after a partial match
 // that broke off ("NEW YORK" in "new new york").
 //
-// A text of ASCII and Latin-1 letters is not broken whole: its bytes are
-// searched for the first phrase word (in any case; an ASCII word of such a
-// text is its own bytes upper-cased), and only a stretch around each place
-// found is broken, from the last ASCII character before it that can neither
-// start nor stand inside a word (where the breaking of the whole text
-// passes too). Other texts are broken whole.
+// When the first phrase word is ASCII, a text is not broken whole: its
+// bytes are searched for that word (in any case; an ASCII word of a text is
+// its own bytes upper-cased, unless the text holds a character that
+// upper-cases to letters of that word, such as the sharp s to "SS"), and
+// only a stretch around each place found is broken, from the last ASCII
+// character before it that can neither start nor stand inside a word
+// (where the breaking of the whole text passes too). Other texts are broken
+// whole.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,6 +20,15 @@
 #include "wordindex/word_breaker.h"
 
 namespace pm {
+
+// A character whose upper case is ASCII letters alone ("\xc3\x9f", "SS").
+struct AsciiUpperCase {
+    char32_t code;
+    std::string_view utf8;
+    std::string_view upper;
+};
+// Every such character.
+const std::vector<AsciiUpperCase>& asciiUpperCases();
 
 class PhraseMatcher {
 public:
@@ -36,6 +47,9 @@ public:
 private:
     // The KMP walk over the words of `words`: true when the phrase is among them.
     bool matchWords(const std::vector<std::string>& words) const;
+    // Whether every word of `text` equal to the first phrase word stands
+    // in its bytes (see above).
+    bool bytesShowFirstWord(std::string_view text) const;
     bool foundInWhole(std::string_view text);
     bool foundAround(std::string_view text);
     // The next place of the first phrase word (in any case) at or after `from`.
@@ -45,12 +59,18 @@ private:
     std::vector<std::size_t> fallback_;  // KMP failure function over the phrase words
     WordBreaker breaker_;
     bool asciiPhrase_ = true;
+    // The characters (UTF-8) that can hide the first phrase word from the
+    // byte search.
+    std::vector<std::string_view> hidingCharacters_;
     std::string firstLower_;  // the first phrase word in lower case
-    std::size_t pivot_ = 0;   // its rarest letter: what the byte search looks for
+    // Its first two bytes as the search tests them: (byte | fold) == want.
+    unsigned char fold_[2] = {0, 0};
+    unsigned char want_[2] = {0, 0};
     std::size_t phraseBytes_ = 0;
     // The words of one broken stretch and where each begins in it.
     std::vector<std::string> stretchWords_;
     std::vector<std::size_t> stretchStarts_;
+    std::string text_;  // the text or heading read last
 };
 
 }  // namespace pm

@@ -168,6 +168,43 @@ TEST_F(Fixture, UniqueKeysRefuseDuplicatesCaseBlind) {
     EXPECT_EQ(items.records(), 3);
 }
 
+TEST_F(Fixture, GetTextReadsOneColumnAndLeavesTheBufferAndSequence) {
+    for (ULONG i = 1; i <= 6; ++i) add(i, i % 2 ? "odd" : "even", static_cast<LONG>(100 + i));
+    const KeyDef& idKey = *tableItemDef().key("IdKey");
+    items.set(idKey);
+    ASSERT_EQ(items.next(), StorageStatus::Ok);
+    ASSERT_EQ(ITM.ID, 6u);
+    const RecordPosition at = items.position();
+
+    std::string value = "left over";
+    ITM.ID = 3;
+    ASSERT_EQ(items.getText(idKey, "Text", value), StorageStatus::Ok) << items.lastError().text;
+    EXPECT_EQ(value, "text of 3");
+    ASSERT_EQ(items.getText(idKey, "NAME", value), StorageStatus::Ok);
+    EXPECT_EQ(value, "odd");
+    // By a key of several parts, texts compared as the key compares them.
+    ITM.NAME = "EVEN";
+    ITM.DATE = 104;
+    ITM.ID = 4;
+    ASSERT_EQ(items.getText(*tableItemDef().key("NameKey"), "Text", value), StorageStatus::Ok);
+    EXPECT_EQ(value, "text of 4");
+
+    // Nothing but the key values set above was touched: the sequence goes on.
+    EXPECT_EQ(ITM.ID, 4u);
+    EXPECT_EQ(ITM.NAME.view(), "EVEN");
+    EXPECT_EQ(ITM_Text, "text of 6");
+    EXPECT_EQ(items.position(), at);
+    ASSERT_EQ(items.next(), StorageStatus::Ok);
+    EXPECT_EQ(ITM.ID, 5u);
+
+    ITM.ID = 99;
+    EXPECT_EQ(items.getText(idKey, "Text", value), StorageStatus::NotFound);
+    ITM.ID = 1;
+    EXPECT_EQ(items.getText(idKey, "DATE", value), StorageStatus::Other);  // no text
+    EXPECT_EQ(items.getText(idKey, "NOSUCH", value), StorageStatus::Other);
+    EXPECT_NE(items.lastError().text.find("NOSUCH"), std::string::npos);
+}
+
 TEST_F(Fixture, TextFieldsCutWholeCharactersAndMemosHaveALimit) {
     items.clear();
     ITM.ID = 1;
