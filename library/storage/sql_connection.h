@@ -97,6 +97,9 @@ public:
     // shutdown().
     bool beginRead();
     void endRead();
+    // Counts the transactions begun: two calls that see the same number
+    // while inTransaction() are inside one transaction.
+    std::uint64_t transactionSerial() const { return transactionSerial_; }
     // Incremented on rollback: cached pages of every cursor are stale.
     std::uint64_t rollbackGeneration() const { return rollbackGeneration_; }
     // Incremented when the connection closes: every prepared statement is gone.
@@ -151,6 +154,7 @@ private:
     bool aborted_ = false;
     bool reading_ = false;
     std::uint64_t rollbackGeneration_ = 0;
+    std::uint64_t transactionSerial_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;
     bool scratchOwned_ = false;
