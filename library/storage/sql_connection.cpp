@@ -397,6 +397,7 @@ StorageStatus Connection::begin(int waitSeconds, std::string& errorText, const s
     sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
     if (rc != SQLITE_OK) return failureStatus(rc);
     inTransaction_ = true;
+    ++transactionSerial_;
     return StorageStatus::Ok;
 }
 

@@ -103,6 +103,9 @@ public:
     // nonzero values mean one read transaction: no one changed the stores
     // it has read in between.
     std::uint64_t readSerial() const { return reading_ ? readSerial_ : 0; }
+    // Counts the transactions begun: two calls that see the same number
+    // while inTransaction() are inside one transaction.
+    std::uint64_t transactionSerial() const { return transactionSerial_; }
     // Incremented on rollback: cached pages of every cursor are stale.
     std::uint64_t rollbackGeneration() const { return rollbackGeneration_; }
     // Incremented when the connection closes: every prepared statement is gone.
@@ -171,6 +174,7 @@ private:
     bool readWanted_ = false;   // a ReadScope asked for one
     std::uint64_t readSerial_ = 0;
     std::uint64_t rollbackGeneration_ = 0;
+    std::uint64_t transactionSerial_ = 0;
     std::uint64_t connectionGeneration_ = 1;
     std::string scratchDirectory_;
     bool scratchOwned_ = false;

@@ -207,6 +207,9 @@ StorageStatus beginTransaction(const TableList& tables, int waitSeconds = 5, Sto
 StorageStatus commitTransaction(StorageError* error = nullptr);
 void rollbackTransaction();
 bool inTransaction();
+// The number of the transaction running now (see inTransaction()); each
+// transaction begun gets a new one.
+std::uint64_t transactionSerial();
 
 // A run of reads that shares one read transaction: each store is locked
 // for reading and checked for changes once for the whole run, not once per

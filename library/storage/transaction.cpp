@@ -64,6 +64,8 @@ void rollbackTransaction() { sql::Connection::instance().rollback(); }
 
 bool inTransaction() { return sql::Connection::instance().inTransaction(); }
 
+std::uint64_t transactionSerial() { return sql::Connection::instance().transactionSerial(); }
+
 ReadScope::ReadScope() : active_(sql::Connection::instance().beginRead()) {}
 
 ReadScope::~ReadScope() {

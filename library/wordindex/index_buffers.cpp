@@ -58,10 +58,10 @@ std::size_t FlatWordTable::probe(std::string_view word, std::uint64_t hash, bool
     }
 }
 
-std::uint32_t FlatWordTable::find(std::string_view word) const {
+std::uint32_t FlatWordTable::find(std::string_view word, std::uint64_t hash) const {
     if (live_ == 0) return kNone;
     bool found = false;
-    const std::size_t slot = probe(word, indexWordHash(word), found);
+    const std::size_t slot = probe(word, hash, found);
     return found ? slots_[slot].place - 1 : kNone;
 }
 
@@ -71,11 +71,11 @@ void FlatWordTable::fill(Slot& slot, std::string_view word, std::uint32_t place)
     std::memcpy(slot.head, word.data(), std::min<std::size_t>(word.size(), kHeadBytes));
 }
 
-std::uint32_t FlatWordTable::insert(std::string_view word, bool& added) {
+std::uint32_t FlatWordTable::insert(std::string_view word, std::uint64_t hash, bool& added) {
     // At most half full (erased words keep their slots), so probes stay short.
     if ((items_.size() + 1) * 2 > slots_.size()) grow();
     bool found = false;
-    const std::size_t slot = probe(word, indexWordHash(word), found);
+    const std::size_t slot = probe(word, hash, found);
     added = !found;
     if (found) return slots_[slot].place - 1;
     const auto place = static_cast<std::uint32_t>(items_.size());
@@ -125,14 +125,14 @@ std::size_t FlatWordTable::bytes() const {
 
 // --- WordListBuffer --------------------------------------------------------------------
 
-BufferedWord* WordListBuffer::find(std::string_view word) {
-    const std::uint32_t place = table_.find(word);
+BufferedWord* WordListBuffer::find(std::string_view word, std::uint64_t hash) {
+    const std::uint32_t place = table_.find(word, hash);
     return place == FlatWordTable::kNone ? nullptr : &entries_[place];
 }
 
-BufferedWord& WordListBuffer::insert(std::string_view word, const BufferedWord& entry) {
+BufferedWord& WordListBuffer::insert(std::string_view word, std::uint64_t hash, const BufferedWord& entry) {
     bool added = false;
-    const std::uint32_t place = table_.insert(word, added);
+    const std::uint32_t place = table_.insert(word, hash, added);
     if (added) entries_.push_back(entry);
     return entries_[place];
 }

@@ -29,10 +29,18 @@ class FlatWordTable {
 public:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-    // The place of `word`, or kNone.
-    std::uint32_t find(std::string_view word) const;
+    // The place of `word`, or kNone. `hash` is indexWordHash(word), for
+    // callers that computed it already.
+    std::uint32_t find(std::string_view word) const { return find(word, indexWordHash(word)); }
+    std::uint32_t find(std::string_view word, std::uint64_t hash) const;
     // The place of `word`, added when it is new (`added` tells).
-    std::uint32_t insert(std::string_view word, bool& added);
+    std::uint32_t insert(std::string_view word, bool& added) { return insert(word, indexWordHash(word), added); }
+    std::uint32_t insert(std::string_view word, std::uint64_t hash, bool& added);
+    // Starts loading the slot a look-up of a word with `hash` reads first,
+    // so that a look-up a few words later finds it in the cache.
+    void prefetch(std::uint64_t hash) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    }
     // From now on `find` no longer finds the word at `place`.
     void erase(std::uint32_t place);
     void clear();
@@ -86,8 +94,14 @@ struct BufferedWord {
 // The word list buffer: words met since the last flush, by word.
 class WordListBuffer {
 public:
-    BufferedWord* find(std::string_view word);
-    BufferedWord& insert(std::string_view word, const BufferedWord& entry);
+    // `hash` is indexWordHash(word).
+    BufferedWord* find(std::string_view word, std::uint64_t hash);
+    BufferedWord* find(std::string_view word) { return find(word, indexWordHash(word)); }
+    BufferedWord& insert(std::string_view word, std::uint64_t hash, const BufferedWord& entry);
+    BufferedWord& insert(std::string_view word, const BufferedWord& entry) {
+        return insert(word, indexWordHash(word), entry);
+    }
+    void prefetch(std::uint64_t hash) const { table_.prefetch(hash); }
     void erase(std::string_view word);
     void clear();
 
@@ -134,6 +148,10 @@ private:
 class StopList {
 public:
     bool contains(std::string_view word) const { return words_.find(word) != FlatWordTable::kNone; }
+    // `hash` is indexWordHash(word).
+    bool contains(std::string_view word, std::uint64_t hash) const {
+        return words_.size() != 0 && words_.find(word, hash) != FlatWordTable::kNone;
+    }
     void add(std::string_view word) {
         bool added = false;
         words_.insert(word, added);

@@ -142,9 +142,16 @@ bool IndexRun::Impl::fileWords(const std::vector<BrokenMessage>& messages, const
         const BrokenMessage& m = messages[i];
         total = ordinals[i];
         currentMessage = m.number;
+        // The word table is far larger than the cache: its slots for the
+        // words a little ahead are loaded while this one is filed.
+        constexpr std::size_t kAhead = 8;
+        const std::size_t count = m.ends.size();
+        for (std::size_t k = 0; k < std::min(kAhead, count); ++k) words.prefetch(m.hashes[k]);
         std::uint32_t begin = 0;
-        for (std::uint32_t end : m.ends) {
-            if (!handleWord(std::string_view(m.bytes).substr(begin, end - begin))) return false;
+        for (std::size_t k = 0; k < count; ++k) {
+            if (k + kAhead < count) words.prefetch(m.hashes[k + kAhead]);
+            const std::uint32_t end = m.ends[k];
+            if (!handleWord(std::string_view(m.bytes).substr(begin, end - begin), m.hashes[k])) return false;
             begin = end;
         }
         ++summary.messagesIndexed;
@@ -155,9 +162,9 @@ bool IndexRun::Impl::fileWords(const std::vector<BrokenMessage>& messages, const
 }
 
 // One word of the current message. False after a failure that ended the run.
-bool IndexRun::Impl::handleWord(std::string_view word) {
-    if (word.empty() || stops.contains(word)) return true;
-    BufferedWord* entry = words.find(word);
+bool IndexRun::Impl::handleWord(std::string_view word, std::uint64_t hash) {
+    if (word.empty() || stops.contains(word, hash)) return true;
+    BufferedWord* entry = words.find(word, hash);
     if (!entry && wordListHasRecords) {
         WordList.clear();
         WOR.THEWORD = word;
@@ -168,7 +175,7 @@ bool IndexRun::Impl::handleWord(std::string_view word) {
             found.count = WOR.WORDCOUNT;
             found.storedCount = WOR.WORDCOUNT;
             found.action = BufferedWord::Update;
-            entry = &words.insert(word, found);
+            entry = &words.insert(word, hash, found);
         } else if (st != StorageStatus::NotFound) {
             return wordListLookupFailed(word);
         }
@@ -180,7 +187,7 @@ bool IndexRun::Impl::handleWord(std::string_view word) {
         fresh.count = 1;
         fresh.action = BufferedWord::Add;
         fresh.lastMessage = currentMessage;
-        words.insert(word, fresh);
+        words.insert(word, hash, fresh);
         occurrences.add(currentMessage, static_cast<ULONG>(fresh.id));
         ++summary.newWords;
         return true;

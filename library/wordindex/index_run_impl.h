@@ -44,7 +44,8 @@ public:
     void indexSome();
     bool readMessage(MessageToBreak& out);
     bool fileWords(const std::vector<BrokenMessage>& messages, const std::vector<long long>& ordinals);
-    bool handleWord(std::string_view word);
+    // `hash` is indexWordHash(word).
+    bool handleWord(std::string_view word, std::uint64_t hash);
     bool wordListLookupFailed(std::string_view word);
 
     // --- index_flush.cpp ---

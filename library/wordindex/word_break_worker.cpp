@@ -62,6 +62,7 @@ void WordBreakWorker::breakChunk() {
         out.number = m.number;
         out.bytes.reserve(m.text.size() / 2);
         out.ends.reserve(m.text.size() / 8);
+        out.hashes.reserve(m.text.size() / 8);
         const IndexRegions regions =
             messageIndexRegions(static_cast<DatabaseType>(databaseType_), m.heading, m.text, indexFooters_);
         seen_.clear();
@@ -69,7 +70,8 @@ void WordBreakWorker::breakChunk() {
         const auto visit = [&](const BrokenWord& w) {
             const std::string_view word = cutToStoredWord(w.text);
             bool added = false;
-            const std::uint32_t place = seen_.insert(word, added);
+            const std::uint64_t hash = indexWordHash(word);
+            const std::uint32_t place = seen_.insert(word, hash, added);
             if (added) seenCounts_.push_back(0);
             // A third and later occurrence in one message changes nothing
             // the second did not (the indexer counts a word once a message;
@@ -79,6 +81,7 @@ void WordBreakWorker::breakChunk() {
             ++seenCounts_[place];
             out.bytes += word;
             out.ends.push_back(static_cast<std::uint32_t>(out.bytes.size()));
+            out.hashes.push_back(hash);
         };
         // Heading and text are broken apart, so no word spans the two.
         breaker_.breakText(regions.heading, visit);

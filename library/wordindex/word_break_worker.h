@@ -29,12 +29,14 @@ struct MessageToBreak {
 };
 
 // The words of one message, in text order (heading first), cut to their
-// stored form: word i is bytes[ends[i-1], ends[i]). A word's third and
+// stored form: word i is bytes[ends[i-1], ends[i]), its indexWordHash()
+// hashes[i] (worked out here, off the run's thread). A word's third and
 // later occurrences are left out: filing them changes nothing.
 struct BrokenMessage {
     ULONG number = 0;
     std::string bytes;
     std::vector<std::uint32_t> ends;
+    std::vector<std::uint64_t> hashes;
 };
 
 class WordBreakWorker {

@@ -19,16 +19,38 @@ constexpr std::size_t kMostRemembered = 20000;
 
 }  // namespace
 
-void MailDuplicates::clear() {
+void MailDuplicates::clear(bool storeHoldsNoMail) {
     minutes_.clear();
     remembered_ = 0;
+    storeHeldNoMail_ = storeHoldsNoMail;
+    storedMinutes_.clear();
+}
+
+bool MailDuplicates::storeMayHold(const Key& key) const {
+    if (!storeHeldNoMail_) return true;
+    const LONG slot = key.minute / MinuteOfTime;
+    if (slot < 0 || static_cast<std::size_t>(slot) >= kMinutesADay) return true;  // never marked
+    const auto day = storedMinutes_.find(key.date);
+    return day != storedMinutes_.end() && day->second.test(static_cast<std::size_t>(slot));
+}
+
+void MailDuplicates::markStored(const Key& key) {
+    if (!storeHeldNoMail_) return;
+    const LONG slot = key.minute / MinuteOfTime;
+    if (slot >= 0 && static_cast<std::size_t>(slot) < kMinutesADay)
+        storedMinutes_[key.date].set(static_cast<std::size_t>(slot));
 }
 
 MailDuplicates::Minute& MailDuplicates::minuteOf(const Key& key) {
     const auto at = minutes_.find({key.date, key.minute});
     if (at != minutes_.end()) return at->second;
-    if (remembered_ > kMostRemembered) clear();
+    if (remembered_ > kMostRemembered) {
+        // Only the candidates go: the minutes stored into stay marked.
+        minutes_.clear();
+        remembered_ = 0;
+    }
     Minute& minute = minutes_[{key.date, key.minute}];
+    if (!storeMayHold(key)) return minute;
     Mail.clear();
     MAI.DATE = key.date;
     // The key runs downward: start at the minute's last moment, above every
@@ -62,6 +84,7 @@ bool MailDuplicates::isDuplicate(const Key& key, std::string_view text) {
 void MailDuplicates::remember(const Key& key, ULONG mailId, std::string_view text) {
     minuteOf(key).groups[{key.senderId, key.receiverId, key.upperSubject}].add(mailId, digestOf(text));
     ++remembered_;
+    markStored(key);
 }
 
 }  // namespace pm

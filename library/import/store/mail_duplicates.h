@@ -14,7 +14,14 @@
 // through remember(): one import run (which holds the installation's import
 // lock) into one database. clear() between databases; a rolled-back
 // transaction ends the run.
+//
+// A database that held no mail when the run began (a first import) holds
+// only the mail remembered since: the minutes it stored into are marked in
+// a bitmap of a few bits a day, and a minute not marked is known to be
+// empty without a look into the store.
+#include <bitset>
 #include <cstdint>
+#include <unordered_map>
 #include <map>
 #include <string>
 #include <string_view>
@@ -36,8 +43,9 @@ public:
         std::string upperSubject;  // the stored subject (50 characters), upper case
     };
 
-    // Forgets everything (another database, or a new run).
-    void clear();
+    // Forgets everything (another database, or a new run). `storeHoldsNoMail`:
+    // the active database holds no mail yet (every minute starts empty).
+    void clear(bool storeHoldsNoMail = false);
 
     // Whether `text` under `key` duplicates a stored mail of the ACTIVE
     // database (Mail and MsgText open; their buffers are overwritten).
@@ -55,9 +63,19 @@ private:
     };
 
     Minute& minuteOf(const Key& key);
+    // Whether the store may hold mail of the minute of `key` that was not
+    // remembered in this run.
+    bool storeMayHold(const Key& key) const;
+    void markStored(const Key& key);
+
+    // Minutes of a day: times run up to 24 hours (and the day's end).
+    static constexpr std::size_t kMinutesADay = 24 * 60 + 1;
 
     std::map<std::pair<LONG, LONG>, Minute> minutes_;
     std::size_t remembered_ = 0;  // candidates held, all minutes
+    bool storeHeldNoMail_ = false;
+    // With storeHeldNoMail_: the minutes mail was stored into, by date.
+    std::unordered_map<LONG, std::bitset<kMinutesADay>> storedMinutes_;
 };
 
 }  // namespace pm

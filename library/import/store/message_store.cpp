@@ -28,6 +28,16 @@ std::optional<MailboxOwner> ownerOfActiveDatabase() {
     return owner;
 }
 
+// Whether the active database holds no mail (its first record is looked
+// for; a table that cannot be read counts as holding some).
+bool holdsNoMail() {
+    const MailRecord saved = MAI;
+    Mail.setPhysical();
+    const bool none = Mail.next() == StorageStatus::NotFound;
+    MAI = saved;
+    return none;
+}
+
 template <std::size_t N>
 void decodeField(FixedText<N>& field) {
     if (field.empty()) return;
@@ -58,13 +68,14 @@ void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic,
     personsStarted_ = threadsStarted_ = sectionsStarted_ = false;
     carbonCopies_ = {};
     ownerName_.clear();
-    duplicates_.clear();
     sections_.clear();
     if (type == TypeMail) {
+        duplicates_.clear(holdsNoMail());
         const ForumsRecord saved = FOR;
         loadMailboxAddresses(mailbox_, ownerOfActiveDatabase());
         FOR = saved;
     } else {
+        duplicates_.clear();
         mailbox_.clear();
         loadSections();
     }

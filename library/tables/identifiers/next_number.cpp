@@ -42,9 +42,17 @@ ULONG NextNr() {
     // reservation of another process (the Control file locked) keeps every
     // other user off the counter until it has written its own back.
     if (inTransaction()) {
-        if (Control.checkLock() != StorageStatus::Ok) return failed(Control.lastError().text);
+        // Once this transaction has written the counter it holds the store's
+        // write lock, so no other process can lock Control before it ends:
+        // later numbers of the same transaction need no second look (an
+        // import stores thousands of new persons in one).
+        static std::uint64_t checkedIn = 0;
+        const std::uint64_t serial = transactionSerial();
+        if (checkedIn != serial && Control.checkLock() != StorageStatus::Ok) return failed(Control.lastError().text);
         const ULONG id = advance();
-        return id != 0 ? id : failed(Control.lastError().text);
+        if (id == 0) return failed(Control.lastError().text);
+        checkedIn = serial;
+        return id;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kLockWaitSeconds);
     for (;;) {

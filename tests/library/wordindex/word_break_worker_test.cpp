@@ -46,6 +46,12 @@ TEST(WordBreakWorker, ChunksComeBackInOrderWithRepeatsCutAtTwo) {
     ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(wordsOf(second[0]), (Words{"TEA", "TEA", std::string(40, 'Q')}));
     EXPECT_TRUE(second[1].ends.empty());
+    // The run looks words up by the hashes the worker hands back: each is
+    // the hash of the word as stored (after the cut), not as written.
+    const Words stored = wordsOf(second[0]);
+    ASSERT_EQ(second[0].hashes.size(), stored.size());
+    for (std::size_t i = 0; i < stored.size(); ++i) EXPECT_EQ(second[0].hashes[i], indexWordHash(stored[i])) << i;
+    EXPECT_EQ(first[0].hashes.size(), first[0].ends.size());
 }
 
 }  // namespace
