@@ -133,7 +133,7 @@ struct TLIRecord {
 // FLI (27): file specifications of import procedures.
 struct FLIRecord {
     ULONG ID;                 // BAT:ID
-    FixedText<100> FILESPEC;  // a file or wildcard specification
+    FixedText<100> FILESPEC;  // a file name or wildcard pattern
 };
 
 // IMP (18): pairs of database and message identifier.
