@@ -7,10 +7,12 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "common/dates.h"
 #include "storage/dbase_bytes.h"
@@ -405,10 +407,13 @@ LONG TableFile::date(const Column& column) const {
         return dayNumber(parts[0], parts[1], parts[2]);
     }
     if (column.type == 'T' && v.size() == 8) {
-        const LONG julian = static_cast<LONG>(littleEndian32(reinterpret_cast<const unsigned char*>(v.data())));
+        // Widened: a damaged stamp may hold any 32-bit value, far outside the calendar.
+        const std::int64_t julian =
+            static_cast<std::int32_t>(littleEndian32(reinterpret_cast<const unsigned char*>(v.data())));
         if (julian == 0) return 0;
-        const LONG day = dayNumber(1970, 1, 1) + (julian - kJulianDayOf1970);
-        return isValidDay(day) ? day : 0;
+        const std::int64_t day = std::int64_t{dayNumber(1970, 1, 1)} + (julian - kJulianDayOf1970);
+        if (day < std::numeric_limits<LONG>::min() || day > std::numeric_limits<LONG>::max()) return 0;
+        return isValidDay(static_cast<LONG>(day)) ? static_cast<LONG>(day) : 0;
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 // references that lead nowhere - read through the dBase backend of Table.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -266,6 +267,32 @@ TEST(DBaseDamage, ACutOffTableKeepsItsWholeRecords) {
     EXPECT_EQ(t.read(2, error), dbase::RecordRead::Damaged);
     EXPECT_NE(error.find("cut off"), std::string::npos) << error;
     EXPECT_EQ(t.read(3, error), dbase::RecordRead::Damaged);
+}
+
+TEST(DBaseDamage, TimeStampsOutsideTheCalendarReadAsNoDate) {
+    test::TempDir dir;
+    const std::string path = dir / "STAMPS.DBF";
+    // A stamp is the Julian day then the milliseconds, both little-endian.
+    auto stamp = [](std::uint32_t julian) {
+        std::string s(8, '\0');
+        for (int i = 0; i < 4; ++i) s[static_cast<std::size_t>(i)] = static_cast<char>((julian >> (8 * i)) & 0xFF);
+        return s;
+    };
+    DbfTable t;
+    t.columns = {{"STAMP", 'T', 8}};
+    for (std::uint32_t julian : {2440588u, 2440589u, 0x80000000u, 0x7FFFFFFFu, 0xFFFFFFFFu, 1u})
+        t.records.push_back({{stamp(julian)}});
+    test::writeDbf(path, t);
+    dbase::TableFile table;
+    std::string error;
+    ASSERT_TRUE(table.open(path, error)) << error;
+    std::vector<LONG> days;
+    for (std::uint32_t i = 0; i < table.recordCount(); ++i) {
+        ASSERT_EQ(table.read(i, error), dbase::RecordRead::Ok) << error;
+        days.push_back(table.date(*table.column("STAMP")));
+    }
+    const LONG epoch = dayNumber(1970, 1, 1);
+    EXPECT_EQ(days, (std::vector<LONG>{epoch, epoch + 1, 0, 0, 0, 0}));
 }
 
 TEST(DBaseDamage, FilesThatAreNoTablesAreRefused) {
