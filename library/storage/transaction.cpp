@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "storage/sql_catalog.h"
+#include "storage/read_once_cache.h"
 #include "storage/sql_connection.h"
 #include "storage/table.h"
 
@@ -74,15 +75,38 @@ ReadScope::~ReadScope() {
 
 namespace {
 int roomyCacheUsers = 0;
+int readOnceCacheUsers = 0;
 constexpr int kRoomyCacheKibibytes = 65536;
+constexpr int kReadOnceCacheKibibytes = 256;
+
+// The cache the live scopes ask for: a run's roomy one before all.
+void applyCacheScopes() {
+    const int wanted = roomyCacheUsers > 0      ? kRoomyCacheKibibytes
+                       : readOnceCacheUsers > 0 ? kReadOnceCacheKibibytes
+                                                : sql::kReadCacheKibibytes;
+    sql::Connection& c = sql::Connection::instance();
+    if (c.cacheKibibytes() != wanted) c.setCacheKibibytes(wanted);
+}
 }  // namespace
 
 PageCacheScope::PageCacheScope() {
-    if (roomyCacheUsers++ == 0) sql::Connection::instance().setCacheKibibytes(kRoomyCacheKibibytes);
+    ++roomyCacheUsers;
+    applyCacheScopes();
 }
 
 PageCacheScope::~PageCacheScope() {
-    if (--roomyCacheUsers == 0) sql::Connection::instance().setCacheKibibytes(sql::kReadCacheKibibytes);
+    --roomyCacheUsers;
+    applyCacheScopes();
+}
+
+ReadOnceCacheScope::ReadOnceCacheScope() {
+    ++readOnceCacheUsers;
+    applyCacheScopes();
+}
+
+ReadOnceCacheScope::~ReadOnceCacheScope() {
+    --readOnceCacheUsers;
+    applyCacheScopes();
 }
 
 void closeStorage() {

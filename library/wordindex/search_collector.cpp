@@ -337,8 +337,10 @@ void SearchCollector::finishSession(State next) {
         std::sort(unchecked_.begin(), unchecked_.end());
         status_ = "Phrase Matching...";
         state_ = State::Phrase;
+        if (!phraseCache_) phraseCache_.emplace();
         return;
     }
+    phraseCache_.reset();
     state_ = next;
     if (messages_.empty() && next != State::Stopped) {
         if (phraseEmptied_) message("Try again", "No documents contain the phrase. Sorry!");

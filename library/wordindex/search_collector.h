@@ -34,6 +34,7 @@
 // On reaching Paused or Done with no message: "No Matches", or in phrase
 // mode "Try again" when the phrase check emptied the list.
 #include <cstddef>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -41,6 +42,7 @@
 
 #include "common/job.h"
 #include "common/types.h"
+#include "storage/read_once_cache.h"
 #include "storage/table.h"
 #include "wordindex/phrase_match.h"
 #include "wordindex/search_expression.h"
@@ -130,6 +132,8 @@ private:
 
     std::set<ULONG> messages_;
     std::vector<ULONG> unchecked_;  // found since the last phrase check
+    // Held while the phrase check reads the candidates' texts, each once.
+    std::optional<ReadOnceCacheScope> phraseCache_;
     bool phraseEmptied_ = false;
     std::set<std::string> hitWords_;
     std::unordered_map<LONG, WordSet> wordSets_;

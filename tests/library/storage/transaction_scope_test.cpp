@@ -10,6 +10,8 @@
 
 #include "common/fixed_text.h"
 #include "common/types.h"
+#include "storage/read_once_cache.h"
+#include "storage/sql_connection.h"
 #include "storage/table.h"
 #include "support/test_root.h"
 
@@ -69,6 +71,57 @@ TEST(TransactionScope, OnlyTheStoresOfTheNamedTablesAreLocked) {
     EXPECT_EQ(first.records(), 0);
     EXPECT_EQ(second.records(), 0);
     EXPECT_TRUE(otherProcessCanWrite(root / "F1/postmoor.db"));
+}
+
+// The page cache of every attached store in KiB, as SQLite holds it; -1
+// when the stores differ.
+int attachedCacheKibibytes() {
+    sqlite3* db = sql::Connection::instance().db();
+    sqlite3_stmt* list = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA database_list", -1, &list, nullptr) != SQLITE_OK) return -1;
+    int found = 0;
+    while (sqlite3_step(list) == SQLITE_ROW) {
+        const std::string schema = reinterpret_cast<const char*>(sqlite3_column_text(list, 1));
+        if (schema == "temp") continue;
+        sqlite3_stmt* size = nullptr;
+        int kib = -1;
+        if (sqlite3_prepare_v2(db, ("PRAGMA \"" + schema + "\".cache_size").c_str(), -1, &size, nullptr) == SQLITE_OK &&
+            sqlite3_step(size) == SQLITE_ROW)
+            kib = -sqlite3_column_int(size, 0);  // negative: KiB
+        sqlite3_finalize(size);
+        if (found != 0 && kib != found) found = -1;
+        if (found == 0) found = kib;
+    }
+    sqlite3_finalize(list);
+    return found;
+}
+
+TEST(TransactionScope, CacheScopesNestAndARunsRoomyCacheWins) {
+    test::TempDir root;
+    CountRecord a{}, b{};
+    Table first(countDef(), &a), second(countDef(), &b);
+    for (const char* dir : {"F1", "F2"}) std::filesystem::create_directory(root / dir);
+    first.setFileName(root / "F1/IDX003.TPS");
+    second.setFileName(root / "F2/IDX003.TPS");
+    ASSERT_EQ(first.create(), StorageStatus::Ok);
+    ASSERT_EQ(first.open(), StorageStatus::Ok);
+    const int outside = attachedCacheKibibytes();
+    ASSERT_GT(outside, 256);
+    {
+        ReadOnceCacheScope readOnce;
+        EXPECT_EQ(attachedCacheKibibytes(), 256);
+        {
+            PageCacheScope run;
+            EXPECT_EQ(attachedCacheKibibytes(), 65536);
+            ReadOnceCacheScope inner;
+            EXPECT_EQ(attachedCacheKibibytes(), 65536);
+        }
+        // A store attached under the scope gets its cache too.
+        ASSERT_EQ(second.create(), StorageStatus::Ok);
+        ASSERT_EQ(second.open(), StorageStatus::Ok);
+        EXPECT_EQ(attachedCacheKibibytes(), 256);
+    }
+    EXPECT_EQ(attachedCacheKibibytes(), outside);
 }
 
 }  // namespace
