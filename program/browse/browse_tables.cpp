@@ -47,4 +47,15 @@ BrowseTables::~BrowseTables() {
     for (int n : numbers_) OP_CLOSE(ReleaseTable, {n});
 }
 
+bool readMessageHeader(BYTE type, ULONG number) {
+    if (type == TypeMail) {
+        Mail.clear();
+        MAI.MAILID = number;
+        return Mail.get(MAI_IdKey) == StorageStatus::Ok;
+    }
+    MsgNmbr.clear();
+    MSG.MSGNUMBER = number;
+    return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok;
+}
+
 }  // namespace pm

@@ -39,4 +39,8 @@ private:
     bool wordIndex_ = false;
 };
 
+// Reads the header of message `number` of a database of `type` into its
+// buffer (MAI for mail, MSG otherwise); false when it is not stored.
+bool readMessageHeader(BYTE type, ULONG number);
+
 }  // namespace pm

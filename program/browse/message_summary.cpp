@@ -1,5 +1,6 @@
 #include "browse/message_summary.h"
 
+#include "browse/browse_tables.h"
 #include "common/globals.h"
 #include "tables/records/message_tables.h"
 
@@ -11,10 +12,8 @@ bool readMessageSummary(ULONG number, RowLookups& lookups, MessageSummary& out) 
         const RowLookups::Person& p = lookups.person(id);
         return p.found ? personDisplayName(p.record) : std::string();
     };
+    if (!readMessageHeader(Mem.ForumType, number)) return false;
     if (Mem.ForumType == TypeMail) {
-        Mail.clear();
-        MAI.MAILID = number;
-        if (Mail.get(MAI_IdKey) != StorageStatus::Ok) return false;
         const MailRecord mail = MAI;
         out.number = mail.MAILID;
         out.date = mail.DATE;
@@ -27,9 +26,6 @@ bool readMessageSummary(ULONG number, RowLookups& lookups, MessageSummary& out) 
         out.status = effectiveStatus({mail.DUMMY, lookups.person(mail.PAIRID).status, Mem.ForumCheck});
         return true;
     }
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = number;
-    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;
     const MsgNmbrRecord msg = MSG;
     const RowLookups::Thread& thread = lookups.thread(msg.THREADNUMBER);
     const RowLookups::Section& section = lookups.section(msg.SECSYSID);

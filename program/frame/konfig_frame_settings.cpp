@@ -1,5 +1,6 @@
 #include "frame/frame_settings.h"
 
+#include "tables/config/browse_columns.h"
 #include "tables/config/installation.h"
 #include "tables/config/last_database.h"
 #include "tables/config/settings.h"
@@ -66,7 +67,8 @@ bool KonfigFrameSettings::saveWindowState() {
     const bool positions = WindowPos(SavePositions);
     const bool secondary = WindowPos2(SavePositions);
     const bool columns = ListCol(SaveColumns);
-    return positions && secondary && columns;
+    const bool browseColumns = saveBrowseColumns();
+    return positions && secondary && columns && browseColumns;
 }
 
 std::string KonfigFrameSettings::storedPath(int kind) {

@@ -15,8 +15,10 @@
 #include "maintenance/message_counts.h"
 #include "maintenance/message_removal.h"
 #include "maintenance/person_merge.h"
+#include "maintenance/writing_turn.h"
 #include "tables/access/record_services.h"
 #include "tables/config/settings.h"
+#include "tables/identifiers/writing_run_lock.h"
 #include "tables/persons/parse_name.h"
 #include "tables/records/all_tables.h"
 
@@ -46,11 +48,19 @@ bool holdsVerticalBar(std::string_view text) {
 }  // namespace
 
 struct DuplicateRun::State {
+    explicit State(bool automatic) : automatic(automatic), writingLock(automatic ? "Duplicate merging" : "Person merge") {}
+
     bool automatic = true;
     BYTE type = 0;
     bool quiet = false;
     std::string description;
     int quota = 100;
+    // Taken before the tables open, so that no import, merge, purge or
+    // rebuild of another process writes the persons and headers while the
+    // groups worked out here are merged.
+    WritingRunLock writingLock;
+    bool started = false;
+    std::vector<ULONG> asked;  // the manual merge's persons, until the first step
     std::unique_ptr<MaintenanceTables> tables;
     std::vector<Phase> phases;
     std::size_t at = 0;
@@ -73,21 +83,20 @@ struct DuplicateRun::State {
     std::unique_ptr<RecountPass> recount;
     CountTotals totals;
 
-    bool open() {
+    void prepare() {
         type = Mem.ForumType;
         quiet = pm::quiet();
         description = Mem.Description;
         quota = SpeedVal(SpeedDuplicates);
         StartStop(StopwatchStart, kDuplicateStopwatch);
-        if (Mem.ForumNumber == 0) {
-            status = JobStatus::Failed;
-            return false;
-        }
-        tables = std::make_unique<MaintenanceTables>(type);
-        before = Person.records();
-        return true;
+        if (Mem.ForumNumber == 0) status = JobStatus::Failed;
     }
 
+    // The first step's work once the turn is ours: the tables, and for
+    // the manual merge the persons that go (false: the survivor is gone).
+    bool start();
+    // A step after that: the next slice, or the end.
+    JobStatus step();
     bool correctOne();
     void identifyOne();
     bool slice(Phase phase, bool& more);
@@ -259,37 +268,41 @@ bool DuplicateRun::State::slice(Phase phase, bool& more) {
     return false;
 }
 
-DuplicateRun::DuplicateRun() : s_(std::make_unique<State>()) {
-    if (!s_->open()) return;
-    s_->phases = {Phase::Correct, Phase::Identify, Phase::Suspects, Phase::Choose,
+bool DuplicateRun::State::start() {
+    tables = std::make_unique<MaintenanceTables>(type);
+    before = Person.records();
+    if (automatic) {
+        phases = {Phase::Correct, Phase::Identify, Phase::Suspects, Phase::Choose,
                   Phase::Recode,  Phase::Retire,   Phase::Recount};
-    if (s_->type == TypeMail) s_->phases.push_back(Phase::DatabaseCount);
-}
-
-DuplicateRun::DuplicateRun(ULONG survivor, const std::vector<ULONG>& merged) : s_(std::make_unique<State>()) {
-    s_->automatic = false;
-    if (!s_->open()) return;
-    s_->survivor = survivor;
+        if (type == TypeMail) phases.push_back(Phase::DatabaseCount);
+        return true;
+    }
     Person.clear();
     PER.PERSONID = survivor;
-    if (Person.get(PER_PersonKey) != StorageStatus::Ok) {
-        s_->status = JobStatus::Failed;
-        return;
-    }
+    if (Person.get(PER_PersonKey) != StorageStatus::Ok) return false;
     const PersonTarget target = targetOf(PER);
-    for (ULONG q : merged) {
-        if (q == survivor || s_->targets.count(q)) continue;
-        if (s_->type == TypeMail && q == Mem.PersonID) {
+    for (ULONG q : asked) {
+        if (q == survivor || targets.count(q)) continue;
+        if (type == TypeMail && q == Mem.PersonID) {
             message("Warning!", OwnerProtectedText, Icon::Exclamation);
             continue;
         }
         Person.clear();
         PER.PERSONID = q;
         if (Person.get(PER_PersonKey) != StorageStatus::Ok) continue;
-        s_->targets[q] = target;
-        s_->retire.push_back({q, survivor});
+        targets[q] = target;
+        retire.push_back({q, survivor});
     }
-    s_->phases = {Phase::Recode, Phase::Retire, Phase::Recount};
+    phases = {Phase::Recode, Phase::Retire, Phase::Recount};
+    return true;
+}
+
+DuplicateRun::DuplicateRun() : s_(std::make_unique<State>(true)) { s_->prepare(); }
+
+DuplicateRun::DuplicateRun(ULONG survivor, const std::vector<ULONG>& merged) : s_(std::make_unique<State>(false)) {
+    s_->prepare();
+    s_->survivor = survivor;
+    s_->asked = merged;
 }
 
 DuplicateRun::~DuplicateRun() {
@@ -302,7 +315,19 @@ const std::vector<ULONG>& DuplicateRun::merged() const { return s_->merged; }
 
 JobStatus DuplicateRun::step() {
     State& s = *s_;
-    if (s.status != JobStatus::Running) return s.status;
+    return stepHoldingWritingTurn(
+        s,
+        [&] {
+            if (s.start()) return true;
+            s.tables.reset();
+            s.status = JobStatus::Failed;
+            return false;
+        },
+        [&] { return s.step(); });
+}
+
+JobStatus DuplicateRun::State::step() {
+    State& s = *this;
     if (s.at >= s.phases.size()) {
         s.remaining = Person.records();
         s.tables.reset();
@@ -344,6 +369,7 @@ bool DuplicateRun::requestStop(StopRequest how) {
     }
     s.status = JobStatus::Stopped;
     s.tables.reset();
+    s.writingLock.release();
     return true;
 }
 
@@ -361,7 +387,7 @@ ProgressReport DuplicateRun::report() const {
                   {c::Duplicates, static_cast<long long>(s.merged.size())},
                   {c::Remaining, done ? s.remaining : s.before - s.totals.personsRemoved - static_cast<long long>(s.merged.size())},
                   {c::Phase, static_cast<long long>(std::min(s.at + 1, s.phases.size()))}};
-    r.percent = s.phases.empty() ? 100 : static_cast<int>(s.at * 100 / s.phases.size());
+    r.percent = s.phases.empty() ? (s.started ? 100 : 0) : static_cast<int>(s.at * 100 / s.phases.size());
     return r;
 }
 

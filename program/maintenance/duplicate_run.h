@@ -28,6 +28,11 @@
 //               the catalog's count.
 // Killed or stopped anywhere, a new run finds the same groups again (the
 // merged persons are deleted last) and ends where one run would have.
+//
+// Both kinds first take the installation's writing turn (writing_run_lock.h)
+// and only then open their tables: while another process imports, merges,
+// purges or rebuilds, the run waits ("Waiting for ..."), and is refused
+// with a warning once the wait is over, having written nothing.
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,11 +52,13 @@ inline constexpr const char* Phase = "phase";
 
 class DuplicateRun final : public Job {
 public:
-    // The automatic merge of the active database.
+    // The automatic merge of the active database (none active: the run
+    // fails at its first step).
     DuplicateRun();
-    // The manual merge: `merged` into `survivor`, in list order. The
-    // mailbox owner in `merged` is refused ("Warning!") and left out;
-    // unknown ids are left out.
+    // The manual merge: `merged` into `survivor`, in list order. At the
+    // first step, once the turn is taken, the mailbox owner in `merged` is
+    // refused ("Warning!") and left out; unknown ids are left out; an
+    // unknown survivor fails the run.
     DuplicateRun(ULONG survivor, const std::vector<ULONG>& merged);
     ~DuplicateRun() override;
 

@@ -19,18 +19,6 @@ bool write(Table& table, int operation) { return UppDat(table, operation, RollBa
 constexpr std::uint64_t kThreadDeletionSpace = 5'000'000;
 constexpr std::uint64_t kMessageDeletionSpace = 10'000'000;
 
-// Whether message `number` is stored.
-bool messageStored(BYTE type, ULONG number) {
-    if (type == TypeMail) {
-        Mail.clear();
-        MAI.MAILID = number;
-        return Mail.get(MAI_IdKey) == StorageStatus::Ok;
-    }
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = number;
-    return MsgNmbr.get(MSG_IdKey) == StorageStatus::Ok;
-}
-
 }  // namespace
 
 bool PurgeRun::State::enoughSpace(std::uint64_t bytes) {
@@ -176,7 +164,7 @@ SliceResult PurgeRun::State::deleteMessages() {
 
 SliceResult PurgeRun::State::searchIndexes() {
     return physicalSlice(SIndex, lastPosition, quota,
-                         [&] { return messageStored(type, SIN.MSGNUMBER) || write(SIndex, DeleteRecordOp); });
+                         [&] { return readMessageHeader(type, SIN.MSGNUMBER) || write(SIndex, DeleteRecordOp); });
 }
 
 SliceResult PurgeRun::State::codeCounts() {
@@ -232,7 +220,7 @@ SliceResult PurgeRun::State::receivers() {
         if (MSG.REFNUMBER != 0 && MSG.REFNUMBER != MSG.MSGNUMBER) batch.push_back({lastPosition, MSG.REFNUMBER, MSG.TOID});
     }
     for (const Reply& reply : batch) {
-        if (!messageStored(type, reply.parent) || MSG.FROMID == reply.to) continue;
+        if (!readMessageHeader(type, reply.parent) || MSG.FROMID == reply.to) continue;
         const ULONG sender = MSG.FROMID;
         const FixedText<10> alpha = MSG.FROMALPHA;
         if (MsgNmbr.getAt(reply.at) != StorageStatus::Ok) continue;

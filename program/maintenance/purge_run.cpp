@@ -6,6 +6,7 @@
 #include "common/user_interface.h"
 #include "import/driver/import_settings.h"
 #include "maintenance/purge_state.h"
+#include "maintenance/writing_turn.h"
 #include "tables/catalog/database_deletion.h"
 #include "tables/config/settings.h"
 #include "tables/records/all_tables.h"
@@ -118,45 +119,41 @@ double PurgeRun::seconds() const { return StartStop(StopwatchStop, kPurgeStopwat
 
 JobStatus PurgeRun::step() {
     State& s = *s_;
-    if (s.status != JobStatus::Running) return s.status;
-    // The writing turn goes back as soon as the run has ended, whichever
-    // way it ended, even while the window still shows the run.
-    struct ReleaseWhenEnded {
-        State& s;
-        ~ReleaseWhenEnded() {
-            if (s.status != JobStatus::Running) s.writingLock.release();
+    return stepHoldingWritingTurn(s, [&] { return s.start(); }, [&] { return s.step(); });
+}
+
+bool PurgeRun::State::start() {
+    State& s = *this;
+    s.tables = std::make_unique<MaintenanceTables>(s.type);
+    if (!s.phases.empty()) s.line = purgePhaseText(s.phases.front(), s.type);
+    Forums.clear();
+    FOR.ID = Mem.ForumNumber;
+    const bool marked = Forums.get(FOR_ForumKey) == StorageStatus::Ok && FOR.DUMMY == StatusDelete;
+    s.before = (s.type == TypeMail ? Mail : MsgNmbr).records();
+    if (marked && s.options.work == PurgeWork::Purge) {
+        const Button answer =
+            message(" Database marked for deletion!",
+                    "Do you really want to delete all messages in this database? If you do, the entire "
+                    "database directory will be removed.",
+                    Icon::Question, ButtonYes | ButtonNo | ButtonCancel, ButtonNo);
+        if (answer == ButtonCancel) {
+            s.status = JobStatus::Stopped;
+            return false;
         }
-    } releaseWhenEnded{s};
-    if (!s.started) {
-        switch (s.writingLock.tryTake()) {
-            case WritingRunLock::Turn::Taken: break;
-            case WritingRunLock::Turn::Waiting: s.line = s.writingLock.waitingText(); return s.status;
-            case WritingRunLock::Turn::Refused: return s.status = JobStatus::Failed;
-        }
-        s.started = true;
-        s.tables = std::make_unique<MaintenanceTables>(s.type);
-        if (!s.phases.empty()) s.line = purgePhaseText(s.phases.front(), s.type);
-        Forums.clear();
-        FOR.ID = Mem.ForumNumber;
-        const bool marked = Forums.get(FOR_ForumKey) == StorageStatus::Ok && FOR.DUMMY == StatusDelete;
-        s.before = (s.type == TypeMail ? Mail : MsgNmbr).records();
-        if (marked && s.options.work == PurgeWork::Purge) {
-            const Button answer =
-                message(" Database marked for deletion!",
-                        "Do you really want to delete all messages in this database? If you do, the entire "
-                        "database directory will be removed.",
-                        Icon::Question, ButtonYes | ButtonNo | ButtonCancel, ButtonNo);
-            if (answer == ButtonCancel) return s.status = JobStatus::Stopped;
-            if (answer == ButtonYes) {
-                s.tables.reset();
-                const DatabaseDeletion gone = deleteActiveDatabase();
-                s.databaseDeleted = gone.catalogRemoved;
-                s.deleted = s.before;
-                s.status = gone.catalogRemoved ? JobStatus::Done : JobStatus::Failed;
-                return s.status;
-            }
+        if (answer == ButtonYes) {
+            s.tables.reset();
+            const DatabaseDeletion gone = deleteActiveDatabase();
+            s.databaseDeleted = gone.catalogRemoved;
+            s.deleted = s.before;
+            s.status = gone.catalogRemoved ? JobStatus::Done : JobStatus::Failed;
+            return false;
         }
     }
+    return true;
+}
+
+JobStatus PurgeRun::State::step() {
+    State& s = *this;
     if (s.at >= s.phases.size()) {
         s.tables.reset();
         s.status = JobStatus::Done;

@@ -73,6 +73,12 @@ struct PurgeRun::State {
     std::uint64_t spaceChecked = 0;  // bytes the free space was checked for in this phase
 
     void resetPosition();
+    // The run's first step once the turn is ours: its tables, and for a
+    // database marked for deletion the question whether to delete it whole
+    // (false: the run has ended).
+    bool start();
+    // A step after that: the next slice, or the end.
+    JobStatus step();
     // The phases' slices (purge_phases.cpp, purge_mail_phases.cpp).
     SliceResult slice(PurgePhase phase);
     SliceResult markAged();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "browse/browse_tables.h"
 #include "browse/browse_views.h"
 #include "common/globals.h"
 #include "tables/records/message_tables.h"
@@ -20,55 +21,38 @@ constexpr ScopeName kScopeNames[] = {
     {SetScope::Topic, "topic"}, {SetScope::Search, "search"},
 };
 
-std::optional<KeyRange> forumRange(SetScope scope, const SetOrigin& origin, std::string& error) {
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = origin.current;
-    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) {
-        error = "Message " + std::to_string(origin.current) + " does not exist.";
-        return std::nullopt;
+// The range of the records whose first `parts` parts of `key` equal those
+// of the record in `table`'s buffer.
+KeyRange sameKeyAs(Table& table, const KeyDef& key, std::size_t parts) {
+    const std::string read(static_cast<const char*>(table.record()), table.def().recordSize);
+    table.clear();
+    auto* bytes = static_cast<char*>(table.record());
+    for (std::size_t i = 0; i < parts; ++i) {
+        const FieldDef& f = table.def().fields[static_cast<std::size_t>(key.parts[i].field)];
+        std::memcpy(bytes + f.offset, read.data() + f.offset, f.totalWidth());
     }
-    const MsgNmbrRecord m = MSG;
-    MsgNmbr.clear();
-    switch (scope) {
-        case SetScope::Sender:
-            MSG.FROMALPHA = m.FROMALPHA, MSG.FROMID = m.FROMID;
-            return KeyRange::fromBuffer(MsgNmbr, MSG_FromKey, 2);
-        case SetScope::Receiver:
-            MSG.TOALPHA = m.TOALPHA, MSG.TOID = m.TOID;
-            return KeyRange::fromBuffer(MsgNmbr, MSG_ToKey, 2);
-        case SetScope::Thread:
-            MSG.THREADALPHA = m.THREADALPHA, MSG.THREADNUMBER = m.THREADNUMBER;
-            return KeyRange::fromBuffer(MsgNmbr, MSG_Threadkey, 2);
-        case SetScope::Section:
-            MSG.SECSYSID = m.SECSYSID;
-            return KeyRange::fromBuffer(MsgNmbr, MSG_SECkey, 1);
-        default: return KeyRange::fromBuffer(MsgNmbr, MSG_DateKey, 0);
-    }
+    return KeyRange::fromBuffer(table, key, parts);
 }
 
-std::optional<KeyRange> mailRange(SetScope scope, const SetOrigin& origin, std::string& error) {
-    Mail.clear();
-    MAI.MAILID = origin.current;
-    if (Mail.get(MAI_IdKey) != StorageStatus::Ok) {
-        error = "Mail " + std::to_string(origin.current) + " does not exist.";
+// The sets drawn from the current message's own fields.
+std::optional<KeyRange> currentMessageRange(SetScope scope, const SetOrigin& origin, std::string& error) {
+    const bool mail = Mem.ForumType == TypeMail;
+    Table& headers = mail ? Mail : MsgNmbr;
+    if (!readMessageHeader(Mem.ForumType, origin.current)) {
+        error = (mail ? "Mail " : "Message ") + std::to_string(origin.current) + " does not exist.";
         return std::nullopt;
     }
-    const MailRecord m = MAI;
-    Mail.clear();
     switch (scope) {
-        case SetScope::Sender:
-            MAI.PAIRALPHA = m.PAIRALPHA, MAI.PAIRID = m.PAIRID;
-            return KeyRange::fromBuffer(Mail, MAI_PairKey, 2);
-        case SetScope::Receiver:
-            MAI.TOALPHA = m.TOALPHA, MAI.TOID = m.TOID;
-            return KeyRange::fromBuffer(Mail, MAI_ToKey, 2);
-        case SetScope::Thread:
-            MAI.SUBJECT = m.SUBJECT;
-            return KeyRange::fromBuffer(Mail, MAI_SubjectKey, 1);
+        case SetScope::Sender: return sameKeyAs(headers, mail ? MAI_PairKey : MSG_FromKey, 2);
+        case SetScope::Receiver: return sameKeyAs(headers, mail ? MAI_ToKey : MSG_ToKey, 2);
+        case SetScope::Thread: return mail ? sameKeyAs(headers, MAI_SubjectKey, 1) : sameKeyAs(headers, MSG_Threadkey, 2);
         case SetScope::Section:
-            error = "Mail databases have no sections.";
-            return std::nullopt;
-        default: return KeyRange::fromBuffer(Mail, MAI_DateKey, 0);
+            if (mail) {
+                error = "Mail databases have no sections.";
+                return std::nullopt;
+            }
+            return sameKeyAs(headers, MSG_SECkey, 1);
+        default: return sameKeyAs(headers, mail ? MAI_DateKey : MSG_DateKey, 0);
     }
 }
 
@@ -134,7 +118,7 @@ std::optional<KeyRange> setRange(SetScope scope, const SetOrigin& origin, std::s
         case SetScope::CurrentLayout:
             error = "The current message is no set.";
             return std::nullopt;
-        default: return mail ? mailRange(scope, origin, error) : forumRange(scope, origin, error);
+        default: return currentMessageRange(scope, origin, error);
     }
 }
 

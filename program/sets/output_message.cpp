@@ -1,6 +1,7 @@
 #include "sets/output_message.h"
 
 #include "browse/browse_rows.h"
+#include "browse/browse_tables.h"
 #include "common/globals.h"
 #include "tables/records/message_tables.h"
 
@@ -47,10 +48,8 @@ bool readOutputMessage(ULONG number, OutputMessage& out) {
     out = {};
     out.type = Mem.ForumType;
     out.databaseName = Mem.Description;
+    if (!readMessageHeader(Mem.ForumType, number)) return false;
     if (Mem.ForumType == TypeMail) {
-        Mail.clear();
-        MAI.MAILID = number;
-        if (Mail.get(MAI_IdKey) != StorageStatus::Ok) return false;
         const MailRecord mail = MAI;
         out.number = mail.MAILID;
         out.date = mail.DATE;
@@ -62,9 +61,6 @@ bool readOutputMessage(ULONG number, OutputMessage& out) {
         out.text = textOf(mail.MAILID);
         return true;
     }
-    MsgNmbr.clear();
-    MSG.MSGNUMBER = number;
-    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;
     const MsgNmbrRecord msg = MSG;
     out.number = msg.MSGNUMBER;
     out.date = msg.DATE;

@@ -109,14 +109,13 @@ void JobProgressWindow::requestCancel() {
     else if (wasActive || job_->status() == JobStatus::Running) timer_.start();  // go on, or wind down
 }
 
+bool JobProgressWindow::stopForClose() {
+    if (running()) requestCancel();
+    return !running();
+}
+
 void JobProgressWindow::closeEvent(QCloseEvent* event) {
-    if (!job_->finished()) {
-        requestCancel();
-        if (!job_->finished()) {
-            event->ignore();
-            return;
-        }
-    }
+    if (!stopForClose()) return event->ignore();
     QWidget::closeEvent(event);
 }
 

@@ -52,6 +52,10 @@ public:
     void resume();
     // Whether the job is not final yet.
     bool running() const;
+    // For this window or one that hosts it, asked to close: a job still
+    // running is asked to stop as Cancel asks; true when it is final now
+    // and the window may close.
+    bool stopForClose();
     Job& job() { return *job_; }
     const Job& job() const { return *job_; }
 

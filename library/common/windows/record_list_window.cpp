@@ -11,6 +11,30 @@
 
 namespace pm {
 
+QString recordEditorTitle(LONG request, const QString& what) {
+    if (request == InsertRecord) return QStringLiteral(" Add New ") + what;
+    return (request == ChangeRecord ? QStringLiteral(" Update ") : QStringLiteral(" Delete ")) + what;
+}
+
+QString recordEditorAcceptText(LONG request, const QString& what) {
+    if (request == InsertRecord) return QStringLiteral(" Accept new ") + what;
+    return (request == ChangeRecord ? QStringLiteral(" Accept update of ") : QStringLiteral(" Confirm deletion of ")) + what;
+}
+
+QHBoxLayout* recordEditorButtons(QDialog* editor, const QString& acceptText, QPushButton*& accept,
+                                 QPushButton*& cancel, const std::function<void()>& onAccept) {
+    accept = new QPushButton(acceptText);
+    cancel = new QPushButton(QStringLiteral("Cancel"));
+    accept->setDefault(true);
+    QObject::connect(accept, &QPushButton::clicked, editor, onAccept);
+    QObject::connect(cancel, &QPushButton::clicked, editor, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(accept);
+    buttons->addWidget(cancel);
+    return buttons;
+}
+
 RecordListWindow::RecordListWindow(const QString& title, const QString& what, const QStringList& headers,
                                    QWidget* parent)
     : QWidget(parent), title_(title) {

@@ -62,4 +62,15 @@ private:
     QPushButton* close_;
 };
 
+// The editor's texts for `request` on a record called `what` ("Task"):
+// the title " Add New Task", " Update Task" or " Delete Task", and the accept
+// button's " Accept new Task", " Accept update of Task" or " Confirm
+// deletion of Task".
+QString recordEditorTitle(LONG request, const QString& what);
+QString recordEditorAcceptText(LONG request, const QString& what);
+// The row of an editor's buttons, made here: `accept` (the default button,
+// `acceptText`) runs `onAccept`, `cancel` rejects `editor`.
+QHBoxLayout* recordEditorButtons(QDialog* editor, const QString& acceptText, QPushButton*& accept,
+                                 QPushButton*& cancel, const std::function<void()>& onAccept);
+
 }  // namespace pm

@@ -8,6 +8,7 @@
 
 #include "common/globals.h"
 #include "common/user_interface.h"
+#include "common/windows/record_list_window.h"
 #include "import/windows/import_wizard.h"
 
 namespace pm {
@@ -29,13 +30,8 @@ ImportDefinitionEditor::ImportDefinitionEditor(LONG request, const ImportDefinit
     : QDialog(parent), request_(request), kept_(definition), saved_(definition) {
     setObjectName(QStringLiteral("ImportDefinitionEditor"));
     setProperty("helpTopic", QStringLiteral("~Import_Definition"));
-    const char* title = request == InsertRecord   ? " Add New Import definition"
-                        : request == ChangeRecord ? " Update Import definition"
-                                                  : " Delete Import definition";
-    const char* accept = request == InsertRecord   ? " Accept new Import definition"
-                         : request == ChangeRecord ? " Accept update of Import definition"
-                                                   : " Confirm deletion of Import definition";
-    setWindowTitle(QString::fromLatin1(title));
+    const QString what = QStringLiteral("Import definition");
+    setWindowTitle(recordEditorTitle(request, what));
 
     description_ = new QLineEdit;
     description_->setMaxLength(static_cast<int>(decltype(BATRecord::DESCRIPTION)::width));
@@ -47,17 +43,10 @@ ImportDefinitionEditor::ImportDefinitionEditor(LONG request, const ImportDefinit
     }
     description_->setReadOnly(request == DeleteRecord);
 
-    accept_ = new QPushButton(QString::fromLatin1(accept));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"));
-    accept_->setDefault(true);
-    connect(accept_, &QPushButton::clicked, this, [this] { acceptDefinition(); });
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    QHBoxLayout* buttons = recordEditorButtons(this, recordEditorAcceptText(request, what), accept_, cancel_,
+                                               [this] { acceptDefinition(); });
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Description:"), description_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(accept_);
-    buttons->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(choices_, 1);

@@ -7,6 +7,8 @@
 #include "import/definitions/import_definitions.h"
 #include "import/driver/format_table.h"
 #include "import/windows/import_definition_editor.h"
+#include "tables/config/browse_columns.h"
+#include "tables/windows/column_memory.h"
 
 namespace pm {
 
@@ -36,6 +38,7 @@ ImportDefinitionsWindow::ImportDefinitionsWindow(QWidget* parent)
     list()->header()->setSectionResizeMode(PathColumn, QHeaderView::Stretch);
     list()->setColumnWidth(DescriptionColumn, 260);
     list()->setColumnWidth(FormatColumn, 150);
+    ColumnMemory::attach(list()->header(), BrowseImportDefinitions);
     resize(720, 360);
     refresh();
 }

@@ -30,6 +30,7 @@ enum ControlRecordId : BYTE {
     // 11-16: the stored word definition (word_definition.h).
     OutputSettingsRecord = 17,
     LastDatabaseRecord = 18,         // the database active when the program last ran (last_database.h)
+    BrowseColumnsRecord = 19,        // 19-20: the browse lists' column widths (browse_columns.h)
 };
 
 // The counter value a new installation starts from; it never falls below it.

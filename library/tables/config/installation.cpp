@@ -10,6 +10,7 @@
 #include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
+#include "tables/config/browse_columns.h"
 #include "tables/config/control_blocks.h"
 #include "tables/config/settings.h"
 #include "tables/records/config_tables.h"
@@ -187,7 +188,7 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
 
     const bool settingsLoaded = inBatch([] {
         return Konfig(LoadGeneral) && Konfig(LoadDisplay) && Konfig(LoadOutput) && loadSpeedValues() &&
-               WindowPos(LoadPositions) && WindowPos2(LoadPositions) && ListCol(LoadColumns);
+               WindowPos(LoadPositions) && WindowPos2(LoadPositions) && ListCol(LoadColumns) && loadBrowseColumns();
     });
     if (!settingsLoaded) return configurationFailed();
 
@@ -204,13 +205,14 @@ StartupOutcome runStartupSettings(const std::string& root, StartupPrompts* promp
         WindowPos(ResetPositions);
         WindowPos2(ResetPositions);
         ListCol(ResetColumns);
+        resetBrowseColumns();
         version = kSettingsVersion;
         Konfig(SetGeneral, 11, &version);
         // Saved now, so that a run that never reaches the frame's exit (command
         // mode) does not upgrade again.
         const bool saved = inBatch([] {
             return Konfig(SaveGeneral) && WindowPos(SavePositions) && WindowPos2(SavePositions) &&
-                   ListCol(SaveColumns);
+                   ListCol(SaveColumns) && saveBrowseColumns();
         });
         if (!saved) return configurationFailed();
     }

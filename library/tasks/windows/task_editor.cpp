@@ -15,6 +15,7 @@
 
 #include "common/date_pictures.h"
 #include "common/globals.h"
+#include "common/windows/record_list_window.h"
 #include "common/user_interface.h"
 #include "import/definitions/import_definitions.h"
 #include "tasks/windows/task_texts.h"
@@ -37,11 +38,8 @@ TaskEditor::TaskEditor(LONG request, const TaskDefinition& task, QWidget* parent
     : QDialog(parent), request_(request), kept_(task), saved_(task) {
     setObjectName(QStringLiteral("TaskEditor"));
     setProperty("helpTopic", QStringLiteral("~Task_Editor"));
-    const char* title = request == InsertRecord ? " Add New Task" : request == ChangeRecord ? " Update Task" : " Delete Task";
-    const char* accept = request == InsertRecord   ? " Accept new Task"
-                         : request == ChangeRecord ? " Accept update of Task"
-                                                   : " Confirm deletion of Task";
-    setWindowTitle(QString::fromLatin1(title));
+    const QString what = QStringLiteral("Task");
+    setWindowTitle(recordEditorTitle(request, what));
     const TASRecord& r = task.record;
 
     description_ = new QLineEdit(QString::fromStdString(r.DESCRIPTION.str()));
@@ -106,15 +104,8 @@ TaskEditor::TaskEditor(LONG request, const TaskDefinition& task, QWidget* parent
     flags->addWidget(deactivateAll_);
     flags->addStretch();
 
-    accept_ = new QPushButton(QString::fromLatin1(accept));
-    cancel_ = new QPushButton(QStringLiteral("Cancel"));
-    accept_->setDefault(true);
-    connect(accept_, &QPushButton::clicked, this, [this] { acceptTask(); });
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(accept_);
-    buttons->addWidget(cancel_);
+    QHBoxLayout* buttons =
+        recordEditorButtons(this, recordEditorAcceptText(request, what), accept_, cancel_, [this] { acceptTask(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
@@ -13,6 +14,8 @@
 
 #include "common/windows/host_window.h"
 #include "import/definitions/import_definitions.h"
+#include "tables/config/browse_columns.h"
+#include "tables/windows/column_memory.h"
 #include "tasks/task_log.h"
 #include "tasks/task_schedule.h"
 #include "tasks/task_store.h"
@@ -53,6 +56,8 @@ TaskLogWindow::TaskLogWindow(QWidget* parent) : QWidget(parent) {
     // Narrower columns leave the message, the widest, in view.
     for (const auto& [column, width] : {std::pair{0, 90}, {1, 150}, {2, 115}, {3, 115}, {4, 55}})
         items_->setColumnWidth(column, width);
+    ColumnMemory::attach(runs_->header(), BrowseTaskRuns);
+    ColumnMemory::attach(items_->header(), BrowseTaskItems);
     refresh_ = new QPushButton(QStringLiteral("&Refresh"));
     close_ = new QPushButton(QStringLiteral("&Close"));
     connect(tasks_, &QComboBox::currentIndexChanged, this, [this] { loadRuns(); });

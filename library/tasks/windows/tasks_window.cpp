@@ -2,9 +2,12 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QTreeWidget>
 
 #include "common/globals.h"
+#include "tables/config/browse_columns.h"
+#include "tables/windows/column_memory.h"
 #include "tasks/task_schedule.h"
 #include "tasks/task_store.h"
 #include "tasks/windows/task_editor.h"
@@ -37,6 +40,7 @@ TasksWindow::TasksWindow(QWidget* parent)
     list()->setColumnWidth(0, 240);
     list()->setColumnWidth(1, 130);
     list()->setColumnWidth(2, 130);
+    ColumnMemory::attach(list()->header(), BrowseTasks);
     deactivateAll_ = new QCheckBox(QStringLiteral("Deactivate all tasks"));
     connect(deactivateAll_, &QCheckBox::toggled, this, [](bool on) {
         if (on != tasksDeactivated()) setTasksDeactivated(on);

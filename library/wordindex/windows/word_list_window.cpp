@@ -15,7 +15,9 @@
 #include "common/globals.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
+#include "tables/config/browse_columns.h"
 #include "tables/records/wordindex_tables.h"
+#include "tables/windows/column_memory.h"
 #include "wordindex/word_list_edits.h"
 
 namespace pm {
@@ -101,6 +103,7 @@ WordListWindow::WordListWindow(QWidget* parent) : QWidget(parent) {
     list_->verticalHeader()->hide();
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setColumnWidth(0, 300);
+    ColumnMemory::attach(list_->horizontalHeader(), BrowseWordList);
     layout->addWidget(list_);
     auto* mark = new QPushButton(QStringLiteral("Mark highlighted word for deletion"), this);
     layout->addWidget(mark);

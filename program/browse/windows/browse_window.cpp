@@ -21,6 +21,8 @@
 #include "common/dates.h"
 #include "common/globals.h"
 #include "frame/frame_settings.h"
+#include "tables/config/browse_columns.h"
+#include "tables/windows/column_memory.h"
 
 namespace pm {
 
@@ -286,7 +288,10 @@ void BrowseWindow::showList(std::int64_t select) {
     resetting_ = true;
     model_->setList(session_->list(), columns);
     resetting_ = false;
-    if (!sameColumns) PagedListModel::applyWidths(list_, columns);
+    if (!sameColumns) {
+        const int slot = mail ? BrowseMailMessages : Mem.ForumType == TypeNewsgroup ? BrowseNewsgroupMessages : BrowseForumMessages;
+        ColumnMemory::applyWidths(list_->horizontalHeader(), slot, [&] { PagedListModel::applyWidths(list_, columns); });
+    }
     changingTabs_ = true;
     for (int i = 0; i < tabs_->count(); ++i) {
         if (tabs_->tabData(i).toInt() == session_->view()) tabs_->setCurrentIndex(i);

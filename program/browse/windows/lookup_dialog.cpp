@@ -10,7 +10,9 @@
 #include "browse/windows/paged_table_view.h"
 #include "common/globals.h"
 #include "common/text.h"
+#include "tables/config/browse_columns.h"
 #include "tables/records/all_tables.h"
+#include "tables/windows/column_memory.h"
 
 namespace pm {
 
@@ -29,6 +31,18 @@ QString titleOf(LookupKind kind, std::int64_t count) {
         case LookupKind::Topics: return QStringLiteral(" Topics [%1]").arg(n);
     }
     return {};
+}
+
+int columnSlot(LookupKind kind) {
+    switch (kind) {
+        case LookupKind::Threads: return BrowseLookupThreads;
+        case LookupKind::Sections: return BrowseLookupSections;
+        case LookupKind::Persons:
+        case LookupKind::PersonsByAddress: return BrowseLookupPersons;
+        case LookupKind::Words: return BrowseLookupWords;
+        case LookupKind::Topics: return BrowseLookupTopics;
+    }
+    return BrowseLookupThreads;
 }
 
 }  // namespace
@@ -76,7 +90,8 @@ void LookupDialog::load(LookupKind kind) {
     }
     model_->setList(list.get(), columns);
     list_ = std::move(list);
-    PagedListModel::applyWidths(view_, columns);
+    ColumnMemory::applyWidths(view_->horizontalHeader(), columnSlot(kind),
+                              [&] { PagedListModel::applyWidths(view_, columns); });
     setWindowTitle(titleOf(kind, list_->size()));
     if (list_->size() > 0) static_cast<PagedTableView*>(view_)->goToRow(0);
 }

@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
@@ -19,7 +20,9 @@
 #include "maintenance/maintenance_tables.h"
 #include "maintenance/person_edits.h"
 #include "maintenance/windows/person_dialogs.h"
+#include "tables/config/browse_columns.h"
 #include "tables/records/all_tables.h"
+#include "tables/windows/column_memory.h"
 
 namespace pm {
 
@@ -253,7 +256,9 @@ void PersonBrowseWindow::reload() {
     const bool first = model_->columnCount() == 0;
     model_->setList(list.get(), personColumns());
     list_ = std::move(list);  // the model shows the new list before the old one goes
-    if (first) PagedListModel::applyWidths(table_, model_->columns());
+    if (first)
+        ColumnMemory::applyWidths(table_->horizontalHeader(), BrowsePersons,
+                                  [this] { PagedListModel::applyWidths(table_, model_->columns()); });
     setWindowTitle(QString::fromLatin1(listTitle(Mem.ForumType)) + QString::number(list_->size()) + "]");
     if (keep != 0) select(keep);
     if (!table_->currentIndex().isValid() && list_->size() > 0) table_->goToRow(0);

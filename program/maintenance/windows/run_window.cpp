@@ -46,13 +46,7 @@ void RunWindow::showEvent(QShowEvent* event) {
 }
 
 void RunWindow::closeEvent(QCloseEvent* event) {
-    if (progress_ && progress_->running()) {
-        progress_->requestCancel();
-        if (progress_->running()) {
-            event->ignore();
-            return;
-        }
-    }
+    if (progress_ && !progress_->stopForClose()) return event->ignore();
     QWidget::closeEvent(event);
 }
 

@@ -331,13 +331,7 @@ void SetOperationsWindow::startRun() {
 }
 
 void SetOperationsWindow::closeEvent(QCloseEvent* event) {
-    if (progress_ && progress_->running()) {
-        progress_->requestCancel();
-        if (progress_->running()) {
-            event->ignore();
-            return;
-        }
-    }
+    if (progress_ && !progress_->stopForClose()) return event->ignore();
     QWidget::closeEvent(event);
 }
 

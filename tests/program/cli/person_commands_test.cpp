@@ -9,10 +9,12 @@
 #include "common/globals.h"
 #include "support/command_runner.h"
 #include "support/json_reader.h"
+#include "support/process_group.h"
 #include "support/sample_databases.h"
 #include "support/test_root.h"
 #include "tables/access/open_close.h"
 #include "tables/config/installation.h"
+#include "storage/named_lock.h"
 #include "tables/records/all_tables.h"
 
 namespace pm::test {
@@ -102,6 +104,35 @@ TEST_F(PersonCommands, DedupePersonsPrintsItsCounters) {
     EXPECT_NE(r.out.find("duplicates_merged\t0\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("persons_remaining\t4\n"), std::string::npos) << r.out;
     EXPECT_EQ(run({"dedupe-persons"}).code, 2);
+}
+
+// Both merges write persons and headers across many transactions: while
+// another process holds the installation's writing turn they wait, and are
+// refused with the reason once the wait is over, having merged nothing.
+TEST_F(PersonCommands, MergesAreRefusedWhileAnotherProcessHoldsTheWritingTurn) {
+    if (!programBuilt()) GTEST_SKIP() << "pmoor32 not built";
+    {
+        NamedLock held(root.path() + "/CFG", "import");
+        ASSERT_EQ(held.tryTake(), StorageStatus::Ok);
+        ProcessGroup group(root.path());
+        group.add("dedupe-persons 'Test Forum'");
+        group.add("person 'Test Forum' merge " + std::to_string(smith) + " " + std::to_string(adams));
+        const std::vector<CommandResult> results = group.runAll();
+        const char* names[] = {"Duplicate merging", "Person merge"};
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            EXPECT_EQ(results[i].code, 1) << results[i].out << results[i].err;
+            EXPECT_NE(results[i].err.find("Another import, merge, purge or rebuild is running ("), std::string::npos)
+                << results[i].err;
+            EXPECT_NE(results[i].err.find(std::string(names[i]) + " will not proceed!"), std::string::npos)
+                << results[i].err;
+        }
+        EXPECT_EQ(results[1].out, "");
+        EXPECT_NE(lineOf(run({"persons", "Test Forum"}).out, adams), "");
+    }
+    const CommandResult r = runProgram(root.path(), "person 'Test Forum' merge " + std::to_string(smith) + " " +
+                                                        std::to_string(adams));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(lineOf(run({"persons", "Test Forum"}).out, adams), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Window positions, list column widths and the speed values.
 #include <gtest/gtest.h>
 
+#include "tables/config/browse_columns.h"
 #include "tables/config/control_blocks.h"
 #include "tables/config/settings.h"
 #include "settings_fixture.h"
@@ -99,6 +100,38 @@ TEST_F(WindowLayout, ColumnWidthsTakeOnlyTheListsColumnsExceptInTheStringSlots) 
     ASSERT_TRUE(ListCol(ResetColumns));
     ASSERT_TRUE(ListCol(ApplyColumns, 7, &now));
     EXPECT_EQ(now, builtIn);
+}
+
+TEST_F(WindowLayout, BrowseColumnWidthsAreSavedBesideWhatAnotherProgramSaved) {
+    EXPECT_EQ(browseColumnWidths(BrowseMailMessages), BrowseColumnWidths{});  // none stored: the lists' own
+    storeBrowseColumnWidth(BrowseMailMessages, 2, 180);
+    storeBrowseColumnWidth(BrowsePersons, 9, 55);
+    // Not kept: a width off the screen or none, a column past the tenth, a slot past the twentieth.
+    storeBrowseColumnWidth(BrowsePersons, 0, 2000);
+    storeBrowseColumnWidth(BrowsePersons, 1, 0);
+    storeBrowseColumnWidth(BrowsePersons, 10, 70);
+    storeBrowseColumnWidth(21, 0, 70);
+    EXPECT_EQ(browseColumnWidths(BrowsePersons), (BrowseColumnWidths{0, 0, 0, 0, 0, 0, 0, 0, 0, 55}));
+    EXPECT_EQ(browseColumnWidths(21), BrowseColumnWidths{});
+
+    // Meanwhile another program saved widths of a list of its own.
+    test::StoredControl other;
+    setBlockShort(other.block, 2 * (0 * 10 + 4), 99);  // slot 1, fifth column
+    store(19, other);
+    ASSERT_TRUE(saveBrowseColumns());
+    ASSERT_TRUE(stored(19));
+    EXPECT_EQ(blockShort(stored(19)->block, 2 * 4), 99);
+    EXPECT_EQ(blockShort(stored(19)->block, 2 * ((BrowseMailMessages - 1) * 10 + 2)), 180);
+    EXPECT_FALSE(stored(20));  // no slot of the second record changed
+
+    ASSERT_EQ(restart(), StartupOutcome::Ready);
+    EXPECT_EQ(browseColumnWidths(BrowseMailMessages)[2], 180);
+    EXPECT_EQ(browseColumnWidths(BrowseForumMessages)[4], 99);
+    EXPECT_EQ(browseColumnWidths(BrowsePersons)[9], 55);
+    resetBrowseColumns();
+    ASSERT_TRUE(saveBrowseColumns());
+    ASSERT_EQ(restart(), StartupOutcome::Ready);
+    EXPECT_EQ(browseColumnWidths(BrowseMailMessages), BrowseColumnWidths{});
 }
 
 TEST_F(WindowLayout, SpeedSlidersDoubleOrHalveTheSliceAroundTheDefault) {

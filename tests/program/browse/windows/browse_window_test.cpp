@@ -32,6 +32,8 @@
 #include "support/sample_databases.h"
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
+#include "maintenance/windows/person_browse_window.h"
+#include "tables/config/browse_columns.h"
 #include "tables/records/all_tables.h"
 
 namespace pm::test {
@@ -71,6 +73,7 @@ private slots:
     void mailBrowse();
     void lookupListOfPersonsSortsAndLocates();
     void frameCommandsOpenTheBrowseAndTheTree();
+    void columnWidthsComeBackWhenTheListsOpenAgain();
     void screenshots();
 };
 
@@ -457,6 +460,64 @@ void BrowseWindowTest::frameCommandsOpenTheBrowseAndTheTree() {
     QVERIFY(qobject_cast<BrowseWindow*>(frame.windows().widgetOf("BrowseMail")));
     frame.windows().closeAll();
     settle();
+}
+
+// A column the person widened is as wide when its list opens again: over
+// view changes, closing and reopening, and through the settings store; a
+// column that stretches follows the window instead.
+void BrowseWindowTest::columnWidthsComeBackWhenTheListsOpenAgain() {
+    Installation inst;
+    makeSampleForum();
+    closeAllTables();
+    frame::MainFrame frame(inst.settings, false);
+    frame.start();
+    auto openBrowse = [&] {
+        frame.runCommand(CommandId::BrowseMessages);
+        settle();
+        return qobject_cast<BrowseWindow*>(frame.windows().widgetOf("BrowseMsgNmbr"));
+    };
+    auto openPersons = [&] {
+        frame.runCommand(CommandId::BrowsePersons);
+        settle();
+        return qobject_cast<PersonBrowseWindow*>(frame.windows().widgetOf("BrowsePerson"));
+    };
+    BrowseWindow* browse = openBrowse();
+    QVERIFY(browse);
+    QHeaderView* header = browse->list()->horizontalHeader();
+    const int ownSender = header->sectionSize(1);
+    header->resizeSection(1, ownSender + 77);  // as a drag of the column's edge does
+    header->resizeSection(3, 123);
+    browse->showView(ViewBySender);  // another view, the same columns
+    QCOMPARE(header->sectionSize(1), ownSender + 77);
+    PersonBrowseWindow* persons = openPersons();
+    QVERIFY(persons);
+    persons->table()->horizontalHeader()->resizeSection(0, 301);
+    screenshot(browse->window(), "browse_widened_columns");
+    frame.windows().closeAll();
+    settle();
+
+    browse = openBrowse();
+    QVERIFY(browse);
+    header = browse->list()->horizontalHeader();
+    QCOMPARE(header->sectionSize(1), ownSender + 77);
+    QCOMPARE(header->sectionSize(3), 123);
+    QCOMPARE(header->sectionResizeMode(0), QHeaderView::Stretch);
+    persons = openPersons();
+    QVERIFY(persons);
+    QCOMPARE(persons->table()->horizontalHeader()->sectionSize(0), 301);
+    QCOMPARE(persons->tabs()->count(), 2);
+    persons->tabs()->setCurrentIndex(1);
+    QCOMPARE(persons->table()->horizontalHeader()->sectionSize(0), 301);
+    frame.windows().closeAll();
+    settle();
+
+    // Saved with the window state, the widths come back from the store.
+    QVERIFY(saveBrowseColumns());
+    storeBrowseColumnWidth(BrowseForumMessages, 1, 40);
+    QVERIFY(loadBrowseColumns());
+    QCOMPARE(int(browseColumnWidths(BrowseForumMessages)[1]), ownSender + 77);
+    QCOMPARE(int(browseColumnWidths(BrowsePersons)[0]), 301);
+    QCOMPARE(int(browseColumnWidths(BrowseMailMessages)[1]), 0);
 }
 
 void BrowseWindowTest::screenshots() {

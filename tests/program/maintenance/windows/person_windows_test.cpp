@@ -25,6 +25,7 @@
 #include "maintenance/windows/person_browse_window.h"
 #include "maintenance/windows/person_dialogs.h"
 #include "support/sample_databases.h"
+#include "support/store_query.h"
 #include "tables/access/open_close.h"
 #include "tables/records/all_tables.h"
 
@@ -45,6 +46,12 @@ QString currentCell(PersonBrowseWindow& w, int c) {
     return w.model()->index(w.table()->currentIndex().row(), c).data().toString();
 }
 
+
+bool labelShowing(QWidget* window, const char* text) {
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->text() == QString::fromUtf8(text)) return true;
+    return false;
+}
 
 // Drags the rows of `ids` from the person list onto the merge list.
 void drag(PersonBrowseWindow& w, MergeList* target, const std::vector<ULONG>& ids) {
@@ -190,7 +197,17 @@ void PersonWindowsTest::duplicateMergingWindow() {
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), QStringLiteral(" Duplicate Merging [Test Forum]"));
     QCOMPARE(w->startButton()->text(), QStringLiteral("Start the duplicate elimination process"));
+    // An import on another machine holds the installation's writing turn:
+    // the run waits for it, having written nothing, and goes on once it ends.
+    const std::string cfg = inst.path("CFG/postmoor.db");
+    QVERIFY(storeExecute(cfg, "CREATE TABLE IF NOT EXISTS _pm_locks (tbl TEXT NOT NULL, rec INTEGER NOT NULL, "
+                              "owner TEXT NOT NULL, PRIMARY KEY (tbl, rec))"));
+    QVERIFY(storeExecute(cfg, "INSERT INTO _pm_locks VALUES ('lock:import', -1, 'elsewhere:1')"));
     w->startRun();
+    QTRY_VERIFY(labelShowing(w, "Waiting for the import, merge, purge or rebuild of elsewhere:1 to finish"));
+    QVERIFY(w->progress()->running());
+    QCOMPARE(storeValue(inst.path("F1/postmoor.db"), "SELECT count(*) FROM Person"), std::string("4"));
+    QVERIFY(storeExecute(cfg, "DELETE FROM _pm_locks WHERE tbl = 'lock:import'"));
     QTRY_VERIFY_WITH_TIMEOUT(!w->progress()->running(), 20000);
     QCOMPARE(counterValue(w, "Existing Forum Members in database:"), QStringLiteral("4"));
     QCOMPARE(counterValue(w, "Duplicate Forum Members merged:"), QStringLiteral("0"));
