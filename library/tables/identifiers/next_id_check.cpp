@@ -1,7 +1,10 @@
 // The Next ID check as a step machine.
 //
 // States and transitions:
-//   Begin         close every database table, open the catalog and Control,
+//   Begin         take the installation's writing turn unless the caller
+//                 holds it (waiting while another process has it: the
+//                 check stays in Begin), close every database table, open
+//                 the catalog and Control,
 //                 lock the catalog, note the catalog records in physical
 //                 order                                        -> NextDatabase
 //   NextDatabase  take the next catalog record: make it the active database
@@ -67,7 +70,7 @@ void raiseWithEnd(ULONG& highest, Table& table, const KeyDef& key, bool first, R
 
 }  // namespace
 
-NextIdCheck::NextIdCheck() = default;
+NextIdCheck::NextIdCheck(Turn turn) : turn_(turn) {}
 
 NextIdCheck::~NextIdCheck() { cleanUp(); }
 
@@ -75,7 +78,9 @@ ProgressReport NextIdCheck::report() const {
     ProgressReport report;
     report.title = " Next ID check";
     report.lines = {"Checking for highest ID number",
-                    state_ == State::Done ? std::string(kStatus) + "OK!" : std::string(kStatus)};
+                    state_ == State::Done ? std::string(kStatus) + "OK!"
+                    : state_ == State::Begin && !waitingLine_.empty() ? waitingLine_
+                                                                      : std::string(kStatus)};
     report.counters = {{"Databases checked", databasesChecked_}};
     report.phase = "checking databases";
     if (!catalog_.empty()) report.percent = static_cast<int>(100 * nextCatalog_ / catalog_.size());
@@ -116,6 +121,13 @@ JobStatus NextIdCheck::step() {
 JobStatus NextIdCheck::begin() {
     savedActive_ = Mem;
     if (refusedAsReadOnly("The Next ID check")) return fail();
+    if (turn_ == Turn::TakeOwn) {
+        switch (writingLock_.tryTake()) {
+            case WritingRunLock::Turn::Taken: waitingLine_.clear(); break;
+            case WritingRunLock::Turn::Waiting: waitingLine_ = writingLock_.waitingText(); return JobStatus::Running;
+            case WritingRunLock::Turn::Refused: return fail();
+        }
+    }
     // A database table still open would keep the active database's file and
     // be counted for every database in turn: close them all, as the frame
     // does before any command that moves between databases.
@@ -287,6 +299,7 @@ void NextIdCheck::cleanUp() {
         Mem.WordListIndexNeedsUpdate = savedActive_.WordListIndexNeedsUpdate;
     }
     catalogOpen_ = false;
+    writingLock_.release();
 }
 
 ULONG runNextIdCheck() {

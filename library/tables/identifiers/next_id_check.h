@@ -13,13 +13,20 @@
 #include "common/user_interface.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
+#include "tables/identifiers/writing_run_lock.h"
 #include "tables/records/config_tables.h"
 
 namespace pm {
 
 class NextIdCheck final : public Job {
 public:
-    NextIdCheck();
+    // Whose is the installation's writing turn while the check runs: its
+    // own (taken at the first step, waiting for another process's import,
+    // merge, purge or rebuild to end, given back when the check ends), or
+    // its caller's (a rebuild that holds the turn already).
+    enum class Turn { TakeOwn, HeldByCaller };
+
+    explicit NextIdCheck(Turn turn = Turn::TakeOwn);
     // Closes what an unfinished check holds open and restores the active
     // database.
     ~NextIdCheck() override;
@@ -60,6 +67,11 @@ private:
 
     State state_ = State::Begin;
     bool cancelRequested_ = false;
+    // Lowering the counter while an import holds identifiers it has not yet
+    // stored would hand them out twice: a check on its own waits its turn.
+    Turn turn_;
+    WritingRunLock writingLock_{"Next ID check"};
+    std::string waitingLine_;
 
     MemGlobals savedActive_;
     bool catalogOpen_ = false;

@@ -277,7 +277,7 @@ JobStatus RebuildRun::nextId() {
         // The check opens and locks what it needs itself.
         OP_CLOSE(ReleaseTable, {&Forums, &Control});
         tablesOpen_ = false;
-        nextIdCheck_ = std::make_unique<NextIdCheck>();
+        nextIdCheck_ = std::make_unique<NextIdCheck>(NextIdCheck::Turn::HeldByCaller);
         if (stopRequested_) nextIdCheck_->requestStop(StopRequest::Now);
     }
     const JobStatus st = nextIdCheck_->step();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/command_runner.h"
+#include "support/store_query.h"
 #include "support/test_root.h"
 
 namespace pm {
@@ -74,6 +75,20 @@ TEST_F(ConfigCommand, NextIdCheckPrintsTheNextIdentifier) {
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, "250002\n");
     EXPECT_EQ(pmoor(root.path(), "nextid-check extra").code, 2);
+
+    // While another process holds the writing turn the check waits, then is
+    // refused having changed nothing.
+    const std::string cfg = root / "CFG/postmoor.db";
+    ASSERT_TRUE(test::storeExecute(cfg, "CREATE TABLE IF NOT EXISTS _pm_locks (tbl TEXT NOT NULL, rec INTEGER NOT "
+                                        "NULL, owner TEXT NOT NULL, PRIMARY KEY (tbl, rec))"));
+    ASSERT_TRUE(test::storeExecute(cfg, "INSERT INTO _pm_locks VALUES ('lock:import', -1, 'elsewhere:1')"));
+    ASSERT_EQ(pmoor(root.path(), "db create forum Beta").code, 0);
+    const test::CommandResult refused = pmoor(root.path(), "nextid-check");
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("Another import, merge, purge or rebuild is running (elsewhere:1)!"), std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("Next ID check will not proceed!"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");
 }
 
 }  // namespace

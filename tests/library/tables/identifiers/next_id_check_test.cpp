@@ -15,6 +15,7 @@
 #include "tables/identifiers/next_number.h"
 #include "tables/records/all_tables.h"
 #include "support/installation_fixture.h"
+#include "support/store_query.h"
 
 namespace pm {
 namespace {
@@ -334,5 +335,35 @@ TEST_F(NextIdCheckTest, StepsReportProgressRestoreTheActiveDatabaseAndCancelWrit
     EXPECT_TRUE(ui.empty());
 }
 
+
+// Lowering the counter beside another process's import could hand out the
+// identifiers that import has reserved but not yet stored: a check on its
+// own waits for the installation's writing turn and writes nothing meanwhile.
+TEST_F(NextIdCheckTest, ACheckOnItsOwnWaitsForTheWritingTurnOfAnotherProcess) {
+    makeDatabase(TypeForum, "One");
+    inActive([] {
+        addText(950000, k20May1995);
+        addPerson(400000);
+    });
+    const ULONG before = storedCounter();
+    const std::string cfg = Mem.Net + "/CFG/postmoor.db";
+    ASSERT_TRUE(test::storeExecute(cfg, "CREATE TABLE IF NOT EXISTS _pm_locks (tbl TEXT NOT NULL, rec INTEGER NOT NULL, "
+                                  "owner TEXT NOT NULL, PRIMARY KEY (tbl, rec))"));
+    ASSERT_TRUE(test::storeExecute(cfg, "INSERT INTO _pm_locks VALUES ('lock:import', -1, 'elsewhere:1')"));
+
+    NextIdCheck check;
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(check.step(), JobStatus::Running);
+    EXPECT_EQ(check.report().lines.at(1), "Waiting for the import, merge, purge or rebuild of elsewhere:1 to finish");
+    EXPECT_EQ(check.databasesChecked(), 0);
+    EXPECT_EQ(storedCounter(), before);
+
+    ASSERT_TRUE(test::storeExecute(cfg, "DELETE FROM _pm_locks WHERE tbl = 'lock:import'"));
+    ASSERT_EQ(runToEnd(check), JobStatus::Done);
+    EXPECT_EQ(check.nextNumber(), 400001u);
+    // The turn went back with the end of the check: the next one takes it at once.
+    EXPECT_EQ(test::storeValue(cfg, "SELECT count(*) FROM _pm_locks WHERE tbl = 'lock:import'"), "0");
+    EXPECT_EQ(runNextIdCheck(), 400001u);
+    EXPECT_TRUE(ui.empty());
+}
 }  // namespace
 }  // namespace pm
