@@ -86,6 +86,26 @@ int currentCatalog(const std::string& schema, Catalog*& out) {
 
 int readColumns(const std::string& schema, const std::string& table, std::vector<StoredColumn>& columns) {
     columns.clear();
+    // The columns of a query over all of them, with their declared types, as
+    // the catalog holds them: one statement compiled and never run (the
+    // table-info pragma compiles a second statement of its own and runs).
+    // Compiled afresh, never a kept statement: one compiled before a change
+    // of the catalog still names the columns it had then.
+    sqlite3_stmt* all = nullptr;
+    const std::string sql = "SELECT * FROM " + ident(schema) + "." + ident(table);
+    if (sqlite3_prepare_v2(Connection::instance().db(), sql.c_str(), -1, &all, nullptr) == SQLITE_OK && all) {
+        const int count = sqlite3_column_count(all);
+        for (int i = 0; i < count; ++i) {
+            const char* name = sqlite3_column_name(all, i);
+            const char* type = sqlite3_column_decltype(all, i);
+            columns.emplace_back(name ? name : "", type ? type : "");
+        }
+        sqlite3_finalize(all);
+        return SQLITE_OK;
+    }
+    sqlite3_finalize(all);
+    // No such table (the pragma answers with no columns), or another failure
+    // the pragma reports.
     Statement stmt;
     if (int rc = stmt.prepare("SELECT name, type FROM pragma_table_info(?1, ?2) ORDER BY cid"); rc != SQLITE_OK)
         return rc;

@@ -311,8 +311,10 @@ StorageStatus Connection::acquire(const std::string& directoryIn, bool create, S
         errorText = "A new database directory cannot be opened inside a transaction";
         return StorageStatus::Other;
     }
+    // The catalogs kept of the other stores stay good: their schema
+    // versions still tell, and the new schema's name was never used on
+    // this connection.
     std::string schema = "s" + std::to_string(nextSchema_++);
-    forgetCatalogs();
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v2(db_, "ATTACH DATABASE ?1 AS ?2", -1, &stmt, nullptr);
     if (rc == SQLITE_OK) {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -109,24 +110,52 @@ int ensureLockRowsTable(const std::string& schema, std::string* error) {
                                        error);
 }
 
+namespace {
+
+// Every record read asks for its owner, so the question is prepared once per
+// store while the connection lasts (schema names are not used twice on one
+// connection). Never destroyed: the connection finalizes the statements
+// when it closes, and a new connection starts the cache afresh.
+sqlite3_stmt* ownerQuery(const std::string& schema, int& rc) {
+    struct Cache {
+        std::uint64_t connection = 0;
+        std::map<std::string, Statement> bySchema;
+    };
+    static Cache* cache = new Cache;
+    const std::uint64_t connection = Connection::instance().connectionGeneration();
+    if (cache->connection != connection) {
+        for (auto& [name, stmt] : cache->bySchema) stmt.forget();
+        cache->bySchema.clear();
+        cache->connection = connection;
+    }
+    Statement& stmt = cache->bySchema[schema];
+    rc = SQLITE_OK;
+    if (!stmt.ready()) rc = stmt.prepare("SELECT owner FROM " + locksOf(schema) + " WHERE tbl = ?1 AND rec = ?2");
+    return rc == SQLITE_OK ? stmt.get() : nullptr;
+}
+
+}  // namespace
+
 StorageStatus LockRows::owner(const std::string& schema, std::int64_t rec, std::string& owner, std::string& error) {
     owner.clear();
     bool present = false;
     if (int rc = tableExists(schema, kLocksTable, present); rc != SQLITE_OK) return failed(rc, error);
     if (!present) return StorageStatus::Ok;
-    Statement stmt;
-    int rc = stmt.prepare("SELECT owner FROM " + locksOf(schema) + " WHERE tbl = ?1 AND rec = ?2");
-    if (rc != SQLITE_OK) return failed(rc, error);
-    sqlite3_bind_text(stmt.get(), 1, label_.c_str(), -1, SQLITE_STATIC);
-    sqlite3_bind_int64(stmt.get(), 2, rec);
-    rc = sqlite3_step(stmt.get());
-    if (rc == SQLITE_ROW) {
-        auto text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
-        owner = text ? text : "";
-    } else if (rc != SQLITE_DONE) {
-        return failed(rc, error);
+    int rc = SQLITE_OK;
+    sqlite3_stmt* stmt = ownerQuery(schema, rc);
+    if (!stmt) return failed(rc, error);
+    {
+        const ResetOnExit reset(stmt);
+        sqlite3_bind_text(stmt, 1, label_.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(stmt, 2, rec);
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) {
+            auto text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+            owner = text ? text : "";
+        } else if (rc != SQLITE_DONE) {
+            return failed(rc, error);
+        }
     }
-    stmt.finalize();
     if (!owner.empty() && !ownerAlive(owner)) {
         if (StorageStatus st = dropOf(schema, rec, owner, error); st != StorageStatus::Ok) return st;
         owner.clear();
