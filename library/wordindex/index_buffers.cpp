@@ -147,6 +147,13 @@ void WordListBuffer::clear() {
     std::vector<BufferedWord>().swap(entries_);
 }
 
+void WordListBuffer::markStored() {
+    for (BufferedWord& entry : entries_) {
+        entry.action = BufferedWord::Update;
+        entry.storedCount = entry.count;
+    }
+}
+
 // --- OccurrenceBuffer --------------------------------------------------------------------
 
 void OccurrenceBuffer::add(ULONG message, ULONG word) {

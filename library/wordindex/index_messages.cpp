@@ -165,7 +165,7 @@ bool IndexRun::Impl::fileWords(const std::vector<BrokenMessage>& messages, const
 bool IndexRun::Impl::handleWord(std::string_view word, std::uint64_t hash) {
     if (word.empty() || stops.contains(word, hash)) return true;
     BufferedWord* entry = words.find(word, hash);
-    if (!entry && wordListHasRecords) {
+    if (!entry && wordListHasRecords && !wordsComplete) {
         WordList.clear();
         WOR.THEWORD = word;
         const StorageStatus st = WordList.get(WOR_by_theWord);
