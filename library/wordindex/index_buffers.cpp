@@ -149,6 +149,7 @@ void WordListBuffer::clear() {
 
 void WordListBuffer::markStored() {
     for (BufferedWord& entry : entries_) {
+        if (entry.action == BufferedWord::Stop) continue;
         entry.action = BufferedWord::Update;
         entry.storedCount = entry.count;
     }

@@ -83,7 +83,9 @@ private:
 
 // A word of the word list buffer.
 struct BufferedWord {
-    enum Action : BYTE { Update = 1, Add = 2 };
+    // Stop: a stop word, kept here so that meeting it again costs one
+    // look-up; never written.
+    enum Action : BYTE { Update = 1, Add = 2, Stop = 3 };
     LONG id = 0;
     LONG count = 0;         // messages holding the word, this run's included
     LONG storedCount = 0;   // WOR:WORDCOUNT when read or last written (0 for a new word)

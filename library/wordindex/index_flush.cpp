@@ -31,9 +31,10 @@ void IndexRun::Impl::beginFlush(State then) {
     flushWords.clear();
     flushWords.reserve(words.size());
     words.forEach([&](std::string_view word, const BufferedWord& entry) {
-        // Words counted in no message since the last flush have nothing to write.
-        if (entry.action == BufferedWord::Add || entry.count != entry.storedCount)
-            flushWords.emplace_back(word, &entry);
+        // Words counted in no message since the last flush have nothing to
+        // write, nor have stop words.
+        const bool counted = entry.action == BufferedWord::Update && entry.count != entry.storedCount;
+        if (entry.action == BufferedWord::Add || counted) flushWords.emplace_back(word, &entry);
     });
     flushWordNext = 0;
     wordWrites = 0;
