@@ -30,8 +30,14 @@ std::string joined(const std::map<std::string, LONG>& counts) {
     return out;
 }
 
+struct ReferenceIndex;
+
 class IndexRunTest : public IndexTest {
 protected:
+    // Indexes the first `messages` messages of the corpus in one run, in a
+    // database of its own (writeCorpus, below).
+    ReferenceIndex referenceIndex(int messages);
+
     void SetUp() override {
         IndexTest::SetUp();
         buildDefaultWordDefinition();
@@ -209,12 +215,22 @@ std::map<std::string, std::set<ULONG>> occurrencesByPlace(const std::vector<ULON
     return out;
 }
 
+// The index of the corpus's first `messages` messages, built in one run in a
+// database of its own, for comparing other runs with.
+struct ReferenceIndex {
+    std::map<std::string, LONG> counts;
+    std::map<std::string, std::set<ULONG>> messages;  // by place
+};
+
+ReferenceIndex IndexRunTest::referenceIndex(int messages) {
+    useDatabase(TypeForum, "Reference " + std::to_string(messages));
+    const std::vector<ULONG> numbers = writeCorpus(type, 0, messages);
+    EXPECT_EQ(index(1), State::Done);
+    return {wordCounts(), occurrencesByPlace(numbers)};
+}
+
 TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterruptedRun) {
-    useDatabase(TypeForum, "Reference");
-    const std::vector<ULONG> referenceNumbers = writeCorpus(type, 0, 60);
-    ASSERT_EQ(index(1), State::Done);
-    const auto referenceCounts = wordCounts();
-    const auto referenceMessages = occurrencesByPlace(referenceNumbers);
+    const auto [referenceCounts, referenceMessages] = referenceIndex(60);
 
     useDatabase(TypeForum, "Interrupted");
     const std::vector<ULONG> numbers = writeCorpus(type, 0, 60);
@@ -256,11 +272,7 @@ TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterrupt
 // between two flushes (a purge lowers a count, or removes a word that fell
 // to zero) must be added to, not overwritten.
 TEST_F(IndexRunTest, WordsKeptFromFlushToFlushAddToWhatOthersWrote) {
-    useDatabase(TypeForum, "Reference");
-    const std::vector<ULONG> referenceNumbers = writeCorpus(type, 0, 150);
-    ASSERT_EQ(index(1), State::Done);
-    const auto referenceCounts = wordCounts();
-    const auto referenceMessages = occurrencesByPlace(referenceNumbers);
+    const auto [referenceCounts, referenceMessages] = referenceIndex(150);
     ASSERT_EQ(referenceCounts.at("TOPIC"), 150);
 
     IndexRunOptions everyStep;
