@@ -147,6 +147,14 @@ void WordListBuffer::clear() {
     std::vector<BufferedWord>().swap(entries_);
 }
 
+void WordListBuffer::markStored() {
+    for (BufferedWord& entry : entries_) {
+        if (entry.action == BufferedWord::Stop) continue;
+        entry.action = BufferedWord::Update;
+        entry.storedCount = entry.count;
+    }
+}
+
 // --- OccurrenceBuffer --------------------------------------------------------------------
 
 void OccurrenceBuffer::add(ULONG message, ULONG word) {

@@ -83,15 +83,19 @@ private:
 
 // A word of the word list buffer.
 struct BufferedWord {
-    enum Action : BYTE { Update = 1, Add = 2 };
+    // Stop: a stop word, kept here so that meeting it again costs one
+    // look-up; never written.
+    enum Action : BYTE { Update = 1, Add = 2, Stop = 3 };
     LONG id = 0;
     LONG count = 0;         // messages holding the word, this run's included
-    LONG storedCount = 0;   // WOR:WORDCOUNT when read (0 for a new word)
+    LONG storedCount = 0;   // WOR:WORDCOUNT when read or last written (0 for a new word)
     Action action = Add;
     ULONG lastMessage = 0;  // the last message the word was counted for
 };
 
-// The word list buffer: words met since the last flush, by word.
+// The word list buffer: the run's words, by word. A flush writes the words
+// added or counted since the one before; the words stay (marked stored), so
+// that meeting them again costs no look-up in the word list.
 class WordListBuffer {
 public:
     // `hash` is indexWordHash(word).
@@ -113,6 +117,14 @@ public:
         for (std::uint32_t p = 0; p < table_.places(); ++p)
             if (!table_.erased(p)) visit(table_.word(p), entries_[p]);
     }
+    template <class Visit>
+    void forEach(Visit&& visit) {
+        for (std::uint32_t p = 0; p < table_.places(); ++p)
+            if (!table_.erased(p)) visit(table_.word(p), entries_[p]);
+    }
+    // After a committed flush: every word is in the word list now, with the
+    // count it has here.
+    void markStored();
     // Rough bytes held (for flushing by size).
     std::size_t bytes() const { return table_.bytes() + entries_.capacity() * sizeof(BufferedWord); }
 

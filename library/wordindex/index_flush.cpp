@@ -21,6 +21,7 @@ void IndexRun::Impl::beginFlush(State then) {
     setStatus("Flushing Buffers/Building Indexes");
     masRecordsBefore = MasIdx.records();
     worRecordsBefore = WordList.records();
+    othersWroteWords = worRecordsBefore != wordRecordsLeft;
     if (!beginTransactionChecked({&MasIdx, &WordList, &Forums, &STOFile})) {
         end(State::Failed, 2);
         return;
@@ -29,7 +30,12 @@ void IndexRun::Impl::beginFlush(State then) {
     flushPhase = FlushPhase::Append;
     flushWords.clear();
     flushWords.reserve(words.size());
-    words.forEach([&](std::string_view word, const BufferedWord& entry) { flushWords.emplace_back(word, &entry); });
+    words.forEach([&](std::string_view word, const BufferedWord& entry) {
+        // Words counted in no message since the last flush have nothing to
+        // write, nor have stop words.
+        const bool counted = entry.action == BufferedWord::Update && entry.count != entry.storedCount;
+        if (entry.action == BufferedWord::Add || counted) flushWords.emplace_back(word, &entry);
+    });
     flushWordNext = 0;
     wordWrites = 0;
     state = State::Flushing;
@@ -102,12 +108,23 @@ bool IndexRun::Impl::writeWords() {
         } else if (entry.action == BufferedWord::Update) {
             WordList.clear();
             WOR.WORDID = entry.id;
-            ok = WordList.get(WOR_by_WordId) == StorageStatus::Ok;
-            if (ok) {
-                WOR.WORDCOUNT = entry.count;
+            const StorageStatus st = WordList.get(WOR_by_WordId);
+            // The messages counted since the count was read are added to
+            // the stored count: a purge in another process may have lowered
+            // it meanwhile, or removed the word when it reached zero.
+            const LONG added = entry.count - entry.storedCount;
+            if (st == StorageStatus::Ok) {
+                WOR.WORDCOUNT += added;
                 ok = UppDat(WordList, UpdateRecord, ReportOnly);
+            } else if (st == StorageStatus::NotFound) {
+                WordList.clear();
+                WOR.WORDID = entry.id;
+                WOR.THEWORD = word;
+                WOR.WORDCOUNT = added;
+                ok = UppDat(WordList, AddRecord, ReportOnly);
             } else {
-                message(WordList.displayName(), "Record update error!|Record not available!", Icon::Hand);
+                ok = false;
+                message(WordList.displayName(), "Record update error!|" + WordList.lastError().text, Icon::Hand);
             }
         } else {
             WordList.clear();
@@ -153,9 +170,9 @@ bool IndexRun::Impl::storeCheckpoint() {
     needsUpdate = 1;
     ++summary.flushes;
     newStopWords.clear();
-    words.clear();
     occurrences.clear();
     flushWords.clear();
+    keepOrDropWords();
     wordListHasRecords = WordList.records() > 0;
     setStatus("Indexing messages");
 
@@ -169,13 +186,25 @@ bool IndexRun::Impl::storeCheckpoint() {
     return true;
 }
 
+void IndexRun::Impl::keepOrDropWords() {
+    // A quarter of the buffer room: the occurrences keep most of it.
+    if (othersWroteWords || words.bytes() > options.bufferBytes / 4) dropWords();
+    else words.markStored();
+    wordRecordsLeft = WordList.records();
+}
+
+void IndexRun::Impl::dropWords() {
+    words.clear();
+    wordsComplete = false;
+}
+
 // Rolls the flush back and checks that the tables hold what they held
 // before it. False when they do not.
 bool IndexRun::Impl::undoFlush() {
     if (ownTransaction) rollbackTransaction();
     ownTransaction = false;
     occurrences.clear();
-    words.clear();
+    dropWords();
     if (options.faults.rollbackFails) return false;
     return MasIdx.records() == masRecordsBefore && WordList.records() == worRecordsBefore;
 }

@@ -163,9 +163,18 @@ bool IndexRun::Impl::fileWords(const std::vector<BrokenMessage>& messages, const
 
 // One word of the current message. False after a failure that ended the run.
 bool IndexRun::Impl::handleWord(std::string_view word, std::uint64_t hash) {
-    if (word.empty() || stops.contains(word, hash)) return true;
+    if (word.empty()) return true;
+    // The buffer never holds a stop word but as one (the run's stop list
+    // only grows): one look-up serves the common case.
     BufferedWord* entry = words.find(word, hash);
-    if (!entry && wordListHasRecords) {
+    if (entry && entry->action == BufferedWord::Stop) return true;
+    if (!entry && stops.contains(word, hash)) {
+        BufferedWord stop;
+        stop.action = BufferedWord::Stop;
+        words.insert(word, hash, stop);
+        return true;
+    }
+    if (!entry && wordListHasRecords && !wordsComplete) {
         WordList.clear();
         WOR.THEWORD = word;
         const StorageStatus st = WordList.get(WOR_by_theWord);
@@ -201,7 +210,7 @@ bool IndexRun::Impl::handleWord(std::string_view word, std::uint64_t hash) {
         newStopWords.emplace_back(word);
         cleanupIds.push_back(entry->id);
         cleanupSet.insert(entry->id);
-        words.erase(word);
+        entry->action = BufferedWord::Stop;
         ++summary.stopWordsMoved;
         return true;
     }

@@ -236,6 +236,14 @@ void IndexRun::Impl::runCleanup() {
     progress.cleanupPercent = cleanup->percent();
     if (!cleanup->finished()) return;
     const CleanupOutcome outcome = cleanup->outcome();
+    // Words marked for deletion in the word list window left the word list
+    // too: the buffer may hold them, so it starts again.
+    for (LONG id : cleanup->words())
+        if (!cleanupSet.count(id)) {
+            dropWords();
+            break;
+        }
+    wordRecordsLeft = WordList.records();
     const bool cleanupFailed = cleanup->phase() == WordCleanup::Phase::Failed;
     cleanup.reset();
     progress.cleanupPercent = -1;
@@ -247,7 +255,7 @@ void IndexRun::Impl::runCleanup() {
     if (outcome.needsFullRun) {
         // The index files are gone: everything is indexed again.
         options.indexType = 1;
-        words.clear();
+        dropWords();
         occurrences.clear();
         state = State::Reset;
         return;
@@ -317,6 +325,8 @@ void IndexRun::Impl::prepare() {
     WordList.set(WOR_by_WordId);
     nextWordId = WordList.previous() == StorageStatus::Ok ? WOR.WORDID : 0;
     wordListHasRecords = WordList.records() > 0;
+    wordRecordsLeft = WordList.records();
+    wordsComplete = !wordListHasRecords && words.empty();
     MasIdx.setPhysical();
     highestIndexedAtStart = MasIdx.previous() == StorageStatus::Ok ? MAS.SYSID : 0;
 

@@ -54,6 +54,10 @@ public:
     bool appendOccurrences();
     bool writeWords();
     bool storeCheckpoint();
+    // After a committed flush: the words stay for the rest of the run, as
+    // long as they take little room and no other process wrote the word list.
+    void keepOrDropWords();
+    void dropWords();
     void flushFailed(const std::string& table);
     bool undoFlush();
     void clearCheckpointAfterCorruption();
@@ -94,6 +98,13 @@ public:
     bool textsExhausted = false;
     LONG nextWordId = 0;
     bool wordListHasRecords = false;
+    // The buffer holds every word of the word list (it was empty when the
+    // run began and no word was dropped since): a word not in the buffer is new.
+    bool wordsComplete = false;
+    // WordList records as this run's last commit or cleanup left them; a
+    // flush that finds another number knows another process wrote words.
+    std::int64_t wordRecordsLeft = 0;
+    bool othersWroteWords = false;
     ULONG highestIndexedAtStart = 0;
     ULONG currentMessage = 0;
 

@@ -68,6 +68,8 @@ public:
     const std::string& statusLine() const { return status_; }
     int percent() const { return percent_; }
     const CleanupOutcome& outcome() const { return outcome_; }
+    // The ids of the words removed: the ones given and the marked ones.
+    const std::vector<LONG>& words() const { return words_; }
 
 private:
     void moveMarkedWords();

@@ -58,6 +58,7 @@ bool WorkFiles::create(LONG importDate, LONG importTime) {
     messages_ = carbonCopies_ = duplicates_ = sinceCommit_ = 0;
     failed_ = false;
     messageKeys_.clear();
+    carbonCopyMail_ = 0;
     carbonCopyKeys_.clear();
     messageIdKeys_.clear();
     return true;
@@ -70,7 +71,7 @@ WorkWrite WorkFiles::written(bool ok) {
 }
 
 WorkWrite WorkFiles::appendMessage(const WorkRecord& record) {
-    if (!messageKeys_.insert({record.INTERNAL, record.MSGNUMBER}).second) {
+    if (!messageKeys_.insert(pairKey(record.INTERNAL, record.MSGNUMBER))) {
         ++duplicates_;
         return WorkWrite::Duplicate;
     }
@@ -88,8 +89,11 @@ WorkWrite WorkFiles::appendMessage(const WorkRecord& record) {
 }
 
 WorkWrite WorkFiles::appendCarbonCopy(const CCTRecord& receiver) {
-    std::string key =
-        std::to_string(receiver.MAILID) + '\n' + receiver.R_CISADRESS.str() + '\n' + receiver.R_NAME.str();
+    if (receiver.MAILID != carbonCopyMail_ || carbonCopyKeys_.empty()) {
+        carbonCopyKeys_.clear();
+        carbonCopyMail_ = receiver.MAILID;
+    }
+    std::string key = receiver.R_CISADRESS.str() + '\n' + receiver.R_NAME.str();
     if (!carbonCopyKeys_.insert(std::move(key)).second) return WorkWrite::Duplicate;
     CCT = receiver;
     const bool ok = UppDat(CCTFile, AppendRecord, ReportOnly);
@@ -98,7 +102,7 @@ WorkWrite WorkFiles::appendCarbonCopy(const CCTRecord& receiver) {
 }
 
 WorkWrite WorkFiles::appendMessageId(std::string_view idString, ULONG number) {
-    if (!messageIdKeys_.insert(number).second) return WorkWrite::Duplicate;
+    if (!messageIdKeys_.insert(number)) return WorkWrite::Duplicate;
     TempID.clear();
     TID.IDSTRING = idString;
     TID.MSGNUMBER = number;

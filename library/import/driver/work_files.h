@@ -14,6 +14,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/number_set.h"
 #include "common/types.h"
 #include "tables/records/scratch_tables.h"
 
@@ -45,7 +46,8 @@ public:
     // written (Duplicate), since the work file's key holds each pair once.
     WorkWrite appendMessage(const WorkRecord& record);
     // Appends a carbon-copy receiver; an identical receiver of the same mail
-    // is written once.
+    // is written once. The receivers of one mail are appended together
+    // (only the current mail's are remembered, so memory stays flat).
     WorkWrite appendCarbonCopy(const CCTRecord& receiver);
     // Appends the Message-ID `idString` under provisional number `number`;
     // each provisional number is written once.
@@ -87,9 +89,13 @@ private:
     LONG importDate_ = 0, importTime_ = 0;
     long long messages_ = 0, carbonCopies_ = 0, duplicates_ = 0;
     long long sinceCommit_ = 0;
-    std::set<std::pair<ULONG, ULONG>> messageKeys_;
-    std::set<std::string> carbonCopyKeys_;
-    std::set<ULONG> messageIdKeys_;
+    // What the run holds already, for telling the doubles: (INTERNAL,
+    // MSGNUMBER) pairs and provisional numbers are mostly consecutive, so
+    // ranges keep them in little room however many there are.
+    NumberSet messageKeys_;
+    NumberSet messageIdKeys_;
+    ULONG carbonCopyMail_ = 0;              // the mail whose receivers follow
+    std::set<std::string> carbonCopyKeys_;  // ... and its receivers so far
 };
 
 }  // namespace pm

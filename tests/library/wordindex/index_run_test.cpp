@@ -30,8 +30,14 @@ std::string joined(const std::map<std::string, LONG>& counts) {
     return out;
 }
 
+struct ReferenceIndex;
+
 class IndexRunTest : public IndexTest {
 protected:
+    // Indexes the first `messages` messages of the corpus in one run, in a
+    // database of its own (writeCorpus, below).
+    ReferenceIndex referenceIndex(int messages);
+
     void SetUp() override {
         IndexTest::SetUp();
         buildDefaultWordDefinition();
@@ -209,12 +215,22 @@ std::map<std::string, std::set<ULONG>> occurrencesByPlace(const std::vector<ULON
     return out;
 }
 
+// The index of the corpus's first `messages` messages, built in one run in a
+// database of its own, for comparing other runs with.
+struct ReferenceIndex {
+    std::map<std::string, LONG> counts;
+    std::map<std::string, std::set<ULONG>> messages;  // by place
+};
+
+ReferenceIndex IndexRunTest::referenceIndex(int messages) {
+    useDatabase(TypeForum, "Reference " + std::to_string(messages));
+    const std::vector<ULONG> numbers = writeCorpus(type, 0, messages);
+    EXPECT_EQ(index(1), State::Done);
+    return {wordCounts(), occurrencesByPlace(numbers)};
+}
+
 TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterruptedRun) {
-    useDatabase(TypeForum, "Reference");
-    const std::vector<ULONG> referenceNumbers = writeCorpus(type, 0, 60);
-    ASSERT_EQ(index(1), State::Done);
-    const auto referenceCounts = wordCounts();
-    const auto referenceMessages = occurrencesByPlace(referenceNumbers);
+    const auto [referenceCounts, referenceMessages] = referenceIndex(60);
 
     useDatabase(TypeForum, "Interrupted");
     const std::vector<ULONG> numbers = writeCorpus(type, 0, 60);
@@ -249,6 +265,58 @@ TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterrupt
     EXPECT_EQ(wordCounts(), referenceCounts);
     EXPECT_EQ(occurrencesByPlace(numbers), referenceMessages);
     EXPECT_EQ(catalogState(db).indexedCount, 60u);
+}
+
+// A run keeps its words from flush to flush. What it writes must still be
+// what one flush would write, and the counts another process changed
+// between two flushes (a purge lowers a count, or removes a word that fell
+// to zero) must be added to, not overwritten.
+TEST_F(IndexRunTest, WordsKeptFromFlushToFlushAddToWhatOthersWrote) {
+    const auto [referenceCounts, referenceMessages] = referenceIndex(150);
+    ASSERT_EQ(referenceCounts.at("TOPIC"), 150);
+
+    IndexRunOptions everyStep;
+    everyStep.batchSize = 3;
+    // More than one chunk of occurrences, far more than the few words: a
+    // flush after every step (until the last 50 messages) that keeps the words.
+    everyStep.bufferBytes = std::size_t{400} << 10;
+    for (bool othersWrite : {false, true}) {
+        SCOPED_TRACE(othersWrite ? "another process wrote between flushes" : "alone");
+        useDatabase(TypeForum, othersWrite ? "Shared" : "Alone");
+        const std::vector<ULONG> numbers = writeCorpus(type, 0, 150);
+        IndexRun run(db, type, everyStep);
+        while (run.summary().flushes < 3) ASSERT_EQ(run.step(), JobStatus::Running);
+        LONG removedCount = 0;
+        if (othersWrite) {
+            WordList.clear();
+            WOR.THEWORD = "TOPIC";
+            ASSERT_EQ(WordList.get(WOR_by_theWord), StorageStatus::Ok);
+            WOR.WORDCOUNT -= 5;
+            ASSERT_EQ(WordList.put(), StorageStatus::Ok);
+            WordList.clear();
+            WOR.THEWORD = "W0";
+            ASSERT_EQ(WordList.get(WOR_by_theWord), StorageStatus::Ok);
+            removedCount = WOR.WORDCOUNT;
+            ASSERT_GT(removedCount, 0);
+            ASSERT_EQ(WordList.erase(), StorageStatus::Ok);
+        }
+        ASSERT_EQ(runToEnd(run), JobStatus::Done);
+        EXPECT_GT(run.summary().flushes, 10);
+        auto expected = referenceCounts;
+        if (othersWrite) {
+            expected["TOPIC"] -= 5;
+            expected["W0"] -= removedCount;
+        }
+        EXPECT_EQ(wordCounts(), expected);
+        EXPECT_EQ(occurrencesByPlace(numbers), referenceMessages);
+        // One word, one record: a word written again keeps its id.
+        std::set<LONG> ids;
+        OP_CLOSE(OpenShared, {&WordList});
+        WordList.set(WOR_by_WordId);
+        while (WordList.next() == StorageStatus::Ok) EXPECT_TRUE(ids.insert(WOR.WORDID).second) << WOR.THEWORD.str();
+        OP_CLOSE(ReleaseTable, {&WordList});
+        EXPECT_EQ(ids.size(), referenceCounts.size());
+    }
 }
 
 TEST_F(IndexRunTest, AlreadyIndexedMessagesAfterTheCheckpointAreSkipped) {

@@ -115,6 +115,48 @@ TEST_F(Work, MessagesReadTwiceAreWrittenOnceAndKeysBuild) {
     EXPECT_FALSE(workFilesExist());
 }
 
+// The doubles are told by the whole key: one number in two databases is two
+// messages, a receiver is doubled only within its own mail, and a new run
+// forgets what the last one held.
+TEST_F(Work, DoublesAreToldByDatabaseAndNumberAndReceiversByMail) {
+    WorkFiles work;
+    ASSERT_TRUE(work.create(71000, 1234));
+    work.beginBatch();
+    auto append = [&work](ULONG database, ULONG number) {
+        WorkRecord record;
+        record.INTERNAL = database;
+        record.MSGNUMBER = number;
+        return work.appendMessage(record);
+    };
+    for (ULONG n = 1; n <= 3000; ++n) ASSERT_EQ(append(n % 3 + 1, n), WorkWrite::Written) << n;
+    EXPECT_EQ(append(1, 3), WorkWrite::Duplicate);
+    EXPECT_EQ(append(2, 3), WorkWrite::Written);
+    auto receiver = [&work](ULONG mail, const char* address) {
+        CCTRecord copy{};
+        copy.MAILID = mail;
+        copy.R_CISADRESS = address;
+        copy.R_NAME = "Ann";
+        copy.RECIPTYPE = "CC";
+        return work.appendCarbonCopy(copy);
+    };
+    EXPECT_EQ(receiver(10, "ann@a.org"), WorkWrite::Written);
+    EXPECT_EQ(receiver(10, "bob@a.org"), WorkWrite::Written);
+    EXPECT_EQ(receiver(10, "ann@a.org"), WorkWrite::Duplicate);
+    EXPECT_EQ(receiver(11, "ann@a.org"), WorkWrite::Written);
+    EXPECT_EQ(receiver(11, "ann@a.org"), WorkWrite::Duplicate);
+    ASSERT_TRUE(work.endBatch());
+    EXPECT_EQ(work.messages(), 3001);
+    EXPECT_EQ(work.duplicates(), 1);
+    EXPECT_EQ(work.carbonCopies(), 3);
+
+    ASSERT_TRUE(work.create(71000, 1235));
+    work.beginBatch();
+    EXPECT_EQ(append(1, 3), WorkWrite::Written);
+    EXPECT_EQ(receiver(10, "ann@a.org"), WorkWrite::Written);
+    ASSERT_TRUE(work.endBatch());
+    work.remove();
+}
+
 // The work files hold every message text of a run: once they are removed
 // the temporary directory gives that room back, whether its store goes
 // (nothing else in it) or stays for a search result kept there.
