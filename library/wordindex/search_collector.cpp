@@ -1,6 +1,7 @@
 #include "wordindex/search_collector.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "common/fatal_error.h"
 #include "common/user_interface.h"
@@ -182,7 +183,8 @@ void SearchCollector::gatherOrWords(std::vector<ULONG>& block) {
     if (orSum_ > 0) percent_ = static_cast<int>(std::min<long long>(100, occurrencesRead_ * 100 / orSum_));
 }
 
-void SearchCollector::scanNotOnly() {
+// Appends the messages taken, newest first, to `taken`.
+void SearchCollector::scanNotOnly(std::vector<ULONG>& taken) {
     MsgText.setSkipMemos(true);
     MsgText.clear();
     if (notResume_ == 0) {
@@ -191,7 +193,6 @@ void SearchCollector::scanNotOnly() {
         TXT.MSGNUMBER = notResume_;
         MsgText.setAt(TXT_IdKey);
     }
-    std::size_t taken = 0;
     bool failed = false;
     for (;;) {
         const StorageStatus st = MsgText.previous();
@@ -217,8 +218,8 @@ void SearchCollector::scanNotOnly() {
             return readFailed(MasIdx);
         }
         if (!ok) continue;
-        if (messages_.insert(msg).second) unchecked_.push_back(msg);
-        if (++taken == kNotOnlyBlock) break;
+        taken.push_back(msg);
+        if (taken.size() == kNotOnlyBlock) break;
     }
     MsgText.setSkipMemos(false);
 }
@@ -226,7 +227,9 @@ void SearchCollector::scanNotOnly() {
 void SearchCollector::gather() {
     std::vector<ULONG> block;
     if (noPositiveAnd_ && expression_.orList.empty()) {
-        scanNotOnly();
+        scanNotOnly(block);
+        std::reverse(block.begin(), block.end());
+        addFound(block);  // what was taken stays, even after a failed read
         if (state_ == State::Failed) return;
     } else {
         if (noPositiveAnd_) {
@@ -244,16 +247,46 @@ void SearchCollector::gather() {
         if (state_ == State::Failed) return;
         filter(block);
         if (state_ == State::Failed) return;
-        // Blocks come in ascending message order: each insert lands at the
-        // end without a search down the tree.
-        for (ULONG m : block) {
-            const std::size_t before = messages_.size();
-            messages_.emplace_hint(messages_.end(), m);
-            if (messages_.size() != before) unchecked_.push_back(m);
-        }
+        addFound(block);
     }
     if (exhausted_) finishSession(State::Done);
     else state_ = State::Ask;
+}
+
+// Adds a block of found messages to messages_ (and, in phrase mode, those
+// new to it to unchecked_). The driving word's blocks come in ascending
+// message order and are appended; OR words and NOT-only scans may go back
+// below what was found and are merged.
+void SearchCollector::addFound(std::vector<ULONG>& block) {
+    if (!std::is_sorted(block.begin(), block.end())) std::sort(block.begin(), block.end());
+    block.erase(std::unique(block.begin(), block.end()), block.end());
+    if (block.empty()) return;
+    const auto old = static_cast<std::ptrdiff_t>(messages_.size());
+    if (messages_.empty() || messages_.back() < block.front()) {
+        messages_.insert(messages_.end(), block.begin(), block.end());
+    } else {
+        messages_.reserve(messages_.size() + block.size());  // the inserter must not move what it reads
+        std::set_difference(block.begin(), block.end(), messages_.begin(), messages_.begin() + old,
+                            std::back_inserter(messages_));
+    }
+    // The tail past `old` holds the new messages, ascending.
+    if (phrase_) unchecked_.insert(unchecked_.end(), messages_.begin() + old, messages_.end());
+    std::inplace_merge(messages_.begin(), messages_.begin() + old, messages_.end());
+}
+
+// Removes the messages in `dropped` (any order) from messages_ in one pass
+// over the part from the lowest of them on.
+void SearchCollector::dropFound(std::vector<ULONG>& dropped) {
+    if (dropped.empty()) return;
+    std::sort(dropped.begin(), dropped.end());
+    auto out = std::lower_bound(messages_.begin(), messages_.end(), dropped.front());
+    auto d = dropped.begin();
+    for (auto in = out; in != messages_.end(); ++in) {
+        while (d != dropped.end() && *d < *in) ++d;
+        if (d != dropped.end() && *d == *in) continue;
+        *out++ = *in;
+    }
+    messages_.erase(out, messages_.end());
 }
 
 // Whether `message` holds the word of `entry`. Words whose messages are not
@@ -350,13 +383,15 @@ void SearchCollector::finishSession(State next) {
 
 void SearchCollector::checkPhrase() {
     // Newest first, from the back of the sorted list.
+    std::vector<ULONG> dropped;
     for (std::size_t n = 0; n < kPhrasePerStep && !unchecked_.empty(); ++n) {
         const ULONG m = unchecked_.back();
         unchecked_.pop_back();
-        if (!phraseMatcher_.messageHolds(m, databaseType_)) {
-            messages_.erase(m);
-            phraseEmptied_ = true;
-        }
+        if (!phraseMatcher_.messageHolds(m, databaseType_)) dropped.push_back(m);
+    }
+    if (!dropped.empty()) {
+        dropFound(dropped);
+        phraseEmptied_ = true;
     }
     if (unchecked_.empty()) {
         if (!messages_.empty()) phraseEmptied_ = false;

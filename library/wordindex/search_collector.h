@@ -79,8 +79,8 @@ public:
     bool nextBlock();
 
     State state() const { return state_; }
-    // The messages found so far, and the hit words.
-    const std::set<ULONG>& messages() const { return messages_; }
+    // The messages found so far, ascending without repeats, and the hit words.
+    const std::vector<ULONG>& messages() const { return messages_; }
     std::vector<ULONG> messagesNewestFirst() const { return {messages_.rbegin(), messages_.rend()}; }
     const std::set<std::string>& hitWords() const { return hitWords_; }
     // Whether a paused search has more to gather.
@@ -97,7 +97,9 @@ private:
     bool gatherWord(const ExpressionEntry& entry, RecordPosition& resume, std::size_t budget,
                     std::vector<ULONG>& out, bool& wordDone);
     void gatherOrWords(std::vector<ULONG>& block);
-    void scanNotOnly();
+    void scanNotOnly(std::vector<ULONG>& taken);
+    void addFound(std::vector<ULONG>& block);
+    void dropFound(std::vector<ULONG>& dropped);
     void filter(std::vector<ULONG>& block);
     bool holds(ULONG message, const ExpressionEntry& entry, std::size_t blockSize, bool& failed);
     void ask();
@@ -130,8 +132,9 @@ private:
     bool exhausted_ = false;
     long long occurrencesRead_ = 0;
 
-    std::set<ULONG> messages_;
-    std::vector<ULONG> unchecked_;  // found since the last phrase check
+    // Sorted: a set's node per hit cost half the time of a common-word search.
+    std::vector<ULONG> messages_;
+    std::vector<ULONG> unchecked_;  // found since the last phrase check (phrase mode only)
     // Held while the phrase check reads the candidates' texts, each once.
     std::optional<ReadOnceCacheScope> phraseCache_;
     bool phraseEmptied_ = false;

@@ -3,6 +3,7 @@
 // pause, and the result set.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -208,7 +209,7 @@ TEST_F(WordSearchTest, BlocksPauseEveryPOccurrencesAndResume) {
     ASSERT_TRUE(collector.nextBlock());  // "Next Block"
     ui.answer(ButtonYes);
     EXPECT_EQ(runToEnd(collector), JobStatus::Done);
-    EXPECT_EQ(collector.messages(), (std::set<ULONG>(m.begin(), m.end())));
+    EXPECT_EQ(collector.messages(), m);
     EXPECT_FALSE(collector.nextBlock());
     EXPECT_EQ(ui.last().caption, "No Search");
 }
@@ -222,10 +223,13 @@ TEST_F(WordSearchTest, EveryBlockWantedGoesOnWithoutAskingAndAStopKeepsWhatWasFo
     ui.takeDefaults(false);  // any question fails the test
     SearchCollector all({{entryOf(word("common"))}, {}}, type, 3, {}, MoreBlocks::Continue);
     EXPECT_EQ(runToEnd(all), JobStatus::Done);
-    EXPECT_EQ(all.messages(), (std::set<ULONG>(m.begin(), m.begin() + 7)));
+    EXPECT_EQ(all.messages(), (std::vector<ULONG>(m.begin(), m.begin() + 7)));
     SearchCollector notOnly({{entryOf(word("excluded"), true)}, {}}, type, 10000, {}, MoreBlocks::Continue);
     EXPECT_EQ(runToEnd(notOnly), JobStatus::Done);
-    EXPECT_EQ(notOnly.messages().size(), 1008u);
+    // Two scans from the newest down: merged below the first, ascending.
+    std::vector<ULONG> notExcluded(m.begin(), m.begin() + 7);
+    notExcluded.insert(notExcluded.end(), m.begin() + 9, m.end());
+    EXPECT_EQ(notOnly.messages(), notExcluded);
     EXPECT_TRUE(ui.empty());
 
     // Stopped after the first block: the block stays, nothing more is read.
@@ -237,6 +241,47 @@ TEST_F(WordSearchTest, EveryBlockWantedGoesOnWithoutAskingAndAStopKeepsWhatWasFo
     EXPECT_EQ(stopped.messages().size(), 3u);
     EXPECT_EQ(reportCounter(stopped.report(), "Found"), 3);
     EXPECT_TRUE(ui.empty());
+}
+
+TEST_F(WordSearchTest, BlocksThatGoBackBelowWhatWasFoundMergeInOrderWithoutRepeats) {
+    // BANANA in m[3..8] is read first, then APPLE in m[0..5], two hits a block.
+    std::vector<std::pair<std::string, std::string>> messages;
+    for (int i = 0; i < 9; ++i)
+        messages.push_back({"", std::string(i < 6 ? "apple " : "") + (i >= 3 ? "banana " : "") + "filler"});
+    const auto m = indexed(messages);
+    ASSERT_TRUE(std::is_sorted(m.begin(), m.end()));
+    ASSERT_TRUE(tables.open(type));
+    ui.takeDefaults(false);
+    SearchCollector either({{}, {entryOf(word("banana")), entryOf(word("apple"))}}, type, 2, {},
+                           MoreBlocks::Continue);
+    EXPECT_EQ(runToEnd(either), JobStatus::Done);
+    EXPECT_EQ(either.messages(), m);
+    EXPECT_EQ(reportCounter(either.report(), "Found"), 9);
+
+}
+
+TEST_F(WordSearchTest, ThePhraseCheckDropsWhatEachPauseFoundAndKeepsTheRest) {
+    // Even messages hold the phrase, odd ones the words the other way round.
+    std::vector<std::pair<std::string, std::string>> messages;
+    for (int i = 0; i < 9; ++i) messages.push_back({"", i % 2 == 0 ? "red apple pie" : "apple red pie"});
+    const auto m = indexed(messages);
+    ASSERT_TRUE(tables.open(type));
+    const std::vector<PhraseWord> phrase{{"RED"}, {"APPLE"}};
+    const SearchExpression both{{entryOf(word("red")), entryOf(word("apple"))}, {}};
+    std::vector<ULONG> wanted;
+    for (std::size_t i = 0; i < m.size(); i += 2) wanted.push_back(m[i]);
+
+    ui.takeDefaults(false);
+    ui.answer(ButtonNo);  // pause after the first block of 4
+    SearchCollector collector(both, type, 4, phrase);
+    EXPECT_EQ(runToEnd(collector), JobStatus::Paused);
+    EXPECT_EQ(collector.messages(), (std::vector<ULONG>{m[0], m[2]}));
+    EXPECT_EQ(reportCounter(collector.report(), "Found"), 2);
+    ASSERT_TRUE(collector.nextBlock());
+    ui.answer(ButtonYes);
+    EXPECT_EQ(runToEnd(collector), JobStatus::Done);
+    EXPECT_EQ(collector.messages(), wanted);
+    EXPECT_EQ(collector.messagesNewestFirst(), (std::vector<ULONG>(wanted.rbegin(), wanted.rend())));
 }
 
 TEST_F(WordSearchTest, ANotOnlySearchAsksFirstAndPausesAtAThousand) {
