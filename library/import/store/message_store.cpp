@@ -69,6 +69,7 @@ void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic,
     carbonCopies_ = {};
     ownerName_.clear();
     sections_.clear();
+    numberlessByThread_.clear();
     if (type == TypeMail) {
         duplicates_.clear(holdsNoMail());
         const ForumsRecord saved = FOR;

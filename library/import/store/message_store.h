@@ -13,6 +13,7 @@
 // write inside whatever transaction runs. Every write uses UppDat's
 // roll-back-and-report mode, so a failed write leaves the transaction
 // rolled back and the failure reported.
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -175,6 +176,10 @@ private:
     // of the stored message it repeats (`stored` true), else the first
     // free one its content leads to.
     void numberByContent(WorkRecord& record, ULONG section, bool& stored);
+    // Earlier versions numbered such messages in the order they were read:
+    // a copy stored so lies in the message's thread but not where its
+    // content leads. Its number, or 0.
+    ULONG numberedInReadingOrder(const WorkRecord& record, ULONG section, const std::string& text);
     bool sameForumMessage(const WorkRecord& record, ULONG section, const std::string& text);
     StoreOutcome storeNewsgroup(WorkRecord& record, ULONG section);
     StoreOutcome storeMail(WorkRecord& record);
@@ -223,6 +228,9 @@ private:
     MailboxAddresses mailbox_;
     FixedText<25> ownerName_;
     MailDuplicates duplicates_;
+    // Per thread already looked at: digest of the text -> number, for its
+    // messages numbered from FirstNumberlessForumMessage up.
+    std::map<ULONG, std::multimap<std::uint64_t, ULONG>> numberlessByThread_;
 
     // Write-back progress.
     bool personsStarted_ = false, threadsStarted_ = false, sectionsStarted_ = false;

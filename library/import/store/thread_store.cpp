@@ -39,7 +39,7 @@ bool threadHeadingEquals(const ThreadsRecord& thread, std::string_view heading) 
     return thread.ALPHA.raw() == parts.alpha.raw() && thread.BETA == parts.beta;
 }
 
-bool findOrCreateThread(ULONG section, std::string_view heading, ThreadChoice& thread) {
+bool findThread(ULONG section, std::string_view heading, ThreadChoice& thread) {
     const HeadingParts parts = splitHeading(heading);
     Threads.clear();
     THR.SECSYSID = section;
@@ -56,7 +56,11 @@ bool findOrCreateThread(ULONG section, std::string_view heading, ThreadChoice& t
             return true;
         }
     }
+    return false;
+}
 
+bool findOrCreateThread(ULONG section, std::string_view heading, ThreadChoice& thread) {
+    if (findThread(section, heading, thread)) return true;
     const ULONG number = NextNr();
     if (number == 0) {
         message("Warning!", "Transaction Frame Error!", Icon::Exclamation);

@@ -25,8 +25,11 @@ void setThreadHeading(ThreadsRecord& thread, std::string_view heading);
 bool threadHeadingEquals(const ThreadsRecord& thread, std::string_view heading);
 
 // The thread of section `section` whose heading equals `heading` exactly
-// (letter case included, trailing blanks ignored), found on THR_SecKey;
-// when there is none a new thread is added (number from NextNr, count 0).
+// (letter case included, trailing blanks ignored), found on THR_SecKey.
+// False when there is none (or Threads cannot be read). Threads must be open.
+bool findThread(ULONG section, std::string_view heading, ThreadChoice& thread);
+
+// The thread findThread finds; when there is none a new thread is added (number from NextNr, count 0).
 // Threads and Control must be open. Returns false on failure: a counter
 // failure reports "Transaction Frame Error!", a write failure its error;
 // either way the transaction is rolled back.

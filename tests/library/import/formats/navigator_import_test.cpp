@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "common/dates.h"
 #include "common/globals.h"
@@ -172,6 +173,65 @@ TEST_F(NavigatorImport, NumberlessForumMessagesAreEachStored) {
     writeTextFile(file("OTHER.MSG"), secondLayoutBytes(other));
     EXPECT_EQ(import("WinCIM", {file("OTHER.MSG"), file("Second.MSG")}).imported, 1);
     EXPECT_EQ(contents("PHOTOFORUM").messages.size(), 5u);
+}
+
+TEST_F(NavigatorImport, NumberlessMessagesStoredInReadingOrderAreKnownAgain) {
+    // Earlier versions gave such messages the numbers they were read in:
+    // this database is made to look so by moving two of them there.
+    std::vector<std::string> files;
+    for (const char* subject : {"Alpha", "Beta", "Gamma"}) {
+        SampleForumMessage m;
+        m.forum = "cis:PhotoForum";
+        m.subject = "Same thread";
+        m.text = std::string("Text of ") + subject;
+        files.push_back(file(std::string(subject) + ".MSG"));
+        writeTextFile(files.back(), secondLayoutBytes(m));
+    }
+    EXPECT_EQ(import("WinCIM", files).imported, 3);
+    const DatabaseContents before = contents("PHOTOFORUM");  // leaves the database active
+    ASSERT_EQ(before.messages.size(), 3u);
+    std::map<ULONG, ULONG> moved;  // earlier-version number -> content number
+    {
+        TableScope tables({&MsgNmbr, &MsgText});
+        ULONG readingOrder = FirstNumberlessForumMessage + 1;
+        for (const StoredMessage& m : before.messages) {
+            if (m.text == "Text of Gamma\r\n") continue;
+            MsgNmbr.clear();
+            MSG.MSGNUMBER = m.number;
+            ASSERT_EQ(MsgNmbr.get(MSG_IdKey), StorageStatus::Ok);
+            ASSERT_EQ(MsgNmbr.erase(), StorageStatus::Ok);
+            MSG.MSGNUMBER = readingOrder;
+            ASSERT_EQ(MsgNmbr.add(), StorageStatus::Ok);
+            MsgText.clear();
+            TXT.MSGNUMBER = m.number;
+            ASSERT_EQ(MsgText.get(TXT_IdKey), StorageStatus::Ok);
+            ASSERT_EQ(MsgText.erase(), StorageStatus::Ok);
+            TXT.MSGNUMBER = readingOrder;
+            ASSERT_EQ(MsgText.add(), StorageStatus::Ok);
+            moved[readingOrder++] = m.number;
+        }
+    }
+    ASSERT_EQ(moved.size(), 2u);
+
+    // Read again, none is new and none moves; a new text of the thread is.
+    SampleForumMessage fresh;
+    fresh.forum = "cis:PhotoForum";
+    fresh.subject = "Same thread";
+    fresh.text = "Text of Delta";
+    files.push_back(file("Delta.MSG"));
+    writeTextFile(files.back(), secondLayoutBytes(fresh));
+    const ImportCounts again = import("WinCIM", files);
+    EXPECT_EQ(again.imported, 1);
+    EXPECT_EQ(again.skipped, 3);
+    const DatabaseContents after = contents("PHOTOFORUM");
+    EXPECT_EQ(after.messages.size(), 4u);
+    for (const auto& [number, contentNumber] : moved) {
+        const auto kept = std::find_if(after.messages.begin(), after.messages.end(),
+                                       [&](const StoredMessage& m) { return m.number == number; });
+        EXPECT_NE(kept, after.messages.end()) << number;
+        EXPECT_TRUE(std::none_of(after.messages.begin(), after.messages.end(),
+                                 [&](const StoredMessage& m) { return m.number == contentNumber; }));
+    }
 }
 
 TEST_F(NavigatorImport, MessageFilesImportedBeforeAreSkippedAndDamagedOnesSaySo) {
