@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "storage/sql_collation.h"
+#include "support/other_process.h"
 
 namespace pm::test {
 

@@ -22,8 +22,4 @@ std::string storeValue(const std::string& store, const std::string& sql);
 // Runs `sql` (any number of statements); false when it fails.
 bool storeExecute(const std::string& store, const std::string& sql);
 
-// Whether another process could take `store` for itself at once: false
-// while any connection holds a read or write lock on it.
-bool otherProcessCanLockAlone(const std::string& store);
-
 }  // namespace pm::test

@@ -11,6 +11,7 @@
 #include "tables/catalog/forum_lookup.h"
 #include "tables/records/all_tables.h"
 #include "support/installation_fixture.h"
+#include "support/other_process.h"
 #include "support/store_query.h"
 
 namespace pm {

@@ -11,7 +11,7 @@
 #include "tables/config/installation.h"
 #include "tables/config/settings.h"
 #include "settings_fixture.h"
-#include "support/store_query.h"
+#include "support/other_process.h"
 
 namespace pm {
 namespace {
