@@ -24,6 +24,7 @@ struct Catalog {
     long long version = -1;
     std::uint64_t readSerial = 0;  // the read transaction that last looked at the version
     std::set<std::string> tables;
+    std::map<std::string, std::string> tableSql;                     // CREATE TABLE texts
     std::set<std::pair<std::string, std::string>> indexes;          // (table, index)
     std::map<std::string, std::vector<StoredColumn>> columns;        // by table, read when first asked
 };
@@ -66,7 +67,8 @@ int currentCatalog(const std::string& schema, Catalog*& out) {
     // version always reads again.
     Catalog fresh;
     Statement rows;
-    if (rc = rows.prepare("SELECT type, name, tbl_name FROM " + master(schema) + " WHERE type IN ('table', 'index')");
+    if (rc = rows.prepare("SELECT type, name, tbl_name, sql FROM " + master(schema) +
+                          " WHERE type IN ('table', 'index')");
         rc != SQLITE_OK)
         return rc;
     while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW) {
@@ -74,8 +76,12 @@ int currentCatalog(const std::string& schema, Catalog*& out) {
             auto t = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), i));
             return std::string(t ? t : "");
         };
-        if (text(0) == "table") fresh.tables.insert(text(1));
-        else fresh.indexes.insert({text(2), text(1)});
+        if (text(0) == "table") {
+            fresh.tables.insert(text(1));
+            fresh.tableSql[text(1)] = text(3);
+        } else {
+            fresh.indexes.insert({text(2), text(1)});
+        }
     }
     if (rc != SQLITE_DONE) return rc;
     fresh.version = v;
@@ -161,7 +167,12 @@ int tableColumns(const std::string& schema, const std::string& table, std::vecto
         columns = known->second;
         return SQLITE_OK;
     }
-    const int rc = readColumns(schema, table, columns);
+    // The catalog's own text of the table tells its columns as of the
+    // version read; only an unusual text needs a statement compiled.
+    const auto text = c->tableSql.find(table);
+    const int rc = text != c->tableSql.end() && columnsFromCreateSql(text->second, columns)
+                       ? SQLITE_OK
+                       : readColumns(schema, table, columns);
     if (rc == SQLITE_OK) c->columns[table] = columns;
     return rc;
 }

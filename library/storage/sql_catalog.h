@@ -25,6 +25,14 @@ void forgetCatalogs();
 int tableExists(const std::string& schema, const std::string& table, bool& exists);
 // The columns of `table` in their stored order (empty when it is missing).
 int tableColumns(const std::string& schema, const std::string& table, std::vector<StoredColumn>& columns);
+// The columns of a table as its CREATE TABLE text (as the catalog keeps
+// it) declares them, read without compiling anything: true and `columns`
+// (name, declared type) when the text is of the plain kind this system
+// writes - quoted or bare names, one-word types, column constraints, table
+// constraints after the columns. False for anything else (a type with
+// words or parentheses, comments, other quoting): only SQLite itself can
+// tell those.
+bool columnsFromCreateSql(const std::string& sql, std::vector<StoredColumn>& columns);
 // Whether the index `index` of `table` exists.
 int indexExists(const std::string& schema, const std::string& table, const std::string& index, bool& exists);
 // How many tables `schema` holds besides the lock rows.

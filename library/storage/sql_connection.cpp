@@ -101,6 +101,12 @@ Connection& Connection::instance() {
 }
 
 Connection::Connection() {
+    // Before SQLite starts (later calls change nothing): no one asks SQLite
+    // how much memory it holds, and no connection is used by two threads at
+    // once, so neither the count nor a lock per connection is worth taking
+    // on every call.
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
     runStoreName();
     char host[256] = {0};
     if (gethostname(host, sizeof host - 1) != 0) host[0] = 0;

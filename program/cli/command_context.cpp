@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "common/globals.h"
+#include "storage/table.h"
 #include "tables/catalog/active_database.h"
 #include "tables/catalog/catalog_edits.h"
 #include "tables/catalog/forum_lookup.h"
@@ -141,6 +142,7 @@ void openInstallationForCommand(const CommandContext& ctx, InstallationUse use, 
 namespace {
 
 bool catalogHolds(ULONG id) {
+    const ReadScope reads;  // the installation's store alone
     const TableScope catalog({&Forums});
     Forums.clear();
     FOR.ID = id;

@@ -1,6 +1,7 @@
 #include "tables/catalog/active_database.h"
 
 #include "common/globals.h"
+#include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/records/config_tables.h"
 
@@ -27,6 +28,8 @@ void restoreActiveDatabase(const MemGlobals& saved) {
 }
 
 bool activateDatabase(ULONG id) {
+    // Only the installation's store is read: one read transaction for all.
+    const ReadScope reads;
     OP_CLOSE(OpenShared, {&Forums, &Control});
     Forums.clear();
     FOR.ID = id;

@@ -9,6 +9,7 @@
 #include "common/fixed_text.h"
 #include "common/globals.h"
 #include "common/text.h"
+#include "storage/table.h"
 #include "tables/access/file_functions.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
@@ -156,6 +157,8 @@ bool updateMailDatabase(ULONG id, const std::string& nameIn, const std::string& 
 
 bool activeDatabaseIsWordIndexed() {
     if (Mem.ForumNumber == 0 || Mem.Dirnamn.empty()) return false;
+    // Only the word index's store is read: one read transaction for all.
+    const ReadScope reads;
     const std::string name = tableFileName(MasIdx);
     if (name.empty() || !DOSFunc(FileExists, name)) return false;
     OP_CLOSE(OpenShared, {&MasIdx});

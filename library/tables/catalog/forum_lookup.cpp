@@ -2,6 +2,7 @@
 
 #include "common/fixed_text.h"
 #include "common/text.h"
+#include "storage/table.h"
 #include "tables/access/open_close.h"
 #include "tables/records/config_tables.h"
 
@@ -28,6 +29,9 @@ ForumLookup ForumLup(const std::string& typedIn, int mode, BYTE type, bool showL
         result.outcome = ForumLookup::ShowList;
         return result;
     }
+    // Only the installation's store is read: the open and the seeks share
+    // one read transaction.
+    const ReadScope reads;
     OP_CLOSE(OpenShared, {&Forums});
     Forums.clear();
     FOR.DESCRIPTION = typed;

@@ -121,8 +121,10 @@ private:
 template <typename Writes>
 bool inBatch(Writes writes) {
     if (!Mem.ReadOnly && !inTransaction()) {
-        const TableScope control({&Control});
+        // Opened inside the read transaction: the open's own look at the
+        // store (its catalog, its lock rows) shares the one lock.
         const ReadScope reads;
+        const TableScope control({&Control});
         ControlReadPass pass;
         if (!writes()) return false;
         if (!pass.writeWanted()) return true;

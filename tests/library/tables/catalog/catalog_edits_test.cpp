@@ -8,8 +8,11 @@
 #include "tables/catalog/active_database.h"
 #include "tables/catalog/catalog_edits.h"
 #include "tables/catalog/catalog_list.h"
+#include "tables/catalog/forum_lookup.h"
 #include "tables/records/all_tables.h"
 #include "support/installation_fixture.h"
+#include "support/other_process.h"
+#include "support/store_query.h"
 
 namespace pm {
 namespace {
@@ -51,6 +54,27 @@ TEST_F(CatalogEdits, ListsInBothOrdersAndByType) {
     EXPECT_TRUE(isUnknownDatabaseName("Unknown:F12", 12));
     EXPECT_FALSE(isUnknownDatabaseName("Unknown:F12", 1));
     EXPECT_FALSE(isUnknownDatabaseName("unknown:F12", 12));
+}
+
+// Looking a database up, activating it and asking for its word index each
+// read in one read transaction: none may outlive its call, and each call
+// sees what another process committed before it.
+TEST_F(CatalogEdits, LookupsLeaveTheStoresFreeAndSeeOthersChanges) {
+    const ULONG id = makeDatabase(TypeForum, "Forum");
+    const std::string catalog = root / "CFG/postmoor.db";
+    EXPECT_EQ(ForumLup("for", 0, 0, false).id, id);
+    EXPECT_TRUE(test::otherProcessCanLockAlone(catalog));
+    ASSERT_TRUE(activateDatabase(id));
+    EXPECT_TRUE(test::otherProcessCanLockAlone(catalog));
+    EXPECT_FALSE(activeDatabaseIsWordIndexed());
+    EXPECT_TRUE(test::otherProcessCanLockAlone(root / "F1/postmoor.db"));
+
+    ASSERT_TRUE(test::storeExecute(catalog, "UPDATE Forums SET DESCRIPTION = 'Renamed' WHERE ID = " +
+                                                std::to_string(id)));
+    EXPECT_EQ(ForumLup("ren", 0, 0, false).id, id);
+    EXPECT_NE(ForumLup("for", 0, 0, false).outcome, ForumLookup::Chosen);
+    ASSERT_TRUE(activateDatabase(id));
+    EXPECT_EQ(Mem.Description, "Renamed");
 }
 
 TEST_F(CatalogEdits, ImportFlagIsWrittenOnlyWhenItChanges) {

@@ -11,6 +11,7 @@
 #include "tables/config/installation.h"
 #include "tables/config/settings.h"
 #include "settings_fixture.h"
+#include "support/other_process.h"
 
 namespace pm {
 namespace {
@@ -185,6 +186,20 @@ TEST_F(Startup, AReadPassHoldsBackControlWritesAndNotesThem) {
     EXPECT_FALSE(stored(99).has_value());
     EXPECT_TRUE(saveControlBlock(4, changed));
     EXPECT_EQ(blockText(stored(4)->block, 0, 100), "other-temp");
+    EXPECT_TRUE(ui.empty());
+}
+
+// The loads share one read transaction each, the table's opening too: when
+// the start is over, none of them may still hold the store, whether the
+// start only read or had to write a missing record.
+TEST_F(Startup, AStartLeavesTheConfigurationStoreFreeForOthers) {
+    const std::string store = root / "CFG/postmoor.db";
+    ASSERT_EQ(restart(), StartupOutcome::Ready);
+    EXPECT_TRUE(test::otherProcessCanLockAlone(store));
+    erase(10);
+    ASSERT_EQ(restart(), StartupOutcome::Ready);
+    EXPECT_TRUE(stored(10).has_value());
+    EXPECT_TRUE(test::otherProcessCanLockAlone(store));
     EXPECT_TRUE(ui.empty());
 }
 
