@@ -51,12 +51,16 @@ int currentCatalog(const std::string& schema, Catalog*& out) {
             return SQLITE_OK;
         }
     }
-    Statement version;
-    if (int rc = version.prepare("PRAGMA " + ident(schema) + ".schema_version"); rc != SQLITE_OK) return rc;
-    int rc = sqlite3_step(version.get());
-    if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_ERROR : rc;
-    const long long v = sqlite3_column_int64(version.get(), 0);
-    version.finalize();
+    // The read transaction looked at the version when it locked the store.
+    long long v = -1;
+    int rc = SQLITE_OK;
+    if (!Connection::instance().versionInRead(schema, v)) {
+        Statement version;
+        if (rc = version.prepare("PRAGMA " + ident(schema) + ".schema_version"); rc != SQLITE_OK) return rc;
+        rc = sqlite3_step(version.get());
+        if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_ERROR : rc;
+        v = sqlite3_column_int64(version.get(), 0);
+    }
     Catalog& known = catalogs[schema];
     out = &known;
     if (known.version == v) {

@@ -5,10 +5,13 @@
 
 #include <csignal>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "storage/sql_catalog.h"
 #include "storage/sql_collation.h"
@@ -444,17 +447,75 @@ bool Connection::beginRead() {
 
 void Connection::resumeRead() {
     if (!readWanted_ || reading_ || !db_ || inTransaction_ || !sqlite3_get_autocommit(db_)) return;
-    // Deferred: each store is locked when first read, and stays locked for
-    // reading until the end.
-    if (exec("BEGIN") != SQLITE_OK) return;
-    reading_ = true;
-    ++readSerial_;
+    // No busy wait inside the tries: a wait while holding one store's lock
+    // is what could deadlock. Between tries nothing is held, so a writer
+    // waiting for this reader can commit.
+    sqlite3_busy_timeout(db_, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(readLockWaitMilliseconds_);
+    int pause = 1;
+    for (;;) {
+        const int rc = lockStoresForReading();
+        if (rc == SQLITE_OK) {
+            // The busy wait stays off while the read runs (see dropRead()).
+            reading_ = true;
+            return;
+        }
+        if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+        if ((rc & 0xFF) != SQLITE_BUSY || std::chrono::steady_clock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+        pause = std::min(pause * 2, 16);
+    }
+    // Locked out past the wait (or the store failed otherwise, which its
+    // statements report): the reads go on statement by statement.
+    sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
+}
+
+int Connection::lockStoresForReading() {
+    int rc = exec("BEGIN");
+    if (rc != SQLITE_OK) return rc;
+    const std::uint64_t serial = readSerial_ + 1;
+    // Reading the schema version takes the store's read lock, and the
+    // catalog cache is spared its own look at it.
+    for (auto& [directory, store] : stores_) {
+        if (store.scratch) continue;
+        sqlite3_stmt* stmt = nullptr;
+        rc = sqlite3_prepare_v2(db_, ("PRAGMA " + ident(store.schema) + ".schema_version").c_str(), -1, &stmt,
+                                nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW) {
+            store.version = sqlite3_column_int64(stmt, 0);
+            store.versionRead = serial;
+            rc = SQLITE_OK;
+        }
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_OK) return rc;
+    }
+    readSerial_ = serial;
+    return SQLITE_OK;
+}
+
+bool Connection::versionInRead(const std::string& schema, long long& version) const {
+    if (!reading_) return false;
+    for (const auto& [directory, store] : stores_) {
+        if (store.schema != schema) continue;
+        if (store.versionRead != readSerial_) return false;
+        version = store.version;
+        return true;
+    }
+    return false;
 }
 
 void Connection::suspendRead() {
     if (!reading_) return;
     reading_ = false;
     if (!sqlite3_get_autocommit(db_) && exec("COMMIT") != SQLITE_OK) exec("ROLLBACK");
+    sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
+}
+
+bool Connection::dropRead() {
+    if (!reading_) return false;
+    suspendRead();
+    return true;
 }
 
 void Connection::endRead() {

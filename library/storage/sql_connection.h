@@ -30,6 +30,8 @@ inline constexpr const char* kStoreFileName = "postmoor.db";
 // phrase check reads thousands of texts) then recycle 2 MB instead of
 // filling fresh memory.
 inline constexpr int kReadCacheKibibytes = 2048;
+// The lock wait of every statement outside beginTransaction's own wait.
+inline constexpr int kLockWaitMilliseconds = 5000;
 
 // The store file of this process in the scratch directory: the work data of
 // its runs (import work files, search hits) is never shared with another
@@ -45,6 +47,10 @@ struct Store {
     std::string schema;     // "main" or "s<N>"
     int users = 0;          // open tables and running operations
     bool scratch = false;   // synchronous=OFF (temporary directory)
+    // The schema version read when the read transaction `versionRead`
+    // locked the store (0: none did).
+    long long version = -1;
+    std::uint64_t versionRead = 0;
 };
 
 // A part of the storage layer that keeps state beside the stores and must
@@ -97,8 +103,29 @@ public:
     // before any store is open, it begins when the first one opens; an
     // attach or a detach ends it for its own time and begins it again
     // after. Ended by endRead(), and first by begin() and shutdown().
+    //
+    // It never waits for one store while it holds another's read lock: a
+    // writer committing across both may hold the one and wait for the
+    // other, and the two would wait for each other until one failed. So it
+    // locks every attached store at once when it begins (the scratch store,
+    // which no other process uses, excepted); a store found busy makes it
+    // let go of all and try again a little later, and past the read lock
+    // wait the reads go on without a read transaction (readSerial() 0),
+    // each statement locking for itself. While it runs a statement that
+    // meets a lock fails at once rather than wait (see dropRead()).
     bool beginRead();
     void endRead();
+    // Ends the running read transaction, keeping it asked for, so that a
+    // statement of it that met another's lock can run again holding no
+    // lock (with the usual wait); resumeRead() then takes it again. False
+    // when no read transaction runs.
+    bool dropRead();
+    void resumeRead();
+    // How long a read transaction tries to lock its stores (tests shorten it).
+    void setReadLockWait(int milliseconds) { readLockWaitMilliseconds_ = milliseconds; }
+    // The schema version of `schema` as the running read transaction locked
+    // it; false when it did not (no read transaction, or a store it skipped).
+    bool versionInRead(const std::string& schema, long long& version) const;
     // Counts the read transactions begun; 0 while none runs. Two equal
     // nonzero values mean one read transaction: no one changed the stores
     // it has read in between.
@@ -150,7 +177,9 @@ private:
     // Ends the read transaction for an attach or detach, keeping it asked
     // for; resumeRead() begins it again.
     void suspendRead();
-    void resumeRead();
+    // One try at locking every store for reading: the SQLite result code,
+    // the read transaction left begun on SQLITE_OK only.
+    int lockStoresForReading();
     // Ends resumeRead() for the scope of an attach or detach.
     struct ReadSuspension {
         explicit ReadSuspension(Connection& c) : connection(c) { c.suspendRead(); }
@@ -173,6 +202,7 @@ private:
     bool reading_ = false;      // a read transaction runs
     bool readWanted_ = false;   // a ReadScope asked for one
     std::uint64_t readSerial_ = 0;
+    int readLockWaitMilliseconds_ = kLockWaitMilliseconds;
     std::uint64_t rollbackGeneration_ = 0;
     std::uint64_t transactionSerial_ = 0;
     std::uint64_t connectionGeneration_ = 1;
@@ -181,9 +211,6 @@ private:
     std::string owner_;
     std::vector<TransactionListener*> listeners_;
 };
-
-// The lock wait of every statement outside beginTransaction's own wait.
-inline constexpr int kLockWaitMilliseconds = 5000;
 
 // Runs `work` (returning an SQLite result code) inside the savepoint `name`:
 // released when it succeeds, rolled back to where it began when it fails.

@@ -5,9 +5,30 @@
 #include <cstring>
 #include <filesystem>
 
+#include "storage/sql_connection.h"
 #include "storage/table_backend.h"
 
 namespace pm {
+
+namespace {
+
+// Runs `call`; when it met another's lock inside a read transaction, which
+// answers at once rather than wait while it holds other stores' locks (a
+// writer may hold this store and wait for those), the read transaction is
+// let go of and the call runs once more holding nothing, waiting as
+// outside a read scope. The read transaction is taken again after.
+template <class Call>
+StorageStatus unlockedOnBusy(Call call) {
+    StorageStatus st = call();
+    if (st != StorageStatus::IsLocked) return st;
+    sql::Connection& connection = sql::Connection::instance();
+    if (!connection.dropRead()) return st;
+    st = call();
+    connection.resumeRead();
+    return st;
+}
+
+}  // namespace
 
 const char* storageStatusText(StorageStatus status) {
     switch (status) {
@@ -99,7 +120,7 @@ StorageStatus Table::open(ShareMode mode) {
     error_ = {};
     if (isOpen()) return StorageStatus::Ok;
     mode_ = mode;
-    return result(backend().open(mode));
+    return result(unlockedOnBusy([&] { return backend().open(mode); }));
 }
 
 void Table::close() {
@@ -113,7 +134,14 @@ StorageStatus Table::create() {
     return result(backend().create());
 }
 
-bool Table::exists() { return backend().exists(); }
+bool Table::exists() {
+    bool found = false;
+    unlockedOnBusy([&] {
+        found = backend().exists();
+        return found ? StorageStatus::Ok : error_.status;
+    });
+    return found;
+}
 
 StorageStatus Table::remove() {
     error_ = {};
@@ -137,7 +165,7 @@ StorageStatus Table::buildKeys() {
 
 StorageStatus Table::checkLayout() {
     error_ = {};
-    return result(backend().checkLayout());
+    return result(unlockedOnBusy([&] { return backend().checkLayout(); }));
 }
 
 StorageStatus Table::extendLayout() {
@@ -191,21 +219,28 @@ void Table::setAtPosition(const KeyDef& key, RecordPosition pos) {
     backend().setKey(key, TableBackend::FromPosition, pos);
 }
 
-StorageStatus Table::next() { return result(backend().next()); }
-StorageStatus Table::previous() { return result(backend().previous()); }
-StorageStatus Table::get(const KeyDef& key) { return result(backend().get(key)); }
-StorageStatus Table::getAt(RecordPosition pos) { return result(backend().getAt(pos)); }
+StorageStatus Table::next() { return result(unlockedOnBusy([&] { return backend().next(); })); }
+StorageStatus Table::previous() { return result(unlockedOnBusy([&] { return backend().previous(); })); }
+StorageStatus Table::get(const KeyDef& key) { return result(unlockedOnBusy([&] { return backend().get(key); })); }
+StorageStatus Table::getAt(RecordPosition pos) {
+    return result(unlockedOnBusy([&] { return backend().getAt(pos); }));
+}
 StorageStatus Table::getText(const KeyDef& key, const std::string& column, std::string& value) {
-    return result(backend().getText(key, column, value));
+    return result(unlockedOnBusy([&] { return backend().getText(key, column, value); }));
 }
 
-StorageStatus Table::add() { return result(backend().add(false)); }
-StorageStatus Table::append() { return result(backend().add(true)); }
-StorageStatus Table::put() { return result(backend().put()); }
-StorageStatus Table::erase() { return result(backend().erase()); }
+StorageStatus Table::add() { return result(unlockedOnBusy([&] { return backend().add(false); })); }
+StorageStatus Table::append() { return result(unlockedOnBusy([&] { return backend().add(true); })); }
+StorageStatus Table::put() { return result(unlockedOnBusy([&] { return backend().put(); })); }
+StorageStatus Table::erase() { return result(unlockedOnBusy([&] { return backend().erase(); })); }
 std::int64_t Table::records() {
-    error_ = {};
-    return backend().records();
+    std::int64_t count = 0;
+    unlockedOnBusy([&] {
+        error_ = {};
+        count = backend().records();
+        return error_.status;
+    });
+    return count;
 }
 
 StorageStatus Table::lock(int waitSeconds) { return result(backend().lock(waitSeconds)); }

@@ -221,6 +221,13 @@ std::uint64_t transactionSerial();
 // more). Begun before any store is open, it starts with the first; a store
 // attached or let go inside ends it for that moment, and it goes on after.
 // Does nothing inside a transaction or inside another scope.
+//
+// It never waits for a writer while holding a store: every store in use is
+// locked at once when the read transaction begins, trying again while a
+// writer commits, and past the usual lock wait the reads go on without one
+// (each statement locking for itself). A call that still meets a writer's
+// lock inside lets go of the read transaction and runs again. So a reader
+// in a scope never fails, nor makes a writer fail, by waiting for the other.
 class ReadScope {
 public:
     ReadScope();

@@ -32,15 +32,13 @@ WordQueryRun::~WordQueryRun() = default;
 
 JobStatus WordQueryRun::step() {
     if (status_ != JobStatus::Running) return status_;
-    // The start opens tables of two stores (the database's and the
-    // installation's stop words): no read transaction across them, or it
-    // could hold one store while an import's commit holds the other.
+    // A slice of the search only reads, the start too (opening its tables
+    // and reading the stop words): one read transaction each.
+    ReadScope reads;
     if (!started_) {
         start();
         return status_;
     }
-    // A slice reads the database's store only: one read transaction.
-    ReadScope reads;
     if (!collector_) find();
     else collect();
     return status_;

@@ -101,12 +101,15 @@ int commandSearch(CommandContext& ctx) {
     if (args.size() < 2) throw UsageError("search DB [options] WORD...");
     query.words.assign(args.begin() + 1, args.end());
     if (query.any && query.options.phrase) throw UsageError("--any and --phrase do not go together");
-    // The opening reads the installation's store, then the database's: no
-    // read transaction across the two, which could hold one while an
-    // import's commit holds the other and waits for it.
-    openInstallationForCommand(ctx);
-    activateDatabaseArgument(args[0]);
-    if (!requireWordIndex()) return ExitFailed;
+    {
+        // The opening only reads: one read transaction for all of it, not
+        // one lock and change check per statement. It ends before the
+        // search, whose slices take their own.
+        const ReadScope opening;
+        openInstallationForCommand(ctx);
+        activateDatabaseArgument(args[0]);
+        if (!requireWordIndex()) return ExitFailed;
+    }
 
     // --all: every block of hits, without the pause questions.
     WordQueryRun run(query, Mem.ForumType, all ? MoreBlocks::Continue : MoreBlocks::Ask);

@@ -47,13 +47,20 @@ bool otherProcessCanWrite(const std::string& store) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(TransactionScope, OnlyTheStoresOfTheNamedTablesAreLocked) {
+// A table in each of two directories, F1 and F2, not made yet.
+struct TransactionScope : ::testing::Test {
     test::TempDir root;
     CountRecord a{}, b{};
-    Table first(countDef(), &a), second(countDef(), &b);
-    for (const char* dir : {"F1", "F2"}) std::filesystem::create_directory(root / dir);
-    first.setFileName(root / "F1/IDX003.TPS");
-    second.setFileName(root / "F2/IDX003.TPS");
+    Table first{countDef(), &a}, second{countDef(), &b};
+
+    void SetUp() override {
+        for (const char* dir : {"F1", "F2"}) std::filesystem::create_directory(root / dir);
+        first.setFileName(root / "F1/IDX003.TPS");
+        second.setFileName(root / "F2/IDX003.TPS");
+    }
+};
+
+TEST_F(TransactionScope, OnlyTheStoresOfTheNamedTablesAreLocked) {
     ASSERT_EQ(first.create(), StorageStatus::Ok);
     ASSERT_EQ(second.create(), StorageStatus::Ok);
     ASSERT_EQ(first.open(), StorageStatus::Ok);
@@ -96,13 +103,7 @@ int attachedCacheKibibytes() {
     return found;
 }
 
-TEST(TransactionScope, CacheScopesNestAndARunsRoomyCacheWins) {
-    test::TempDir root;
-    CountRecord a{}, b{};
-    Table first(countDef(), &a), second(countDef(), &b);
-    for (const char* dir : {"F1", "F2"}) std::filesystem::create_directory(root / dir);
-    first.setFileName(root / "F1/IDX003.TPS");
-    second.setFileName(root / "F2/IDX003.TPS");
+TEST_F(TransactionScope, CacheScopesNestAndARunsRoomyCacheWins) {
     ASSERT_EQ(first.create(), StorageStatus::Ok);
     ASSERT_EQ(first.open(), StorageStatus::Ok);
     const int outside = attachedCacheKibibytes();
