@@ -122,40 +122,51 @@ void MessageCourse::takeFallbackDate(const inet::LineQueue& queue, std::size_t h
 
 CourseResult MessageCourse::handle(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
                                    inet::HeaderContext& context) {
+    if (options_.kind == HeaderKind::Mail) {
+        PreparedMessage message;
+        prepare(queue, headerStart, *call.request, context, message);
+        return finish(message, call);
+    }
     headerStart = firstNonBlank(queue, headerStart);
     if (headerStart > queue.size()) return CourseResult::Skipped;  // nothing but blank lines: no message
-    return options_.kind == HeaderKind::Mail ? handleMail(queue, headerStart, call, context)
-                                             : handleNews(queue, headerStart, call, context);
+    return handleNews(queue, headerStart, call, context);
 }
 
-CourseResult MessageCourse::handleMail(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
-                                       inet::HeaderContext& context) {
-    const ImportRequest& request = *call.request;
-    if (!request.importMail || !usableHeader(queue, headerStart)) {
-        countSkipped(call);
-        return CourseResult::Skipped;
-    }
+void MessageCourse::prepare(inet::LineQueue& queue, std::size_t headerStart, const ImportRequest& request,
+                            inet::HeaderContext& context, PreparedMessage& out) {
+    out.kind = PreparedMessage::Kind::Blank;
+    headerStart = firstNonBlank(queue, headerStart);
+    if (headerStart > queue.size()) return;  // nothing but blank lines: no message
+    out.kind = PreparedMessage::Kind::Skipped;
+    if (!request.importMail || !usableHeader(queue, headerStart)) return;
     inet::MailHeaderOptions mailOptions;
     mailOptions.pegasusDates = options_.pegasusDates;
-    if (!inet::analyseMailHeader(queue, headerStart, context, header_, mailOptions)) {
+    if (!inet::analyseMailHeader(queue, headerStart, context, header_, mailOptions)) return;
+    takeFallbackDate(queue, headerStart);
+    out.record = workRecordOf(header_);
+    if (options_.joinSoftBreaks && header_.body.encoding == inet::TransferEncoding::Identity &&
+        !declaresTransferEncoding(queue))
+        joinSoftLineBreaks(queue, header_.firstBodyLine);
+    out.record.MSGTEXT = assembleBody(queue, header_);
+    out.kind = PreparedMessage::Kind::Ready;
+}
+
+CourseResult MessageCourse::finish(PreparedMessage& message, ParserCall& call) {
+    if (message.kind == PreparedMessage::Kind::Blank) return CourseResult::Skipped;
+    if (message.kind == PreparedMessage::Kind::Skipped) {
         countSkipped(call);
         return CourseResult::Skipped;
     }
-    takeFallbackDate(queue, headerStart);
-    WorkRecord record = workRecordOf(header_);
+    WorkRecord& record = message.record;
     const std::string mailbox = mailboxName(call);
     record.FOR_DESCRIPTION = mailbox;
     const Resolution db = call.databases->resolve(mailbox, ResolveMail, &record);
-    if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) {
+    if (!db.found() || !db.importAllowed || call.request->messageFilter == FilterCreateDatabasesOnly) {
         countSkipped(call);
         return CourseResult::Skipped;
     }
     record.INTERNAL = db.id;
     record.MSGNUMBER = record.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
-    if (options_.joinSoftBreaks && header_.body.encoding == inet::TransferEncoding::Identity &&
-        !declaresTransferEncoding(queue))
-        joinSoftLineBreaks(queue, header_.firstBodyLine);
-    record.MSGTEXT = assembleBody(queue, header_);
     return appendWork(call, record, {});
 }
 

@@ -90,11 +90,18 @@ public:
     // "Received:" field; only a message with none of them keeps date 0.
     void setSeparatorDate(const inet::MessageDate& date) override { separatorDate_ = date; }
 
+    // Mail splits: prepare() judges and analyses the header and assembles
+    // the text; finish() resolves the mailbox, takes the number from the
+    // running counter and appends. News stays whole: its analysis looks
+    // into the databases.
+    bool preparesApart() const override { return options_.kind == HeaderKind::Mail; }
+    void prepare(inet::LineQueue& queue, std::size_t headerStart, const ImportRequest& request,
+                 inet::HeaderContext& context, PreparedMessage& out) override;
+    CourseResult finish(PreparedMessage& message, ParserCall& call) override;
+
 private:
     void takeFallbackDate(const inet::LineQueue& queue, std::size_t headerStart);
 
-    CourseResult handleMail(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
-                            inet::HeaderContext& context);
     CourseResult handleNews(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
                             inet::HeaderContext& context);
 

@@ -10,6 +10,7 @@
 #include "import/internet/line_queue.h"
 #include "import/internet/message_date.h"
 #include "import/internet/parsed_header.h"
+#include "tables/records/scratch_tables.h"
 
 namespace pm::formats {
 
@@ -51,6 +52,20 @@ enum class CourseResult {
     Failed,   // the work file failed: the parser must end the file
 };
 
+// A message read and decoded apart from the run (on the parser's reading
+// thread), waiting for what needs the run: its database, its number and
+// the work file.
+struct PreparedMessage {
+    enum class Kind : unsigned char {
+        Blank,    // nothing but blank lines: no message, not counted
+        Skipped,  // left out; counted as skipped when finished
+        Ready,    // `record` holds every field the message itself gives
+    };
+    Kind kind = Kind::Blank;
+    WorkRecord record;
+    std::int64_t position = 0;  // the splitter's position after the message
+};
+
 // Handles one cut message: the common course, or a format's own.
 class MessageHandler {
 public:
@@ -63,6 +78,23 @@ public:
     // Gives the date of the next message's separator (date 0 for none),
     // before handle() is called for it.
     virtual void setSeparatorDate(const inet::MessageDate& date) { (void)date; }
+
+    // True when the handler splits its work into prepare() and finish(), so
+    // that prepare() can run on another thread than the run's.
+    virtual bool preparesApart() const { return false; }
+    // Reads the message in `queue` into `out` using nothing of the run but
+    // the request (read only) and `context`, which it may ask only about the
+    // mailbox owner's addresses (it must not look into the databases).
+    virtual void prepare(inet::LineQueue& queue, std::size_t headerStart, const ImportRequest& request,
+                         inet::HeaderContext& context, PreparedMessage& out) {
+        (void)queue, (void)headerStart, (void)request, (void)context, (void)out;
+    }
+    // On the run's thread, in message order: resolves, numbers and appends
+    // a prepared message.
+    virtual CourseResult finish(PreparedMessage& message, ParserCall& call) {
+        (void)message, (void)call;
+        return CourseResult::Failed;
+    }
 };
 
 // Queues the lines of one message, up to MaxQueuedMessageBytes; further

@@ -279,5 +279,61 @@ TEST_F(FormatImport, SmallQuotasGiveTheSameResultOverMoreCalls) {
     EXPECT_EQ(contents("Inbox").subjects(), (std::set<std::string>{Lunch, Greetings, "Forwarded note"}));
 }
 
+// A mailbox of `count` (at most 60) mails with subjects "Mail 0" ... a
+// minute apart in file order, a
+// block without a header after the third and an empty block after the
+// fifth: the read-ahead cuts it into many batches at small quotas.
+std::string numberedMailbox(int count) {
+    std::string mbox;
+    for (int i = 0; i < count; ++i) {
+        mbox += "From a@b Sat Mar  1 10:00:00 1997\nFrom: Sender " + std::to_string(i % 4) +
+                " <s" + std::to_string(i % 4) + "@example.org>\nSubject: Mail " + std::to_string(i) +
+                "\nDate: 1 Mar 1997 10:" + (i < 10 ? "0" : "") + std::to_string(i) + "\n\nText of mail " + std::to_string(i) + "\n\n";
+        if (i == 2) mbox += "From a@b Sat Mar  1 10:00:00 1997\nno header in this block\n\n";
+        if (i == 4) mbox += "From a@b Sat Mar  1 10:00:00 1997\n\n\n";
+    }
+    return mbox;
+}
+
+TEST_F(FormatImport, ReadAheadKeepsFileOrderAcrossBatches) {
+    const std::string path = root / "numbered.mbox";
+    test::writeFile(path, numberedMailbox(40));
+    // Batches of three, two of them read ahead: many hand-overs.
+    const ImportCounts counts = import("Generic Mail Type 2", {path}, 3);
+    EXPECT_EQ(counts.outcome, ImportOutcome::Completed);
+    EXPECT_EQ(counts.workRecords, 40);
+    EXPECT_EQ(counts.skipped, 1);  // the headerless block; the empty one is no message
+    const DatabaseContents db = contents("Inbox");
+    ASSERT_EQ(db.messages.size(), 40u);
+    for (std::size_t i = 0; i < db.messages.size(); ++i) {
+        EXPECT_EQ(db.messages[i].subject, "Mail " + std::to_string(i));
+        EXPECT_EQ(db.messages[i].senderAddress, "s" + std::to_string(i % 4) + "@example.org");
+        if (i > 0) {
+            EXPECT_GT(db.messages[i].number, db.messages[i - 1].number);
+        }
+    }
+    // A second run finds every mail already there.
+    EXPECT_EQ(import("Generic Mail Type 2", {path}, 3).imported, 0);
+}
+
+TEST_F(FormatImport, AStopWhileReadingAheadEndsTheReaderAndStoresNothing) {
+    const std::string path = root / "numbered.mbox";
+    test::writeFile(path, numberedMailbox(60));
+    ImportOptions options;
+    options.quota = 2;
+    {
+        ImportRun run(requestFor("Generic Mail Type 2", {path}), options);
+        while (run.progress().workRecords < 4) ASSERT_EQ(run.step(), JobStatus::Running);
+        ASSERT_EQ(run.state(), ImportState::Parse);
+        EXPECT_TRUE(run.requestStop(StopRequest::Now));
+        EXPECT_EQ(run.outcome(), ImportOutcome::Cancelled);
+    }
+    EXPECT_TRUE(contents("Inbox").messages.empty());
+    // Nothing of the stopped run is left over: the next run reads it all.
+    const ImportCounts again = import("Generic Mail Type 2", {path}, 2);
+    EXPECT_EQ(again.imported, 60);
+    EXPECT_EQ(contents("Inbox").messages.size(), 60u);
+}
+
 }  // namespace
 }  // namespace pm::test
