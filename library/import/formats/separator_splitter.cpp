@@ -144,8 +144,10 @@ class MailboxSplitter final : public SeparatorSplitter {
             // A line start near the window's end is judged with the next part.
             const std::size_t room = last ? part.size() : part.size() - std::min(part.size(), Margin);
             if (surveyPosition_ == 1 && escapeDepth(part) >= 2) escaping_ = true;
-            for (std::size_t i = 0; i < room && !escaping_; ++i)
-                if (part[i] == '\n' && escapeDepth(part.substr(i + 1)) >= 2) escaping_ = true;
+            // Only a line starting ">>" can be escaped twice: the search skips
+            // every other line without looking at it byte by byte.
+            for (std::size_t i = part.find("\n>>"); i < room && !escaping_; i = part.find("\n>>", i + 1))
+                if (escapeDepth(part.substr(i + 1)) >= 2) escaping_ = true;
             surveyPosition_ += static_cast<std::int64_t>(room);
             surveyed_ = escaping_ || last || room == 0;
         }

@@ -79,7 +79,30 @@ std::size_t markPositionAtOrBelow(std::size_t bytes) { return bytes < 32 ? bytes
 
 std::uint64_t markKey(std::size_t bytes, std::uint64_t hash) { return hash ^ (bytes * 0x9e3779b97f4a7c15ULL); }
 
-TextDigest digestOf(std::string_view text) { return TextPrefixes(text).digest(); }
+TextDigest digestOf(std::string_view text) {
+    // One pass over the bytes, keeping only the hashes the digest holds:
+    // the same values as TextPrefixes(text).digest() without a hash per byte.
+    const std::string_view raw = dupRawText(text);
+    const std::string_view trimmed = dupTrimmedText(raw);
+    const std::size_t end = trimmed.size();
+    const std::size_t start = tailStart(end);
+    const std::size_t firstMark = end > TextDigest::kMarkReach ? end - TextDigest::kMarkReach : 0;
+    TextDigest d;
+    d.rawBytes = static_cast<std::uint32_t>(raw.size());
+    d.trimmedBytes = static_cast<std::uint32_t>(end);
+    d.tail = std::string(trimmed.substr(start));
+    std::uint64_t hash = 0;
+    std::size_t at = 0;
+    for (const std::size_t upTo = std::min(start, firstMark); at < upTo; ++at) hash = extend(hash, trimmed[at]);
+    for (;; ++at) {
+        if (at == start) d.headHash = hash;
+        if (at >= firstMark && markPositionAtOrBelow(at) == at) d.marks.push_back(markKey(at, hash));
+        if (at == end) break;
+        hash = extend(hash, trimmed[at]);
+    }
+    d.trimmedHash = hash;
+    return d;
+}
 
 void TextDigestIndex::add(std::uint32_t number, TextDigest digest) {
     const auto index = static_cast<std::uint32_t>(entries_.size());

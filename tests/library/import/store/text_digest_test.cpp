@@ -109,5 +109,22 @@ TEST(TextDigestIndex, OffersCopiesAndHardlyAnyTextThatDiffers) {
                                     [&](std::uint32_t s) { return textsAreDuplicates(texts[s], texts[1700] + "\r\n"); }));
 }
 
+TEST(TextDigest, TheOnePassDigestHoldsWhatThePrefixHashesGive) {
+    // Around the tail (96), the mark reach (256) and the mark steps.
+    std::vector<std::string> texts = nearTexts(7, 300);
+    for (const std::size_t n : {0, 1, 3, 4, 31, 32, 33, 95, 96, 97, 255, 256, 257, 288, 352, 353, 1000})
+        for (const char* trail : {"", "  \r\n", "\r\n\r\n   \t"}) texts.push_back(std::string(n, 'z') + trail);
+    for (const std::string& text : texts) {
+        const TextDigest slow = TextPrefixes(text).digest();
+        const TextDigest fast = digestOf(text);
+        ASSERT_EQ(fast.rawBytes, slow.rawBytes) << text;
+        ASSERT_EQ(fast.trimmedBytes, slow.trimmedBytes) << text;
+        ASSERT_EQ(fast.trimmedHash, slow.trimmedHash) << text;
+        ASSERT_EQ(fast.headHash, slow.headHash) << text;
+        ASSERT_EQ(fast.tail, slow.tail) << text;
+        ASSERT_EQ(fast.marks, slow.marks) << text;
+    }
+}
+
 }  // namespace
 }  // namespace pm
