@@ -201,12 +201,14 @@ int indexExists(const std::string& schema, const std::string& table, const std::
     return rc;
 }
 
-int dataTableCount(const std::string& schema, int& count) {
+int dataTableCount(const std::string& schema, int& count, const std::vector<std::string>& besides) {
+    std::string sql = "SELECT count(*) FROM " + master(schema) + " WHERE type = 'table' AND name <> ?1";
+    for (std::size_t i = 0; i < besides.size(); ++i) sql += " AND name <> ?" + std::to_string(i + 2);
     Statement stmt;
-    if (int rc = stmt.prepare("SELECT count(*) FROM " + master(schema) + " WHERE type = 'table' AND name <> ?1");
-        rc != SQLITE_OK)
-        return rc;
+    if (int rc = stmt.prepare(sql); rc != SQLITE_OK) return rc;
     sqlite3_bind_text(stmt.get(), 1, kLocksTable, -1, SQLITE_STATIC);
+    for (std::size_t i = 0; i < besides.size(); ++i)
+        sqlite3_bind_text(stmt.get(), static_cast<int>(i + 2), besides[i].c_str(), -1, SQLITE_STATIC);
     return countOf(stmt, count);
 }
 

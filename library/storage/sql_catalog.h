@@ -35,8 +35,9 @@ int tableColumns(const std::string& schema, const std::string& table, std::vecto
 bool columnsFromCreateSql(const std::string& sql, std::vector<StoredColumn>& columns);
 // Whether the index `index` of `table` exists.
 int indexExists(const std::string& schema, const std::string& table, const std::string& index, bool& exists);
-// How many tables `schema` holds besides the lock rows.
-int dataTableCount(const std::string& schema, int& count);
+// How many tables `schema` holds besides the lock rows (and the tables
+// named in `besides`).
+int dataTableCount(const std::string& schema, int& count, const std::vector<std::string>& besides = {});
 
 // Runs SQLite's integrity check of `schema`: `problems` is empty when the
 // store file is sound, else SQLite's findings one a line.

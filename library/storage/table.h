@@ -270,6 +270,10 @@ void releaseDirectory(const std::string& directory);
 // Deletes the store file of `directory` when it holds no table any more.
 // Returns true when no store file remains.
 bool removeStoreIfEmpty(const std::string& directory);
+// The same when it holds no table but those labelled `labels` (which the
+// caller has closed): one file deletion instead of dropping big tables page
+// by page. Returns true when no store file remains.
+bool removeStoreIfOnly(const std::string& directory, const std::vector<std::string>& labels);
 
 // The directory that displayName() shows store directories relative to
 // (the installation root); "" shows them whole.

@@ -138,7 +138,9 @@ void setScratchDirectory(const std::string& directory, bool ownedByProcess) {
 
 namespace pm {
 
-bool removeStoreIfEmpty(const std::string& directory) {
+bool removeStoreIfEmpty(const std::string& directory) { return removeStoreIfOnly(directory, {}); }
+
+bool removeStoreIfOnly(const std::string& directory, const std::vector<std::string>& labels) {
     const std::string dir = sql::canonicalDirectory(directory);
     const std::string file = sql::Connection::instance().storeFileOf(dir);
     if (!std::filesystem::exists(file)) return true;
@@ -146,7 +148,7 @@ bool removeStoreIfEmpty(const std::string& directory) {
     std::string error;
     if (sql::Connection::instance().acquire(dir, false, store, error) != StorageStatus::Ok) return false;
     int tables = 0;
-    const bool empty = sql::dataTableCount(store->schema, tables) == SQLITE_OK && tables == 0;
+    const bool empty = sql::dataTableCount(store->schema, tables, labels) == SQLITE_OK && tables == 0;
     sql::Connection::instance().release(store);
     if (!empty) return false;
     releaseDirectory(dir);

@@ -151,10 +151,16 @@ void WorkFiles::unlock() {
 void WorkFiles::remove() {
     if (batchOpen_) endBatch();
     unlock();
-    OP_CLOSE(DeleteTableFile, workTables());
     created_ = false;
     // The work files held every message text of the run: give their room
-    // back, so the temporary directory holds no leftover work data.
+    // back, so the temporary directory holds no leftover work data. Dropping
+    // them reads every page they took; when the run store holds nothing
+    // else, deleting it leaves the same empty directory at once.
+    OP_CLOSE(ForceClose, workTables());
+    std::vector<std::string> labels;
+    for (const Table* table : workTables()) labels.push_back(table->def().label);
+    if (removeStoreIfOnly(Mem.TempDir, labels)) return;
+    OP_CLOSE(DeleteTableFile, workTables());
     if (removeStoreIfEmpty(Mem.TempDir)) return;
     std::string error;
     const StorageStatus st = shrinkStore(Mem.TempDir, &error);
