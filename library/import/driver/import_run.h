@@ -35,6 +35,9 @@
 //   Parse           a parser is open on a file. One parser call per step
 //                   (batched into one work-file commit), then the temporary
 //                   drive's space check. -> Parse; file exhausted -> NextFile.
+//                   The mail formats read ahead on a thread of their own
+//                   (mail_news_parser.h): the step only resolves, numbers
+//                   and appends what that thread has decoded.
 //   SwitchDatabase  work files keyed, Control free. Takes the first queued
 //                   database: writes its catalog record and directory when
 //                   it is new, makes it the active database, opens its
@@ -59,7 +62,8 @@
 // A failure in any state ends the run without completion: an open
 // transaction is rolled back (a store failure has already rolled it back),
 // and the run closes. A stop request between steps ends it at once: before
-// phase B nothing is stored; in phase B (after the person confirms, when
+// phase B nothing is stored (a parser's reading thread is ended and joined,
+// what it read ahead dropped); in phase B (after the person confirms, when
 // asked) the database being filled gets its carbon copies, person, thread,
 // section and catalog counts written for what was stored, and the open
 // transaction is committed, so a re-run imports the rest.

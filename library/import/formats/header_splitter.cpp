@@ -18,6 +18,7 @@ class HeaderSplitter final : public MessageSplitter {
 public:
     explicit HeaderSplitter(bool afterBlankLine) : afterBlankLine_(afterBlankLine) {}
 
+    bool cutsApart() const override { return true; }
     bool begin(ByteWindow& window, const ParserCall&) override {
         reader_ = std::make_unique<LineReader>(window);
         reader_->skipByteOrderMark();

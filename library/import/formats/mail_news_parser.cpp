@@ -30,7 +30,7 @@ bool MailNewsParser::firstCall(ParserCall& call) {
 bool MailNewsParser::parse(ParserCall& call) {
     if (call.step == FirstCall) return firstCall(call);
     if (done_) return true;
-    if (handler_->preparesApart()) return parseAhead(call);
+    if (handler_->preparesApart() && splitter_->cutsApart()) return parseAhead(call);
 
     const std::int64_t startPosition = splitter_->position();
     for (int handled = 0; handled < call.quota; ++handled) {

@@ -14,10 +14,11 @@
 //                    The file is done when the splitter finds no further
 //                    message or a work-file write failed.
 //
-// A handler that prepares apart (the mail course) reads ahead on a thread of
-// its own: from the first ContinueParsing call on, the splitting, header
-// analysis and text decoding run there, a bounded number of batches ahead,
-// and each call takes one batch (at most the quota of messages) and
+// A handler that prepares apart (the mail course) with a splitter that cuts
+// apart (all but the folder chains, which count and log) reads ahead on a
+// thread of its own: from the first ContinueParsing call on, the splitting,
+// header analysis and text decoding run there, a bounded number of batches
+// ahead, and each call takes one batch (at most the quota of messages) and
 // resolves, numbers and appends its messages on the run's thread, in file
 // order. Destroying the parser (a stop) ends and joins the reading thread;
 // what it had read ahead is dropped, nothing of it was written.

@@ -13,6 +13,7 @@ bool isRecordMarker(ByteWindow& window, std::int64_t pos) {
 
 class MarkerSplitter final : public MessageSplitter {
 public:
+    bool cutsApart() const override { return true; }
     bool begin(ByteWindow& window, const ParserCall&) override {
         window_ = &window;
         reader_ = std::make_unique<LineReader>(window);

@@ -18,6 +18,7 @@ bool isCacheMarker(ByteWindow& window, std::int64_t pos) {
 
 class NewsCacheSplitter final : public MessageSplitter {
 public:
+    bool cutsApart() const override { return true; }
     bool begin(ByteWindow& window, const ParserCall&) override {
         window_ = &window;
         reader_ = std::make_unique<LineReader>(window);

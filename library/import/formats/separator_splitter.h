@@ -22,6 +22,7 @@ public:
     bool begin(ByteWindow& window, const ParserCall& call) override;
     Cut next(inet::LineQueue& queue, std::size_t& headerStart, std::int64_t budget) override;
     std::int64_t position() const override { return position_; }
+    bool cutsApart() const override { return true; }
     // The date of the separator line the message just cut began at, read
     // as an envelope line ("From sender date"); none for other separators.
     inet::MessageDate separatorDate() const override;

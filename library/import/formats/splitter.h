@@ -40,6 +40,11 @@ public:
     // The position after the last byte used: the progress in the file.
     virtual std::int64_t position() const = 0;
 
+    // True when, once begin() has returned, the splitter uses nothing but
+    // the window and itself, so it may cut on a thread of its own (a
+    // splitter that keeps the call's counters or log must say false).
+    virtual bool cutsApart() const { return false; }
+
     // The date the separator of the message just cut carries (a mailbox's
     // envelope line), for a message whose own Date field gives none; date 0
     // when the format's separators carry no date.
