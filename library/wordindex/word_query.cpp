@@ -1,6 +1,7 @@
 #include "wordindex/word_query.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "common/user_interface.h"
 #include "storage/table.h"
@@ -9,6 +10,10 @@
 namespace pm {
 
 namespace {
+
+// How long one slice may go on with further steps: short enough that a stop
+// request or a waiting writer is not kept waiting noticeably.
+constexpr auto kSliceTime = std::chrono::milliseconds(20);
 
 std::string joined(const std::vector<std::string>& words) {
     std::string out;
@@ -33,14 +38,16 @@ WordQueryRun::~WordQueryRun() = default;
 JobStatus WordQueryRun::step() {
     if (status_ != JobStatus::Running) return status_;
     // A slice of the search only reads, the start too (opening its tables
-    // and reading the stop words): one read transaction each.
+    // and reading the stop words): one read transaction each. Short steps
+    // (the start, a word found in one block) share the slice, for a read
+    // transaction costs more than such a step.
     ReadScope reads;
-    if (!started_) {
-        start();
-        return status_;
-    }
-    if (!collector_) find();
-    else collect();
+    const auto sliceEnd = std::chrono::steady_clock::now() + kSliceTime;
+    do {
+        if (!started_) start();
+        else if (!collector_) find();
+        else collect();
+    } while (status_ == JobStatus::Running && std::chrono::steady_clock::now() < sliceEnd);
     return status_;
 }
 
