@@ -16,6 +16,7 @@
 #include "storage/sql_catalog.h"
 #include "storage/sql_collation.h"
 #include "storage/sql_lock_rows.h"
+#include "storage/sql_memory.h"
 #include "storage/sql_journal_vfs.h"
 #include "storage/sql_statement.h"
 
@@ -108,8 +109,9 @@ Connection::Connection() {
     // Before SQLite starts (later calls change nothing): no one asks SQLite
     // how much memory it holds, and no connection is used by two threads at
     // once, so neither the count nor a lock per connection is worth taking
-    // on every call.
+    // on every call. Its small blocks come from the pool of sql_memory.h.
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    usePooledMemory();
     sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
     runStoreName();
     char host[256] = {0};
