@@ -167,7 +167,10 @@ StorageStatus PostingBackend::seek(std::uint32_t major, std::uint32_t minor, boo
 StorageStatus PostingBackend::step(int dir) {
     if (!isOpen()) return notOpen();
     if (!cursor_.chosen) return notFound();
-    if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    // Nothing appended waits: the usual case, checked here as it is every read.
+    if (!pending_.empty()) {
+        if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    }
     Group& g = cursor_.group;
     StorageStatus st;
     if (!cursor_.started) {

@@ -24,7 +24,30 @@ namespace pm::sql {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// An absolute path without empty, "." or ".." parts and no trailing
+// separator: its own canonical form.
+bool alreadyCanonical(const std::string& path) {
+    if (path.empty() || path[0] != '/') return false;
+    if (path.size() == 1) return true;
+    if (path.back() == '/') return false;
+    std::size_t start = 1;
+    for (;;) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::size_t length = end - start;
+        if (length == 0) return false;
+        if (path[start] == '.' && (length == 1 || (length == 2 && path[start + 1] == '.'))) return false;
+        if (end == path.size()) return true;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
 std::string canonicalDirectory(const std::string& directory) {
+    // Most calls are given a path canonical already (the stores' own).
+    if (alreadyCanonical(directory)) return directory;
     std::error_code ec;
     fs::path p = fs::absolute(fs::path(directory), ec);
     if (ec) p = fs::path(directory);

@@ -82,7 +82,10 @@ void Table::setError(StorageStatus status, std::string text) {
 }
 
 StorageStatus Table::result(StorageStatus status) {
-    if (status == StorageStatus::Ok) error_ = {};
+    // Called for every record read: a clean error stays untouched.
+    if (status == StorageStatus::Ok) {
+        if (error_.status != StorageStatus::Ok || !error_.text.empty()) error_ = {};
+    }
     else if (error_.status != status) setError(status, {});
     return status;
 }
