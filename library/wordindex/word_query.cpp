@@ -88,7 +88,9 @@ void WordQueryRun::end(JobStatus status) {
 
 void WordQueryRun::start() {
     started_ = true;
-    if (!tables_.open(databaseType_)) return end(JobStatus::Failed);
+    // The message tables wait for buildExpression(), which knows whether
+    // they are read at all.
+    if (!tables_.open(databaseType_, false)) return end(JobStatus::Failed);
     request_ = prepareSearchWords(joined(query_.words), query_.options);
     if (!request_) {
         result_.status = WordQueryResult::Refused;
@@ -154,6 +156,10 @@ void WordQueryRun::buildExpression() {
             addUnique(query_.any || matches.size() > 1 ? expression.orList : expression.andList, f, false);
     for (const auto& matches : notFound_)
         for (const FoundWord& f : matches) addUnique(expression.andList, f, true);
+    const bool positive = !expression.orList.empty() ||
+                          std::any_of(expression.andList.begin(), expression.andList.end(),
+                                      [](const ExpressionEntry& e) { return !e.isNot(); });
+    if (request_->options.phrase || !positive) tables_.openMessages(databaseType_);
     collector_ = std::make_unique<SearchCollector>(
         expression, databaseType_, searchPauseSetting(),
         request_->options.phrase ? request_->phrase : std::vector<PhraseWord>{}, moreBlocks_);

@@ -394,6 +394,29 @@ TEST_F(WordSearchTest, AMailPhraseMayStandInTheSubject) {
     EXPECT_EQ(runWordQuery(query, type).messages, (std::vector<ULONG>{m[2], m[0]}));
 }
 
+TEST_F(WordSearchTest, TheMessageTablesOpenOnlyForAPhraseCheck) {
+    const auto m = indexed({{"", "red apple pie"}, {"", "apple red pie"}});
+    SearchTables words;
+    ASSERT_TRUE(words.open(type, false));
+    EXPECT_GT(useCount(WordList), 0);
+    EXPECT_EQ(useCount(MsgText), 0);
+    words.openMessages(type);
+    words.openMessages(type);  // once is enough
+    EXPECT_EQ(useCount(MsgText), 1);
+    words.close();
+    EXPECT_EQ(useCount(MsgText), 0);
+    EXPECT_EQ(useCount(WordList), 0);
+
+    // A phrase query opens them for its check (the texts decide) and lets go.
+    WordQuery query;
+    query.words = {"red", "apple"};
+    query.options.phrase = true;
+    EXPECT_EQ(runWordQuery(query, type).messages, std::vector<ULONG>{m[0]});
+    query.options.phrase = false;
+    EXPECT_EQ(runWordQuery(query, type).messages, (std::vector<ULONG>{m[1], m[0]}));
+    EXPECT_EQ(useCount(MsgText), 0);
+}
+
 TEST_F(WordSearchTest, QueriesOfCommandModeCombineWildcardsAndNotWords) {
     const auto m = indexed({{"", "windows 95 install"}, {"", "win.ini edit"}, {"", "windows edit"}, {"", "dos edit"}});
     WordQuery query;
