@@ -193,6 +193,13 @@ StorageStatus PostingBackend::step(int dir) {
     return StorageStatus::Ok;
 }
 
+StorageStatus PostingBackend::firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out) {
+    if (!isOpen()) return notOpen();
+    if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    const int rc = lists_.blocksFrom(second, 0, out);
+    return rc == SQLITE_OK ? StorageStatus::Ok : sqlFailure(rc);
+}
+
 void PostingBackend::startTarget(int dir, std::uint32_t& major, std::uint32_t& minor) const {
     const bool byA = cursor_.order == ByA;
     switch (cursor_.startMode) {

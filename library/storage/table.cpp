@@ -231,6 +231,13 @@ StorageStatus Table::getAt(RecordPosition pos) {
 StorageStatus Table::getText(const KeyDef& key, const std::string& column, std::string& value) {
     return result(unlockedOnBusy([&] { return backend().getText(key, column, value); }));
 }
+StorageStatus Table::firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out) {
+    const std::size_t had = out.size();
+    return result(unlockedOnBusy([&] {
+        out.resize(had);  // a second try after a lock starts again
+        return backend().firstValuesOf(second, out);
+    }));
+}
 
 StorageStatus Table::add() { return result(unlockedOnBusy([&] { return backend().add(false); })); }
 StorageStatus Table::append() { return result(unlockedOnBusy([&] { return backend().add(true); })); }

@@ -296,13 +296,8 @@ SearchCollector::WordSet& SearchCollector::wordSet(const ExpressionEntry& entry,
     WordSet& set = wordSets_[entry.wordId];
     const bool load = !set.loaded && static_cast<std::size_t>(std::max<LONG>(entry.count, 0)) <= 16 * blockSize + 65536;
     if (load) {
-        MasIdx.clear();
-        MAS.WORDID = static_cast<ULONG>(entry.wordId);
-        MasIdx.setAt(MAS_by_WordId);
-        StorageStatus st;
-        while ((st = MasIdx.next()) == StorageStatus::Ok && MAS.WORDID == static_cast<ULONG>(entry.wordId))
-            set.messages.push_back(MAS.SYSID);
-        if (st != StorageStatus::Ok && st != StorageStatus::NotFound) {
+        // The word's messages in one read of its lists.
+        if (MasIdx.firstValuesOf(static_cast<ULONG>(entry.wordId), set.messages) != StorageStatus::Ok) {
             failed = true;
             set.messages.clear();
             return set;
