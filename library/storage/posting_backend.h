@@ -61,6 +61,7 @@ public:
     StorageStatus previous() override { return step(-1); }
     StorageStatus get(const KeyDef& key) override;
     StorageStatus getAt(RecordPosition pos) override;
+    StorageStatus firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out) override;
 
 private:
     enum Order { ByA, ByB };

@@ -167,7 +167,10 @@ StorageStatus PostingBackend::seek(std::uint32_t major, std::uint32_t minor, boo
 StorageStatus PostingBackend::step(int dir) {
     if (!isOpen()) return notOpen();
     if (!cursor_.chosen) return notFound();
-    if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    // Nothing appended waits: the usual case, checked here as it is every read.
+    if (!pending_.empty()) {
+        if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    }
     Group& g = cursor_.group;
     StorageStatus st;
     if (!cursor_.started) {
@@ -188,6 +191,13 @@ StorageStatus PostingBackend::step(int dir) {
     if (cursor_.order == ByA) deliver(cursor_.major, cursor_.minor);
     else deliver(cursor_.minor, cursor_.major);
     return StorageStatus::Ok;
+}
+
+StorageStatus PostingBackend::firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out) {
+    if (!isOpen()) return notOpen();
+    if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    const int rc = lists_.blocksFrom(second, 0, out);
+    return rc == SQLITE_OK ? StorageStatus::Ok : sqlFailure(rc);
 }
 
 void PostingBackend::startTarget(int dir, std::uint32_t& major, std::uint32_t& minor) const {

@@ -77,6 +77,9 @@ public:
     // The first block of the first B after `b` (dir > 0), or the last block
     // of the last B before it (dir < 0).
     int blockOfNeighbour(std::uint32_t b, int dir, Block& out);
+    // The A values of `b` in the blocks from the one that begins at or after
+    // `first` on, ascending, appended to `out`.
+    int blocksFrom(std::uint32_t b, std::uint32_t first, std::vector<std::uint32_t>& out);
     int records(std::int64_t& count);
     int highestA(std::uint32_t& a);  // 0 when empty
 
@@ -103,7 +106,6 @@ private:
     int readList(Query query, std::uint32_t key, std::uint32_t* found, std::vector<std::uint32_t>& out);
     int writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs);
     int writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count);
-    int blocksFrom(std::uint32_t b, std::uint32_t first, std::vector<std::uint32_t>& out);
     int mergeRows(const std::vector<Pair>& pairs, std::uint32_t& maxB, std::string& error);
     int mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count);
     std::string q(const std::string& table) const;

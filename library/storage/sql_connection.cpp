@@ -16,13 +16,38 @@
 #include "storage/sql_catalog.h"
 #include "storage/sql_collation.h"
 #include "storage/sql_lock_rows.h"
+#include "storage/sql_memory.h"
 #include "storage/sql_journal_vfs.h"
+#include "storage/sql_statement.h"
 
 namespace pm::sql {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// An absolute path without empty, "." or ".." parts and no trailing
+// separator: its own canonical form.
+bool alreadyCanonical(const std::string& path) {
+    if (path.empty() || path[0] != '/') return false;
+    if (path.size() == 1) return true;
+    if (path.back() == '/') return false;
+    std::size_t start = 1;
+    for (;;) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::size_t length = end - start;
+        if (length == 0) return false;
+        if (path[start] == '.' && (length == 1 || (length == 2 && path[start + 1] == '.'))) return false;
+        if (end == path.size()) return true;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
 std::string canonicalDirectory(const std::string& directory) {
+    // Most calls are given a path canonical already (the stores' own).
+    if (alreadyCanonical(directory)) return directory;
     std::error_code ec;
     fs::path p = fs::absolute(fs::path(directory), ec);
     if (ec) p = fs::path(directory);
@@ -107,8 +132,9 @@ Connection::Connection() {
     // Before SQLite starts (later calls change nothing): no one asks SQLite
     // how much memory it holds, and no connection is used by two threads at
     // once, so neither the count nor a lock per connection is worth taking
-    // on every call.
+    // on every call. Its small blocks come from the pool of sql_memory.h.
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    usePooledMemory();
     sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
     runStoreName();
     char host[256] = {0};
@@ -143,6 +169,14 @@ int Connection::exec(const std::string& sql, std::string* errorText) {
     int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
     if (rc != SQLITE_OK && errorText) *errorText = message ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
+    return rc;
+}
+
+int Connection::execKept(const std::string& sql, std::string* errorText) {
+    Statement stmt;
+    int rc = stmt.prepare(sql);
+    if (rc == SQLITE_OK) rc = runToEnd(stmt.get());
+    if (rc != SQLITE_OK && errorText) *errorText = sqlite3_errmsg(db_);
     return rc;
 }
 
@@ -396,9 +430,9 @@ StorageStatus Connection::begin(int waitSeconds, std::string& errorText, const s
     sqlite3_busy_timeout(db_, waitSeconds * 1000);
     int rc;
     if (schemas.empty()) {
-        rc = exec("BEGIN IMMEDIATE", &errorText);
+        rc = execKept("BEGIN IMMEDIATE", &errorText);
     } else {
-        rc = exec("BEGIN", &errorText);
+        rc = execKept("BEGIN", &errorText);
         // A write that changes nothing takes the store's write lock, before
         // anything is read, so the wait works as for BEGIN IMMEDIATE.
         for (std::size_t i = 0; rc == SQLITE_OK && i < schemas.size(); ++i)
@@ -427,7 +461,7 @@ StorageStatus Connection::commit(std::string& errorText) {
         return StorageStatus::Other;
     }
     committing_ = true;
-    int rc = exec("COMMIT", &errorText);
+    int rc = execKept("COMMIT", &errorText);
     committing_ = false;
     if (rc != SQLITE_OK) {
         rollback();
@@ -471,23 +505,22 @@ void Connection::resumeRead() {
 }
 
 int Connection::lockStoresForReading() {
-    int rc = exec("BEGIN");
+    int rc = execKept("BEGIN");
     if (rc != SQLITE_OK) return rc;
     const std::uint64_t serial = readSerial_ + 1;
     // Reading the schema version takes the store's read lock, and the
     // catalog cache is spared its own look at it.
     for (auto& [directory, store] : stores_) {
         if (store.scratch) continue;
-        sqlite3_stmt* stmt = nullptr;
-        rc = sqlite3_prepare_v2(db_, ("PRAGMA " + ident(store.schema) + ".schema_version").c_str(), -1, &stmt,
-                                nullptr);
-        if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+        Statement stmt;
+        rc = stmt.prepare("PRAGMA " + ident(store.schema) + ".schema_version");
+        if (rc == SQLITE_OK) rc = sqlite3_step(stmt.get());
         if (rc == SQLITE_ROW) {
-            store.version = sqlite3_column_int64(stmt, 0);
+            store.version = sqlite3_column_int64(stmt.get(), 0);
             store.versionRead = serial;
             rc = SQLITE_OK;
         }
-        sqlite3_finalize(stmt);
+        if (stmt.ready()) sqlite3_reset(stmt.get());
         if (rc != SQLITE_OK) return rc;
     }
     readSerial_ = serial;
@@ -508,7 +541,7 @@ bool Connection::versionInRead(const std::string& schema, long long& version) co
 void Connection::suspendRead() {
     if (!reading_) return;
     reading_ = false;
-    if (!sqlite3_get_autocommit(db_) && exec("COMMIT") != SQLITE_OK) exec("ROLLBACK");
+    if (!sqlite3_get_autocommit(db_) && execKept("COMMIT") != SQLITE_OK) exec("ROLLBACK");
     sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
 }
 

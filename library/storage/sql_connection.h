@@ -140,6 +140,9 @@ public:
 
     // Runs one statement without results; returns the SQLite result code.
     int exec(const std::string& sql, std::string* errorText = nullptr);
+    // The same for a statement run again and again (BEGIN, COMMIT): its
+    // compiled form is kept for the next call.
+    int execKept(const std::string& sql, std::string* errorText = nullptr);
 
     // Listeners are told about every commit and rollback until removed.
     void addListener(TransactionListener* listener);

@@ -82,7 +82,10 @@ void Table::setError(StorageStatus status, std::string text) {
 }
 
 StorageStatus Table::result(StorageStatus status) {
-    if (status == StorageStatus::Ok) error_ = {};
+    // Called for every record read: a clean error stays untouched.
+    if (status == StorageStatus::Ok) {
+        if (error_.status != StorageStatus::Ok || !error_.text.empty()) error_ = {};
+    }
     else if (error_.status != status) setError(status, {});
     return status;
 }
@@ -227,6 +230,13 @@ StorageStatus Table::getAt(RecordPosition pos) {
 }
 StorageStatus Table::getText(const KeyDef& key, const std::string& column, std::string& value) {
     return result(unlockedOnBusy([&] { return backend().getText(key, column, value); }));
+}
+StorageStatus Table::firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out) {
+    const std::size_t had = out.size();
+    return result(unlockedOnBusy([&] {
+        out.resize(had);  // a second try after a lock starts again
+        return backend().firstValuesOf(second, out);
+    }));
 }
 
 StorageStatus Table::add() { return result(unlockedOnBusy([&] { return backend().add(false); })); }

@@ -123,6 +123,11 @@ public:
     StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value);
     // Position of the record last read, added or appended.
     RecordPosition position() const { return position_; }
+    // Tables of pairs (A, B) in the posting-list layout: the A of every pair
+    // whose B is `second`, ascending, appended to `out` in one read of the
+    // second key's lists, as a walk of that key would deliver them. The
+    // buffer and the sequence stay as they were. Other on any other table.
+    StorageStatus firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out);
 
     // --- ranges of a key ------------------------------------------------------
     // A range is the run of records whose first `equalParts` components of

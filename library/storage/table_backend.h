@@ -34,6 +34,9 @@ public:
     // the buffer, the memos and the position back afterwards.
     virtual StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value);
 
+    // Table::firstValuesOf; only the posting-list layout has it.
+    virtual StorageStatus firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out);
+
     virtual StorageStatus add(bool append) = 0;
     virtual StorageStatus put() = 0;
     virtual StorageStatus erase() = 0;

@@ -25,6 +25,11 @@ std::string_view fieldTextAsBuffered(std::string_view stored, const FieldDef& f)
     return trimRight(stored.substr(0, utf8FitLength(stored, f.width)));
 }
 
+StorageStatus TableBackend::firstValuesOf(std::uint32_t, std::vector<std::uint32_t>&) {
+    table_.setError(StorageStatus::Other, "No pair lists in " + table_.displayName());
+    return StorageStatus::Other;
+}
+
 StorageStatus TableBackend::getText(const KeyDef& key, const std::string& column, std::string& value) {
     const TextColumn c = findTextColumn(table_.def(), column);
     if (!c.found()) {

@@ -292,22 +292,40 @@ void SearchCollector::dropFound(std::vector<ULONG>& dropped) {
 // Whether `message` holds the word of `entry`. Words whose messages are not
 // far more than the block's are read once into memory; others are tested
 // pair by pair on MAS:by_SysID.
-bool SearchCollector::holds(ULONG message, const ExpressionEntry& entry, std::size_t blockSize, bool& failed) {
+SearchCollector::WordSet& SearchCollector::wordSet(const ExpressionEntry& entry, std::size_t blockSize, bool& failed) {
     WordSet& set = wordSets_[entry.wordId];
     const bool load = !set.loaded && static_cast<std::size_t>(std::max<LONG>(entry.count, 0)) <= 16 * blockSize + 65536;
     if (load) {
-        MasIdx.clear();
-        MAS.WORDID = static_cast<ULONG>(entry.wordId);
-        MasIdx.setAt(MAS_by_WordId);
-        StorageStatus st;
-        while ((st = MasIdx.next()) == StorageStatus::Ok && MAS.WORDID == static_cast<ULONG>(entry.wordId))
-            set.messages.push_back(MAS.SYSID);
-        if (st != StorageStatus::Ok && st != StorageStatus::NotFound) {
+        // The word's messages in one read of its lists.
+        if (MasIdx.firstValuesOf(static_cast<ULONG>(entry.wordId), set.messages) != StorageStatus::Ok) {
             failed = true;
-            return false;
+            set.messages.clear();
+            return set;
         }
         set.loaded = true;
     }
+    return set;
+}
+
+void SearchCollector::keepByMerge(std::vector<ULONG>& block, const WordSet& set, bool wanted) {
+    auto next = set.messages.begin();
+    const auto end = set.messages.end();
+    // Far more messages in the set than in the block: each one is looked
+    // for, from where the last was found.
+    const bool search = set.messages.size() > 8 * block.size();
+    block.erase(std::remove_if(block.begin(), block.end(),
+                               [&](ULONG m) {
+                                   if (search) next = std::lower_bound(next, end, m);
+                                   else
+                                       while (next != end && *next < m) ++next;
+                                   return (next != end && *next == m) != wanted;
+                               }),
+                block.end());
+}
+
+bool SearchCollector::holds(ULONG message, const ExpressionEntry& entry, std::size_t blockSize, bool& failed) {
+    WordSet& set = wordSet(entry, blockSize, failed);
+    if (failed) return false;
     if (set.loaded) return std::binary_search(set.messages.begin(), set.messages.end(), message);
     MAS.SYSID = message;
     MAS.WORDID = static_cast<ULONG>(entry.wordId);
@@ -324,6 +342,12 @@ void SearchCollector::filter(std::vector<ULONG>& block) {
         const bool wanted = !e.isNot();
         if (wanted) hitWords_.insert(e.word);
         const std::size_t size = block.size();
+        const WordSet& set = wordSet(e, size, failed);
+        if (failed) return readFailed(MasIdx);
+        if (set.loaded && std::is_sorted(block.begin(), block.end())) {
+            keepByMerge(block, set, wanted);
+            continue;
+        }
         block.erase(std::remove_if(block.begin(), block.end(),
                                    [&](ULONG m) { return holds(m, e, size, failed) != wanted; }),
                     block.end());

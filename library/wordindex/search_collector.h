@@ -102,6 +102,11 @@ private:
     void dropFound(std::vector<ULONG>& dropped);
     void filter(std::vector<ULONG>& block);
     bool holds(ULONG message, const ExpressionEntry& entry, std::size_t blockSize, bool& failed);
+    // The word's set, read into memory first when it is small enough.
+    WordSet& wordSet(const ExpressionEntry& entry, std::size_t blockSize, bool& failed);
+    // Keeps the messages of an ascending block that hold the word of a loaded
+    // set (`wanted`) or do not: one pass over both.
+    static void keepByMerge(std::vector<ULONG>& block, const WordSet& set, bool wanted);
     void ask();
     void checkPhrase();
     void finishSession(State next);

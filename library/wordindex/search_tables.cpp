@@ -20,7 +20,7 @@ bool fileExists(Table& table) {
 
 SearchTables::~SearchTables() { close(); }
 
-bool SearchTables::open(BYTE databaseType) {
+bool SearchTables::open(BYTE databaseType, bool withMessages) {
     close();
     if (!fileExists(WordList)) {
         message("Open File Error", "Unable to open the DAT file.  Did you add the .DAT extension? Aborting!",
@@ -31,12 +31,21 @@ bool SearchTables::open(BYTE databaseType) {
         message("Search Not Available", "Search Could not be initialized.|Try Again Later.", Icon::Hand);
         return false;
     }
-    if (databaseType == TypeMail) tables_.open({&WordList, &MasIdx, &STOFile, &MsgText, &Mail});
-    else tables_.open({&WordList, &MasIdx, &STOFile, &MsgText, &MsgNmbr, &Threads});
+    words_.open({&WordList, &MasIdx, &STOFile});
+    if (withMessages) openMessages(databaseType);
     return true;
 }
 
-void SearchTables::close() { tables_.release(); }
+void SearchTables::openMessages(BYTE databaseType) {
+    if (messages_.holds()) return;
+    if (databaseType == TypeMail) messages_.open({&MsgText, &Mail});
+    else messages_.open({&MsgText, &MsgNmbr, &Threads});
+}
+
+void SearchTables::close() {
+    messages_.release();
+    words_.release();
+}
 
 bool storeSearchResult(const std::vector<ULONG>& messages) {
     OP_CLOSE(OpenShared, {&Search});

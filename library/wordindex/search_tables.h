@@ -17,12 +17,16 @@ public:
     SearchTables& operator=(const SearchTables&) = delete;
 
     // False after "Open File Error" (no word list: the database was never
-    // indexed) or "Search Not Available" (no occurrence file).
-    bool open(BYTE databaseType);
+    // indexed) or "Search Not Available" (no occurrence file). Without
+    // `withMessages` the message tables stay closed until openMessages():
+    // only a phrase check and a search of NOT words alone read them.
+    bool open(BYTE databaseType, bool withMessages = true);
+    void openMessages(BYTE databaseType);
     void close();
 
 private:
-    TableScope tables_;
+    TableScope words_;
+    TableScope messages_;
 };
 
 // Stores the found messages as the search result set (the Search table), in

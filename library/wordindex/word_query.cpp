@@ -1,6 +1,7 @@
 #include "wordindex/word_query.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "common/user_interface.h"
 #include "storage/table.h"
@@ -9,6 +10,10 @@
 namespace pm {
 
 namespace {
+
+// How long one slice may go on with further steps: short enough that a stop
+// request or a waiting writer is not kept waiting noticeably.
+constexpr auto kSliceTime = std::chrono::milliseconds(20);
 
 std::string joined(const std::vector<std::string>& words) {
     std::string out;
@@ -33,14 +38,16 @@ WordQueryRun::~WordQueryRun() = default;
 JobStatus WordQueryRun::step() {
     if (status_ != JobStatus::Running) return status_;
     // A slice of the search only reads, the start too (opening its tables
-    // and reading the stop words): one read transaction each.
+    // and reading the stop words): one read transaction each. Short steps
+    // (the start, a word found in one block) share the slice, for a read
+    // transaction costs more than such a step.
     ReadScope reads;
-    if (!started_) {
-        start();
-        return status_;
-    }
-    if (!collector_) find();
-    else collect();
+    const auto sliceEnd = std::chrono::steady_clock::now() + kSliceTime;
+    do {
+        if (!started_) start();
+        else if (!collector_) find();
+        else collect();
+    } while (status_ == JobStatus::Running && std::chrono::steady_clock::now() < sliceEnd);
     return status_;
 }
 
@@ -81,7 +88,9 @@ void WordQueryRun::end(JobStatus status) {
 
 void WordQueryRun::start() {
     started_ = true;
-    if (!tables_.open(databaseType_)) return end(JobStatus::Failed);
+    // The message tables wait for buildExpression(), which knows whether
+    // they are read at all.
+    if (!tables_.open(databaseType_, false)) return end(JobStatus::Failed);
     request_ = prepareSearchWords(joined(query_.words), query_.options);
     if (!request_) {
         result_.status = WordQueryResult::Refused;
@@ -147,6 +156,10 @@ void WordQueryRun::buildExpression() {
             addUnique(query_.any || matches.size() > 1 ? expression.orList : expression.andList, f, false);
     for (const auto& matches : notFound_)
         for (const FoundWord& f : matches) addUnique(expression.andList, f, true);
+    const bool positive = !expression.orList.empty() ||
+                          std::any_of(expression.andList.begin(), expression.andList.end(),
+                                      [](const ExpressionEntry& e) { return !e.isNot(); });
+    if (request_->options.phrase || !positive) tables_.openMessages(databaseType_);
     collector_ = std::make_unique<SearchCollector>(
         expression, databaseType_, searchPauseSetting(),
         request_->options.phrase ? request_->phrase : std::vector<PhraseWord>{}, moreBlocks_);

@@ -2,6 +2,7 @@
 //                   [--phrase] [--all] [--format numbers|summary|json] WORD...
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "browse/browse_tables.h"
@@ -101,20 +102,24 @@ int commandSearch(CommandContext& ctx) {
     if (args.size() < 2) throw UsageError("search DB [options] WORD...");
     query.words.assign(args.begin() + 1, args.end());
     if (query.any && query.options.phrase) throw UsageError("--any and --phrase do not go together");
+    // A signal from the search's first slice on stops it as in every later one.
+    const InterruptScope interrupts;
+    std::optional<WordQueryRun> run;
     {
         // The opening only reads: one read transaction for all of it, not
-        // one lock and change check per statement. It ends before the
-        // search, whose slices take their own.
+        // one lock and change check per statement. The search's first
+        // slice goes on in it (a short search ends there); later slices
+        // take their own.
         const ReadScope opening;
         openInstallationForCommand(ctx);
         activateDatabaseArgument(args[0]);
         if (!requireWordIndex()) return ExitFailed;
+        // --all: every block of hits, without the pause questions.
+        run.emplace(query, Mem.ForumType, all ? MoreBlocks::Continue : MoreBlocks::Ask);
+        run->step();
     }
-
-    // --all: every block of hits, without the pause questions.
-    WordQueryRun run(query, Mem.ForumType, all ? MoreBlocks::Continue : MoreBlocks::Ask);
-    const JobRunResult ran = runJob(ctx, run);
-    const WordQueryResult& r = run.result();
+    const JobRunResult ran = runJob(ctx, *run);
+    const WordQueryResult& r = run->result();
     switch (r.status) {
         case WordQueryResult::Ambiguous: {
             std::string detail;

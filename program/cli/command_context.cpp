@@ -149,26 +149,41 @@ bool catalogHolds(ULONG id) {
     return Forums.get(FOR_ForumKey) == StorageStatus::Ok;
 }
 
-}  // namespace
-
-unsigned long databaseArgumentId(const std::string& db, const std::string& option) {
+// The database `db` names, with its catalog record.
+ULONG lookUpDatabase(const std::string& db, const std::string& option, ForumsRecord& record) {
     // An identifier is a number that fits one; other digits can only be a name.
     std::uint64_t number = 0;
     const char* end = db.data() + db.size();
     const auto [stop, error] = std::from_chars(db.data(), end, number);
     if (!db.empty() && stop == end && error == std::errc() && number <= UINT32_MAX &&
-        catalogHolds(static_cast<ULONG>(number)))
+        catalogHolds(static_cast<ULONG>(number))) {
+        record = FOR;
         return static_cast<ULONG>(number);
+    }
     const ForumLookup found = ForumLup(db, 0, 0, false);
-    if (found.outcome == ForumLookup::Chosen) return found.id;
+    if (found.outcome == ForumLookup::Chosen) {
+        record = found.record;
+        return found.id;
+    }
     const std::string lead = option.empty() ? std::string() : option + ": ";
     if (found.ambiguous) throw UsageError(lead + "more than one database begins with \"" + db + "\"");
     throw UsageError(lead + "no database \"" + db + "\"");
 }
 
+}  // namespace
+
+unsigned long databaseArgumentId(const std::string& db, const std::string& option) {
+    ForumsRecord record{};
+    return lookUpDatabase(db, option, record);
+}
+
 unsigned long activateDatabaseArgument(const std::string& db) {
-    const unsigned long id = databaseArgumentId(db);
-    if (!activateDatabase(static_cast<ULONG>(id))) throw UsageError("no database \"" + db + "\"");
+    // The record the look-up read is the one to activate: reading it again
+    // by its number would compile one more statement of every start.
+    ForumsRecord record{};
+    const ULONG id = lookUpDatabase(db, {}, record);
+    FOR = record;
+    takeActiveDatabaseFrom_FOR();
     return id;
 }
 

@@ -52,8 +52,9 @@ bool discardableWhenLayoutDiffers(Table& table) {
 
 void openWithRecovery(Table& table, ShareMode mode) {
     // Messages name the table as the person finds it; a missing path is
-    // named by its directory.
-    const std::string name = table.displayName();
+    // named by its directory. The name is made only for a message: most
+    // opens need none.
+    const auto name = [&table] { return table.displayName(); };
     // Each repair is followed by a fresh attempt; every path either opens,
     // repairs or ends the program, so the loop ends.
     for (int attempt = 0;; ++attempt) {
@@ -62,29 +63,29 @@ void openWithRecovery(Table& table, ShareMode mode) {
             case StorageStatus::Ok:
                 return;
             case StorageStatus::FileNotFound:
-                if (attempt > 3) fatalFileCannotBeCreated(name);
-                if (table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name, table.lastError().text);
+                if (attempt > 3) fatalFileCannotBeCreated(name());
+                if (table.create() != StorageStatus::Ok) fatalFileCannotBeCreated(name(), table.lastError().text);
                 break;
             case StorageStatus::PathNotFound:
                 fatalPathNotFound(table.fileName());
             case StorageStatus::AccessDenied:
-                fatalAccessDenied(name);
+                fatalAccessDenied(name());
             case StorageStatus::InvalidName:
-                fatalInvalidFileName(name);
+                fatalInvalidFileName(name());
             case StorageStatus::BadKeys:
-                reportBadKeys(name);
-                if (attempt > 3 || table.buildKeys() != StorageStatus::Ok) fatalRebuildFailed(name);
+                reportBadKeys(name());
+                if (attempt > 3 || table.buildKeys() != StorageStatus::Ok) fatalRebuildFailed(name());
                 break;
             case StorageStatus::LayoutDiffers:
                 // A table that gained fields at its end keeps its records.
                 if (attempt <= 3 && table.extendLayout() == StorageStatus::Ok) break;
-                if (attempt > 3 || !discardableWhenLayoutDiffers(table)) fatalInvalidDeclaration(name);
+                if (attempt > 3 || !discardableWhenLayoutDiffers(table)) fatalInvalidDeclaration(name());
                 useCounts[static_cast<std::size_t>(table.number())] = 0;
                 table.close();
-                if (table.remove() != StorageStatus::Ok) fatalInvalidDeclaration(name);
+                if (table.remove() != StorageStatus::Ok) fatalInvalidDeclaration(name());
                 break;
             default:
-                fatalOpenError(name, table.lastError().number(), table.lastError().text);
+                fatalOpenError(name(), table.lastError().number(), table.lastError().text);
         }
     }
 }

@@ -41,6 +41,7 @@ ForumLookup ForumLup(const std::string& typedIn, int mode, BYTE type, bool showL
         result.name = FOR.DESCRIPTION.str();
         result.type = FOR.TYPE;
         result.listStart = result.name;
+        result.record = FOR;
         // A name typed in full wins over the longer names it begins (it
         // sorts before them): "Alpha" is Alpha even while "Alphabet" exists.
         const bool exact = equalsCaseless(result.name, typed);

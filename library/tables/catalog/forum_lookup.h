@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/types.h"
+#include "tables/records/config_tables.h"
 
 namespace pm {
 
@@ -18,6 +19,7 @@ struct ForumLookup {
     BYTE type = 0;
     std::string listStart;  // the name the list opens on (or near)
     bool ambiguous = false; // two or more names begin with the typed text
+    ForumsRecord record{};  // Chosen: the database's catalog record
 };
 
 // Looks `typed` up as a prefix of database names, without regard to case;

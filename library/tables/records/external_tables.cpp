@@ -112,13 +112,25 @@ const TableDef& OUIDef() {
 }
 
 // --- buffers and tables -------------------------------------------------------
-DOSRecord DOS;
+namespace {
+// A field of N blanks, built by the compiler.
+template <std::size_t N>
+constexpr FixedText<N> blankText() {
+    FixedText<N> text{};
+    for (char& c : text.bytes) c = ' ';
+    return text;
+}
+}  // namespace
+
+// The plain-file records are large (up to 64,000 bytes): they start out
+// blank in the program image, so start-up touches none of their pages.
+constinit DOSRecord DOS{blankText<10000>()};
 Table DOSFile{DOSDef(), &DOS};
-TOCRecord TOC;
+constinit TOCRecord TOC{blankText<10000>()};
 Table TOCFile{TOCDef(), &TOC};
-ASCRecord ASC;
+constinit ASCRecord ASC{blankText<64000>()};
 Table ASCFile{ASCDef(), &ASC};
-EXPRecord EXP;
+constinit EXPRecord EXP{blankText<64000>()};
 Table EXPFile{EXPDef(), &EXP};
 HREBuffer HRE;
 Table HREFile{HREDef(), static_cast<HRERecord*>(&HRE), {&HRE.MSG_TEXT, &HRE.NAV_CODES, &HRE.GROUP_LIST}};
@@ -131,8 +143,7 @@ Table OUIFile{OUIDef(), static_cast<OUIRecord*>(&OUI),
               {&OUI.RECV_ID, &OUI.SEND_ID, &OUI.MSG_BODY, &OUI.MSG_EXTRA, &OUI.MSG_ATTACH}};
 
 namespace {
-const records::ClearedAtStart cleared{&DOSFile, &TOCFile, &ASCFile, &EXPFile,
-                                      &HREFile, &CCOFile, &CMAFile, &OUIFile};
+const records::ClearedAtStart cleared{&HREFile, &CCOFile, &CMAFile, &OUIFile};
 }  // namespace
 
 }  // namespace pm

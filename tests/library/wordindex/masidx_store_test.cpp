@@ -173,6 +173,46 @@ TEST_F(MasIdxStore, RandomAppendsMergesAndErasesMatchAnOrderedSet) {
     }
 }
 
+TEST_F(MasIdxStore, AWordsMessagesComeInOneReadAsAWalkDeliversThem) {
+    // A word in enough messages to fill several blocks, its neighbours, and
+    // pairs appended after the last merge.
+    for (ULONG sys = 1; sys <= 3000; ++sys) {
+        if (sys % 3 != 0) append(sys, 3);
+        if (sys % 100 == 0) append(sys, sys % 200 == 0 ? 2 : 4);
+    }
+    ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok) << MasIdx.lastError().text;
+    append(3003, 3);
+    append(3, 3);
+    const auto messagesOf = [&](ULONG word) {
+        std::vector<std::uint32_t> out;
+        for (const Pair& p : model)
+            if (p.second == word) out.push_back(p.first);
+        return out;
+    };
+    // A walk of word 2 stands at its first record while word 3 is read.
+    MasIdx.clear();
+    MAS.WORDID = 2;
+    MasIdx.setAt(MAS_by_WordId);
+    ASSERT_EQ(MasIdx.next(), StorageStatus::Ok);
+    const ULONG walked = MAS.SYSID;
+    std::vector<std::uint32_t> values{7};  // appended to, not replaced
+    ASSERT_EQ(MasIdx.firstValuesOf(3, values), StorageStatus::Ok) << MasIdx.lastError().text;
+    std::vector<std::uint32_t> want{7};
+    for (std::uint32_t v : messagesOf(3)) want.push_back(v);
+    EXPECT_EQ(values, want);
+    EXPECT_EQ(MAS.SYSID, walked) << "the buffer stays";
+    ASSERT_EQ(MasIdx.next(), StorageStatus::Ok);
+    EXPECT_EQ(MAS.WORDID, 2u) << "the walk goes on where it stood";
+    EXPECT_GT(MAS.SYSID, walked);
+
+    values.clear();
+    EXPECT_EQ(MasIdx.firstValuesOf(99, values), StorageStatus::Ok);
+    EXPECT_TRUE(values.empty());
+    EXPECT_EQ(WordList.firstValuesOf(3, values), StorageStatus::Other) << "no pair lists there";
+    MasIdx.close();
+    EXPECT_EQ(MasIdx.firstValuesOf(3, values), StorageStatus::NotOpen);
+}
+
 TEST_F(MasIdxStore, AppendedPairsGoWithARolledBackTransaction) {
     ASSERT_EQ(add(5, 5), StorageStatus::Ok);
     ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);

@@ -193,6 +193,49 @@ TEST_F(WordSearchTest, AndNotAndOrListsGiveTheirSets) {
     EXPECT_EQ(reversed.messagesNewestFirst(), std::vector<ULONG>{m[0]});
 }
 
+TEST_F(WordSearchTest, AndAndNotAgreeWithTheTextsForRareAndCommonWords) {
+    // "common" in all but every seventh message, "rare" in three, "even" in
+    // every second: a block far smaller than the other word's messages, and
+    // one about as large, each for a wanted and an unwanted word.
+    std::vector<std::pair<std::string, std::string>> messages;
+    for (int i = 0; i < 60; ++i) {
+        std::string text = "filler";
+        if (i % 7 != 0) text += " common";
+        if (i == 5 || i == 14 || i == 42) text += " rare";
+        if (i % 2 == 0) text += " even";
+        messages.push_back({"", text});
+    }
+    const auto m = indexed(messages);
+    ASSERT_TRUE(tables.open(type));
+    const FoundWord common = word("common"), rare = word("rare"), even = word("even");
+    const auto expected = [&](const char* first, const char* second, bool secondWanted) {
+        std::vector<ULONG> out;
+        for (std::size_t i = messages.size(); i-- > 0;) {
+            const std::string text = " " + messages[i].second + " ";
+            const bool a = text.find(std::string(" ") + first + " ") != std::string::npos;
+            const bool b = text.find(std::string(" ") + second + " ") != std::string::npos;
+            if (a && b == secondWanted) out.push_back(m[i]);
+        }
+        return out;
+    };
+    struct Case {
+        const char* first;
+        const char* second;
+        FoundWord a, b;
+        bool wanted;
+    };
+    const Case cases[] = {{"rare", "common", rare, common, true},
+                          {"rare", "common", rare, common, false},
+                          {"even", "common", even, common, true},
+                          {"even", "common", even, common, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + (c.wanted ? " and " : " and not ") + c.second);
+        SearchCollector collector({{entryOf(c.a), entryOf(c.b, !c.wanted)}, {}}, type, 10000);
+        EXPECT_EQ(runToEnd(collector), JobStatus::Done);
+        EXPECT_EQ(collector.messagesNewestFirst(), expected(c.first, c.second, c.wanted));
+    }
+}
+
 TEST_F(WordSearchTest, BlocksPauseEveryPOccurrencesAndResume) {
     std::vector<std::pair<std::string, std::string>> messages;
     for (int i = 0; i < 7; ++i) messages.push_back({"", "common word" + std::to_string(i)});
@@ -349,6 +392,29 @@ TEST_F(WordSearchTest, AMailPhraseMayStandInTheSubject) {
     query.words = {"quarterly", "report"};
     query.options.phrase = true;
     EXPECT_EQ(runWordQuery(query, type).messages, (std::vector<ULONG>{m[2], m[0]}));
+}
+
+TEST_F(WordSearchTest, TheMessageTablesOpenOnlyForAPhraseCheck) {
+    const auto m = indexed({{"", "red apple pie"}, {"", "apple red pie"}});
+    SearchTables words;
+    ASSERT_TRUE(words.open(type, false));
+    EXPECT_GT(useCount(WordList), 0);
+    EXPECT_EQ(useCount(MsgText), 0);
+    words.openMessages(type);
+    words.openMessages(type);  // once is enough
+    EXPECT_EQ(useCount(MsgText), 1);
+    words.close();
+    EXPECT_EQ(useCount(MsgText), 0);
+    EXPECT_EQ(useCount(WordList), 0);
+
+    // A phrase query opens them for its check (the texts decide) and lets go.
+    WordQuery query;
+    query.words = {"red", "apple"};
+    query.options.phrase = true;
+    EXPECT_EQ(runWordQuery(query, type).messages, std::vector<ULONG>{m[0]});
+    query.options.phrase = false;
+    EXPECT_EQ(runWordQuery(query, type).messages, (std::vector<ULONG>{m[1], m[0]}));
+    EXPECT_EQ(useCount(MsgText), 0);
 }
 
 TEST_F(WordSearchTest, QueriesOfCommandModeCombineWildcardsAndNotWords) {
