@@ -101,6 +101,9 @@ public:
     // `hash` is indexWordHash(word).
     BufferedWord* find(std::string_view word, std::uint64_t hash);
     BufferedWord* find(std::string_view word) { return find(word, indexWordHash(word)); }
+    bool contains(std::string_view word, std::uint64_t hash) const {
+        return table_.find(word, hash) != FlatWordTable::kNone;
+    }
     BufferedWord& insert(std::string_view word, std::uint64_t hash, const BufferedWord& entry);
     BufferedWord& insert(std::string_view word, const BufferedWord& entry) {
         return insert(word, indexWordHash(word), entry);
