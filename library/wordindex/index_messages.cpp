@@ -39,10 +39,13 @@ void IndexRun::Impl::indexSome() {
     // The worker is kept at most a step behind: it files the messages of
     // one step while this thread reads those of the next.
     const std::uint64_t before = worker->submitted();
-    if (cancelRequested && !inputClosed) {
-        // What was read is filed and flushed; nothing more is read.
+    if (cancelRequested && !stopping) {
+        // What the worker filed is flushed; messages read beyond it are
+        // left for the next run, which reads on from the checkpoint.
         stopping = true;
-        submitChunk(true);
+        worker->finish(lastPosition, total);
+        chunk = MessageChunk{};
+        inputClosed = true;
     }
     if (!inputClosed) {
         ReadScope reads;  // the step only reads; the flushes write
@@ -70,7 +73,7 @@ bool IndexRun::Impl::readMessages(int limit, bool block) {
                 if (!serveLookups()) return false;
                 continue;
             }
-            submitChunk(false);
+            submitChunk(false, false);
         }
         const StorageStatus st = MsgText.next();
         ++n;
@@ -95,15 +98,16 @@ bool IndexRun::Impl::readMessages(int limit, bool block) {
     }
     // A step hands over all it read: the last chunk of the run, or a
     // short one so that reading can pause here.
-    if (textsExhausted) submitChunk(true);
-    else if (!chunk.messages.empty() || chunk.lastRead != lastRead) submitChunk(false);
+    if (textsExhausted) submitChunk(true, true);
+    else if (!chunk.messages.empty() || chunk.lastRead != lastRead) submitChunk(false, true);
     return true;
 }
 
-void IndexRun::Impl::submitChunk(bool last) {
+void IndexRun::Impl::submitChunk(bool last, bool endsStep) {
     chunk.lastRead = lastRead;
     chunk.total = read;
     chunk.last = last;
+    chunk.endsStep = endsStep;
     worker->submit(std::move(chunk));
     chunk = MessageChunk{};
     chunk.lastRead = lastRead;

@@ -46,7 +46,7 @@ public:
     // room in its queue unless a batch is ready. False after a failure that
     // ended the run.
     bool readMessages(int limit, bool block);
-    void submitChunk(bool last);
+    void submitChunk(bool last, bool endsStep);
     bool readMessage(MessageToBreak& out);
     // Answers the worker's word-list look-ups; false after a failure that
     // ended the run.

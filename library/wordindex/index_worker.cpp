@@ -8,8 +8,8 @@ namespace pm {
 namespace {
 // The queue of read messages: enough to keep the worker busy through a
 // slice of a flush, small beside the batches.
-constexpr std::size_t kMaxQueuedChunks = 32;
-constexpr std::size_t kMaxQueuedBytes = std::size_t{8} << 20;
+constexpr std::size_t kMaxQueuedChunks = 512;
+constexpr std::size_t kMaxQueuedBytes = std::size_t{32} << 20;
 
 std::size_t textBytes(const MessageChunk& chunk) {
     std::size_t n = 0;
@@ -56,6 +56,22 @@ void IndexWorker::wait(bool forRoom) {
         return ready_ || lookupServable() ||
                (forRoom && input_.size() < kMaxQueuedChunks && queuedBytes_ < kMaxQueuedBytes);
     });
+}
+
+void IndexWorker::finish(ULONG lastRead, long long total) {
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        input_.clear();
+        queuedBytes_ = 0;
+        MessageChunk end;
+        end.lastRead = taken_ > 0 ? takenRead_ : lastRead;
+        end.total = taken_ > 0 ? takenTotal_ : total;
+        end.last = true;
+        end.endsStep = true;
+        input_.push_back(std::move(end));
+        ++submitted_;
+    }
+    wake_.notify_all();
 }
 
 std::uint64_t IndexWorker::submitted() const {
@@ -156,6 +172,8 @@ void IndexWorker::run() {
         MessageChunk chunk = std::move(input_.front());
         input_.pop_front();
         ++taken_;
+        takenRead_ = chunk.lastRead;
+        takenTotal_ = chunk.total;
         queuedBytes_ -= textBytes(chunk);
         const bool drop = dropRequested_;
         dropRequested_ = false;
@@ -189,7 +207,8 @@ void IndexWorker::run() {
         newWords_.store(filer_.newWords(), std::memory_order_relaxed);
         stopWordsMoved_.store(filer_.stopWordsMoved(), std::memory_order_relaxed);
 
-        const bool close = chunk.last || filer_.movedStopWords() || filer_.bytes() > batchBytes_;
+        const bool close =
+            chunk.last || (chunk.endsStep && filer_.movedStopWords()) || filer_.bytes() > batchBytes_;
         auto batch = close ? std::make_unique<FlushBatch>(filer_.takeBatch()) : nullptr;
         hold.lock();
         if (batch) {

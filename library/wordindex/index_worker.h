@@ -14,8 +14,9 @@
 //   submit(chunk) ------------------> break, collect unknown words
 //   serveLookups() <----------------- waits for the answers
 //                                     files the chunk; past the size
-//                                     limit (or when stop words moved,
-//                                     or after the last chunk) closes a batch
+//                                     limit (or at the end of a step when
+//                                     stop words moved, or after the last
+//                                     chunk) closes a batch
 //   takeBatch() <-------------------- at most one closed batch waits
 //   flush it ... committed(sequence)  fills the next batch meanwhile
 //   resume()                          after a batch that moved stop words the
@@ -47,6 +48,9 @@ struct MessageChunk {
     ULONG lastRead = 0;               // message number of the last message read, skipped ones included
     long long total = 0;              // messages indexed in total after this chunk
     bool last = false;                // no chunk follows
+    // The last chunk of a step's reading: words that became stop words
+    // close the batch here, so their cleanups come at most once a step.
+    bool endsStep = false;
 };
 
 class IndexWorker {
@@ -68,6 +72,11 @@ public:
     bool hasRoom() const;
     // Queues `chunk` for filing.
     void submit(MessageChunk chunk);
+    // A stop: the chunks not yet taken up are dropped (their messages are
+    // left for the next run), and the batch after the chunk being filed is
+    // the last. `lastRead` and `total` are the run's stored checkpoint, for
+    // when no chunk was taken up at all.
+    void finish(ULONG lastRead, long long total);
     // Waits until a batch is ready, a look-up can be answered, or (with
     // `forRoom`) a chunk fits in the queue.
     void wait(bool forRoom);
@@ -112,6 +121,8 @@ private:
     std::deque<MessageChunk> input_;
     std::uint64_t submitted_ = 0;
     std::uint64_t taken_ = 0;
+    ULONG takenRead_ = 0;        // lastRead of the chunk taken up last
+    long long takenTotal_ = 0;   // and its total
     std::size_t queuedBytes_ = 0;
     std::unique_ptr<FlushBatch> ready_;
     bool paused_ = false;         // waits for resume()
