@@ -156,6 +156,35 @@ StorageStatus PostingBackend::add(bool append) {
     return st;
 }
 
+StorageStatus PostingBackend::appendPairs(const std::vector<Pair>& pairs) {
+    if (!isOpen()) return notOpen();
+    if (table_.shareMode() == ShareMode::SharedReadOnly) return readOnly();
+    if (pairs.empty()) return StorageStatus::Ok;
+    const bool inTransaction = Connection::instance().inTransaction();
+    if (!pending_.empty() && inTransaction != pendingInTransaction_) {
+        if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    }
+    if (pending_.empty()) {
+        pendingInTransaction_ = inTransaction;
+        pendingRollback_ = Connection::instance().rollbackGeneration();
+    }
+    // Room for a whole part at once: growing by inserts would overshoot it.
+    if (pending_.capacity() < kMaxPending && pending_.size() + pairs.size() > pending_.capacity())
+        pending_.reserve(kMaxPending);
+    // Merged in parts as with single appends, so memory stays bounded.
+    for (std::size_t from = 0; from < pairs.size();) {
+        const std::size_t n = std::min(pairs.size() - from, kMaxPending - std::min(kMaxPending, pending_.size()));
+        pending_.insert(pending_.end(), pairs.begin() + static_cast<std::ptrdiff_t>(from),
+                        pairs.begin() + static_cast<std::ptrdiff_t>(from + n));
+        from += n;
+        if (pending_.size() >= kMaxPending) {
+            if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+        }
+    }
+    table_.setPosition(positionOf(pairs.back()));
+    return StorageStatus::Ok;
+}
+
 StorageStatus PostingBackend::put() {
     if (!isOpen()) return notOpen();
     if (table_.shareMode() == ShareMode::SharedReadOnly) return readOnly();

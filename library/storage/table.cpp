@@ -231,6 +231,9 @@ StorageStatus Table::getText(const KeyDef& key, const std::string& column, std::
 
 StorageStatus Table::add() { return result(unlockedOnBusy([&] { return backend().add(false); })); }
 StorageStatus Table::append() { return result(unlockedOnBusy([&] { return backend().add(true); })); }
+StorageStatus Table::appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
+    return result(unlockedOnBusy([&] { return backend().appendPairs(pairs); }));
+}
 StorageStatus Table::put() { return result(unlockedOnBusy([&] { return backend().put(); })); }
 StorageStatus Table::erase() { return result(unlockedOnBusy([&] { return backend().erase(); })); }
 std::int64_t Table::records() {

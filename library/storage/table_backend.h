@@ -35,6 +35,10 @@ public:
     virtual StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value);
 
     virtual StorageStatus add(bool append) = 0;
+    // Table::appendPairs; only tables of pairs take them.
+    virtual StorageStatus appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>&) {
+        return StorageStatus::Other;
+    }
     virtual StorageStatus put() = 0;
     virtual StorageStatus erase() = 0;
     virtual std::int64_t records() = 0;

@@ -168,17 +168,19 @@ void OccurrenceBuffer::add(ULONG message, ULONG word) {
     ++size_;
 }
 
-std::size_t OccurrenceBuffer::drain(std::size_t limit, const std::function<bool(const Pair&)>& take) {
+std::size_t OccurrenceBuffer::takeFront(std::size_t limit, std::vector<Pair>& out) {
     std::size_t given = 0;
     while (given < limit && !chunks_.empty()) {
         std::vector<ULONG>& chunk = chunks_.front();
         while (given < limit && front_ < chunk.size()) {
             Run& run = runs_.front();
-            if (!take({run.message, chunk[front_]})) return given;
-            ++front_;
-            ++given;
-            --size_;
-            if (--run.count == 0) runs_.pop_front();
+            const std::size_t n = std::min({limit - given, chunk.size() - front_, std::size_t{run.count}});
+            for (std::size_t i = 0; i < n; ++i) out.emplace_back(run.message, chunk[front_ + i]);
+            front_ += n;
+            given += n;
+            size_ -= n;
+            run.count -= static_cast<std::uint32_t>(n);
+            if (run.count == 0) runs_.pop_front();
         }
         if (front_ == chunk.size()) {
             chunks_.pop_front();

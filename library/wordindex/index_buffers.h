@@ -151,9 +151,9 @@ public:
     bool empty() const { return size_ == 0; }
     std::size_t bytes() const { return chunks_.size() * kChunk * sizeof(ULONG) + runs_.size() * sizeof(Run); }
 
-    // Hands out up to `limit` pairs from the front, freeing what was handed
-    // out; returns how many were given to `take`.
-    std::size_t drain(std::size_t limit, const std::function<bool(const Pair&)>& take);
+    // Moves up to `limit` pairs from the front to the end of `out`, freeing
+    // them here; returns how many.
+    std::size_t takeFront(std::size_t limit, std::vector<Pair>& out);
     void clear();
 
 private:

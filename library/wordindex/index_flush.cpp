@@ -81,18 +81,14 @@ void IndexRun::Impl::flushSlice() {
 
 bool IndexRun::Impl::appendOccurrences() {
     const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 1000;
-    bool ok = true;
-    flush->occurrences.drain(slice, [&](const OccurrenceBuffer::Pair& p) {
-        if (cleanupSet.count(static_cast<LONG>(p.second))) return true;  // a word that became a stop word
-        MAS.SYSID = p.first;
-        MAS.WORDID = p.second;
-        if (MasIdx.append() != StorageStatus::Ok) {
-            ok = false;
-            return false;
-        }
-        ++summary.occurrences;
-        return true;
-    });
+    appendPairs.clear();
+    flush->occurrences.takeFront(slice, appendPairs);
+    if (!cleanupSet.empty()) {
+        // Words that became stop words in this batch leave nothing behind.
+        std::erase_if(appendPairs, [&](const OccurrenceBuffer::Pair& p) { return cleanupSet.count(static_cast<LONG>(p.second)) > 0; });
+    }
+    const bool ok = MasIdx.appendPairs(appendPairs) == StorageStatus::Ok;
+    if (ok) summary.occurrences += static_cast<long long>(appendPairs.size());
     if (ok) return true;
     // The storage's own report of the append, then the undo.
     message(MasIdx.displayName(), "Record add error!|" + MasIdx.lastError().text, Icon::Hand);

@@ -27,8 +27,9 @@ void IndexRun::Impl::startWorker() {
     setup.filer.lastWordId = nextWordId;
     setup.filer.wordsComplete = !wordListHasRecords;
     setup.filer.autoStop = autoStop != 0;
-    // Two batches live at once, the one flushed and the one filled: each
-    // gets half the room. The words kept between batches a quarter.
+    // Two batches live at once, the one flushed and the one filled: the
+    // occurrences of each get half the room. The words kept from batch to
+    // batch a quarter.
     setup.filer.keepWordBytes = options.bufferBytes / 4;
     setup.batchBytes = options.bufferBytes / 2;
     worker = std::make_unique<IndexWorker>(std::move(setup));

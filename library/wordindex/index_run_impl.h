@@ -128,6 +128,7 @@ public:
     enum class FlushPhase { Append, Keys, Words, Checkpoint };
     FlushPhase flushPhase = FlushPhase::Append;
     std::unique_ptr<FlushBatch> flush;
+    std::vector<OccurrenceBuffer::Pair> appendPairs;  // one slice of the batch's pairs
     std::size_t flushWordNext = 0;
     long wordWrites = 0;
     std::int64_t masRecordsBefore = 0;

@@ -9,7 +9,7 @@ namespace {
 // The queue of read messages: enough to keep the worker busy through a
 // slice of a flush, small beside the batches.
 constexpr std::size_t kMaxQueuedChunks = 512;
-constexpr std::size_t kMaxQueuedBytes = std::size_t{32} << 20;
+constexpr std::size_t kMaxQueuedBytes = std::size_t{12} << 20;
 
 std::size_t textBytes(const MessageChunk& chunk) {
     std::size_t n = 0;
@@ -208,7 +208,7 @@ void IndexWorker::run() {
         stopWordsMoved_.store(filer_.stopWordsMoved(), std::memory_order_relaxed);
 
         const bool close =
-            chunk.last || (chunk.endsStep && filer_.movedStopWords()) || filer_.bytes() > batchBytes_;
+            chunk.last || (chunk.endsStep && filer_.movedStopWords()) || filer_.batchBytes() > batchBytes_;
         auto batch = close ? std::make_unique<FlushBatch>(filer_.takeBatch()) : nullptr;
         hold.lock();
         if (batch) {

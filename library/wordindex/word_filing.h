@@ -72,8 +72,8 @@ public:
     // look-up (when needed) came first.
     void file(const BrokenMessage& m, long long ordinal);
 
-    // Bytes held (occurrences and words).
-    std::size_t bytes() const { return occurrences_.bytes() + words_.bytes(); }
+    // Bytes held by the occurrences of the batch being filled.
+    std::size_t batchBytes() const { return occurrences_.bytes(); }
     // Words became stop words since the last batch.
     bool movedStopWords() const { return !cleanupIds_.empty(); }
     // The batch of what was filed since the last one. The words stay as
