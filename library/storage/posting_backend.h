@@ -99,6 +99,7 @@ private:
     template <class Write>
     StorageStatus writeInSavepoint(Write write);
     void dropRolledBackPending();
+    StorageStatus joinPending();
     StorageStatus mergePending();
 
     // --- reading -------------------------------------------------------------
