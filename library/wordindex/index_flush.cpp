@@ -98,7 +98,7 @@ bool IndexRun::Impl::appendOccurrences() {
 }
 
 bool IndexRun::Impl::writeWords() {
-    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 250;
+    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 25;
     for (std::size_t n = 0; n < slice && flushWordNext < flush->words.size(); ++n, ++flushWordNext) {
         const FlushWord& entry = flush->words[flushWordNext];
         const std::string& word = entry.word;

@@ -32,19 +32,18 @@ void IndexRun::Impl::startWorker() {
     // batch a quarter.
     setup.filer.keepWordBytes = options.bufferBytes / 4;
     setup.batchBytes = options.bufferBytes / 2;
+    setup.lastRead = lastPosition;
+    setup.total = total;
     worker = std::make_unique<IndexWorker>(std::move(setup));
 }
 
 void IndexRun::Impl::indexSome() {
     if (!worker) startWorker();
-    // The worker is kept at most a step behind: it files the messages of
-    // one step while this thread reads those of the next.
-    const std::uint64_t before = worker->submitted();
     if (cancelRequested && !stopping) {
         // What the worker filed is flushed; messages read beyond it are
         // left for the next run, which reads on from the checkpoint.
         stopping = true;
-        worker->finish(lastPosition, total);
+        worker->finish();
         chunk = MessageChunk{};
         inputClosed = true;
     }
@@ -53,13 +52,11 @@ void IndexRun::Impl::indexSome() {
         if (!readMessages(options.batchSize, true)) return;
     }
     if (!serveLookups()) return;
-    while (!worker->batchReady() && !worker->waitTaken(before))
+    // The step ends once the worker filed what it read (it filed one
+    // chunk while this thread read the next), so a stop takes effect
+    // after the messages the progress counted.
+    while (!worker->batchReady() && !worker->waitFiled())
         if (!serveLookups()) return;
-    // After the last chunk the step waits for the last batch.
-    while (inputClosed && !worker->batchReady()) {
-        worker->wait(false);
-        if (!serveLookups()) return;
-    }
     takeCounts();
     if (std::unique_ptr<FlushBatch> batch = worker->takeBatch()) beginFlush(std::move(batch));
 }

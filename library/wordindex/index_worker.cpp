@@ -22,6 +22,8 @@ IndexWorker::IndexWorker(Setup setup)
     : breaker_(setup.databaseType, setup.indexFooters),
       filer_(std::move(setup.filer)),
       batchBytes_(setup.batchBytes),
+      filedRead_(setup.lastRead),
+      filedTotal_(setup.total),
       thread_([this] { run(); }) {}
 
 IndexWorker::~IndexWorker() {
@@ -58,31 +60,21 @@ void IndexWorker::wait(bool forRoom) {
     });
 }
 
-void IndexWorker::finish(ULONG lastRead, long long total) {
+void IndexWorker::finish() {
     {
         std::lock_guard<std::mutex> hold(lock_);
+        stopFiling_.store(true, std::memory_order_relaxed);
+        finished_ += input_.size();
         input_.clear();
         queuedBytes_ = 0;
-        MessageChunk end;
-        end.lastRead = taken_ > 0 ? takenRead_ : lastRead;
-        end.total = taken_ > 0 ? takenTotal_ : total;
-        end.last = true;
-        end.endsStep = true;
-        input_.push_back(std::move(end));
-        ++submitted_;
     }
     wake_.notify_all();
 }
 
-std::uint64_t IndexWorker::submitted() const {
-    std::lock_guard<std::mutex> hold(lock_);
-    return submitted_;
-}
-
-bool IndexWorker::waitTaken(std::uint64_t chunks) {
+bool IndexWorker::waitFiled() {
     std::unique_lock<std::mutex> hold(lock_);
-    wake_.wait(hold, [&] { return taken_ >= chunks || ready_ || lookupServable(); });
-    return taken_ >= chunks;
+    wake_.wait(hold, [&] { return finished_ >= submitted_ || ready_ || lookupServable(); });
+    return finished_ >= submitted_;
 }
 
 bool IndexWorker::batchReady() const {
@@ -167,14 +159,19 @@ void IndexWorker::run() {
     std::unique_lock<std::mutex> hold(lock_);
     for (;;) {
         // One closed batch waits at most: memory holds it and the one being flushed.
-        wake_.wait(hold, [&] { return quit_ || (!input_.empty() && !ready_ && !paused_); });
+        // A stop closes the last batch even when no chunk waits.
+        wake_.wait(hold, [&] {
+            return quit_ || (!ready_ && !paused_ && !finalClosed_ &&
+                             (!input_.empty() || stopFiling_.load(std::memory_order_relaxed)));
+        });
         if (quit_) return;
-        MessageChunk chunk = std::move(input_.front());
-        input_.pop_front();
-        ++taken_;
-        takenRead_ = chunk.lastRead;
-        takenTotal_ = chunk.total;
-        queuedBytes_ -= textBytes(chunk);
+        MessageChunk chunk;
+        const bool taken = !input_.empty() && !stopFiling_.load(std::memory_order_relaxed);
+        if (taken) {
+            chunk = std::move(input_.front());
+            input_.pop_front();
+            queuedBytes_ -= textBytes(chunk);
+        }
         const bool drop = dropRequested_;
         dropRequested_ = false;
         wake_.notify_all();
@@ -200,28 +197,39 @@ void IndexWorker::run() {
                     if (w.found) filer_.addStored(w);
             }
         }
-        for (std::size_t i = 0; i < broken.size(); ++i) {
-            filer_.file(broken[i], chunk.ordinals[i]);
+        std::size_t filed = 0;
+        for (; filed < broken.size() && !stopFiling_.load(std::memory_order_relaxed); ++filed) {
+            filer_.file(broken[filed], chunk.ordinals[filed]);
+            filedRead_ = broken[filed].number;
+            filedTotal_ = chunk.ordinals[filed];
             filed_.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (taken && filed == broken.size()) {
+            // The whole chunk, with the messages skipped after the last filed.
+            filedRead_ = chunk.lastRead;
+            filedTotal_ = chunk.total;
         }
         newWords_.store(filer_.newWords(), std::memory_order_relaxed);
         stopWordsMoved_.store(filer_.stopWordsMoved(), std::memory_order_relaxed);
 
-        const bool close =
-            chunk.last || (chunk.endsStep && filer_.movedStopWords()) || filer_.batchBytes() > batchBytes_;
+        const bool stop = stopFiling_.load(std::memory_order_relaxed);
+        const bool close = stop || chunk.last || (chunk.endsStep && filer_.movedStopWords()) ||
+                           filer_.batchBytes() > batchBytes_;
         auto batch = close ? std::make_unique<FlushBatch>(filer_.takeBatch()) : nullptr;
         hold.lock();
+        if (taken) ++finished_;
         if (batch) {
-            batch->lastRead = chunk.lastRead;
-            batch->total = chunk.total;
-            batch->last = chunk.last;
+            batch->lastRead = filedRead_;
+            batch->total = filedTotal_;
+            batch->last = chunk.last || stop;
+            finalClosed_ = batch->last;
             batch->sequence = ++closed_;
             // Stop words moved: their cleanup runs before filing goes on.
             paused_ = !batch->cleanupIds.empty();
             noteDrops();
             ready_ = std::move(batch);
-            wake_.notify_all();
         }
+        wake_.notify_all();
     }
 }
 

@@ -60,6 +60,8 @@ public:
         BYTE indexFooters = 0;
         WordFiler::Setup filer;
         std::size_t batchBytes = std::size_t{24} << 20;  // a batch closes past this many bytes
+        ULONG lastRead = 0;    // the run's checkpoint when the worker starts
+        long long total = 0;   // and its count of messages indexed
     };
     explicit IndexWorker(Setup setup);
     // Stops the worker at once; what it did not hand over is lost.
@@ -72,19 +74,16 @@ public:
     bool hasRoom() const;
     // Queues `chunk` for filing.
     void submit(MessageChunk chunk);
-    // A stop: the chunks not yet taken up are dropped (their messages are
-    // left for the next run), and the batch after the chunk being filed is
-    // the last. `lastRead` and `total` are the run's stored checkpoint, for
-    // when no chunk was taken up at all.
-    void finish(ULONG lastRead, long long total);
+    // A stop: filing ends after the message being filed, and the batch of
+    // what was filed is the last; the messages read beyond it are left for
+    // the next run.
+    void finish();
     // Waits until a batch is ready, a look-up can be answered, or (with
     // `forRoom`) a chunk fits in the queue.
     void wait(bool forRoom);
-    // Chunks submitted so far, and taken up by the worker so far.
-    std::uint64_t submitted() const;
-    // Waits until the worker took up `chunks` chunks, a batch is ready, or
-    // a look-up can be answered; true when it took them up.
-    bool waitTaken(std::uint64_t chunks);
+    // Waits until the worker filed every chunk submitted, a batch is
+    // ready, or a look-up can be answered; true when it filed them.
+    bool waitFiled();
     bool batchReady() const;
     // The closed batch, or null.
     std::unique_ptr<FlushBatch> takeBatch();
@@ -120,9 +119,12 @@ private:
     std::condition_variable wake_;
     std::deque<MessageChunk> input_;
     std::uint64_t submitted_ = 0;
-    std::uint64_t taken_ = 0;
-    ULONG takenRead_ = 0;        // lastRead of the chunk taken up last
-    long long takenTotal_ = 0;   // and its total
+    std::uint64_t finished_ = 0;  // chunks filed (or dropped by a stop)
+    // Worker side: where the messages filed so far end (checkpoint values).
+    ULONG filedRead_ = 0;
+    long long filedTotal_ = 0;
+    bool finalClosed_ = false;
+    std::atomic<bool> stopFiling_{false};
     std::size_t queuedBytes_ = 0;
     std::unique_ptr<FlushBatch> ready_;
     bool paused_ = false;         // waits for resume()
