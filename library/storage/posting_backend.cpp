@@ -136,14 +136,7 @@ StorageStatus PostingBackend::add(bool append) {
     if (table_.shareMode() == ShareMode::SharedReadOnly) return readOnly();
     const Pair pair{fieldValue(0), fieldValue(1)};
     if (append) {
-        const bool inTransaction = Connection::instance().inTransaction();
-        if (!pending_.empty() && inTransaction != pendingInTransaction_) {
-            if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
-        }
-        if (pending_.empty()) {
-            pendingInTransaction_ = inTransaction;
-            pendingRollback_ = Connection::instance().rollbackGeneration();
-        }
+        if (StorageStatus st = joinPending(); st != StorageStatus::Ok) return st;
         pending_.push_back(pair);
         table_.setPosition(positionOf(pair));
         // Long runs of appends merge in parts so memory stays bounded.
@@ -154,6 +147,27 @@ StorageStatus PostingBackend::add(bool append) {
     StorageStatus st = writeInSavepoint([&](std::string& error) { return lists_.merge({pair}, error); });
     if (st == StorageStatus::Ok) table_.setPosition(positionOf(pair));
     return st;
+}
+
+StorageStatus PostingBackend::appendPairs(const std::vector<Pair>& pairs) {
+    if (!isOpen()) return notOpen();
+    if (table_.shareMode() == ShareMode::SharedReadOnly) return readOnly();
+    if (pairs.empty()) return StorageStatus::Ok;
+    if (StorageStatus st = joinPending(); st != StorageStatus::Ok) return st;
+    // Merged in parts as with single appends, so memory stays bounded.
+    for (std::size_t from = 0; from < pairs.size();) {
+        // Room for a whole part at once: growing by inserts would overshoot it.
+        if (pending_.capacity() < kMaxPending) pending_.reserve(kMaxPending);
+        const std::size_t n = std::min(pairs.size() - from, kMaxPending - std::min(kMaxPending, pending_.size()));
+        pending_.insert(pending_.end(), pairs.begin() + static_cast<std::ptrdiff_t>(from),
+                        pairs.begin() + static_cast<std::ptrdiff_t>(from + n));
+        from += n;
+        if (pending_.size() >= kMaxPending) {
+            if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+        }
+    }
+    table_.setPosition(positionOf(pairs.back()));
+    return StorageStatus::Ok;
 }
 
 StorageStatus PostingBackend::put() {
@@ -200,6 +214,20 @@ StorageStatus PostingBackend::writeInSavepoint(Write write) {
     if (rc == SQLITE_DONE) return notFound();
     if (rc == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);
     return fail(rc, error.empty() ? sql::lastErrorText() : error);
+}
+
+// Pending pairs belong to one transaction (or to none): those appended in
+// another are merged before new ones join.
+StorageStatus PostingBackend::joinPending() {
+    const bool inTransaction = Connection::instance().inTransaction();
+    if (!pending_.empty() && inTransaction != pendingInTransaction_) {
+        if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    }
+    if (pending_.empty()) {
+        pendingInTransaction_ = inTransaction;
+        pendingRollback_ = Connection::instance().rollbackGeneration();
+    }
+    return StorageStatus::Ok;
 }
 
 // Forgets pairs appended in a transaction that was rolled back since.

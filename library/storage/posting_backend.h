@@ -49,6 +49,7 @@ public:
     StorageStatus checkLayout() override;
     std::int64_t storedRecords() override;
     StorageStatus add(bool append) override;
+    StorageStatus appendPairs(const std::vector<Pair>& pairs) override;
     StorageStatus put() override;
     StorageStatus erase() override;
     std::int64_t records() override;
@@ -99,6 +100,7 @@ private:
     template <class Write>
     StorageStatus writeInSavepoint(Write write);
     void dropRolledBackPending();
+    StorageStatus joinPending();
     StorageStatus mergePending();
 
     // --- reading -------------------------------------------------------------

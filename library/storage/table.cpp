@@ -241,6 +241,9 @@ StorageStatus Table::firstValuesOf(std::uint32_t second, std::vector<std::uint32
 
 StorageStatus Table::add() { return result(unlockedOnBusy([&] { return backend().add(false); })); }
 StorageStatus Table::append() { return result(unlockedOnBusy([&] { return backend().add(true); })); }
+StorageStatus Table::appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
+    return result(unlockedOnBusy([&] { return backend().appendPairs(pairs); }));
+}
 StorageStatus Table::put() { return result(unlockedOnBusy([&] { return backend().put(); })); }
 StorageStatus Table::erase() { return result(unlockedOnBusy([&] { return backend().erase(); })); }
 std::int64_t Table::records() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "storage/storage_status.h"
@@ -152,6 +153,10 @@ public:
     // Adds without key maintenance; buildKeys() (or the next keyed access)
     // rebuilds the keys.
     StorageStatus append();
+    // Tables of two 4-byte numbers in the posting layout: appends the
+    // records (first, second) of `pairs` at once, as append() would one by
+    // one. Other tables refuse (Other).
+    StorageStatus appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs);
     StorageStatus put();    // rewrites the record last read
     StorageStatus erase();  // deletes the record last read
     std::int64_t records();

@@ -38,6 +38,10 @@ public:
     virtual StorageStatus firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out);
 
     virtual StorageStatus add(bool append) = 0;
+    // Table::appendPairs; only tables of pairs take them.
+    virtual StorageStatus appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>&) {
+        return StorageStatus::Other;
+    }
     virtual StorageStatus put() = 0;
     virtual StorageStatus erase() = 0;
     virtual std::int64_t records() = 0;

@@ -162,22 +162,28 @@ void OccurrenceBuffer::add(ULONG message, ULONG word) {
         chunks_.emplace_back();
         chunks_.back().reserve(kChunk);
     }
-    chunks_.back().emplace_back(message, word);
+    chunks_.back().push_back(word);
+    if (runs_.empty() || runs_.back().message != message) runs_.push_back({message, 0});
+    ++runs_.back().count;
     ++size_;
 }
 
-std::size_t OccurrenceBuffer::drain(std::size_t limit, const std::function<bool(const Pair&)>& take) {
+std::size_t OccurrenceBuffer::takeFront(std::size_t limit, std::vector<Pair>& out) {
     std::size_t given = 0;
     while (given < limit && !chunks_.empty()) {
-        std::vector<Pair>& chunk = chunks_.front();
+        std::vector<ULONG>& chunk = chunks_.front();
         while (given < limit && front_ < chunk.size()) {
-            if (!take(chunk[front_])) return given;
-            ++front_;
-            ++given;
-            --size_;
+            Run& run = runs_.front();
+            const std::size_t n = std::min({limit - given, chunk.size() - front_, std::size_t{run.count}});
+            for (std::size_t i = 0; i < n; ++i) out.emplace_back(run.message, chunk[front_ + i]);
+            front_ += n;
+            given += n;
+            size_ -= n;
+            run.count -= static_cast<std::uint32_t>(n);
+            if (run.count == 0) runs_.pop_front();
         }
         if (front_ == chunk.size()) {
-            chunks_.erase(chunks_.begin());
+            chunks_.pop_front();
             front_ = 0;
         }
     }
@@ -185,7 +191,8 @@ std::size_t OccurrenceBuffer::drain(std::size_t limit, const std::function<bool(
 }
 
 void OccurrenceBuffer::clear() {
-    std::vector<std::vector<Pair>>().swap(chunks_);
+    std::deque<std::vector<ULONG>>().swap(chunks_);
+    std::deque<Run>().swap(runs_);
     front_ = 0;
     size_ = 0;
 }

@@ -10,6 +10,7 @@
 // node-based map.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -101,6 +102,9 @@ public:
     // `hash` is indexWordHash(word).
     BufferedWord* find(std::string_view word, std::uint64_t hash);
     BufferedWord* find(std::string_view word) { return find(word, indexWordHash(word)); }
+    bool contains(std::string_view word, std::uint64_t hash) const {
+        return table_.find(word, hash) != FlatWordTable::kNone;
+    }
     BufferedWord& insert(std::string_view word, std::uint64_t hash, const BufferedWord& entry);
     BufferedWord& insert(std::string_view word, const BufferedWord& entry) {
         return insert(word, indexWordHash(word), entry);
@@ -134,25 +138,32 @@ private:
 };
 
 // The occurrence buffer: (message number, word id) pairs in the order found.
-// Kept in chunks so a flush can hand them on and free them as it goes.
+// The pairs of one message come one after the other, so each message is
+// kept once beside the run of its word ids (4 bytes a pair). Kept in chunks
+// so a flush can hand them on and free them as it goes.
 class OccurrenceBuffer {
 public:
     using Pair = std::pair<ULONG, ULONG>;
-    static constexpr std::size_t kChunk = 1u << 16;
+    static constexpr std::size_t kChunk = 1u << 17;
 
     void add(ULONG message, ULONG word);
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    std::size_t bytes() const { return chunks_.size() * kChunk * sizeof(Pair); }
+    std::size_t bytes() const { return chunks_.size() * kChunk * sizeof(ULONG) + runs_.size() * sizeof(Run); }
 
-    // Hands out up to `limit` pairs from the front, freeing what was handed
-    // out; returns how many were given to `take`.
-    std::size_t drain(std::size_t limit, const std::function<bool(const Pair&)>& take);
+    // Moves up to `limit` pairs from the front to the end of `out`, freeing
+    // them here; returns how many.
+    std::size_t takeFront(std::size_t limit, std::vector<Pair>& out);
     void clear();
 
 private:
-    std::vector<std::vector<Pair>> chunks_;
-    std::size_t front_ = 0;  // pairs already handed out of chunks_.front()
+    struct Run {
+        ULONG message;
+        std::uint32_t count;  // word ids of the message still held
+    };
+    std::deque<std::vector<ULONG>> chunks_;  // word ids in the order found
+    std::deque<Run> runs_;                   // their messages, in the same order
+    std::size_t front_ = 0;                  // ids already handed out of chunks_.front()
     std::size_t size_ = 0;
 };
 

@@ -15,37 +15,44 @@
 
 namespace pm {
 
-void IndexRun::Impl::beginFlush(State then) {
-    afterFlush = then;
+void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
+    flush = std::move(batch);
+    afterFlush = flush->last ? State::Finishing : State::Indexing;
+    cleanupIds = flush->cleanupIds;
+    cleanupSet.clear();
+    cleanupSet.insert(cleanupIds.begin(), cleanupIds.end());
     cleanupAfterFlush = !cleanupIds.empty();
-    setStatus("Flushing Buffers/Building Indexes");
+    setStatus(cleanupAfterFlush ? "Moving Word to Stop List..." : "Flushing Buffers/Building Indexes");
     masRecordsBefore = MasIdx.records();
     worRecordsBefore = WordList.records();
     othersWroteWords = worRecordsBefore != wordRecordsLeft;
+    // Words the worker files from now on are looked up again; those of
+    // this batch are written as counted.
+    if (othersWroteWords) worker->dropWords();
     if (!beginTransactionChecked({&MasIdx, &WordList, &Forums, &STOFile})) {
         end(State::Failed, 2);
         return;
     }
     ownTransaction = true;
     flushPhase = FlushPhase::Append;
-    flushWords.clear();
-    flushWords.reserve(words.size());
-    words.forEach([&](std::string_view word, const BufferedWord& entry) {
-        // Words counted in no message since the last flush have nothing to
-        // write, nor have stop words.
-        const bool counted = entry.action == BufferedWord::Update && entry.count != entry.storedCount;
-        if (entry.action == BufferedWord::Add || counted) flushWords.emplace_back(word, &entry);
-    });
     flushWordNext = 0;
     wordWrites = 0;
     state = State::Flushing;
 }
 
 void IndexRun::Impl::flushSome() {
+    flushSlice();
+    // The worker goes on filing meanwhile: it is fed between the slices.
+    if (state == State::Flushing && !inputClosed && !readMessages(options.batchSize, false)) return;
+    if (state == State::Flushing && !serveLookups()) return;
+    takeCounts();
+}
+
+void IndexRun::Impl::flushSlice() {
     switch (flushPhase) {
         case FlushPhase::Append:
             if (!appendOccurrences()) return;
-            if (occurrences.empty()) flushPhase = FlushPhase::Keys;
+            if (flush->occurrences.empty()) flushPhase = FlushPhase::Keys;
             return;
         case FlushPhase::Keys: {
             StorageStatus st = options.faults.keyBuildFails ? StorageStatus::Other : MasIdx.buildKeys();
@@ -64,7 +71,7 @@ void IndexRun::Impl::flushSome() {
         }
         case FlushPhase::Words:
             if (!writeWords()) return;
-            if (flushWordNext >= flushWords.size()) flushPhase = FlushPhase::Checkpoint;
+            if (flushWordNext >= flush->words.size()) flushPhase = FlushPhase::Checkpoint;
             return;
         case FlushPhase::Checkpoint:
             storeCheckpoint();
@@ -74,18 +81,14 @@ void IndexRun::Impl::flushSome() {
 
 bool IndexRun::Impl::appendOccurrences() {
     const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 1000;
-    bool ok = true;
-    occurrences.drain(slice, [&](const OccurrenceBuffer::Pair& p) {
-        if (cleanupSet.count(static_cast<LONG>(p.second))) return true;  // a word that became a stop word
-        MAS.SYSID = p.first;
-        MAS.WORDID = p.second;
-        if (MasIdx.append() != StorageStatus::Ok) {
-            ok = false;
-            return false;
-        }
-        ++summary.occurrences;
-        return true;
-    });
+    appendPairs.clear();
+    flush->occurrences.takeFront(slice, appendPairs);
+    if (!cleanupSet.empty()) {
+        // Words that became stop words in this batch leave nothing behind.
+        std::erase_if(appendPairs, [&](const OccurrenceBuffer::Pair& p) { return cleanupSet.count(static_cast<LONG>(p.second)) > 0; });
+    }
+    const bool ok = MasIdx.appendPairs(appendPairs) == StorageStatus::Ok;
+    if (ok) summary.occurrences += static_cast<long long>(appendPairs.size());
     if (ok) return true;
     // The storage's own report of the append, then the undo.
     message(MasIdx.displayName(), "Record add error!|" + MasIdx.lastError().text, Icon::Hand);
@@ -95,11 +98,10 @@ bool IndexRun::Impl::appendOccurrences() {
 }
 
 bool IndexRun::Impl::writeWords() {
-    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 250;
-    for (std::size_t n = 0; n < slice && flushWordNext < flushWords.size(); ++n, ++flushWordNext) {
-        const auto [word, stored] = flushWords[flushWordNext];
-        const BufferedWord& entry = *stored;
-        if (entry.action == BufferedWord::Update && entry.count == entry.storedCount) continue;
+    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 25;
+    for (std::size_t n = 0; n < slice && flushWordNext < flush->words.size(); ++n, ++flushWordNext) {
+        const FlushWord& entry = flush->words[flushWordNext];
+        const std::string& word = entry.word;
         bool ok;
         if (options.faults.wordWriteFailsAt >= 0 && wordWrites == options.faults.wordWriteFailsAt) {
             // A write that the storage refuses: an update of a record that is not there.
@@ -145,7 +147,7 @@ bool IndexRun::Impl::writeWords() {
 
 bool IndexRun::Impl::storeCheckpoint() {
     bool ok = true;
-    for (const std::string& word : newStopWords) {
+    for (const std::string& word : flush->newStopWords) {
         STOFile.clear();
         STO.THEWORD = word;
         if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) continue;
@@ -153,7 +155,8 @@ bool IndexRun::Impl::storeCheckpoint() {
         STO.THEWORD = word;
         if (!(ok = UppDat(STOFile, AddRecord, ReportOnly))) break;
     }
-    if (ok) ok = writeCatalog(lastRead ? lastRead : lastPosition, static_cast<ULONG>(total), 1);
+    const ULONG position = flush->lastRead ? flush->lastRead : lastPosition;
+    if (ok) ok = writeCatalog(position, static_cast<ULONG>(flush->total), 1);
     StorageError error;
     if (ok && commitTransaction(&error) != StorageStatus::Ok) {
         message("Warning!", "Transaction Frame Error!|" + error.text, Icon::Exclamation);
@@ -165,13 +168,13 @@ bool IndexRun::Impl::storeCheckpoint() {
         end(State::Failed, 2);
         return false;
     }
-    if (lastRead) lastPosition = lastRead;
+    lastPosition = position;
+    total = flush->total;
     indexedCount = static_cast<ULONG>(total);
     needsUpdate = 1;
     ++summary.flushes;
-    newStopWords.clear();
-    occurrences.clear();
-    flushWords.clear();
+    worker->committed(flush->sequence);
+    flush.reset();
     keepOrDropWords();
     wordListHasRecords = WordList.records() > 0;
     setStatus("Indexing messages");
@@ -187,15 +190,8 @@ bool IndexRun::Impl::storeCheckpoint() {
 }
 
 void IndexRun::Impl::keepOrDropWords() {
-    // A quarter of the buffer room: the occurrences keep most of it.
-    if (othersWroteWords || words.bytes() > options.bufferBytes / 4) dropWords();
-    else words.markStored();
+    if (othersWroteWords) worker->dropWords();
     wordRecordsLeft = WordList.records();
-}
-
-void IndexRun::Impl::dropWords() {
-    words.clear();
-    wordsComplete = false;
 }
 
 // Rolls the flush back and checks that the tables hold what they held
@@ -203,8 +199,7 @@ void IndexRun::Impl::dropWords() {
 bool IndexRun::Impl::undoFlush() {
     if (ownTransaction) rollbackTransaction();
     ownTransaction = false;
-    occurrences.clear();
-    dropWords();
+    flush.reset();
     if (options.faults.rollbackFails) return false;
     return MasIdx.records() == masRecordsBefore && WordList.records() == worRecordsBefore;
 }

@@ -90,6 +90,7 @@ IndexRun::Impl::~Impl() {
     const bool running = state != State::Done && state != State::Stopped && state != State::Skipped &&
                          state != State::Failed && state != State::Start;
     // What is not committed goes first, then the tables.
+    worker.reset();
     cleanup.reset();
     if (ownTransaction && inTransaction()) rollbackTransaction();
     if (tables.holds()) releaseTables();
@@ -128,7 +129,7 @@ void IndexRun::Impl::setStatus(std::string status) { progress.status = std::move
 void IndexRun::Impl::updatePercent() {
     progress.done = summary.messagesIndexed + summary.alreadyIndexed + summary.withoutHeader;
     progress.total = total;
-    if (progress.planned > 0 && (progress.done % 50 == 0 || progress.done >= progress.planned)) {
+    if (progress.planned > 0) {
         const long long p = progress.done * 100 / progress.planned;
         progress.percent = static_cast<int>(p > 100 ? 100 : p);
     }
@@ -145,7 +146,17 @@ void IndexRun::Impl::releaseTables() {
     tables.release();
 }
 
+void IndexRun::Impl::stopWorker() {
+    if (!worker) return;
+    takeCounts();
+    filedBefore = summary.messagesIndexed;
+    newWordsBefore = summary.newWords;
+    stopsBefore = summary.stopWordsMoved;
+    worker.reset();
+}
+
 void IndexRun::Impl::end(State terminal, int code) {
+    stopWorker();
     if (ownTransaction && inTransaction()) rollbackTransaction();
     ownTransaction = false;
     if (tables.holds()) releaseTables();
@@ -240,7 +251,7 @@ void IndexRun::Impl::runCleanup() {
     // too: the buffer may hold them, so it starts again.
     for (LONG id : cleanup->words())
         if (!cleanupSet.count(id)) {
-            dropWords();
+            dropAfterCleanup = true;
             break;
         }
     wordRecordsLeft = WordList.records();
@@ -255,8 +266,8 @@ void IndexRun::Impl::runCleanup() {
     if (outcome.needsFullRun) {
         // The index files are gone: everything is indexed again.
         options.indexType = 1;
-        dropWords();
-        occurrences.clear();
+        stopWorker();
+        dropAfterCleanup = false;
         state = State::Reset;
         return;
     }
@@ -266,8 +277,12 @@ void IndexRun::Impl::runCleanup() {
     }
     state = afterCleanup;
     if (state == State::Indexing && cancelRequested) {
+        // Read messages not yet flushed wait for the next run.
         stopping = true;
         state = State::Finishing;
+    } else if (worker) {
+        worker->resume(dropAfterCleanup);
+        dropAfterCleanup = false;
     }
 }
 
@@ -306,6 +321,11 @@ void IndexRun::Impl::prepare() {
         indexedCount = 0;
     }
     total = indexedCount;
+    read = total;
+    stopWorker();
+    chunk = MessageChunk{};
+    textsExhausted = false;
+    inputClosed = false;
     const long long all = MsgText.records();
     progress.planned = full ? all : std::max(0LL, all - static_cast<long long>(indexedCount));
     progress.done = 0;
@@ -326,7 +346,6 @@ void IndexRun::Impl::prepare() {
     nextWordId = WordList.previous() == StorageStatus::Ok ? WOR.WORDID : 0;
     wordListHasRecords = WordList.records() > 0;
     wordRecordsLeft = WordList.records();
-    wordsComplete = !wordListHasRecords && words.empty();
     MasIdx.setPhysical();
     highestIndexedAtStart = MasIdx.previous() == StorageStatus::Ok ? MAS.SYSID : 0;
 

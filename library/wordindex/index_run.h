@@ -15,17 +15,23 @@
 //   Preparing  the stop list is loaded, MsgText is positioned at the start
 //              or after the checkpoint, the counters are set, and the
 //              catalog record is marked as needing an update.
-//   Indexing   each step indexes up to batchSize messages into the buffers.
-//              After a step the buffers are flushed when they have grown past
-//              their size limit, when words moved to the stop list, when the
-//              messages are exhausted, or when the stop button was pressed.
-//   Flushing   one transaction over several steps: the occurrences are
-//              appended to MasIdx (batchSize x 1000 a step), its keys built,
-//              the buffered words written (batchSize x 250 a step), new stop
-//              words stored, and the checkpoint (FOR:LASTMSGID,
-//              FOR:RECSLASTTIME) stored; then the commit. A failure rolls the
-//              whole flush back, so the index stays as it was at the last
-//              checkpoint, earlier words and counts included.
+//   Indexing   each step reads up to batchSize messages and hands them to
+//              the worker thread (index_worker.h), which breaks and files
+//              them into batches while this thread reads on; the step
+//              answers the worker's word-list look-ups and waits until the
+//              worker took up the previous step's messages. A batch closes
+//              when its occurrences fill half the buffer room, at the end of
+//              a step in which words moved to the stop list, or with the
+//              last message; a closed batch is flushed.
+//   Flushing   one transaction over several steps for one batch: the
+//              occurrences are appended to MasIdx (batchSize x 1000 a step),
+//              its keys built, the batch's words written (batchSize x 25 a
+//              step), new stop words stored, and the checkpoint (FOR:LASTMSGID,
+//              FOR:RECSLASTTIME: the last message of the batch) stored; then
+//              the commit. Between the slices the worker is fed, so it fills
+//              the next batch meanwhile. A failure rolls the whole flush
+//              back, so the index stays as it was at the last checkpoint,
+//              earlier words and counts included.
 //   Finishing  "Indexing finished!": WOR:by_WordCount is built and, when
 //              that works and the run was not stopped, FOR:WORDLISTINDEXNEEDSUPDATE
 //              is cleared (a stopped run leaves messages to do).
@@ -36,8 +42,9 @@
 //              Stopped when the person declined the full run, else Failed.
 //
 // A stop request (either kind; the run asks nothing) before the first step
-// ends the run at once; later the run flushes what it has indexed and ends
-// Stopped at the next step, or after the cleanup when one is under way.
+// ends the run at once; later the run flushes what the worker has filed
+// (messages read beyond it are left for the next run) and ends Stopped, or
+// ends after the cleanup when one is under way.
 //
 // The checkpoint only advances with a committed flush: a run that ends
 // abnormally (or an object destroyed mid-run) leaves the index at its last
@@ -62,7 +69,9 @@ struct IndexFaults {
 struct IndexRunOptions {
     int indexType = 2;  // 1 = full (everything rebuilt), else partial
     int batchSize = 4;  // messages per step
-    // Flush when the buffers hold more than this many bytes.
+    // Room for the buffers: a batch closes when its occurrences take half of
+    // it (one batch is flushed while the next fills); the words are kept
+    // from batch to batch while they take at most a quarter.
     std::size_t bufferBytes = std::size_t{48} << 20;
     IndexFaults faults;
 };

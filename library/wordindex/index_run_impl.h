@@ -13,8 +13,7 @@
 #include "wordindex/index_buffers.h"
 #include "wordindex/index_run.h"
 #include "wordindex/index_settings.h"
-#include "wordindex/word_break_worker.h"
-#include "wordindex/word_breaker.h"
+#include "wordindex/index_worker.h"
 #include "wordindex/word_cleanup.h"
 
 namespace pm {
@@ -42,22 +41,32 @@ public:
 
     // --- index_messages.cpp ---
     void indexSome();
+    void startWorker();
+    // Reads up to `limit` messages for the worker; with `block`, waits for
+    // room in its queue unless a batch is ready. False after a failure that
+    // ended the run.
+    bool readMessages(int limit, bool block);
+    void submitChunk(bool last, bool endsStep);
     bool readMessage(MessageToBreak& out);
-    bool fileWords(const std::vector<BrokenMessage>& messages, const std::vector<long long>& ordinals);
-    // `hash` is indexWordHash(word).
-    bool handleWord(std::string_view word, std::uint64_t hash);
-    bool wordListLookupFailed(std::string_view word);
+    // Answers the worker's word-list look-ups; false after a failure that
+    // ended the run.
+    bool serveLookups();
+    bool lookUpWords(std::vector<WordLookup>& words);
+    void wordListLookupFailed(std::string_view word);
+    void takeCounts();
+    // Ends the worker, keeping its counts.
+    void stopWorker();
 
     // --- index_flush.cpp ---
-    void beginFlush(State then);
+    void beginFlush(std::unique_ptr<FlushBatch> batch);
     void flushSome();
+    void flushSlice();
     bool appendOccurrences();
     bool writeWords();
     bool storeCheckpoint();
-    // After a committed flush: the words stay for the rest of the run, as
-    // long as they take little room and no other process wrote the word list.
+    // After a committed flush: the worker's words stay unless another
+    // process wrote the word list.
     void keepOrDropWords();
-    void dropWords();
     void flushFailed(const std::string& table);
     bool undoFlush();
     void clearCheckpointAfterCorruption();
@@ -93,34 +102,33 @@ public:
     LONG needsUpdate = 0;
 
     ULONG lastRead = 0;        // message number of the last message read
-    long long total = 0;       // messages indexed in total
+    long long read = 0;        // messages read in total (the ordinal of the last)
+    long long total = 0;       // messages indexed in total, as stored
     bool skipStart = false;    // the first message read may be the checkpoint's own
     bool textsExhausted = false;
+    bool inputClosed = false;  // the worker has the run's last chunk
     LONG nextWordId = 0;
     bool wordListHasRecords = false;
-    // The buffer holds every word of the word list (it was empty when the
-    // run began and no word was dropped since): a word not in the buffer is new.
-    bool wordsComplete = false;
     // WordList records as this run's last commit or cleanup left them; a
     // flush that finds another number knows another process wrote words.
     std::int64_t wordRecordsLeft = 0;
     bool othersWroteWords = false;
+    bool dropAfterCleanup = false;
     ULONG highestIndexedAtStart = 0;
-    ULONG currentMessage = 0;
 
-    WordListBuffer words;
-    OccurrenceBuffer occurrences;
-    StopList stops;
+    StopList stops;  // as loaded when the run began
+    MessageChunk chunk;  // read and not yet handed over
     std::vector<LONG> cleanupIds;
     std::unordered_set<LONG> cleanupSet;
-    std::vector<std::string> newStopWords;
     std::unique_ptr<WordCleanup> cleanup;
-    std::unique_ptr<WordBreakWorker> breakWorker;  // started with the first batch
+    std::unique_ptr<IndexWorker> worker;  // started with the first batch
+    long long filedBefore = 0, newWordsBefore = 0, stopsBefore = 0;  // counts of workers ended
 
     // The flush under way.
     enum class FlushPhase { Append, Keys, Words, Checkpoint };
     FlushPhase flushPhase = FlushPhase::Append;
-    std::vector<std::pair<std::string_view, const BufferedWord*>> flushWords;
+    std::unique_ptr<FlushBatch> flush;
+    std::vector<OccurrenceBuffer::Pair> appendPairs;  // one slice of the batch's pairs
     std::size_t flushWordNext = 0;
     long wordWrites = 0;
     std::int64_t masRecordsBefore = 0;

@@ -267,6 +267,78 @@ TEST_F(IndexRunTest, StoppedAndAbandonedRunsResumeToTheSameIndexAsOneUninterrupt
     EXPECT_EQ(catalogState(db).indexedCount, 60u);
 }
 
+// The worker reads and files ahead while a flush is written. A stop in the
+// middle of a flush leaves exactly the messages up to the checkpoint in the
+// index, and the next run adds the rest as one uninterrupted run would.
+TEST_F(IndexRunTest, AStopDuringAFlushKeepsTheCheckpointExactAndTheNextRunCompletesTheIndex) {
+    const auto [referenceCounts, referenceMessages] = referenceIndex(400);
+
+    useDatabase(TypeForum, "Stopped in a flush");
+    const std::vector<ULONG> numbers = writeCorpus(type, 0, 400);
+    IndexRunOptions options = batchOf(40);
+    options.bufferBytes = 1;  // a batch for every chunk the worker files
+    {
+        IndexRun run(db, type, options);
+        int flushesBegun = 0;
+        State before = run.state();
+        while (flushesBegun < 3) {
+            ASSERT_EQ(run.step(), JobStatus::Running);
+            if (run.state() == State::Flushing && before != State::Flushing) ++flushesBegun;
+            before = run.state();
+        }
+        ASSERT_EQ(run.state(), State::Flushing);
+        run.requestStop(StopRequest::Ask);
+        EXPECT_EQ(runToEnd(run), JobStatus::Stopped);
+    }
+    const CatalogIndexState stopped = catalogState(db);
+    ASSERT_GT(stopped.indexedCount, 0u);
+    ASSERT_LT(stopped.indexedCount, 400u);
+    std::set<ULONG> indexed;
+    for (const auto& [word, messages] : wordMessages()) indexed.insert(messages.begin(), messages.end());
+    const auto checkpoint = std::find(numbers.begin(), numbers.end(), stopped.lastPosition);
+    ASSERT_NE(checkpoint, numbers.end());
+    EXPECT_EQ(indexed, std::set<ULONG>(numbers.begin(), checkpoint + 1));
+    EXPECT_EQ(stopped.indexedCount, indexed.size());
+
+    ASSERT_EQ(index(2, options), State::Done);
+    EXPECT_EQ(wordCounts(), referenceCounts);
+    EXPECT_EQ(occurrencesByPlace(numbers), referenceMessages);
+}
+
+// Messages whose words come and go: each word lives in a few messages in a
+// row, so most cross from one batch into the next.
+std::vector<ULONG> writeDriftingCorpus(BYTE type, int count) {
+    MessageWriter writer(type);
+    std::vector<ULONG> numbers;
+    for (int i = 0; i < count; ++i)
+        numbers.push_back(writer.add("drift", "common n" + std::to_string(i / 7) + " m" + std::to_string(i / 13) +
+                                                   " w" + std::to_string(i % 11)));
+    return numbers;
+}
+
+// With every batch the worker forgets its words and looks them up again. A
+// word it filed into a batch that is not stored yet must not be looked up
+// before that batch is: it would be taken for a new word and get a second id.
+TEST_F(IndexRunTest, WordsLookedUpAgainWaitForTheBatchesNotYetStored) {
+    useDatabase(TypeForum, "Drift in one batch");
+    const std::vector<ULONG> referenceNumbers = writeDriftingCorpus(type, 300);
+    ASSERT_EQ(index(1), State::Done);
+    const auto referenceCounts = wordCounts();
+    const auto referenceMessages = occurrencesByPlace(referenceNumbers);
+    ASSERT_EQ(referenceCounts.at("COMMON"), 300);
+
+    useDatabase(TypeForum, "Drift in many batches");
+    const std::vector<ULONG> numbers = writeDriftingCorpus(type, 300);
+    IndexRunOptions tiny = batchOf(8);
+    tiny.bufferBytes = 1;  // a batch for every chunk, and no words kept after it
+    IndexRun run(db, type, tiny);
+    ASSERT_EQ(runToEnd(run), JobStatus::Done);
+    EXPECT_GT(run.summary().flushes, 50);
+    EXPECT_EQ(run.summary().newWords, static_cast<long long>(referenceCounts.size()));
+    EXPECT_EQ(wordCounts(), referenceCounts);
+    EXPECT_EQ(occurrencesByPlace(numbers), referenceMessages);
+}
+
 // A run keeps its words from flush to flush. What it writes must still be
 // what one flush would write, and the counts another process changed
 // between two flushes (a purge lowers a count, or removes a word that fell

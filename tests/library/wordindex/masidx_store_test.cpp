@@ -236,6 +236,30 @@ TEST_F(MasIdxStore, AppendedPairsGoWithARolledBackTransaction) {
     expectAllOrders();
 }
 
+// Pairs appended at once (in any order) join the single appends: merged
+// with the stored ones, gone with a rolled-back transaction, and a
+// duplicate among them fails the key build.
+TEST_F(MasIdxStore, PairsAppendedAtOnceBehaveAsSingleAppends) {
+    ASSERT_EQ(add(3, 3), StorageStatus::Ok);
+    append(3, 1);
+    const std::vector<Pair> bulk{{1, 9}, {3, 2}, {2, 4}, {1, 2}};
+    ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+    model.insert(bulk.begin(), bulk.end());
+    EXPECT_EQ(MasIdx.records(), 6);
+    ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok);
+    expectAllOrders();
+
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs({{4, 4}, {5, 5}}), StorageStatus::Ok);
+    rollbackTransaction();
+    ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok);
+    expectAllOrders();
+
+    ASSERT_EQ(MasIdx.appendPairs({{6, 1}, {3, 2}}), StorageStatus::Ok);
+    EXPECT_EQ(MasIdx.buildKeys(), StorageStatus::DuplicateKey);
+    expectAllOrders();
+}
+
 TEST_F(MasIdxStore, ADuplicateAmongAppendsFailsTheKeyBuildAndStoresNoneOfThem) {
     ASSERT_EQ(add(1, 1), StorageStatus::Ok);
     for (ULONG w : {2u, 3u, 1u}) {

@@ -1,14 +1,14 @@
-// The word-breaking thread of the indexer: chunks come back in the order
-// handed over, each message's words as the breaker cuts them (subject, then
-// the text part that is indexed), with a word's third and later meetings in
-// one message left out.
+// Breaking messages for the indexer: each message's words as the breaker
+// cuts them (subject, then the text part that is indexed), with a word's
+// third and later meetings in one message left out, one breaker serving
+// message after message.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "common/word_definition.h"
-#include "wordindex/word_break_worker.h"
+#include "wordindex/message_breaker.h"
 
 namespace pm {
 namespace {
@@ -25,12 +25,18 @@ std::vector<std::string> wordsOf(const BrokenMessage& m) {
 
 using Words = std::vector<std::string>;
 
-TEST(WordBreakWorker, ChunksComeBackInOrderWithRepeatsCutAtTwo) {
+std::vector<BrokenMessage> breakAll(MessageBreaker& breaker, const std::vector<MessageToBreak>& messages) {
+    std::vector<BrokenMessage> out(messages.size());
+    for (std::size_t i = 0; i < messages.size(); ++i) breaker.breakMessage(messages[i], out[i]);
+    return out;
+}
+
+TEST(MessageBreaker, RepeatsCutAtTwoPerMessage) {
     buildDefaultWordDefinition();
-    WordBreakWorker worker(TypeMail, 0);
-    worker.submit({{7, "Lunch plans", "lunch lunch LUNCH lunch, then tea"},
-                   {9, "", "Message-ID: <a@b>\r\nX-Mailer: m\r\n\r\nbody only"}});
-    const std::vector<BrokenMessage> first = worker.take();
+    MessageBreaker breaker(TypeMail, 0);
+    const std::vector<BrokenMessage> first =
+        breakAll(breaker, {{7, "Lunch plans", "lunch lunch LUNCH lunch, then tea"},
+                           {9, "", "Message-ID: <a@b>\r\nX-Mailer: m\r\n\r\nbody only"}});
     ASSERT_EQ(first.size(), 2u);
     EXPECT_EQ(first[0].number, 7u);
     // The subject's LUNCH is the first meeting, the text's first the second.
@@ -41,12 +47,11 @@ TEST(WordBreakWorker, ChunksComeBackInOrderWithRepeatsCutAtTwo) {
     // A word met twice in one message counts again in the next; a word is
     // cut to its stored 40 bytes.
     const std::string longWord(45, 'q');
-    worker.submit({{10, "", "tea tea tea " + longWord}, {11, "", ""}});
-    const std::vector<BrokenMessage> second = worker.take();
+    const std::vector<BrokenMessage> second = breakAll(breaker, {{10, "", "tea tea tea " + longWord}, {11, "", ""}});
     ASSERT_EQ(second.size(), 2u);
     EXPECT_EQ(wordsOf(second[0]), (Words{"TEA", "TEA", std::string(40, 'Q')}));
     EXPECT_TRUE(second[1].ends.empty());
-    // The run looks words up by the hashes the worker hands back: each is
+    // The run looks words up by the hashes the breaker hands back: each is
     // the hash of the word as stored (after the cut), not as written.
     const Words stored = wordsOf(second[0]);
     ASSERT_EQ(second[0].hashes.size(), stored.size());

@@ -1,0 +1,144 @@
+#pragma once
+// The second thread of an indexing run: it breaks the messages the run
+// reads into words and files them (word_filing.h), cutting what it filed
+// into batches; the run's own thread only touches storage: it reads the
+// messages, looks up in the word list the words the worker does not know,
+// and writes each batch in one flush while the worker fills the next.
+//
+// Order is kept throughout: chunks are filed in the order handed over, a
+// chunk's unknown words are looked up before any of its words is filed,
+// and batches come out in filing order (`sequence`), so the index is the
+// one a single thread would build.
+//
+//   run's thread                      worker
+//   submit(chunk) ------------------> break, collect unknown words
+//   serveLookups() <----------------- waits for the answers
+//                                     files the chunk; past the size
+//                                     limit (or at the end of a step when
+//                                     stop words moved, or after the last
+//                                     chunk) closes a batch
+//   takeBatch() <-------------------- at most one closed batch waits
+//   flush it ... committed(sequence)  fills the next batch meanwhile
+//   resume()                          after a batch that moved stop words the
+//                                     worker waits until its cleanup ran
+//
+// Words looked up after the buffer was dropped are only answered once every
+// batch closed before the drop is committed, so a word written by our own
+// flush is never taken for a new one. The worker touches no storage;
+// signals are blocked on it, so an interrupt reaches the run's thread.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "wordindex/message_breaker.h"
+#include "wordindex/word_filing.h"
+
+namespace pm {
+
+// Messages read by the run, in the order read.
+struct MessageChunk {
+    std::vector<MessageToBreak> messages;
+    std::vector<long long> ordinals;  // message i is the ordinals[i]th of the run
+    ULONG lastRead = 0;               // message number of the last message read, skipped ones included
+    long long total = 0;              // messages indexed in total after this chunk
+    bool last = false;                // no chunk follows
+    // The last chunk of a step's reading: words that became stop words
+    // close the batch here, so their cleanups come at most once a step.
+    bool endsStep = false;
+};
+
+class IndexWorker {
+public:
+    struct Setup {
+        BYTE databaseType = 0;
+        BYTE indexFooters = 0;
+        WordFiler::Setup filer;
+        std::size_t batchBytes = std::size_t{24} << 20;  // a batch closes past this many bytes
+        ULONG lastRead = 0;    // the run's checkpoint when the worker starts
+        long long total = 0;   // and its count of messages indexed
+    };
+    explicit IndexWorker(Setup setup);
+    // Stops the worker at once; what it did not hand over is lost.
+    ~IndexWorker();
+    IndexWorker(const IndexWorker&) = delete;
+    IndexWorker& operator=(const IndexWorker&) = delete;
+
+    // --- the run's thread ------------------------------------------------------
+    // Whether another chunk fits in the queue (a few megabytes of text).
+    bool hasRoom() const;
+    // Queues `chunk` for filing.
+    void submit(MessageChunk chunk);
+    // A stop: filing ends after the message being filed, and the batch of
+    // what was filed is the last; the messages read beyond it are left for
+    // the next run.
+    void finish();
+    // Waits until a batch is ready, a look-up can be answered, or (with
+    // `forRoom`) a chunk fits in the queue.
+    void wait(bool forRoom);
+    // Waits until the worker filed every chunk submitted, a batch is
+    // ready, or a look-up can be answered; true when it filed them.
+    bool waitFiled();
+    bool batchReady() const;
+    // The closed batch, or null.
+    std::unique_ptr<FlushBatch> takeBatch();
+    // Answers the look-ups the worker waits for, if they may be answered
+    // now, with `lookUp` (which fills in found, id and count). False when
+    // `lookUp` failed; the worker then goes on waiting.
+    bool serveLookups(const std::function<bool(std::vector<WordLookup>&)>& lookUp);
+    // The batch `sequence` is in the store.
+    void committed(std::uint64_t sequence);
+    // After a batch that moved stop words was stored and cleaned up: filing
+    // goes on, with the word buffer forgotten first when `dropWords`.
+    void resume(bool dropWords);
+    // The word buffer is forgotten before the next chunk is filed.
+    void dropWords();
+
+    // Counts so far (read at any time).
+    long long messagesFiled() const { return filed_.load(std::memory_order_relaxed); }
+    long long newWords() const { return newWords_.load(std::memory_order_relaxed); }
+    long long stopWordsMoved() const { return stopWordsMoved_.load(std::memory_order_relaxed); }
+
+private:
+    void run();
+    bool lookupServable() const;  // with lock_ held
+    void lookUp(std::unique_lock<std::mutex>& hold, std::vector<WordLookup>& lookups);
+    void noteDrops();
+
+    MessageBreaker breaker_;
+    WordFiler filer_;
+    std::size_t batchBytes_;
+    long long dropsSeen_ = 0;
+
+    mutable std::mutex lock_;
+    std::condition_variable wake_;
+    std::deque<MessageChunk> input_;
+    std::uint64_t submitted_ = 0;
+    std::uint64_t finished_ = 0;  // chunks filed (or dropped by a stop)
+    // Worker side: where the messages filed so far end (checkpoint values).
+    ULONG filedRead_ = 0;
+    long long filedTotal_ = 0;
+    bool finalClosed_ = false;
+    std::atomic<bool> stopFiling_{false};
+    std::size_t queuedBytes_ = 0;
+    std::unique_ptr<FlushBatch> ready_;
+    bool paused_ = false;         // waits for resume()
+    bool dropRequested_ = false;
+    bool lookupPending_ = false;
+    std::vector<WordLookup> lookups_;
+    std::uint64_t lookupsAfter_ = 0;  // look-ups wait for this batch's commit
+    std::uint64_t closed_ = 0;        // batches closed
+    std::uint64_t committed_ = 0;     // batches stored
+    bool quit_ = false;
+    std::atomic<long long> filed_{0};
+    std::atomic<long long> newWords_{0};
+    std::atomic<long long> stopWordsMoved_{0};
+    std::thread thread_;  // last: starts once the rest is set up
+};
+
+}  // namespace pm
