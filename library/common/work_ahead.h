@@ -23,10 +23,9 @@
 #include <thread>
 #include <utility>
 
-namespace pm {
+#include "common/thread_signals.h"
 
-// Blocks every signal on the calling thread (a worker's first act).
-void blockSignalsOnThisThread();
+namespace pm {
 
 template <class Batch>
 class WorkAhead {

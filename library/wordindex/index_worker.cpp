@@ -1,7 +1,6 @@
 #include "wordindex/index_worker.h"
 
-#include <csignal>
-#include <pthread.h>
+#include "common/thread_signals.h"
 
 namespace pm {
 
@@ -150,9 +149,7 @@ void IndexWorker::lookUp(std::unique_lock<std::mutex>& hold, std::vector<WordLoo
 }
 
 void IndexWorker::run() {
-    sigset_t all;
-    sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    blockSignalsOnThisThread();
     std::vector<BrokenMessage> broken;
     std::vector<WordLookup> lookups;
     FlatWordTable pending;

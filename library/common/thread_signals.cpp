@@ -1,4 +1,4 @@
-#include "common/work_ahead.h"
+#include "common/thread_signals.h"
 
 #include <csignal>
 #include <pthread.h>
