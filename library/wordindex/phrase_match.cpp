@@ -1,6 +1,9 @@
 #include "wordindex/phrase_match.h"
 
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "storage/table.h"
 #include "tables/records/message_tables.h"
@@ -154,11 +157,21 @@ std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) co
         std::memcpy(&here, t + at, 16);
         std::memcpy(&next, t + at + 1, 16);
         const auto hits = ((here | fold0) == want0) & ((next | fold1) == want1);
+#ifdef __SSE2__
+        // One bit per place: most blocks have none, and a hit is found
+        // without walking the sixteen.
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(reinterpret_cast<__m128i>(hits))); mask != 0;
+             mask &= mask - 1) {
+            const std::size_t j = static_cast<std::size_t>(__builtin_ctz(mask));
+            if (at + j <= lastStart && wordAt(at + j)) return at + j;
+        }
+#else
         std::uint64_t halves[2];
         std::memcpy(halves, &hits, 16);
         if ((halves[0] | halves[1]) == 0) continue;
         for (std::size_t j = 0; j < 16; ++j)
             if (hits[j] && at + j <= lastStart && wordAt(at + j)) return at + j;
+#endif
     }
     for (; at <= lastStart; ++at)
         if (wordAt(at)) return at;
@@ -173,10 +186,21 @@ std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) co
 // text runs across it and the whole text's breaking resumes right there.
 // The words of a stretch are those of the whole text, but for its last one
 // (cut off by the stretch's end) unless the stretch ends with the text.
-bool PhraseMatcher::foundAround(std::string_view text) {
+const bool* PhraseMatcher::boundaries() {
+    // The tables are read on each text, as the breaker reads them; the
+    // flags are worked out again only when they changed.
     const WordBreakOptions& o = breaker_.options();
-    bool boundary[128];
-    for (unsigned c = 0; c < 128; ++c) boundary[c] = (*o.startWord)[c] && (*o.inWord)[c];
+    if (!boundariesSeen_ || *o.startWord != startSeen_ || *o.inWord != inSeen_) {
+        startSeen_ = *o.startWord;
+        inSeen_ = *o.inWord;
+        for (unsigned c = 0; c < 128; ++c) boundary_[c] = startSeen_[c] && inSeen_[c];
+        boundariesSeen_ = true;
+    }
+    return boundary_;
+}
+
+bool PhraseMatcher::foundAround(std::string_view text) {
+    const bool* const boundary = boundaries();
 
     std::size_t checked = 0;  // phrases beginning with a word before this were checked
     for (std::size_t at = nextStart(text, 0); at != std::string_view::npos; at = nextStart(text, at + 1)) {
