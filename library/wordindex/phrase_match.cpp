@@ -1,6 +1,9 @@
 #include "wordindex/phrase_match.h"
 
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "storage/table.h"
 #include "tables/records/message_tables.h"
@@ -148,18 +151,39 @@ std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) co
     // (in either case); only where they stand is the whole word compared.
     const Bytes16 fold0 = splat(fold_[0]), want0 = splat(want_[0]);
     const Bytes16 fold1 = splat(fold_[1]), want1 = splat(want_[1]);
-    std::size_t at = from;
-    for (; at + 17 <= text.size(); at += 16) {
+    // One bit per place of the sixteen from `at` where the two letters stand.
+    const auto hitMask = [&](std::size_t at) -> std::uint32_t {
         Bytes16 here, next;
         std::memcpy(&here, t + at, 16);
         std::memcpy(&next, t + at + 1, 16);
         const auto hits = ((here | fold0) == want0) & ((next | fold1) == want1);
+#ifdef __SSE2__
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(hits)));
+#else
         std::uint64_t halves[2];
         std::memcpy(halves, &hits, 16);
-        if ((halves[0] | halves[1]) == 0) continue;
-        for (std::size_t j = 0; j < 16; ++j)
-            if (hits[j] && at + j <= lastStart && wordAt(at + j)) return at + j;
+        if ((halves[0] | halves[1]) == 0) return 0;
+        std::uint32_t mask = 0;
+        for (unsigned j = 0; j < 16; ++j) mask |= hits[j] ? 1u << j : 0u;
+        return mask;
+#endif
+    };
+    // The places of a mask in order; most masks have none.
+    const auto firstWordIn = [&](std::size_t at, std::uint32_t mask) {
+        for (; mask != 0; mask &= mask - 1) {
+            const std::size_t place = at + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (place <= lastStart && wordAt(place)) return place;
+        }
+        return std::string_view::npos;
+    };
+    std::size_t at = from;
+    for (; at + 33 <= text.size(); at += 32) {
+        const std::uint32_t mask = hitMask(at) | hitMask(at + 16) << 16;
+        if (mask == 0) continue;
+        if (const std::size_t found = firstWordIn(at, mask); found != std::string_view::npos) return found;
     }
+    for (; at + 17 <= text.size(); at += 16)
+        if (const std::size_t found = firstWordIn(at, hitMask(at)); found != std::string_view::npos) return found;
     for (; at <= lastStart; ++at)
         if (wordAt(at)) return at;
     return std::string_view::npos;
@@ -173,10 +197,21 @@ std::size_t PhraseMatcher::nextStart(std::string_view text, std::size_t from) co
 // text runs across it and the whole text's breaking resumes right there.
 // The words of a stretch are those of the whole text, but for its last one
 // (cut off by the stretch's end) unless the stretch ends with the text.
-bool PhraseMatcher::foundAround(std::string_view text) {
+const bool* PhraseMatcher::boundaries() {
+    // The tables are read on each text, as the breaker reads them; the
+    // flags are worked out again only when they changed.
     const WordBreakOptions& o = breaker_.options();
-    bool boundary[128];
-    for (unsigned c = 0; c < 128; ++c) boundary[c] = (*o.startWord)[c] && (*o.inWord)[c];
+    if (!boundariesSeen_ || *o.startWord != startSeen_ || *o.inWord != inSeen_) {
+        startSeen_ = *o.startWord;
+        inSeen_ = *o.inWord;
+        for (unsigned c = 0; c < 128; ++c) boundary_[c] = startSeen_[c] && inSeen_[c];
+        boundariesSeen_ = true;
+    }
+    return boundary_;
+}
+
+bool PhraseMatcher::foundAround(std::string_view text) {
+    const bool* const boundary = boundaries();
 
     std::size_t checked = 0;  // phrases beginning with a word before this were checked
     for (std::size_t at = nextStart(text, 0); at != std::string_view::npos; at = nextStart(text, at + 1)) {

@@ -52,6 +52,9 @@ private:
     bool bytesShowFirstWord(std::string_view text) const;
     bool foundInWhole(std::string_view text);
     bool foundAround(std::string_view text);
+    // Per ASCII character: whether no word of a text runs across it (it
+    // can neither start nor stand inside one), under the current tables.
+    const bool* boundaries();
     // The next place of the first phrase word (in any case) at or after `from`.
     std::size_t nextStart(std::string_view text, std::size_t from) const;
 
@@ -67,6 +70,10 @@ private:
     unsigned char fold_[2] = {0, 0};
     unsigned char want_[2] = {0, 0};
     std::size_t phraseBytes_ = 0;
+    // boundaries() and the tables it was worked out from.
+    bool boundary_[128] = {};
+    WordHashTable startSeen_{}, inSeen_{};
+    bool boundariesSeen_ = false;
     // The words of one broken stretch and where each begins in it.
     std::vector<std::string> stretchWords_;
     std::vector<std::size_t> stretchStarts_;

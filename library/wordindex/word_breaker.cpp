@@ -18,36 +18,38 @@ enum : std::uint8_t {
     kIllFormed = 16,   // a byte that is no well-formed UTF-8
 };
 
-// Flags of the 256 Windows-1252 codes under the given tables.
-struct CodeFlags {
-    std::uint8_t byCode[256];
-};
-
-CodeFlags codeFlags(const WordBreakOptions& o) {
-    CodeFlags f{};
-    for (unsigned code = 0; code < 256; ++code) {
-        std::uint8_t v = 0;
-        if ((*o.startWord)[code]) v |= kNotAtStart;
-        if ((*o.inWord)[code]) v |= kNotInside;
-        if ((*o.endWord)[code]) v |= kNotAtEnd;
-        f.byCode[code] = v;
-    }
-    f.byCode['.'] |= kPeriod;
-    if (o.wildcardsAreWordCharacters) {
-        f.byCode['?'] = 0;
-        f.byCode['*'] = 0;
-    }
-    return f;
-}
-
 }  // namespace
 
 WordBreaker::WordBreaker(WordBreakOptions options) : options_(options) {
     word_.reserve(256);
 }
 
+// The flags of the 256 Windows-1252 codes under the tables as they are now:
+// comparing the tables costs less than working the flags out again, which
+// counts when many short texts are broken (the phrase check's stretches).
+const WordBreaker::CodeFlags& WordBreaker::codeFlags() {
+    const WordBreakOptions& o = options_;
+    if (flagsSeen_ && *o.startWord == tablesSeen_[0] && *o.inWord == tablesSeen_[1] && *o.endWord == tablesSeen_[2])
+        return codeFlags_;
+    tablesSeen_ = {*o.startWord, *o.inWord, *o.endWord};
+    for (unsigned code = 0; code < 256; ++code) {
+        std::uint8_t v = 0;
+        if ((*o.startWord)[code]) v |= kNotAtStart;
+        if ((*o.inWord)[code]) v |= kNotInside;
+        if ((*o.endWord)[code]) v |= kNotAtEnd;
+        codeFlags_[code] = v;
+    }
+    codeFlags_['.'] |= kPeriod;
+    if (o.wildcardsAreWordCharacters) {
+        codeFlags_['?'] = 0;
+        codeFlags_['*'] = 0;
+    }
+    flagsSeen_ = true;
+    return codeFlags_;
+}
+
 void WordBreaker::classify(std::string_view text) {
-    const CodeFlags table = codeFlags(options_);
+    const CodeFlags& table = codeFlags();
     flags_.clear();
     offsets_.clear();
     illFormed_ = false;
@@ -55,7 +57,7 @@ void WordBreaker::classify(std::string_view text) {
         const auto lead = static_cast<unsigned char>(text[at]);
         offsets_.push_back(static_cast<std::uint32_t>(at));
         if (lead < 0x80) {
-            flags_.push_back(table.byCode[lead]);
+            flags_.push_back(table[lead]);
             ++at;
             continue;
         }
@@ -66,7 +68,7 @@ void WordBreaker::classify(std::string_view text) {
             illFormed_ = true;
         } else {
             const int code = windows1252Code(c.codePoint);
-            flags_.push_back(code < 0 ? std::uint8_t{0} : table.byCode[code]);
+            flags_.push_back(code < 0 ? std::uint8_t{0} : table[static_cast<std::size_t>(code)]);
         }
         at += c.length;
     }

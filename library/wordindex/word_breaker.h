@@ -9,6 +9,7 @@
 // Windows-1252 code (see character_class.h). Words are upper-cased (see
 // word_case.h) and cut to 40 characters; a word that begins with a caret is
 // dropped.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -91,10 +92,15 @@ public:
     bool breakText(std::string_view text, WordVisitor visit);
 
 private:
+    using CodeFlags = std::array<std::uint8_t, 256>;
+    const CodeFlags& codeFlags();
     void classify(std::string_view text);
     void buildWord(std::string_view text, std::size_t first, std::size_t last);
 
     WordBreakOptions options_;
+    CodeFlags codeFlags_{};                   // see codeFlags()
+    std::array<WordHashTable, 3> tablesSeen_{};  // the start, inside and end tables they came from
+    bool flagsSeen_ = false;
     std::vector<std::uint8_t> flags_;     // per character: what the tables allow
     std::vector<std::uint32_t> offsets_;  // per character: byte offset; one more at the end
     bool illFormed_ = false;              // the current text holds ill-formed bytes

@@ -212,6 +212,37 @@ TEST_F(BreakerTest, AgreesWithStepByStepAlgorithmUnderRandomTables) {
     }
 }
 
+std::string brokenBy(WordBreaker& breaker, std::string_view text) {
+    std::vector<std::string> words;
+    breaker.breakText(text, [&](const BrokenWord& w) { words.emplace_back(w.text); });
+    return joined(words);
+}
+
+TEST_F(BreakerTest, OneBreakerFollowsChangesOfItsTables) {
+    // A breaker kept between texts reads the tables as they are at each
+    // call, whether they change in place or a new definition is applied.
+    WordDefinition d = defaultWordDefinition();
+    WordBreakOptions options;
+    options.startWord = &d.startWord;
+    options.inWord = &d.inWord;
+    options.endWord = &d.endWord;
+    WordBreaker breaker(options);
+    EXPECT_EQ(brokenBy(breaker, "e-mail x"), "E|MAIL|X");
+    d.inWord[static_cast<unsigned char>('-')] = 0;
+    EXPECT_EQ(brokenBy(breaker, "e-mail x"), "E-MAIL|X");
+    d.endWord[static_cast<unsigned char>('l')] = 1;
+    EXPECT_EQ(brokenBy(breaker, "e-mail x"), "E-MAI|X");
+    d.startWord[static_cast<unsigned char>('x')] = 1;
+    EXPECT_EQ(brokenBy(breaker, "e-mail x"), "E-MAI");
+
+    WordBreaker global;
+    EXPECT_EQ(brokenBy(global, "a-b"), "A|B");
+    WordDefinition changed = defaultWordDefinition();
+    changed.inWord[static_cast<unsigned char>('-')] = 0;
+    setCurrentWordDefinition(changed);
+    EXPECT_EQ(brokenBy(global, "a-b"), "A-B");
+}
+
 TEST_F(BreakerTest, OneMegabyteBreaksInOnePass) {
     const std::string paragraph = "The quick brown fox jumps over WIN.INI... and the lazy dog; café Ünïcode!\r\n";
     std::string text;
