@@ -203,16 +203,19 @@ int Connection::configure(const std::string& schema, bool scratch, std::string& 
         errorText = "The store keeps the journal mode " + mode + " while another program uses it";
         return SQLITE_BUSY;
     }
-    rc = exec("PRAGMA " + s + "cache_size=-" + std::to_string(cacheKibibytes_), &errorText);
+    rc = exec("PRAGMA " + s + "cache_size=-" + std::to_string(scratch ? scratchCacheKibibytes_ : cacheKibibytes_),
+              &errorText);
     if (rc == SQLITE_OK) rc = exec("PRAGMA " + s + (scratch ? "synchronous=OFF" : "synchronous=NORMAL"), &errorText);
     return rc;
 }
 
-void Connection::setCacheKibibytes(int kibibytes) {
+void Connection::setCacheKibibytes(int kibibytes, int scratchKibibytes) {
     cacheKibibytes_ = kibibytes;
+    scratchCacheKibibytes_ = scratchKibibytes;
     // Only memory use changes; a store that refuses keeps its cache.
     for (const auto& [directory, store] : stores_)
-        exec("PRAGMA " + ident(store.schema) + ".cache_size=-" + std::to_string(kibibytes));
+        exec("PRAGMA " + ident(store.schema) + ".cache_size=-" +
+             std::to_string(store.scratch ? scratchKibibytes : kibibytes));
 }
 
 void Connection::setScratchDirectory(const std::string& directory, bool ownedByProcess) {

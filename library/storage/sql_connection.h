@@ -157,10 +157,11 @@ public:
     std::string storeFileOf(const std::string& directory) const;
     // Closes and deletes this process's run store (its work data is gone).
     void removeRunStore();
-    // The page cache of each store, in KiB: applied to the attached stores
-    // at once and to those attached later.
-    void setCacheKibibytes(int kibibytes);
+    // The page cache of each store, in KiB, and of the scratch store:
+    // applied to the attached stores at once and to those attached later.
+    void setCacheKibibytes(int kibibytes, int scratchKibibytes);
     int cacheKibibytes() const { return cacheKibibytes_; }
+    int scratchCacheKibibytes() const { return scratchCacheKibibytes_; }
     // Closes the connection (every store). Tables must be closed.
     void shutdown();
 
@@ -197,6 +198,7 @@ private:
     sqlite3* db_ = nullptr;
     std::map<std::string, Store> stores_;
     int cacheKibibytes_ = kReadCacheKibibytes;
+    int scratchCacheKibibytes_ = kReadCacheKibibytes;
     int nextSchema_ = 1;
     bool inTransaction_ = false;
     bool committing_ = false;

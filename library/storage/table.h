@@ -249,16 +249,23 @@ private:
     bool active_ = false;
 };
 
-// A roomy page cache (64 MB a store) while a long run lives: the keys of
-// large tables take random inserts, and their pages stay in memory between
-// the run's commits. Outside such runs (the last scope gone) each store
-// keeps a small cache.
+// Each store's page cache while a long run lives, in KiB.
+inline constexpr int RoomyPageCacheKibibytes = 65536;
+
+// A roomy page cache while a long run lives: the keys of large tables take
+// random inserts, and their pages stay in memory between the run's commits.
+// The scratch store (work files, written and read back in order) keeps a
+// small one. Scopes nest; the largest cache asked for applies. Outside such
+// runs (the last scope gone) each store keeps a small cache.
 class PageCacheScope {
 public:
-    PageCacheScope();
+    explicit PageCacheScope(int kibibytes = RoomyPageCacheKibibytes);
     ~PageCacheScope();
     PageCacheScope(const PageCacheScope&) = delete;
     PageCacheScope& operator=(const PageCacheScope&) = delete;
+
+private:
+    int kibibytes_;
 };
 
 // Closes every table and the storage connection (tests, program end).

@@ -74,28 +74,34 @@ ReadScope::~ReadScope() {
 }
 
 namespace {
-int roomyCacheUsers = 0;
+std::vector<int> roomyCaches;  // the cache each live PageCacheScope asks for
 int readOnceCacheUsers = 0;
-constexpr int kRoomyCacheKibibytes = 65536;
 constexpr int kReadOnceCacheKibibytes = 256;
+// A run's scratch store holds work files written in order and read back in
+// order, once: a large cache there only takes memory from the stores whose
+// keys take random inserts.
+constexpr int kRunScratchCacheKibibytes = 4096;
 
 // The cache the live scopes ask for: a run's roomy one before all.
 void applyCacheScopes() {
-    const int wanted = roomyCacheUsers > 0      ? kRoomyCacheKibibytes
-                       : readOnceCacheUsers > 0 ? kReadOnceCacheKibibytes
-                                                : sql::kReadCacheKibibytes;
+    int wanted = readOnceCacheUsers > 0 ? kReadOnceCacheKibibytes : sql::kReadCacheKibibytes;
+    int scratch = wanted;
+    if (!roomyCaches.empty()) {
+        wanted = *std::max_element(roomyCaches.begin(), roomyCaches.end());
+        scratch = kRunScratchCacheKibibytes;
+    }
     sql::Connection& c = sql::Connection::instance();
-    if (c.cacheKibibytes() != wanted) c.setCacheKibibytes(wanted);
+    if (c.cacheKibibytes() != wanted || c.scratchCacheKibibytes() != scratch) c.setCacheKibibytes(wanted, scratch);
 }
 }  // namespace
 
-PageCacheScope::PageCacheScope() {
-    ++roomyCacheUsers;
+PageCacheScope::PageCacheScope(int kibibytes) : kibibytes_(kibibytes) {
+    roomyCaches.push_back(kibibytes_);
     applyCacheScopes();
 }
 
 PageCacheScope::~PageCacheScope() {
-    --roomyCacheUsers;
+    roomyCaches.erase(std::find(roomyCaches.begin(), roomyCaches.end(), kibibytes_));
     applyCacheScopes();
 }
 

@@ -230,7 +230,10 @@ private:
     // The run that owns the work files and the counter in this process.
     static inline ImportRun* activeRun_ = nullptr;
 
-    PageCacheScope pageCache_;
+    // The mail database's keys take random inserts: a larger cache than other
+    // runs, paid for by the scratch store's small one.
+    static constexpr int kPageCacheKibibytes = 98304;
+    PageCacheScope pageCache_{kPageCacheKibibytes};
     ImportRequest request_;
     ImportOptions options_;
     ImportState state_ = ImportState::Initialise;

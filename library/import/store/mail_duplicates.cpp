@@ -12,9 +12,9 @@ namespace pm {
 namespace {
 
 // Beyond this many candidates the memory starts afresh (minutes are read
-// again from the store when next needed). A candidate holds about a
-// kilobyte (its minute, group and digest tables): 200,000 of them took more
-// memory than the rest of an import run.
+// again from the store when next needed). A candidate whose group has been
+// looked into holds about a kilobyte (its minute, group and digest tables):
+// 200,000 of them took more memory than the rest of an import run.
 constexpr std::size_t kMostRemembered = 20000;
 
 }  // namespace
@@ -24,6 +24,10 @@ void MailDuplicates::clear(bool storeHoldsNoMail) {
     remembered_ = 0;
     storeHeldNoMail_ = storeHoldsNoMail;
     storedMinutes_.clear();
+}
+
+std::uint64_t MailDuplicates::minuteKey(const Key& key) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(key.date)) << 32 | static_cast<std::uint32_t>(key.minute);
 }
 
 bool MailDuplicates::storeMayHold(const Key& key) const {
@@ -42,14 +46,14 @@ void MailDuplicates::markStored(const Key& key) {
 }
 
 MailDuplicates::Minute& MailDuplicates::minuteOf(const Key& key) {
-    const auto at = minutes_.find({key.date, key.minute});
+    const auto at = minutes_.find(minuteKey(key));
     if (at != minutes_.end()) return at->second;
     if (remembered_ > kMostRemembered) {
         // Only the candidates go: the minutes stored into stay marked.
         minutes_.clear();
         remembered_ = 0;
     }
-    Minute& minute = minutes_[{key.date, key.minute}];
+    Minute& minute = minutes_[minuteKey(key)];
     if (!storeMayHold(key)) return minute;
     Mail.clear();
     MAI.DATE = key.date;
@@ -66,8 +70,7 @@ MailDuplicates::Minute& MailDuplicates::minuteOf(const Key& key) {
         const ULONG from = MAI.FROMID, to = MAI.TOID, id = MAI.MAILID;
         stored.push_back({{from, to, toUpper(MAI.SUBJECT.view())}, id});
     }
-    // Each text of the minute is read once, here.
-    for (auto& [group, mailId] : stored) minute.groups[group].add(mailId, digestOf(storedMessageText(mailId)));
+    for (auto& [group, mailId] : stored) minute.groups[group].undigested.push_back(mailId);
     remembered_ += stored.size();
     return minute;
 }
@@ -76,13 +79,17 @@ bool MailDuplicates::isDuplicate(const Key& key, std::string_view text) {
     Minute& minute = minuteOf(key);
     const auto group = minute.groups.find({key.senderId, key.receiverId, key.upperSubject});
     if (group == minute.groups.end()) return false;
-    return group->second.findDuplicate(TextPrefixes(text), [&](std::uint32_t mailId) {
+    // Each stored text is read for its digest once, here.
+    Group& mails = group->second;
+    for (const ULONG mailId : mails.undigested) mails.digests.add(mailId, digestOf(storedMessageText(mailId)));
+    mails.undigested.clear();
+    return mails.digests.findDuplicate(TextPrefixes(text), [&](std::uint32_t mailId) {
         return textsAreDuplicates(storedMessageText(mailId), text);
     });
 }
 
-void MailDuplicates::remember(const Key& key, ULONG mailId, std::string_view text) {
-    minuteOf(key).groups[{key.senderId, key.receiverId, key.upperSubject}].add(mailId, digestOf(text));
+void MailDuplicates::remember(const Key& key, ULONG mailId) {
+    minuteOf(key).groups[{key.senderId, key.receiverId, key.upperSubject}].undigested.push_back(mailId);
     ++remembered_;
     markStored(key);
 }

@@ -10,6 +10,11 @@
 // group. Texts are compared through their digests (text_digest.h); a stored
 // text is read only when its digest cannot rule the duplicate out.
 //
+// Most groups are never looked into again (few mails share a minute, a
+// sender, a receiver and a subject), so a mail joins its group by number
+// only: the group takes the digests of its texts, read from the store, when
+// a mail is first tested against it.
+//
 // The memory is only valid while every mail stored into the database passes
 // through remember(): one import run (which holds the installation's import
 // lock) into one database. clear() between databases; a rolled-back
@@ -51,12 +56,15 @@ public:
     // database (Mail and MsgText open; their buffers are overwritten).
     bool isDuplicate(const Key& key, std::string_view text);
 
-    // Records mail `mailId` just stored under `key` with `text`.
-    void remember(const Key& key, ULONG mailId, std::string_view text);
+    // Records mail `mailId` just stored under `key` (its text in MsgText).
+    void remember(const Key& key, ULONG mailId);
 
 private:
     // The mail of one minute with one sender, receiver and subject.
-    using Group = TextDigestIndex;
+    struct Group {
+        TextDigestIndex digests;
+        std::vector<ULONG> undigested;  // mail whose digest is not taken yet
+    };
     using GroupKey = std::tuple<ULONG, ULONG, std::string>;
     struct Minute {
         std::map<GroupKey, Group> groups;
@@ -71,7 +79,9 @@ private:
     // Minutes of a day: times run up to 24 hours (and the day's end).
     static constexpr std::size_t kMinutesADay = 24 * 60 + 1;
 
-    std::map<std::pair<LONG, LONG>, Minute> minutes_;
+    // Minutes by date and time (minuteKey()).
+    static std::uint64_t minuteKey(const Key& key);
+    std::unordered_map<std::uint64_t, Minute> minutes_;
     std::size_t remembered_ = 0;  // candidates held, all minutes
     bool storeHeldNoMail_ = false;
     // With storeHeldNoMail_: the minutes mail was stored into, by date.

@@ -91,7 +91,7 @@ StoreOutcome MessageStore::storeMail(WorkRecord& record) {
     MAI.DUMMY = StatusNormal;
     if (!storeWrite(Mail, AddRecord)) return fatal();
     if (!writeText(record.MSGTEXT, true, mailId)) return fatal();
-    duplicates_.remember(duplicateKey, mailId, record.MSGTEXT);
+    duplicates_.remember(duplicateKey, mailId);
 
     if (mailTopic_ != 0) {
         SIndex.clear();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "common/fixed_text.h"
@@ -123,6 +124,19 @@ TEST_F(TransactionScope, CacheScopesNestAndARunsRoomyCacheWins) {
         EXPECT_EQ(attachedCacheKibibytes(), 256);
     }
     EXPECT_EQ(attachedCacheKibibytes(), outside);
+    {
+        // The largest cache asked for applies, whichever scope ends first.
+        auto small = std::make_unique<PageCacheScope>();
+        {
+            PageCacheScope large(2 * RoomyPageCacheKibibytes);
+            EXPECT_EQ(attachedCacheKibibytes(), 2 * RoomyPageCacheKibibytes);
+            small.reset();
+            EXPECT_EQ(attachedCacheKibibytes(), 2 * RoomyPageCacheKibibytes);
+            PageCacheScope again;
+            EXPECT_EQ(attachedCacheKibibytes(), 2 * RoomyPageCacheKibibytes);
+        }
+        EXPECT_EQ(attachedCacheKibibytes(), outside);
+    }
 }
 
 }  // namespace

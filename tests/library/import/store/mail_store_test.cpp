@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/globals.h"
+#include "common/message_text.h"
 #include "import/addresses/mailbox_addresses.h"
 #include "store_fixture.h"
 #include "tables/records/all_tables.h"
@@ -208,6 +209,20 @@ TEST_F(MailStoreTest, ManyMailsOfOneMinuteAreToldApartAndTheirCopiesFound) {
     for (int i = 1; i < 120; i += 2) EXPECT_EQ(store(received(3000 + i).text(text(i) + "\r\n")).result, StoreSkipped) << i;
     EXPECT_EQ(store(received(4000).text(text(120))).result, StoreStored);
     EXPECT_EQ(store(received(4001).text(text(120))).result, StoreSkipped);
+}
+
+TEST_F(MailStoreTest, TextsBeyondTheStoredLengthAreComparedAsStored) {
+    // The stored text keeps the first MessageTextChars characters (a
+    // two-byte character where the cut falls); mails of this run are
+    // compared by what the store holds of them.
+    const std::string start = "\xC3\xA9" + std::string(MessageTextChars, 'z');
+    ASSERT_EQ(store(received(1).text(start + "first ending")).result, StoreStored);
+    EXPECT_EQ(storedText(1).size(), MessageTextChars + 1);
+    ASSERT_EQ(store(received(2).subject("Other").text("short")).result, StoreStored);
+    // Differs only past the cut: the same text as stored.
+    EXPECT_EQ(store(received(3).text(start + "another ending")).result, StoreSkipped);
+    EXPECT_EQ(store(received(4).subject("Other").text("short\r\n")).result, StoreSkipped);
+    EXPECT_EQ(store(received(5).text(start.substr(0, 1000))).result, StoreStored);
 }
 
 }  // namespace
