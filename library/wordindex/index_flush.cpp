@@ -15,6 +15,13 @@
 
 namespace pm {
 
+namespace {
+// Pairs appended to MasIdx before its keys are built: the merge holds them
+// twice over (24 MB and 12 MB) while the worker fills the next batch, and
+// the posting store would merge at once, in one long slice, past 4M.
+constexpr std::size_t kPairsPerKeyBuild = std::size_t{3} << 20;
+}  // namespace
+
 void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
     flush = std::move(batch);
     afterFlush = flush->last ? State::Finishing : State::Indexing;
@@ -35,6 +42,7 @@ void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
     }
     ownTransaction = true;
     flushPhase = FlushPhase::Append;
+    appendedSinceKeys = 0;
     flushWordNext = 0;
     wordWrites = 0;
     state = State::Flushing;
@@ -42,8 +50,9 @@ void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
 
 void IndexRun::Impl::flushSome() {
     flushSlice();
-    // The worker goes on filing meanwhile: it is fed between the slices.
-    if (state == State::Flushing && !inputClosed && !readMessages(options.batchSize, false)) return;
+    // The worker goes on filing meanwhile: it is fed between the slices,
+    // as much as its queue takes, so that it has work for a whole slice.
+    if (state == State::Flushing && !inputClosed && !readMessages(options.batchSize * 8, false)) return;
     if (state == State::Flushing && !serveLookups()) return;
     takeCounts();
 }
@@ -52,12 +61,22 @@ void IndexRun::Impl::flushSlice() {
     switch (flushPhase) {
         case FlushPhase::Append:
             if (!appendOccurrences()) return;
-            if (flush->occurrences.empty()) flushPhase = FlushPhase::Keys;
+            if (flush->occurrences.empty() || appendedSinceKeys >= kPairsPerKeyBuild) flushPhase = FlushPhase::Keys;
             return;
         case FlushPhase::Keys: {
-            StorageStatus st = options.faults.keyBuildFails ? StorageStatus::Other : MasIdx.buildKeys();
+            // The keys are built a slice at a time (by word), so that the
+            // worker is fed in between.
+            bool built = false;
+            const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 1000;
+            StorageStatus st = StorageStatus::Other;
+            bool faulted = options.faults.keyBuildFails;
+            if (!faulted) st = MasIdx.buildKeysSome(slice, built);
+            if (st == StorageStatus::Ok && !built && keySlices++ == options.faults.keyBuildSliceFails) {
+                faulted = true;  // refused with the build half done
+                st = StorageStatus::Other;
+            }
             if (st != StorageStatus::Ok) {
-                const std::string why = options.faults.keyBuildFails ? "Keys need rebuilding" : MasIdx.lastError().text;
+                const std::string why = faulted ? "Keys need rebuilding" : MasIdx.lastError().text;
                 message("Unexpected Error",
                         why + "Unexpected file error:MASIDX(Build)|on Message#" + std::to_string(lastRead), Icon::Hand);
                 message("Rollback", "Will try to rollback changes.", Icon::Exclamation);
@@ -66,7 +85,9 @@ void IndexRun::Impl::flushSlice() {
                 end(State::Failed, 2);
                 return;
             }
-            flushPhase = FlushPhase::Words;
+            if (!built) return;
+            appendedSinceKeys = 0;
+            flushPhase = flush->occurrences.empty() ? FlushPhase::Words : FlushPhase::Append;
             return;
         }
         case FlushPhase::Words:
@@ -88,6 +109,7 @@ bool IndexRun::Impl::appendOccurrences() {
         std::erase_if(appendPairs, [&](const OccurrenceBuffer::Pair& p) { return cleanupSet.count(static_cast<LONG>(p.second)) > 0; });
     }
     const bool ok = MasIdx.appendPairs(appendPairs) == StorageStatus::Ok;
+    appendedSinceKeys += appendPairs.size();
     if (ok) summary.occurrences += static_cast<long long>(appendPairs.size());
     if (ok) return true;
     // The storage's own report of the append, then the undo.
@@ -98,6 +120,7 @@ bool IndexRun::Impl::appendOccurrences() {
 }
 
 bool IndexRun::Impl::writeWords() {
+    static const int wordCountField = WordList.def().fieldIndex("WORDCOUNT");
     const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 25;
     for (std::size_t n = 0; n < slice && flushWordNext < flush->words.size(); ++n, ++flushWordNext) {
         const FlushWord& entry = flush->words[flushWordNext];
@@ -110,14 +133,13 @@ bool IndexRun::Impl::writeWords() {
         } else if (entry.action == BufferedWord::Update) {
             WordList.clear();
             WOR.WORDID = entry.id;
-            const StorageStatus st = WordList.get(WOR_by_WordId);
             // The messages counted since the count was read are added to
             // the stored count: a purge in another process may have lowered
             // it meanwhile, or removed the word when it reached zero.
             const LONG added = entry.count - entry.storedCount;
+            const StorageStatus st = WordList.addToNumber(WOR_by_WordId, wordCountField, added);
             if (st == StorageStatus::Ok) {
-                WOR.WORDCOUNT += added;
-                ok = UppDat(WordList, UpdateRecord, ReportOnly);
+                ok = true;
             } else if (st == StorageStatus::NotFound) {
                 WordList.clear();
                 WOR.WORDID = entry.id;

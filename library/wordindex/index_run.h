@@ -63,6 +63,7 @@ namespace pm {
 struct IndexFaults {
     long wordWriteFailsAt = -1;  // the n-th word write of a flush fails (0 = the first)
     bool keyBuildFails = false;  // building the MasIdx keys fails
+    long keyBuildSliceFails = -1;  // the n-th slice of a key build (not its last) fails (0 = the first of the run)
     bool rollbackFails = false;  // undoing a failed flush is reported as failed
 };
 
