@@ -28,19 +28,11 @@ RecordPosition positionOf(const Pair& pair) {
 std::uint32_t aOf(RecordPosition pos) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pos) >> 32); }
 std::uint32_t bOf(RecordPosition pos) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pos)); }
 
-// Pairs usually arrive grouped by A (one message after the other): then
-// sorting each group is enough.
-void sortPairs(std::vector<Pair>& pairs) {
+// Pairs usually arrive grouped by A (one message after the other), as the
+// merge wants them; it sorts the B values of each A itself, a part at a time.
+void sortByA(std::vector<Pair>& pairs) {
     const auto byA = [](const Pair& x, const Pair& y) { return x.first < y.first; };
-    if (!std::is_sorted(pairs.begin(), pairs.end(), byA)) {
-        std::sort(pairs.begin(), pairs.end());
-        return;
-    }
-    for (auto group = pairs.begin(); group != pairs.end();) {
-        auto end = std::find_if(group, pairs.end(), [&](const Pair& p) { return p.first != group->first; });
-        std::sort(group, end);
-        group = end;
-    }
+    if (!std::is_sorted(pairs.begin(), pairs.end(), byA)) std::sort(pairs.begin(), pairs.end());
 }
 
 }  // namespace
@@ -136,7 +128,7 @@ StorageStatus PostingBackend::buildKeysSome(std::size_t budget, bool& done) {
         if (!pendingInTransaction_) return mergePending();
         std::vector<Pair> pairs;
         pairs.swap(pending_);
-        if (StorageStatus st = sortedPending(pairs); st != StorageStatus::Ok) return st;
+        sortByA(pairs);
         std::string error;
         int rc = c.exec(std::string("SAVEPOINT ") + kBuildSavepoint, &error);
         if (rc != SQLITE_OK) return fail(rc, error);
@@ -283,13 +275,6 @@ void PostingBackend::dropRolledBackPending() {
     }
 }
 
-StorageStatus PostingBackend::sortedPending(std::vector<Pair>& pairs) {
-    sortPairs(pairs);
-    if (std::adjacent_find(pairs.begin(), pairs.end()) != pairs.end())
-        return report(StorageStatus::DuplicateKey, "Creates duplicate key");
-    return StorageStatus::Ok;
-}
-
 StorageStatus PostingBackend::continueWork(std::size_t budget) {
     Connection& c = Connection::instance();
     std::string error;
@@ -325,7 +310,7 @@ StorageStatus PostingBackend::mergePending() {
     if (pending_.empty()) return StorageStatus::Ok;
     std::vector<Pair> pairs;
     pairs.swap(pending_);
-    if (StorageStatus st = sortedPending(pairs); st != StorageStatus::Ok) return st;
+    sortByA(pairs);
     return writeInSavepoint([&](std::string& error) { return lists_.merge(std::move(pairs), error); });
 }
 

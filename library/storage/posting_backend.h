@@ -58,8 +58,6 @@ public:
     StorageStatus erase() override;
     std::int64_t records() override;
     void flush() override { mergePending(); }
-    // Whether a merge in parts is under way (tests).
-    bool merging() const { return working_; }
 
     // --- reads (posting_cursor.cpp) ------------------------------------------
     void setPhysical(RecordPosition from) override;
@@ -108,8 +106,6 @@ private:
     void dropRolledBackPending();
     StorageStatus joinPending();
     StorageStatus mergePending();
-    // Sorts appended pairs; DuplicateKey when one repeats.
-    StorageStatus sortedPending(std::vector<Pair>& pairs);
     // The next part of the merge under way; it ends (its savepoint
     // released, or rolled back on a failure) with its last part.
     StorageStatus continueWork(std::size_t budget);

@@ -66,6 +66,11 @@ int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
             bs.push_back(pairs[i].second);
             work.maxB = std::max(work.maxB, pairs[i].second);
         }
+        std::sort(bs.begin(), bs.end());
+        if (std::adjacent_find(bs.begin(), bs.end()) != bs.end()) {
+            error = kDuplicate;
+            return SQLITE_CONSTRAINT;
+        }
         if (a <= work.highestA) {
             rc = loadRow(a, stored);
             if (rc == SQLITE_OK) {

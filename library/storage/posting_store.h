@@ -37,7 +37,7 @@ using Pair = std::pair<std::uint32_t, std::uint32_t>;  // (A, B)
 // lists first, in order of A, then the B lists, a run of B values at a
 // time, and the count last.
 struct MergeWork {
-    std::vector<Pair> pairs;  // sorted by A then B; freed once the A lists are written
+    std::vector<Pair> pairs;  // sorted by A; freed once the A lists are written
     std::size_t nextPair = 0;
     std::uint32_t highestA = 0;  // the highest A stored when the merge began
     std::uint32_t maxB = 0;
@@ -100,8 +100,8 @@ public:
     int highestA(std::uint32_t& a);  // 0 when empty
 
     // --- writes (inside the caller's savepoint, sql::inSavepoint) -------------
-    // Adds `pairs` (sorted by A then B, no repeats). SQLITE_CONSTRAINT when a
-    // pair is already stored.
+    // Adds `pairs` (sorted by A; the B values of one A in any order).
+    // SQLITE_CONSTRAINT when a pair repeats or is already stored.
     int merge(std::vector<Pair> pairs, std::string& error);
     // The same in parts: startMerge takes the pairs (as merge), each
     // mergeSome writes about `budget` of them (work.done once all are in).
