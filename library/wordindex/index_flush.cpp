@@ -16,10 +16,11 @@
 namespace pm {
 
 namespace {
-// Pairs appended to MasIdx before its keys are built: the merge holds them
-// twice over (24 MB and 12 MB) while the worker fills the next batch, and
-// the posting store would merge at once, in one long slice, past 4M.
-constexpr std::size_t kPairsPerKeyBuild = std::size_t{3} << 20;
+// Pairs appended to MasIdx before its keys are built, at most: the merge
+// holds them one and a half times over while the worker fills the next
+// batch, and the posting store would merge at once, in one long slice,
+// from 4M on.
+constexpr std::size_t kMaxPairsPerKeyBuild = 4'000'000;
 }  // namespace
 
 void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
@@ -43,6 +44,11 @@ void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
     ownTransaction = true;
     flushPhase = FlushPhase::Append;
     appendedSinceKeys = 0;
+    // A key build costs much for every word it touches however few pairs
+    // it adds: a batch is split into as few builds as may be, of even size.
+    const std::size_t pairs = flush->occurrences.size();
+    const std::size_t builds = std::max<std::size_t>(1, (pairs + kMaxPairsPerKeyBuild - 1) / kMaxPairsPerKeyBuild);
+    pairsPerKeyBuild = (pairs + builds - 1) / builds;
     flushWordNext = 0;
     wordWrites = 0;
     state = State::Flushing;
@@ -61,7 +67,7 @@ void IndexRun::Impl::flushSlice() {
     switch (flushPhase) {
         case FlushPhase::Append:
             if (!appendOccurrences()) return;
-            if (flush->occurrences.empty() || appendedSinceKeys >= kPairsPerKeyBuild) flushPhase = FlushPhase::Keys;
+            if (flush->occurrences.empty() || appendedSinceKeys >= pairsPerKeyBuild) flushPhase = FlushPhase::Keys;
             return;
         case FlushPhase::Keys: {
             // The keys are built a slice at a time (by word), so that the
@@ -101,7 +107,8 @@ void IndexRun::Impl::flushSlice() {
 }
 
 bool IndexRun::Impl::appendOccurrences() {
-    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 1000;
+    const std::size_t slice = std::min(static_cast<std::size_t>(options.batchSize) * 1000,
+                                       std::max<std::size_t>(1, pairsPerKeyBuild - appendedSinceKeys));
     appendPairs.clear();
     flush->occurrences.takeFront(slice, appendPairs);
     if (!cleanupSet.empty()) {
