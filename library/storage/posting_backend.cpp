@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace pm {
 
@@ -18,6 +19,8 @@ using sql::Connection;
 
 // Appended pairs held in memory before they are merged (32 MB).
 constexpr std::size_t kMaxPending = std::size_t{4} << 20;
+// The savepoint that spans the parts of one merge.
+constexpr const char* kBuildSavepoint = "pm_postings_build";
 
 RecordPosition positionOf(const Pair& pair) {
     return static_cast<RecordPosition>((static_cast<std::uint64_t>(pair.first) << 32) | pair.second);
@@ -25,19 +28,11 @@ RecordPosition positionOf(const Pair& pair) {
 std::uint32_t aOf(RecordPosition pos) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pos) >> 32); }
 std::uint32_t bOf(RecordPosition pos) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pos)); }
 
-// Pairs usually arrive grouped by A (one message after the other): then
-// sorting each group is enough.
-void sortPairs(std::vector<Pair>& pairs) {
+// Pairs usually arrive grouped by A (one message after the other), as the
+// merge wants them; it sorts the B values of each A itself, a part at a time.
+void sortByA(std::vector<Pair>& pairs) {
     const auto byA = [](const Pair& x, const Pair& y) { return x.first < y.first; };
-    if (!std::is_sorted(pairs.begin(), pairs.end(), byA)) {
-        std::sort(pairs.begin(), pairs.end());
-        return;
-    }
-    for (auto group = pairs.begin(); group != pairs.end();) {
-        auto end = std::find_if(group, pairs.end(), [&](const Pair& p) { return p.first != group->first; });
-        std::sort(group, end);
-        group = end;
-    }
+    if (!std::is_sorted(pairs.begin(), pairs.end(), byA)) std::sort(pairs.begin(), pairs.end());
 }
 
 }  // namespace
@@ -63,14 +58,20 @@ StorageStatus PostingBackend::findTable() {
 }
 
 void PostingBackend::close() {
-    if (open_ && !connectionLost()) mergePending();  // appended pairs are kept even without a key build
-    else pending_.clear();
+    if (open_ && !connectionLost()) {
+        mergePending();  // appended pairs are kept even without a key build
+    } else {
+        pending_.clear();
+        working_ = false;
+        work_ = MergeWork{};
+    }
     StoreBackend::close();
 }
 
 StorageStatus PostingBackend::create() {
     return withStore(true, [&] {
         pending_.clear();
+        abandonWork();
         std::string error;
         const int rc = sql::inSavepoint("pm_postings", error, [&] { return lists_.create(error); });
         ++writeGeneration_;
@@ -87,12 +88,14 @@ bool PostingBackend::exists() {
 
 StorageStatus PostingBackend::remove() {
     pending_.clear();
+    abandonWork();
     return StoreBackend::remove();
 }
 
 StorageStatus PostingBackend::empty() {
     if (!isOpen()) return notOpen();
     pending_.clear();
+    abandonWork();
     std::string error;
     const int rc = sql::inSavepoint("pm_postings", error, [&] { return lists_.clear(error); });
     ++writeGeneration_;
@@ -112,6 +115,36 @@ StorageStatus PostingBackend::buildKeys() {
         if (int rc = lists_.tablesExist(exist); rc != SQLITE_OK) return fail(rc);
         return exist ? StorageStatus::Ok : report(StorageStatus::FileNotFound, {});
     });
+}
+
+StorageStatus PostingBackend::buildKeysSome(std::size_t budget, bool& done) {
+    done = true;
+    Connection& c = Connection::instance();
+    // Outside a transaction another process may write between the parts.
+    if (!isOpen() || !c.inTransaction()) return buildKeys();
+    dropRolledBackPending();
+    if (!working_) {
+        if (pending_.empty()) return StorageStatus::Ok;
+        if (!pendingInTransaction_) return mergePending();
+        std::vector<Pair> pairs;
+        pairs.swap(pending_);
+        sortByA(pairs);
+        std::string error;
+        int rc = c.exec(std::string("SAVEPOINT ") + kBuildSavepoint, &error);
+        if (rc != SQLITE_OK) return fail(rc, error);
+        if ((rc = lists_.startMerge(std::move(pairs), work_)) != SQLITE_OK) {
+            error = sql::lastErrorText();
+            c.exec(std::string("ROLLBACK TO ") + kBuildSavepoint);
+            c.exec(std::string("RELEASE ") + kBuildSavepoint);
+            work_ = MergeWork{};
+            return fail(rc, error);
+        }
+        working_ = true;
+        workRollback_ = c.rollbackGeneration();
+    }
+    const StorageStatus st = continueWork(budget);
+    done = !working_;
+    return st;
 }
 
 StorageStatus PostingBackend::checkLayout() {
@@ -202,7 +235,7 @@ std::int64_t PostingBackend::records() {
         sqlFailure(rc);
         stored = 0;
     }
-    return stored + static_cast<std::int64_t>(pending_.size());
+    return stored + static_cast<std::int64_t>(pending_.size()) + (working_ ? work_.count : 0);
 }
 
 template <class Write>
@@ -230,27 +263,61 @@ StorageStatus PostingBackend::joinPending() {
     return StorageStatus::Ok;
 }
 
-// Forgets pairs appended in a transaction that was rolled back since.
+// Forgets pairs appended in a transaction that was rolled back since, and
+// a merge in parts that the rollback undid.
 void PostingBackend::dropRolledBackPending() {
-    if (!pending_.empty() && pendingInTransaction_ && Connection::instance().rollbackGeneration() != pendingRollback_)
+    const std::uint64_t rollbacks = Connection::instance().rollbackGeneration();
+    if (!pending_.empty() && pendingInTransaction_ && rollbacks != pendingRollback_)
         std::vector<Pair>().swap(pending_);
+    if (working_ && rollbacks != workRollback_) {
+        working_ = false;
+        work_ = MergeWork{};
+    }
+}
+
+StorageStatus PostingBackend::continueWork(std::size_t budget) {
+    Connection& c = Connection::instance();
+    std::string error;
+    int rc = lists_.mergeSome(work_, budget, error);
+    ++writeGeneration_;
+    if (rc == SQLITE_OK && !work_.done) return StorageStatus::Ok;
+    working_ = false;
+    work_ = MergeWork{};
+    if (rc == SQLITE_OK) {
+        rc = c.exec(std::string("RELEASE ") + kBuildSavepoint, &error);
+    } else {
+        if (error.empty()) error = sql::lastErrorText();
+        c.exec(std::string("ROLLBACK TO ") + kBuildSavepoint);
+        c.exec(std::string("RELEASE ") + kBuildSavepoint);
+    }
+    if (rc == SQLITE_OK) return StorageStatus::Ok;
+    if (rc == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);
+    return fail(rc, error);
+}
+
+void PostingBackend::abandonWork() {
+    dropRolledBackPending();
+    if (!working_) return;
+    working_ = false;
+    work_ = MergeWork{};
+    Connection::instance().exec(std::string("RELEASE ") + kBuildSavepoint);
 }
 
 StorageStatus PostingBackend::mergePending() {
     dropRolledBackPending();
+    while (working_)
+        if (StorageStatus st = continueWork(std::numeric_limits<std::size_t>::max()); st != StorageStatus::Ok) return st;
     if (pending_.empty()) return StorageStatus::Ok;
     std::vector<Pair> pairs;
     pairs.swap(pending_);
-    sortPairs(pairs);
-    if (std::adjacent_find(pairs.begin(), pairs.end()) != pairs.end())
-        return report(StorageStatus::DuplicateKey, "Creates duplicate key");
-    return writeInSavepoint([&](std::string& error) { return lists_.merge(pairs, error); });
+    sortByA(pairs);
+    return writeInSavepoint([&](std::string& error) { return lists_.merge(std::move(pairs), error); });
 }
 
 // Pairs appended in the transaction belong to its commit: merged now, they
 // are in the store when the commit returns.
 StorageStatus PostingBackend::beforeCommit(std::string& errorText) {
-    if (!isOpen() || pending_.empty() || !pendingInTransaction_) return StorageStatus::Ok;
+    if (!isOpen() || (!working_ && (pending_.empty() || !pendingInTransaction_))) return StorageStatus::Ok;
     StorageStatus st = mergePending();
     if (st != StorageStatus::Ok) errorText = table_.displayName() + ": " + table_.lastError().text;
     return st;

@@ -18,7 +18,10 @@
 //
 // Appended pairs wait in memory (up to kMaxPending) until buildKeys(),
 // flush(), close(), the commit of the transaction they were appended in, or
-// any other access merges them into the store in one savepoint. Pairs
+// any other access merges them into the store in one savepoint; inside a
+// transaction buildKeysSome() merges them in parts, all in one savepoint
+// that stays open between the parts (any other access finishes the merge
+// first). Pairs
 // appended inside a transaction that is rolled back before they were merged
 // are dropped with it; a duplicate among them fails the merge and drops
 // them all (and fails that commit).
@@ -46,6 +49,7 @@ public:
     // The lists are kept in step on every write; building the keys means
     // merging what was appended.
     StorageStatus buildKeys() override;
+    StorageStatus buildKeysSome(std::size_t budget, bool& done) override;
     StorageStatus checkLayout() override;
     std::int64_t storedRecords() override;
     StorageStatus add(bool append) override;
@@ -102,6 +106,12 @@ private:
     void dropRolledBackPending();
     StorageStatus joinPending();
     StorageStatus mergePending();
+    // The next part of the merge under way; it ends (its savepoint
+    // released, or rolled back on a failure) with its last part.
+    StorageStatus continueWork(std::size_t budget);
+    // Forgets the merge under way; its savepoint is released unless a
+    // rollback took it.
+    void abandonWork();
 
     // --- reading -------------------------------------------------------------
     std::uint32_t fieldValue(int field) const;
@@ -121,6 +131,9 @@ private:
     std::vector<Pair> pending_;
     bool pendingInTransaction_ = false;
     std::uint64_t pendingRollback_ = 0;
+    MergeWork work_;  // the merge in parts under way
+    bool working_ = false;
+    std::uint64_t workRollback_ = 0;
 };
 
 }  // namespace pm::postings

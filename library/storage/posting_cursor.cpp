@@ -168,7 +168,7 @@ StorageStatus PostingBackend::step(int dir) {
     if (!isOpen()) return notOpen();
     if (!cursor_.chosen) return notFound();
     // Nothing appended waits: the usual case, checked here as it is every read.
-    if (!pending_.empty()) {
+    if (!pending_.empty() || working_) {
         if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
     }
     Group& g = cursor_.group;

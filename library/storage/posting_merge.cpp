@@ -52,19 +52,26 @@ int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t 
     return writeBlocks(b, merged.data(), merged.size());
 }
 
-// The B lists of each A in `pairs`; `maxB` takes the highest B.
-int Store::mergeRows(const std::vector<Pair>& pairs, std::uint32_t& maxB, std::string& error) {
-    std::uint32_t highest = 0;
-    int rc = highestA(highest);
+// The B lists of the next A values of `work`, about `budget` pairs.
+int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
+    const std::vector<Pair>& pairs = work.pairs;
     std::vector<std::uint32_t> bs, stored, merged;
-    for (std::size_t i = 0; rc == SQLITE_OK && i < pairs.size();) {
+    const std::size_t stop = pairs.size() - work.nextPair > budget ? work.nextPair + budget : pairs.size();
+    int rc = SQLITE_OK;
+    std::size_t i = work.nextPair;
+    while (rc == SQLITE_OK && i < stop) {
         const std::uint32_t a = pairs[i].first;
         bs.clear();
         for (; i < pairs.size() && pairs[i].first == a; ++i) {
             bs.push_back(pairs[i].second);
-            maxB = std::max(maxB, pairs[i].second);
+            work.maxB = std::max(work.maxB, pairs[i].second);
         }
-        if (a <= highest) {
+        std::sort(bs.begin(), bs.end());
+        if (std::adjacent_find(bs.begin(), bs.end()) != bs.end()) {
+            error = kDuplicate;
+            return SQLITE_CONSTRAINT;
+        }
+        if (a <= work.highestA) {
             rc = loadRow(a, stored);
             if (rc == SQLITE_OK) {
                 if (!mergeInto(stored, bs.data(), bs.size(), merged)) {
@@ -78,23 +85,26 @@ int Store::mergeRows(const std::vector<Pair>& pairs, std::uint32_t& maxB, std::s
         }
         rc = writeRow(a, bs);
     }
-    if (rc != SQLITE_OK) error = sql::lastErrorText();
-    return rc;
+    if (rc != SQLITE_OK) {
+        error = sql::lastErrorText();
+        return rc;
+    }
+    work.nextPair = i;
+    return SQLITE_OK;
 }
 
-int Store::merge(const std::vector<Pair>& pairs, std::string& error) {
-    if (pairs.empty()) return SQLITE_OK;
-    std::uint32_t maxB = 0;
-    int rc = mergeRows(pairs, maxB, error);
-    if (rc != SQLITE_OK) return rc;
+namespace {
 
-    // The A lists of each B: group the pairs by B, keeping A ascending within
-    // each group (the pairs come sorted by A). A counting sort when the B
-    // values are dense enough, else an ordinary sort.
-    std::vector<std::uint32_t> as(pairs.size());
-    std::vector<std::pair<std::uint32_t, std::size_t>> groups;  // (B, first index in `as`)
-    if (maxB <= 4 * pairs.size() + (1u << 20)) {
-        std::vector<std::uint32_t> start(static_cast<std::size_t>(maxB) + 2, 0);
+// The A values of `work` grouped by B, keeping A ascending within each group
+// (the pairs come sorted by A). A counting sort when the B values are dense
+// enough, else an ordinary sort.
+void groupByB(MergeWork& work) {
+    const std::vector<Pair>& pairs = work.pairs;
+    std::vector<std::uint32_t>& as = work.as;
+    auto& groups = work.groups;
+    as.resize(pairs.size());
+    if (work.maxB <= 4 * pairs.size() + (1u << 20)) {
+        std::vector<std::uint32_t> start(static_cast<std::size_t>(work.maxB) + 2, 0);
         for (const Pair& p : pairs) ++start[static_cast<std::size_t>(p.second) + 1];
         for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
         std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
@@ -110,17 +120,57 @@ int Store::merge(const std::vector<Pair>& pairs, std::string& error) {
             if (i == 0 || byB[i].second != byB[i - 1].second) groups.emplace_back(byB[i].second, i);
         }
     }
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::size_t begin = groups[g].second;
-        const std::size_t end = g + 1 < groups.size() ? groups[g + 1].second : as.size();
-        rc = mergeIntoB(groups[g].first, as.data() + begin, end - begin);
+}
+
+}  // namespace
+
+int Store::startMerge(std::vector<Pair> pairs, MergeWork& work) {
+    work = MergeWork{};
+    work.count = static_cast<std::int64_t>(pairs.size());
+    work.pairs = std::move(pairs);
+    work.done = work.pairs.empty();
+    return work.done ? SQLITE_OK : highestA(work.highestA);
+}
+
+int Store::mergeSome(MergeWork& work, std::size_t budget, std::string& error) {
+    if (work.done) return SQLITE_OK;
+    if (budget == 0) budget = 1;
+    if (!work.rowsDone) {
+        if (int rc = mergeRows(work, budget, error); rc != SQLITE_OK) return rc;
+        if (work.nextPair < work.pairs.size()) return SQLITE_OK;
+        groupByB(work);
+        std::vector<Pair>().swap(work.pairs);
+        work.rowsDone = true;
+        return SQLITE_OK;
+    }
+    const std::vector<std::uint32_t>& as = work.as;
+    std::size_t taken = 0;
+    for (; work.nextGroup < work.groups.size() && taken < budget; ++work.nextGroup) {
+        const std::size_t g = work.nextGroup;
+        const std::size_t begin = work.groups[g].second;
+        const std::size_t end = g + 1 < work.groups.size() ? work.groups[g + 1].second : as.size();
+        const int rc = mergeIntoB(work.groups[g].first, as.data() + begin, end - begin);
         if (rc != SQLITE_OK) {
             error = rc == SQLITE_CONSTRAINT ? kDuplicate : sql::lastErrorText();
             return rc;
         }
+        taken += end - begin;
     }
-    if ((rc = write(kAddRecords, {static_cast<std::int64_t>(pairs.size())})) != SQLITE_OK)
+    if (work.nextGroup < work.groups.size()) return SQLITE_OK;
+    if (int rc = write(kAddRecords, {work.count}); rc != SQLITE_OK) {
         error = sql::lastErrorText();
+        return rc;
+    }
+    work = MergeWork{};
+    work.done = true;
+    return SQLITE_OK;
+}
+
+int Store::merge(std::vector<Pair> pairs, std::string& error) {
+    MergeWork work;
+    int rc = startMerge(std::move(pairs), work);
+    if (rc != SQLITE_OK) error = sql::lastErrorText();
+    while (rc == SQLITE_OK && !work.done) rc = mergeSome(work, work.count > 0 ? static_cast<std::size_t>(work.count) : 1, error);
     return rc;
 }
 

@@ -33,6 +33,22 @@ inline constexpr std::size_t kBlockBytes = 900;
 
 using Pair = std::pair<std::uint32_t, std::uint32_t>;  // (A, B)
 
+// A merge of many pairs done a part at a time (Store::mergeSome): the A
+// lists first, in order of A, then the B lists, a run of B values at a
+// time, and the count last.
+struct MergeWork {
+    std::vector<Pair> pairs;  // sorted by A; freed once the A lists are written
+    std::size_t nextPair = 0;
+    std::uint32_t highestA = 0;  // the highest A stored when the merge began
+    std::uint32_t maxB = 0;
+    bool rowsDone = false;
+    std::vector<std::uint32_t> as;  // the A values grouped by B, ascending within each group
+    std::vector<std::pair<std::uint32_t, std::size_t>> groups;  // (B, first index in `as`)
+    std::size_t nextGroup = 0;
+    std::int64_t count = 0;  // pairs in all
+    bool done = false;
+};
+
 // One block of the A values of a B.
 struct Block {
     std::uint32_t b = 0;
@@ -84,9 +100,15 @@ public:
     int highestA(std::uint32_t& a);  // 0 when empty
 
     // --- writes (inside the caller's savepoint, sql::inSavepoint) -------------
-    // Adds `pairs` (sorted by A then B, no repeats). SQLITE_CONSTRAINT when a
-    // pair is already stored.
-    int merge(const std::vector<Pair>& pairs, std::string& error);
+    // Adds `pairs` (sorted by A; the B values of one A in any order).
+    // SQLITE_CONSTRAINT when a pair repeats or is already stored.
+    int merge(std::vector<Pair> pairs, std::string& error);
+    // The same in parts: startMerge takes the pairs (as merge), each
+    // mergeSome writes about `budget` of them (work.done once all are in).
+    // The parts belong in one savepoint: a failed part leaves the lists out
+    // of step until it is rolled back.
+    int startMerge(std::vector<Pair> pairs, MergeWork& work);
+    int mergeSome(MergeWork& work, std::size_t budget, std::string& error);
     // Removes one pair; SQLITE_DONE when it is not stored.
     int erase(std::uint32_t a, std::uint32_t b, std::string& error);
 
@@ -106,7 +128,7 @@ private:
     int readList(Query query, std::uint32_t key, std::uint32_t* found, std::vector<std::uint32_t>& out);
     int writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs);
     int writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count);
-    int mergeRows(const std::vector<Pair>& pairs, std::uint32_t& maxB, std::string& error);
+    int mergeRows(MergeWork& work, std::size_t budget, std::string& error);
     int mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count);
     std::string q(const std::string& table) const;
 

@@ -49,6 +49,7 @@ public:
     StorageStatus getAt(RecordPosition pos) override;
     StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value) override;
     StorageStatus add(bool append) override;
+    StorageStatus addToNumber(const KeyDef& key, int field, std::int64_t delta) override;
     StorageStatus put() override;
     StorageStatus erase() override;
     std::int64_t records() override;
@@ -144,7 +145,8 @@ private:
     Cursor cursor_;
     // The range statements by their SQL text (few per table and key).
     std::map<std::string, Statement> rangeStatements_;
-    // getText's statements by key and column (few per table).
+    // getText's statements by key and column (few per table), and
+    // addToNumber's by key and field.
     std::map<std::pair<int, std::string>, Statement> textStatements_;
 };
 

@@ -1,4 +1,5 @@
 // Keyed tables over SQLite: reads by key or position, and the writes.
+#include <algorithm>
 #include <cstring>
 
 #include "storage/sql_backend.h"
@@ -108,6 +109,38 @@ StorageStatus SqlBackend::add(bool append) {
     ++writeGeneration_;
     if (rc != SQLITE_OK) return fail(rc);
     table_.setPosition(sqlite3_last_insert_rowid(Connection::instance().db()));
+    return StorageStatus::Ok;
+}
+
+StorageStatus SqlBackend::addToNumber(const KeyDef& keyIn, int field, std::int64_t delta) {
+    if (!isOpen()) return notOpen();
+    if (table_.shareMode() == ShareMode::SharedReadOnly) return readOnly();
+    const KeyDef& key = def().keys.at(static_cast<std::size_t>(keyIn.index));
+    const auto column = std::find_if(schema_.columns.begin(), schema_.columns.end(),
+                                     [&](const Column& c) { return c.field == field && c.element == 0; });
+    if (!key.unique || column == schema_.columns.end() || column->type != "INTEGER")
+        return report(StorageStatus::Other, "No single number to add to in " + table_.displayName());
+    if (StorageStatus st = ensureKeys(); st != StorageStatus::Ok) return st;
+    // Kept beside getText's statements, under a name no column has.
+    const std::pair<int, std::string> name{key.index, "+" + column->name};
+    auto it = textStatements_.find(name);
+    if (it == textStatements_.end()) {
+        const auto& cols = schema_.keyColumns[static_cast<std::size_t>(key.index)];
+        std::string sqlText = "UPDATE " + tableName() + " SET " + ident(column->name) + " = " + ident(column->name) + " + ?1 WHERE ";
+        for (std::size_t i = 0; i < key.parts.size(); ++i)
+            sqlText += (i ? " AND " : "") + ident(cols[i]) + " = ?" + std::to_string(i + 2);
+        Statement stmt;
+        if (int rc = stmt.prepare(sqlText); rc != SQLITE_OK) return fail(rc);
+        it = textStatements_.emplace(name, std::move(stmt)).first;
+    }
+    sqlite3_stmt* s = it->second.get();
+    sqlite3_bind_int64(s, 1, delta);
+    for (std::size_t i = 0; i < key.parts.size(); ++i)
+        codec_.bindField(s, static_cast<int>(i + 2), key.parts[i].field, recordBytes());
+    const int rc = runToEnd(s);
+    ++writeGeneration_;
+    if (rc != SQLITE_OK) return fail(rc);
+    if (sqlite3_changes(Connection::instance().db()) == 0) return notFound();
     return StorageStatus::Ok;
 }
 

@@ -166,6 +166,12 @@ StorageStatus Table::buildKeys() {
     return result(backend().buildKeys());
 }
 
+StorageStatus Table::buildKeysSome(std::size_t budget, bool& done) {
+    error_ = {};
+    done = false;
+    return result(backend().buildKeysSome(budget, done));
+}
+
 StorageStatus Table::checkLayout() {
     error_ = {};
     return result(unlockedOnBusy([&] { return backend().checkLayout(); }));
@@ -243,6 +249,9 @@ StorageStatus Table::add() { return result(unlockedOnBusy([&] { return backend()
 StorageStatus Table::append() { return result(unlockedOnBusy([&] { return backend().add(true); })); }
 StorageStatus Table::appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
     return result(unlockedOnBusy([&] { return backend().appendPairs(pairs); }));
+}
+StorageStatus Table::addToNumber(const KeyDef& key, int field, std::int64_t delta) {
+    return result(unlockedOnBusy([&] { return backend().addToNumber(key, field, delta); }));
 }
 StorageStatus Table::put() { return result(unlockedOnBusy([&] { return backend().put(); })); }
 StorageStatus Table::erase() { return result(unlockedOnBusy([&] { return backend().erase(); })); }

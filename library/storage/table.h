@@ -78,6 +78,12 @@ public:
     // Rebuilds every key, including keys built on demand and keys left out
     // by append().
     StorageStatus buildKeys();
+    // The same a part at a time, for long runs that want to do other work
+    // between the parts: about `budget` records a call, `done` after the
+    // last part. Inside a transaction the parts of one build are one
+    // savepoint (a failed part undoes them all, a rollback drops the
+    // build); any other access of the table first finishes the build.
+    StorageStatus buildKeysSome(std::size_t budget, bool& done);
     // Ok when the stored layout matches the declaration, else LayoutDiffers.
     StorageStatus checkLayout();
     // Brings a stored layout that is the declaration's beginning up to the
@@ -157,6 +163,12 @@ public:
     // records (first, second) of `pairs` at once, as append() would one by
     // one. Other tables refuse (Other).
     StorageStatus appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs);
+    // Adds `delta` to the number field `field` of the record that the
+    // unique `key` finds for the buffer's key values, in one write that
+    // touches no other field (nor the keys without it); NotFound when no
+    // record has those values. The buffer stays as it was. Other when the
+    // key is not unique or the field not a number.
+    StorageStatus addToNumber(const KeyDef& key, int field, std::int64_t delta);
     StorageStatus put();    // rewrites the record last read
     StorageStatus erase();  // deletes the record last read
     std::int64_t records();

@@ -19,6 +19,12 @@ public:
     virtual StorageStatus empty() = 0;
     virtual StorageStatus pack() = 0;
     virtual StorageStatus buildKeys() = 0;
+    // Table::buildKeysSome; backends that build keys at once do it all.
+    virtual StorageStatus buildKeysSome(std::size_t budget, bool& done) {
+        (void)budget;
+        done = true;
+        return buildKeys();
+    }
     virtual StorageStatus checkLayout() = 0;
     // Backends that cannot grow a stored layout leave it as it is.
     virtual StorageStatus extendLayout() { return checkLayout(); }
@@ -42,6 +48,8 @@ public:
     virtual StorageStatus appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>&) {
         return StorageStatus::Other;
     }
+    // Table::addToNumber; backends without it refuse (Other).
+    virtual StorageStatus addToNumber(const KeyDef&, int, std::int64_t) { return StorageStatus::Other; }
     virtual StorageStatus put() = 0;
     virtual StorageStatus erase() = 0;
     virtual std::int64_t records() = 0;

@@ -15,6 +15,14 @@
 
 namespace pm {
 
+namespace {
+// Pairs appended to MasIdx before its keys are built, at most: the merge
+// holds them one and a half times over while the worker fills the next
+// batch, and the posting store would merge at once, in one long slice,
+// from 4M on.
+constexpr std::size_t kMaxPairsPerKeyBuild = 4'000'000;
+}  // namespace
+
 void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
     flush = std::move(batch);
     afterFlush = flush->last ? State::Finishing : State::Indexing;
@@ -35,6 +43,12 @@ void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
     }
     ownTransaction = true;
     flushPhase = FlushPhase::Append;
+    appendedSinceKeys = 0;
+    // A key build costs much for every word it touches however few pairs
+    // it adds: a batch is split into as few builds as may be, of even size.
+    const std::size_t pairs = flush->occurrences.size();
+    const std::size_t builds = std::max<std::size_t>(1, (pairs + kMaxPairsPerKeyBuild - 1) / kMaxPairsPerKeyBuild);
+    pairsPerKeyBuild = (pairs + builds - 1) / builds;
     flushWordNext = 0;
     wordWrites = 0;
     state = State::Flushing;
@@ -42,8 +56,9 @@ void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
 
 void IndexRun::Impl::flushSome() {
     flushSlice();
-    // The worker goes on filing meanwhile: it is fed between the slices.
-    if (state == State::Flushing && !inputClosed && !readMessages(options.batchSize, false)) return;
+    // The worker goes on filing meanwhile: it is fed between the slices,
+    // as much as its queue takes, so that it has work for a whole slice.
+    if (state == State::Flushing && !inputClosed && !readMessages(options.batchSize * 8, false)) return;
     if (state == State::Flushing && !serveLookups()) return;
     takeCounts();
 }
@@ -52,12 +67,22 @@ void IndexRun::Impl::flushSlice() {
     switch (flushPhase) {
         case FlushPhase::Append:
             if (!appendOccurrences()) return;
-            if (flush->occurrences.empty()) flushPhase = FlushPhase::Keys;
+            if (flush->occurrences.empty() || appendedSinceKeys >= pairsPerKeyBuild) flushPhase = FlushPhase::Keys;
             return;
         case FlushPhase::Keys: {
-            StorageStatus st = options.faults.keyBuildFails ? StorageStatus::Other : MasIdx.buildKeys();
+            // The keys are built a slice at a time (by word), so that the
+            // worker is fed in between.
+            bool built = false;
+            const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 1000;
+            StorageStatus st = StorageStatus::Other;
+            bool faulted = options.faults.keyBuildFails;
+            if (!faulted) st = MasIdx.buildKeysSome(slice, built);
+            if (st == StorageStatus::Ok && !built && keySlices++ == options.faults.keyBuildSliceFails) {
+                faulted = true;  // refused with the build half done
+                st = StorageStatus::Other;
+            }
             if (st != StorageStatus::Ok) {
-                const std::string why = options.faults.keyBuildFails ? "Keys need rebuilding" : MasIdx.lastError().text;
+                const std::string why = faulted ? "Keys need rebuilding" : MasIdx.lastError().text;
                 message("Unexpected Error",
                         why + "Unexpected file error:MASIDX(Build)|on Message#" + std::to_string(lastRead), Icon::Hand);
                 message("Rollback", "Will try to rollback changes.", Icon::Exclamation);
@@ -66,7 +91,9 @@ void IndexRun::Impl::flushSlice() {
                 end(State::Failed, 2);
                 return;
             }
-            flushPhase = FlushPhase::Words;
+            if (!built) return;
+            appendedSinceKeys = 0;
+            flushPhase = flush->occurrences.empty() ? FlushPhase::Words : FlushPhase::Append;
             return;
         }
         case FlushPhase::Words:
@@ -80,7 +107,8 @@ void IndexRun::Impl::flushSlice() {
 }
 
 bool IndexRun::Impl::appendOccurrences() {
-    const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 1000;
+    const std::size_t slice = std::min(static_cast<std::size_t>(options.batchSize) * 1000,
+                                       std::max<std::size_t>(1, pairsPerKeyBuild - appendedSinceKeys));
     appendPairs.clear();
     flush->occurrences.takeFront(slice, appendPairs);
     if (!cleanupSet.empty()) {
@@ -88,6 +116,7 @@ bool IndexRun::Impl::appendOccurrences() {
         std::erase_if(appendPairs, [&](const OccurrenceBuffer::Pair& p) { return cleanupSet.count(static_cast<LONG>(p.second)) > 0; });
     }
     const bool ok = MasIdx.appendPairs(appendPairs) == StorageStatus::Ok;
+    appendedSinceKeys += appendPairs.size();
     if (ok) summary.occurrences += static_cast<long long>(appendPairs.size());
     if (ok) return true;
     // The storage's own report of the append, then the undo.
@@ -98,6 +127,7 @@ bool IndexRun::Impl::appendOccurrences() {
 }
 
 bool IndexRun::Impl::writeWords() {
+    static const int wordCountField = WordList.def().fieldIndex("WORDCOUNT");
     const std::size_t slice = static_cast<std::size_t>(options.batchSize) * 25;
     for (std::size_t n = 0; n < slice && flushWordNext < flush->words.size(); ++n, ++flushWordNext) {
         const FlushWord& entry = flush->words[flushWordNext];
@@ -110,14 +140,13 @@ bool IndexRun::Impl::writeWords() {
         } else if (entry.action == BufferedWord::Update) {
             WordList.clear();
             WOR.WORDID = entry.id;
-            const StorageStatus st = WordList.get(WOR_by_WordId);
             // The messages counted since the count was read are added to
             // the stored count: a purge in another process may have lowered
             // it meanwhile, or removed the word when it reached zero.
             const LONG added = entry.count - entry.storedCount;
+            const StorageStatus st = WordList.addToNumber(WOR_by_WordId, wordCountField, added);
             if (st == StorageStatus::Ok) {
-                WOR.WORDCOUNT += added;
-                ok = UppDat(WordList, UpdateRecord, ReportOnly);
+                ok = true;
             } else if (st == StorageStatus::NotFound) {
                 WordList.clear();
                 WOR.WORDID = entry.id;

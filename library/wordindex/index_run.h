@@ -24,8 +24,9 @@
 //              a step in which words moved to the stop list, or with the
 //              last message; a closed batch is flushed.
 //   Flushing   one transaction over several steps for one batch: the
-//              occurrences are appended to MasIdx (batchSize x 1000 a step),
-//              its keys built, the batch's words written (batchSize x 25 a
+//              occurrences are appended to MasIdx (batchSize x 1000 a step)
+//              and its keys built (the same a step), up to 4M pairs at a
+//              time, the batch's words written (batchSize x 25 a
 //              step), new stop words stored, and the checkpoint (FOR:LASTMSGID,
 //              FOR:RECSLASTTIME: the last message of the batch) stored; then
 //              the commit. Between the slices the worker is fed, so it fills
@@ -63,6 +64,7 @@ namespace pm {
 struct IndexFaults {
     long wordWriteFailsAt = -1;  // the n-th word write of a flush fails (0 = the first)
     bool keyBuildFails = false;  // building the MasIdx keys fails
+    long keyBuildSliceFails = -1;  // the n-th slice of a key build (not its last) fails (0 = the first of the run)
     bool rollbackFails = false;  // undoing a failed flush is reported as failed
 };
 

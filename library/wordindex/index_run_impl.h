@@ -129,6 +129,9 @@ public:
     FlushPhase flushPhase = FlushPhase::Append;
     std::unique_ptr<FlushBatch> flush;
     std::vector<OccurrenceBuffer::Pair> appendPairs;  // one slice of the batch's pairs
+    std::size_t pairsPerKeyBuild = 0;   // pairs of the flush appended to MasIdx between key builds
+    std::size_t appendedSinceKeys = 0;  // pairs appended to MasIdx since its keys were built
+    long keySlices = 0;  // slices of key builds in this run (faults)
     std::size_t flushWordNext = 0;
     long wordWrites = 0;
     std::int64_t masRecordsBefore = 0;

@@ -205,6 +205,44 @@ TEST_F(Fixture, GetTextReadsOneColumnAndLeavesTheBufferAndSequence) {
     EXPECT_NE(items.lastError().text.find("NOSUCH"), std::string::npos);
 }
 
+// A number changed in place by a unique key: the keys over it follow, the
+// buffer and the other fields stay, and a rollback takes it back.
+TEST_F(Fixture, AddToNumberChangesOneFieldByAUniqueKey) {
+    add(1, "one", 10);
+    add(2, "two", 20);
+    add(3, "three", 30);
+    const KeyDef& idKey = *tableItemDef().key("IdKey");
+    const int date = tableItemDef().fieldIndex("DATE");
+    items.clear();
+    ITM.ID = 1;
+    ASSERT_EQ(items.addToNumber(idKey, date, 25), StorageStatus::Ok) << items.lastError().text;
+    EXPECT_EQ(ITM.DATE, 0) << "the buffer stays";
+    ITM.NAME = "TWO";  // case-blind, as the key compares
+    ITM.DATE = 20;
+    ASSERT_EQ(items.addToNumber(*tableItemDef().key("UniqueName"), date, -15), StorageStatus::Ok);
+    items.set(*tableItemDef().key("DateKey"));
+    EXPECT_EQ(readAll(), (std::vector<ULONG>{1, 3, 2}));  // 35, 30, 5
+    ITM.ID = 1;
+    ASSERT_EQ(items.get(idKey), StorageStatus::Ok);
+    EXPECT_EQ(ITM.NAME.view(), "one");
+    EXPECT_EQ(ITM_Text, "text of 1");
+
+    ASSERT_EQ(beginTransaction({&items}), StorageStatus::Ok);
+    ITM.ID = 3;
+    ASSERT_EQ(items.addToNumber(idKey, date, 100), StorageStatus::Ok);
+    rollbackTransaction();
+    ASSERT_EQ(items.get(idKey), StorageStatus::Ok);
+    EXPECT_EQ(ITM.DATE, 30);
+
+    ITM.ID = 99;
+    EXPECT_EQ(items.addToNumber(idKey, date, 1), StorageStatus::NotFound);
+    ITM.ID = 1;
+    EXPECT_EQ(items.addToNumber(*tableItemDef().key("DateKey"), date, 1), StorageStatus::Other);  // not unique
+    EXPECT_EQ(items.addToNumber(idKey, tableItemDef().fieldIndex("NAME"), 1), StorageStatus::Other);
+    ASSERT_EQ(items.get(idKey), StorageStatus::Ok);
+    EXPECT_EQ(ITM.DATE, 35);
+}
+
 TEST_F(Fixture, TextFieldsCutWholeCharactersAndMemosHaveALimit) {
     items.clear();
     ITM.ID = 1;

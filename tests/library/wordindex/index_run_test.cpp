@@ -575,6 +575,37 @@ TEST_F(IndexRunTest, AFailedKeyBuildRollsBackAndSaysSo) {
     EXPECT_EQ(catalogState(db).indexedCount, 0u);
 }
 
+// MasIdx's keys are built a slice at a time while the worker is fed: a
+// slice that fails after others were written takes the whole flush back to
+// the checkpoint, and a run whose builds take many slices builds the index
+// that one uninterrupted run builds.
+TEST_F(IndexRunTest, AKeyBuildFailingHalfwayRollsBackTheWholeFlush) {
+    const auto [referenceCounts, referenceMessages] = referenceIndex(400);
+    useDatabase(TypeForum, "Sliced");
+    std::vector<ULONG> numbers = writeCorpus(type, 0, 200);
+    ASSERT_EQ(index(), State::Done);
+    const auto counts = wordCounts();
+    const auto occurrences = wordMessages();
+    const CatalogIndexState checkpoint = catalogState(db);
+    const std::vector<ULONG> more = writeCorpus(type, 200, 400);
+    numbers.insert(numbers.end(), more.begin(), more.end());
+
+    IndexRunOptions options = batchOf(1);  // slices of 1000 pairs
+    options.faults.keyBuildSliceFails = 3;
+    ui.clear();
+    EXPECT_EQ(index(2, options), State::Failed);
+    EXPECT_TRUE(ui.sawText("Rollback was sucessfull."));
+    EXPECT_EQ(wordCounts(), counts);
+    EXPECT_EQ(wordMessages(), occurrences);
+    EXPECT_EQ(catalogState(db).lastPosition, checkpoint.lastPosition);
+    EXPECT_EQ(catalogState(db).indexedCount, 200u);
+
+    options.faults.keyBuildSliceFails = -1;
+    ASSERT_EQ(index(2, options), State::Done);
+    EXPECT_EQ(wordCounts(), referenceCounts);
+    EXPECT_EQ(occurrencesByPlace(numbers), referenceMessages);
+}
+
 TEST_F(IndexRunTest, AFullRunAsksBeforeReplacingAnIndexAndRebuildsIt) {
     useDatabase(TypeForum);
     {

@@ -303,5 +303,95 @@ TEST_F(MasIdxStore, EmptyAndReopenKeepTheCount) {
     EXPECT_EQ(MasIdx.open(), StorageStatus::FileNotFound);
 }
 
+// Keys built a part at a time inside a transaction: whatever the parts,
+// the lists come out as one build makes them, the count holds while the
+// build is under way, and any other access finishes the build first.
+TEST_F(MasIdxStore, AKeyBuildInPartsStoresWhatOneBuildStores) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        // Pairs before, between and after those stored, a few words with
+        // many messages (blocks split) and many with few.
+        std::uniform_int_distribution<ULONG> sys(1, 6000), word(1, round % 2 ? 5 : 300);
+        std::vector<Pair> bulk;
+        std::set<Pair> added;
+        while (bulk.size() < 4000) {
+            const Pair p(sys(random), word(random));
+            if (!model.count(p) && added.insert(p).second) bulk.push_back(p);
+        }
+        ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+        ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+        model.insert(bulk.begin(), bulk.end());
+        int parts = 0;
+        bool done = false;
+        while (!done) {
+            ASSERT_EQ(MasIdx.buildKeysSome(round == 3 ? 1 : 700, done), StorageStatus::Ok) << MasIdx.lastError().text;
+            ++parts;
+            EXPECT_EQ(MasIdx.records(), static_cast<std::int64_t>(model.size()));
+            if (round == 2 && parts == 4) {
+                expectAllOrders();  // a read finishes the build
+                ASSERT_EQ(MasIdx.buildKeysSome(700, done), StorageStatus::Ok);
+                EXPECT_TRUE(done);
+            }
+        }
+        if (round == 2) EXPECT_EQ(parts, 4);
+        else EXPECT_GT(parts, 6);
+        ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+        expectAllOrders();
+    }
+}
+
+// A build in parts is one savepoint: a part that fails takes the parts
+// before it back, a rollback drops the build, and a commit finishes it.
+TEST_F(MasIdxStore, AKeyBuildInPartsEndsWhole) {
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    for (ULONG sys = 1001; sys <= 1050; ++sys) ASSERT_EQ(add(sys, sys % 4 + 1), StorageStatus::Ok);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    const std::set<Pair> before = model;
+    const auto appendMany = [&](ULONG from, ULONG to) {
+        std::vector<Pair> bulk;
+        for (ULONG sys = from; sys <= to; ++sys)
+            for (ULONG w = 1; w <= 6; ++w)
+                if (!before.count({sys, w})) bulk.emplace_back(sys, w);
+        return MasIdx.appendPairs(bulk);
+    };
+    bool done = false;
+
+    // A pair stored before turns up late among the appended.
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(appendMany(100, 400), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs({{1050, 1050 % 4 + 1}}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.buildKeysSome(300, done), StorageStatus::Ok);
+    ASSERT_FALSE(done);
+    StorageStatus st = StorageStatus::Ok;
+    while (st == StorageStatus::Ok && !done) st = MasIdx.buildKeysSome(300, done);
+    EXPECT_EQ(st, StorageStatus::DuplicateKey);
+    expectAllOrders();  // still in the transaction: nothing of the build stayed
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    expectAllOrders();
+
+    // Rolled back halfway.
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(appendMany(100, 400), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.buildKeysSome(300, done), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.buildKeysSome(300, done), StorageStatus::Ok);
+    ASSERT_FALSE(done);
+    rollbackTransaction();
+    expectAllOrders();
+    ASSERT_EQ(MasIdx.buildKeysSome(300, done), StorageStatus::Ok);
+    EXPECT_TRUE(done) << "nothing left of the build";
+    expectAllOrders();
+
+    // Committed halfway: the commit finishes it.
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(appendMany(100, 400), StorageStatus::Ok);
+    for (ULONG sys = 100; sys <= 400; ++sys)
+        for (ULONG w = 1; w <= 6; ++w) model.insert({sys, w});
+    ASSERT_EQ(MasIdx.buildKeysSome(300, done), StorageStatus::Ok);
+    ASSERT_FALSE(done);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    expectAllOrders();
+}
+
 }  // namespace
 }  // namespace pm
