@@ -22,6 +22,13 @@ constexpr std::size_t kMaxPending = std::size_t{4} << 20;
 // The savepoint that spans the parts of one merge.
 constexpr const char* kBuildSavepoint = "pm_postings_build";
 
+// Takes back what the parts of a merge wrote and closes its savepoint.
+void undoBuild() {
+    Connection& c = Connection::instance();
+    c.exec(std::string("ROLLBACK TO ") + kBuildSavepoint);
+    c.exec(std::string("RELEASE ") + kBuildSavepoint);
+}
+
 RecordPosition positionOf(const Pair& pair) {
     return static_cast<RecordPosition>((static_cast<std::uint64_t>(pair.first) << 32) | pair.second);
 }
@@ -134,8 +141,7 @@ StorageStatus PostingBackend::buildKeysSome(std::size_t budget, bool& done) {
         if (rc != SQLITE_OK) return fail(rc, error);
         if ((rc = lists_.startMerge(std::move(pairs), work_)) != SQLITE_OK) {
             error = sql::lastErrorText();
-            c.exec(std::string("ROLLBACK TO ") + kBuildSavepoint);
-            c.exec(std::string("RELEASE ") + kBuildSavepoint);
+            undoBuild();
             work_ = MergeWork{};
             return fail(rc, error);
         }
@@ -287,8 +293,7 @@ StorageStatus PostingBackend::continueWork(std::size_t budget) {
         rc = c.exec(std::string("RELEASE ") + kBuildSavepoint, &error);
     } else {
         if (error.empty()) error = sql::lastErrorText();
-        c.exec(std::string("ROLLBACK TO ") + kBuildSavepoint);
-        c.exec(std::string("RELEASE ") + kBuildSavepoint);
+        undoBuild();
     }
     if (rc == SQLITE_OK) return StorageStatus::Ok;
     if (rc == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);

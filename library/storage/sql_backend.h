@@ -87,6 +87,7 @@ private:
         statements_.finalizeAll();
         rangeStatements_.clear();
         textStatements_.clear();
+        numberStatements_.clear();
     }
     void forgetStatements() override {
         statements_.forgetAll();
@@ -94,6 +95,8 @@ private:
         rangeStatements_.clear();
         for (auto& [column, stmt] : textStatements_) stmt.forget();
         textStatements_.clear();
+        for (auto& [field, stmt] : numberStatements_) stmt.forget();
+        numberStatements_.clear();
     }
     void resetCursor() override { cursor_ = {}; }
 
@@ -145,9 +148,10 @@ private:
     Cursor cursor_;
     // The range statements by their SQL text (few per table and key).
     std::map<std::string, Statement> rangeStatements_;
-    // getText's statements by key and column (few per table), and
-    // addToNumber's by key and field.
+    // getText's statements by key and column (few per table).
     std::map<std::pair<int, std::string>, Statement> textStatements_;
+    // addToNumber's statements by key and field.
+    std::map<std::pair<int, int>, Statement> numberStatements_;
 };
 
 }  // namespace pm::sql

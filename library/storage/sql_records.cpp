@@ -121,17 +121,15 @@ StorageStatus SqlBackend::addToNumber(const KeyDef& keyIn, int field, std::int64
     if (!key.unique || column == schema_.columns.end() || column->type != "INTEGER")
         return report(StorageStatus::Other, "No single number to add to in " + table_.displayName());
     if (StorageStatus st = ensureKeys(); st != StorageStatus::Ok) return st;
-    // Kept beside getText's statements, under a name no column has.
-    const std::pair<int, std::string> name{key.index, "+" + column->name};
-    auto it = textStatements_.find(name);
-    if (it == textStatements_.end()) {
+    auto it = numberStatements_.find({key.index, field});
+    if (it == numberStatements_.end()) {
         const auto& cols = schema_.keyColumns[static_cast<std::size_t>(key.index)];
         std::string sqlText = "UPDATE " + tableName() + " SET " + ident(column->name) + " = " + ident(column->name) + " + ?1 WHERE ";
         for (std::size_t i = 0; i < key.parts.size(); ++i)
             sqlText += (i ? " AND " : "") + ident(cols[i]) + " = ?" + std::to_string(i + 2);
         Statement stmt;
         if (int rc = stmt.prepare(sqlText); rc != SQLITE_OK) return fail(rc);
-        it = textStatements_.emplace(name, std::move(stmt)).first;
+        it = numberStatements_.emplace(std::make_pair(key.index, field), std::move(stmt)).first;
     }
     sqlite3_stmt* s = it->second.get();
     sqlite3_bind_int64(s, 1, delta);
