@@ -75,12 +75,7 @@ void joinSoftLineBreaks(inet::LineQueue& queue, std::size_t first) {
     }
 }
 
-std::string mailboxName(const ParserCall& call) {
-    const ImportRequest& request = *call.request;
-    if (request.mailbox > 0)
-        if (const DatabaseEntry* entry = call.databases->entry(static_cast<ULONG>(request.mailbox))) return entry->name;
-    return request.targetName;
-}
+std::string mailboxName(const ParserCall& call) { return requestMailboxName(*call.request, *call.databases); }
 
 void countSkipped(ParserCall& call) {
     if (call.skipped) ++*call.skipped;
