@@ -72,19 +72,19 @@ WorkWrite WorkFiles::written(bool ok) {
     return WorkWrite::Failed;
 }
 
-WorkWrite WorkFiles::appendMessage(const WorkRecord& record) {
+WorkWrite WorkFiles::appendMessage(WorkRecord&& record) {
     if (!messageKeys_.insert(pairKey(record.INTERNAL, record.MSGNUMBER))) {
         ++duplicates_;
         return WorkWrite::Duplicate;
     }
     if (handingOver_) {
-        WorkRecord& kept = handedOver_.emplace_back(record);
+        WorkRecord& kept = handedOver_.emplace_back(std::move(record));
         kept.IMPDATE = importDate_;
         kept.IMPTIME = importTime_;
         ++messages_;
         return WorkWrite::Written;
     }
-    NHR = record;
+    NHR = std::move(record);
     NHR.IMPDATE = importDate_;
     NHR.IMPTIME = importTime_;
     const bool ok = UppDat(NewHR, AppendRecord, ReportOnly);

@@ -47,7 +47,8 @@ public:
     // written (Duplicate), since the work file's key holds each pair once.
     // While messages are handed over (below) the record is kept for the
     // run instead of written.
-    WorkWrite appendMessage(const WorkRecord& record);
+    WorkWrite appendMessage(const WorkRecord& record) { return appendMessage(WorkRecord(record)); }
+    WorkWrite appendMessage(WorkRecord&& record);
 
     // A run that stores while it reads takes the messages straight from the
     // parsers: from handOver() on, appendMessage keeps each record (the

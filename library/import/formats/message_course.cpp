@@ -81,9 +81,9 @@ void countSkipped(ParserCall& call) {
     if (call.skipped) ++*call.skipped;
 }
 
-CourseResult appendWork(ParserCall& call, const WorkRecord& record,
+CourseResult appendWork(ParserCall& call, WorkRecord&& record,
                         const std::vector<inet::MessageIdPair>& messageIds) {
-    if (call.work->appendMessage(record) == WorkWrite::Failed) return CourseResult::Failed;
+    if (call.work->appendMessage(std::move(record)) == WorkWrite::Failed) return CourseResult::Failed;
     for (const inet::MessageIdPair& pair : messageIds)
         if (call.work->appendMessageId(pair.idString.view(), pair.number) == WorkWrite::Failed)
             return CourseResult::Failed;
@@ -162,7 +162,7 @@ CourseResult MessageCourse::finish(PreparedMessage& message, ParserCall& call) {
     }
     record.INTERNAL = db.id;
     record.MSGNUMBER = record.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
-    return appendWork(call, record, {});
+    return appendWork(call, std::move(record), {});
 }
 
 CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
@@ -192,7 +192,7 @@ CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t heade
     }
     record.INTERNAL = db.id;
     record.MSGTEXT = assembleBody(queue, header_);
-    return appendWork(call, record, header_.messageIds);
+    return appendWork(call, std::move(record), header_.messageIds);
 }
 
 }  // namespace pm::formats
