@@ -143,7 +143,13 @@ bool ImportRun::storeSlice() {
         WorkRecord record = std::move(NHR);
         if (!storeRecord(record)) return false;
     }
-    if ((databaseDone || commitDue()) && !(store_.writeCollectedCounts() && commit())) {
+    if (!endStoreSlice(databaseDone)) return false;
+    if (databaseDone) finishStoring();
+    return true;
+}
+
+bool ImportRun::endStoreSlice(bool commitNow) {
+    if ((commitNow || commitDue()) && !(store_.writeCollectedCounts() && commit())) {
         endRun(ImportOutcome::Failed);
         return false;
     }
@@ -152,7 +158,6 @@ bool ImportRun::storeSlice() {
         endRun(ImportOutcome::Cancelled);
         return false;
     }
-    if (databaseDone) finishStoring();
     return true;
 }
 

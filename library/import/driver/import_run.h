@@ -240,6 +240,8 @@ private:
     bool storeHandedOver();
     bool beginStreamedStoring();
     bool endStreamedReading();
+    // A parser of a streaming run named another database: the run ends.
+    bool failForeignDatabase();
     void skipFile(const std::string& caption, const std::string& text);
     // Phase B (import_phase_b.cpp).
     bool switchDatabase();
@@ -251,6 +253,9 @@ private:
     // carbon copies or counts.
     void finishStoring();
     bool storeSlice();
+    // After a slice's messages: commits when `commitNow` or due, then checks
+    // the database drive. False when the run ended.
+    bool endStoreSlice(bool commitNow);
     bool countStep();
     bool finishDatabase();
     bool finishRegister();

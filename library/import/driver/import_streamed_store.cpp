@@ -51,26 +51,18 @@ bool ImportRun::storeHandedOver() {
         return false;
     }
     for (WorkRecord& record : records) {
-        if (record.INTERNAL != currentId_) {
-            // Only a parser that files everything under the request's mailbox streams.
-            rollbackTransaction();
-            message("Warning!", "A message for another database was read!\r\nImport will not proceed!",
-                    Icon::Exclamation);
-            endRun(ImportOutcome::Failed);
-            return false;
-        }
+        // Only a parser that files everything under the request's mailbox streams.
+        if (record.INTERNAL != currentId_) return failForeignDatabase();
         if (!storeRecord(record)) return false;
     }
-    if (commitDue() && !(store_.writeCollectedCounts() && commit())) {
-        endRun(ImportOutcome::Failed);
-        return false;
-    }
-    if (checkFreeSpace(options_.freeSpace, Mem.FileDir, ImportSpaceReserve, SpaceNeed::Import) ==
-        SpaceVerdict::Stop) {
-        endRun(ImportOutcome::Cancelled);
-        return false;
-    }
-    return true;
+    return endStoreSlice(false);
+}
+
+bool ImportRun::failForeignDatabase() {
+    if (inTransaction()) rollbackTransaction();
+    message("Warning!", "A message for another database was read!\r\nImport will not proceed!", Icon::Exclamation);
+    endRun(ImportOutcome::Failed);
+    return false;
 }
 
 bool ImportRun::endStreamedReading() {
@@ -84,12 +76,7 @@ bool ImportRun::endStreamedReading() {
     }
     work_.unlock();
     databases_.keepUsedOnly();
-    if (databases_.queue().size() != 1 || databases_.front().id != currentId_) {
-        message("Warning!", "A message for another database was read!\r\nImport will not proceed!",
-                Icon::Exclamation);
-        endRun(ImportOutcome::Failed);
-        return false;
-    }
+    if (databases_.queue().size() != 1 || databases_.front().id != currentId_) return failForeignDatabase();
     finishStoring();
     return true;
 }
