@@ -4,6 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "common/text.h"
+#include "import/driver/import_request.h"
 #include "tables/records/config_tables.h"
 #include "tables/records/scratch_tables.h"
 
@@ -127,6 +128,12 @@ Resolution DatabaseResolver::resolve(const std::string& name, ResolveKind kind, 
 void DatabaseResolver::keepUsedOnly() {
     std::erase_if(queue_, [&](const DatabaseEntry& e) { return !usedIndex_.contains(e.id); });
     reindex();
+}
+
+std::string requestMailboxName(const ImportRequest& request, const DatabaseResolver& databases) {
+    if (request.mailbox > 0)
+        if (const DatabaseEntry* entry = databases.entry(static_cast<ULONG>(request.mailbox))) return entry->name;
+    return request.targetName;
 }
 
 void DatabaseResolver::popFront() {

@@ -88,4 +88,8 @@ private:
     std::unordered_map<ULONG, std::size_t> usedIndex_;
 };
 
+// The name the mail of `request` is filed under: the name of the request's
+// mailbox when the queue holds it, else the request's target name.
+std::string requestMailboxName(const ImportRequest& request, const DatabaseResolver& databases);
+
 }  // namespace pm

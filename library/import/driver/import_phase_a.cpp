@@ -55,6 +55,8 @@ bool ImportRun::initialise() {
         return false;
     }
     workCreated_ = true;
+    streamTarget_ = streamedDatabase();
+    if (streamTarget_ != 0) work_.handOver();
     createLogFile();
     if (format->source == SourceKind::Automation) {
         if (!startAutomationSource()) return false;
@@ -217,10 +219,15 @@ bool ImportRun::afterParserCall() {
         endRun(ImportOutcome::Cancelled);
         return false;
     }
+    if (streamTarget_ == 0) return true;
+    if (!storeHandedOver()) return false;
+    if (inPhaseB_)
+        progress_.lines = {" Importing from: " + file_.name, " Importing to: " + Mem.Description, "Importing messages"};
     return true;
 }
 
 bool ImportRun::endPhaseA() {
+    if (inPhaseB_) return endStreamedReading();
     parser_.reset();
     if (!reservation_->end() || !work_.buildKeys()) {
         endRun(ImportOutcome::Failed);

@@ -43,6 +43,16 @@ bool ImportRun::switchDatabase() {
         state_ = ImportState::FinishRegister;
         return true;
     }
+    if (!openDatabase(databases_.front())) return false;
+    NewHR.clear();
+    NHR.INTERNAL = currentId_;
+    NHR.MSGNUMBER = 0;
+    NewHR.setAt(NHR_MSGKEY);
+    state_ = ImportState::Store;
+    return true;
+}
+
+bool ImportRun::openDatabase(DatabaseEntry& entry) {
     if (!inPhaseB_) {
         inPhaseB_ = true;
         progress_.phaseB = true;
@@ -50,7 +60,6 @@ bool ImportRun::switchDatabase() {
         // is rebuilt once, at the end.
         if (!request_.allowReimport) register_.open({&IMPFile});
     }
-    DatabaseEntry& entry = databases_.front();
     if (entry.isNew) {
         if (!createChosenDatabase(entry.id, entry.dirNumber, entry.type, entry.name)) {
             endRun(ImportOutcome::Failed);
@@ -74,13 +83,8 @@ bool ImportRun::switchDatabase() {
     store_.beginDatabase(currentType_, request_.allowReimport != 0, static_cast<ULONG>(request_.mailTopic),
                          importDate_, importTime_);
     if (!request_.allowReimport && currentType_ == TypeForum) registerPending_ = true;
-    NewHR.clear();
-    NHR.INTERNAL = currentId_;
-    NHR.MSGNUMBER = 0;
-    NewHR.setAt(NHR_MSGKEY);
     setStatus(request_.formatName + " Import Processing",
               {" Importing from: " + request_.importPath, " Importing to: " + entry.name, "Importing messages"});
-    state_ = ImportState::Store;
     return true;
 }
 
@@ -98,6 +102,14 @@ bool ImportRun::commitDue() const {
 
 bool ImportRun::commit() {
     if (!inTransaction()) return true;
+    // While the parsers still number, the counter goes into the same commit
+    // as the identifiers it stores: a run killed later leaves none above it.
+    if (reservation_ && reservation_->locked() && streamTarget_ != 0 && !reservation_->writeBack()) {
+        const std::string text = Control.displayName() + "\r\n" + Control.lastError().text;
+        rollbackTransaction();
+        message("Warning!", text + "\r\n" + "The last transaction is rolled back.", Icon::Exclamation);
+        return false;
+    }
     StorageError error;
     if (commitTransaction(&error) == StorageStatus::Ok) {
         store_.resetWrites();
@@ -129,20 +141,15 @@ bool ImportRun::storeSlice() {
         }
         // The record leaves the table's buffer, which the next read refills.
         WorkRecord record = std::move(NHR);
-        const StoreOutcome outcome = store_.store(record);
-        ++storedRecords_;
-        if (outcome.result == StoreFatal) {
-            endRun(ImportOutcome::Failed);
-            return false;
-        }
-        if (outcome.result == StoreStored) {
-            ++progress_.imported;
-            if (outcome.isNew) ++progress_.headerRecords;
-        } else {
-            ++storeSkipped_;
-        }
+        if (!storeRecord(record)) return false;
     }
-    if ((databaseDone || commitDue()) && !(store_.writeCollectedCounts() && commit())) {
+    if (!endStoreSlice(databaseDone)) return false;
+    if (databaseDone) finishStoring();
+    return true;
+}
+
+bool ImportRun::endStoreSlice(bool commitNow) {
+    if ((commitNow || commitDue()) && !(store_.writeCollectedCounts() && commit())) {
         endRun(ImportOutcome::Failed);
         return false;
     }
@@ -151,12 +158,28 @@ bool ImportRun::storeSlice() {
         endRun(ImportOutcome::Cancelled);
         return false;
     }
-    if (databaseDone) {
-        state_ = currentType_ == TypeMail && CCTFile.records() > 0 ? ImportState::CarbonCopies
-                                                                   : ImportState::PersonCounts;
-        if (progress_.lines.size() == 3) progress_.lines[2] = activityOf(state_);
+    return true;
+}
+
+bool ImportRun::storeRecord(WorkRecord& record) {
+    const StoreOutcome outcome = store_.store(record);
+    ++storedRecords_;
+    if (outcome.result == StoreFatal) {
+        endRun(ImportOutcome::Failed);
+        return false;
+    }
+    if (outcome.result == StoreStored) {
+        ++progress_.imported;
+        if (outcome.isNew) ++progress_.headerRecords;
+    } else {
+        ++storeSkipped_;
     }
     return true;
+}
+
+void ImportRun::finishStoring() {
+    state_ = currentType_ == TypeMail && CCTFile.records() > 0 ? ImportState::CarbonCopies : ImportState::PersonCounts;
+    if (progress_.lines.size() == 3) progress_.lines[2] = activityOf(state_);
 }
 
 bool ImportRun::countStep() {

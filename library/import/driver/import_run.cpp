@@ -140,7 +140,8 @@ void ImportRun::updatePercent() {
     progress_.workRecords = work_.messages();
     progress_.skipped = parserSkipped_ + work_.duplicates() + storeSkipped_;
     double done = 0, scale = 0;
-    if (inPhaseB_) {
+    // A streaming run stores as it reads: its bar runs on the bytes read.
+    if (inPhaseB_ && streamTarget_ == 0) {
         done = static_cast<double>(storedRecords_);
         scale = static_cast<double>(work_.messages());
     } else {
@@ -172,6 +173,8 @@ ProgressReport ImportRun::report() const {
 void ImportRun::endRun(ImportOutcome outcome) {
     if (state_ == ImportState::Finished) return;
     outcome_ = outcome;
+    // A reading thread ends first; what it read ahead is dropped.
+    parser_.reset();
     // What a stop leaves stored stays, with its counts; a failure keeps
     // nothing half-written.
     if (outcome == ImportOutcome::Cancelled && storeTables_.holds() && !writeCountsBeforeStop() && inTransaction())

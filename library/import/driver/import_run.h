@@ -2,10 +2,16 @@
 // One import run as a step machine.
 //
 // Phase A converts: every source file is handed to the parser of its format,
-// which writes one NewHR work record per message into the work files and
-// resolves (or invents) the database of each message. Phase B stores: the
-// work file is read database by database, each record goes through the
-// message store, and the counts are written back.
+// which resolves (or invents) the database of each message and hands it
+// over. Phase B stores: each message goes through the message store, and
+// the counts are written back. A run that can fill only one database, known
+// before reading starts (a mail-only format of the mail and news family
+// importing into the request's mailbox, nothing else asked of it), streams:
+// it stores each message in the same step the parser hands it over, and
+// phase B begins with the first one. Every other run (forum and news
+// formats, capture and store formats, automation, redirection, the filter
+// that only creates databases) writes one NewHR work record per message in
+// phase A and reads the work file back database by database in phase B.
 //
 // States (what holds on entry; where they lead):
 //
@@ -17,8 +23,9 @@
 //                   HOST:PID to finish" - up to the lock wait, then
 //                   refuses); reserves the
 //                   identifier counter (Control locked, counter
-//                   in memory), loads the database queue, creates the work
-//                   files (NewHR locked) and the source list (automation
+//                   in memory), loads the database queue, decides whether
+//                   the run streams, creates the work files (NewHR locked)
+//                   and the source list (automation
 //                   formats: connects to the mail application, whose chosen
 //                   folders become the list; a failed start ends the run).
 //                   -> NextDirectory
@@ -27,7 +34,9 @@
 //                   written back, Control unlocked, work-file keys built,
 //                   space for the work file checked, unused databases
 //                   dropped) -> SwitchDatabase, or the run ends ("No messages
-//                   found in selected file(s)!").
+//                   found in selected file(s)!"). A streaming run that has
+//                   stored commits first and goes on with the database it
+//                   fills -> CarbonCopies or PersonCounts.
 //   NextFile        no source file open. Skips missing and unreadable files
 //                   with their messages; makes the parser, calls it once
 //                   (FirstCall) and lets the capture detection fix the
@@ -37,7 +46,17 @@
 //                   drive's space check. -> Parse; file exhausted -> NextFile.
 //                   The mail formats read ahead on a thread of their own
 //                   (mail_news_parser.h): the step only resolves, numbers
-//                   and appends what that thread has decoded.
+//                   and appends what that thread has decoded, so the
+//                   storing below runs beside the reading on a second core.
+//                   Streaming: the messages the call handed over are stored
+//                   at once, as a Store slice stores them (same transaction
+//                   rule, the database drive checked after). The first of
+//                   them begins phase B: the database drive is checked
+//                   against the size of the source files, the database is
+//                   opened as SwitchDatabase opens it, and the store takes
+//                   its identifiers (new persons) from the reserved counter,
+//                   whose value every commit writes into Control record 1.
+//                   Control stays locked until the end of reading.
 //   SwitchDatabase  work files keyed, Control free. Takes the first queued
 //                   database: writes its catalog record and directory when
 //                   it is new, makes it the active database, opens its
@@ -64,9 +83,10 @@
 // and the run closes. A stop request between steps ends it at once: before
 // phase B nothing is stored (a parser's reading thread is ended and joined,
 // what it read ahead dropped); in phase B (after the person confirms, when
-// asked) the database being filled gets its carbon copies, person, thread,
-// section and catalog counts written for what was stored, and the open
-// transaction is committed, so a re-run imports the rest.
+// asked) the reading thread of a streaming run is ended and joined, what it
+// read ahead dropped, the database being filled gets its carbon copies,
+// person, thread, section and catalog counts written for what was stored,
+// and the open transaction is committed, so a re-run imports the rest.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -151,6 +171,9 @@ struct ImportOptions {
     std::function<void(ULONG databaseId)> registerDatabase;
     // Task runs: called when the run completed, with result 1 and the elapsed seconds.
     std::function<void(int result, long seconds)> reportTaskStep;
+    // Stores after reading even where the run could stream (comparisons, a
+    // fallback).
+    bool twoPhase = false;
 };
 
 class ImportRun final : public Job {
@@ -195,6 +218,8 @@ public:
     long elapsedSeconds() const;
     // The databases that received (or were due to receive) messages.
     const std::vector<DatabaseEntry>& usedDatabases() const { return databases_.used(); }
+    // Whether the run stores the messages as they are read.
+    bool streams() const { return streamTarget_ != 0; }
 
 private:
     void dispatch();
@@ -209,10 +234,28 @@ private:
     bool parse();
     bool afterParserCall();
     bool endPhaseA();
+    // Streaming (import_streamed_store.cpp): the database the run fills
+    // while reading, or 0 when it stores in two phases.
+    ULONG streamedDatabase() const;
+    bool storeHandedOver();
+    bool beginStreamedStoring();
+    bool endStreamedReading();
+    // A parser of a streaming run named another database: the run ends.
+    bool failForeignDatabase();
     void skipFile(const std::string& caption, const std::string& text);
     // Phase B (import_phase_b.cpp).
     bool switchDatabase();
+    // Makes `entry` the active database and prepares storing into it.
+    bool openDatabase(DatabaseEntry& entry);
+    // Stores one message; false when the run ended.
+    bool storeRecord(WorkRecord& record);
+    // After the last message of the database being filled: on to its
+    // carbon copies or counts.
+    void finishStoring();
     bool storeSlice();
+    // After a slice's messages: commits when `commitNow` or due, then checks
+    // the database drive. False when the run ended.
+    bool endStoreSlice(bool commitNow);
     bool countStep();
     bool finishDatabase();
     bool finishRegister();
@@ -278,6 +321,7 @@ private:
     bool inPhaseB_ = false;
     TableScope register_;            // the register, held open through phase B (appends keep no key)
     bool registerPending_ = false;   // register appended to; its key not yet rebuilt
+    ULONG streamTarget_ = 0;         // the database stored while reading; 0: two phases
 };
 
 }  // namespace pm

@@ -57,6 +57,8 @@ bool WorkFiles::create(LONG importDate, LONG importTime) {
     locked_ = NewHR.lock() == StorageStatus::Ok;
     messages_ = carbonCopies_ = duplicates_ = sinceCommit_ = 0;
     failed_ = false;
+    handingOver_ = false;
+    handedOver_.clear();
     messageKeys_.clear();
     carbonCopyMail_ = 0;
     carbonCopyKeys_.clear();
@@ -70,12 +72,19 @@ WorkWrite WorkFiles::written(bool ok) {
     return WorkWrite::Failed;
 }
 
-WorkWrite WorkFiles::appendMessage(const WorkRecord& record) {
+WorkWrite WorkFiles::appendMessage(WorkRecord&& record) {
     if (!messageKeys_.insert(pairKey(record.INTERNAL, record.MSGNUMBER))) {
         ++duplicates_;
         return WorkWrite::Duplicate;
     }
-    NHR = record;
+    if (handingOver_) {
+        WorkRecord& kept = handedOver_.emplace_back(std::move(record));
+        kept.IMPDATE = importDate_;
+        kept.IMPTIME = importTime_;
+        ++messages_;
+        return WorkWrite::Written;
+    }
+    NHR = std::move(record);
     NHR.IMPDATE = importDate_;
     NHR.IMPTIME = importTime_;
     const bool ok = UppDat(NewHR, AppendRecord, ReportOnly);
@@ -150,6 +159,7 @@ void WorkFiles::unlock() {
 
 void WorkFiles::remove() {
     if (batchOpen_) endBatch();
+    handedOver_.clear();
     unlock();
     created_ = false;
     // The work files held every message text of the run: give their room

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "common/number_set.h"
 #include "common/types.h"
@@ -44,7 +45,18 @@ public:
     // second message with the same database and number (INTERNAL,
     // MSGNUMBER) in one run is the same message read twice: it is not
     // written (Duplicate), since the work file's key holds each pair once.
-    WorkWrite appendMessage(const WorkRecord& record);
+    // While messages are handed over (below) the record is kept for the
+    // run instead of written.
+    WorkWrite appendMessage(const WorkRecord& record) { return appendMessage(WorkRecord(record)); }
+    WorkWrite appendMessage(WorkRecord&& record);
+
+    // A run that stores while it reads takes the messages straight from the
+    // parsers: from handOver() on, appendMessage keeps each record (the
+    // doubles left out as above) until takeHandedOver() collects them - at
+    // most what one parser call hands over. NewHR stays empty.
+    void handOver() { handingOver_ = true; }
+    bool handingOver() const { return handingOver_; }
+    std::vector<WorkRecord> takeHandedOver() { return std::exchange(handedOver_, {}); }
     // Appends a carbon-copy receiver; an identical receiver of the same mail
     // is written once. The receivers of one mail are appended together
     // (only the current mail's are remembered, so memory stays flat).
@@ -86,6 +98,8 @@ private:
     bool locked_ = false;
     bool batchOpen_ = false;
     bool failed_ = false;
+    bool handingOver_ = false;
+    std::vector<WorkRecord> handedOver_;
     LONG importDate_ = 0, importTime_ = 0;
     long long messages_ = 0, carbonCopies_ = 0, duplicates_ = 0;
     long long sinceCommit_ = 0;

@@ -75,20 +75,15 @@ void joinSoftLineBreaks(inet::LineQueue& queue, std::size_t first) {
     }
 }
 
-std::string mailboxName(const ParserCall& call) {
-    const ImportRequest& request = *call.request;
-    if (request.mailbox > 0)
-        if (const DatabaseEntry* entry = call.databases->entry(static_cast<ULONG>(request.mailbox))) return entry->name;
-    return request.targetName;
-}
+std::string mailboxName(const ParserCall& call) { return requestMailboxName(*call.request, *call.databases); }
 
 void countSkipped(ParserCall& call) {
     if (call.skipped) ++*call.skipped;
 }
 
-CourseResult appendWork(ParserCall& call, const WorkRecord& record,
+CourseResult appendWork(ParserCall& call, WorkRecord&& record,
                         const std::vector<inet::MessageIdPair>& messageIds) {
-    if (call.work->appendMessage(record) == WorkWrite::Failed) return CourseResult::Failed;
+    if (call.work->appendMessage(std::move(record)) == WorkWrite::Failed) return CourseResult::Failed;
     for (const inet::MessageIdPair& pair : messageIds)
         if (call.work->appendMessageId(pair.idString.view(), pair.number) == WorkWrite::Failed)
             return CourseResult::Failed;
@@ -167,7 +162,7 @@ CourseResult MessageCourse::finish(PreparedMessage& message, ParserCall& call) {
     }
     record.INTERNAL = db.id;
     record.MSGNUMBER = record.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
-    return appendWork(call, record, {});
+    return appendWork(call, std::move(record), {});
 }
 
 CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t headerStart, ParserCall& call,
@@ -197,7 +192,7 @@ CourseResult MessageCourse::handleNews(inet::LineQueue& queue, std::size_t heade
     }
     record.INTERNAL = db.id;
     record.MSGTEXT = assembleBody(queue, header_);
-    return appendWork(call, record, header_.messageIds);
+    return appendWork(call, std::move(record), header_.messageIds);
 }
 
 }  // namespace pm::formats

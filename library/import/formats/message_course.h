@@ -61,10 +61,10 @@ std::string mailboxName(const ParserCall& call);
 // Counts a message as left out.
 void countSkipped(ParserCall& call);
 
-// Appends `record` and then the message identifiers as TempID records.
-// Failed when a write failed (the run must end); Written otherwise (a
-// message the run already holds is not written twice).
-CourseResult appendWork(ParserCall& call, const WorkRecord& record,
+// Appends `record` (taking its text) and then the message identifiers as
+// TempID records. Failed when a write failed (the run must end); Written
+// otherwise (a message the run already holds is not written twice).
+CourseResult appendWork(ParserCall& call, WorkRecord&& record,
                         const std::vector<inet::MessageIdPair>& messageIds);
 
 // A work record holding the fields the analyses produce (the rest cleared).

@@ -104,7 +104,7 @@ private:
         record.INTERNAL = db.id;
         if (!request.allowReimport && alreadyImported(db.id, forum.number)) return skip(call);
         record.MSGTEXT = assembleBody(queue, header_);
-        return appendWork(call, record, {});
+        return appendWork(call, std::move(record), {});
     }
 
     CourseResult mail(inet::LineQueue& queue, ParserCall& call) {
@@ -118,7 +118,7 @@ private:
         record.INTERNAL = db.id;
         record.MSGNUMBER = record.REFNUMBER = static_cast<ULONG>((*call.runningId)++);
         record.MSGTEXT = assembleBody(queue, header_);
-        return appendWork(call, record, {});
+        return appendWork(call, std::move(record), {});
     }
 
     CourseResult article(inet::LineQueue& queue, ParserCall& call) {
@@ -129,7 +129,7 @@ private:
         if (!db.found() || !db.importAllowed || request.messageFilter == FilterCreateDatabasesOnly) return skip(call);
         record.INTERNAL = db.id;
         record.MSGTEXT = assembleBody(queue, header_);
-        return appendWork(call, record, header_.messageIds);
+        return appendWork(call, std::move(record), header_.messageIds);
     }
 
     bool alreadyImported(ULONG database, ULONG number) {

@@ -3,6 +3,7 @@
 #include "common/user_interface.h"
 #include "tables/access/open_close.h"
 #include "tables/access/record_services.h"
+#include "tables/identifiers/next_number.h"
 #include "tables/records/config_tables.h"
 
 namespace pm {
@@ -69,8 +70,24 @@ bool ImportReservation::end() {
 }
 
 void ImportReservation::abandon() {
+    if (lent_) lendCounter(nullptr);
+    lent_ = false;
     if (locked_) Control.unlock();
     locked_ = false;
+}
+
+void ImportReservation::lend() {
+    if (!locked_) return;
+    lendCounter(&counter_);
+    lent_ = true;
+}
+
+bool ImportReservation::writeBack() {
+    if (!locked_ || !readRecordOne()) return false;
+    // The lock keeps every other process off record 1: no hold is needed.
+    if (static_cast<ULONG>(counter_) <= CTL.NEXTNUMBER) return true;
+    CTL.NEXTNUMBER = static_cast<ULONG>(counter_);
+    return Control.put() == StorageStatus::Ok;
 }
 
 }  // namespace pm

@@ -39,6 +39,17 @@ public:
     // any identifier was used permanently).
     void abandon();
 
+    // A run that stores while the parsers still number: NextNr hands out
+    // identifiers from the in-memory counter (next_number.h) until end() or
+    // abandon(), so that the store and the parsers never take the same one.
+    void lend();
+    // Inside the caller's transaction, raises Control record 1 to the
+    // in-memory counter (never lowering it), so that the commit leaves the
+    // stored counter above every identifier it stores. Control stays locked.
+    // False when the record cannot be read or written (the table's error
+    // tells why; the caller rolls back).
+    bool writeBack();
+
     // Whether Control is locked by this reservation.
     bool locked() const { return locked_; }
 
@@ -46,6 +57,7 @@ private:
     LONG counter_ = 0;
     TableScope catalog_;  // the catalog and Control, open from begin()
     bool locked_ = false;
+    bool lent_ = false;
 };
 
 }  // namespace pm

@@ -1,5 +1,6 @@
 #include "tables/identifiers/next_number.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -11,6 +12,9 @@ namespace pm {
 namespace {
 
 constexpr int kLockWaitSeconds = 5;
+
+// The counter an import reservation lends (lendCounter); nullptr: record 1.
+LONG* lentCounter = nullptr;
 
 ULONG failed(const std::string& text) {
     message("Control File Error", text + "\r\n" + "Next ID cannot be generated!");
@@ -28,19 +32,28 @@ ULONG advance() {
         CTL.NEXTNUMBER = 1;
         if (Control.add() != StorageStatus::Ok) return 0;
     }
-    const ULONG result = CTL.NEXTNUMBER;
+    ULONG result = CTL.NEXTNUMBER;
     CTL.NEXTNUMBER = result + 1;
+    if (lentCounter) {
+        // Record 1 is raised to the lent counter, never lowered.
+        result = static_cast<ULONG>((*lentCounter)++);
+        CTL.NEXTNUMBER = std::max(CTL.NEXTNUMBER - 1, static_cast<ULONG>(*lentCounter));
+    }
     if (Control.put() != StorageStatus::Ok) return 0;
     return result;
 }
 
 }  // namespace
 
+void lendCounter(LONG* counter) { lentCounter = counter; }
+
 ULONG NextNr() {
     // The read and the write of the counter run in one transaction (the
     // caller's, or one of its own), so that processes take turns; an import
     // reservation of another process (the Control file locked) keeps every
     // other user off the counter until it has written its own back.
+    // The borrower writes the counter back before its transaction commits.
+    if (lentCounter && inTransaction()) return static_cast<ULONG>((*lentCounter)++);
     if (inTransaction()) {
         // Once this transaction has written the counter it holds the store's
         // write lock, so no other process can lock Control before it ends:

@@ -13,4 +13,12 @@ namespace pm {
 // generated!") when the record cannot be written or stays locked.
 ULONG NextNr();
 
+// While an import stores as it reads, its reservation lends its in-memory
+// counter (Control locked by this process, record 1 behind it): NextNr then
+// hands out identifiers from `*counter`, so that they never meet the numbers
+// the parsers take from the same counter. Inside a transaction the holder
+// writes the counter back before it commits; outside one NextNr raises
+// record 1 to it at once. nullptr ends the loan.
+void lendCounter(LONG* counter);
+
 }  // namespace pm

@@ -60,6 +60,32 @@ TEST_F(Reservation, NeverLowersACounterThatMovedOn) {
     EXPECT_EQ(counter(), mine + 100);
 }
 
+// While a run stores as its parsers number, new identifiers come from the
+// same counter: inside a transaction record 1 catches up when the run writes
+// it back, outside one at once; the loan ends with the reservation.
+TEST_F(Reservation, ALentCounterHandsOutTheParsersNumbersAndRecordOneFollows) {
+    ImportReservation reservation;
+    ASSERT_TRUE(reservation.begin());
+    const ULONG start = static_cast<ULONG>(reservation.counter());
+    reservation.counter() += 10;  // numbers the parsers took
+    reservation.lend();
+    OP_CLOSE(OpenShared, {8});
+    EXPECT_EQ(NextNr(), start + 10);
+    EXPECT_EQ(counter(), start + 11);
+
+    ASSERT_EQ(beginTransaction({&Control}, 5), StorageStatus::Ok);
+    EXPECT_EQ(NextNr(), start + 11);
+    EXPECT_EQ(NextNr(), start + 12);
+    ASSERT_TRUE(reservation.writeBack());
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    EXPECT_EQ(counter(), start + 13);
+
+    ASSERT_TRUE(reservation.end());
+    EXPECT_EQ(NextNr(), start + 13);  // from record 1 again
+    EXPECT_EQ(counter(), start + 14);
+    OP_CLOSE(ReleaseTable, {8});
+}
+
 TEST_F(Reservation, ZeroCounterRefusesTheImportWithTheWarning) {
     setCounter(0);
     ImportReservation reservation;

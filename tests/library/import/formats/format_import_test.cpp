@@ -262,7 +262,13 @@ TEST_F(FormatImport, ACallHandlesAtMostTheQuotaOfMessages) {
     ImportRun run(requestFor("Generic Mail Type 1", {sampleFile("generic-mail-1/Mail.txt")}), options);
     long long before = 0;
     int parseCalls = 0;
-    while (run.step() == JobStatus::Running && !run.progress().phaseB) {
+    // Storing begins with the first message of a mail run: count the calls
+    // until the reading ends.
+    const auto reading = [&] {
+        const ImportState s = run.state();
+        return s == ImportState::NextDirectory || s == ImportState::NextFile || s == ImportState::Parse;
+    };
+    while (run.step() == JobStatus::Running && reading()) {
         const long long written = run.progress().workRecords;
         EXPECT_LE(written - before, 2);
         if (written > before) ++parseCalls;
@@ -321,6 +327,9 @@ TEST_F(FormatImport, AStopWhileReadingAheadEndsTheReaderAndStoresNothing) {
     test::writeFile(path, numberedMailbox(60));
     ImportOptions options;
     options.quota = 2;
+    // A mail run stores from its first message on; here the messages wait
+    // for the end of the reading.
+    options.twoPhase = true;
     {
         ImportRun run(requestFor("Generic Mail Type 2", {path}), options);
         while (run.progress().workRecords < 4) ASSERT_EQ(run.step(), JobStatus::Running);
