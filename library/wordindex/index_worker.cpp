@@ -30,6 +30,7 @@ IndexWorker::IndexWorker(Setup setup)
       aheadBreaker_(setup.databaseType, setup.indexFooters),
       filer_(std::move(setup.filer)),
       batchBytes_(setup.batchBytes),
+      breaking_(setup.breaking),
       filedRead_(setup.lastRead),
       filedTotal_(setup.total),
       thread_([this] { run(); }) {}
@@ -68,14 +69,31 @@ void IndexWorker::submit(MessageChunk chunk) {
 }
 
 IndexWorker::Queued* IndexWorker::chunkToBreak() {
+    const auto unbroken = [](const Queued& q) { return q.broken.size() < q.chunk.messages.size(); };
+    switch (breaking_) {
+        case MessageBreaking::WorkerOnly: return nullptr;
+        case MessageBreaking::RunThreadOnly: {
+            const auto it = std::find_if(input_.begin(), input_.end(), unbroken);
+            return it == input_.end() ? nullptr : &*it;
+        }
+        case MessageBreaking::Shared: break;
+    }
     if (queuedBytes_ >= kMaxBrokenAheadBytes || input_.size() < 2) return nullptr;
     // The newest first: the worker takes the oldest, which is left to it
     // (taking turns on it with a worker waiting for it would only make
     // the worker wait longer).
     const auto last = std::prev(input_.rend());
-    const auto it = std::find_if(input_.rbegin(), last,
-                                 [](const Queued& q) { return q.broken.size() < q.chunk.messages.size(); });
+    const auto it = std::find_if(input_.rbegin(), last, unbroken);
     return it == last ? nullptr : &*it;
+}
+
+bool IndexWorker::frontTakeable() {
+    const Queued& front = input_.front();
+    if (breaking_ == MessageBreaking::RunThreadOnly)
+        return !front.breaking && front.broken.size() == front.chunk.messages.size();
+    if (!front.breaking) return true;
+    wanted_.store(true, std::memory_order_relaxed);  // the run's thread gives way
+    return false;
 }
 
 bool IndexWorker::breakAhead(std::unique_lock<std::mutex>& hold) {
@@ -232,10 +250,7 @@ void IndexWorker::run() {
             if (quit_) return true;
             if (ready_ || paused_ || finalClosed_) return false;
             if (stopFiling_.load(std::memory_order_relaxed)) return true;
-            if (input_.empty()) return false;
-            if (!input_.front().breaking) return true;
-            wanted_.store(true, std::memory_order_relaxed);
-            return false;
+            return !input_.empty() && frontTakeable();
         });
         if (quit_) return;
         Queued queued;

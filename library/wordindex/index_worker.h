@@ -47,6 +47,7 @@
 #include <thread>
 #include <vector>
 
+#include "wordindex/index_run.h"
 #include "wordindex/message_breaker.h"
 #include "wordindex/word_filing.h"
 
@@ -73,6 +74,7 @@ public:
         BYTE indexFooters = 0;
         WordFiler::Setup filer;
         std::size_t batchBytes = std::size_t{24} << 20;  // a batch closes past this many bytes
+        MessageBreaking breaking = MessageBreaking::Shared;
         ULONG lastRead = 0;    // the run's checkpoint when the worker starts
         long long total = 0;   // and its count of messages indexed
     };
@@ -132,6 +134,8 @@ private:
     bool hasRoomLocked() const;
     // With lock_ held: the chunk the run's thread breaks next, or null.
     Queued* chunkToBreak();
+    // With lock_ held: the worker may take the oldest chunk.
+    bool frontTakeable();
     // Run's thread, with lock_ held: breaks messages of the newest chunk
     // not broken yet, letting go of lock_ meanwhile. False when there is
     // none (or the queue holds too much already).
@@ -146,6 +150,7 @@ private:
     std::shared_ptr<const WordDefinition> tables_;  // run's thread: those of the last chunk submitted
     WordFiler filer_;
     std::size_t batchBytes_;
+    MessageBreaking breaking_;
     long long dropsSeen_ = 0;
 
     mutable std::mutex lock_;

@@ -85,6 +85,15 @@ std::map<std::string, LONG> wordCounts() {
     return out;
 }
 
+std::map<std::string, LONG> wordIds() {
+    std::map<std::string, LONG> out;
+    OP_CLOSE(OpenShared, {28});
+    WordList.set(WOR_by_theWord);
+    while (WordList.next() == StorageStatus::Ok) out[WOR.THEWORD.str()] = WOR.WORDID;
+    OP_CLOSE(ReleaseTable, {28});
+    return out;
+}
+
 std::map<std::string, std::set<ULONG>> wordMessages() {
     std::map<LONG, std::string> byId;
     OP_CLOSE(OpenShared, {28, 29});
