@@ -8,13 +8,13 @@
 namespace pm {
 
 namespace {
-// The queue of read messages: enough to keep the worker busy through a
-// slice of a flush, small beside the batches.
+// The queue of read messages, texts and words broken ahead together: enough
+// to keep the worker busy through a slice of a flush, small beside the
+// batches. Words broken ahead take more room than their text (about 1.7
+// times), so reading stops at two thirds of it, leaving the rest for them.
 constexpr std::size_t kMaxQueuedChunks = 512;
-constexpr std::size_t kMaxQueuedBytes = std::size_t{12} << 20;
-// Words broken ahead take more room than their text: the queue may grow
-// this far with them (reading stops at kMaxQueuedBytes).
-constexpr std::size_t kMaxBrokenAheadBytes = std::size_t{24} << 20;
+constexpr std::size_t kMaxBrokenAheadBytes = std::size_t{12} << 20;
+constexpr std::size_t kMaxQueuedBytes = kMaxBrokenAheadBytes / 3 * 2;
 
 std::size_t textBytes(const MessageToBreak& m) { return m.text.size() + m.heading.size(); }
 
@@ -78,13 +78,13 @@ IndexWorker::Queued* IndexWorker::chunkToBreak() {
         }
         case MessageBreaking::Shared: break;
     }
-    if (queuedBytes_ >= kMaxBrokenAheadBytes || input_.size() < 2) return nullptr;
-    // The newest first: the worker takes the oldest, which is left to it
-    // (taking turns on it with a worker waiting for it would only make
-    // the worker wait longer).
-    const auto last = std::prev(input_.rend());
-    const auto it = std::find_if(input_.rbegin(), last, unbroken);
-    return it == last ? nullptr : &*it;
+    if (queuedBytes_ >= kMaxBrokenAheadBytes || input_.empty()) return nullptr;
+    // The newest first: the worker takes the oldest. That one not while
+    // the worker waits for it: taking turns on it would only make the
+    // worker wait longer.
+    const auto end = frontWanted_ ? std::prev(input_.rend()) : input_.rend();
+    const auto it = std::find_if(input_.rbegin(), end, unbroken);
+    return it == end ? nullptr : &*it;
 }
 
 bool IndexWorker::frontTakeable() {
@@ -92,6 +92,7 @@ bool IndexWorker::frontTakeable() {
     if (breaking_ == MessageBreaking::RunThreadOnly)
         return !front.breaking && front.broken.size() == front.chunk.messages.size();
     if (!front.breaking) return true;
+    frontWanted_ = true;
     wanted_.store(true, std::memory_order_relaxed);  // the run's thread gives way
     return false;
 }
@@ -258,6 +259,7 @@ void IndexWorker::run() {
         if (taken) {
             queued = std::move(input_.front());
             input_.pop_front();
+            frontWanted_ = false;
             queuedBytes_ -= queued.bytes;
         }
         MessageChunk& chunk = queued.chunk;

@@ -7,7 +7,7 @@
 // While it has nothing else to do (the queue is full, or it waits for the
 // worker to file what it read) the run's thread breaks queued messages
 // ahead of the worker, newest chunk first, so that the worker only files
-// them.
+// them (or breaks the rest of a chunk begun ahead).
 //
 // Order is kept throughout: chunks are filed in the order handed over, a
 // chunk's unknown words are looked up before any of its words is filed,
@@ -165,6 +165,7 @@ private:
     std::atomic<bool> stopFiling_{false};
     // The worker waits for the run's thread: breaking ahead stops.
     std::atomic<bool> wanted_{false};
+    bool frontWanted_ = false;  // the worker waits for the oldest chunk, which is being broken ahead
     std::size_t queuedBytes_ = 0;
     std::unique_ptr<FlushBatch> ready_;
     bool paused_ = false;         // waits for resume()
