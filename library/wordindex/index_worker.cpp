@@ -305,6 +305,7 @@ void IndexWorker::run() {
             filedRead_ = chunk.lastRead;
             filedTotal_ = chunk.total;
         }
+        std::vector<BrokenMessage>().swap(queued.broken);  // freed outside the lock
         newWords_.store(filer_.newWords(), std::memory_order_relaxed);
         stopWordsMoved_.store(filer_.stopWordsMoved(), std::memory_order_relaxed);
 
