@@ -32,6 +32,7 @@ void IndexRun::Impl::startWorker() {
     // batch a quarter.
     setup.filer.keepWordBytes = options.bufferBytes / 4;
     setup.batchBytes = options.bufferBytes / 2;
+    setup.breaking = options.breaking;
     setup.lastRead = lastPosition;
     setup.total = total;
     worker = std::make_unique<IndexWorker>(std::move(setup));

@@ -68,6 +68,14 @@ struct IndexFaults {
     bool rollbackFails = false;  // undoing a failed flush is reported as failed
 };
 
+// Which thread breaks the messages into words. The index is the same
+// whichever does; the last two are for tests, which make sure of that.
+enum class MessageBreaking {
+    Shared,         // the worker, and the run's thread ahead of it while it would wait
+    WorkerOnly,     // the worker alone
+    RunThreadOnly,  // the run's thread alone: the worker files only what was broken ahead
+};
+
 struct IndexRunOptions {
     int indexType = 2;  // 1 = full (everything rebuilt), else partial
     int batchSize = 4;  // messages per step
@@ -75,6 +83,7 @@ struct IndexRunOptions {
     // it (one batch is flushed while the next fills); the words are kept
     // from batch to batch while they take at most a quarter.
     std::size_t bufferBytes = std::size_t{48} << 20;
+    MessageBreaking breaking = MessageBreaking::Shared;
     IndexFaults faults;
 };
 

@@ -5,7 +5,14 @@
 
 namespace pm {
 
-void MessageBreaker::breakMessage(const MessageToBreak& m, BrokenMessage& out) {
+MessageBreaker::MessageBreaker(BYTE databaseType, BYTE indexFooters)
+    : databaseType_(databaseType),
+      indexFooters_(indexFooters),
+      tables_(currentWordDefinition()),
+      breaker_(WordBreakOptions{&tables_.startWord, &tables_.inWord, &tables_.endWord}) {}
+
+void MessageBreaker::breakMessage(const MessageToBreak& m, const WordDefinition& tables, BrokenMessage& out) {
+    if (!(tables == tables_)) tables_ = tables;
     out.number = m.number;
     out.bytes.clear();
     out.ends.clear();
@@ -14,7 +21,7 @@ void MessageBreaker::breakMessage(const MessageToBreak& m, BrokenMessage& out) {
     out.ends.reserve(m.text.size() / 8);
     out.hashes.reserve(m.text.size() / 8);
     const IndexRegions regions =
-        messageIndexRegions(static_cast<DatabaseType>(databaseType_), m.heading, m.text, indexFooters_);
+        messageIndexRegions(static_cast<DatabaseType>(databaseType_), m.heading, m.text, indexFooters_, tables_.startWord);
     seen_.clear();
     seenCounts_.clear();
     const auto visit = [&](const BrokenWord& w) {
@@ -36,6 +43,15 @@ void MessageBreaker::breakMessage(const MessageToBreak& m, BrokenMessage& out) {
     // Heading and text are broken apart, so no word spans the two.
     breaker_.breakText(regions.heading, visit);
     breaker_.breakText(regions.text, visit);
+}
+
+void MessageBreaker::breakMessageToFit(const MessageToBreak& m, const WordDefinition& tables, BrokenMessage& scratch,
+                                       BrokenMessage& out) {
+    breakMessage(m, tables, scratch);
+    out.number = scratch.number;
+    out.bytes.assign(scratch.bytes);
+    out.ends.assign(scratch.ends.begin(), scratch.ends.end());
+    out.hashes.assign(scratch.hashes.begin(), scratch.hashes.end());
 }
 
 }  // namespace pm

@@ -208,10 +208,14 @@ std::vector<ULONG> writeCorpus(BYTE type, int from, int to) {
 // The occurrences with each message named by its place among `numbers`, so
 // that two databases holding the same messages compare equal.
 std::map<std::string, std::set<ULONG>> occurrencesByPlace(const std::vector<ULONG>& numbers) {
+    std::map<ULONG, ULONG> places;
+    for (std::size_t i = 0; i < numbers.size(); ++i) places.emplace(numbers[i], static_cast<ULONG>(i));
     std::map<std::string, std::set<ULONG>> out;
     for (const auto& [word, messages] : wordMessages())
-        for (ULONG m : messages)
-            out[word].insert(static_cast<ULONG>(std::find(numbers.begin(), numbers.end(), m) - numbers.begin()));
+        for (ULONG m : messages) {
+            const auto place = places.find(m);
+            out[word].insert(place == places.end() ? static_cast<ULONG>(numbers.size()) : place->second);
+        }
     return out;
 }
 
@@ -511,6 +515,131 @@ TEST_F(IndexRunTest, TheAutomaticStopWordRuleWaitsForTenThousandMessages) {
         STO.THEWORD = "COMMON";
         if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) STOFile.erase();
         OP_CLOSE(ReleaseTable, {30});
+    }
+}
+
+// Whichever thread breaks the messages, the run files the same words in the
+// same order: the index is the same, across batches that moved stop words
+// and across a stop in the middle followed by a second run.
+TEST_F(IndexRunTest, TheIndexIsTheSameWhicheverThreadBreaksTheMessages) {
+    struct Built {
+        std::map<std::string, LONG> counts;
+        std::map<std::string, LONG> ids;
+        std::map<std::string, std::set<ULONG>> messages;  // by place
+        bool stopped = false;
+        bool common = false, often = false;  // became stop words
+    };
+    // COMMON, in a third of the messages, moves to the stop list once the
+    // rule applies; OFTEN, in every message from the 8000th, a few batches
+    // later. A stop comes between the two.
+    const auto build = [&](MessageBreaking breaking, bool stopOnTheWay) {
+        useDatabase(TypeForum, "Breaking " + std::to_string(static_cast<int>(breaking)) + (stopOnTheWay ? " stopped" : ""));
+        std::vector<ULONG> numbers;
+        {
+            MessageWriter writer(type);
+            for (int i = 0; i < 11200; ++i)
+                numbers.push_back(writer.add("", std::string(i % 3 == 0 ? "common " : "") + (i >= 8000 ? "often " : "") +
+                                                 "w" + std::to_string(i % 61) + " v" + std::to_string(i / 40) +
+                                                 " u" + std::to_string(i % 13) + " w" + std::to_string(i % 61)));
+        }
+        IndexRunOptions options = batchOf(400);
+        options.indexType = 1;
+        options.bufferBytes = 96 << 10;
+        options.breaking = breaking;
+        Built built;
+        {
+            IndexRun run(db, type, options);
+            if (stopOnTheWay) {
+                // The batch that moved COMMON pauses the worker until its
+                // cleanup ran: the stop comes before OFTEN moves.
+                while (run.summary().stopWordsMoved == 0 && run.step() == JobStatus::Running) {}
+                run.requestStop(StopRequest::Ask);
+            }
+            const JobStatus end = runToEnd(run);
+            built.stopped = end == JobStatus::Stopped;
+            EXPECT_EQ(end, stopOnTheWay ? JobStatus::Stopped : JobStatus::Done);
+        }
+        if (stopOnTheWay) {
+            options.indexType = 2;
+            EXPECT_EQ(index(2, options), State::Done);
+        }
+        built.counts = wordCounts();
+        built.ids = wordIds();
+        built.messages = occurrencesByPlace(numbers);
+        const std::set<std::string> stops = stopWords();
+        built.common = stops.count("COMMON") > 0;
+        built.often = stops.count("OFTEN") > 0;
+        // The stop list is shared by the databases: each build starts without them.
+        OP_CLOSE(OpenShared, {30});
+        for (const char* word : {"COMMON", "OFTEN"}) {
+            STOFile.clear();
+            STO.THEWORD = word;
+            if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) STOFile.erase();
+        }
+        OP_CLOSE(ReleaseTable, {30});
+        return built;
+    };
+    const Built reference = build(MessageBreaking::WorkerOnly, false);
+    ASSERT_TRUE(reference.common);
+    ASSERT_TRUE(reference.often);
+    EXPECT_FALSE(reference.counts.count("COMMON"));
+    EXPECT_EQ(reference.counts.at("V0"), 40);
+    // Every message broken ahead, with and without the stop; and shared as
+    // it comes (some chunks in part), with the stop.
+    const std::pair<MessageBreaking, bool> runs[] = {
+        {MessageBreaking::RunThreadOnly, false}, {MessageBreaking::RunThreadOnly, true}, {MessageBreaking::Shared, true}};
+    for (const auto& [breaking, stopOnTheWay] : runs) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(breaking)) + (stopOnTheWay ? " stopped" : ""));
+        const Built built = build(breaking, stopOnTheWay);
+        EXPECT_EQ(built.stopped, stopOnTheWay);
+        EXPECT_TRUE(built.common);
+        EXPECT_TRUE(built.often);
+        EXPECT_EQ(built.counts, reference.counts);
+        EXPECT_EQ(built.ids, reference.ids);
+        EXPECT_EQ(built.messages, reference.messages);
+    }
+}
+
+// A run breaks each message with the word definition as it was when the
+// message was read: a change between two runs, or between two steps of
+// one, holds for the messages read after it, whichever thread breaks them.
+TEST_F(IndexRunTest, AChangedWordDefinitionHoldsForTheMessagesReadAfterIt) {
+    const auto sevenSeparates = [] {
+        WordDefinition d = currentWordDefinition();
+        d.startWord['7'] = d.inWord['7'] = d.endWord['7'] = 1;
+        setCurrentWordDefinition(d);
+    };
+    useDatabase(TypeForum, "Between runs");
+    {
+        MessageWriter writer(type);
+        for (int i = 0; i < 3; ++i) writer.add("", "a7b");
+    }
+    ASSERT_EQ(index(), State::Done);
+    sevenSeparates();
+    {
+        MessageWriter writer(type);
+        for (int i = 0; i < 2; ++i) writer.add("", "a7b");
+    }
+    ASSERT_EQ(index(), State::Done);
+    EXPECT_EQ(joined(wordCounts()), "A:2 A7B:3 B:2");
+
+    for (MessageBreaking breaking :
+         {MessageBreaking::WorkerOnly, MessageBreaking::RunThreadOnly, MessageBreaking::Shared}) {
+        SCOPED_TRACE(static_cast<int>(breaking));
+        buildDefaultWordDefinition();
+        useDatabase(TypeForum, "Within a run " + std::to_string(static_cast<int>(breaking)));
+        {
+            MessageWriter writer(type);
+            for (int i = 0; i < 6; ++i) writer.add("", "c7d");
+        }
+        IndexRunOptions options = batchOf(2);
+        options.breaking = breaking;
+        IndexRun run(db, type, options);
+        while (run.state() != State::Indexing) ASSERT_EQ(run.step(), JobStatus::Running);
+        ASSERT_EQ(run.step(), JobStatus::Running);  // reads and files two messages
+        sevenSeparates();
+        ASSERT_EQ(runToEnd(run), JobStatus::Done);
+        EXPECT_EQ(joined(wordCounts()), "C:4 C7D:2 D:4");
     }
 }
 

@@ -76,13 +76,25 @@ void MessageWriter::remove(ULONG number) {
     }
 }
 
-std::map<std::string, LONG> wordCounts() {
+namespace {
+// Each word of the word list with the value `of` reads from its record.
+template <class Field>
+std::map<std::string, LONG> eachWord(Field of) {
     std::map<std::string, LONG> out;
     OP_CLOSE(OpenShared, {28});
     WordList.set(WOR_by_theWord);
-    while (WordList.next() == StorageStatus::Ok) out[WOR.THEWORD.str()] = WOR.WORDCOUNT;
+    while (WordList.next() == StorageStatus::Ok) out[WOR.THEWORD.str()] = of();
     OP_CLOSE(ReleaseTable, {28});
     return out;
+}
+}  // namespace
+
+std::map<std::string, LONG> wordCounts() {
+    return eachWord([] { return WOR.WORDCOUNT; });
+}
+
+std::map<std::string, LONG> wordIds() {
+    return eachWord([] { return WOR.WORDID; });
 }
 
 std::map<std::string, std::set<ULONG>> wordMessages() {

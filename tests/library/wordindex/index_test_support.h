@@ -33,6 +33,7 @@ private:
 // The word index as text: "WORD:count" per word in word order, and the
 // message numbers of each word from MasIdx.
 std::map<std::string, LONG> wordCounts();
+std::map<std::string, LONG> wordIds();
 std::map<std::string, std::set<ULONG>> wordMessages();
 std::set<std::string> stopWords();
 void addStopWord(const std::string& word);

@@ -27,7 +27,8 @@ using Words = std::vector<std::string>;
 
 std::vector<BrokenMessage> breakAll(MessageBreaker& breaker, const std::vector<MessageToBreak>& messages) {
     std::vector<BrokenMessage> out(messages.size());
-    for (std::size_t i = 0; i < messages.size(); ++i) breaker.breakMessage(messages[i], out[i]);
+    const WordDefinition tables = currentWordDefinition();
+    for (std::size_t i = 0; i < messages.size(); ++i) breaker.breakMessage(messages[i], tables, out[i]);
     return out;
 }
 
