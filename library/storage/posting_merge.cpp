@@ -2,6 +2,7 @@
 // taking one out, each inside the caller's savepoint.
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "storage/posting_store.h"
 
@@ -52,27 +53,46 @@ int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t 
     return writeBlocks(b, merged.data(), merged.size());
 }
 
+void PairRuns::sortByA() {
+    const auto ascending = [](const Run& x, const Run& y) { return x.a < y.a; };
+    if (std::adjacent_find(runs_.begin(), runs_.end(), [&](const Run& x, const Run& y) { return !ascending(x, y); }) ==
+        runs_.end())
+        return;
+    // Runs out of order or split (appends of single pairs in any order):
+    // rare, so sorted as plain pairs.
+    std::vector<Pair> pairs;
+    pairs.reserve(bs_.size());
+    std::size_t at = 0;
+    for (const Run& run : runs_)
+        for (std::uint32_t i = 0; i < run.count; ++i) pairs.emplace_back(run.a, bs_[at++]);
+    std::sort(pairs.begin(), pairs.end());
+    runs_.clear();
+    bs_.clear();
+    for (const Pair& p : pairs) add(p.first, p.second);
+}
+
 // The B lists of the next A values of `work`, about `budget` pairs.
 int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
-    const std::vector<Pair>& pairs = work.pairs;
+    const std::vector<PairRuns::Run>& runs = work.pairs.runs();
+    std::vector<std::uint32_t>& all = work.pairs.bs();
     std::vector<std::uint32_t> bs, stored, merged;
-    const std::size_t stop = pairs.size() - work.nextPair > budget ? work.nextPair + budget : pairs.size();
     int rc = SQLITE_OK;
-    std::size_t i = work.nextPair;
-    while (rc == SQLITE_OK && i < stop) {
-        const std::uint32_t a = pairs[i].first;
-        bs.clear();
-        for (; i < pairs.size() && pairs[i].first == a; ++i) {
-            bs.push_back(pairs[i].second);
-            work.maxB = std::max(work.maxB, pairs[i].second);
-        }
-        std::sort(bs.begin(), bs.end());
-        if (std::adjacent_find(bs.begin(), bs.end()) != bs.end()) {
+    std::size_t taken = 0;
+    for (; rc == SQLITE_OK && taken < budget && work.nextRun < runs.size(); ++work.nextRun) {
+        const PairRuns::Run& run = runs[work.nextRun];
+        // The run's B values are sorted where they stand: grouped by B they
+        // are read again in this order.
+        const auto begin = all.begin() + static_cast<std::ptrdiff_t>(work.nextB);
+        const auto end = begin + run.count;
+        std::sort(begin, end);
+        if (std::adjacent_find(begin, end) != end) {
             error = kDuplicate;
             return SQLITE_CONSTRAINT;
         }
-        if (a <= work.highestA) {
-            rc = loadRow(a, stored);
+        work.maxB = std::max(work.maxB, *(end - 1));
+        bs.assign(begin, end);
+        if (run.a <= work.highestA) {
+            rc = loadRow(run.a, stored);
             if (rc == SQLITE_OK) {
                 if (!mergeInto(stored, bs.data(), bs.size(), merged)) {
                     error = kDuplicate;
@@ -83,49 +103,64 @@ int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
                 break;
             }
         }
-        rc = writeRow(a, bs);
+        rc = writeRow(run.a, bs);
+        if (rc != SQLITE_OK) break;
+        work.nextB += run.count;
+        taken += run.count;
     }
     if (rc != SQLITE_OK) {
         error = sql::lastErrorText();
         return rc;
     }
-    work.nextPair = i;
     return SQLITE_OK;
 }
 
 namespace {
 
 // The A values of `work` grouped by B, keeping A ascending within each group
-// (the pairs come sorted by A). A counting sort when the B values are dense
+// (the runs come sorted by A). A counting sort when the B values are dense
 // enough, else an ordinary sort.
 void groupByB(MergeWork& work) {
-    const std::vector<Pair>& pairs = work.pairs;
+    const std::vector<PairRuns::Run>& runs = work.pairs.runs();
+    const std::vector<std::uint32_t>& bs = work.pairs.bs();
     std::vector<std::uint32_t>& as = work.as;
     auto& groups = work.groups;
-    as.resize(pairs.size());
-    if (work.maxB <= 4 * pairs.size() + (1u << 20)) {
-        std::vector<std::uint32_t> start(static_cast<std::size_t>(work.maxB) + 2, 0);
-        for (const Pair& p : pairs) ++start[static_cast<std::size_t>(p.second) + 1];
-        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
-        for (const Pair& p : pairs) as[fill[p.second]++] = p.first;
-        for (std::size_t b = 0; b + 1 < start.size(); ++b)
-            if (start[b + 1] > start[b]) groups.emplace_back(static_cast<std::uint32_t>(b), start[b]);
+    as.resize(bs.size());
+    if (work.maxB <= 4 * bs.size() + (1u << 20)) {
+        // One array: the count of each B, then where its group begins, then
+        // where its next A goes.
+        std::vector<std::uint32_t> next(static_cast<std::size_t>(work.maxB) + 1, 0);
+        for (std::uint32_t b : bs) ++next[b];
+        std::uint32_t sum = 0;
+        for (std::size_t b = 0; b < next.size(); ++b) {
+            const std::uint32_t n = next[b];
+            next[b] = sum;
+            if (n > 0) groups.emplace_back(static_cast<std::uint32_t>(b), sum);
+            sum += n;
+        }
+        std::size_t at = 0;
+        for (const PairRuns::Run& run : runs)
+            for (std::uint32_t i = 0; i < run.count; ++i) as[next[bs[at++]]++] = run.a;
     } else {
-        std::vector<Pair> byB(pairs.begin(), pairs.end());
-        std::sort(byB.begin(), byB.end(),
-                  [](const Pair& x, const Pair& y) { return x.second != y.second ? x.second < y.second : x.first < y.first; });
+        std::vector<Pair> byB;
+        byB.reserve(bs.size());
+        std::size_t at = 0;
+        for (const PairRuns::Run& run : runs)
+            for (std::uint32_t i = 0; i < run.count; ++i) byB.emplace_back(bs[at++], run.a);
+        std::sort(byB.begin(), byB.end());
         for (std::size_t i = 0; i < byB.size(); ++i) {
-            as[i] = byB[i].first;
-            if (i == 0 || byB[i].second != byB[i - 1].second) groups.emplace_back(byB[i].second, i);
+            as[i] = byB[i].second;
+            if (i == 0 || byB[i].first != byB[i - 1].first)
+                groups.emplace_back(byB[i].first, static_cast<std::uint32_t>(i));
         }
     }
 }
 
 }  // namespace
 
-int Store::startMerge(std::vector<Pair> pairs, MergeWork& work) {
+int Store::startMerge(PairRuns pairs, MergeWork& work) {
     work = MergeWork{};
+    if (pairs.size() > std::numeric_limits<std::uint32_t>::max()) return SQLITE_TOOBIG;
     work.count = static_cast<std::int64_t>(pairs.size());
     work.pairs = std::move(pairs);
     work.done = work.pairs.empty();
@@ -137,9 +172,9 @@ int Store::mergeSome(MergeWork& work, std::size_t budget, std::string& error) {
     if (budget == 0) budget = 1;
     if (!work.rowsDone) {
         if (int rc = mergeRows(work, budget, error); rc != SQLITE_OK) return rc;
-        if (work.nextPair < work.pairs.size()) return SQLITE_OK;
+        if (work.nextRun < work.pairs.runs().size()) return SQLITE_OK;
         groupByB(work);
-        std::vector<Pair>().swap(work.pairs);
+        work.pairs.release();
         work.rowsDone = true;
         return SQLITE_OK;
     }
@@ -166,7 +201,7 @@ int Store::mergeSome(MergeWork& work, std::size_t budget, std::string& error) {
     return SQLITE_OK;
 }
 
-int Store::merge(std::vector<Pair> pairs, std::string& error) {
+int Store::merge(PairRuns pairs, std::string& error) {
     MergeWork work;
     int rc = startMerge(std::move(pairs), work);
     if (rc != SQLITE_OK) error = sql::lastErrorText();

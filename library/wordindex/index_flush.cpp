@@ -17,10 +17,12 @@ namespace pm {
 
 namespace {
 // Pairs appended to MasIdx before its keys are built, at most: the merge
-// holds them one and a half times over while the worker fills the next
-// batch, and the posting store would merge at once, in one long slice,
-// from 4M on.
-constexpr std::size_t kMaxPairsPerKeyBuild = 4'000'000;
+// holds them twice over (4 bytes a pair appended, 4 grouped by word) while
+// the worker fills the next batch, and the posting store would merge at
+// once, in one long slice, from 8M on. A whole batch fits in one build:
+// every build rewrites a page of each word list it touches, whatever the
+// pairs it adds.
+constexpr std::size_t kMaxPairsPerKeyBuild = 8'000'000;
 }  // namespace
 
 void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
