@@ -117,19 +117,20 @@ int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
 
 namespace {
 
-// The A values of `work` grouped by B, keeping A ascending within each group
-// (the runs come sorted by A). A counting sort when the B values are dense
-// enough, else an ordinary sort.
+// A window holds the A values of this many pairs at most (more only for a
+// single B with more).
+constexpr std::size_t kWindowPairs = std::size_t{1} << 20;
+
+// After the A lists: every B of `work` with where its A values begin in
+// the order by B. A count by B when the B values are dense enough, else a
+// sort of a copy of them.
 void groupByB(MergeWork& work) {
-    const std::vector<PairRuns::Run>& runs = work.pairs.runs();
     const std::vector<std::uint32_t>& bs = work.pairs.bs();
-    std::vector<std::uint32_t>& as = work.as;
     auto& groups = work.groups;
-    as.resize(bs.size());
-    if (work.maxB <= 4 * bs.size() + (1u << 20)) {
-        // One array: the count of each B, then where its group begins, then
-        // where its next A goes.
-        std::vector<std::uint32_t> next(static_cast<std::size_t>(work.maxB) + 1, 0);
+    work.denseB = work.maxB <= 4 * bs.size() + (1u << 20);
+    if (work.denseB) {
+        std::vector<std::uint32_t>& next = work.cursor;
+        next.assign(static_cast<std::size_t>(work.maxB) + 1, 0);
         for (std::uint32_t b : bs) ++next[b];
         std::uint32_t sum = 0;
         for (std::size_t b = 0; b < next.size(); ++b) {
@@ -138,22 +139,46 @@ void groupByB(MergeWork& work) {
             if (n > 0) groups.emplace_back(static_cast<std::uint32_t>(b), sum);
             sum += n;
         }
-        std::size_t at = 0;
-        for (const PairRuns::Run& run : runs)
-            for (std::uint32_t i = 0; i < run.count; ++i) as[next[bs[at++]]++] = run.a;
-    } else {
-        std::vector<Pair> byB;
-        byB.reserve(bs.size());
-        std::size_t at = 0;
-        for (const PairRuns::Run& run : runs)
-            for (std::uint32_t i = 0; i < run.count; ++i) byB.emplace_back(bs[at++], run.a);
-        std::sort(byB.begin(), byB.end());
-        for (std::size_t i = 0; i < byB.size(); ++i) {
-            as[i] = byB[i].second;
-            if (i == 0 || byB[i].first != byB[i - 1].first)
-                groups.emplace_back(byB[i].first, static_cast<std::uint32_t>(i));
+        return;
+    }
+    std::vector<std::uint32_t> sorted(bs);
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        if (i == 0 || sorted[i] != sorted[i - 1]) groups.emplace_back(sorted[i], static_cast<std::uint32_t>(i));
+    work.cursor.resize(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) work.cursor[g] = groups[g].second;
+}
+
+std::size_t groupEnd(const MergeWork& work, std::size_t g) {
+    return g + 1 < work.groups.size() ? work.groups[g + 1].second : static_cast<std::size_t>(work.count);
+}
+
+// Gathers the A values of the groups from work.nextGroup on into the window,
+// ascending within each group: the runs come in order of A.
+void fillWindow(MergeWork& work) {
+    const auto& groups = work.groups;
+    const std::size_t from = work.nextGroup;
+    const std::size_t base = groups[from].second;
+    std::size_t to = from + 1;
+    while (to < groups.size() && groupEnd(work, to) - base <= kWindowPairs) ++to;
+    work.window.assign(groupEnd(work, to - 1) - base, 0);
+    const std::uint32_t low = groups[from].first, high = groups[to - 1].first;
+    const std::vector<std::uint32_t>& bs = work.pairs.bs();
+    std::size_t at = 0;
+    for (const PairRuns::Run& run : work.pairs.runs()) {
+        for (std::uint32_t i = 0; i < run.count; ++i) {
+            const std::uint32_t b = bs[at++];
+            if (b < low || b > high) continue;
+            std::uint32_t& next =
+                work.denseB ? work.cursor[b]
+                            : work.cursor[static_cast<std::size_t>(
+                                  std::lower_bound(groups.begin(), groups.end(), std::pair<std::uint32_t, std::uint32_t>(b, 0)) -
+                                  groups.begin())];
+            work.window[next++ - base] = run.a;
         }
     }
+    work.windowFrom = from;
+    work.windowTo = to;
 }
 
 }  // namespace
@@ -174,17 +199,16 @@ int Store::mergeSome(MergeWork& work, std::size_t budget, std::string& error) {
         if (int rc = mergeRows(work, budget, error); rc != SQLITE_OK) return rc;
         if (work.nextRun < work.pairs.runs().size()) return SQLITE_OK;
         groupByB(work);
-        work.pairs.release();
         work.rowsDone = true;
         return SQLITE_OK;
     }
-    const std::vector<std::uint32_t>& as = work.as;
     std::size_t taken = 0;
     for (; work.nextGroup < work.groups.size() && taken < budget; ++work.nextGroup) {
         const std::size_t g = work.nextGroup;
-        const std::size_t begin = work.groups[g].second;
-        const std::size_t end = g + 1 < work.groups.size() ? work.groups[g + 1].second : as.size();
-        const int rc = mergeIntoB(work.groups[g].first, as.data() + begin, end - begin);
+        if (g >= work.windowTo) fillWindow(work);
+        const std::size_t base = work.groups[work.windowFrom].second;
+        const std::size_t begin = work.groups[g].second, end = groupEnd(work, g);
+        const int rc = mergeIntoB(work.groups[g].first, work.window.data() + (begin - base), end - begin);
         if (rc != SQLITE_OK) {
             error = rc == SQLITE_CONSTRAINT ? kDuplicate : sql::lastErrorText();
             return rc;

@@ -79,15 +79,25 @@ private:
 // A merge of many pairs done a part at a time (Store::mergeSome): the A
 // lists first, in order of A, then the B lists, a run of B values at a
 // time, and the count last.
+//
+// The B lists are written from a window: the A values of a range of B
+// values, gathered from the runs, so the pairs are never held twice over.
 struct MergeWork {
-    PairRuns pairs;  // sorted by A; freed once the A lists are written
+    PairRuns pairs;  // sorted by A, the B values of each A sorted once its A list is written
     std::size_t nextRun = 0;
     std::size_t nextB = 0;       // where the B values of run nextRun begin
     std::uint32_t highestA = 0;  // the highest A stored when the merge began
     std::uint32_t maxB = 0;
     bool rowsDone = false;
-    std::vector<std::uint32_t> as;  // the A values grouped by B, ascending within each group
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> groups;  // (B, first index in `as`)
+    // Every B of the pairs, ascending, with where its A values begin in
+    // the order by B (by A within a B).
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> groups;
+    // Where the next A of each B goes in that order: by B itself when the
+    // B values are dense, else by the place of B in `groups`.
+    std::vector<std::uint32_t> cursor;
+    bool denseB = true;
+    std::vector<std::uint32_t> window;  // the A values of groups windowFrom ... windowTo - 1
+    std::size_t windowFrom = 0, windowTo = 0;
     std::size_t nextGroup = 0;
     std::int64_t count = 0;  // pairs in all
     bool done = false;

@@ -3,6 +3,7 @@
 // through merges that interleave, blocks that split, erases and rollbacks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -374,6 +375,27 @@ TEST_F(MasIdxStore, RunsOfOneMessageSplitOrSparseMergeAsPairs) {
     EXPECT_EQ(st, StorageStatus::DuplicateKey);
     ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
     expectAllOrders();
+}
+
+// The word lists of a build are written from windows of about a million
+// pairs: a word in every message (a list larger than a window) beside a few
+// that share the windows after it.
+TEST_F(MasIdxStore, ABuildLargerThanItsWindowsKeepsEveryList) {
+    std::vector<Pair> bulk;
+    for (ULONG sys = 1; sys <= 1'100'000; ++sys) {
+        bulk.emplace_back(sys, 1);
+        bulk.emplace_back(sys, 2 + sys % 7);
+    }
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+    bool done = false;
+    while (!done) ASSERT_EQ(MasIdx.buildKeysSome(300'000, done), StorageStatus::Ok) << MasIdx.lastError().text;
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    std::sort(bulk.begin(), bulk.end(), [](const Pair& x, const Pair& y) {
+        return x.second != y.second ? x.second < y.second : x.first < y.first;
+    });
+    EXPECT_EQ(MasIdx.records(), static_cast<std::int64_t>(bulk.size()));
+    EXPECT_EQ(scan(&MAS_by_WordId, +1), bulk);
 }
 
 // A build in parts is one savepoint: a part that fails takes the parts
