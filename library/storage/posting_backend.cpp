@@ -190,8 +190,6 @@ StorageStatus PostingBackend::appendPairs(const std::vector<Pair>& pairs) {
     if (StorageStatus st = joinPending(); st != StorageStatus::Ok) return st;
     // Merged in parts as with single appends, so memory stays bounded.
     for (const Pair& pair : pairs) {
-        // Room for a whole part at once: growing by doubling would overshoot it.
-        if (pending_.capacity() < kMaxPending) pending_.reserve(kMaxPending);
         pending_.add(pair.first, pair.second);
         if (pending_.size() >= kMaxPending) {
             if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;

@@ -61,36 +61,29 @@ void PairRuns::sortByA() {
     // Runs out of order or split (appends of single pairs in any order):
     // rare, so sorted as plain pairs.
     std::vector<Pair> pairs;
-    pairs.reserve(bs_.size());
-    std::size_t at = 0;
-    for (const Run& run : runs_)
-        for (std::uint32_t i = 0; i < run.count; ++i) pairs.emplace_back(run.a, bs_[at++]);
+    pairs.reserve(size_);
+    forEach([&](std::uint32_t a, std::uint32_t b) { pairs.emplace_back(a, b); });
     std::sort(pairs.begin(), pairs.end());
-    runs_.clear();
-    bs_.clear();
+    release();
     for (const Pair& p : pairs) add(p.first, p.second);
 }
 
 // The B lists of the next A values of `work`, about `budget` pairs.
 int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
     const std::vector<PairRuns::Run>& runs = work.pairs.runs();
-    std::vector<std::uint32_t>& all = work.pairs.bs();
     std::vector<std::uint32_t> bs, stored, merged;
     int rc = SQLITE_OK;
     std::size_t taken = 0;
     for (; rc == SQLITE_OK && taken < budget && work.nextRun < runs.size(); ++work.nextRun) {
         const PairRuns::Run& run = runs[work.nextRun];
-        // The run's B values are sorted where they stand: grouped by B they
-        // are read again in this order.
-        const auto begin = all.begin() + static_cast<std::ptrdiff_t>(work.nextB);
-        const auto end = begin + run.count;
-        std::sort(begin, end);
-        if (std::adjacent_find(begin, end) != end) {
+        bs.clear();
+        for (std::uint32_t i = 0; i < run.count; ++i) bs.push_back(work.pairs.b(work.nextB + i));
+        std::sort(bs.begin(), bs.end());
+        if (std::adjacent_find(bs.begin(), bs.end()) != bs.end()) {
             error = kDuplicate;
             return SQLITE_CONSTRAINT;
         }
-        work.maxB = std::max(work.maxB, *(end - 1));
-        bs.assign(begin, end);
+        work.maxB = std::max(work.maxB, bs.back());
         if (run.a <= work.highestA) {
             rc = loadRow(run.a, stored);
             if (rc == SQLITE_OK) {
@@ -125,13 +118,12 @@ constexpr std::size_t kWindowPairs = std::size_t{1} << 20;
 // the order by B. A count by B when the B values are dense enough, else a
 // sort of a copy of them.
 void groupByB(MergeWork& work) {
-    const std::vector<std::uint32_t>& bs = work.pairs.bs();
     auto& groups = work.groups;
-    work.denseB = work.maxB <= 4 * bs.size() + (1u << 20);
+    work.denseB = work.maxB <= 4 * work.pairs.size() + (1u << 20);
     if (work.denseB) {
         std::vector<std::uint32_t>& next = work.cursor;
         next.assign(static_cast<std::size_t>(work.maxB) + 1, 0);
-        for (std::uint32_t b : bs) ++next[b];
+        work.pairs.forEach([&](std::uint32_t, std::uint32_t b) { ++next[b]; });
         std::uint32_t sum = 0;
         for (std::size_t b = 0; b < next.size(); ++b) {
             const std::uint32_t n = next[b];
@@ -141,7 +133,9 @@ void groupByB(MergeWork& work) {
         }
         return;
     }
-    std::vector<std::uint32_t> sorted(bs);
+    std::vector<std::uint32_t> sorted;
+    sorted.reserve(work.pairs.size());
+    work.pairs.forEach([&](std::uint32_t, std::uint32_t b) { sorted.push_back(b); });
     std::sort(sorted.begin(), sorted.end());
     for (std::size_t i = 0; i < sorted.size(); ++i)
         if (i == 0 || sorted[i] != sorted[i - 1]) groups.emplace_back(sorted[i], static_cast<std::uint32_t>(i));
@@ -163,20 +157,15 @@ void fillWindow(MergeWork& work) {
     while (to < groups.size() && groupEnd(work, to) - base <= kWindowPairs) ++to;
     work.window.assign(groupEnd(work, to - 1) - base, 0);
     const std::uint32_t low = groups[from].first, high = groups[to - 1].first;
-    const std::vector<std::uint32_t>& bs = work.pairs.bs();
-    std::size_t at = 0;
-    for (const PairRuns::Run& run : work.pairs.runs()) {
-        for (std::uint32_t i = 0; i < run.count; ++i) {
-            const std::uint32_t b = bs[at++];
-            if (b < low || b > high) continue;
-            std::uint32_t& next =
-                work.denseB ? work.cursor[b]
-                            : work.cursor[static_cast<std::size_t>(
-                                  std::lower_bound(groups.begin(), groups.end(), std::pair<std::uint32_t, std::uint32_t>(b, 0)) -
-                                  groups.begin())];
-            work.window[next++ - base] = run.a;
-        }
-    }
+    work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
+        if (b < low || b > high) return;
+        std::uint32_t& next =
+            work.denseB ? work.cursor[b]
+                        : work.cursor[static_cast<std::size_t>(
+                              std::lower_bound(groups.begin(), groups.end(), std::pair<std::uint32_t, std::uint32_t>(b, 0)) -
+                              groups.begin())];
+        work.window[next++ - base] = a;
+    });
     work.windowFrom = from;
     work.windowTo = to;
 }

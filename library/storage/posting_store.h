@@ -36,12 +36,14 @@ using Pair = std::pair<std::uint32_t, std::uint32_t>;  // (A, B)
 // Pairs as they are appended, mostly a run of one A after the other (the
 // words of one message): each run keeps its A once beside its B values, so
 // a pair takes 4 bytes and a merge holds twice the pairs in the same room.
+// The B values are kept in chunks, so holding more never copies them.
 class PairRuns {
 public:
     struct Run {
         std::uint32_t a;
         std::uint32_t count;  // B values of the run
     };
+    static constexpr std::size_t kChunk = std::size_t{1} << 16;
 
     static PairRuns of(const Pair& pair) {
         PairRuns one;
@@ -51,29 +53,47 @@ public:
     void add(std::uint32_t a, std::uint32_t b) {
         if (runs_.empty() || runs_.back().a != a) runs_.push_back({a, 0});
         ++runs_.back().count;
-        bs_.push_back(b);
+        if (chunks_.empty() || chunks_.back().size() == kChunk) {
+            chunks_.emplace_back();
+            chunks_.back().reserve(kChunk);
+        }
+        chunks_.back().push_back(b);
+        ++size_;
     }
-    std::size_t size() const { return bs_.size(); }
-    bool empty() const { return bs_.empty(); }
-    std::size_t capacity() const { return bs_.capacity(); }
-    void reserve(std::size_t pairs) { bs_.reserve(pairs); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     // Frees the memory too.
     void release() {
         std::vector<Run>().swap(runs_);
-        std::vector<std::uint32_t>().swap(bs_);
+        std::vector<std::vector<std::uint32_t>>().swap(chunks_);
+        size_ = 0;
     }
     // One run per A, in ascending order of A (B values in any order within
     // a run).
     void sortByA();
 
     const std::vector<Run>& runs() const { return runs_; }
-    // The B values, run after run.
-    std::vector<std::uint32_t>& bs() { return bs_; }
-    const std::vector<std::uint32_t>& bs() const { return bs_; }
+    // The `i`th B value, run after run.
+    std::uint32_t b(std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    // Calls visit(a, b) for every pair, run after run.
+    template <class Visit>
+    void forEach(Visit&& visit) const {
+        std::size_t chunk = 0, at = 0;
+        for (const Run& run : runs_) {
+            for (std::uint32_t i = 0; i < run.count; ++i) {
+                if (at == kChunk) {
+                    ++chunk;
+                    at = 0;
+                }
+                visit(run.a, chunks_[chunk][at++]);
+            }
+        }
+    }
 
 private:
     std::vector<Run> runs_;
-    std::vector<std::uint32_t> bs_;
+    std::vector<std::vector<std::uint32_t>> chunks_;
+    std::size_t size_ = 0;
 };
 
 // A merge of many pairs done a part at a time (Store::mergeSome): the A
@@ -83,7 +103,7 @@ private:
 // The B lists are written from a window: the A values of a range of B
 // values, gathered from the runs, so the pairs are never held twice over.
 struct MergeWork {
-    PairRuns pairs;  // sorted by A, the B values of each A sorted once its A list is written
+    PairRuns pairs;  // sorted by A
     std::size_t nextRun = 0;
     std::size_t nextB = 0;       // where the B values of run nextRun begin
     std::uint32_t highestA = 0;  // the highest A stored when the merge began
