@@ -17,9 +17,9 @@ namespace {
 
 using sql::Connection;
 
-// Appended pairs held in memory before they are merged (32 MB): a whole
-// batch of an indexing run merges at once.
-constexpr std::size_t kMaxPending = std::size_t{8} << 20;
+// Appended pairs held in memory before they are merged (64 MB when they
+// come in runs): a whole batch of an indexing run merges at once.
+constexpr std::size_t kMaxPending = std::size_t{16} << 20;
 // The savepoint that spans the parts of one merge.
 constexpr const char* kBuildSavepoint = "pm_postings_build";
 

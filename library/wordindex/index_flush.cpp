@@ -16,13 +16,12 @@
 namespace pm {
 
 namespace {
-// Pairs appended to MasIdx before its keys are built, at most: the merge
-// holds them twice over (4 bytes a pair appended, 4 grouped by word) while
-// the worker fills the next batch, and the posting store would merge at
-// once, in one long slice, from 8M on. A whole batch fits in one build:
+// Pairs appended to MasIdx before its keys are built, at most: more than a
+// batch holds (4 bytes a pair), so that a whole batch goes in one build:
 // every build rewrites a page of each word list it touches, whatever the
-// pairs it adds.
-constexpr std::size_t kMaxPairsPerKeyBuild = 8'000'000;
+// pairs it adds. The posting store would merge at once, in one long slice,
+// from 16M on.
+constexpr std::size_t kMaxPairsPerKeyBuild = 12'000'000;
 }  // namespace
 
 void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
