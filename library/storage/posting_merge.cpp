@@ -54,8 +54,7 @@ int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t 
 }
 
 void PairRuns::sortByA() {
-    const auto ascending = [](const Run& x, const Run& y) { return x.a < y.a; };
-    if (std::adjacent_find(runs_.begin(), runs_.end(), [&](const Run& x, const Run& y) { return !ascending(x, y); }) ==
+    if (std::adjacent_find(runs_.begin(), runs_.end(), [](const Run& x, const Run& y) { return x.a >= y.a; }) ==
         runs_.end())
         return;
     // Runs out of order or split (appends of single pairs in any order):
@@ -111,8 +110,8 @@ int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
 namespace {
 
 // A window holds the A values of this many pairs at most (more only for a
-// single B with more).
-constexpr std::size_t kWindowPairs = std::size_t{1} << 20;
+// single B with more). Each window is one pass over the pairs.
+constexpr std::size_t kWindowPairs = std::size_t{2} << 20;
 
 // After the A lists: every B of `work` with where its A values begin in
 // the order by B. A count by B when the B values are dense enough, else a
@@ -155,17 +154,28 @@ void fillWindow(MergeWork& work) {
     const std::size_t base = groups[from].second;
     std::size_t to = from + 1;
     while (to < groups.size() && groupEnd(work, to) - base <= kWindowPairs) ++to;
-    work.window.assign(groupEnd(work, to - 1) - base, 0);
-    const std::uint32_t low = groups[from].first, high = groups[to - 1].first;
-    work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
-        if (b < low || b > high) return;
-        std::uint32_t& next =
-            work.denseB ? work.cursor[b]
-                        : work.cursor[static_cast<std::size_t>(
-                              std::lower_bound(groups.begin(), groups.end(), std::pair<std::uint32_t, std::uint32_t>(b, 0)) -
-                              groups.begin())];
-        work.window[next++ - base] = a;
-    });
+    const std::size_t size = groupEnd(work, to - 1) - base;
+    const std::uint32_t low = groups[from].first, span = groups[to - 1].first - low;
+    if (work.denseB) {
+        // Without a branch per pair: most pairs fall outside the window and
+        // put their A in the spare slot past its end.
+        work.window.assign(size + 1, 0);
+        std::uint32_t* window = work.window.data();
+        std::uint32_t* cursor = work.cursor.data();
+        work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t inside = b - low <= span;
+            std::uint32_t& next = cursor[b];
+            window[inside ? next - base : size] = a;
+            next += inside;
+        });
+    } else {
+        work.window.assign(size, 0);
+        work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
+            if (b - low > span) return;
+            const auto at = std::lower_bound(groups.begin(), groups.end(), std::pair<std::uint32_t, std::uint32_t>(b, 0));
+            work.window[work.cursor[static_cast<std::size_t>(at - groups.begin())]++ - base] = a;
+        });
+    }
     work.windowFrom = from;
     work.windowTo = to;
 }
