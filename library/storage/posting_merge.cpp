@@ -111,7 +111,7 @@ namespace {
 
 // A window holds the A values of this many pairs at most (more only for a
 // single B with more). Each window is one pass over the pairs.
-constexpr std::size_t kWindowPairs = std::size_t{2} << 20;
+constexpr std::size_t kWindowPairs = std::size_t{1} << 20;
 
 // After the A lists: every B of `work` with where its A values begin in
 // the order by B. A count by B when the B values are dense enough, else a

@@ -377,7 +377,7 @@ TEST_F(MasIdxStore, RunsOfOneMessageSplitOrSparseMergeAsPairs) {
     expectAllOrders();
 }
 
-// The word lists of a build are written from windows of about two million
+// The word lists of a build are written from windows of about a million
 // pairs: a word in every message (a list larger than a window) beside a few
 // that share the window after it.
 TEST_F(MasIdxStore, ABuildLargerThanItsWindowsKeepsEveryList) {
