@@ -17,8 +17,9 @@ namespace {
 
 using sql::Connection;
 
-// Appended pairs held in memory before they are merged (32 MB).
-constexpr std::size_t kMaxPending = std::size_t{4} << 20;
+// Appended pairs held in memory before they are merged (64 MB when they
+// come in runs): a whole batch of an indexing run merges at once.
+constexpr std::size_t kMaxPending = std::size_t{16} << 20;
 // The savepoint that spans the parts of one merge.
 constexpr const char* kBuildSavepoint = "pm_postings_build";
 
@@ -34,13 +35,6 @@ RecordPosition positionOf(const Pair& pair) {
 }
 std::uint32_t aOf(RecordPosition pos) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pos) >> 32); }
 std::uint32_t bOf(RecordPosition pos) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pos)); }
-
-// Pairs usually arrive grouped by A (one message after the other), as the
-// merge wants them; it sorts the B values of each A itself, a part at a time.
-void sortByA(std::vector<Pair>& pairs) {
-    const auto byA = [](const Pair& x, const Pair& y) { return x.first < y.first; };
-    if (!std::is_sorted(pairs.begin(), pairs.end(), byA)) std::sort(pairs.begin(), pairs.end());
-}
 
 }  // namespace
 
@@ -68,7 +62,7 @@ void PostingBackend::close() {
     if (open_ && !connectionLost()) {
         mergePending();  // appended pairs are kept even without a key build
     } else {
-        pending_.clear();
+        pending_.release();
         working_ = false;
         work_ = MergeWork{};
     }
@@ -77,7 +71,7 @@ void PostingBackend::close() {
 
 StorageStatus PostingBackend::create() {
     return withStore(true, [&] {
-        pending_.clear();
+        pending_.release();
         abandonWork();
         std::string error;
         const int rc = sql::inSavepoint("pm_postings", error, [&] { return lists_.create(error); });
@@ -94,14 +88,14 @@ bool PostingBackend::exists() {
 }
 
 StorageStatus PostingBackend::remove() {
-    pending_.clear();
+    pending_.release();
     abandonWork();
     return StoreBackend::remove();
 }
 
 StorageStatus PostingBackend::empty() {
     if (!isOpen()) return notOpen();
-    pending_.clear();
+    pending_.release();
     abandonWork();
     std::string error;
     const int rc = sql::inSavepoint("pm_postings", error, [&] { return lists_.clear(error); });
@@ -133,9 +127,9 @@ StorageStatus PostingBackend::buildKeysSome(std::size_t budget, bool& done) {
     if (!working_) {
         if (pending_.empty()) return StorageStatus::Ok;
         if (!pendingInTransaction_) return mergePending();
-        std::vector<Pair> pairs;
-        pairs.swap(pending_);
-        sortByA(pairs);
+        PairRuns pairs = std::move(pending_);
+        pending_ = PairRuns{};
+        pairs.sortByA();
         std::string error;
         int rc = c.exec(std::string("SAVEPOINT ") + kBuildSavepoint, &error);
         if (rc != SQLITE_OK) return fail(rc, error);
@@ -176,14 +170,15 @@ StorageStatus PostingBackend::add(bool append) {
     const Pair pair{fieldValue(0), fieldValue(1)};
     if (append) {
         if (StorageStatus st = joinPending(); st != StorageStatus::Ok) return st;
-        pending_.push_back(pair);
+        pending_.add(pair.first, pair.second);
         table_.setPosition(positionOf(pair));
         // Long runs of appends merge in parts so memory stays bounded.
         if (pending_.size() >= kMaxPending) return mergePending();
         return StorageStatus::Ok;
     }
     if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
-    StorageStatus st = writeInSavepoint([&](std::string& error) { return lists_.merge({pair}, error); });
+    StorageStatus st =
+        writeInSavepoint([&](std::string& error) { return lists_.merge(PairRuns::of(pair), error); });
     if (st == StorageStatus::Ok) table_.setPosition(positionOf(pair));
     return st;
 }
@@ -194,13 +189,8 @@ StorageStatus PostingBackend::appendPairs(const std::vector<Pair>& pairs) {
     if (pairs.empty()) return StorageStatus::Ok;
     if (StorageStatus st = joinPending(); st != StorageStatus::Ok) return st;
     // Merged in parts as with single appends, so memory stays bounded.
-    for (std::size_t from = 0; from < pairs.size();) {
-        // Room for a whole part at once: growing by inserts would overshoot it.
-        if (pending_.capacity() < kMaxPending) pending_.reserve(kMaxPending);
-        const std::size_t n = std::min(pairs.size() - from, kMaxPending - std::min(kMaxPending, pending_.size()));
-        pending_.insert(pending_.end(), pairs.begin() + static_cast<std::ptrdiff_t>(from),
-                        pairs.begin() + static_cast<std::ptrdiff_t>(from + n));
-        from += n;
+    for (const Pair& pair : pairs) {
+        pending_.add(pair.first, pair.second);
         if (pending_.size() >= kMaxPending) {
             if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
         }
@@ -218,7 +208,7 @@ StorageStatus PostingBackend::put() {
     if (positionOf(pair) == old) return readPair(pair.first, pair.second);
     StorageStatus st = writeInSavepoint([&](std::string& error) {
         int rc = lists_.erase(aOf(old), bOf(old), error);
-        if (rc == SQLITE_OK) rc = lists_.merge({pair}, error);
+        if (rc == SQLITE_OK) rc = lists_.merge(PairRuns::of(pair), error);
         return rc;
     });
     if (st == StorageStatus::Ok) table_.setPosition(positionOf(pair));
@@ -274,7 +264,7 @@ StorageStatus PostingBackend::joinPending() {
 void PostingBackend::dropRolledBackPending() {
     const std::uint64_t rollbacks = Connection::instance().rollbackGeneration();
     if (!pending_.empty() && pendingInTransaction_ && rollbacks != pendingRollback_)
-        std::vector<Pair>().swap(pending_);
+        pending_.release();
     if (working_ && rollbacks != workRollback_) {
         working_ = false;
         work_ = MergeWork{};
@@ -313,9 +303,9 @@ StorageStatus PostingBackend::mergePending() {
     while (working_)
         if (StorageStatus st = continueWork(std::numeric_limits<std::size_t>::max()); st != StorageStatus::Ok) return st;
     if (pending_.empty()) return StorageStatus::Ok;
-    std::vector<Pair> pairs;
-    pairs.swap(pending_);
-    sortByA(pairs);
+    PairRuns pairs = std::move(pending_);
+    pending_ = PairRuns{};
+    pairs.sortByA();
     return writeInSavepoint([&](std::string& error) { return lists_.merge(std::move(pairs), error); });
 }
 

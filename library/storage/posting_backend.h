@@ -16,7 +16,8 @@
 //               this table or a rollback makes it stale, and the next read
 //               seeks again from the anchor.
 //
-// Appended pairs wait in memory (up to kMaxPending) until buildKeys(),
+// Appended pairs wait in memory (up to kMaxPending, 4 bytes a pair when
+// they come a run of one A after the other) until buildKeys(),
 // flush(), close(), the commit of the transaction they were appended in, or
 // any other access merges them into the store in one savepoint; inside a
 // transaction buildKeysSome() merges them in parts, all in one savepoint
@@ -128,7 +129,7 @@ private:
     std::uint64_t writeGeneration_ = 0;
     Cursor cursor_;
     Group rowCache_;
-    std::vector<Pair> pending_;
+    PairRuns pending_;
     bool pendingInTransaction_ = false;
     std::uint64_t pendingRollback_ = 0;
     MergeWork work_;  // the merge in parts under way

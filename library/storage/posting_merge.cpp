@@ -2,6 +2,7 @@
 // taking one out, each inside the caller's savepoint.
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "storage/posting_store.h"
 
@@ -52,27 +53,38 @@ int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t 
     return writeBlocks(b, merged.data(), merged.size());
 }
 
+void PairRuns::sortByA() {
+    if (std::adjacent_find(runs_.begin(), runs_.end(), [](const Run& x, const Run& y) { return x.a >= y.a; }) ==
+        runs_.end())
+        return;
+    // Runs out of order or split (appends of single pairs in any order):
+    // rare, so sorted as plain pairs.
+    std::vector<Pair> pairs;
+    pairs.reserve(size_);
+    forEach([&](std::uint32_t a, std::uint32_t b) { pairs.emplace_back(a, b); });
+    std::sort(pairs.begin(), pairs.end());
+    release();
+    for (const Pair& p : pairs) add(p.first, p.second);
+}
+
 // The B lists of the next A values of `work`, about `budget` pairs.
 int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
-    const std::vector<Pair>& pairs = work.pairs;
+    const std::vector<PairRuns::Run>& runs = work.pairs.runs();
     std::vector<std::uint32_t> bs, stored, merged;
-    const std::size_t stop = pairs.size() - work.nextPair > budget ? work.nextPair + budget : pairs.size();
     int rc = SQLITE_OK;
-    std::size_t i = work.nextPair;
-    while (rc == SQLITE_OK && i < stop) {
-        const std::uint32_t a = pairs[i].first;
+    std::size_t taken = 0;
+    for (; rc == SQLITE_OK && taken < budget && work.nextRun < runs.size(); ++work.nextRun) {
+        const PairRuns::Run& run = runs[work.nextRun];
         bs.clear();
-        for (; i < pairs.size() && pairs[i].first == a; ++i) {
-            bs.push_back(pairs[i].second);
-            work.maxB = std::max(work.maxB, pairs[i].second);
-        }
+        for (std::uint32_t i = 0; i < run.count; ++i) bs.push_back(work.pairs.b(work.nextB + i));
         std::sort(bs.begin(), bs.end());
         if (std::adjacent_find(bs.begin(), bs.end()) != bs.end()) {
             error = kDuplicate;
             return SQLITE_CONSTRAINT;
         }
-        if (a <= work.highestA) {
-            rc = loadRow(a, stored);
+        work.maxB = std::max(work.maxB, bs.back());
+        if (run.a <= work.highestA) {
+            rc = loadRow(run.a, stored);
             if (rc == SQLITE_OK) {
                 if (!mergeInto(stored, bs.data(), bs.size(), merged)) {
                     error = kDuplicate;
@@ -83,49 +95,96 @@ int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
                 break;
             }
         }
-        rc = writeRow(a, bs);
+        rc = writeRow(run.a, bs);
+        if (rc != SQLITE_OK) break;
+        work.nextB += run.count;
+        taken += run.count;
     }
     if (rc != SQLITE_OK) {
         error = sql::lastErrorText();
         return rc;
     }
-    work.nextPair = i;
     return SQLITE_OK;
 }
 
 namespace {
 
-// The A values of `work` grouped by B, keeping A ascending within each group
-// (the pairs come sorted by A). A counting sort when the B values are dense
-// enough, else an ordinary sort.
+// A window holds the A values of this many pairs at most (more only for a
+// single B with more). Each window is one pass over the pairs.
+constexpr std::size_t kWindowPairs = std::size_t{1} << 20;
+
+// After the A lists: every B of `work` with where its A values begin in
+// the order by B. A count by B when the B values are dense enough, else a
+// sort of a copy of them.
 void groupByB(MergeWork& work) {
-    const std::vector<Pair>& pairs = work.pairs;
-    std::vector<std::uint32_t>& as = work.as;
     auto& groups = work.groups;
-    as.resize(pairs.size());
-    if (work.maxB <= 4 * pairs.size() + (1u << 20)) {
-        std::vector<std::uint32_t> start(static_cast<std::size_t>(work.maxB) + 2, 0);
-        for (const Pair& p : pairs) ++start[static_cast<std::size_t>(p.second) + 1];
-        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
-        for (const Pair& p : pairs) as[fill[p.second]++] = p.first;
-        for (std::size_t b = 0; b + 1 < start.size(); ++b)
-            if (start[b + 1] > start[b]) groups.emplace_back(static_cast<std::uint32_t>(b), start[b]);
-    } else {
-        std::vector<Pair> byB(pairs.begin(), pairs.end());
-        std::sort(byB.begin(), byB.end(),
-                  [](const Pair& x, const Pair& y) { return x.second != y.second ? x.second < y.second : x.first < y.first; });
-        for (std::size_t i = 0; i < byB.size(); ++i) {
-            as[i] = byB[i].first;
-            if (i == 0 || byB[i].second != byB[i - 1].second) groups.emplace_back(byB[i].second, i);
+    work.denseB = work.maxB <= 4 * work.pairs.size() + (1u << 20);
+    if (work.denseB) {
+        std::vector<std::uint32_t>& next = work.cursor;
+        next.assign(static_cast<std::size_t>(work.maxB) + 1, 0);
+        work.pairs.forEach([&](std::uint32_t, std::uint32_t b) { ++next[b]; });
+        std::uint32_t sum = 0;
+        for (std::size_t b = 0; b < next.size(); ++b) {
+            const std::uint32_t n = next[b];
+            next[b] = sum;
+            if (n > 0) groups.emplace_back(static_cast<std::uint32_t>(b), sum);
+            sum += n;
         }
+        return;
     }
+    std::vector<std::uint32_t> sorted;
+    sorted.reserve(work.pairs.size());
+    work.pairs.forEach([&](std::uint32_t, std::uint32_t b) { sorted.push_back(b); });
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        if (i == 0 || sorted[i] != sorted[i - 1]) groups.emplace_back(sorted[i], static_cast<std::uint32_t>(i));
+    work.cursor.resize(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) work.cursor[g] = groups[g].second;
+}
+
+std::size_t groupEnd(const MergeWork& work, std::size_t g) {
+    return g + 1 < work.groups.size() ? work.groups[g + 1].second : static_cast<std::size_t>(work.count);
+}
+
+// Gathers the A values of the groups from work.nextGroup on into the window,
+// ascending within each group: the runs come in order of A.
+void fillWindow(MergeWork& work) {
+    const auto& groups = work.groups;
+    const std::size_t from = work.nextGroup;
+    const std::size_t base = groups[from].second;
+    std::size_t to = from + 1;
+    while (to < groups.size() && groupEnd(work, to) - base <= kWindowPairs) ++to;
+    const std::size_t size = groupEnd(work, to - 1) - base;
+    const std::uint32_t low = groups[from].first, span = groups[to - 1].first - low;
+    if (work.denseB) {
+        // Without a branch per pair: most pairs fall outside the window and
+        // put their A in the spare slot past its end.
+        work.window.assign(size + 1, 0);
+        std::uint32_t* window = work.window.data();
+        std::uint32_t* cursor = work.cursor.data();
+        work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t inside = b - low <= span;
+            std::uint32_t& next = cursor[b];
+            window[inside ? next - base : size] = a;
+            next += inside;
+        });
+    } else {
+        work.window.assign(size, 0);
+        work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
+            if (b - low > span) return;
+            const auto at = std::lower_bound(groups.begin(), groups.end(), std::pair<std::uint32_t, std::uint32_t>(b, 0));
+            work.window[work.cursor[static_cast<std::size_t>(at - groups.begin())]++ - base] = a;
+        });
+    }
+    work.windowFrom = from;
+    work.windowTo = to;
 }
 
 }  // namespace
 
-int Store::startMerge(std::vector<Pair> pairs, MergeWork& work) {
+int Store::startMerge(PairRuns pairs, MergeWork& work) {
     work = MergeWork{};
+    if (pairs.size() > std::numeric_limits<std::uint32_t>::max()) return SQLITE_TOOBIG;
     work.count = static_cast<std::int64_t>(pairs.size());
     work.pairs = std::move(pairs);
     work.done = work.pairs.empty();
@@ -137,19 +196,18 @@ int Store::mergeSome(MergeWork& work, std::size_t budget, std::string& error) {
     if (budget == 0) budget = 1;
     if (!work.rowsDone) {
         if (int rc = mergeRows(work, budget, error); rc != SQLITE_OK) return rc;
-        if (work.nextPair < work.pairs.size()) return SQLITE_OK;
+        if (work.nextRun < work.pairs.runs().size()) return SQLITE_OK;
         groupByB(work);
-        std::vector<Pair>().swap(work.pairs);
         work.rowsDone = true;
         return SQLITE_OK;
     }
-    const std::vector<std::uint32_t>& as = work.as;
     std::size_t taken = 0;
     for (; work.nextGroup < work.groups.size() && taken < budget; ++work.nextGroup) {
         const std::size_t g = work.nextGroup;
-        const std::size_t begin = work.groups[g].second;
-        const std::size_t end = g + 1 < work.groups.size() ? work.groups[g + 1].second : as.size();
-        const int rc = mergeIntoB(work.groups[g].first, as.data() + begin, end - begin);
+        if (g >= work.windowTo) fillWindow(work);
+        const std::size_t base = work.groups[work.windowFrom].second;
+        const std::size_t begin = work.groups[g].second, end = groupEnd(work, g);
+        const int rc = mergeIntoB(work.groups[g].first, work.window.data() + (begin - base), end - begin);
         if (rc != SQLITE_OK) {
             error = rc == SQLITE_CONSTRAINT ? kDuplicate : sql::lastErrorText();
             return rc;
@@ -166,7 +224,7 @@ int Store::mergeSome(MergeWork& work, std::size_t budget, std::string& error) {
     return SQLITE_OK;
 }
 
-int Store::merge(std::vector<Pair> pairs, std::string& error) {
+int Store::merge(PairRuns pairs, std::string& error) {
     MergeWork work;
     int rc = startMerge(std::move(pairs), work);
     if (rc != SQLITE_OK) error = sql::lastErrorText();

@@ -33,17 +33,91 @@ inline constexpr std::size_t kBlockBytes = 900;
 
 using Pair = std::pair<std::uint32_t, std::uint32_t>;  // (A, B)
 
+// Pairs as they are appended, mostly a run of one A after the other (the
+// words of one message): each run keeps its A once beside its B values, so
+// a pair takes 4 bytes and a merge holds twice the pairs in the same room.
+// The B values are kept in chunks, so holding more never copies them.
+class PairRuns {
+public:
+    struct Run {
+        std::uint32_t a;
+        std::uint32_t count;  // B values of the run
+    };
+    static constexpr std::size_t kChunk = std::size_t{1} << 16;
+
+    static PairRuns of(const Pair& pair) {
+        PairRuns one;
+        one.add(pair.first, pair.second);
+        return one;
+    }
+    void add(std::uint32_t a, std::uint32_t b) {
+        if (runs_.empty() || runs_.back().a != a) runs_.push_back({a, 0});
+        ++runs_.back().count;
+        if (chunks_.empty() || chunks_.back().size() == kChunk) {
+            chunks_.emplace_back();
+            chunks_.back().reserve(kChunk);
+        }
+        chunks_.back().push_back(b);
+        ++size_;
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    // Frees the memory too.
+    void release() {
+        std::vector<Run>().swap(runs_);
+        std::vector<std::vector<std::uint32_t>>().swap(chunks_);
+        size_ = 0;
+    }
+    // One run per A, in ascending order of A (B values in any order within
+    // a run).
+    void sortByA();
+
+    const std::vector<Run>& runs() const { return runs_; }
+    // The `i`th B value, run after run.
+    std::uint32_t b(std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    // Calls visit(a, b) for every pair, run after run.
+    template <class Visit>
+    void forEach(Visit&& visit) const {
+        std::size_t chunk = 0, at = 0;
+        for (const Run& run : runs_) {
+            for (std::uint32_t i = 0; i < run.count; ++i) {
+                if (at == kChunk) {
+                    ++chunk;
+                    at = 0;
+                }
+                visit(run.a, chunks_[chunk][at++]);
+            }
+        }
+    }
+
+private:
+    std::vector<Run> runs_;
+    std::vector<std::vector<std::uint32_t>> chunks_;
+    std::size_t size_ = 0;
+};
+
 // A merge of many pairs done a part at a time (Store::mergeSome): the A
 // lists first, in order of A, then the B lists, a run of B values at a
 // time, and the count last.
+//
+// The B lists are written from a window: the A values of a range of B
+// values, gathered from the runs, so the pairs are never held twice over.
 struct MergeWork {
-    std::vector<Pair> pairs;  // sorted by A; freed once the A lists are written
-    std::size_t nextPair = 0;
+    PairRuns pairs;  // sorted by A
+    std::size_t nextRun = 0;
+    std::size_t nextB = 0;       // where the B values of run nextRun begin
     std::uint32_t highestA = 0;  // the highest A stored when the merge began
     std::uint32_t maxB = 0;
     bool rowsDone = false;
-    std::vector<std::uint32_t> as;  // the A values grouped by B, ascending within each group
-    std::vector<std::pair<std::uint32_t, std::size_t>> groups;  // (B, first index in `as`)
+    // Every B of the pairs, ascending, with where its A values begin in
+    // the order by B (by A within a B).
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> groups;
+    // Where the next A of each B goes in that order: by B itself when the
+    // B values are dense, else by the place of B in `groups`.
+    std::vector<std::uint32_t> cursor;
+    bool denseB = true;
+    std::vector<std::uint32_t> window;  // the A values of groups windowFrom ... windowTo - 1
+    std::size_t windowFrom = 0, windowTo = 0;
     std::size_t nextGroup = 0;
     std::int64_t count = 0;  // pairs in all
     bool done = false;
@@ -100,14 +174,14 @@ public:
     int highestA(std::uint32_t& a);  // 0 when empty
 
     // --- writes (inside the caller's savepoint, sql::inSavepoint) -------------
-    // Adds `pairs` (sorted by A; the B values of one A in any order).
-    // SQLITE_CONSTRAINT when a pair repeats or is already stored.
-    int merge(std::vector<Pair> pairs, std::string& error);
+    // Adds `pairs` (sorted by A: PairRuns::sortByA). SQLITE_CONSTRAINT when
+    // a pair repeats or is already stored; SQLITE_TOOBIG past 4G pairs.
+    int merge(PairRuns pairs, std::string& error);
     // The same in parts: startMerge takes the pairs (as merge), each
     // mergeSome writes about `budget` of them (work.done once all are in).
     // The parts belong in one savepoint: a failed part leaves the lists out
     // of step until it is rolled back.
-    int startMerge(std::vector<Pair> pairs, MergeWork& work);
+    int startMerge(PairRuns pairs, MergeWork& work);
     int mergeSome(MergeWork& work, std::size_t budget, std::string& error);
     // Removes one pair; SQLITE_DONE when it is not stored.
     int erase(std::uint32_t a, std::uint32_t b, std::string& error);

@@ -16,11 +16,12 @@
 namespace pm {
 
 namespace {
-// Pairs appended to MasIdx before its keys are built, at most: the merge
-// holds them one and a half times over while the worker fills the next
-// batch, and the posting store would merge at once, in one long slice,
-// from 4M on.
-constexpr std::size_t kMaxPairsPerKeyBuild = 4'000'000;
+// Pairs appended to MasIdx before its keys are built, at most: more than a
+// batch holds (4 bytes a pair), so that a whole batch goes in one build:
+// every build rewrites a page of each word list it touches, whatever the
+// pairs it adds. The posting store would merge at once, in one long slice,
+// from 16M on.
+constexpr std::size_t kMaxPairsPerKeyBuild = 12'000'000;
 }  // namespace
 
 void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {

@@ -82,7 +82,7 @@ struct IndexRunOptions {
     // Room for the buffers: a batch closes when its occurrences take half of
     // it (one batch is flushed while the next fills); the words are kept
     // from batch to batch while they take at most a quarter.
-    std::size_t bufferBytes = std::size_t{48} << 20;
+    std::size_t bufferBytes = std::size_t{64} << 20;
     MessageBreaking breaking = MessageBreaking::Shared;
     IndexFaults faults;
 };

@@ -18,6 +18,9 @@
 
 namespace pm {
 
+// The page cache of each store while an indexing run lives, in KiB.
+inline constexpr int kIndexPageCacheKibibytes = 40 * 1024;
+
 class IndexRun::Impl {
 public:
     Impl(ULONG databaseId, BYTE databaseType, IndexRunOptions options);
@@ -75,7 +78,10 @@ public:
     // (and then indexing or the end), or to the end.
     State afterFlushState() const;
 
-    PageCacheScope pageCache;
+    // The word lists outgrow any cache a run could keep, and a flush writes
+    // each page it touches once whatever the cache: the room goes to larger
+    // batches (IndexRunOptions::bufferBytes), which touch the pages less often.
+    PageCacheScope pageCache{kIndexPageCacheKibibytes};
     ULONG databaseId;
     BYTE databaseType;
     IndexRunOptions options;

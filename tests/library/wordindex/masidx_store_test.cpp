@@ -3,6 +3,7 @@
 // through merges that interleave, blocks that split, erases and rollbacks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -339,6 +340,62 @@ TEST_F(MasIdxStore, AKeyBuildInPartsStoresWhatOneBuildStores) {
         ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
         expectAllOrders();
     }
+}
+
+// Appended pairs are held a run of one message at a time: messages that
+// come back later in the appends, words far apart (grouped by sorting
+// rather than counting) and a pair repeated in two runs of its message.
+TEST_F(MasIdxStore, RunsOfOneMessageSplitOrSparseMergeAsPairs) {
+    ASSERT_EQ(add(50, 0xFFFFFF00u), StorageStatus::Ok);
+    std::mt19937 random(11);
+    std::uniform_int_distribution<ULONG> sys(1, 400), sparse(1, 0xFFFFFFFEu), dense(1, 40);
+    std::vector<Pair> bulk;
+    std::set<Pair> added;
+    while (bulk.size() < 3000) {
+        const ULONG message = sys(random);
+        for (int k = 0; k < 5; ++k) {
+            const Pair p(message, k % 2 ? sparse(random) : dense(random));
+            if (!model.count(p) && added.insert(p).second) bulk.push_back(p);
+        }
+    }
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+    model.insert(bulk.begin(), bulk.end());
+    bool done = false;
+    int parts = 0;
+    for (; !done; ++parts) ASSERT_EQ(MasIdx.buildKeysSome(500, done), StorageStatus::Ok) << MasIdx.lastError().text;
+    EXPECT_GT(parts, 3);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    expectAllOrders();
+
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs({{500, 3}, {500, 4}, {501, 3}, {500, 3}}), StorageStatus::Ok);
+    StorageStatus st = StorageStatus::Ok;
+    for (done = false; st == StorageStatus::Ok && !done;) st = MasIdx.buildKeysSome(500, done);
+    EXPECT_EQ(st, StorageStatus::DuplicateKey);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    expectAllOrders();
+}
+
+// The word lists of a build are written from windows of about a million
+// pairs: a word in every message (a list larger than a window) beside a few
+// that share the window after it.
+TEST_F(MasIdxStore, ABuildLargerThanItsWindowsKeepsEveryList) {
+    std::vector<Pair> bulk;
+    for (ULONG sys = 1; sys <= 2'200'000; ++sys) {
+        bulk.emplace_back(sys, 1);
+        if (sys % 4 == 0) bulk.emplace_back(sys, 2 + sys % 7);
+    }
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+    bool done = false;
+    while (!done) ASSERT_EQ(MasIdx.buildKeysSome(600'000, done), StorageStatus::Ok) << MasIdx.lastError().text;
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    std::sort(bulk.begin(), bulk.end(), [](const Pair& x, const Pair& y) {
+        return x.second != y.second ? x.second < y.second : x.first < y.first;
+    });
+    EXPECT_EQ(MasIdx.records(), static_cast<std::int64_t>(bulk.size()));
+    EXPECT_EQ(scan(&MAS_by_WordId, +1), bulk);
 }
 
 // A build in parts is one savepoint: a part that fails takes the parts
