@@ -44,6 +44,8 @@ bool ImportReservation::begin() {
     } else {
         counter_ = static_cast<LONG>(CTL.NEXTNUMBER);
         locked_ = true;
+        lendCounter(&counter_, CounterLoan::RaiseAtOnce);
+        lent_ = true;
         return true;
     }
     catalog_.release();
@@ -70,7 +72,7 @@ bool ImportReservation::end() {
 }
 
 void ImportReservation::abandon() {
-    if (lent_) lendCounter(nullptr);
+    if (lent_) lendCounter(nullptr, CounterLoan::RaiseAtOnce);
     lent_ = false;
     if (locked_) Control.unlock();
     locked_ = false;
@@ -78,7 +80,7 @@ void ImportReservation::abandon() {
 
 void ImportReservation::lend() {
     if (!locked_) return;
-    lendCounter(&counter_);
+    lendCounter(&counter_, CounterLoan::WrittenBackOnCommit);
     lent_ = true;
 }
 

@@ -19,7 +19,8 @@ public:
 
     // Opens Forums and Control (counted), locks Control (5-second wait),
     // then reads Control record 1 and takes its counter into memory (read
-    // under the lock, so no increment of another process is missed). When
+    // under the lock, so no increment of another process is missed) and
+    // lends it to NextNr (see lend()). When
     // the lock cannot be had, the record cannot be read or holds 0: "Warning!" /
     // "No access to Control File!" + CR LF + "Import will not proceed!" + CR LF
     // (not while unattended), the tables are released and false returned.
@@ -39,9 +40,12 @@ public:
     // any identifier was used permanently).
     void abandon();
 
-    // A run that stores while the parsers still number: NextNr hands out
-    // identifiers from the in-memory counter (next_number.h) until end() or
-    // abandon(), so that the store and the parsers never take the same one.
+    // From begin() to end() or abandon() NextNr hands out identifiers from
+    // the in-memory counter (next_number.h), so that nothing else of this
+    // process takes a number the parsers take too; each raises record 1.
+    // A run that stores while the parsers still number calls lend(): from
+    // then on identifiers taken inside a transaction leave record 1 to
+    // writeBack(), which the run calls before every commit.
     void lend();
     // Inside the caller's transaction, raises Control record 1 to the
     // in-memory counter (never lowering it), so that the commit leaves the

@@ -15,6 +15,7 @@ constexpr int kLockWaitSeconds = 5;
 
 // The counter an import reservation lends (lendCounter); nullptr: record 1.
 LONG* lentCounter = nullptr;
+CounterLoan lentLoan = CounterLoan::RaiseAtOnce;
 
 ULONG failed(const std::string& text) {
     message("Control File Error", text + "\r\n" + "Next ID cannot be generated!");
@@ -45,7 +46,10 @@ ULONG advance() {
 
 }  // namespace
 
-void lendCounter(LONG* counter) { lentCounter = counter; }
+void lendCounter(LONG* counter, CounterLoan loan) {
+    lentCounter = counter;
+    lentLoan = loan;
+}
 
 ULONG NextNr() {
     // The read and the write of the counter run in one transaction (the
@@ -53,7 +57,8 @@ ULONG NextNr() {
     // reservation of another process (the Control file locked) keeps every
     // other user off the counter until it has written its own back.
     // The borrower writes the counter back before its transaction commits.
-    if (lentCounter && inTransaction()) return static_cast<ULONG>((*lentCounter)++);
+    if (lentCounter && lentLoan == CounterLoan::WrittenBackOnCommit && inTransaction())
+        return static_cast<ULONG>((*lentCounter)++);
     if (inTransaction()) {
         // Once this transaction has written the counter it holds the store's
         // write lock, so no other process can lock Control before it ends:

@@ -13,12 +13,18 @@ namespace pm {
 // generated!") when the record cannot be written or stays locked.
 ULONG NextNr();
 
-// While an import stores as it reads, its reservation lends its in-memory
-// counter (Control locked by this process, record 1 behind it): NextNr then
+// How NextNr keeps Control record 1 above what it hands out from a lent
+// counter.
+enum class CounterLoan {
+    RaiseAtOnce,          // every identifier raises record 1 in its own write
+    WrittenBackOnCommit,  // inside a transaction the holder raises it before committing
+};
+
+// While an import's reservation holds the counter in memory (Control locked
+// by this process, record 1 behind it), it lends the counter: NextNr then
 // hands out identifiers from `*counter`, so that they never meet the numbers
-// the parsers take from the same counter. Inside a transaction the holder
-// writes the counter back before it commits; outside one NextNr raises
-// record 1 to it at once. nullptr ends the loan.
-void lendCounter(LONG* counter);
+// the parsers take from the same counter. Outside a transaction NextNr
+// raises record 1 at once whatever the loan. nullptr ends the loan.
+void lendCounter(LONG* counter, CounterLoan loan);
 
 }  // namespace pm

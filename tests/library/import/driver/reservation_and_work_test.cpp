@@ -60,6 +60,29 @@ TEST_F(Reservation, NeverLowersACounterThatMovedOn) {
     EXPECT_EQ(counter(), mine + 100);
 }
 
+// While the parsers number, whatever else of this process takes an
+// identifier (a task saved in the desktop meanwhile) takes it after their
+// numbers, and record 1 follows at once, inside a transaction or not.
+TEST_F(Reservation, IdentifiersTakenWhileTheParsersNumberComeAfterTheirsAndRaiseRecordOne) {
+    ImportReservation reservation;
+    ASSERT_TRUE(reservation.begin());
+    const ULONG start = static_cast<ULONG>(reservation.counter());
+    reservation.counter() += 10;  // numbers the parsers took
+    OP_CLOSE(OpenShared, {8});
+    EXPECT_EQ(NextNr(), start + 10);
+    EXPECT_EQ(counter(), start + 11);
+
+    ASSERT_EQ(beginTransaction({&Control}, 5), StorageStatus::Ok);
+    EXPECT_EQ(NextNr(), start + 11);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    EXPECT_EQ(counter(), start + 12);  // committed without the run writing back
+
+    reservation.counter() += 1;  // the parsers go on after it
+    ASSERT_TRUE(reservation.end());
+    EXPECT_EQ(counter(), start + 13);
+    OP_CLOSE(ReleaseTable, {8});
+}
+
 // While a run stores as its parsers number, new identifiers come from the
 // same counter: inside a transaction record 1 catches up when the run writes
 // it back, outside one at once; the loan ends with the reservation.
@@ -76,6 +99,7 @@ TEST_F(Reservation, ALentCounterHandsOutTheParsersNumbersAndRecordOneFollows) {
     ASSERT_EQ(beginTransaction({&Control}, 5), StorageStatus::Ok);
     EXPECT_EQ(NextNr(), start + 11);
     EXPECT_EQ(NextNr(), start + 12);
+    EXPECT_EQ(counter(), start + 11);  // left to the run's write-back
     ASSERT_TRUE(reservation.writeBack());
     ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
     EXPECT_EQ(counter(), start + 13);
