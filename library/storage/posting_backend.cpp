@@ -2,9 +2,9 @@
 // writes, with the appended pairs that wait in memory.
 #include "storage/posting_backend.h"
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace pm {
 
@@ -127,9 +127,7 @@ StorageStatus PostingBackend::buildKeysSome(std::size_t budget, bool& done) {
     if (!working_) {
         if (pending_.empty()) return StorageStatus::Ok;
         if (!pendingInTransaction_) return mergePending();
-        PairRuns pairs = std::move(pending_);
-        pending_ = PairRuns{};
-        pairs.sortByA();
+        PairRuns pairs = takePending();
         std::string error;
         int rc = c.exec(std::string("SAVEPOINT ") + kBuildSavepoint, &error);
         if (rc != SQLITE_OK) return fail(rc, error);
@@ -298,14 +296,18 @@ void PostingBackend::abandonWork() {
     Connection::instance().exec(std::string("RELEASE ") + kBuildSavepoint);
 }
 
+PairRuns PostingBackend::takePending() {
+    PairRuns pairs = std::exchange(pending_, PairRuns{});
+    pairs.sortByA();
+    return pairs;
+}
+
 StorageStatus PostingBackend::mergePending() {
     dropRolledBackPending();
     while (working_)
         if (StorageStatus st = continueWork(std::numeric_limits<std::size_t>::max()); st != StorageStatus::Ok) return st;
     if (pending_.empty()) return StorageStatus::Ok;
-    PairRuns pairs = std::move(pending_);
-    pending_ = PairRuns{};
-    pairs.sortByA();
+    PairRuns pairs = takePending();
     return writeInSavepoint([&](std::string& error) { return lists_.merge(std::move(pairs), error); });
 }
 

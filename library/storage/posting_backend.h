@@ -106,6 +106,8 @@ private:
     StorageStatus writeInSavepoint(Write write);
     void dropRolledBackPending();
     StorageStatus joinPending();
+    // The appended pairs, sorted by A for a merge; none are left pending.
+    PairRuns takePending();
     StorageStatus mergePending();
     // The next part of the merge under way; it ends (its savepoint
     // released, or rolled back on a failure) with its last part.

@@ -77,16 +77,14 @@ WorkWrite WorkFiles::appendMessage(WorkRecord&& record) {
         ++duplicates_;
         return WorkWrite::Duplicate;
     }
+    record.IMPDATE = importDate_;
+    record.IMPTIME = importTime_;
     if (handingOver_) {
-        WorkRecord& kept = handedOver_.emplace_back(std::move(record));
-        kept.IMPDATE = importDate_;
-        kept.IMPTIME = importTime_;
+        handedOver_.push_back(std::move(record));
         ++messages_;
         return WorkWrite::Written;
     }
     NHR = std::move(record);
-    NHR.IMPDATE = importDate_;
-    NHR.IMPTIME = importTime_;
     const bool ok = UppDat(NewHR, AppendRecord, ReportOnly);
     if (!ok) return written(false);
     ++messages_;

@@ -55,7 +55,6 @@ public:
     // doubles left out as above) until takeHandedOver() collects them - at
     // most what one parser call hands over. NewHR stays empty.
     void handOver() { handingOver_ = true; }
-    bool handingOver() const { return handingOver_; }
     std::vector<WorkRecord> takeHandedOver() { return std::exchange(handedOver_, {}); }
     // Appends a carbon-copy receiver; an identical receiver of the same mail
     // is written once. The receivers of one mail are appended together

@@ -45,7 +45,6 @@ bool ImportReservation::begin() {
         counter_ = static_cast<LONG>(CTL.NEXTNUMBER);
         locked_ = true;
         lendCounter(&counter_, CounterLoan::RaiseAtOnce);
-        lent_ = true;
         return true;
     }
     catalog_.release();
@@ -72,16 +71,17 @@ bool ImportReservation::end() {
 }
 
 void ImportReservation::abandon() {
-    if (lent_) lendCounter(nullptr, CounterLoan::RaiseAtOnce);
-    lent_ = false;
-    if (locked_) Control.unlock();
+    // The counter is lent exactly while Control is locked.
+    if (locked_) {
+        lendCounter(nullptr, CounterLoan::RaiseAtOnce);
+        Control.unlock();
+    }
     locked_ = false;
 }
 
 void ImportReservation::lend() {
     if (!locked_) return;
     lendCounter(&counter_, CounterLoan::WrittenBackOnCommit);
-    lent_ = true;
 }
 
 bool ImportReservation::writeBack() {

@@ -61,7 +61,6 @@ private:
     LONG counter_ = 0;
     TableScope catalog_;  // the catalog and Control, open from begin()
     bool locked_ = false;
-    bool lent_ = false;
 };
 
 }  // namespace pm

@@ -33,12 +33,13 @@ ULONG advance() {
         CTL.NEXTNUMBER = 1;
         if (Control.add() != StorageStatus::Ok) return 0;
     }
-    ULONG result = CTL.NEXTNUMBER;
-    CTL.NEXTNUMBER = result + 1;
+    ULONG result = 0;
     if (lentCounter) {
         // Record 1 is raised to the lent counter, never lowered.
         result = static_cast<ULONG>((*lentCounter)++);
-        CTL.NEXTNUMBER = std::max(CTL.NEXTNUMBER - 1, static_cast<ULONG>(*lentCounter));
+        CTL.NEXTNUMBER = std::max(CTL.NEXTNUMBER, static_cast<ULONG>(*lentCounter));
+    } else {
+        result = CTL.NEXTNUMBER++;
     }
     if (Control.put() != StorageStatus::Ok) return 0;
     return result;
