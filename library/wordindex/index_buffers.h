@@ -63,6 +63,10 @@ public:
     // From now on `find` no longer finds the word at `place`.
     void erase(std::uint32_t place);
     void clear();
+    // Forgets every word but keeps the memory of a small table, for a
+    // table filled and emptied again and again (the words of one message):
+    // only the slots in use are emptied.
+    void reset();
 
     std::size_t size() const { return live_; }
     // Places run from 0 to places() - 1 in insertion order; erased ones stay.
@@ -88,6 +92,7 @@ private:
         std::uint32_t offset = 0;
         std::uint16_t length = 0;
         bool erased = false;
+        std::uint32_t slot = 0;  // the slot that holds it
     };
     bool holds(const Slot& slot, std::string_view word) const;
     std::size_t probe(std::string_view word, std::uint64_t hash, bool& found) const;

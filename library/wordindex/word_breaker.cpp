@@ -50,29 +50,37 @@ const WordBreaker::CodeFlags& WordBreaker::codeFlags() {
 
 void WordBreaker::classify(std::string_view text) {
     const CodeFlags& table = codeFlags();
-    flags_.clear();
-    offsets_.clear();
+    // A text has at most one character a byte: the buffers only grow, and
+    // are written through pointers (push_back would reload the vector's
+    // end after each byte stored).
+    if (flags_.size() < text.size()) flags_.resize(text.size());
+    if (offsets_.size() < text.size() + 1) offsets_.resize(text.size() + 1);
+    std::uint8_t* flags = flags_.data();
+    std::uint32_t* offsets = offsets_.data();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t n = 0;
     illFormed_ = false;
     for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        offsets_.push_back(static_cast<std::uint32_t>(at));
+        const unsigned char lead = bytes[at];
+        offsets[n] = static_cast<std::uint32_t>(at);
         if (lead < 0x80) {
-            flags_.push_back(table[lead]);
+            flags[n++] = table[lead];
             ++at;
             continue;
         }
         const Utf8Char c = decodeUtf8At(text, at);
         if (!c.wellFormed) {
             // Behaves as a letter, like every character outside Windows-1252.
-            flags_.push_back(kIllFormed);
+            flags[n++] = kIllFormed;
             illFormed_ = true;
         } else {
             const int code = windows1252Code(c.codePoint);
-            flags_.push_back(code < 0 ? std::uint8_t{0} : table[static_cast<std::size_t>(code)]);
+            flags[n++] = code < 0 ? std::uint8_t{0} : table[static_cast<std::size_t>(code)];
         }
         at += c.length;
     }
-    offsets_.push_back(static_cast<std::uint32_t>(text.size()));
+    offsets[n] = static_cast<std::uint32_t>(text.size());
+    characters_ = n;
 }
 
 void WordBreaker::buildWord(std::string_view text, std::size_t first, std::size_t last) {
@@ -114,7 +122,7 @@ void WordBreaker::buildWord(std::string_view text, std::size_t first, std::size_
 
 bool WordBreaker::breakText(std::string_view text, WordVisitor visit) {
     classify(text);
-    const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(flags_.size()) - 1;
+    const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(characters_) - 1;
     const std::uint8_t* f = flags_.data();
 
     std::ptrdiff_t p = 0;
