@@ -60,6 +60,7 @@ void WordBreaker::classify(std::string_view text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t n = 0;
     illFormed_ = false;
+    ascii_ = true;
     for (std::size_t at = 0; at < text.size();) {
         const unsigned char lead = bytes[at];
         offsets[n] = static_cast<std::uint32_t>(at);
@@ -68,6 +69,7 @@ void WordBreaker::classify(std::string_view text) {
             ++at;
             continue;
         }
+        ascii_ = false;
         const Utf8Char c = decodeUtf8At(text, at);
         if (!c.wellFormed) {
             // Behaves as a letter, like every character outside Windows-1252.
@@ -86,13 +88,10 @@ void WordBreaker::classify(std::string_view text) {
 void WordBreaker::buildWord(std::string_view text, std::size_t first, std::size_t last) {
     std::string_view raw = text.substr(offsets_[first], offsets_[last + 1] - offsets_[first]);
 
-    bool ascii = true;
-    for (char c : raw) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
+    // Most texts are all ASCII (classify() tells); in the others each word is looked at.
+    const bool ascii = ascii_ || std::all_of(raw.begin(), raw.end(), [](char c) {
+                           return static_cast<unsigned char>(c) < 0x80;
+                       });
     if (ascii) {
         // One byte per character: cut first, then upper-case only what is kept.
         const std::size_t n = options_.cutWords ? std::min(raw.size(), kWordCharacters) : raw.size();
