@@ -30,12 +30,30 @@ std::uint64_t indexWordHash(std::string_view word) {
 
 // --- FlatWordTable ------------------------------------------------------------------
 
+namespace {
+
+// Whether the `n` bytes at `a` and `b` are the same: most words are a few
+// bytes long, for which this costs less than a call of memcmp.
+inline bool sameBytes(const char* a, const char* b, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) return false;
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+}  // namespace
+
 // Whether `slot` holds `word`: the length and the head of the word stand in
 // the slot itself, so most probes read one cache line.
 bool FlatWordTable::holds(const Slot& slot, std::string_view word) const {
     if (slot.length != word.size()) return false;
-    const std::size_t head = std::min<std::size_t>(word.size(), kHeadBytes);
-    if (std::memcmp(slot.head, word.data(), head) != 0) return false;
+    if (!sameBytes(slot.head, word.data(), std::min<std::size_t>(word.size(), kHeadBytes))) return false;
     if (word.size() <= kHeadBytes) return true;
     const Item& item = items_[slot.place - 1];
     return std::memcmp(text_.data() + item.offset + kHeadBytes, word.data() + kHeadBytes,
@@ -79,7 +97,8 @@ std::uint32_t FlatWordTable::insert(std::string_view word, std::uint64_t hash, b
     added = !found;
     if (found) return slots_[slot].place - 1;
     const auto place = static_cast<std::uint32_t>(items_.size());
-    items_.push_back({static_cast<std::uint32_t>(text_.size()), static_cast<std::uint16_t>(word.size()), false});
+    items_.push_back({static_cast<std::uint32_t>(text_.size()), static_cast<std::uint16_t>(word.size()), false,
+                      static_cast<std::uint32_t>(slot)});
     text_.append(word);
     fill(slots_[slot], word, place);
     ++live_;
@@ -90,13 +109,7 @@ void FlatWordTable::erase(std::uint32_t place) {
     if (place >= items_.size() || items_[place].erased) return;
     items_[place].erased = true;
     --live_;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = indexWordHash(word(place)) & mask; slots_[i].place != 0; i = (i + 1) & mask) {
-        if (slots_[i].place == place + 1) {
-            slots_[i].erased = true;
-            return;
-        }
-    }
+    slots_[items_[place].slot].erased = true;
 }
 
 void FlatWordTable::grow() {
@@ -109,6 +122,7 @@ void FlatWordTable::grow() {
         std::size_t i = indexWordHash(w) & mask;
         while (slots_[i].place != 0) i = (i + 1) & mask;
         fill(slots_[i], w, place);
+        items_[place].slot = static_cast<std::uint32_t>(i);
     }
 }
 
@@ -116,6 +130,21 @@ void FlatWordTable::clear() {
     std::vector<Slot>().swap(slots_);
     std::vector<Item>().swap(items_);
     std::string().swap(text_);
+    live_ = 0;
+}
+
+void FlatWordTable::reset() {
+    // Past this many slots emptying them one by one gains nothing over
+    // starting afresh, and a table that large spreads a few words over
+    // more cache than they need.
+    constexpr std::size_t kKeptSlots = 4096;
+    if (slots_.size() > kKeptSlots) {
+        clear();
+        return;
+    }
+    for (const Item& item : items_) slots_[item.slot] = Slot{};
+    items_.clear();
+    text_.clear();
     live_ = 0;
 }
 

@@ -21,6 +21,18 @@
 
 namespace pm {
 
+// Starts loading the cache line at `address`. GCC 12 drops a plain
+// __builtin_prefetch that sits in a branch (or reads its address from
+// memory), so on x86 the instruction is spelled out; a prefetch never
+// faults, whatever the address.
+inline void prefetchLine(const void* address) {
+#if defined(__x86_64__) || defined(__i386__)
+    asm volatile("prefetcht0 (%0)" : : "r"(address));
+#else
+    __builtin_prefetch(address);
+#endif
+}
+
 // The hash the word tables use (fast on words of up to 40 bytes).
 std::uint64_t indexWordHash(std::string_view word);
 
@@ -40,11 +52,21 @@ public:
     // Starts loading the slot a look-up of a word with `hash` reads first,
     // so that a look-up a few words later finds it in the cache.
     void prefetch(std::uint64_t hash) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+        if (!slots_.empty()) prefetchLine(&slots_[hash & (slots_.size() - 1)]);
+    }
+    // The place of the word in the slot a look-up of `hash` reads first, or
+    // kNone: the word's own place for most words, another's after a
+    // collision. Only a hint, for loading what goes with the word early.
+    std::uint32_t firstPlace(std::uint64_t hash) const {
+        return slots_.empty() ? kNone : slots_[hash & (slots_.size() - 1)].place - 1;
     }
     // From now on `find` no longer finds the word at `place`.
     void erase(std::uint32_t place);
     void clear();
+    // Forgets every word but keeps the memory of a small table, for a
+    // table filled and emptied again and again (the words of one message):
+    // only the slots in use are emptied.
+    void reset();
 
     std::size_t size() const { return live_; }
     // Places run from 0 to places() - 1 in insertion order; erased ones stay.
@@ -70,6 +92,7 @@ private:
         std::uint32_t offset = 0;
         std::uint16_t length = 0;
         bool erased = false;
+        std::uint32_t slot = 0;  // the slot that holds it
     };
     bool holds(const Slot& slot, std::string_view word) const;
     std::size_t probe(std::string_view word, std::uint64_t hash, bool& found) const;
@@ -109,7 +132,13 @@ public:
     BufferedWord& insert(std::string_view word, const BufferedWord& entry) {
         return insert(word, indexWordHash(word), entry);
     }
+    // Starts loading the slot of a word with `hash` (well ahead of its
+    // look-up), or, once that slot is loaded, its entry (a little ahead).
     void prefetch(std::uint64_t hash) const { table_.prefetch(hash); }
+    void prefetchEntry(std::uint64_t hash) const {
+        const std::uint32_t place = table_.firstPlace(hash);
+        if (place != FlatWordTable::kNone) prefetchLine(&entries_[place]);
+    }
     void erase(std::string_view word);
     void clear();
 

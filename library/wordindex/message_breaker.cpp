@@ -22,7 +22,7 @@ void MessageBreaker::breakMessage(const MessageToBreak& m, const WordDefinition&
     out.hashes.reserve(m.text.size() / 8);
     const IndexRegions regions =
         messageIndexRegions(static_cast<DatabaseType>(databaseType_), m.heading, m.text, indexFooters_, tables_.startWord);
-    seen_.clear();
+    seen_.reset();
     seenCounts_.clear();
     const auto visit = [&](const BrokenWord& w) {
         const std::string_view word = cutToStoredWord(w.text);

@@ -50,41 +50,48 @@ const WordBreaker::CodeFlags& WordBreaker::codeFlags() {
 
 void WordBreaker::classify(std::string_view text) {
     const CodeFlags& table = codeFlags();
-    flags_.clear();
-    offsets_.clear();
+    // A text has at most one character a byte: the buffers only grow, and
+    // are written through pointers (push_back would reload the vector's
+    // end after each byte stored).
+    if (flags_.size() < text.size()) flags_.resize(text.size());
+    if (offsets_.size() < text.size() + 1) offsets_.resize(text.size() + 1);
+    std::uint8_t* flags = flags_.data();
+    std::uint32_t* offsets = offsets_.data();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t n = 0;
     illFormed_ = false;
+    ascii_ = true;
     for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        offsets_.push_back(static_cast<std::uint32_t>(at));
+        const unsigned char lead = bytes[at];
+        offsets[n] = static_cast<std::uint32_t>(at);
         if (lead < 0x80) {
-            flags_.push_back(table[lead]);
+            flags[n++] = table[lead];
             ++at;
             continue;
         }
+        ascii_ = false;
         const Utf8Char c = decodeUtf8At(text, at);
         if (!c.wellFormed) {
             // Behaves as a letter, like every character outside Windows-1252.
-            flags_.push_back(kIllFormed);
+            flags[n++] = kIllFormed;
             illFormed_ = true;
         } else {
             const int code = windows1252Code(c.codePoint);
-            flags_.push_back(code < 0 ? std::uint8_t{0} : table[static_cast<std::size_t>(code)]);
+            flags[n++] = code < 0 ? std::uint8_t{0} : table[static_cast<std::size_t>(code)];
         }
         at += c.length;
     }
-    offsets_.push_back(static_cast<std::uint32_t>(text.size()));
+    offsets[n] = static_cast<std::uint32_t>(text.size());
+    characters_ = n;
 }
 
 void WordBreaker::buildWord(std::string_view text, std::size_t first, std::size_t last) {
     std::string_view raw = text.substr(offsets_[first], offsets_[last + 1] - offsets_[first]);
 
-    bool ascii = true;
-    for (char c : raw) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
+    // Most texts are all ASCII (classify() tells); in the others each word is looked at.
+    const bool ascii = ascii_ || std::all_of(raw.begin(), raw.end(), [](char c) {
+                           return static_cast<unsigned char>(c) < 0x80;
+                       });
     if (ascii) {
         // One byte per character: cut first, then upper-case only what is kept.
         const std::size_t n = options_.cutWords ? std::min(raw.size(), kWordCharacters) : raw.size();
@@ -114,7 +121,7 @@ void WordBreaker::buildWord(std::string_view text, std::size_t first, std::size_
 
 bool WordBreaker::breakText(std::string_view text, WordVisitor visit) {
     classify(text);
-    const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(flags_.size()) - 1;
+    const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(characters_) - 1;
     const std::uint8_t* f = flags_.data();
 
     std::ptrdiff_t p = 0;

@@ -101,9 +101,12 @@ private:
     CodeFlags codeFlags_{};                   // see codeFlags()
     std::array<WordHashTable, 3> tablesSeen_{};  // the start, inside and end tables they came from
     bool flagsSeen_ = false;
+    // The current text's characters_ characters (the buffers may be longer).
+    std::size_t characters_ = 0;
     std::vector<std::uint8_t> flags_;     // per character: what the tables allow
     std::vector<std::uint32_t> offsets_;  // per character: byte offset; one more at the end
     bool illFormed_ = false;              // the current text holds ill-formed bytes
+    bool ascii_ = true;                   // the current text is all ASCII
     std::string raw_;                     // a word's bytes with ill-formed bytes replaced
     std::string word_;                    // the word delivered to the visitor
 };

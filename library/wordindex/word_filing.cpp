@@ -40,14 +40,18 @@ void WordFiler::addStored(const WordLookup& found) {
 }
 
 void WordFiler::file(const BrokenMessage& m, long long ordinal) {
-    // The word table is far larger than the cache: its slots for the words
-    // a little ahead are loaded while this one is filed.
-    constexpr std::size_t kAhead = 8;
+    // The word table and the entries are far larger than the cache: the
+    // slot of a word well ahead is loaded, then a little ahead (its slot in
+    // the cache by then) the entry that slot points to, while this word is
+    // filed.
+    constexpr std::size_t kSlotAhead = 16;
+    constexpr std::size_t kEntryAhead = 8;
     const std::size_t count = m.ends.size();
-    for (std::size_t k = 0; k < std::min(kAhead, count); ++k) words_.prefetch(m.hashes[k]);
+    for (std::size_t k = 0; k < std::min(kSlotAhead, count); ++k) words_.prefetch(m.hashes[k]);
     std::uint32_t begin = 0;
     for (std::size_t k = 0; k < count; ++k) {
-        if (k + kAhead < count) words_.prefetch(m.hashes[k + kAhead]);
+        if (k + kSlotAhead < count) words_.prefetch(m.hashes[k + kSlotAhead]);
+        if (k + kEntryAhead < count) words_.prefetchEntry(m.hashes[k + kEntryAhead]);
         const std::uint32_t end = m.ends[k];
         fileWord(std::string_view(m.bytes).substr(begin, end - begin), m.hashes[k], m.number, ordinal);
         begin = end;
