@@ -125,14 +125,19 @@ bool MessageStore::addCounts(const List& list, bool& started, typename List::con
 bool MessageStore::writePersonCounts(int quota, bool& failed) {
     failed = false;
     if (counts_.discarded()) return true;
-    return addCounts(counts_.persons(), personsStarted_, personAt_, Person, quota, failed, [](const auto& entry) {
-        Person.clear();
-        PER.PERSONID = entry.first;
-        if (Person.get(PER_PersonKey) != StorageStatus::Ok) return false;
-        PER.FROMCOUNT += entry.second.sent;
-        PER.TOCOUNT += entry.second.received;
-        return true;
-    });
+    // Counts are no part of what the person cache holds.
+    persons_.ownWritesBegin();
+    const bool done =
+        addCounts(counts_.persons(), personsStarted_, personAt_, Person, quota, failed, [](const auto& entry) {
+            Person.clear();
+            PER.PERSONID = entry.first;
+            if (Person.get(PER_PersonKey) != StorageStatus::Ok) return false;
+            PER.FROMCOUNT += entry.second.sent;
+            PER.TOCOUNT += entry.second.received;
+            return true;
+        });
+    persons_.ownWritesDone();
+    return done;
 }
 
 bool MessageStore::writeThreadCounts(int quota, bool& failed) {
