@@ -17,7 +17,7 @@ namespace {
 using test::MessageBuilder;
 using test::StoreTest;
 
-constexpr LONG Day = 73100;
+constexpr LONG CachedPersonsDay = 73100;
 
 class PersonCacheTest : public StoreTest {
 protected:
@@ -26,7 +26,7 @@ protected:
         openMailDatabase("Inbox", "me@home.org");
     }
     MessageBuilder fromFred(ULONG id) {
-        return message().replyTo(id).mailType(MailReceived).date(Day).time(6000 * static_cast<LONG>(id % 1000))
+        return message().replyTo(id).mailType(MailReceived).date(CachedPersonsDay).time(6000 * static_cast<LONG>(id % 1000))
             .subject("Note " + std::to_string(id)).from("Fred Foreign", "fred@else.org").to("Me", "me@home.org")
             .text("Text " + std::to_string(id));
     }
@@ -36,7 +36,7 @@ protected:
     // another process would.
     void otherProcessRuns(const std::string& sql) {
         sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(storeFilePath(Mem.Dirnamn).c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(storeFilePath(root / Mem.Dirnamn).c_str(), &other), SQLITE_OK);
         sql::registerCollations(other);
         char* error = nullptr;
         EXPECT_EQ(sqlite3_exec(other, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
@@ -50,7 +50,7 @@ TEST_F(PersonCacheTest, APersonRenamedByAnotherProcessIsReadAgain) {
     const StoreOutcome first = store(fromFred(1));
     ASSERT_EQ(first.result, StoreStored);
     ASSERT_EQ(store(fromFred(2)).senderId, first.senderId);
-    EXPECT_EQ(ms.personCache().size(), 1u);
+    EXPECT_EQ(ms.personCache().size(), 2u);  // Fred, and the owner's side as the first mail named it
     commit();
 
     otherProcessRuns("UPDATE \"Person\" SET \"LASTNAME\" = 'Renamed' WHERE \"PERSONID\" = " +
