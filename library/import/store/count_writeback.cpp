@@ -125,19 +125,32 @@ bool MessageStore::addCounts(const List& list, bool& started, typename List::con
 bool MessageStore::writePersonCounts(int quota, bool& failed) {
     failed = false;
     if (counts_.discarded()) return true;
-    // Counts are no part of what the person cache holds.
+    static const int sentField = Person.def().fieldIndex("FROMCOUNT");
+    static const int receivedField = Person.def().fieldIndex("TOCOUNT");
+    const auto& list = counts_.persons();
+    if (!personsStarted_) {
+        personsStarted_ = true;
+        personAt_ = list.begin();
+    }
+    // Counts are no part of what the person cache holds. Each is added
+    // where it is stored: the record is not read, and no key of Person
+    // (none holds a count) is rewritten. A person gone meanwhile is passed
+    // over.
     persons_.ownWritesBegin();
-    const bool done =
-        addCounts(counts_.persons(), personsStarted_, personAt_, Person, quota, failed, [](const auto& entry) {
-            Person.clear();
-            PER.PERSONID = entry.first;
-            if (Person.get(PER_PersonKey) != StorageStatus::Ok) return false;
-            PER.FROMCOUNT += entry.second.sent;
-            PER.TOCOUNT += entry.second.received;
+    for (int i = 0; i < quota && personAt_ != list.end(); ++i, ++personAt_) {
+        Person.clear();
+        PER.PERSONID = personAt_->first;
+        const CountLists::PersonCount& count = personAt_->second;
+        bool found = false;
+        if (!storeAddToNumbers(Person, PER_PersonKey, {{sentField, count.sent}, {receivedField, count.received}},
+                               found)) {
+            failed = true;
+            counts_.discard();
             return true;
-        });
+        }
+    }
     persons_.ownWritesDone();
-    return done;
+    return personAt_ == list.end();
 }
 
 bool MessageStore::writeThreadCounts(int quota, bool& failed) {
