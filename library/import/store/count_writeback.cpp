@@ -127,20 +127,27 @@ bool MessageStore::writePersonCounts(int quota, bool& failed) {
     if (counts_.discarded()) return true;
     static const int sentField = Person.def().fieldIndex("FROMCOUNT");
     static const int receivedField = Person.def().fieldIndex("TOCOUNT");
-    const auto& list = counts_.persons();
     if (!personsStarted_) {
         personsStarted_ = true;
-        personAt_ = list.begin();
+        // In the order of the key the writes go through.
+        try {
+            personOrder_ = counts_.personsInOrder();
+        } catch (const std::bad_alloc&) {
+            counts_.discard();
+            QError(7, ListError::OutOfMemory);
+            return true;
+        }
+        personAt_ = 0;
     }
     // Counts are no part of what the person cache holds. Each is added
     // where it is stored: the record is not read, and no key of Person
     // (none holds a count) is rewritten. A person gone meanwhile is passed
     // over.
     persons_.ownWritesBegin();
-    for (int i = 0; i < quota && personAt_ != list.end(); ++i, ++personAt_) {
+    for (int i = 0; i < quota && personAt_ < personOrder_.size(); ++i, ++personAt_) {
         Person.clear();
-        PER.PERSONID = personAt_->first;
-        const CountLists::PersonCount& count = personAt_->second;
+        PER.PERSONID = personOrder_[personAt_].first;
+        const CountLists::PersonCount& count = personOrder_[personAt_].second;
         bool found = false;
         if (!storeAddToNumbers(Person, PER_PersonKey, {{sentField, count.sent}, {receivedField, count.received}},
                                found)) {
@@ -150,7 +157,9 @@ bool MessageStore::writePersonCounts(int quota, bool& failed) {
         }
     }
     persons_.ownWritesDone();
-    return personAt_ == list.end();
+    if (personAt_ < personOrder_.size()) return false;
+    personOrder_.clear();
+    return true;
 }
 
 bool MessageStore::writeThreadCounts(int quota, bool& failed) {

@@ -238,7 +238,8 @@ private:
 
     // Write-back progress.
     bool personsStarted_ = false, threadsStarted_ = false, sectionsStarted_ = false;
-    std::map<ULONG, CountLists::PersonCount>::const_iterator personAt_;
+    std::vector<std::pair<ULONG, CountLists::PersonCount>> personOrder_;  // being written back
+    std::size_t personAt_ = 0;
     std::map<ULONG, ULONG>::const_iterator threadAt_, sectionAt_;
     struct CarbonCopyState {
         bool started = false;
