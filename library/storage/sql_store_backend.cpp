@@ -123,6 +123,15 @@ StorageStatus StoreBackend::pack() {
     return fail(Connection::instance().exec("VACUUM " + ident(schemaName()), &error), error);
 }
 
+std::int64_t StoreBackend::othersVersion() {
+    if (!isOpen()) return -1;
+    // Asked once per transaction of a run: not worth a kept statement.
+    Statement stmt;
+    if (stmt.prepare("PRAGMA " + ident(schemaName()) + ".data_version") != SQLITE_OK) return -1;
+    if (sqlite3_step(stmt.get()) != SQLITE_ROW) return -1;
+    return sqlite3_column_int64(stmt.get(), 0);
+}
+
 StorageStatus StoreBackend::removeLockRows() {
     std::string error;
     StorageStatus st = locks_.dropAll(schemaName(), error);

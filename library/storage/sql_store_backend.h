@@ -39,6 +39,8 @@ public:
     void release() override;
     // IsLocked when the file's lock row belongs to another user.
     StorageStatus checkLock() override;
+    // SQLite's data_version of the store.
+    std::int64_t othersVersion() override;
 
 protected:
     // --- the store ---------------------------------------------------------

@@ -148,11 +148,13 @@ bool Table::exists() {
 
 StorageStatus Table::remove() {
     error_ = {};
+    ++writes_;
     return result(backend().remove());
 }
 
 StorageStatus Table::empty() {
     error_ = {};
+    ++writes_;
     return result(backend().empty());
 }
 
@@ -245,16 +247,34 @@ StorageStatus Table::firstValuesOf(std::uint32_t second, std::vector<std::uint32
     }));
 }
 
-StorageStatus Table::add() { return result(unlockedOnBusy([&] { return backend().add(false); })); }
-StorageStatus Table::append() { return result(unlockedOnBusy([&] { return backend().add(true); })); }
+// Every write is counted, failed ones too: a failure may have changed what
+// it touched before it was undone.
+StorageStatus Table::add() {
+    ++writes_;
+    return result(unlockedOnBusy([&] { return backend().add(false); }));
+}
+StorageStatus Table::append() {
+    ++writes_;
+    return result(unlockedOnBusy([&] { return backend().add(true); }));
+}
 StorageStatus Table::appendPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
+    ++writes_;
     return result(unlockedOnBusy([&] { return backend().appendPairs(pairs); }));
 }
 StorageStatus Table::addToNumber(const KeyDef& key, int field, std::int64_t delta) {
+    ++writes_;
     return result(unlockedOnBusy([&] { return backend().addToNumber(key, field, delta); }));
 }
-StorageStatus Table::put() { return result(unlockedOnBusy([&] { return backend().put(); })); }
-StorageStatus Table::erase() { return result(unlockedOnBusy([&] { return backend().erase(); })); }
+StorageStatus Table::put() {
+    ++writes_;
+    return result(unlockedOnBusy([&] { return backend().put(); }));
+}
+StorageStatus Table::erase() {
+    ++writes_;
+    return result(unlockedOnBusy([&] { return backend().erase(); }));
+}
+
+std::int64_t Table::othersVersion() { return isOpen() ? backend().othersVersion() : -1; }
 std::int64_t Table::records() {
     std::int64_t count = 0;
     unlockedOnBusy([&] {

@@ -173,6 +173,19 @@ public:
     StorageStatus erase();  // deletes the record last read
     std::int64_t records();
 
+    // --- change detection --------------------------------------------------
+    // The writes asked of this table by this process (every add, put,
+    // erase, append, addToNumber, empty, remove), failed ones included: a
+    // cache of what the table holds compares it to see this process's
+    // changes.
+    std::uint64_t writeCount() const { return writes_; }
+    // A number that changes whenever another process commits a change to
+    // the store holding the table (any of its tables); this process's own
+    // commits leave it. Meaningful while the store is locked (inside a
+    // transaction); -1 when the table is not open or the backend cannot
+    // tell.
+    std::int64_t othersVersion();
+
     // For chunk and line files: bytes in the buffer after the last read, and
     // the count to write with the next add().
     std::uint32_t bytes() const { return bytes_; }
@@ -210,6 +223,7 @@ private:
     RecordPosition position_ = 0;
     std::uint32_t bytes_ = 0;
     bool skipMemos_ = false;
+    std::uint64_t writes_ = 0;
     StorageError error_;
     std::unique_ptr<TableBackend> backend_;
 };
@@ -232,6 +246,9 @@ bool inTransaction();
 // The number of the transaction running now (see inTransaction()); each
 // transaction begun gets a new one.
 std::uint64_t transactionSerial();
+// Counts the rollbacks of this process's transactions (SQLite's own after
+// an error included): a cache of what a transaction wrote compares it.
+std::uint64_t rollbackCount();
 
 // A run of reads that shares one read transaction: each store is locked
 // for reading and checked for changes once for the whole run, not once per

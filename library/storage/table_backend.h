@@ -53,6 +53,8 @@ public:
     virtual StorageStatus put() = 0;
     virtual StorageStatus erase() = 0;
     virtual std::int64_t records() = 0;
+    // Table::othersVersion; -1 where the backend cannot tell.
+    virtual std::int64_t othersVersion() { return -1; }
 
     // Ranges of a key (Table::rangeCount ...). The defaults walk the key
     // with the sequence and serve ranges of no component or of all of them.

@@ -67,6 +67,8 @@ bool inTransaction() { return sql::Connection::instance().inTransaction(); }
 
 std::uint64_t transactionSerial() { return sql::Connection::instance().transactionSerial(); }
 
+std::uint64_t rollbackCount() { return sql::Connection::instance().rollbackGeneration(); }
+
 ReadScope::ReadScope() : active_(sql::Connection::instance().beginRead()) {}
 
 ReadScope::~ReadScope() {

@@ -1,5 +1,8 @@
 #include "import/formats/byte_window.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 namespace pm::formats {
@@ -35,6 +38,20 @@ void ByteWindow::close() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
     length_ = 0;
+}
+
+std::size_t ByteWindow::readAt(std::int64_t pos, char* out, std::size_t count) const {
+    if (!file_ || pos < 1) return 0;
+    // pread leaves the stream's own position and buffer alone.
+    const int fd = fileno(file_);
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = pread(fd, out + got, count - got, static_cast<off_t>(pos - 1 + static_cast<std::int64_t>(got)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
 }
 
 bool ByteWindow::readBlock() {

@@ -58,6 +58,11 @@ public:
     // moves along.
     void copy(std::int64_t pos, std::size_t count, std::string& out);
 
+    // Reads up to `count` bytes from `pos` into `out` straight from the file,
+    // leaving the window as it is (a look through the whole file in large
+    // pieces). Returns the bytes read: fewer than `count` only at the end
+    // of the file or when the read failed.
+    std::size_t readAt(std::int64_t pos, char* out, std::size_t count) const;
     // First position of the window and the position after its last byte.
     std::int64_t windowStart() const { return base_; }
     std::int64_t windowEnd() const { return base_ + static_cast<std::int64_t>(length_); }

@@ -1,5 +1,6 @@
 #include "import/store/count_lists.h"
 
+#include <algorithm>
 #include <new>
 
 #include "tables/access/record_services.h"
@@ -38,6 +39,12 @@ bool CountLists::addThread(ULONG thread) {
 
 bool CountLists::addSection(ULONG section) {
     return add(sections_, section, [](ULONG& c) { ++c; });
+}
+
+std::vector<std::pair<ULONG, CountLists::PersonCount>> CountLists::personsInOrder() const {
+    std::vector<std::pair<ULONG, PersonCount>> ordered(persons_.begin(), persons_.end());
+    std::sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return ordered;
 }
 
 void CountLists::clear() {

@@ -125,14 +125,41 @@ bool MessageStore::addCounts(const List& list, bool& started, typename List::con
 bool MessageStore::writePersonCounts(int quota, bool& failed) {
     failed = false;
     if (counts_.discarded()) return true;
-    return addCounts(counts_.persons(), personsStarted_, personAt_, Person, quota, failed, [](const auto& entry) {
+    static const int sentField = Person.def().fieldIndex("FROMCOUNT");
+    static const int receivedField = Person.def().fieldIndex("TOCOUNT");
+    if (!personsStarted_) {
+        personsStarted_ = true;
+        // In the order of the key the writes go through.
+        try {
+            personOrder_ = counts_.personsInOrder();
+        } catch (const std::bad_alloc&) {
+            counts_.discard();
+            QError(7, ListError::OutOfMemory);
+            return true;
+        }
+        personAt_ = 0;
+    }
+    // Counts are no part of what the person cache holds. Each is added
+    // where it is stored: the record is not read, and no key of Person
+    // (none holds a count) is rewritten. A person gone meanwhile is passed
+    // over.
+    persons_.ownWritesBegin();
+    for (int i = 0; i < quota && personAt_ < personOrder_.size(); ++i, ++personAt_) {
         Person.clear();
-        PER.PERSONID = entry.first;
-        if (Person.get(PER_PersonKey) != StorageStatus::Ok) return false;
-        PER.FROMCOUNT += entry.second.sent;
-        PER.TOCOUNT += entry.second.received;
-        return true;
-    });
+        PER.PERSONID = personOrder_[personAt_].first;
+        const CountLists::PersonCount& count = personOrder_[personAt_].second;
+        bool found = false;
+        if (!storeAddToNumbers(Person, PER_PersonKey, {{sentField, count.sent}, {receivedField, count.received}},
+                               found)) {
+            failed = true;
+            counts_.discard();
+            return true;
+        }
+    }
+    persons_.ownWritesDone();
+    if (personAt_ < personOrder_.size()) return false;
+    personOrder_.clear();
+    return true;
 }
 
 bool MessageStore::writeThreadCounts(int quota, bool& failed) {

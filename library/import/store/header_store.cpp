@@ -28,10 +28,18 @@ std::string fullName(const PersonRecord& person) {
 }  // namespace
 
 bool MessageStore::resolveParty(std::string_view name, std::string_view address, Party& party) {
+    const std::string string = personString(name, address);
+    if (const PersonCache::Entry* known = persons_.find(string)) {
+        party.id = known->id;
+        party.lastName = known->lastName;
+        party.address = known->address;
+        return true;
+    }
     if (AddPers(name, address) != 0) return false;
     party.id = PER.PERSONID;
     party.lastName = PER.LASTNAME;
     party.address = PER.ADDRESS;
+    persons_.add(string, {party.id, party.lastName, party.address});
     return true;
 }
 

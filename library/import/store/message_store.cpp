@@ -70,6 +70,7 @@ void MessageStore::beginDatabase(BYTE type, bool allowReimport, ULONG mailTopic,
     ownerName_.clear();
     sections_.clear();
     numberlessByThread_.clear();
+    persons_.clear();
     if (type == TypeMail) {
         duplicates_.clear(holdsNoMail());
         const ForumsRecord saved = FOR;
@@ -171,6 +172,7 @@ StoreOutcome MessageStore::fatal() {
     // perhaps sections just listed: neither may be written back.
     counts_.discard();
     newHeaders_ = 0;
+    persons_.clear();
     if (type_ != TypeMail) loadSections();
     StoreOutcome out;
     out.result = StoreFatal;

@@ -24,6 +24,7 @@
 #include "import/addresses/mailbox_addresses.h"
 #include "import/store/count_lists.h"
 #include "import/store/mail_duplicates.h"
+#include "import/store/person_cache.h"
 #include "import/store/thread_store.h"
 #include "storage/table.h"
 #include "tables/access/open_close.h"
@@ -148,6 +149,8 @@ public:
     std::string ownerNameCache() const { return ownerName_.str(); }
     // The counts collected so far.
     CountLists& counts() { return counts_; }
+    // The persons resolved and remembered (see PersonCache).
+    const PersonCache& personCache() const { return persons_; }
     // Number of sections in the section list.
     std::size_t sectionCount() const { return sections_.size(); }
 
@@ -228,13 +231,15 @@ private:
     MailboxAddresses mailbox_;
     FixedText<25> ownerName_;
     MailDuplicates duplicates_;
+    PersonCache persons_;
     // Per thread already looked at: digest of the text -> number, for its
     // messages numbered from FirstNumberlessForumMessage up.
     std::map<ULONG, std::multimap<std::uint64_t, ULONG>> numberlessByThread_;
 
     // Write-back progress.
     bool personsStarted_ = false, threadsStarted_ = false, sectionsStarted_ = false;
-    std::map<ULONG, CountLists::PersonCount>::const_iterator personAt_;
+    std::vector<std::pair<ULONG, CountLists::PersonCount>> personOrder_;  // being written back
+    std::size_t personAt_ = 0;
     std::map<ULONG, ULONG>::const_iterator threadAt_, sectionAt_;
     struct CarbonCopyState {
         bool started = false;

@@ -46,6 +46,10 @@ bool UppDat(Table& table, int operation, int mode) {
         default: return false;
     }
     if (st == StorageStatus::Ok) return true;
+    return writeFailed(table, operation, mode);
+}
+
+bool writeFailed(Table& table, int operation, int mode) {
     const std::string text = operationLine(operation) + kCrLf + reasonLine(table);
     if (mode == RollBackAndReport) {
         rollbackTransaction();

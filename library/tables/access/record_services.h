@@ -16,6 +16,10 @@ enum UppDatMode : int { ReportOnly = 7, RollBackAndReport = 8 };
 // a held record (update, delete) and report; mode 8: roll the running
 // transaction back and report. Returns true on success.
 bool UppDat(Table& table, int operation, int mode);
+// What UppDat does when its write failed with `table`'s last error: in
+// RollBackAndReport mode rolls the transaction back, then reports the
+// failure of `operation`. Returns false.
+bool writeFailed(Table& table, int operation, int mode);
 
 // Holds the record (1-second wait) and reads it: by `key` (its component
 // fields filled by the caller) when given, else by `position`. Returns false

@@ -73,6 +73,35 @@ TEST(SeparatorSplitters, CutAtTheirSeparatorLinesOnly) {
     });
 }
 
+// The look for the escaping convention goes through the file in pieces of
+// 1 MB: a twice-escaped line is seen wherever it falls, on either side of a
+// piece's end or astride it, and at the file's very end.
+TEST(SeparatorSplitters, TheEscapingConventionIsFoundAnywhereInALargeFile) {
+    constexpr std::size_t Piece = std::size_t{1} << 20;
+    const std::string head = "From a@b\nS: 1\n\n";
+    for (const std::size_t lineEnd : {Piece - 4, Piece - 2, Piece - 1, Piece, Piece + 1, Piece + 3, 3 * Piece + 7,
+                                     // where the first read ends (it reads a window's worth beyond the piece)
+                                     Piece + WindowSize - 3, Piece + WindowSize - 2, Piece + WindowSize - 1}) {
+        // Filler lines up to the line end before the escaped line (its
+        // index in the file), then the line and one more message.
+        std::string content = head;
+        while (content.size() + 10 < lineEnd) content += "filler...\n";
+        content += std::string(lineEnd - content.size(), 'x');
+        content += "\n>>From there\nFrom c@d\nS: 2\n\n>From again\n";
+        TempDir dir;
+        const Messages cut = cutMessages(makeMailboxSplitter(), content, dir);
+        ASSERT_EQ(cut.size(), 2u) << lineEnd;
+        EXPECT_NE(cut[0].find("|>From there"), std::string::npos) << lineEnd;
+        EXPECT_EQ(cut[1], "S: 2||From again") << lineEnd;
+    }
+    // At the very end, with nothing after it.
+    std::string content = head + std::string(Piece + 5, 'y') + "\n>>From the end";
+    TempDir dir;
+    const Messages cut = cutMessages(makeMailboxSplitter(), content, dir);
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_NE(cut[0].find("|>From the end"), std::string::npos);
+}
+
 TEST(HeaderSplitters, FindMessagesByTheirHeaderBlocks) {
     auto mail = [] { return makeHeaderSplitter(false); };
     auto gravity = [] { return makeHeaderSplitter(true); };
