@@ -12,26 +12,28 @@
 namespace pm::postings {
 namespace {
 
-std::atomic<std::size_t> threadedMergePairs{std::size_t{1} << 16};
-
-// A part of the A lists holds about this many pairs: small beside a batch,
-// large enough that handing it over costs nothing.
-constexpr std::size_t kRowPartPairs = std::size_t{1} << 18;
+// A part of the A lists is small beside a batch, large enough that handing
+// it over costs nothing.
+std::atomic<std::size_t> threadFrom{kThreadFromPairs};
+std::atomic<std::size_t> rowPart{kRowPartPairs};
 // A window holds the A values of this many pairs at most (more only for a
 // single B with more). Each window is one pass over the pairs.
 constexpr std::size_t kWindowPairs = std::size_t{1} << 20;
 
 }  // namespace
 
-void setThreadedMergePairs(std::size_t pairs) { threadedMergePairs.store(pairs); }
+void setMergeReckoning(std::size_t threadFromPairs, std::size_t rowPartPairs) {
+    threadFrom.store(threadFromPairs);
+    rowPart.store(rowPartPairs);
+}
 
 MergeWork::MergeWork() = default;
 MergeWork::~MergeWork() = default;
 MergeWork::MergeWork(MergeWork&&) noexcept = default;
 MergeWork& MergeWork::operator=(MergeWork&&) noexcept = default;
 
-MergePrep::MergePrep(PairRuns pairs) : pairs_(std::move(pairs)) {
-    if (pairs_.size() >= threadedMergePairs.load()) thread_ = std::thread([this] { run(); });
+MergePrep::MergePrep(PairRuns pairs) : pairs_(std::move(pairs)), rowPartPairs_(rowPart.load()) {
+    if (pairs_.size() >= threadFrom.load()) thread_ = std::thread([this] { run(); });
 }
 
 MergePrep::~MergePrep() {
@@ -94,7 +96,7 @@ MergePrep::Part MergePrep::produceRows() {
     Rows& rows = part.rows;
     rows.firstRun = nextRun_;
     std::size_t taken = 0;
-    for (; nextRun_ < runs.size() && taken < kRowPartPairs; ++nextRun_) {
+    for (; nextRun_ < runs.size() && taken < rowPartPairs_; ++nextRun_) {
         const PairRuns::Run& run = runs[nextRun_];
         const std::size_t begin = rows.values.size();
         rows.values.resize(begin + run.count);

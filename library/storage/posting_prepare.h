@@ -25,9 +25,12 @@
 
 namespace pm::postings {
 
-// A merge of at least this many pairs reckons on a thread of its own; tests
-// lower it to run small merges that way.
-void setThreadedMergePairs(std::size_t pairs);
+// A merge of at least `threadFromPairs` pairs reckons on a thread of its
+// own, its A lists in parts of about `rowPartPairs`. Tests lower both to
+// run small merges that way.
+inline constexpr std::size_t kThreadFromPairs = std::size_t{1} << 16;
+inline constexpr std::size_t kRowPartPairs = std::size_t{1} << 18;
+void setMergeReckoning(std::size_t threadFromPairs, std::size_t rowPartPairs);
 
 class MergePrep {
 public:
@@ -75,6 +78,7 @@ private:
     void run();
 
     const PairRuns pairs_;
+    const std::size_t rowPartPairs_;
     // Reckoning state (the producing thread's, or the caller's when not threaded).
     std::size_t nextRun_ = 0;
     std::size_t nextB_ = 0;
