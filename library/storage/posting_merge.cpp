@@ -28,7 +28,7 @@ bool mergeInto(const std::vector<std::uint32_t>& stored, const std::uint32_t* ad
 // Adds ascending `values` to the A lists of `b`.
 int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count, bool mayHold) {
     if (!mayHold) return writeBlocks(b, values, count);
-    // The last block of b, decoded only when the new values join it.
+    // The last block of b, without decoding it.
     sqlite3_stmt* s = nullptr;
     if (int rc = bound(kLastBlock, {b}, s); rc != SQLITE_OK) return rc;
     sql::ResetOnExit reset(s);
@@ -42,17 +42,24 @@ int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t 
     const auto last = static_cast<std::uint32_t>(sqlite3_column_int64(s, 1));
     const std::int64_t entries = sqlite3_column_int64(s, 2);
     if (values[0] > last) {
-        // New values after everything stored (the common case): refill the
-        // last block when it has room, then go on with new blocks.
+        // New values after everything stored (the common case): the last
+        // block takes them while it has room (its blob grows by their
+        // distances, as a block written whole would hold them), then new
+        // blocks follow.
         if (entries < static_cast<std::int64_t>(kBlockEntries / 2)) {
-            joined_.clear();
-            joined_.push_back(first);
             const void* p = sqlite3_column_blob(s, 3);
-            const std::string_view blob(static_cast<const char*>(p), p ? static_cast<std::size_t>(sqlite3_column_bytes(s, 3)) : 0);
-            if (!decode(blob, first, joined_)) return SQLITE_CORRUPT;
+            blob_.assign(static_cast<const char*>(p), p ? static_cast<std::size_t>(sqlite3_column_bytes(s, 3)) : 0);
             sqlite3_reset(s);
-            joined_.insert(joined_.end(), values, values + count);
-            return writeBlocks(b, joined_.data(), joined_.size());  // replaces the last block (same FIRST)
+            std::size_t held = static_cast<std::size_t>(entries), taken = 0;
+            std::uint32_t previous = last;
+            for (; taken < count && held < kBlockEntries; ++taken, ++held) {
+                const std::uint32_t delta = values[taken] - previous;
+                if (blob_.size() + varintSize(delta) > kBlockBytes) break;
+                putVarint(blob_, delta);
+                previous = values[taken];
+            }
+            if (taken > 0 && (rc = writeBlock(b, first, previous, held, blob_)) != SQLITE_OK) return rc;
+            return taken < count ? writeBlocks(b, values + taken, count - taken) : SQLITE_OK;
         }
         sqlite3_reset(s);
         return writeBlocks(b, values, count);

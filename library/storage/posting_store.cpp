@@ -269,6 +269,15 @@ int Store::writeRowBlob(std::uint32_t a, std::size_t entries, std::string_view b
     return sql::runToEnd(s);
 }
 
+int Store::writeBlock(std::uint32_t b, std::uint32_t first, std::uint32_t last, std::size_t entries,
+                      std::string_view blob) {
+    sqlite3_stmt* s = nullptr;
+    if (int rc = bound(kWriteBlock, {b, first, last, static_cast<std::int64_t>(entries)}, s); rc != SQLITE_OK)
+        return rc;
+    sqlite3_bind_blob(s, 5, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
+    return sql::runToEnd(s);
+}
+
 int Store::writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count) {
     std::size_t at = 0;
     std::string& blob = blob_;
@@ -282,12 +291,7 @@ int Store::writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t
             putVarint(blob, delta);
             ++end;
         }
-        sqlite3_stmt* s = nullptr;
-        if (int rc = bound(kWriteBlock, {b, values[at], values[end - 1], static_cast<std::int64_t>(end - at)}, s);
-            rc != SQLITE_OK)
-            return rc;
-        sqlite3_bind_blob(s, 5, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
-        if (int rc = sql::runToEnd(s); rc != SQLITE_OK) return rc;
+        if (int rc = writeBlock(b, values[at], values[end - 1], end - at, blob); rc != SQLITE_OK) return rc;
         at = end;
     }
     return SQLITE_OK;

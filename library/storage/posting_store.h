@@ -207,6 +207,8 @@ private:
     int highestB(bool& any, std::uint32_t& b);
     int writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs);
     int writeRowBlob(std::uint32_t a, std::size_t entries, std::string_view blob);
+    // One block: FIRST, LAST, ENTRIES and the blob of the values after FIRST.
+    int writeBlock(std::uint32_t b, std::uint32_t first, std::uint32_t last, std::size_t entries, std::string_view blob);
     int writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count);
     int mergeRows(MergeProgress& progress, std::size_t budget, std::string& error);
     // `mayHold`: b may have stored blocks.
@@ -218,7 +220,6 @@ private:
     std::string byA_, byB_, info_;
     sql::StatementSet statements_{kQueryCount};
     std::string blob_;  // the list being written
-    std::vector<std::uint32_t> joined_;  // a last block and the values added to it
 };
 
 }  // namespace pm::postings
