@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <new>
+#include <exception>
 
 #include "common/thread_signals.h"
 #include "storage/posting_codec.h"
@@ -56,6 +56,7 @@ void MergePrep::run() {
         wake_.wait(hold, [&] { return quit_ || ready_.empty(); });
         if (quit_) return;
         ready_.push_back(std::move(part));
+        finished_ = last;
         hold.unlock();
         wake_.notify_all();
         if (last) return;
@@ -67,7 +68,8 @@ MergePrep::Part MergePrep::take() {
     Part part;
     {
         std::unique_lock<std::mutex> hold(lock_);
-        wake_.wait(hold, [&] { return !ready_.empty(); });
+        wake_.wait(hold, [&] { return !ready_.empty() || finished_; });
+        if (ready_.empty()) return part;  // past the end
         part = std::move(ready_.front());
         ready_.pop_front();
     }
@@ -81,7 +83,7 @@ MergePrep::Part MergePrep::produce() {
         if (!rowsDone_) return produceRows();
         if (!grouped_) groupByB();
         if (nextGroup_ < groups_.size()) return produceWindow();
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // out of memory
         failed_ = true;
     }
     Part end;

@@ -96,6 +96,7 @@ private:
     std::mutex lock_;
     std::condition_variable wake_;
     std::deque<Part> ready_;  // at most one part waits
+    bool finished_ = false;   // the last part was handed over
     bool quit_ = false;
     std::thread thread_;  // last: starts once the rest is set up
 };
