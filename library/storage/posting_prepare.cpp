@@ -49,15 +49,21 @@ MergePrep::~MergePrep() {
 void MergePrep::run() {
     blockSignalsOnThisThread();
     for (;;) {
+        {
+            // A part is reckoned once the one before was taken: the writer
+            // holds one part, this thread reckons the next, none waits.
+            std::unique_lock<std::mutex> hold(lock_);
+            wake_.wait(hold, [&] { return quit_ || ready_.empty(); });
+            if (quit_) return;
+        }
         Part part = produce();
         const bool last = part.kind == Part::End || part.kind == Part::Failed;
-        std::unique_lock<std::mutex> hold(lock_);
-        // One part waits at most: the writer holds one, this thread reckons the next.
-        wake_.wait(hold, [&] { return quit_ || ready_.empty(); });
-        if (quit_) return;
-        ready_.push_back(std::move(part));
-        finished_ = last;
-        hold.unlock();
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            if (quit_) return;
+            ready_.push_back(std::move(part));
+            finished_ = last;
+        }
         wake_.notify_all();
         if (last) return;
     }

@@ -95,7 +95,7 @@ private:
     // Hand-over between the threads.
     std::mutex lock_;
     std::condition_variable wake_;
-    std::deque<Part> ready_;  // at most one part waits
+    std::deque<Part> ready_;  // the part reckoned and not taken yet
     bool finished_ = false;   // the last part was handed over
     bool quit_ = false;
     std::thread thread_;  // last: starts once the rest is set up
