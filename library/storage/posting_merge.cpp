@@ -4,12 +4,15 @@
 #include <iterator>
 #include <limits>
 
+#include "storage/posting_codec.h"
+#include "storage/posting_prepare.h"
 #include "storage/posting_store.h"
 
 namespace pm::postings {
 namespace {
 
 constexpr const char* kDuplicate = "Creates duplicate key";
+constexpr const char* kOutOfMemory = "Out of memory";
 
 // `stored` and `added` merged; false when they share a value.
 bool mergeInto(const std::vector<std::uint32_t>& stored, const std::uint32_t* added, std::size_t count,
@@ -23,22 +26,45 @@ bool mergeInto(const std::vector<std::uint32_t>& stored, const std::uint32_t* ad
 }  // namespace
 
 // Adds ascending `values` to the A lists of `b`.
-int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count) {
-    // The last block of b: the one at or before the highest possible A.
-    Block last;
-    int rc = blockAtOrBefore(b, 0xFFFFFFFFu, last);
-    if (rc == SQLITE_DONE) return writeBlocks(b, values, count);
-    if (rc != SQLITE_OK) return rc;
-    if (values[0] > last.values.back()) {
-        // New values after everything stored (the common case): refill the
-        // last block when it has room, then go on with new blocks.
-        if (last.values.size() < kBlockEntries / 2) {
-            std::vector<std::uint32_t> joined = std::move(last.values);
-            joined.insert(joined.end(), values, values + count);
-            return writeBlocks(b, joined.data(), joined.size());  // replaces the last block (same FIRST)
-        }
+int Store::mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count, bool mayHold) {
+    if (!mayHold) return writeBlocks(b, values, count);
+    // The last block of b, without decoding it.
+    sqlite3_stmt* s = nullptr;
+    if (int rc = bound(kLastBlock, {b}, s); rc != SQLITE_OK) return rc;
+    sql::ResetOnExit reset(s);
+    int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(s);
         return writeBlocks(b, values, count);
     }
+    if (rc != SQLITE_ROW) return rc;
+    const auto first = static_cast<std::uint32_t>(sqlite3_column_int64(s, 0));
+    const auto last = static_cast<std::uint32_t>(sqlite3_column_int64(s, 1));
+    const std::int64_t entries = sqlite3_column_int64(s, 2);
+    if (values[0] > last) {
+        // New values after everything stored (the common case): the last
+        // block takes them while it has room (its blob grows by their
+        // distances, as a block written whole would hold them), then new
+        // blocks follow.
+        if (entries < static_cast<std::int64_t>(kBlockEntries / 2)) {
+            const void* p = sqlite3_column_blob(s, 3);
+            blob_.assign(static_cast<const char*>(p), p ? static_cast<std::size_t>(sqlite3_column_bytes(s, 3)) : 0);
+            sqlite3_reset(s);
+            std::size_t held = static_cast<std::size_t>(entries), taken = 0;
+            std::uint32_t previous = last;
+            for (; taken < count && held < kBlockEntries; ++taken, ++held) {
+                const std::uint32_t delta = values[taken] - previous;
+                if (blob_.size() + varintSize(delta) > kBlockBytes) break;
+                putVarint(blob_, delta);
+                previous = values[taken];
+            }
+            if (taken > 0 && (rc = writeBlock(b, first, previous, held, blob_)) != SQLITE_OK) return rc;
+            return taken < count ? writeBlocks(b, values + taken, count - taken) : SQLITE_OK;
+        }
+        sqlite3_reset(s);
+        return writeBlocks(b, values, count);
+    }
+    sqlite3_reset(s);
     // Interleaved with stored values: rewrite from the block that holds the
     // first new value.
     Block start;
@@ -67,154 +93,104 @@ void PairRuns::sortByA() {
     for (const Pair& p : pairs) add(p.first, p.second);
 }
 
-// The B lists of the next A values of `work`, about `budget` pairs.
-int Store::mergeRows(MergeWork& work, std::size_t budget, std::string& error) {
-    const std::vector<PairRuns::Run>& runs = work.pairs.runs();
-    std::vector<std::uint32_t> bs, stored, merged;
-    int rc = SQLITE_OK;
+// The B lists of the next A values, about `budget` pairs; takes the first
+// window once they are all written.
+int Store::mergeRows(MergeProgress& p, std::size_t budget, std::string& error) {
+    const std::vector<PairRuns::Run>& runs = p.prep.pairs().runs();
+    std::vector<std::uint32_t> stored, merged;
     std::size_t taken = 0;
-    for (; rc == SQLITE_OK && taken < budget && work.nextRun < runs.size(); ++work.nextRun) {
-        const PairRuns::Run& run = runs[work.nextRun];
-        bs.clear();
-        for (std::uint32_t i = 0; i < run.count; ++i) bs.push_back(work.pairs.b(work.nextB + i));
-        std::sort(bs.begin(), bs.end());
-        if (std::adjacent_find(bs.begin(), bs.end()) != bs.end()) {
+    while (taken < budget) {
+        if (p.nextRun >= p.rows.endRun) {
+            MergePrep::Part part = p.prep.take();
+            if (part.kind == MergePrep::Part::RowsPart) {
+                p.rows = std::move(part.rows);
+                p.valueAt = p.blobAt = 0;
+                continue;
+            }
+            if (part.kind != MergePrep::Part::WindowPart) {
+                error = kOutOfMemory;
+                return SQLITE_NOMEM;
+            }
+            p.window = std::move(part.window);
+            p.rowsDone = true;
+            return SQLITE_OK;
+        }
+        if (p.nextRun == p.rows.duplicateRun) {
             error = kDuplicate;
             return SQLITE_CONSTRAINT;
         }
-        work.maxB = std::max(work.maxB, bs.back());
-        if (run.a <= work.highestA) {
+        const PairRuns::Run& run = runs[p.nextRun];
+        const std::uint32_t* bs = p.rows.values.data() + p.valueAt;
+        const std::size_t blobEnd = p.rows.blobEnds[p.nextRun - p.rows.firstRun];
+        const std::string_view blob(p.rows.blobs.data() + p.blobAt, blobEnd - p.blobAt);
+        int rc = SQLITE_DONE;
+        if (run.a <= p.highestA) {
             rc = loadRow(run.a, stored);
             if (rc == SQLITE_OK) {
-                if (!mergeInto(stored, bs.data(), bs.size(), merged)) {
+                if (!mergeInto(stored, bs, run.count, merged)) {
                     error = kDuplicate;
                     return SQLITE_CONSTRAINT;
                 }
-                bs.swap(merged);
-            } else if (rc != SQLITE_DONE) {
-                break;
+                rc = writeRow(run.a, merged);
             }
         }
-        rc = writeRow(run.a, bs);
-        if (rc != SQLITE_OK) break;
-        work.nextB += run.count;
+        if (rc == SQLITE_DONE) rc = writeRowBlob(run.a, run.count, blob);
+        if (rc != SQLITE_OK) {
+            error = sql::lastErrorText();
+            return rc;
+        }
+        p.valueAt += run.count;
+        p.blobAt = blobEnd;
+        ++p.nextRun;
         taken += run.count;
-    }
-    if (rc != SQLITE_OK) {
-        error = sql::lastErrorText();
-        return rc;
     }
     return SQLITE_OK;
 }
-
-namespace {
-
-// A window holds the A values of this many pairs at most (more only for a
-// single B with more). Each window is one pass over the pairs.
-constexpr std::size_t kWindowPairs = std::size_t{1} << 20;
-
-// After the A lists: every B of `work` with where its A values begin in
-// the order by B. A count by B when the B values are dense enough, else a
-// sort of a copy of them.
-void groupByB(MergeWork& work) {
-    auto& groups = work.groups;
-    work.denseB = work.maxB <= 4 * work.pairs.size() + (1u << 20);
-    if (work.denseB) {
-        std::vector<std::uint32_t>& next = work.cursor;
-        next.assign(static_cast<std::size_t>(work.maxB) + 1, 0);
-        work.pairs.forEach([&](std::uint32_t, std::uint32_t b) { ++next[b]; });
-        std::uint32_t sum = 0;
-        for (std::size_t b = 0; b < next.size(); ++b) {
-            const std::uint32_t n = next[b];
-            next[b] = sum;
-            if (n > 0) groups.emplace_back(static_cast<std::uint32_t>(b), sum);
-            sum += n;
-        }
-        return;
-    }
-    std::vector<std::uint32_t> sorted;
-    sorted.reserve(work.pairs.size());
-    work.pairs.forEach([&](std::uint32_t, std::uint32_t b) { sorted.push_back(b); });
-    std::sort(sorted.begin(), sorted.end());
-    for (std::size_t i = 0; i < sorted.size(); ++i)
-        if (i == 0 || sorted[i] != sorted[i - 1]) groups.emplace_back(sorted[i], static_cast<std::uint32_t>(i));
-    work.cursor.resize(groups.size());
-    for (std::size_t g = 0; g < groups.size(); ++g) work.cursor[g] = groups[g].second;
-}
-
-std::size_t groupEnd(const MergeWork& work, std::size_t g) {
-    return g + 1 < work.groups.size() ? work.groups[g + 1].second : static_cast<std::size_t>(work.count);
-}
-
-// Gathers the A values of the groups from work.nextGroup on into the window,
-// ascending within each group: the runs come in order of A.
-void fillWindow(MergeWork& work) {
-    const auto& groups = work.groups;
-    const std::size_t from = work.nextGroup;
-    const std::size_t base = groups[from].second;
-    std::size_t to = from + 1;
-    while (to < groups.size() && groupEnd(work, to) - base <= kWindowPairs) ++to;
-    const std::size_t size = groupEnd(work, to - 1) - base;
-    const std::uint32_t low = groups[from].first, span = groups[to - 1].first - low;
-    if (work.denseB) {
-        // Without a branch per pair: most pairs fall outside the window and
-        // put their A in the spare slot past its end.
-        work.window.assign(size + 1, 0);
-        std::uint32_t* window = work.window.data();
-        std::uint32_t* cursor = work.cursor.data();
-        work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
-            const std::uint32_t inside = b - low <= span;
-            std::uint32_t& next = cursor[b];
-            window[inside ? next - base : size] = a;
-            next += inside;
-        });
-    } else {
-        work.window.assign(size, 0);
-        work.pairs.forEach([&](std::uint32_t a, std::uint32_t b) {
-            if (b - low > span) return;
-            const auto at = std::lower_bound(groups.begin(), groups.end(), std::pair<std::uint32_t, std::uint32_t>(b, 0));
-            work.window[work.cursor[static_cast<std::size_t>(at - groups.begin())]++ - base] = a;
-        });
-    }
-    work.windowFrom = from;
-    work.windowTo = to;
-}
-
-}  // namespace
 
 int Store::startMerge(PairRuns pairs, MergeWork& work) {
     work = MergeWork{};
     if (pairs.size() > std::numeric_limits<std::uint32_t>::max()) return SQLITE_TOOBIG;
     work.count = static_cast<std::int64_t>(pairs.size());
-    work.pairs = std::move(pairs);
-    work.done = work.pairs.empty();
-    return work.done ? SQLITE_OK : highestA(work.highestA);
+    work.done = pairs.empty();
+    if (work.done) return SQLITE_OK;
+    work.progress = std::make_unique<MergeProgress>(std::move(pairs));
+    MergeProgress& p = *work.progress;
+    int rc = highestA(p.highestA);
+    if (rc == SQLITE_OK) rc = highestB(p.anyB, p.highestB);
+    return rc;
 }
 
 int Store::mergeSome(MergeWork& work, std::size_t budget, std::string& error) {
     if (work.done) return SQLITE_OK;
     if (budget == 0) budget = 1;
-    if (!work.rowsDone) {
-        if (int rc = mergeRows(work, budget, error); rc != SQLITE_OK) return rc;
-        if (work.nextRun < work.pairs.runs().size()) return SQLITE_OK;
-        groupByB(work);
-        work.rowsDone = true;
-        return SQLITE_OK;
-    }
+    MergeProgress& p = *work.progress;
+    if (!p.rowsDone) return mergeRows(p, budget, error);
+    const auto& groups = p.prep.groups();
+    const auto groupEnd = [&](std::size_t g) {
+        return g + 1 < groups.size() ? groups[g + 1].second : static_cast<std::size_t>(work.count);
+    };
     std::size_t taken = 0;
-    for (; work.nextGroup < work.groups.size() && taken < budget; ++work.nextGroup) {
-        const std::size_t g = work.nextGroup;
-        if (g >= work.windowTo) fillWindow(work);
-        const std::size_t base = work.groups[work.windowFrom].second;
-        const std::size_t begin = work.groups[g].second, end = groupEnd(work, g);
-        const int rc = mergeIntoB(work.groups[g].first, work.window.data() + (begin - base), end - begin);
+    for (; p.nextGroup < groups.size() && taken < budget; ++p.nextGroup) {
+        const std::size_t g = p.nextGroup;
+        if (g >= p.window.to) {
+            MergePrep::Part part = p.prep.take();
+            if (part.kind != MergePrep::Part::WindowPart) {
+                error = kOutOfMemory;
+                return SQLITE_NOMEM;
+            }
+            p.window = std::move(part.window);
+        }
+        const std::size_t base = groups[p.window.from].second;
+        const std::size_t begin = groups[g].second, end = groupEnd(g);
+        const std::uint32_t b = groups[g].first;
+        const int rc = mergeIntoB(b, p.window.values.data() + (begin - base), end - begin, p.anyB && b <= p.highestB);
         if (rc != SQLITE_OK) {
             error = rc == SQLITE_CONSTRAINT ? kDuplicate : sql::lastErrorText();
             return rc;
         }
         taken += end - begin;
     }
-    if (work.nextGroup < work.groups.size()) return SQLITE_OK;
+    if (p.nextGroup < groups.size()) return SQLITE_OK;
     if (int rc = write(kAddRecords, {work.count}); rc != SQLITE_OK) {
         error = sql::lastErrorText();
         return rc;

@@ -80,6 +80,10 @@ std::string Store::sqlOf(Query query) const {
         case kRecords: return "SELECT RECORDS FROM " + q(info_);
         case kAddRecords: return "UPDATE " + q(info_) + " SET RECORDS = RECORDS + ?1";
         case kHighestA: return "SELECT max(" + a + ") FROM " + q(byA_);
+        case kHighestB: return "SELECT max(" + b + ") FROM " + q(byB_);
+        case kLastBlock:
+            return "SELECT " + first + ", " + sql::ident("LAST" + colA_) + ", ENTRIES, " + sql::ident(colA_ + "S") +
+                   " FROM " + q(byB_) + " WHERE " + b + " = ?1 ORDER BY " + first + " DESC LIMIT 1";
         case kQueryCount: break;
     }
     return {};
@@ -235,36 +239,59 @@ int Store::highestA(std::uint32_t& a) {
     return SQLITE_OK;
 }
 
+int Store::highestB(bool& any, std::uint32_t& b) {
+    sqlite3_stmt* s = nullptr;
+    if (int rc = bound(kHighestB, {}, s); rc != SQLITE_OK) return rc;
+    sql::ResetOnExit reset(s);
+    const int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW) return rc;
+    any = sqlite3_column_type(s, 0) != SQLITE_NULL;
+    b = columnU32(s, 0);
+    return SQLITE_OK;
+}
+
 // --- writes -----------------------------------------------------------------------
 
 int Store::writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs) {
+    blob_.clear();
+    std::uint32_t previous = 0;
+    for (std::uint32_t v : bs) {
+        putVarint(blob_, v - previous);
+        previous = v;
+    }
+    return writeRowBlob(a, bs.size(), blob_);
+}
+
+int Store::writeRowBlob(std::uint32_t a, std::size_t entries, std::string_view blob) {
     sqlite3_stmt* s = nullptr;
-    if (int rc = bound(kWriteRow, {a, static_cast<std::int64_t>(bs.size())}, s); rc != SQLITE_OK) return rc;
-    const std::string blob = encode(bs.data(), bs.size(), 0);
+    if (int rc = bound(kWriteRow, {a, static_cast<std::int64_t>(entries)}, s); rc != SQLITE_OK) return rc;
     sqlite3_bind_blob(s, 3, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
+    return sql::runToEnd(s);
+}
+
+int Store::writeBlock(std::uint32_t b, std::uint32_t first, std::uint32_t last, std::size_t entries,
+                      std::string_view blob) {
+    sqlite3_stmt* s = nullptr;
+    if (int rc = bound(kWriteBlock, {b, first, last, static_cast<std::int64_t>(entries)}, s); rc != SQLITE_OK)
+        return rc;
+    sqlite3_bind_blob(s, 5, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
     return sql::runToEnd(s);
 }
 
 int Store::writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count) {
     std::size_t at = 0;
-    std::string blob;
+    std::string& blob = blob_;
     while (at < count) {
         // A block takes values while its blob stays within kBlockBytes.
+        blob.clear();
         std::size_t end = at + 1;
-        std::size_t bytes = 0;
         while (end < count && end - at < kBlockEntries) {
-            const std::size_t more = varintSize(values[end] - values[end - 1]);
-            if (bytes + more > kBlockBytes) break;
-            bytes += more;
+            const std::uint32_t delta = values[end] - values[end - 1];
+            if (blob.size() + varintSize(delta) > kBlockBytes) break;
+            putVarint(blob, delta);
             ++end;
         }
-        blob = encode(values + at + 1, end - at - 1, values[at]);
-        sqlite3_stmt* s = nullptr;
-        if (int rc = bound(kWriteBlock, {b, values[at], values[end - 1], static_cast<std::int64_t>(end - at)}, s);
-            rc != SQLITE_OK)
-            return rc;
-        sqlite3_bind_blob(s, 5, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
-        if (int rc = sql::runToEnd(s); rc != SQLITE_OK) return rc;
+        if (int rc = writeBlock(b, values[at], values[end - 1], end - at, blob); rc != SQLITE_OK) return rc;
         at = end;
     }
     return SQLITE_OK;

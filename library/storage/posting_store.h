@@ -18,8 +18,11 @@
 // is in posting_store.cpp, the merging of lists in posting_merge.cpp.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -75,6 +78,17 @@ public:
     const std::vector<Run>& runs() const { return runs_; }
     // The `i`th B value, run after run.
     std::uint32_t b(std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    // Copies `count` B values from the `from`th on to `out`.
+    void copyB(std::size_t from, std::size_t count, std::uint32_t* out) const {
+        while (count > 0) {
+            const std::vector<std::uint32_t>& chunk = chunks_[from / kChunk];
+            const std::size_t at = from % kChunk, n = std::min(count, chunk.size() - at);
+            std::copy_n(chunk.data() + at, n, out);
+            out += n;
+            from += n;
+            count -= n;
+        }
+    }
     // Calls visit(a, b) for every pair, run after run.
     template <class Visit>
     void forEach(Visit&& visit) const {
@@ -98,27 +112,16 @@ private:
 
 // A merge of many pairs done a part at a time (Store::mergeSome): the A
 // lists first, in order of A, then the B lists, a run of B values at a
-// time, and the count last.
-//
-// The B lists are written from a window: the A values of a range of B
-// values, gathered from the runs, so the pairs are never held twice over.
+// time, and the count last. What the merge reckons (sorting, gathering,
+// encoding) is done ahead of its writes (posting_prepare.h).
+struct MergeProgress;
 struct MergeWork {
-    PairRuns pairs;  // sorted by A
-    std::size_t nextRun = 0;
-    std::size_t nextB = 0;       // where the B values of run nextRun begin
-    std::uint32_t highestA = 0;  // the highest A stored when the merge began
-    std::uint32_t maxB = 0;
-    bool rowsDone = false;
-    // Every B of the pairs, ascending, with where its A values begin in
-    // the order by B (by A within a B).
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> groups;
-    // Where the next A of each B goes in that order: by B itself when the
-    // B values are dense, else by the place of B in `groups`.
-    std::vector<std::uint32_t> cursor;
-    bool denseB = true;
-    std::vector<std::uint32_t> window;  // the A values of groups windowFrom ... windowTo - 1
-    std::size_t windowFrom = 0, windowTo = 0;
-    std::size_t nextGroup = 0;
+    MergeWork();
+    ~MergeWork();
+    MergeWork(MergeWork&&) noexcept;
+    MergeWork& operator=(MergeWork&&) noexcept;
+
+    std::unique_ptr<MergeProgress> progress;  // the pairs and where the merge is
     std::int64_t count = 0;  // pairs in all
     bool done = false;
 };
@@ -189,7 +192,8 @@ public:
 private:
     enum Query : std::size_t {
         kLoadRow, kNextRow, kPrevRow, kWriteRow, kDeleteRow, kAtOrBefore, kAfter, kBefore, kNextB, kPrevB,
-        kWriteBlock, kDeleteBlock, kDeleteFrom, kBlocksFrom, kRecords, kAddRecords, kHighestA, kQueryCount
+        kWriteBlock, kDeleteBlock, kDeleteFrom, kBlocksFrom, kRecords, kAddRecords, kHighestA, kHighestB, kLastBlock,
+        kQueryCount
     };
     std::string sqlOf(Query query) const;
     // Statement `query` with `values` bound to parameters 1, 2 ...
@@ -200,16 +204,22 @@ private:
     int blockBy(Query query, std::initializer_list<std::int64_t> values, Block& out);
     int readBlock(sqlite3_stmt* s, Block& out);
     int readList(Query query, std::uint32_t key, std::uint32_t* found, std::vector<std::uint32_t>& out);
+    int highestB(bool& any, std::uint32_t& b);
     int writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs);
+    int writeRowBlob(std::uint32_t a, std::size_t entries, std::string_view blob);
+    // One block: FIRST, LAST, ENTRIES and the blob of the values after FIRST.
+    int writeBlock(std::uint32_t b, std::uint32_t first, std::uint32_t last, std::size_t entries, std::string_view blob);
     int writeBlocks(std::uint32_t b, const std::uint32_t* values, std::size_t count);
-    int mergeRows(MergeWork& work, std::size_t budget, std::string& error);
-    int mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count);
+    int mergeRows(MergeProgress& progress, std::size_t budget, std::string& error);
+    // `mayHold`: b may have stored blocks.
+    int mergeIntoB(std::uint32_t b, const std::uint32_t* values, std::size_t count, bool mayHold);
     std::string q(const std::string& table) const;
 
     std::string schema_ = "main";
     std::string colA_, colB_;   // field names, "SYSID", "WORDID"
     std::string byA_, byB_, info_;
     sql::StatementSet statements_{kQueryCount};
+    std::string blob_;  // the list being written
 };
 
 }  // namespace pm::postings

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "storage/posting_prepare.h"
 #include "storage/table.h"
 #include "support/test_root.h"
 #include "tables/records/wordindex_tables.h"
@@ -446,6 +447,99 @@ TEST_F(MasIdxStore, AKeyBuildInPartsEndsWhole) {
         for (ULONG w = 1; w <= 6; ++w) model.insert({sys, w});
     ASSERT_EQ(MasIdx.buildKeysSome(300, done), StorageStatus::Ok);
     ASSERT_FALSE(done);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    expectAllOrders();
+}
+
+// Merges whose sorting and gathering run ahead on a thread of their own,
+// handed over in small parts.
+struct MasIdxStoreReckonedAhead : MasIdxStore {
+    void SetUp() override {
+        postings::setMergeReckoning(1, 64);
+        MasIdxStore::SetUp();
+    }
+    void TearDown() override {
+        MasIdxStore::TearDown();
+        postings::setMergeReckoning(postings::kThreadFromPairs, postings::kRowPartPairs);
+    }
+    // Random pairs not stored yet: messages before, among and after the
+    // stored ones; words from 1 to `words` (few: long lists, blocks that
+    // fill and split; many: short lists joined to their last block).
+    std::vector<Pair> fresh(std::mt19937& random, std::size_t count, ULONG words) {
+        std::uniform_int_distribution<ULONG> sys(1, 5000), word(1, words);
+        std::vector<Pair> bulk;
+        std::set<Pair> added;
+        while (bulk.size() < count) {
+            const Pair p(sys(random), word(random));
+            if (!model.count(p) && added.insert(p).second) bulk.push_back(p);
+        }
+        return bulk;
+    }
+    // Builds the keys in parts of `budget` until done; the number of parts.
+    int buildAll(std::size_t budget) {
+        bool done = false;
+        int parts = 0;
+        for (; !done; ++parts) {
+            const StorageStatus st = MasIdx.buildKeysSome(budget, done);
+            EXPECT_EQ(st, StorageStatus::Ok) << MasIdx.lastError().text;
+            if (st != StorageStatus::Ok) break;
+        }
+        return parts;
+    }
+};
+
+TEST_F(MasIdxStoreReckonedAhead, BuildsStoreWhatOneBuildStores) {
+    std::mt19937 random(17);
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        const std::vector<Pair> bulk = fresh(random, 6000, round % 2 ? 6 : 2500);
+        ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+        ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+        model.insert(bulk.begin(), bulk.end());
+        if (round == 4) ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok);
+        else EXPECT_GT(buildAll(round == 3 ? 1 : 400), 10);
+        ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+        expectAllOrders();
+    }
+}
+
+// A stop between the parts (the transaction rolled back) leaves the lists
+// as they were, whether the rows or the word lists were being written; the
+// next run does the whole build. A repeated pair found late fails it.
+TEST_F(MasIdxStoreReckonedAhead, ABuildBrokenOffLeavesTheListsAsTheyWere) {
+    std::mt19937 random(23);
+    const std::vector<Pair> first = fresh(random, 3000, 400);
+    ASSERT_EQ(MasIdx.appendPairs(first), StorageStatus::Ok);
+    model.insert(first.begin(), first.end());
+    ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok);
+    const std::vector<Pair> bulk = fresh(random, 8000, 400);
+    std::set<ULONG> messages;
+    for (const Pair& p : bulk) messages.insert(p.first);
+    const std::size_t runs = messages.size();  // a part each, with a budget of 1
+    for (const int stopAt : {3, static_cast<int>(runs) + 20}) {
+        SCOPED_TRACE(stopAt);
+        ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+        ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+        bool done = false;
+        for (int part = 0; part < stopAt; ++part) ASSERT_EQ(MasIdx.buildKeysSome(1, done), StorageStatus::Ok);
+        ASSERT_FALSE(done);
+        rollbackTransaction();
+        expectAllOrders();
+    }
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs({{5001, 1}, {5001, 2}, {5001, 1}}), StorageStatus::Ok);
+    bool done = false;
+    StorageStatus st = StorageStatus::Ok;
+    while (st == StorageStatus::Ok && !done) st = MasIdx.buildKeysSome(300, done);
+    EXPECT_EQ(st, StorageStatus::DuplicateKey);
+    ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+    expectAllOrders();
+
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.appendPairs(bulk), StorageStatus::Ok);
+    model.insert(bulk.begin(), bulk.end());
+    buildAll(300);
     ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
     expectAllOrders();
 }
