@@ -41,9 +41,14 @@ void ByteWindow::close() {
 }
 
 std::size_t ByteWindow::readAt(std::int64_t pos, char* out, std::size_t count) const {
-    if (!file_ || pos < 1) return 0;
     // pread leaves the stream's own position and buffer alone.
-    const int fd = fileno(file_);
+    return file_ ? readFileAt(fileno(file_), pos, out, count) : 0;
+}
+
+int ByteWindow::duplicateDescriptor() const { return file_ ? ::dup(fileno(file_)) : -1; }
+
+std::size_t readFileAt(int fd, std::int64_t pos, char* out, std::size_t count) {
+    if (fd < 0 || pos < 1) return 0;
     std::size_t got = 0;
     while (got < count) {
         const ssize_t n = pread(fd, out + got, count - got, static_cast<off_t>(pos - 1 + static_cast<std::int64_t>(got)));

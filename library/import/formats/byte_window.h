@@ -18,6 +18,10 @@ namespace pm::formats {
 inline constexpr std::size_t WindowSize = 20000;
 inline constexpr std::size_t WindowBlock = 10000;
 
+// Reads up to `count` bytes from position `pos` of the file open as `fd`
+// into `out`, as ByteWindow::readAt does.
+std::size_t readFileAt(int fd, std::int64_t pos, char* out, std::size_t count);
+
 class ByteWindow {
 public:
     ByteWindow() = default;
@@ -63,6 +67,10 @@ public:
     // pieces). Returns the bytes read: fewer than `count` only at the end
     // of the file or when the read failed.
     std::size_t readAt(std::int64_t pos, char* out, std::size_t count) const;
+    // A descriptor of the open file of the caller's own, for reads (readFileAt)
+    // on another thread that must not depend on the window staying open;
+    // -1 when there is none. The caller closes it.
+    int duplicateDescriptor() const;
     // First position of the window and the position after its last byte.
     std::int64_t windowStart() const { return base_; }
     std::int64_t windowEnd() const { return base_ + static_cast<std::int64_t>(length_); }

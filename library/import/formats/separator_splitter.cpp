@@ -1,9 +1,7 @@
 #include "import/formats/separator_splitter.h"
 
-#include <cstring>
-#include <vector>
-
 #include "import/formats/envelope.h"
+#include "import/formats/escape_survey.h"
 #include "import/internet/text_case.h"
 
 namespace pm::formats {
@@ -122,54 +120,16 @@ class NetscapeMailSplitter final : public SeparatorSplitter {
     bool honoursContentLength() const override { return true; }
 };
 
-// Number of ">" before "From " at the start of `text`; 0 when it is no
-// escaped "From " line.
-std::size_t escapeDepth(std::string_view text) {
-    std::size_t n = 0;
-    while (n < text.size() && text[n] == '>') ++n;
-    return n > 0 && text.substr(n, 5) == "From " ? n : 0;
-}
-
 class MailboxSplitter final : public SeparatorSplitter {
     bool isSeparator(const RawLine& line) const override { return readEnvelope(line.text).isEnvelope; }
     bool honoursContentLength() const override { return true; }
 
-    // Looks through the whole file once, a budget at a time, for the mark
-    // of the escaping convention: a line escaped twice (">>From "), which
-    // the plain convention never writes for a "From " line. No message can
-    // be cut before it ends, so it reads the file in large pieces of its
-    // own rather than through the window.
+    // No message is cut before the whole file has been looked through for
+    // the mark of the escaping convention.
     bool surveyed(ByteWindow& window, std::int64_t budget) override {
-        constexpr std::size_t Piece = std::size_t{1} << 20;
-        // An escaped line start is judged by the bytes after it: at least a
-        // window's worth of them.
-        constexpr std::size_t Margin = WindowSize;
-        const std::int64_t stop = surveyPosition_ + budget;
-        if (!surveyed_ && surveyPiece_.empty()) surveyPiece_.resize(Piece + Margin);
-        while (!surveyed_ && surveyPosition_ < stop) {
-            const std::size_t got = window.readAt(surveyPosition_, surveyPiece_.data(), surveyPiece_.size());
-            const std::string_view part(surveyPiece_.data(), got);
-            const bool last = got < surveyPiece_.size();
-            // A line start near the piece's end is judged with the next piece.
-            const std::size_t room = last ? part.size() : part.size() - Margin;
-            if (surveyPosition_ == 1 && escapeDepth(part) >= 2) escaping_ = true;
-            // Only a line starting ">>" can be escaped twice: the search skips
-            // every other line without looking at it byte by byte.
-            for (std::size_t i = findLineOfTwoMarks(part, 0); i < room && !escaping_;
-                 i = findLineOfTwoMarks(part, i + 1))
-                if (escapeDepth(part.substr(i + 1)) >= 2) escaping_ = true;
-            surveyPosition_ += static_cast<std::int64_t>(room);
-            surveyed_ = escaping_ || last || room == 0;
-        }
-        if (surveyed_) std::vector<char>().swap(surveyPiece_);
-        return surveyed_;
-    }
-
-    // The first "\n>>" in `part` from `from` on; npos when none.
-    static std::size_t findLineOfTwoMarks(std::string_view part, std::size_t from) {
-        if (from >= part.size()) return std::string_view::npos;
-        const void* at = memmem(part.data() + from, part.size() - from, "\n>>", 3);
-        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - part.data()) : std::string_view::npos;
+        if (!survey_.advance(window, budget)) return false;
+        escaping_ = survey_.escaping();
+        return true;
     }
 
     std::string_view storedLine(const RawLine& line, std::string& scratch) const override {
@@ -178,10 +138,8 @@ class MailboxSplitter final : public SeparatorSplitter {
         return scratch;
     }
 
-    std::int64_t surveyPosition_ = 1;
-    std::vector<char> surveyPiece_;  // while the look goes on
-    bool surveyed_ = false;
-    bool escaping_ = false;
+    EscapeSurvey survey_;
+    bool escaping_ = false;  // known once the survey is finished
 };
 
 bool unixNewsSeparator(const RawLine& line) {
