@@ -73,7 +73,7 @@ IndexWorker::Queued* IndexWorker::chunkToBreak(Breaker who) {
     const auto unbroken = [](const Queued& q) { return !q.breaking && q.broken.size() < q.chunk.messages.size(); };
     if (who == Breaker::Worker) {
         // Only while it may not file, the oldest first: those it files next.
-        if (breaking_ == MessageBreaking::RunThreadOnly || !(ready_ || paused_) || quit_ ||
+        if (breaking_ == MessageBreaking::RunThreadOnly || !ready_ || quit_ ||
             stopFiling_.load(std::memory_order_relaxed) || queuedBytes_ >= kMaxBrokenAheadBytes)
             return nullptr;
         const auto it = std::find_if(input_.begin(), input_.end(), unbroken);
@@ -222,11 +222,12 @@ void IndexWorker::committed(std::uint64_t sequence) {
     wake_.notify_all();
 }
 
-void IndexWorker::resume(bool drop) {
+void IndexWorker::cleanedUp(bool drop) {
     {
         std::lock_guard<std::mutex> hold(lock_);
-        paused_ = false;
-        if (drop) dropRequested_ = true;
+        // A drop in the middle of a batch would lose the counts filed in it.
+        if (drop && filedSinceClose_) dropAtClose_ = true;
+        else if (drop) dropRequested_ = true;
     }
     wake_.notify_all();
 }
@@ -267,13 +268,13 @@ void IndexWorker::run() {
         // run's thread breaks is taken once it gave way.
         const auto mayFile = [&] {
             if (quit_) return true;
-            if (ready_ || paused_ || finalClosed_) return false;
+            if (ready_ || finalClosed_) return false;
             if (stopFiling_.load(std::memory_order_relaxed)) return true;
             return !input_.empty() && frontTakeable();
         };
-        // While a closed batch waits for its flush, or filing for a
-        // cleanup, the run's thread writes: the worker breaks queued
-        // messages meanwhile, and only files them later.
+        // While a closed batch waits for its flush the run's thread writes:
+        // the worker breaks queued messages meanwhile, and only files them
+        // later.
         while (!mayFile())
             if (!breakAhead(hold, Breaker::Worker))
                 wake_.wait(hold, [&] { return mayFile() || chunkToBreak(Breaker::Worker); });
@@ -285,6 +286,7 @@ void IndexWorker::run() {
             input_.pop_front();
             frontWanted_ = false;
             queuedBytes_ -= queued.bytes;
+            filedSinceClose_ = true;
         }
         MessageChunk& chunk = queued.chunk;
         const bool drop = dropRequested_;
@@ -345,8 +347,11 @@ void IndexWorker::run() {
             batch->last = chunk.last || stop;
             finalClosed_ = batch->last;
             batch->sequence = ++closed_;
-            // Stop words moved: their cleanup runs before filing goes on.
-            paused_ = !batch->cleanupIds.empty();
+            filedSinceClose_ = false;
+            if (dropAtClose_) {
+                dropAtClose_ = false;
+                filer_.dropWords();
+            }
             noteDrops();
             ready_ = std::move(batch);
             wanted_.store(true, std::memory_order_relaxed);
