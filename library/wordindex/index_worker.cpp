@@ -68,17 +68,8 @@ void IndexWorker::submit(MessageChunk chunk) {
     wake_.notify_all();
 }
 
-IndexWorker::Queued* IndexWorker::chunkToBreak(Breaker who) {
-    // A chunk the other thread breaks is left to it.
-    const auto unbroken = [](const Queued& q) { return !q.breaking && q.broken.size() < q.chunk.messages.size(); };
-    if (who == Breaker::Worker) {
-        // Only while it may not file, the oldest first: those it files next.
-        if (breaking_ == MessageBreaking::RunThreadOnly || !ready_ || quit_ ||
-            stopFiling_.load(std::memory_order_relaxed) || queuedBytes_ >= kMaxBrokenAheadBytes)
-            return nullptr;
-        const auto it = std::find_if(input_.begin(), input_.end(), unbroken);
-        return it == input_.end() ? nullptr : &*it;
-    }
+IndexWorker::Queued* IndexWorker::chunkToBreak() {
+    const auto unbroken = [](const Queued& q) { return q.broken.size() < q.chunk.messages.size(); };
     switch (breaking_) {
         case MessageBreaking::WorkerOnly: return nullptr;
         case MessageBreaking::RunThreadOnly: {
@@ -106,17 +97,14 @@ bool IndexWorker::frontTakeable() {
     return false;
 }
 
-bool IndexWorker::breakAhead(std::unique_lock<std::mutex>& hold, Breaker who) {
-    Queued* const chunk = chunkToBreak(who);
+bool IndexWorker::breakAhead(std::unique_lock<std::mutex>& hold) {
+    Queued* const chunk = chunkToBreak();
     if (!chunk) return false;
-    // The worker pops no chunk being broken, a stop waits until none is,
-    // and pushing more keeps the deque's elements in place: `q` stays.
+    // The worker pops neither a chunk being broken nor, meanwhile, any
+    // chunk pushed later (this thread pushes them): `q` stays in place.
     Queued& q = *chunk;
     q.breaking = true;
-    const bool byWorker = who == Breaker::Worker;
-    if (!byWorker) wanted_.store(false, std::memory_order_relaxed);
-    MessageBreaker& breaker = byWorker ? breaker_ : aheadBreaker_;
-    BrokenMessage& scratch = byWorker ? scratch_ : aheadScratch_;
+    wanted_.store(false, std::memory_order_relaxed);
     hold.unlock();
     std::vector<BrokenMessage> done;
     std::size_t held = 0, freed = 0;
@@ -130,11 +118,10 @@ bool IndexWorker::breakAhead(std::unique_lock<std::mutex>& hold, Breaker who) {
     };
     try {
         for (std::size_t i = q.broken.size(); i < q.chunk.messages.size(); ++i) {
-            // The run's thread gives way to a worker that waits for it.
-            if (!byWorker && wanted_.load(std::memory_order_relaxed)) break;
+            if (wanted_.load(std::memory_order_relaxed)) break;
             MessageToBreak& m = q.chunk.messages[i];
             BrokenMessage out;
-            breaker.breakMessageToFit(m, *q.chunk.tables, scratch, out);
+            aheadBreaker_.breakMessageToFit(m, *q.chunk.tables, aheadScratch_, out);
             held += out.bytesHeld();
             freed += textBytes(m);
             std::string().swap(m.text);
@@ -155,17 +142,13 @@ void IndexWorker::wait(bool forRoom) {
     std::unique_lock<std::mutex> hold(lock_);
     const auto done = [&] { return ready_ || lookupServable() || (forRoom && hasRoomLocked()); };
     while (!done())
-        if (!breakAhead(hold, Breaker::RunThread))
-            wake_.wait(hold, [&] { return done() || chunkToBreak(Breaker::RunThread); });
+        if (!breakAhead(hold)) wake_.wait(hold, [&] { return done() || chunkToBreak(); });
 }
 
 void IndexWorker::finish() {
     {
-        std::unique_lock<std::mutex> hold(lock_);
+        std::lock_guard<std::mutex> hold(lock_);
         stopFiling_.store(true, std::memory_order_relaxed);
-        // The worker ends the chunk it breaks ahead before the queue goes.
-        const auto breaking = [](const Queued& q) { return q.breaking; };
-        wake_.wait(hold, [&] { return std::none_of(input_.begin(), input_.end(), breaking); });
         finished_ += input_.size();
         input_.clear();
         queuedBytes_ = 0;
@@ -177,8 +160,7 @@ bool IndexWorker::waitFiled() {
     std::unique_lock<std::mutex> hold(lock_);
     const auto done = [&] { return finished_ >= submitted_ || ready_ || lookupServable(); };
     while (!done())
-        if (!breakAhead(hold, Breaker::RunThread))
-            wake_.wait(hold, [&] { return done() || chunkToBreak(Breaker::RunThread); });
+        if (!breakAhead(hold)) wake_.wait(hold, [&] { return done() || chunkToBreak(); });
     return finished_ >= submitted_;
 }
 
@@ -266,18 +248,12 @@ void IndexWorker::run() {
         // One closed batch waits at most: memory holds it and the one being flushed.
         // A stop closes the last batch even when no chunk waits. A chunk the
         // run's thread breaks is taken once it gave way.
-        const auto mayFile = [&] {
+        wake_.wait(hold, [&] {
             if (quit_) return true;
             if (ready_ || finalClosed_) return false;
             if (stopFiling_.load(std::memory_order_relaxed)) return true;
             return !input_.empty() && frontTakeable();
-        };
-        // While a closed batch waits for its flush the run's thread writes:
-        // the worker breaks queued messages meanwhile, and only files them
-        // later.
-        while (!mayFile())
-            if (!breakAhead(hold, Breaker::Worker))
-                wake_.wait(hold, [&] { return mayFile() || chunkToBreak(Breaker::Worker); });
+        });
         if (quit_) return;
         Queued queued;
         const bool taken = !input_.empty() && !stopFiling_.load(std::memory_order_relaxed);

@@ -7,9 +7,7 @@
 // While it has nothing else to do (the queue is full, or it waits for the
 // worker to file what it read) the run's thread breaks queued messages
 // ahead of the worker, newest chunk first, so that the worker only files
-// them (or breaks the rest of a chunk begun ahead). The worker in turn
-// breaks queued messages ahead, oldest chunk first, while a closed batch
-// waits for its flush.
+// them (or breaks the rest of a chunk begun ahead).
 //
 // Order is kept throughout: chunks are filed in the order handed over, a
 // chunk's unknown words are looked up before any of its words is filed,
@@ -133,29 +131,24 @@ private:
         MessageChunk chunk;
         std::vector<BrokenMessage> broken;  // its first messages, broken ahead (their texts are freed)
         std::size_t bytes = 0;              // held: the texts not broken yet and the words broken
-        bool breaking = false;              // a thread breaks it ahead now
+        bool breaking = false;              // the run's thread breaks it now
     };
-
-    // Who breaks messages ahead of their filing.
-    enum class Breaker { RunThread, Worker };
 
     void run();
     bool hasRoomLocked() const;
-    // With lock_ held: the chunk `who` breaks next, or null. The worker
-    // breaks ahead only while a closed batch waits.
-    Queued* chunkToBreak(Breaker who);
+    // With lock_ held: the chunk the run's thread breaks next, or null.
+    Queued* chunkToBreak();
     // With lock_ held: the worker may take the oldest chunk.
     bool frontTakeable();
-    // With lock_ held: breaks messages of the chunk chunkToBreak(who)
-    // chose, letting go of lock_ meanwhile. False when there is none (or
-    // the queue holds too much already).
-    bool breakAhead(std::unique_lock<std::mutex>& hold, Breaker who);
+    // Run's thread, with lock_ held: breaks messages of the newest chunk
+    // not broken yet, letting go of lock_ meanwhile. False when there is
+    // none (or the queue holds too much already).
+    bool breakAhead(std::unique_lock<std::mutex>& hold);
     bool lookupServable() const;  // with lock_ held
     void lookUp(std::unique_lock<std::mutex>& hold, std::vector<WordLookup>& lookups);
     void noteDrops();
 
     MessageBreaker breaker_;       // the worker's
-    BrokenMessage scratch_;        // the worker's, breaking ahead
     MessageBreaker aheadBreaker_;  // the run's thread's
     BrokenMessage aheadScratch_;
     std::shared_ptr<const WordDefinition> tables_;  // run's thread: those of the last chunk submitted
