@@ -243,6 +243,18 @@ void IndexRun::Impl::start() {
 
 void IndexRun::Impl::runCleanup() {
     cleanup->step();
+    // After a flush the worker files on meanwhile: it is fed between the
+    // slices, unless a message read might be looked up in MasIdx, whose
+    // cursor the cleanup keeps from slice to slice.
+    if (worker && afterCleanup == State::Indexing && !inputClosed && !cancelRequested &&
+        lastRead >= highestIndexedAtStart) {
+        ReadScope reads;
+        if (!readMessages(options.batchSize * 8, false)) {
+            cleanup.reset();  // rolls back what it did not commit
+            return;
+        }
+        takeCounts();
+    }
     setStatus(cleanup->statusLine());
     progress.cleanupPercent = cleanup->percent();
     if (!cleanup->finished()) return;
@@ -281,7 +293,7 @@ void IndexRun::Impl::runCleanup() {
         stopping = true;
         state = State::Finishing;
     } else if (worker) {
-        worker->resume(dropAfterCleanup);
+        worker->cleanedUp(dropAfterCleanup);
         dropAfterCleanup = false;
     }
 }

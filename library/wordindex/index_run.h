@@ -9,7 +9,8 @@
 //              opens the tables and sets IndexingInProgress.
 //   Cleanup    the word delete cleanup (word_cleanup.h) runs, one slice a
 //              step; afterwards the run goes on where it was heading. The
-//              stop button waits for it.
+//              stop button waits for it. After a flush the worker files on
+//              meanwhile, fed between the slices.
 //   Reset      full runs: the checkpoint is cleared in the catalog, and
 //              WordList, MasIdx and PUR are deleted and created again.
 //   Preparing  the stop list is loaded, MsgText is positioned at the start

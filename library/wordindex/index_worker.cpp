@@ -204,11 +204,12 @@ void IndexWorker::committed(std::uint64_t sequence) {
     wake_.notify_all();
 }
 
-void IndexWorker::resume(bool drop) {
+void IndexWorker::cleanedUp(bool drop) {
     {
         std::lock_guard<std::mutex> hold(lock_);
-        paused_ = false;
-        if (drop) dropRequested_ = true;
+        // A drop in the middle of a batch would lose the counts filed in it.
+        if (drop && filedSinceClose_) dropAtClose_ = true;
+        else if (drop) dropRequested_ = true;
     }
     wake_.notify_all();
 }
@@ -249,7 +250,7 @@ void IndexWorker::run() {
         // run's thread breaks is taken once it gave way.
         wake_.wait(hold, [&] {
             if (quit_) return true;
-            if (ready_ || paused_ || finalClosed_) return false;
+            if (ready_ || finalClosed_) return false;
             if (stopFiling_.load(std::memory_order_relaxed)) return true;
             return !input_.empty() && frontTakeable();
         });
@@ -261,6 +262,7 @@ void IndexWorker::run() {
             input_.pop_front();
             frontWanted_ = false;
             queuedBytes_ -= queued.bytes;
+            filedSinceClose_ = true;
         }
         MessageChunk& chunk = queued.chunk;
         const bool drop = dropRequested_;
@@ -321,8 +323,11 @@ void IndexWorker::run() {
             batch->last = chunk.last || stop;
             finalClosed_ = batch->last;
             batch->sequence = ++closed_;
-            // Stop words moved: their cleanup runs before filing goes on.
-            paused_ = !batch->cleanupIds.empty();
+            filedSinceClose_ = false;
+            if (dropAtClose_) {
+                dropAtClose_ = false;
+                filer_.dropWords();
+            }
             noteDrops();
             ready_ = std::move(batch);
             wanted_.store(true, std::memory_order_relaxed);

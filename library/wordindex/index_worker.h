@@ -26,8 +26,9 @@
 //                                     chunk) closes a batch
 //   takeBatch() <-------------------- at most one closed batch waits
 //   flush it ... committed(sequence)  fills the next batch meanwhile
-//   resume()                          after a batch that moved stop words the
-//                                     worker waits until its cleanup ran
+//   cleanedUp()                       after a batch that moved stop words,
+//                                     its cleanup ran: filing went on
+//                                     meanwhile
 //
 // Breaking ahead gives way, after the message in hand, as soon as the
 // worker waits for the run's thread: for the chunk being broken, for a
@@ -110,9 +111,12 @@ public:
     bool serveLookups(const std::function<bool(std::vector<WordLookup>&)>& lookUp);
     // The batch `sequence` is in the store.
     void committed(std::uint64_t sequence);
-    // After a batch that moved stop words was stored and cleaned up: filing
-    // goes on, with the word buffer forgotten first when `dropWords`.
-    void resume(bool dropWords);
+    // After a batch that moved stop words was stored and cleaned up. With
+    // `dropWords` (the cleanup removed words the buffer may hold) the word
+    // buffer is forgotten where the batch being filled ends: filed on
+    // meanwhile, its words are written as counted, those gone added again,
+    // so the word list and the index agree.
+    void cleanedUp(bool dropWords);
     // The word buffer is forgotten before the next chunk is filed.
     void dropWords();
 
@@ -168,8 +172,9 @@ private:
     bool frontWanted_ = false;  // the worker waits for the oldest chunk, which is being broken ahead
     std::size_t queuedBytes_ = 0;
     std::unique_ptr<FlushBatch> ready_;
-    bool paused_ = false;         // waits for resume()
     bool dropRequested_ = false;
+    bool dropAtClose_ = false;     // the words go when the batch being filled closes
+    bool filedSinceClose_ = false;  // the batch being filled holds a chunk
     bool lookupPending_ = false;
     std::vector<WordLookup> lookups_;
     std::uint64_t lookupsAfter_ = 0;  // look-ups wait for this batch's commit

@@ -510,12 +510,42 @@ TEST_F(IndexRunTest, TheAutomaticStopWordRuleWaitsForTenThousandMessages) {
             // X, met only before the rule applies, stays.
             EXPECT_EQ(counts.at("X"), 3001);
         }
-        OP_CLOSE(OpenShared, {30});
-        STOFile.clear();
-        STO.THEWORD = "COMMON";
-        if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) STOFile.erase();
-        OP_CLOSE(ReleaseTable, {30});
+        removeStopWords({"COMMON"});
     }
+}
+
+// The worker files on while a batch that moved stop words is flushed and
+// cleaned up. A word marked for deletion meanwhile leaves with that
+// cleanup; what the worker filed of it by then is written as counted, so
+// the word list and the index agree whenever the worker forgets its words.
+TEST_F(IndexRunTest, AWordMarkedWhileTheRunGoesOnLeavesTheWordListAndTheIndexInAgreement) {
+    useDatabase(TypeForum, "Marked on the way");
+    {
+        MessageWriter writer(type);
+        for (int i = 0; i < 24000; ++i)
+            writer.add("", std::string(i % 3 == 0 ? "frequent " : "") + (i % 300 == 0 ? "marked " : "") + "p" +
+                               std::to_string(i / 30) + " q" + std::to_string(i % 97));
+    }
+    IndexRunOptions options = batchOf(100);
+    options.indexType = 1;
+    IndexRun run(db, type, options);
+    // FREQUENT moves to the stop list past the 10000th message: its batch
+    // is flushed, and the mark comes before the cleanup that follows.
+    while (run.state() != State::Cleanup) ASSERT_EQ(run.step(), JobStatus::Running);
+    markForDeletion({"MARKED"});
+    ASSERT_EQ(runToEnd(run), JobStatus::Done);
+    EXPECT_EQ(run.summary().wordsRemoved, 1);
+
+    const auto counts = wordCounts();
+    const auto occurrences = wordMessages();
+    EXPECT_FALSE(counts.count("FREQUENT"));
+    EXPECT_EQ(occurrences.size(), counts.size());  // no entries of a word that is gone
+    for (const auto& [word, count] : counts) {
+        ASSERT_TRUE(occurrences.count(word)) << word;
+        EXPECT_EQ(occurrences.at(word).size(), static_cast<std::size_t>(count)) << word;
+    }
+    EXPECT_EQ(counts.at("Q5"), 248);
+    removeStopWords({"FREQUENT", "MARKED"});
 }
 
 // Whichever thread breaks the messages, the run files the same words in the
@@ -550,8 +580,9 @@ TEST_F(IndexRunTest, TheIndexIsTheSameWhicheverThreadBreaksTheMessages) {
         {
             IndexRun run(db, type, options);
             if (stopOnTheWay) {
-                // The batch that moved COMMON pauses the worker until its
-                // cleanup ran: the stop comes before OFTEN moves.
+                // The stop comes while the batch that moved COMMON is
+                // flushed: what the worker files beyond it (OFTEN may move
+                // there) is left for the next run.
                 while (run.summary().stopWordsMoved == 0 && run.step() == JobStatus::Running) {}
                 run.requestStop(StopRequest::Ask);
             }
@@ -570,13 +601,7 @@ TEST_F(IndexRunTest, TheIndexIsTheSameWhicheverThreadBreaksTheMessages) {
         built.common = stops.count("COMMON") > 0;
         built.often = stops.count("OFTEN") > 0;
         // The stop list is shared by the databases: each build starts without them.
-        OP_CLOSE(OpenShared, {30});
-        for (const char* word : {"COMMON", "OFTEN"}) {
-            STOFile.clear();
-            STO.THEWORD = word;
-            if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) STOFile.erase();
-        }
-        OP_CLOSE(ReleaseTable, {30});
+        removeStopWords({"COMMON", "OFTEN"});
         return built;
     };
     const Built reference = build(MessageBreaking::WorkerOnly, false);

@@ -129,6 +129,16 @@ void addStopWord(const std::string& word) {
     OP_CLOSE(ReleaseTable, {30});
 }
 
+void removeStopWords(const std::vector<std::string>& words) {
+    OP_CLOSE(OpenShared, {&STOFile});
+    for (const std::string& word : words) {
+        STOFile.clear();
+        STO.THEWORD = word;
+        if (STOFile.get(STO_BY_THEWORD) == StorageStatus::Ok) STOFile.erase();
+    }
+    OP_CLOSE(ReleaseTable, {&STOFile});
+}
+
 void markForDeletion(const std::vector<std::string>& words) {
     OP_CLOSE(OpenShared, {28, 33});
     for (const std::string& word : words) {

@@ -37,6 +37,8 @@ std::map<std::string, LONG> wordIds();
 std::map<std::string, std::set<ULONG>> wordMessages();
 std::set<std::string> stopWords();
 void addStopWord(const std::string& word);
+// Takes `words` off the stop list (shared by the databases) where they stand.
+void removeStopWords(const std::vector<std::string>& words);
 // Marks words for deletion as the word list window does (PUR records).
 void markForDeletion(const std::vector<std::string>& words);
 
