@@ -34,10 +34,10 @@ void IndexRun::Impl::beginFlush(std::unique_ptr<FlushBatch> batch) {
     setStatus(cleanupAfterFlush ? "Moving Word to Stop List..." : "Flushing Buffers/Building Indexes");
     masRecordsBefore = MasIdx.records();
     worRecordsBefore = WordList.records();
-    othersWroteWords = worRecordsBefore != wordRecordsLeft;
-    // Words the worker files from now on are looked up again; those of
-    // this batch are written as counted.
-    if (othersWroteWords) worker->dropWords();
+    // Another process wrote the word list: the worker's words are looked
+    // up again from where the batch it fills ends (it may have filed into
+    // that batch already); those filed until then are written as counted.
+    if (worRecordsBefore != wordRecordsLeft) worker->dropWordsAtBatchEnd();
     if (!beginTransactionChecked({&MasIdx, &WordList, &Forums, &STOFile})) {
         end(State::Failed, 2);
         return;
@@ -205,7 +205,7 @@ bool IndexRun::Impl::storeCheckpoint() {
     ++summary.flushes;
     worker->committed(flush->sequence);
     flush.reset();
-    keepOrDropWords();
+    wordRecordsLeft = WordList.records();
     wordListHasRecords = WordList.records() > 0;
     setStatus("Indexing messages");
 
@@ -217,11 +217,6 @@ bool IndexRun::Impl::storeCheckpoint() {
         setStatus("Word delete cleanup process");
     }
     return true;
-}
-
-void IndexRun::Impl::keepOrDropWords() {
-    if (othersWroteWords) worker->dropWords();
-    wordRecordsLeft = WordList.records();
 }
 
 // Rolls the flush back and checks that the tables hold what they held

@@ -292,8 +292,8 @@ void IndexRun::Impl::runCleanup() {
         // Read messages not yet flushed wait for the next run.
         stopping = true;
         state = State::Finishing;
-    } else if (worker) {
-        worker->cleanedUp(dropAfterCleanup);
+    } else if (worker && dropAfterCleanup) {
+        worker->dropWordsAtBatchEnd();
         dropAfterCleanup = false;
     }
 }

@@ -67,9 +67,6 @@ public:
     bool appendOccurrences();
     bool writeWords();
     bool storeCheckpoint();
-    // After a committed flush: the worker's words stay unless another
-    // process wrote the word list.
-    void keepOrDropWords();
     void flushFailed(const std::string& table);
     bool undoFlush();
     void clearCheckpointAfterCorruption();
@@ -118,7 +115,6 @@ public:
     // WordList records as this run's last commit or cleanup left them; a
     // flush that finds another number knows another process wrote words.
     std::int64_t wordRecordsLeft = 0;
-    bool othersWroteWords = false;
     bool dropAfterCleanup = false;
     ULONG highestIndexedAtStart = 0;
 

@@ -204,19 +204,14 @@ void IndexWorker::committed(std::uint64_t sequence) {
     wake_.notify_all();
 }
 
-void IndexWorker::cleanedUp(bool drop) {
+void IndexWorker::dropWordsAtBatchEnd() {
     {
         std::lock_guard<std::mutex> hold(lock_);
         // A drop in the middle of a batch would lose the counts filed in it.
-        if (drop && filedSinceClose_) dropAtClose_ = true;
-        else if (drop) dropRequested_ = true;
+        if (filedSinceClose_) dropAtClose_ = true;
+        else dropRequested_ = true;
     }
     wake_.notify_all();
-}
-
-void IndexWorker::dropWords() {
-    std::lock_guard<std::mutex> hold(lock_);
-    dropRequested_ = true;
 }
 
 // With lock_ held: a drop of the buffer makes look-ups wait for every

@@ -26,9 +26,9 @@
 //                                     chunk) closes a batch
 //   takeBatch() <-------------------- at most one closed batch waits
 //   flush it ... committed(sequence)  fills the next batch meanwhile
-//   cleanedUp()                       after a batch that moved stop words,
-//                                     its cleanup ran: filing went on
-//                                     meanwhile
+//   dropWordsAtBatchEnd()             the word list changed under the
+//                                     buffer: it goes where the batch
+//                                     being filled ends
 //
 // Breaking ahead gives way, after the message in hand, as soon as the
 // worker waits for the run's thread: for the chunk being broken, for a
@@ -111,14 +111,12 @@ public:
     bool serveLookups(const std::function<bool(std::vector<WordLookup>&)>& lookUp);
     // The batch `sequence` is in the store.
     void committed(std::uint64_t sequence);
-    // After a batch that moved stop words was stored and cleaned up. With
-    // `dropWords` (the cleanup removed words the buffer may hold) the word
-    // buffer is forgotten where the batch being filled ends: filed on
-    // meanwhile, its words are written as counted, those gone added again,
-    // so the word list and the index agree.
-    void cleanedUp(bool dropWords);
-    // The word buffer is forgotten before the next chunk is filed.
-    void dropWords();
+    // The word list changed under the buffer (a cleanup, or another
+    // process, removed words it may hold): the buffer is forgotten where
+    // the batch being filled ends (before it begins while it holds no
+    // chunk yet). Filed on meanwhile, its words are written as counted,
+    // those gone added again, so the word list and the index agree.
+    void dropWordsAtBatchEnd();
 
     // Counts so far (read at any time).
     long long messagesFiled() const { return filed_.load(std::memory_order_relaxed); }

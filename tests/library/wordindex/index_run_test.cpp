@@ -548,6 +548,49 @@ TEST_F(IndexRunTest, AWordMarkedWhileTheRunGoesOnLeavesTheWordListAndTheIndexInA
     removeStopWords({"FREQUENT", "MARKED"});
 }
 
+// Another process may write the word list between two flushes, as a purge
+// removes a word whose count fell to zero. The next flush finds out and
+// the worker forgets its words, but it files on during every flush: what
+// it filed into the next batch by then is written as counted, so the word
+// list and the index agree.
+TEST_F(IndexRunTest, WordsAnotherProcessRemovesMidRunLeaveTheWordListAndTheIndexInAgreement) {
+    useDatabase(TypeForum, "Written meanwhile");
+    {
+        MessageWriter writer(type);
+        for (int i = 0; i < 20000; ++i)
+            writer.add("", "p" + std::to_string(i / 30) + " q" + std::to_string(i % 97));
+    }
+    IndexRunOptions options = batchOf(20);
+    // Batches of some thousands of messages: far more than the worker
+    // files while one is flushed.
+    options.bufferBytes = std::size_t{1100} << 10;
+    IndexRun run(db, type, options);
+    std::vector<std::string> removed;
+    for (const char* word : {"P0", "P1", "P2"}) {
+        // Right after a flush; the word's messages were in the first batch.
+        const int flushes = run.summary().flushes;
+        while (run.summary().flushes == flushes) ASSERT_EQ(run.step(), JobStatus::Running);
+        WordList.clear();
+        WOR.THEWORD = word;
+        ASSERT_EQ(WordList.get(WOR_by_theWord), StorageStatus::Ok);
+        ASSERT_EQ(WordList.erase(), StorageStatus::Ok);
+        removed.emplace_back(word);
+    }
+    ASSERT_EQ(runToEnd(run), JobStatus::Done);
+    EXPECT_GT(run.summary().flushes, 3);
+
+    const auto counts = wordCounts();
+    const auto occurrences = wordMessages();
+    for (const std::string& word : removed) EXPECT_FALSE(counts.count(word)) << word;
+    // Entries of no word but those removed lack their record.
+    EXPECT_EQ(occurrences.size(), counts.size() + removed.size());
+    for (const auto& [word, count] : counts) {
+        ASSERT_TRUE(occurrences.count(word)) << word;
+        EXPECT_EQ(occurrences.at(word).size(), static_cast<std::size_t>(count)) << word;
+    }
+    EXPECT_EQ(counts.at("Q5"), 207);
+}
+
 // Whichever thread breaks the messages, the run files the same words in the
 // same order: the index is the same, across batches that moved stop words
 // and across a stop in the middle followed by a second run.
