@@ -28,16 +28,21 @@ inline std::size_t varintSize(std::uint32_t value) {
     return n;
 }
 
-// Encodes ascending `values` as distances starting from `base` (which must
-// not exceed the first value).
-inline std::string encode(const std::uint32_t* values, std::size_t count, std::uint32_t base) {
-    std::string out;
-    out.reserve(count * 2);
+// Appends ascending `values` to `out` as distances starting from `base`
+// (which must not exceed the first value).
+inline void appendEncoded(std::string& out, const std::uint32_t* values, std::size_t count, std::uint32_t base) {
     std::uint32_t previous = base;
     for (std::size_t i = 0; i < count; ++i) {
         putVarint(out, values[i] - previous);
         previous = values[i];
     }
+}
+
+// The same, into a string of their own.
+inline std::string encode(const std::uint32_t* values, std::size_t count, std::uint32_t base) {
+    std::string out;
+    out.reserve(count * 2);
+    appendEncoded(out, values, count, base);
     return out;
 }
 

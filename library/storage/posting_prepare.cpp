@@ -121,11 +121,7 @@ MergePrep::Part MergePrep::produceRows() {
             duplicate_ = true;
             break;
         }
-        std::uint32_t previous = 0;
-        for (const std::uint32_t* v = first; v != last; ++v) {
-            putVarint(rows.blobs, *v - previous);
-            previous = *v;
-        }
+        appendEncoded(rows.blobs, first, static_cast<std::size_t>(last - first), 0);
         rows.blobEnds.push_back(static_cast<std::uint32_t>(rows.blobs.size()));
     }
     rows.endRun = nextRun_;

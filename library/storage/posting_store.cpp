@@ -254,11 +254,7 @@ int Store::highestB(bool& any, std::uint32_t& b) {
 
 int Store::writeRow(std::uint32_t a, const std::vector<std::uint32_t>& bs) {
     blob_.clear();
-    std::uint32_t previous = 0;
-    for (std::uint32_t v : bs) {
-        putVarint(blob_, v - previous);
-        previous = v;
-    }
+    appendEncoded(blob_, bs.data(), bs.size(), 0);
     return writeRowBlob(a, bs.size(), blob_);
 }
 
