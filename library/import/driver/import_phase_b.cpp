@@ -17,12 +17,19 @@ namespace pm {
 namespace {
 
 // A commit costs several disk flushes (each store and its journal), far
-// more than storing a slice on a busy disk: the store transaction stays
-// open across slices until it is this old, and each other process that
-// waits to write waits at most about this long (well within its lock wait).
-constexpr auto kCommitAfter = std::chrono::milliseconds(1000);
-// ... or holds this many writes, which bounds the pages it keeps in memory.
-constexpr long kCommitAfterWrites = 40000;
+// more than storing a slice on a busy disk, and it writes every key page the
+// transaction touched, with its old content in the journal first. The keys
+// on subjects and correspondents take inserts all over (one page of each
+// correspondent at least), so in a large mailbox a commit rewrites much of
+// them whatever it holds: fewer, larger transactions write far less. The
+// store transaction stays open across slices until it is this old; each
+// other process that waits to write waits at most about this long plus the
+// commit, well within its lock wait.
+constexpr auto kCommitAfter = std::chrono::milliseconds(2000);
+// ... or holds this many writes, which bounds the pages it keeps in memory
+// (ImportRun's page cache; the new message texts it cannot keep go to the
+// store early at no extra cost, as no journal holds their old content).
+constexpr long kCommitAfterWrites = 80000;
 // Fewer writes than this are never committed on their own before the end.
 constexpr long kLeastWritesToCommit = 400;
 
@@ -199,7 +206,7 @@ bool ImportRun::countStep() {
         endRun(ImportOutcome::Failed);
         return false;
     }
-    if ((store_.writes() > kCommitAfterWrites || done) && !commit()) {
+    if ((done || commitDue()) && !commit()) {
         endRun(ImportOutcome::Failed);
         return false;
     }
