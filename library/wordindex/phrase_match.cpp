@@ -5,8 +5,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "storage/table.h"
-#include "tables/records/message_tables.h"
 #include "wordindex/search_words.h"
 
 namespace pm {
@@ -248,21 +246,6 @@ bool PhraseMatcher::foundAround(std::string_view text) {
             checked = std::max(checked, at + 1);
     }
     return false;
-}
-
-bool PhraseMatcher::messageHolds(ULONG number, BYTE databaseType) {
-    // The text first: where it holds the phrase the heading need not be
-    // read. Only the one column is read, not the whole record.
-    TXT.MSGNUMBER = number;
-    if (MsgText.getText(TXT_IdKey, "MsgText", text_) == StorageStatus::Ok && foundIn(text_)) return true;
-    if (databaseType == TypeMail) {
-        MAI.MAILID = number;
-        return Mail.getText(MAI_IdKey, "SUBJECT", text_) == StorageStatus::Ok && foundIn(text_);
-    }
-    MSG.MSGNUMBER = number;
-    if (MsgNmbr.get(MSG_IdKey) != StorageStatus::Ok) return false;
-    THR.THREADNUMBER = MSG.THREADNUMBER;
-    return Threads.get(THR_ThreadKey) == StorageStatus::Ok && foundIn(THR.HEADING.view());
 }
 
 }  // namespace pm

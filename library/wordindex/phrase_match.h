@@ -16,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/types.h"
 #include "wordindex/word_breaker.h"
 
 namespace pm {
@@ -37,12 +36,6 @@ public:
 
     // Whether the phrase stands in `text` (its words cut as the search cuts them).
     bool foundIn(std::string_view text);
-
-    // Whether message `number` holds the phrase in its thread heading (forum,
-    // newsgroup) or subject (mail), or in its text; the heading and the text
-    // are checked apart. The message tables of the active database must be
-    // open. A message that can not be read does not hold it.
-    bool messageHolds(ULONG number, BYTE databaseType);
 
 private:
     // The KMP walk over the words of `words`: true when the phrase is among them.
@@ -77,7 +70,6 @@ private:
     // The words of one broken stretch and where each begins in it.
     std::vector<std::string> stretchWords_;
     std::vector<std::size_t> stretchStarts_;
-    std::string text_;  // the text or heading read last
 };
 
 }  // namespace pm

@@ -27,7 +27,7 @@ SearchCollector::SearchCollector(SearchExpression expression, BYTE databaseType,
                                  std::vector<PhraseWord> phrase, MoreBlocks moreBlocks)
     : expression_(std::move(expression)), databaseType_(databaseType),
       pause_(static_cast<std::size_t>(pause < 1 ? 1 : pause)), phraseWords_(std::move(phrase)),
-      phrase_(!phraseWords_.empty()), phraseMatcher_(phraseTexts(phraseWords_)), moreBlocks_(moreBlocks) {}
+      phrase_(!phraseWords_.empty()), phraseCheck_(phraseTexts(phraseWords_), databaseType), moreBlocks_(moreBlocks) {}
 
 JobStatus SearchCollector::status() const {
     switch (state_) {
@@ -398,6 +398,7 @@ void SearchCollector::finishSession(State next) {
         return;
     }
     phraseCache_.reset();
+    phraseCheck_.release();
     state_ = next;
     if (messages_.empty() && next != State::Stopped) {
         if (phraseEmptied_) message("Try again", "No documents contain the phrase. Sorry!");
@@ -407,12 +408,10 @@ void SearchCollector::finishSession(State next) {
 
 void SearchCollector::checkPhrase() {
     // Newest first, from the back of the sorted list.
-    std::vector<ULONG> dropped;
-    for (std::size_t n = 0; n < kPhrasePerStep && !unchecked_.empty(); ++n) {
-        const ULONG m = unchecked_.back();
-        unchecked_.pop_back();
-        if (!phraseMatcher_.messageHolds(m, databaseType_)) dropped.push_back(m);
-    }
+    const std::size_t n = std::min(kPhrasePerStep, unchecked_.size());
+    const std::vector<ULONG> step(unchecked_.rbegin(), unchecked_.rbegin() + static_cast<std::ptrdiff_t>(n));
+    unchecked_.resize(unchecked_.size() - n);
+    std::vector<ULONG> dropped = phraseCheck_.lacking(step);
     if (!dropped.empty()) {
         dropFound(dropped);
         phraseEmptied_ = true;

@@ -44,7 +44,7 @@
 #include "common/types.h"
 #include "storage/read_once_cache.h"
 #include "storage/table.h"
-#include "wordindex/phrase_match.h"
+#include "wordindex/phrase_check.h"
 #include "wordindex/search_expression.h"
 #include "wordindex/search_words.h"
 
@@ -117,7 +117,7 @@ private:
     std::size_t pause_;
     std::vector<PhraseWord> phraseWords_;
     bool phrase_ = false;
-    PhraseMatcher phraseMatcher_;
+    PhraseCheck phraseCheck_;
 
     MoreBlocks moreBlocks_;
     State state_ = State::Start;

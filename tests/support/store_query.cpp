@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "storage/sql_collation.h"
-#include "support/other_process.h"
 
 namespace pm::test {
 
@@ -84,20 +83,6 @@ bool storeExecute(const std::string& store, const std::string& sql) {
     const bool ok = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
-}
-
-bool otherProcessCanLockAlone(const std::string& store) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        alarm(30);
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) _exit(2);
-        sqlite3_busy_timeout(db, 0);
-        _exit(sqlite3_exec(db, "BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace pm::test

@@ -16,6 +16,7 @@
 #include "storage/sql_catalog.h"
 #include "storage/sql_connection.h"
 #include "storage/table.h"
+#include "support/other_process.h"
 #include "support/test_root.h"
 
 namespace pm {
@@ -35,45 +36,10 @@ const TableDef& tallyDef() {
     return def;
 }
 
-// SQLite's pending lock byte: held by a writer from the start of its commit.
-constexpr off_t kPendingByte = 0x40000000;
-
-// Runs `work` in a child process (its exit code its result). The child
-// inherits no open store: SQLite must not be used on both sides of a fork.
-template <class Work>
-pid_t startChild(Work work) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        alarm(30);  // never outlive a test that went wrong
-        _exit(work());
-    }
-    return pid;
-}
-
-int childExitCode(pid_t pid) {
-    int status = 0;
-    if (pid <= 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-// Whether another process has begun to commit to `file` (holds its
-// pending byte), looked for up to five seconds. Looked at from a child:
-// closing a descriptor of the file here would drop this process's locks.
-bool writerCommitting(const std::string& file) {
-    return childExitCode(startChild([&] {
-               const int fd = ::open(file.c_str(), O_RDONLY);
-               for (int i = 0; fd >= 0 && i < 500; ++i) {
-                   struct flock probe {};
-                   probe.l_type = F_WRLCK;
-                   probe.l_whence = SEEK_SET;
-                   probe.l_start = kPendingByte;
-                   probe.l_len = 1;
-                   if (fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) return 0;
-                   usleep(10000);
-               }
-               return 1;
-           })) == 0;
-}
+using test::childExitCode;
+using test::kPendingByte;
+using test::startChild;
+using test::writerCommitting;
 
 struct ReadScopeStores : ::testing::Test {
     test::TempDir root;
@@ -128,38 +94,23 @@ struct ReadScopeStores : ::testing::Test {
 // reads both as they were before the commit, and the commit lands when the
 // scope ends. Locking B only when first read, each would wait for the other.
 TEST_F(ReadScopeStores, AWriterCommittingAcrossTheScopesStoresIsNotDeadlocked) {
-    int ready[2], go[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(go), 0);
     const std::string a = store("A"), b = store("B");
-    const pid_t writer = startChild([&] {
-        sqlite3* db = nullptr;
-        if (sqlite3_open(b.c_str(), &db) != SQLITE_OK) return 2;
-        sqlite3_busy_timeout(db, 20000);
-        const std::string sql = "ATTACH DATABASE '" + a + "' AS a; BEGIN IMMEDIATE;"
-                                "UPDATE main.\"Tally\" SET \"VALUE\" = 1; UPDATE a.\"Tally\" SET \"VALUE\" = 1";
-        const char written = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK ? 1 : 0;
-        char c = 0;
-        if (write(ready[1], &written, 1) != 1 || !written || read(go[0], &c, 1) != 1) return 3;
-        return sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK ? 0 : 4;
-    });
-    char written = 0;
-    ASSERT_EQ(read(ready[0], &written, 1), 1);
-    ASSERT_EQ(written, 1);
+    test::WriterInWaiting writer(b, "ATTACH DATABASE '" + a + "' AS a; BEGIN IMMEDIATE;"
+                                    "UPDATE main.\"Tally\" SET \"VALUE\" = 1; UPDATE a.\"Tally\" SET \"VALUE\" = 1");
+    ASSERT_TRUE(writer.wrote());
 
     ASSERT_EQ(first.open(), StorageStatus::Ok);
     ASSERT_EQ(second.open(), StorageStatus::Ok);
     {
         const ReadScope reads;
         EXPECT_EQ(tally(first, A), 0);
-        ASSERT_EQ(write(go[1], "g", 1), 1);
+        writer.commit();
         ASSERT_TRUE(writerCommitting(b));
         EXPECT_EQ(tally(second, B), 0) << second.lastError().text;
     }
-    EXPECT_EQ(childExitCode(writer), 0);
+    EXPECT_EQ(writer.exitCode(), 0);
     EXPECT_EQ(tally(first, A), 1);
     EXPECT_EQ(tally(second, B), 1);
-    for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
 }
 
 // Another process holding B past the read lock wait: the scope goes on

@@ -26,14 +26,14 @@ struct BreakerTest : ::testing::Test {
     void TearDown() override { buildDefaultWordDefinition(); }
 };
 
-struct Case {
+struct BreakCase {
     const char* text;
     const char* words;
 };
 
 TEST_F(BreakerTest, DefaultTables) {
     const std::string letters45(45, 'x');
-    const Case cases[] = {
+    const BreakCase cases[] = {
         {"I like Windows.", "I|LIKE|WINDOWS"},
         {"", ""},
         {" \t\r\n!\"#$%&'()*+,-./:;<=>?@[]`{|}~_", ""},
@@ -54,14 +54,14 @@ TEST_F(BreakerTest, DefaultTables) {
         {"a^b", "A^B"},
         {"(a)[b]{c}<d>", "A|B|C|D"},
     };
-    for (const Case& c : cases) EXPECT_EQ(joined(breakWords(c.text)), c.words) << c.text;
+    for (const BreakCase& c : cases) EXPECT_EQ(joined(breakWords(c.text)), c.words) << c.text;
 
     EXPECT_EQ(joined(breakWords(letters45)), std::string(40, 'X'));
     EXPECT_EQ(joined(breakWords("a " + letters45 + " b")), "A|" + std::string(40, 'X') + "|B");
 }
 
 TEST_F(BreakerTest, NonAsciiText) {
-    const Case cases[] = {
+    const BreakCase cases[] = {
         {"café crème", "CAFÉ|CRÈME"},
         {"straße", "STRASSE"},
         {"Привет, мир", "ПРИВЕТ|МИР"},
@@ -79,7 +79,7 @@ TEST_F(BreakerTest, NonAsciiText) {
         // An ill-formed byte behaves as a letter and becomes U+FFFD.
         {"ab\xFF" "cd, \xC3", "AB\uFFFDCD|\uFFFD"},
     };
-    for (const Case& c : cases) EXPECT_EQ(joined(breakWords(c.text)), c.words) << c.text;
+    for (const BreakCase& c : cases) EXPECT_EQ(joined(breakWords(c.text)), c.words) << c.text;
 }
 
 TEST_F(BreakerTest, CutCountsCharactersAfterUpperCasing) {
