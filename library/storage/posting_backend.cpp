@@ -221,6 +221,18 @@ StorageStatus PostingBackend::erase() {
     return writeInSavepoint([&](std::string& error) { return lists_.erase(aOf(pos), bOf(pos), error); });
 }
 
+StorageStatus PostingBackend::eraseFirstPairsOf(std::uint32_t second, std::size_t limit, std::size_t& erased) {
+    erased = 0;
+    if (!isOpen()) return notOpen();
+    if (table_.shareMode() == ShareMode::SharedReadOnly) return readOnly();
+    if (StorageStatus st = mergePending(); st != StorageStatus::Ok) return st;
+    std::size_t done = 0;
+    const StorageStatus st =
+        writeInSavepoint([&](std::string& error) { return lists_.eraseFirstOf(second, limit, done, error); });
+    if (st == StorageStatus::Ok) erased = done;
+    return st;
+}
+
 std::int64_t PostingBackend::records() {
     if (!isOpen()) return 0;
     dropRolledBackPending();

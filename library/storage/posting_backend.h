@@ -57,6 +57,7 @@ public:
     StorageStatus appendPairs(const std::vector<Pair>& pairs) override;
     StorageStatus put() override;
     StorageStatus erase() override;
+    StorageStatus eraseFirstPairsOf(std::uint32_t second, std::size_t limit, std::size_t& erased) override;
     std::int64_t records() override;
     void flush() override { mergePending(); }
 

@@ -238,4 +238,49 @@ int Store::erase(std::uint32_t a, std::uint32_t b, std::string& error) {
     return rc;
 }
 
+int Store::eraseFirstOf(std::uint32_t b, std::size_t limit, std::size_t& erased, std::string& error) {
+    erased = 0;
+    // The blocks that hold the first `limit` values, read before any is
+    // written: a statement must not read on over rows being changed.
+    std::vector<std::uint32_t> firsts, as;
+    int rc = SQLITE_OK;
+    {
+        sqlite3_stmt* s = nullptr;
+        rc = bound(kBlocksFrom, {b, 0}, s);
+        if (rc == SQLITE_OK) {
+            sql::ResetOnExit reset(s);
+            Block block;
+            while (as.size() < limit && (rc = readBlock(s, block)) == SQLITE_OK) {
+                firsts.push_back(block.first);
+                as.insert(as.end(), block.values.begin(), block.values.end());
+            }
+            if (rc == SQLITE_DONE) rc = SQLITE_OK;
+        }
+    }
+    const std::size_t n = std::min(limit, as.size());
+    std::vector<std::uint32_t> bs;
+    for (std::size_t i = 0; rc == SQLITE_OK && i < n; ++i) {
+        rc = loadRow(as[i], bs);
+        if (rc == SQLITE_DONE) rc = SQLITE_CORRUPT;  // the B list held the pair, the A list must too
+        if (rc != SQLITE_OK) break;
+        auto it = std::lower_bound(bs.begin(), bs.end(), b);
+        if (it == bs.end() || *it != b) {
+            rc = SQLITE_CORRUPT;
+            break;
+        }
+        bs.erase(it);
+        rc = bs.empty() ? write(kDeleteRow, {as[i]}) : writeRow(as[i], bs);
+    }
+    for (std::size_t i = 0; rc == SQLITE_OK && i < firsts.size(); ++i) rc = write(kDeleteBlock, {b, firsts[i]});
+    // What the last block read held beyond the erased values stays.
+    if (rc == SQLITE_OK && n < as.size()) rc = writeBlocks(b, as.data() + n, as.size() - n);
+    if (rc == SQLITE_OK && n > 0) rc = write(kAddRecords, {-static_cast<std::int64_t>(n)});
+    if (rc != SQLITE_OK) {
+        error = rc == SQLITE_CORRUPT ? "The two lists of " + byA_ + " disagree" : sql::lastErrorText();
+        return rc;
+    }
+    erased = n;
+    return SQLITE_OK;
+}
+
 }  // namespace pm::postings

@@ -188,6 +188,10 @@ public:
     int mergeSome(MergeWork& work, std::size_t budget, std::string& error);
     // Removes one pair; SQLITE_DONE when it is not stored.
     int erase(std::uint32_t a, std::uint32_t b, std::string& error);
+    // Removes the pairs of `b` with its `limit` smallest A values, each A's
+    // row written once and only the blocks that held them rewritten;
+    // `erased` says how many went (0: b has none left).
+    int eraseFirstOf(std::uint32_t b, std::size_t limit, std::size_t& erased, std::string& error);
 
 private:
     enum Query : std::size_t {

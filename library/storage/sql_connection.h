@@ -223,12 +223,13 @@ private:
 template <class Work>
 int inSavepoint(const char* name, std::string& error, Work&& work) {
     Connection& c = Connection::instance();
-    int rc = c.exec(std::string("SAVEPOINT ") + name, &error);
+    // Kept statements: a savepoint may wrap a single small write.
+    int rc = c.execKept(std::string("SAVEPOINT ") + name, &error);
     if (rc != 0) return rc;
     rc = work();
-    if (rc == 0) return c.exec(std::string("RELEASE ") + name, &error);
-    c.exec(std::string("ROLLBACK TO ") + name);
-    c.exec(std::string("RELEASE ") + name);
+    if (rc == 0) return c.execKept(std::string("RELEASE ") + name, &error);
+    c.execKept(std::string("ROLLBACK TO ") + name);
+    c.execKept(std::string("RELEASE ") + name);
     return rc;
 }
 

@@ -273,6 +273,10 @@ StorageStatus Table::erase() {
     ++writes_;
     return result(unlockedOnBusy([&] { return backend().erase(); }));
 }
+StorageStatus Table::eraseFirstPairsOf(std::uint32_t second, std::size_t limit, std::size_t& erased) {
+    ++writes_;
+    return result(unlockedOnBusy([&] { return backend().eraseFirstPairsOf(second, limit, erased); }));
+}
 
 std::int64_t Table::othersVersion() { return isOpen() ? backend().othersVersion() : -1; }
 std::int64_t Table::records() {

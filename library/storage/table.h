@@ -135,6 +135,11 @@ public:
     // second key's lists, as a walk of that key would deliver them. The
     // buffer and the sequence stay as they were. Other on any other table.
     StorageStatus firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out);
+    // The same tables: erases the pairs whose B is `second` with the
+    // `limit` smallest A values, in one write that rewrites each A's list
+    // once; `erased` says how many went (0 once none is left). The
+    // sequence must be chosen again afterwards. Other on any other table.
+    StorageStatus eraseFirstPairsOf(std::uint32_t second, std::size_t limit, std::size_t& erased);
 
     // --- ranges of a key ------------------------------------------------------
     // A range is the run of records whose first `equalParts` components of

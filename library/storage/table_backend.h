@@ -40,8 +40,9 @@ public:
     // the buffer, the memos and the position back afterwards.
     virtual StorageStatus getText(const KeyDef& key, const std::string& column, std::string& value);
 
-    // Table::firstValuesOf; only the posting-list layout has it.
+    // Table::firstValuesOf and eraseFirstPairsOf; only the posting-list layout has them.
     virtual StorageStatus firstValuesOf(std::uint32_t second, std::vector<std::uint32_t>& out);
+    virtual StorageStatus eraseFirstPairsOf(std::uint32_t second, std::size_t limit, std::size_t& erased);
 
     virtual StorageStatus add(bool append) = 0;
     // Table::appendPairs; only tables of pairs take them.

@@ -30,6 +30,12 @@ StorageStatus TableBackend::firstValuesOf(std::uint32_t, std::vector<std::uint32
     return StorageStatus::Other;
 }
 
+StorageStatus TableBackend::eraseFirstPairsOf(std::uint32_t, std::size_t, std::size_t& erased) {
+    erased = 0;
+    table_.setError(StorageStatus::Other, "No pair lists in " + table_.displayName());
+    return StorageStatus::Other;
+}
+
 StorageStatus TableBackend::getText(const KeyDef& key, const std::string& column, std::string& value) {
     const TextColumn c = findTextColumn(table_.def(), column);
     if (!c.found()) {

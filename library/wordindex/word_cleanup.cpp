@@ -145,23 +145,23 @@ void WordCleanup::deleteEntries() {
     if (!beginTransactionChecked({&MasIdx})) return fail();
     std::size_t deleted = 0;
     while (next_ < words_.size() && deleted < kDeletesPerStep) {
-        const ULONG word = static_cast<ULONG>(words_[next_]);
-        MasIdx.clear();
-        MAS.WORDID = word;
-        MasIdx.setAt(MAS_by_WordId);
-        for (;;) {
-            const StorageStatus st = MasIdx.next();
-            if (st == StorageStatus::NotFound || (st == StorageStatus::Ok && MAS.WORDID != word)) {
-                ++next_;
-                break;
-            }
-            if (st != StorageStatus::Ok || !UppDat(MasIdx, DeleteRecordOp, ReportOnly)) return fail();
-            ++outcome_.entriesRemoved;
-            advanceWork(1);
-            if (++deleted % kCommitEvery == 0) {
-                if (!commit() || !beginTransactionChecked({&MasIdx})) return fail();
-            }
-            if (deleted >= kDeletesPerStep) break;
+        // A word's entries go in runs up to the next commit, each run in
+        // one write that rewrites each of its messages' lists once.
+        const std::size_t room = std::min(kDeletesPerStep - deleted, kCommitEvery - deleted % kCommitEvery);
+        std::size_t erased = 0;
+        if (MasIdx.eraseFirstPairsOf(static_cast<ULONG>(words_[next_]), room, erased) != StorageStatus::Ok) {
+            writeFailed(MasIdx, DeleteRecordOp, ReportOnly);
+            return fail();
+        }
+        if (erased == 0) {
+            ++next_;
+            continue;
+        }
+        outcome_.entriesRemoved += static_cast<long long>(erased);
+        advanceWork(static_cast<long long>(erased));
+        deleted += erased;
+        if (deleted % kCommitEvery == 0) {
+            if (!commit() || !beginTransactionChecked({&MasIdx})) return fail();
         }
     }
     if (!commit()) return fail();

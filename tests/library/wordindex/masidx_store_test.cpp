@@ -215,6 +215,41 @@ TEST_F(MasIdxStore, AWordsMessagesComeInOneReadAsAWalkDeliversThem) {
     EXPECT_EQ(MasIdx.firstValuesOf(3, values), StorageStatus::NotOpen);
 }
 
+TEST_F(MasIdxStore, AWordsFirstPairsGoInRunsThatKeepBothListsInStep) {
+    // Word 3 fills several blocks; messages holding only word 3 lose their
+    // row; pairs appended since the last merge are erased too.
+    for (ULONG sys = 1; sys <= 3000; ++sys) {
+        if (sys % 3 != 0) append(sys, 3);
+        if (sys % 100 == 0) append(sys, sys % 200 == 0 ? 2 : 4);
+    }
+    ASSERT_EQ(MasIdx.buildKeys(), StorageStatus::Ok) << MasIdx.lastError().text;
+    std::size_t erased = 0;
+    // A rolled back run leaves all.
+    ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+    ASSERT_EQ(MasIdx.eraseFirstPairsOf(3, 777, erased), StorageStatus::Ok) << MasIdx.lastError().text;
+    EXPECT_EQ(erased, 777u);
+    rollbackTransaction();
+    expectAllOrders();
+    // Runs of odd sizes end inside blocks.
+    append(3001, 3);
+    std::vector<ULONG> left;
+    for (const Pair& p : model)
+        if (p.second == 3) left.push_back(p.first);
+    for (std::size_t run : {1u, 777u, 1024u, 5000u}) {
+        ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
+        ASSERT_EQ(MasIdx.eraseFirstPairsOf(3, run, erased), StorageStatus::Ok) << MasIdx.lastError().text;
+        ASSERT_EQ(commitTransaction(), StorageStatus::Ok);
+        EXPECT_EQ(erased, std::min(run, left.size()));
+        for (std::size_t i = 0; i < erased; ++i) model.erase({left[i], 3});
+        left.erase(left.begin(), left.begin() + static_cast<long>(erased));
+        expectAllOrders();
+    }
+    EXPECT_TRUE(left.empty());
+    EXPECT_EQ(MasIdx.eraseFirstPairsOf(3, 10, erased), StorageStatus::Ok);
+    EXPECT_EQ(erased, 0u);
+    EXPECT_EQ(WordList.eraseFirstPairsOf(3, 10, erased), StorageStatus::Other) << "no pair lists there";
+}
+
 TEST_F(MasIdxStore, AppendedPairsGoWithARolledBackTransaction) {
     ASSERT_EQ(add(5, 5), StorageStatus::Ok);
     ASSERT_EQ(beginTransaction({&MasIdx}), StorageStatus::Ok);
