@@ -94,6 +94,34 @@ StorageStatus SqlBackend::buildKeys() {
     });
 }
 
+StorageStatus SqlBackend::completeKeys() {
+    if (!isOpen()) return buildKeys();
+    if (StorageStatus st = syncKeys(); st != StorageStatus::Ok) return st;
+    if (keysDropped_) return ensureKeys();
+    // Every stored key is kept up to date by the store: only keys built on
+    // demand may be missing.
+    std::vector<const KeyDef*> missing;
+    for (const KeyDef& key : def().keys) {
+        bool present = false;
+        if (int rc = indexExists(schemaName(), def().label, indexName(def(), key), present); rc != SQLITE_OK)
+            return fail(rc);
+        if (!present) missing.push_back(&key);
+    }
+    if (missing.empty()) return StorageStatus::Ok;
+    finalizeStatements();
+    std::string error;
+    const int rc = inSavepoint("pm_keys", error, [&] {
+        int rc = SQLITE_OK;
+        for (const KeyDef* key : missing)
+            if (rc == SQLITE_OK) rc = Connection::instance().exec(createIndexSql(def(), *key, schemaName()), &error);
+        return rc;
+    });
+    ++writeGeneration_;
+    if (rc == SQLITE_OK) noteKeysChanged();
+    if ((rc & 0xFF) == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);
+    return fail(rc, error);
+}
+
 StorageStatus SqlBackend::checkLayout() {
     return withStore(false, [&] {
         std::vector<StoredColumn> columns;

@@ -34,6 +34,7 @@ public:
     bool exists() override;
     StorageStatus empty() override;
     StorageStatus buildKeys() override;
+    StorageStatus completeKeys() override;
     StorageStatus checkLayout() override;
     StorageStatus extendLayout() override;
     std::int64_t storedRecords() override;

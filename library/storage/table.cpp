@@ -168,6 +168,11 @@ StorageStatus Table::buildKeys() {
     return result(backend().buildKeys());
 }
 
+StorageStatus Table::completeKeys() {
+    if (!isOpen()) return buildKeys();
+    return result(unlockedOnBusy([&] { return backend().completeKeys(); }));
+}
+
 StorageStatus Table::buildKeysSome(std::size_t budget, bool& done) {
     error_ = {};
     done = false;

@@ -78,6 +78,11 @@ public:
     // Rebuilds every key, including keys built on demand and keys left out
     // by append().
     StorageStatus buildKeys();
+    // Builds only the keys that are not there or not kept up to date: those
+    // left out by append() and keys built on demand that were never built.
+    // Keys kept up to date are left as they are, so this costs little when
+    // every key is there (backends that can not tell build every key).
+    StorageStatus completeKeys();
     // The same a part at a time, for long runs that want to do other work
     // between the parts: about `budget` records a call, `done` after the
     // last part. Inside a transaction the parts of one build are one

@@ -19,6 +19,8 @@ public:
     virtual StorageStatus empty() = 0;
     virtual StorageStatus pack() = 0;
     virtual StorageStatus buildKeys() = 0;
+    // Table::completeKeys; backends that can not tell which keys are current build all.
+    virtual StorageStatus completeKeys() { return buildKeys(); }
     // Table::buildKeysSome; backends that build keys at once do it all.
     virtual StorageStatus buildKeysSome(std::size_t budget, bool& done) {
         (void)budget;

@@ -374,7 +374,7 @@ void IndexRun::Impl::finishRun() {
     setStatus("Indexing finished!");
     // A stopped run leaves messages unindexed: the database keeps its mark,
     // so that an index run over every marked database comes back to it.
-    if (WordList.buildKeys() == StorageStatus::Ok && !stopping) {
+    if (WordList.completeKeys() == StorageStatus::Ok && !stopping) {
         needsUpdate = 0;
         if (!writeCatalog(lastPosition, indexedCount, 0)) needsUpdate = 1;
     }

@@ -254,7 +254,7 @@ void WordCleanup::deleteWords() {
     }
     if (!commit()) return fail();
     if (next_ < words_.size()) return;
-    if (WordList.buildKeys() != StorageStatus::Ok) {
+    if (WordList.completeKeys() != StorageStatus::Ok) {
         outcome_.countKeyFailed = true;
         Forums.clear();
         FOR.ID = databaseId_;

@@ -10,6 +10,7 @@
 #include "common/fixed_text.h"
 #include "common/types.h"
 #include "storage/table.h"
+#include "support/store_query.h"
 #include "support/test_root.h"
 
 namespace pm {
@@ -270,6 +271,45 @@ TEST_F(Fixture, AppendDefersTheKeysUntilBuilt) {
     items.set(*tableItemDef().key("IdKey"));
     ASSERT_EQ(items.next(), StorageStatus::Ok);
     EXPECT_EQ(ITM.ID, 50u);
+}
+
+// Completing the keys builds a key kept on demand once, then leaves the
+// kept keys alone; after appends it builds what they left out.
+TEST_F(Fixture, CompletingTheKeysBuildsOnlyWhatIsMissing) {
+    static const TableDef counted = makeTableDef(
+        4, "Counted", "CNT", Location::Db, StorageClass::Keyed, sizeof(TableItemRecord), true,
+        {PM_FIELD(TableItemRecord, ID, ULong), PM_FIELD(TableItemRecord, DATE, Long)}, {},
+        {{"IdKey", Primary, {asc("ID")}}, {"DateKey", Dup | OnDemand, {asc("DATE")}}});
+    TableItemRecord record{};
+    Table table{counted, &record};
+    table.setFileName(root / "F1/IDX004.TPS");
+    ASSERT_EQ(table.create(), StorageStatus::Ok);
+    ASSERT_EQ(table.open(), StorageStatus::Ok);
+    const std::string store = root / "F1/postmoor.db";
+    const auto indexes = [&] {
+        return test::storeRows(store, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'Counted' "
+                                      "ORDER BY name");
+    };
+    const auto version = [&] { return test::storeRows(store, "PRAGMA schema_version"); };
+    for (ULONG id : {2u, 1u}) {
+        record.ID = id;
+        record.DATE = static_cast<LONG>(10 - id);
+        ASSERT_EQ(table.add(), StorageStatus::Ok);
+    }
+    EXPECT_EQ(indexes().find("DateKey"), std::string::npos);
+    ASSERT_EQ(table.completeKeys(), StorageStatus::Ok) << table.lastError().text;
+    EXPECT_NE(indexes().find("DateKey"), std::string::npos);
+    const std::string built = version();
+    ASSERT_EQ(table.completeKeys(), StorageStatus::Ok);
+    EXPECT_EQ(version(), built) << "nothing built again";
+
+    record.ID = 1;  // a duplicate of the unique key
+    ASSERT_EQ(table.append(), StorageStatus::Ok);
+    EXPECT_EQ(table.completeKeys(), StorageStatus::DuplicateKey);
+    table.set(*counted.key("DateKey"));
+    std::vector<ULONG> ids;
+    while (table.next() == StorageStatus::Ok) ids.push_back(record.ID);
+    EXPECT_EQ(ids.size(), 3u);
 }
 
 TEST_F(Fixture, RecordsStayReadableWhenAppendedDuplicatesBlockTheKeys) {
