@@ -29,6 +29,7 @@
 #include "tables/access/open_close.h"
 #include "tables/catalog/active_database.h"
 #include "wordindex/index_run.h"
+#include "wordindex/phrase_check.h"
 #include "tables/identifiers/next_id_check.h"
 #include "tables/windows/next_id_check_window.h"
 #include "tables/services/library_services.h"
@@ -193,6 +194,8 @@ void SearchWindowsTest::professionalSearchHandsItsResultToTheBrowse() {
 
     // A phrase: only messages whose words follow one another. (From the
     // search view a new result would be cut to the messages it shows.)
+    // Every check is shared with the helper thread, as in a large archive.
+    PhraseCheck::setShareFrom(1);
     browse.viewTabs()->setCurrentIndex(0);
     s->deleteAll();
     QVERIFY(s->findWords("second line", [] {
@@ -207,6 +210,7 @@ void SearchWindowsTest::professionalSearchHandsItsResultToTheBrowse() {
     s->getMessages();
     QVERIFY(waitFor([&] { return block.count() == 2; }));
     QCOMPARE(browseNumbers(browse), (std::set<ULONG>{100, 101, 102, 103, 105, 110, 111}));
+    PhraseCheck::setShareFrom(kPhraseShareFrom);
 
     // Blocks: with a pause after every occurrence, "Search More?" answered
     // No pauses the search; "Next Block" gathers the next one.
