@@ -41,6 +41,7 @@ struct SideReader::Impl {
         std::string file;
         std::string processSchema;
         std::string schema;
+        sqlite3_stmt* version = nullptr;  // reads its schema version, taking its read lock
     };
     // A prepared query.
     struct Read {
@@ -56,14 +57,36 @@ struct SideReader::Impl {
     sqlite3* db = nullptr;
     std::vector<StoreUse> stores;
     std::vector<std::unique_ptr<Read>> reads;
+    // BEGIN and COMMIT, run at every begin() and end(): compiled once.
+    sqlite3_stmt* beginReads = nullptr;
+    sqlite3_stmt* endReads = nullptr;
     bool begun = false;
 
     ~Impl() {
         reads.clear();
+        for (StoreUse& s : stores) sqlite3_finalize(s.version);
+        sqlite3_finalize(beginReads);
+        sqlite3_finalize(endReads);
         sqlite3_close(db);
     }
 
     int exec(const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+
+    sqlite3_stmt* kept(const std::string& sql) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(s);
+            return nullptr;
+        }
+        return s;
+    }
+
+    // Runs a kept statement without results: SQLITE_OK when it went through.
+    static int run(sqlite3_stmt* s) {
+        const int rc = sqlite3_step(s);
+        sqlite3_reset(s);
+        return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    }
 
     bool attach(const std::string& file, const std::string& schema) {
         sqlite3_stmt* s = nullptr;
@@ -83,12 +106,9 @@ struct SideReader::Impl {
     bool lockAsTheProcessSees(const StoreUse& store) {
         long long processVersion = 0;
         if (!sql::Connection::instance().versionInRead(store.processSchema, processVersion)) return false;
-        sqlite3_stmt* s = nullptr;
-        int rc = sqlite3_prepare_v2(db, ("PRAGMA " + sql::ident(store.schema) + ".schema_version").c_str(), -1, &s,
-                                    nullptr);
-        if (rc == SQLITE_OK) rc = sqlite3_step(s);
-        const bool same = rc == SQLITE_ROW && sqlite3_column_int64(s, 0) == processVersion;
-        sqlite3_finalize(s);
+        const int rc = sqlite3_step(store.version);
+        const bool same = rc == SQLITE_ROW && sqlite3_column_int64(store.version, 0) == processVersion;
+        sqlite3_reset(store.version);
         return same;
     }
 
@@ -113,13 +133,16 @@ struct SideReader::Impl {
             sqlite3_extended_result_codes(db, 1);
             sqlite3_busy_timeout(db, 0);
             sql::registerCollations(db);
+            if (!(beginReads = kept("BEGIN")) || !(endReads = kept("COMMIT"))) return {};
         } else if (!attach(file, schema)) {
             return {};
         }
         if (exec("PRAGMA " + sql::ident(schema) + ".cache_size=-" + std::to_string(kSideCacheKibibytes)) !=
             SQLITE_OK)
             return {};
-        stores.push_back({file, store->schema, schema});
+        sqlite3_stmt* readVersion = kept("PRAGMA " + sql::ident(schema) + ".schema_version");
+        if (!readVersion) return {};
+        stores.push_back({file, store->schema, schema, readVersion});
         return schema;
     }
 
@@ -185,7 +208,7 @@ SideReader::~SideReader() { end(); }
 
 bool SideReader::begin() {
     end();
-    if (sql::Connection::instance().readSerial() == 0 || impl_->exec("BEGIN") != SQLITE_OK) return false;
+    if (sql::Connection::instance().readSerial() == 0 || Impl::run(impl_->beginReads) != SQLITE_OK) return false;
     impl_->begun = true;
     for (const Impl::StoreUse& store : impl_->stores) {
         if (!impl_->lockAsTheProcessSees(store)) {
@@ -199,7 +222,7 @@ bool SideReader::begin() {
 void SideReader::end() {
     if (!impl_->begun) return;
     impl_->begun = false;
-    if (!sqlite3_get_autocommit(impl_->db) && impl_->exec("COMMIT") != SQLITE_OK) impl_->exec("ROLLBACK");
+    if (!sqlite3_get_autocommit(impl_->db) && Impl::run(impl_->endReads) != SQLITE_OK) impl_->exec("ROLLBACK");
 }
 
 StorageStatus SideReader::readText(std::size_t query, std::int64_t key, std::string& value) {
