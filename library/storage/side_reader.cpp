@@ -20,11 +20,6 @@ namespace {
 // once, like the process's own reads under a ReadOnceCacheScope.
 constexpr int kSideCacheKibibytes = 256;
 
-bool isNumber(FieldType type) {
-    return type == FieldType::Byte || type == FieldType::Long || type == FieldType::ULong ||
-           type == FieldType::DbDate;
-}
-
 // The SQL column of field `field` (its first element) or memo `memo`.
 const sql::Column* columnOf(const sql::Schema& schema, int field, int memo) {
     for (const sql::Column& c : schema.columns)
@@ -149,12 +144,12 @@ struct SideReader::Impl {
     bool prepare(const Query& q) {
         if (!q.table || !q.key || !q.table->isOpen() || q.key->parts.size() != 1) return false;
         const TableDef& def = q.table->def();
-        const int keyField = q.key->parts.front().field;
-        if (keyField < 0 || !isNumber(def.fields[static_cast<std::size_t>(keyField)].type)) return false;
-
         auto read = std::make_unique<Read>();
         read->def = &def;
         read->schema = sql::buildSchema(def);
+        // The key's one part must be stored as a number, as the reads bind it.
+        const sql::Column* keyColumn = columnOf(read->schema, q.key->parts.front().field, -1);
+        if (!keyColumn || keyColumn->type != "INTEGER") return false;
         std::string columns;
         if (q.column.empty()) {
             read->record = true;
@@ -173,8 +168,7 @@ struct SideReader::Impl {
         const std::string table = sql::ident(storeSchema) + "." + sql::ident(def.label);
         std::string sqlText = read->record ? sql::selectSql(read->schema, table, false)
                                            : "SELECT " + columns + " FROM " + table;
-        sqlText += " WHERE " + sql::ident(read->schema.keyColumns[static_cast<std::size_t>(q.key->index)].front()) +
-                   " = ?1 ORDER BY rowid LIMIT 1";
+        sqlText += " WHERE " + sql::ident(keyColumn->name) + " = ?1 ORDER BY rowid LIMIT 1";
         if (sqlite3_prepare_v3(db, sqlText.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &read->statement, nullptr) !=
             SQLITE_OK)
             return false;
