@@ -73,24 +73,11 @@ StorageStatus SqlBackend::empty() {
 
 StorageStatus SqlBackend::buildKeys() {
     return withStore(false, [&] {
-        finalizeStatements();
-        Connection& c = Connection::instance();
-        std::string error;
-        const int rc = inSavepoint("pm_keys", error, [&] {
-            int rc = SQLITE_OK;
-            for (const KeyDef& key : def().keys) {
-                if (rc == SQLITE_OK) rc = c.exec(dropIndexSql(def(), key, schemaName()), &error);
-                if (rc == SQLITE_OK) rc = c.exec(createIndexSql(def(), key, schemaName()), &error);
-            }
-            return rc;
-        });
-        ++writeGeneration_;
-        if (rc == SQLITE_OK && isOpen()) {
-            keysDropped_ = keysBuildFailed_ = false;
-            noteKeysChanged();
-        }
-        if ((rc & 0xFF) == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);
-        return fail(rc, error);
+        std::vector<const KeyDef*> all;
+        for (const KeyDef& key : def().keys) all.push_back(&key);
+        const StorageStatus st = createKeys(all, true);
+        if (st == StorageStatus::Ok && isOpen()) keysDropped_ = keysBuildFailed_ = false;
+        return st;
     });
 }
 
@@ -107,17 +94,23 @@ StorageStatus SqlBackend::completeKeys() {
             return fail(rc);
         if (!present) missing.push_back(&key);
     }
-    if (missing.empty()) return StorageStatus::Ok;
+    return missing.empty() ? StorageStatus::Ok : createKeys(missing, false);
+}
+
+StorageStatus SqlBackend::createKeys(const std::vector<const KeyDef*>& keys, bool dropFirst) {
     finalizeStatements();
+    Connection& c = Connection::instance();
     std::string error;
     const int rc = inSavepoint("pm_keys", error, [&] {
         int rc = SQLITE_OK;
-        for (const KeyDef* key : missing)
-            if (rc == SQLITE_OK) rc = Connection::instance().exec(createIndexSql(def(), *key, schemaName()), &error);
+        for (const KeyDef* key : keys) {
+            if (rc == SQLITE_OK && dropFirst) rc = c.exec(dropIndexSql(def(), *key, schemaName()), &error);
+            if (rc == SQLITE_OK) rc = c.exec(createIndexSql(def(), *key, schemaName()), &error);
+        }
         return rc;
     });
     ++writeGeneration_;
-    if (rc == SQLITE_OK) noteKeysChanged();
+    if (rc == SQLITE_OK && isOpen()) noteKeysChanged();
     if ((rc & 0xFF) == SQLITE_CONSTRAINT) return report(StorageStatus::DuplicateKey, error);
     return fail(rc, error);
 }

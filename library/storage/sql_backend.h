@@ -106,6 +106,8 @@ private:
     int dropTables(std::string& error) override;
     int keysPresent(bool& present);
     StorageStatus dropKeys();
+    // Creates `keys` in one savepoint, each dropped first when `dropFirst`.
+    StorageStatus createKeys(const std::vector<const KeyDef*>& keys, bool dropFirst);
     // Rebuilds keys left out by appends (see sql_backend.cpp).
     StorageStatus ensureKeys(bool forReading = false);
     // Learns the state of the keys again after a rollback undid key changes.
